@@ -1,0 +1,46 @@
+# ゼント: `make run` and `make test` are all a newcomer needs.
+BUILD    ?= build
+RUNDIR   ?= run
+SHARED   ?= ../shared/data
+SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+PACKAGES := $(shell grep -v '^\#' tools/debian-packages.txt)
+
+.PHONY: all deps build db run test bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD)
+
+# The working folder holds the three files the program opens by relative name.
+db: build
+	@mkdir -p $(RUNDIR)
+	@cp -u app/zento.hlp $(RUNDIR)/zento.hlp
+	@if [ ! -f $(RUNDIR)/zento.dll ]; then \
+	  $(BUILD)/tools/zento-makedb --data $(SHARED) $(RUNDIR)/zento.dll; \
+	fi
+
+run: db
+	@tools/run-program.sh $(BUILD)/app/zento $(RUNDIR)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+bench: build
+	tools/run-benchmarks.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

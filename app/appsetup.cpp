@@ -1,0 +1,27 @@
+#include "app/appsetup.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+void setUpApplication(QApplication &app)
+{
+    // The layouts name the fonts of a Japanese desktop; the IPA P-fonts have
+    // the same proportional metrics and cover half-width katakana.
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック")});
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"),
+                               {QStringLiteral("IPAPMincho"), QStringLiteral("IPA P明朝")});
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {QStringLiteral("IPAGothic")});
+    app.setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(translator);
+    app.setApplicationName(QStringLiteral("ゼント"));
+    app.setQuitOnLastWindowClosed(false);
+}

@@ -1,0 +1,167 @@
+#pragma once
+
+#include <QMainWindow>
+
+class DataCombo;
+class DataGrid;
+class DataList;
+class DataSource;
+class Program;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+// The main window: one dish, its recipe, the line editor and the totals.
+//
+// Controls carry the names the rest of the program knows them by as their
+// objectName; numbered controls have members named by their role:
+//   Command8 newDishButton      Command7 previousDishButton
+//   Command3 nextDishButton     Command4 lastDishButton
+//   Command9 deleteDishButton   Command1 foodButton
+//   Command2 addLineButton      Command6 deleteLineButton
+//   Command11 updateLineButton  Command10 comparisonButton
+//   DataList2 categoryList      DataList3 foodList
+//   DataCombo1 unitCombo        DataGrid1 recipeGrid
+//   Text1 foodNameBox           Text2 quantityBox
+//   Text3 weightFactorBox       Text4 foodIdBox
+//   Text5 waterBox  Text6 proteinBox  Text7 fatBox
+//   Text8 sugarBox  Text9 ashBox      Text10 fibreBox
+class Fmain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Fmain(Program &program);
+    ~Fmain() override;
+
+    Program &program() const { return m_program; }
+
+    // Background colours of the window (menu 表示 > 背景色).
+    void ApplyBackColor1();
+    void ApplyBackColor2();
+    void ApplyBackColor3();
+    QColor backColor() const;
+
+    // Shared lists (data/listloaders.cpp).
+    void LoadDishList();
+    void LoadCategoryList();
+    void LoadCategoryFoods();
+    void LoadUnitList();
+
+    // Recipe view and navigation (dish/dishview.cpp).
+    void LoadDishComposition();
+    void BindSelectedLine();
+    void UpdateDishTotals();
+    void selectLine();        // DataGrid1 click
+    void previousDish();      // Command7
+    void nextDish();          // Command3
+    void lastDish();          // Command4
+    void openComparison();    // Command10
+
+    // Line editor (dish/lineeditor.cpp).
+    void chooseCategory();    // DataList2 click
+    void chooseFood();        // DataList3 click
+    void recalcWeight();      // Text2 or DataCombo1 change
+    void addLine();           // Command2
+    void updateLine();        // Command11
+    void deleteLine();        // Command6
+    void DeleteSelectedLine();
+
+    // Dish lifecycle (dish/dishlifecycle.cpp).
+    void newDish();           // Command8
+    void deleteDish();        // Command9
+    void storeDishName();     // TexTitle losing the focus
+
+    // Food commands (dish/foodcommands.cpp).
+    void showFood();          // Command1
+    void newFood();           // Me_data_addnew
+    void deleteFood();        // Me_data_del
+
+    // Dish totals (nutrition/dishtotals.cpp).
+    void CalcDishWeight();
+    void CalcDishNutrients();
+
+    // Dish row
+    QLineEdit *TexTitle;
+    QLineEdit *TexID;
+    QPushButton *newDishButton;
+    QPushButton *previousDishButton;
+    QPushButton *nextDishButton;
+    QPushButton *lastDishButton;
+    QPushButton *deleteDishButton;
+    // Food choice and line editor
+    DataList *categoryList;
+    DataList *foodList;
+    QPushButton *foodButton;
+    QLineEdit *foodNameBox;
+    QLineEdit *foodIdBox;
+    QLineEdit *quantityBox;
+    DataCombo *unitCombo;
+    QLineEdit *weightFactorBox;
+    QPushButton *addLineButton;
+    QPushButton *deleteLineButton;
+    QPushButton *updateLineButton;
+    // Recipe
+    DataGrid *recipeGrid;
+    QLineEdit *TexKouID;
+    // Totals panel
+    QLineEdit *TexSumW100;
+    QLineEdit *TexSumC;
+    QLineEdit *TexNa;
+    QLineEdit *waterBox;
+    QLineEdit *proteinBox;
+    QLineEdit *fatBox;
+    QLineEdit *sugarBox;
+    QLineEdit *fibreBox;
+    QLineEdit *ashBox;
+    QLineEdit *TexSumW;
+    QLineEdit *TexSumNa;
+    QLineEdit *TexSUI;
+    QLineEdit *TexTAN;
+    QLineEdit *TexSST;
+    QLineEdit *TexTST;
+    QLineEdit *TexTSS;
+    QLineEdit *TexKBN;
+    QPushButton *comparisonButton;
+    // Data sources
+    DataSource *AdoMnu;
+    DataSource *AdoEys1;
+    DataSource *AdoEys2;
+    DataSource *AdoTni;
+    DataSource *AdoKou;
+    DataSource *AdoKou2;
+    DataSource *AdoSumW;
+    DataSource *AdoSumC;
+    // Menu
+    QAction *Me_file_config;
+    QAction *Me_file_end;
+    QAction *Me_data_menusearch;
+    QAction *Me_data_foodsearch;
+    QAction *Me_data_addnew;
+    QAction *Me_data_del;
+    QAction *Me_visible_back1;
+    QAction *Me_visible_back2;
+    QAction *Me_visible_back3;
+    QAction *Me_help_Visible;
+    QAction *Me_Ver;
+
+    // The seven buttons that need a current dish, in the order they are
+    // disabled and enabled.
+    QList<QPushButton *> dishButtons() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildMenu();
+    void connectHandlers();
+    void load();
+    void setBackColor(const QColor &color);
+
+    Program &m_program;
+    QWidget *m_client;
+};

@@ -1,0 +1,221 @@
+#include "app/program.h"
+
+#include "about/frmabout.h"
+#include "app/fmain.h"
+#include "app/frmsplash.h"
+#include "app/helpwindow.h"
+#include "app/prompts.h"
+#include "data/database.h"
+#include "data/datasource.h"
+#include "foods/seibn.h"
+#include "nutrition/frmkij.h"
+#include "search/frmschf.h"
+#include "search/frmschm.h"
+#include "settings/frmconfig.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+
+Program::Program(Prompts &prompts, QObject *parent)
+    : QObject(parent)
+    , m_prompts(prompts)
+{
+}
+
+Program::~Program()
+{
+    end();
+}
+
+QString Program::connectionText()
+{
+    return QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;")
+           + QStringLiteral("Persist Security Info=False");
+}
+
+Fmain *Program::fmain() const
+{
+    return m_fmain;
+}
+
+Seibn *Program::seibn() const
+{
+    return m_seibn;
+}
+
+FrmSplash *Program::splash() const
+{
+    return m_splash;
+}
+
+FrmKij *Program::comparison() const
+{
+    return m_kij;
+}
+
+FrmSchF *Program::foodSearch() const
+{
+    return m_schF;
+}
+
+FrmSchM *Program::dishList() const
+{
+    return m_schM;
+}
+
+FrmAbout *Program::about() const
+{
+    return m_about;
+}
+
+HelpWindow *Program::help() const
+{
+    return m_help;
+}
+
+bool Program::isConfigLoaded() const
+{
+    return m_config != nullptr;
+}
+
+FrmConfig *Program::config()
+{
+    if (!m_config)
+        m_config = new FrmConfig(*this); // loading reads the settings file
+    return m_config;
+}
+
+void Program::unloadConfig()
+{
+    delete m_config;
+}
+
+void Program::start()
+{
+    // 1. The connection text. A store that cannot be opened is reported once
+    // the main window is up; everything else proceeds with empty lists.
+    DbConnectionString = connectionText();
+    {
+        QString error;
+        if (!Database::open(DbConnectionString, &error))
+            m_storeError = error;
+    }
+
+    // 2-3. Read the settings through the settings window; show the cover.
+    const bool cover = config()->Check1->checkState() == Qt::Checked;
+    m_splash = new FrmSplash();
+    if (cover)
+        m_splash->show();
+    // 4. Let the cover paint.
+    QApplication::processEvents();
+    // 5. The settings window is unloaded ...
+    unloadConfig();
+    // 6-7. The main window and the food editor, hidden.
+    m_fmain = new Fmain(*this);
+    m_seibn = new Seibn(*this);
+    // 8-9. ... and loaded again, hidden, by reading its colour name.
+    const QString colour = config()->Combo1->currentText();
+    if (colour == QStringLiteral("背景色１"))
+        m_fmain->ApplyBackColor1();
+    else if (colour == QStringLiteral("背景色２"))
+        m_fmain->ApplyBackColor2();
+    else if (colour == QStringLiteral("背景色３"))
+        m_fmain->ApplyBackColor3();
+    // 10-15. Lists, the last dish, its recipe and totals, the food editor.
+    m_fmain->LoadDishList();
+    m_fmain->AdoMnu->moveLast();
+    m_fmain->LoadCategoryList();
+    m_fmain->LoadUnitList();
+    m_fmain->LoadDishComposition();
+    m_fmain->CalcDishWeight();
+    m_fmain->CalcDishNutrients();
+    m_seibn->BindFoodEditor();
+    // 16-17. Show the main window, remove the cover.
+    m_fmain->show();
+    delete m_splash;
+
+    if (!m_storeError.isEmpty())
+        m_prompts.message(m_storeError
+                              + QStringLiteral("\n料理と食品の一覧は空のまま起動します。"),
+                          Prompts::Buttons::Ok, Prompts::Icon::Critical);
+}
+
+void Program::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    // Every other window closes with the main window; nothing more runs.
+    delete m_kij;
+    delete m_schF;
+    delete m_schM;
+    delete m_about;
+    delete m_help;
+    delete m_config;
+    delete m_splash;
+    delete m_seibn;
+    if (m_fmain)
+        m_fmain->deleteLater();
+    if (QCoreApplication::instance() && parent() == nullptr)
+        QCoreApplication::quit();
+}
+
+template<typename Window>
+static void bringUp(Window *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void Program::showConfig()
+{
+    bringUp(config());
+}
+
+void Program::showDishList()
+{
+    if (!m_schM) {
+        m_schM = new FrmSchM(*this);
+        m_schM->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringUp(m_schM.data());
+}
+
+void Program::showFoodSearch()
+{
+    if (!m_schF) {
+        m_schF = new FrmSchF(*this);
+        m_schF->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringUp(m_schF.data());
+}
+
+void Program::showComparison()
+{
+    if (!m_kij) {
+        m_kij = new FrmKij(*this);
+        m_kij->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringUp(m_kij.data());
+}
+
+void Program::showAbout()
+{
+    if (!m_about) {
+        m_about = new FrmAbout(*this);
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringUp(m_about.data());
+}
+
+void Program::showHelp()
+{
+    if (!m_help) {
+        m_help = new HelpWindow();
+        m_help->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_help->openFile(QStringLiteral("zento.hlp"));
+    bringUp(m_help.data());
+}

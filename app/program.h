@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class Fmain;
+class FrmAbout;
+class FrmConfig;
+class FrmKij;
+class FrmSchF;
+class FrmSchM;
+class FrmSplash;
+class HelpWindow;
+class Prompts;
+class Seibn;
+
+// The program's module: the start-up routine, the module-wide variables and
+// the windows. Secondary windows are created when they are opened and
+// destroyed ("unloaded") when they close; the food editor and the settings
+// window live as the start-up leaves them.
+class Program : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Program(Prompts &prompts, QObject *parent = nullptr);
+    ~Program() override;
+
+    // The start-up routine: builds the connection text, reads the settings,
+    // shows the cover, loads the main window and the food editor, binds the
+    // lists, makes the last dish current and shows the main window.
+    void start();
+    // Closes every window; the program ends.
+    void end();
+    bool hasEnded() const { return m_ended; }
+
+    Prompts &prompts() const { return m_prompts; }
+
+    // Module-wide variables.
+    QString DbConnectionString;
+    qint64 CurrentId = 0;
+    static QString connectionText();
+
+    // Windows. fmain() and seibn() exist once start() has loaded them;
+    // config() loads the settings window hidden when it is not loaded.
+    Fmain *fmain() const;
+    Seibn *seibn() const;
+    FrmConfig *config();
+    bool isConfigLoaded() const;
+    void unloadConfig();
+    FrmSplash *splash() const;
+    FrmKij *comparison() const;
+    FrmSchF *foodSearch() const;
+    FrmSchM *dishList() const;
+    FrmAbout *about() const;
+    HelpWindow *help() const;
+
+    // Menu and button commands that open windows, all modeless.
+    void showConfig();
+    void showDishList();
+    void showFoodSearch();
+    void showComparison();
+    void showAbout();
+    void showHelp();
+
+    // The reason the store could not be opened at start-up, if it could not.
+    QString storeError() const { return m_storeError; }
+
+private:
+    Prompts &m_prompts;
+    bool m_ended = false;
+    QString m_storeError;
+    QPointer<Fmain> m_fmain;
+    QPointer<Seibn> m_seibn;
+    QPointer<FrmConfig> m_config;
+    QPointer<FrmSplash> m_splash;
+    QPointer<FrmKij> m_kij;
+    QPointer<FrmSchF> m_schF;
+    QPointer<FrmSchM> m_schM;
+    QPointer<FrmAbout> m_about;
+    QPointer<HelpWindow> m_help;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Every message box and input box of the program goes through this interface:
+// the real one shows modal Qt dialogs, the scripted one of the tests answers
+// from a queue and records what was asked.
+class Prompts
+{
+public:
+    enum class Buttons { Ok, OkCancel };
+    enum class Icon { None, Exclamation, Information, Critical, Question };
+    enum class Answer { Ok, Cancel };
+
+    virtual ~Prompts() = default;
+
+    // A message box; an empty title shows the program title "ゼント".
+    virtual Answer message(const QString &prompt, Buttons buttons = Buttons::Ok,
+                           Icon icon = Icon::None, const QString &title = QString())
+        = 0;
+    // An input box; nothing when the user cancels.
+    virtual std::optional<QString> input(const QString &prompt, const QString &title,
+                                         const QString &defaultText = QString())
+        = 0;
+
+    static QString programTitle() { return QStringLiteral("ゼント"); }
+};
+
+// The dialogs the user sees.
+class DialogPrompts : public Prompts
+{
+public:
+    Answer message(const QString &prompt, Buttons buttons, Icon icon,
+                   const QString &title) override;
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
+};

@@ -1,0 +1,45 @@
+#include "app/twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+
+namespace Twips {
+
+static double pixelsPerTwip()
+{
+    static const double ratio = [] {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+        return (dpi > 0 ? dpi : 96.0) / 1440.0;
+    }();
+    return ratio;
+}
+
+double toPixelsF(double twips)
+{
+    return twips * pixelsPerTwip();
+}
+
+int toPixels(int twips)
+{
+    return int(std::lround(toPixelsF(twips)));
+}
+
+void place(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
+}
+
+void move(QWidget *widget, int left, int top)
+{
+    widget->move(toPixels(left), toPixels(top));
+}
+
+void resizeClient(QWidget *window, int width, int height)
+{
+    window->resize(toPixels(width), toPixels(height));
+}
+
+} // namespace Twips

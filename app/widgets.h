@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Controls placed at twip positions, as the window layouts give them.
+namespace Widgets {
+
+QLabel *label(QWidget *parent, const QString &name, const QString &caption, int left, int top,
+              int width = 0, int height = 0);
+QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, int left, int top,
+                   int width, int height);
+QLineEdit *hiddenBox(QWidget *parent, const QString &name, const QString &text);
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, int left,
+                    int top, int width, int height);
+QFrame *filledRect(QWidget *parent, const QString &name, const QColor &color, int left, int top,
+                   int width, int height);
+QFont font(const QString &family, int points, bool bold = false);
+
+} // namespace Widgets

@@ -1,0 +1,439 @@
+#include "data/bindings.h"
+
+#include "app/twips.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+
+// --- FieldBinding ---------------------------------------------------------
+
+FieldBinding::FieldBinding(QLineEdit *box, DataSource *source, const QString &field,
+                           ValueFormat format)
+    : QObject(box)
+    , m_box(box)
+    , m_source(source)
+    , m_field(field)
+    , m_format(std::move(format))
+{
+    setObjectName(QStringLiteral("binding"));
+    connect(source, &DataSource::currentChanged, this, &FieldBinding::show);
+    connect(source, &DataSource::fieldChanged, this, [this](int column) {
+        if (m_source && m_source->fieldIndex(m_field) == column)
+            show();
+    });
+    connect(box, &QLineEdit::textChanged, this, &FieldBinding::write);
+}
+
+FieldBinding *FieldBinding::of(QLineEdit *box)
+{
+    return box->findChild<FieldBinding *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void FieldBinding::unbind(QLineEdit *box)
+{
+    delete of(box);
+}
+
+FieldBinding *FieldBinding::bind(QLineEdit *box, DataSource *source, const QString &field,
+                                 ValueFormat format)
+{
+    unbind(box);
+    source->ensureOpen();
+    auto *binding = new FieldBinding(box, source, field, std::move(format));
+    binding->show();
+    return binding;
+}
+
+void FieldBinding::show()
+{
+    if (!m_source)
+        return;
+    const QVariant value = m_source->value(m_field);
+    const QString text = m_format && !value.isNull() ? m_format(value) : DataSource::textOf(value);
+    if (m_box->text() == text)
+        return;
+    m_showing = true;
+    m_box->setText(text);
+    m_showing = false;
+}
+
+void FieldBinding::write(const QString &text)
+{
+    if (m_showing || !m_source)
+        return;
+    if (m_source->bof() || m_source->eof())
+        return; // no current record to hold the text
+    m_source->setValue(m_field, text);
+}
+
+// --- DataList -------------------------------------------------------------
+
+DataList::DataList(QWidget *parent)
+    : QListView(parent)
+{
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    connect(this, &QListView::clicked, this, [this](const QModelIndex &) { emit itemClicked(); });
+}
+
+void DataList::setRowSource(DataSource *source, const QString &listField,
+                            const QString &boundColumn)
+{
+    m_source = source;
+    m_listField = listField;
+    m_boundColumn = boundColumn;
+    source->ensureOpen();
+    if (model() != source)
+        setModel(source);
+    setModelColumn(std::max(0, source->fieldIndex(listField)));
+}
+
+int DataList::findRow(int column, const QString &text) const
+{
+    if (!m_source || column < 0)
+        return -1;
+    m_source->fetchAll();
+    for (int row = 0; row < m_source->rowCount(); ++row)
+        if (m_source->text(row, column) == text)
+            return row;
+    return -1;
+}
+
+int DataList::selectedRow() const
+{
+    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedIndexes()
+                                                  : QModelIndexList();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void DataList::selectRow(int row)
+{
+    if (!m_source || !selectionModel())
+        return;
+    if (row < 0) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = m_source->index(row, modelColumn());
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+}
+
+void DataList::clickRow(int row)
+{
+    selectRow(row);
+    emit itemClicked();
+}
+
+QString DataList::text() const
+{
+    const int row = selectedRow();
+    return row < 0 || !m_source ? QString()
+                                : m_source->text(row, m_source->fieldIndex(m_listField));
+}
+
+void DataList::setText(const QString &text)
+{
+    selectRow(text.isEmpty() || !m_source ? -1 : findRow(m_source->fieldIndex(m_listField), text));
+}
+
+QString DataList::boundText() const
+{
+    const int row = selectedRow();
+    return row < 0 || !m_source ? QString()
+                                : m_source->text(row, m_source->fieldIndex(m_boundColumn));
+}
+
+void DataList::setBoundText(const QString &value)
+{
+    selectRow(value.isEmpty() || !m_source ? -1
+                                           : findRow(m_source->fieldIndex(m_boundColumn), value));
+}
+
+// --- DataCombo ------------------------------------------------------------
+
+DataCombo::DataCombo(QWidget *parent)
+    : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    connect(this, &QComboBox::currentTextChanged, this, &DataCombo::noteTextChange);
+    connect(this, &QComboBox::editTextChanged, this, &DataCombo::noteTextChange);
+    connect(this, &QComboBox::activated, this, [this](int) {
+        if (m_dataSource && !m_showing)
+            m_dataSource->setValue(m_dataField, boundText());
+    });
+}
+
+void DataCombo::noteTextChange()
+{
+    const QString now = text();
+    if (now == m_lastText)
+        return;
+    m_lastText = now;
+    emit changed();
+}
+
+void DataCombo::setRowSource(DataSource *source, const QString &listField,
+                             const QString &boundColumn)
+{
+    const QString keep = text();
+    m_source = source;
+    m_listField = listField;
+    m_boundColumn = boundColumn;
+    source->ensureOpen();
+    source->fetchAll();
+    m_showing = true;
+    if (model() != source)
+        setModel(source);
+    setModelColumn(std::max(0, source->fieldIndex(listField)));
+    m_showing = false;
+    if (isEditable())
+        setText(keep);
+    if (m_dataSource)
+        showBoundField();
+}
+
+void DataCombo::bindField(DataSource *source, const QString &field)
+{
+    m_dataSource = source;
+    m_dataField = field;
+    source->ensureOpen();
+    connect(source, &DataSource::currentChanged, this, &DataCombo::showBoundField,
+            Qt::UniqueConnection);
+    showBoundField();
+}
+
+void DataCombo::showBoundField()
+{
+    if (!m_dataSource)
+        return;
+    m_showing = true;
+    setBoundText(m_dataSource->text(m_dataField));
+    m_showing = false;
+}
+
+int DataCombo::findRow(const QString &column, const QString &text) const
+{
+    if (!m_source)
+        return -1;
+    const int c = m_source->fieldIndex(column);
+    if (c < 0)
+        return -1;
+    for (int row = 0; row < m_source->rowCount(); ++row)
+        if (m_source->text(row, c) == text)
+            return row;
+    return -1;
+}
+
+QString DataCombo::text() const
+{
+    return isEditable() ? currentText() : (currentIndex() < 0 ? QString() : currentText());
+}
+
+void DataCombo::setText(const QString &text)
+{
+    const int row = findRow(m_listField, text);
+    setCurrentIndex(row);
+    if (isEditable())
+        setEditText(text);
+    noteTextChange();
+}
+
+QString DataCombo::boundText() const
+{
+    const int row = findRow(m_listField, text());
+    return row < 0 ? QString() : m_source->text(row, m_source->fieldIndex(m_boundColumn));
+}
+
+void DataCombo::setBoundText(const QString &value)
+{
+    const int row = value.isEmpty() ? -1 : findRow(m_boundColumn, value);
+    setCurrentIndex(row);
+    if (row < 0 && isEditable())
+        setEditText(QString());
+    noteTextChange();
+    if (m_dataSource && !m_showing && row >= 0)
+        m_dataSource->setValue(m_dataField, value);
+}
+
+// --- DataGrid -------------------------------------------------------------
+
+class DataGrid::Proxy : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QHash<int, QString> captions;
+    QHash<int, Qt::Alignment> alignments;
+    QHash<int, ValueFormat> formats;
+
+    void clearLayout()
+    {
+        captions.clear();
+        alignments.clear();
+        formats.clear();
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::TextAlignmentRole) {
+            const auto it = alignments.find(index.column());
+            return it == alignments.end() ? QVariant() : QVariant(int(*it | Qt::AlignVCenter));
+        }
+        if (role == Qt::DisplayRole) {
+            const auto it = formats.find(index.column());
+            if (it != formats.end()) {
+                const QVariant value = QIdentityProxyModel::data(index, Qt::EditRole);
+                return value.isNull() ? QString() : (*it)(value);
+            }
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+            const auto it = captions.find(section);
+            if (it != captions.end())
+                return *it;
+        }
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+};
+
+DataGrid::DataGrid(QWidget *parent)
+    : QTableView(parent)
+    , m_proxy(new Proxy(this))
+{
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(Twips::toPixels(255));
+    verticalHeader()->setFixedWidth(Twips::toPixels(240));
+    horizontalHeader()->setHighlightSections(false);
+    setWordWrap(false);
+    connect(this, &QTableView::clicked, this, [this](const QModelIndex &) { emit rowClicked(); });
+}
+
+void DataGrid::setDataSource(DataSource *source)
+{
+    m_proxy->clearLayout();
+    if (m_source != source) {
+        if (m_source)
+            disconnect(m_source, nullptr, this, nullptr);
+        m_source = source;
+        m_proxy->setSourceModel(source);
+        if (model() != m_proxy) {
+            setModel(m_proxy);
+        }
+        connect(source, &DataSource::currentChanged, this, &DataGrid::followPointer);
+        connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                &DataGrid::onCurrentChanged, Qt::UniqueConnection);
+    }
+    source->ensureOpen();
+    // Rebuild the columns: every column shown at the default width again.
+    for (int column = 0; column < m_proxy->columnCount(); ++column) {
+        setColumnHidden(column, false);
+        setColumnWidth(column, horizontalHeader()->defaultSectionSize());
+    }
+    emit m_proxy->headerDataChanged(Qt::Horizontal, 0, std::max(0, m_proxy->columnCount() - 1));
+    followPointer();
+}
+
+void DataGrid::setColumnWidthTwips(int column, int twips)
+{
+    if (twips <= 0) {
+        setColumnHidden(column, true);
+        return;
+    }
+    setColumnHidden(column, false);
+    setColumnWidth(column, Twips::toPixels(twips));
+}
+
+void DataGrid::setColumnCaption(int column, const QString &caption)
+{
+    m_proxy->captions.insert(column, caption);
+    emit m_proxy->headerDataChanged(Qt::Horizontal, column, column);
+}
+
+QString DataGrid::columnCaption(int column) const
+{
+    return m_proxy->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+void DataGrid::setColumnAlignment(int column, Qt::Alignment alignment)
+{
+    m_proxy->alignments.insert(column, alignment);
+    viewport()->update();
+}
+
+Qt::Alignment DataGrid::columnAlignment(int column) const
+{
+    return m_proxy->alignments.value(column, Qt::AlignLeft);
+}
+
+void DataGrid::setColumnFormat(int column, ValueFormat format)
+{
+    m_proxy->formats.insert(column, std::move(format));
+    viewport()->update();
+}
+
+int DataGrid::currentRecord() const
+{
+    if (!m_source || m_source->bof())
+        return -1;
+    const int pos = m_source->position();
+    return pos < m_source->rowCount() ? pos : -1;
+}
+
+QString DataGrid::cellText(int column) const
+{
+    const int row = currentRecord();
+    if (row < 0)
+        return QString();
+    return m_proxy->data(m_proxy->index(row, column), Qt::DisplayRole).toString();
+}
+
+void DataGrid::clickRow(int row)
+{
+    if (!m_source || row < 0 || row >= m_source->rowCount())
+        return;
+    setCurrentIndex(m_proxy->index(row, 0));
+    emit rowClicked();
+}
+
+void DataGrid::followPointer()
+{
+    if (!m_source || m_following)
+        return;
+    m_following = true;
+    const int row = currentRecord();
+    if (row < 0) {
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    } else {
+        int column = 0;
+        while (column < m_proxy->columnCount() - 1 && isColumnHidden(column))
+            ++column;
+        selectionModel()->setCurrentIndex(m_proxy->index(row, column),
+                                          QItemSelectionModel::ClearAndSelect
+                                              | QItemSelectionModel::Rows);
+    }
+    m_following = false;
+}
+
+void DataGrid::onCurrentChanged(const QModelIndex &current)
+{
+    if (m_following || !m_source || !current.isValid())
+        return;
+    if (current.row() == m_source->position())
+        return;
+    m_following = true;
+    const bool moved = m_source->moveTo(current.row());
+    m_following = false;
+    if (!moved)
+        followPointer(); // the record could not be left: stay on it
+}

@@ -1,0 +1,156 @@
+#pragma once
+
+#include <QComboBox>
+#include <QHash>
+#include <QIdentityProxyModel>
+#include <QListView>
+#include <QPointer>
+#include <QTableView>
+#include <functional>
+
+#include "data/datasource.h"
+
+class QLineEdit;
+
+using ValueFormat = std::function<QString(const QVariant &)>;
+
+// A text box bound to a field of a data source's current record: it shows the
+// field, and what is typed or set into the box is assigned to the field (the
+// data source writes it to the store when its pointer leaves the record).
+class FieldBinding : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Binds box to field of source, replacing an earlier binding of the box.
+    // Opens the data source when nothing has run its query yet.
+    static FieldBinding *bind(QLineEdit *box, DataSource *source, const QString &field,
+                              ValueFormat format = {});
+    static FieldBinding *of(QLineEdit *box);
+    static void unbind(QLineEdit *box);
+
+    DataSource *source() const { return m_source; }
+    QString field() const { return m_field; }
+    // Shows the current record's field again.
+    void show();
+
+private:
+    FieldBinding(QLineEdit *box, DataSource *source, const QString &field, ValueFormat format);
+    void write(const QString &text);
+
+    QLineEdit *m_box;
+    QPointer<DataSource> m_source;
+    QString m_field;
+    ValueFormat m_format;
+    bool m_showing = false;
+};
+
+// A list that shows one field of every row of its row source and carries
+// another, the bound column; the selected row's bound value is its bound text.
+class DataList : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit DataList(QWidget *parent = nullptr);
+
+    void setRowSource(DataSource *source, const QString &listField, const QString &boundColumn);
+    DataSource *rowSource() const { return m_source; }
+
+    QString text() const;
+    void setText(const QString &text);
+    QString boundText() const;
+    void setBoundText(const QString &value);
+    int selectedRow() const;
+    void selectRow(int row);
+    // What a click of the user on a row does: selects it and raises clicked.
+    void clickRow(int row);
+
+signals:
+    void itemClicked();
+
+private:
+    int findRow(int column, const QString &text) const;
+
+    QPointer<DataSource> m_source;
+    QString m_listField;
+    QString m_boundColumn;
+};
+
+// A combo box over a row source: it shows the list field, its bound text is
+// the bound column of the row whose list field is the combo's text. It can
+// also be bound to a field of another data source, which it selects from and
+// writes into.
+class DataCombo : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit DataCombo(QWidget *parent = nullptr);
+
+    void setRowSource(DataSource *source, const QString &listField, const QString &boundColumn);
+    void bindField(DataSource *source, const QString &field);
+
+    QString text() const;
+    void setText(const QString &text);
+    QString boundText() const;
+    void setBoundText(const QString &value);
+
+signals:
+    // The text changed, by typing, by choosing from the list or by setText.
+    void changed();
+
+private:
+    int findRow(const QString &column, const QString &text) const;
+    void noteTextChange();
+    void showBoundField();
+
+    QPointer<DataSource> m_source;
+    QString m_listField;
+    QString m_boundColumn;
+    QPointer<DataSource> m_dataSource;
+    QString m_dataField;
+    QString m_lastText;
+    bool m_showing = false;
+};
+
+// A read-only grid over a data source's rows. Its current row is the data
+// source's record pointer. Binding it again rebuilds the columns from the
+// result; widths, captions, alignment and display patterns are then set per
+// column.
+class DataGrid : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit DataGrid(QWidget *parent = nullptr);
+
+    void setDataSource(DataSource *source);
+    DataSource *dataSource() const { return m_source; }
+
+    // A width of 0 hides the column.
+    void setColumnWidthTwips(int column, int twips);
+    void setColumnCaption(int column, const QString &caption);
+    QString columnCaption(int column) const;
+    void setColumnAlignment(int column, Qt::Alignment alignment);
+    Qt::Alignment columnAlignment(int column) const;
+    void setColumnFormat(int column, ValueFormat format);
+
+    int currentRecord() const;
+    // The text of a column of the current row, as shown.
+    QString cellText(int column) const;
+    // What a click of the user on a row does: makes it current, raises clicked.
+    void clickRow(int row);
+
+signals:
+    void rowClicked();
+
+private:
+    class Proxy;
+    void followPointer();
+    void onCurrentChanged(const QModelIndex &current);
+
+    QPointer<DataSource> m_source;
+    Proxy *m_proxy;
+    bool m_following = false;
+};

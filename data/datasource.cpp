@@ -1,0 +1,652 @@
+#include "data/datasource.h"
+
+#include "data/database.h"
+#include "data/numbertext.h"
+
+#include <cmath>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int firstBatch = 64;
+constexpr int laterBatch = 512;
+
+QString quoted(const QString &identifier)
+{
+    QString text = identifier;
+    text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+bool sameText(const QVariant &a, const QVariant &b)
+{
+    return a.isNull() == b.isNull() && DataSource::textOf(a) == DataSource::textOf(b);
+}
+
+} // namespace
+
+DataSource::DataSource(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+DataSource::~DataSource()
+{
+    // A record left with a change is stored, as when the window that holds the
+    // data source closes; a change the store refuses cannot be kept.
+    if (hasPendingChange())
+        commitPending();
+    closeCursor();
+}
+
+QString DataSource::textOf(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return NumberText::general(value.toDouble());
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        return QString::number(value.toLongLong());
+    default:
+        return value.toString();
+    }
+}
+
+void DataSource::setError(const QString &message)
+{
+    m_error = message;
+}
+
+void DataSource::closeCursor()
+{
+    if (!m_cursor)
+        return;
+    sqlite3_finalize(m_cursor);
+    m_cursor = nullptr;
+    if (m_db)
+        m_db->removeCursor(this);
+}
+
+bool DataSource::ensureOpen()
+{
+    return m_open ? true : refresh();
+}
+
+bool DataSource::refresh()
+{
+    if (hasPendingChange() && !commitPending())
+        return false;
+
+    beginResetModel();
+    m_resetting = true;
+    closeCursor();
+    m_columns.clear();
+    m_columnByName.clear();
+    m_rows.clear();
+    m_dirty.clear();
+    m_newRow = false;
+    m_pos = 0;
+    m_open = true;
+    m_error.clear();
+
+    bool ok = false;
+    QString error;
+    m_db = Database::open(m_connectionString, &error);
+    if (m_db) {
+        const QByteArray sql = m_recordSource.toUtf8();
+        sqlite3 *handle = m_db->handle();
+        if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &m_cursor, nullptr)
+            == SQLITE_OK
+            && m_cursor) {
+            const int count = sqlite3_column_count(m_cursor);
+            m_columns.reserve(count);
+            for (int i = 0; i < count; ++i) {
+                Column column;
+                column.name = QString::fromUtf8(sqlite3_column_name(m_cursor, i));
+                const char *table = sqlite3_column_table_name(m_cursor, i);
+                const char *origin = sqlite3_column_origin_name(m_cursor, i);
+                if (table && origin) {
+                    column.table = QString::fromUtf8(table);
+                    column.origin = QString::fromUtf8(origin);
+                    const char *declared = nullptr;
+                    if (sqlite3_table_column_metadata(handle, nullptr, table, origin, &declared,
+                                                      nullptr, nullptr, nullptr, nullptr)
+                            == SQLITE_OK
+                        && declared) {
+                        const QString type = QString::fromUtf8(declared).toUpper();
+                        column.integer = type.contains(QLatin1String("INT"));
+                        column.numeric = column.integer || type.contains(QLatin1String("REAL"))
+                                         || type.contains(QLatin1String("NUM"))
+                                         || type.contains(QLatin1String("FLOA"))
+                                         || type.contains(QLatin1String("DOUB"));
+                    }
+                }
+                m_columnByName.insert(column.name.toLower(), i);
+                m_columns.push_back(column);
+            }
+            // The first name wins when two columns share one.
+            for (int i = count - 1; i >= 0; --i)
+                m_columnByName.insert(m_columns[i].name.toLower(), i);
+            m_db->addCursor(this);
+            ok = fetchRows(firstBatch);
+            if (!ok)
+                error = m_error;
+        } else {
+            error = QString::fromUtf8(sqlite3_errmsg(handle));
+            if (m_cursor)
+                closeCursor();
+        }
+    }
+    if (!ok) {
+        closeCursor();
+        m_columns.clear();
+        m_columnByName.clear();
+        m_rows.clear();
+    }
+    m_resetting = false;
+    endResetModel();
+    m_error = error;
+    emit refreshed();
+    emit currentChanged();
+    return ok;
+}
+
+bool DataSource::fetchRows(int upTo)
+{
+    if (!m_cursor)
+        return true;
+    std::vector<std::vector<QVariant>> batch;
+    const int columns = int(m_columns.size());
+    bool ok = true;
+    while (int(m_rows.size() + batch.size()) < upTo) {
+        const int rc = sqlite3_step(m_cursor);
+        if (rc == SQLITE_ROW) {
+            std::vector<QVariant> row(columns);
+            for (int c = 0; c < columns; ++c)
+                row[c] = columnValue(m_cursor, c);
+            batch.push_back(std::move(row));
+        } else {
+            if (rc != SQLITE_DONE) {
+                setError(QString::fromUtf8(sqlite3_errmsg(m_db->handle())));
+                ok = false;
+            }
+            closeCursor();
+            break;
+        }
+    }
+    if (batch.empty())
+        return ok;
+    const int first = int(m_rows.size());
+    const bool notify = !m_resetting;
+    if (notify)
+        beginInsertRows(QModelIndex(), first, first + int(batch.size()) - 1);
+    for (auto &row : batch)
+        m_rows.push_back(std::move(row));
+    if (notify)
+        endInsertRows();
+    return ok;
+}
+
+void DataSource::fetchAll()
+{
+    while (m_cursor)
+        fetchRows(int(m_rows.size()) + laterBatch);
+}
+
+int DataSource::recordCount()
+{
+    fetchAll();
+    return int(m_rows.size());
+}
+
+bool DataSource::bof() const
+{
+    return m_pos < 0 || (m_rows.empty() && !m_cursor);
+}
+
+bool DataSource::eof()
+{
+    if (m_pos >= int(m_rows.size()))
+        fetchRows(m_pos + 1);
+    return m_pos >= int(m_rows.size());
+}
+
+bool DataSource::movePointer(int row)
+{
+    if (row == m_pos)
+        return true;
+    if (hasPendingChange()) {
+        const bool wasNew = m_newRow;
+        if (!commitPending())
+            return false;
+        Q_UNUSED(wasNew);
+    }
+    m_pos = row;
+    emit currentChanged();
+    return true;
+}
+
+bool DataSource::moveFirst()
+{
+    fetchRows(1);
+    if (m_rows.empty()) {
+        setError(QStringLiteral("レコードがありません。"));
+        return false;
+    }
+    return movePointer(0);
+}
+
+bool DataSource::moveLast()
+{
+    fetchAll();
+    if (m_rows.empty()) {
+        setError(QStringLiteral("レコードがありません。"));
+        return false;
+    }
+    return movePointer(int(m_rows.size()) - 1);
+}
+
+bool DataSource::moveNext()
+{
+    if (eof()) {
+        setError(QStringLiteral("現在のレコードは最後のレコードの後ろです。"));
+        return false;
+    }
+    fetchRows(m_pos + 2);
+    return movePointer(std::min(m_pos + 1, int(m_rows.size())));
+}
+
+bool DataSource::movePrevious()
+{
+    if (m_pos < 0) {
+        setError(QStringLiteral("現在のレコードは最初のレコードの前です。"));
+        return false;
+    }
+    return movePointer(m_pos - 1);
+}
+
+bool DataSource::moveTo(int row)
+{
+    fetchRows(row + 1);
+    if (row < 0 || row >= int(m_rows.size())) {
+        setError(QStringLiteral("レコードがありません。"));
+        return false;
+    }
+    return movePointer(row);
+}
+
+int DataSource::fieldIndex(const QString &name) const
+{
+    return m_columnByName.value(name.toLower(), -1);
+}
+
+QString DataSource::fieldName(int column) const
+{
+    return column >= 0 && column < int(m_columns.size()) ? m_columns[column].name : QString();
+}
+
+QVariant DataSource::value(int row, int column) const
+{
+    if (row < 0 || row >= int(m_rows.size()) || column < 0 || column >= int(m_columns.size()))
+        return QVariant();
+    return m_rows[row][column];
+}
+
+QVariant DataSource::value(const QString &field) const
+{
+    return value(m_pos, fieldIndex(field));
+}
+
+QString DataSource::text(int row, int column) const
+{
+    return textOf(value(row, column));
+}
+
+QString DataSource::text(const QString &field) const
+{
+    return textOf(value(field));
+}
+
+bool DataSource::setValue(const QString &field, const QVariant &value)
+{
+    const int column = fieldIndex(field);
+    if (column < 0) {
+        setError(QStringLiteral("項目「%1」は結果にありません。").arg(field));
+        return false;
+    }
+    if (m_pos < 0 || m_pos >= int(m_rows.size())) {
+        setError(QStringLiteral("現在のレコードがありません。"));
+        return false;
+    }
+    auto &row = m_rows[m_pos];
+    if (sameText(row[column], value) && row[column].typeId() == value.typeId())
+        return true;
+    if (!m_newRow && m_dirty.isEmpty())
+        m_original = row;
+    row[column] = value;
+    m_dirty.insert(column);
+    emit dataChanged(index(m_pos, column), index(m_pos, column));
+    emit fieldChanged(column);
+    return true;
+}
+
+bool DataSource::addNew()
+{
+    if (hasPendingChange() && !commitPending())
+        return false;
+    if (m_columns.empty()) {
+        setError(QStringLiteral("レコードを追加できません: 結果に項目がありません。"));
+        return false;
+    }
+    fetchAll();
+    const int row = int(m_rows.size());
+    beginInsertRows(QModelIndex(), row, row);
+    m_rows.emplace_back(m_columns.size());
+    endInsertRows();
+    m_newRow = true;
+    m_dirty.clear();
+    m_pos = row;
+    emit currentChanged();
+    return true;
+}
+
+void DataSource::cancelUpdate()
+{
+    if (m_newRow) {
+        const int row = int(m_rows.size()) - 1;
+        beginRemoveRows(QModelIndex(), row, row);
+        m_rows.pop_back();
+        endRemoveRows();
+        m_newRow = false;
+        m_dirty.clear();
+        m_pos = m_rows.empty() ? 0 : row - 1;
+        emit currentChanged();
+        return;
+    }
+    if (!m_dirty.isEmpty() && m_pos >= 0 && m_pos < int(m_rows.size())) {
+        m_rows[m_pos] = m_original;
+        m_dirty.clear();
+        emit dataChanged(index(m_pos, 0), index(m_pos, int(m_columns.size()) - 1));
+        emit currentChanged();
+    }
+}
+
+QString DataSource::primaryKeyOf(const QString &table) const
+{
+    if (!m_db)
+        return QString();
+    sqlite3_stmt *stmt = nullptr;
+    QString key;
+    if (sqlite3_prepare_v2(m_db->handle(), "SELECT name FROM pragma_table_info(?1) WHERE pk = 1",
+                           -1, &stmt, nullptr)
+        == SQLITE_OK) {
+        bindValue(stmt, 1, table);
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            key = columnValue(stmt, 0).toString();
+    }
+    sqlite3_finalize(stmt);
+    return key;
+}
+
+int DataSource::resultColumnOf(const QString &table, const QString &column) const
+{
+    for (int i = 0; i < int(m_columns.size()); ++i)
+        if (m_columns[i].table == table && m_columns[i].origin.compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool DataSource::convertForStore(const Column &column, QVariant &value, QString *error) const
+{
+    if (!column.numeric || value.isNull() || !value.isValid())
+        return true;
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong
+        || value.typeId() == QMetaType::Int) {
+        if (column.integer && value.typeId() == QMetaType::Double) {
+            const double d = value.toDouble();
+            if (d != std::floor(d)) {
+                *error = QStringLiteral("「%1」には整数を入力してください（%2）。")
+                             .arg(column.name, textOf(value));
+                return false;
+            }
+            value = QVariant(qlonglong(d));
+        }
+        return true;
+    }
+    const QString text = value.toString();
+    if (text.trimmed().isEmpty()) {
+        value = QVariant();
+        return true;
+    }
+    const auto number = NumberText::strict(text);
+    if (!number) {
+        *error = QStringLiteral("「%1」には数値を入力してください（入力された値:「%2」）。")
+                     .arg(column.name, text);
+        return false;
+    }
+    if (column.integer) {
+        if (*number != std::floor(*number)) {
+            *error = QStringLiteral("「%1」には整数を入力してください（入力された値:「%2」）。")
+                         .arg(column.name, text);
+            return false;
+        }
+        value = QVariant(qlonglong(*number));
+    } else {
+        value = QVariant(*number);
+    }
+    return true;
+}
+
+bool DataSource::update()
+{
+    return commitPending();
+}
+
+bool DataSource::commitPending()
+{
+    if (!hasPendingChange())
+        return true;
+    if (m_pos < 0 || m_pos >= int(m_rows.size())) {
+        m_dirty.clear();
+        m_newRow = false;
+        return true;
+    }
+    if (m_newRow && m_dirty.isEmpty()) {
+        // Nothing was entered in the new record: there is nothing to store.
+        cancelUpdate();
+        return true;
+    }
+    if (!m_db) {
+        setError(QStringLiteral("データベースが開かれていません。"));
+        return false;
+    }
+
+    std::vector<QVariant> &row = m_rows[m_pos];
+    std::vector<QVariant> converted = row;
+    QHash<QString, QList<int>> byTable;
+    QStringList tables;
+    for (int column : std::as_const(m_dirty)) {
+        const Column &info = m_columns[column];
+        if (info.table.isEmpty()) {
+            setError(QStringLiteral("項目「%1」は計算結果なので書き込めません。").arg(info.name));
+            return false;
+        }
+        QString error;
+        if (!convertForStore(info, converted[column], &error)) {
+            setError(error);
+            return false;
+        }
+        if (!byTable.contains(info.table))
+            tables << info.table;
+        byTable[info.table] << column;
+    }
+    for (auto &columns : byTable)
+        std::sort(columns.begin(), columns.end());
+
+    qint64 newId = -1;
+    QString keyColumnOfNew;
+    const bool inserting = m_newRow;
+    if (inserting && tables.size() != 1) {
+        setError(QStringLiteral("新しいレコードは一つの表にしか書き込めません（%1）。")
+                     .arg(tables.join(QStringLiteral("、"))));
+        return false;
+    }
+
+    QString error;
+    const bool ok = m_db->write(
+        [&](QString *failure) {
+            for (const QString &table : std::as_const(tables)) {
+                const QList<int> &columns = byTable[table];
+                QStringList names;
+                QVariantList params;
+                for (int column : columns) {
+                    names << quoted(m_columns[column].origin);
+                    params << converted[column];
+                }
+                if (inserting) {
+                    QStringList marks;
+                    for (int i = 0; i < names.size(); ++i)
+                        marks << QStringLiteral("?%1").arg(i + 1);
+                    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                            .arg(quoted(table), names.join(QLatin1Char(',')),
+                                                 marks.join(QLatin1Char(',')));
+                    if (!m_db->run(sql, params, failure))
+                        return false;
+                    newId = m_db->lastInsertId();
+                    keyColumnOfNew = primaryKeyOf(table);
+                    continue;
+                }
+                const QString key = primaryKeyOf(table);
+                const int keyColumn = key.isEmpty() ? -1 : resultColumnOf(table, key);
+                if (keyColumn < 0) {
+                    *failure = QStringLiteral("表「%1」の行を特定するキーが結果にないので、変更を書き込めません。")
+                                   .arg(table);
+                    return false;
+                }
+                QStringList sets;
+                for (int i = 0; i < names.size(); ++i)
+                    sets << QStringLiteral("%1=?%2").arg(names[i]).arg(i + 1);
+                params << (m_newRow ? QVariant() : (m_original.empty() ? row[keyColumn] : m_original[keyColumn]));
+                const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?%4")
+                                        .arg(quoted(table), sets.join(QLatin1Char(',')),
+                                             quoted(key))
+                                        .arg(params.size());
+                int changes = 0;
+                if (!m_db->run(sql, params, failure, &changes))
+                    return false;
+                if (changes != 1) {
+                    *failure = QStringLiteral("変更する行が見つかりません（表「%1」）。ほかの操作で削除された可能性があります。")
+                                   .arg(table);
+                    return false;
+                }
+            }
+            return true;
+        },
+        &error);
+    if (!ok) {
+        setError(error);
+        return false;
+    }
+    row = converted;
+    if (inserting && !keyColumnOfNew.isEmpty()) {
+        const int keyColumn = resultColumnOf(tables.first(), keyColumnOfNew);
+        if (keyColumn >= 0)
+            row[keyColumn] = QVariant(newId);
+    }
+    m_dirty.clear();
+    m_newRow = false;
+    m_original.clear();
+    emit dataChanged(index(m_pos, 0), index(m_pos, int(m_columns.size()) - 1));
+    return true;
+}
+
+bool DataSource::deleteCurrent()
+{
+    if (m_pos < 0 || m_pos >= int(m_rows.size())) {
+        setError(QStringLiteral("削除するレコードがありません。"));
+        return false;
+    }
+    if (m_newRow) {
+        cancelUpdate();
+        return true;
+    }
+    QString table = m_uniqueTable;
+    if (table.isEmpty()) {
+        QSet<QString> tables;
+        for (const Column &column : m_columns)
+            if (!column.table.isEmpty())
+                tables.insert(column.table);
+        if (tables.size() != 1) {
+            setError(QStringLiteral("削除する表が決まりません。"));
+            return false;
+        }
+        table = *tables.begin();
+    }
+    const QString key = primaryKeyOf(table);
+    const int keyColumn = key.isEmpty() ? -1 : resultColumnOf(table, key);
+    if (keyColumn < 0) {
+        setError(QStringLiteral("表「%1」の行を特定するキーが結果にないので、削除できません。").arg(table));
+        return false;
+    }
+    const QVariant keyValue = m_dirty.isEmpty() ? m_rows[m_pos][keyColumn] : m_original[keyColumn];
+    QString error;
+    const bool ok = m_db->write(
+        [&](QString *failure) {
+            return m_db->run(QStringLiteral("DELETE FROM %1 WHERE %2=?1").arg(quoted(table), quoted(key)),
+                             {keyValue}, failure);
+        },
+        &error);
+    if (!ok) {
+        setError(error);
+        return false;
+    }
+    m_dirty.clear();
+    m_original.clear();
+    beginRemoveRows(QModelIndex(), m_pos, m_pos);
+    m_rows.erase(m_rows.begin() + m_pos);
+    endRemoveRows();
+    emit currentChanged();
+    return true;
+}
+
+int DataSource::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int DataSource::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DataSource::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    if (role == Qt::DisplayRole)
+        return text(index.row(), index.column());
+    if (role == Qt::EditRole)
+        return value(index.row(), index.column());
+    return QVariant();
+}
+
+QVariant DataSource::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return fieldName(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+bool DataSource::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_cursor != nullptr;
+}
+
+void DataSource::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid())
+        fetchRows(int(m_rows.size()) + laterBatch);
+}

@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QSet>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class Database;
+struct sqlite3_stmt;
+
+// A named query holder on a window: connection text, record source, a record
+// set with a record pointer, and the controls bound to it. It is also the
+// table model that grids and lists show.
+//
+// Rows are read from the store as they are needed. Changes made to the current
+// record (setValue, a new record from addNew) are written to the base table
+// when the pointer leaves the record, on update(), requery() or refresh(); each
+// write is one durable transaction. For a joined query the written table is
+// the one the assigned fields come from, found from the column origins.
+class DataSource : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit DataSource(QObject *parent = nullptr);
+    ~DataSource() override;
+
+    void setConnectionString(const QString &text) { m_connectionString = text; }
+    QString connectionString() const { return m_connectionString; }
+    void setRecordSource(const QString &sql) { m_recordSource = sql; }
+    QString recordSource() const { return m_recordSource; }
+
+    // Writes a pending change, then runs the record source. The pointer
+    // stands on the first row, or at end of file when there is none. On
+    // failure the record set is empty and errorString() says why.
+    bool refresh();
+    // Runs the query once when nothing has run it yet (binding opens it).
+    bool ensureOpen();
+    bool requery() { return refresh(); }
+    bool isOpen() const { return m_open; }
+
+    // Record pointer. position() is -1 before the first record and
+    // recordCount() at end of file. A move first writes a pending change;
+    // when that fails the pointer stays and the move returns false.
+    bool moveFirst();
+    bool moveLast();
+    bool moveNext();
+    bool movePrevious();
+    bool moveTo(int row);
+    bool bof() const;
+    bool eof();
+    int position() const { return m_pos; }
+    // Reads every remaining row, then counts.
+    int recordCount();
+
+    // Fields of the current record by name (case-insensitive).
+    int fieldCount() const { return int(m_columns.size()); }
+    int fieldIndex(const QString &name) const;
+    QString fieldName(int column) const;
+    QVariant value(const QString &field) const;
+    QVariant value(int row, int column) const;
+    // The field as the boxes show it: empty for null, general decimal form
+    // for numbers.
+    QString text(const QString &field) const;
+    QString text(int row, int column) const;
+    bool setValue(const QString &field, const QVariant &value);
+
+    bool addNew();
+    bool deleteCurrent();
+    // Writes the pending change of the current record now.
+    bool update();
+    // Forgets the pending change; a new record is dropped.
+    void cancelUpdate();
+    bool hasPendingChange() const { return m_newRow || !m_dirty.isEmpty(); }
+    bool isNewRecord() const { return m_newRow; }
+
+    // For a query over several tables, the table that deleteCurrent() deletes
+    // from (the store's "unique table"). Empty: the only table of the query.
+    void setUniqueTable(const QString &table) { m_uniqueTable = table; }
+
+    QString errorString() const { return m_error; }
+
+    static QString textOf(const QVariant &value);
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+    // Reads every remaining row of the open query and closes it.
+    void fetchAll();
+
+signals:
+    // The pointer moved, or the current record's content was replaced.
+    void currentChanged();
+    // A field of the current record was assigned.
+    void fieldChanged(int column);
+    // Fires after each refresh, before currentChanged.
+    void refreshed();
+
+private:
+    struct Column
+    {
+        QString name;
+        QString table;  // origin table, empty for an expression
+        QString origin; // origin column
+        bool numeric = false;
+        bool integer = false;
+    };
+
+    bool commitPending();
+    bool fetchRows(int upTo); // reads rows until upTo rows are held (or the end)
+    void closeCursor();
+    void setError(const QString &message);
+    bool movePointer(int row);
+    QString primaryKeyOf(const QString &table) const;
+    int resultColumnOf(const QString &table, const QString &column) const;
+    bool convertForStore(const Column &column, QVariant &value, QString *error) const;
+
+    QString m_connectionString;
+    QString m_recordSource;
+    QString m_uniqueTable;
+    QString m_error;
+    std::shared_ptr<Database> m_db;
+    sqlite3_stmt *m_cursor = nullptr;
+    bool m_open = false;
+    bool m_resetting = false;
+    std::vector<Column> m_columns;
+    QHash<QString, int> m_columnByName; // lower-cased name -> first column
+    std::vector<std::vector<QVariant>> m_rows;
+    int m_pos = -1;
+    bool m_newRow = false;
+    QSet<int> m_dirty; // columns assigned on the current record
+    std::vector<QVariant> m_original; // the current record before assignment
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Number texts as the program writes and reads them in its boxes.
+namespace NumberText {
+
+// General decimal form: "." as decimal point, no grouping, no trailing zeros,
+// at most 15 significant digits (150, 12.3, 0.75).
+QString general(double value);
+
+// Full-width digits, point, comma, signs and blanks (as a Japanese input
+// method gives them) folded to their ASCII forms; other characters unchanged.
+QString foldWidth(const QString &text);
+
+// The leading-number reading: blanks ignored, "." as decimal point, stops at
+// the first character that cannot continue the number; 0 for empty or
+// non-numeric text. Full-width digits read as digits.
+double leading(const QString &text);
+
+// The strict conversion: the whole text (blanks around it allowed, digit
+// grouping with "," allowed) must be one number; nothing otherwise.
+std::optional<double> strict(const QString &text);
+
+// Rounds half up to the given number of decimals: multiply by 10^n, add 0.5,
+// take the largest integer not above, divide by 10^n.
+double roundHalfUp(double value, int decimals);
+
+// A display pattern of fixed decimals with or without thousands grouping
+// ("#,##0" is grouped(v, 0), "0.0000" is fixed(v, 4)); halves are rounded away
+// from zero on the value's 15-digit decimal form, as a display pattern does.
+QString grouped(double value, int decimals);
+QString fixed(double value, int decimals);
+
+} // namespace NumberText

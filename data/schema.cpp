@@ -1,0 +1,77 @@
+#include "data/schema.h"
+
+#include <sqlite3.h>
+
+namespace Schema {
+
+const char *const foodValueFields[23] = {"ENC", "SUI", "TAN", "SST", "TST", "TSS", "KBN", "CA",
+                                         "P",   "FE",  "NA",  "K",   "VAR", "VAC", "VAK", "VE",
+                                         "VB1", "VB2", "NAI", "VC",  "FIB", "COL", "NAT"};
+
+QString createStatements()
+{
+    // Keys are AUTOINCREMENT so that a deleted dish's, line's or food's key is
+    // never handed to a new row: old lines can never attach to a new dish.
+    // kou keeps its eight fields in this order; the grid reads them by position.
+    return QStringLiteral(R"SQL(
+CREATE TABLE bun (
+  分類№ INTEGER PRIMARY KEY,
+  分類名 TEXT
+);
+CREATE TABLE eys (
+  SID INTEGER PRIMARY KEY AUTOINCREMENT,
+  SNM TEXT, SKN TEXT, BID INTEGER,
+  ENC REAL, ENJ REAL, SUI REAL, TAN REAL, SST REAL, TST REAL, TSS REAL, KBN REAL,
+  CA REAL, P REAL, FE REAL, NA REAL, K REAL,
+  VAR REAL, VAC REAL, VAK REAL, VE REAL, VB1 REAL, VB2 REAL, NAI REAL, VC REAL,
+  FIB REAL, COL REAL, NAT REAL
+);
+CREATE TABLE mnu (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  アイテム名 TEXT
+);
+CREATE TABLE kou (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  アイテムCD INTEGER,
+  食品コード INTEGER,
+  予備1 TEXT,
+  数量 REAL,
+  予備2 TEXT,
+  単位 TEXT,
+  数量2 REAL
+);
+CREATE TABLE tni (
+  TNM TEXT,
+  KAK REAL
+);
+CREATE TABLE kij (
+  AGE INTEGER, SEX INTEGER,
+  TAL REAL, WEI REAL, CAL REAL, TAN REAL, CA REAL, FE REAL,
+  VA REAL, VB1 REAL, VB2 REAL, NAI REAL, VC REAL
+);
+CREATE INDEX kou_dish ON kou(アイテムCD);
+CREATE INDEX kou_food ON kou(食品コード);
+CREATE INDEX eys_category ON eys(BID);
+CREATE TRIGGER mnu_delete_lines AFTER DELETE ON mnu
+BEGIN
+  DELETE FROM kou WHERE アイテムCD = old.ID;
+END;
+INSERT INTO sqlite_sequence(name, seq) VALUES ('eys', 99999);
+PRAGMA user_version = 1;
+)SQL");
+}
+
+bool create(sqlite3 *db, QString *error)
+{
+    char *message = nullptr;
+    const QByteArray sql = createStatements().toUtf8();
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        if (error)
+            *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+} // namespace Schema

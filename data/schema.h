@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+// The store's six tables, defined once. The database tool, the importer and
+// every test fixture create a store from these statements.
+namespace Schema {
+
+// Statements that create an empty store: tables, indexes, the trigger that
+// removes a dish's lines with the dish, and the key sequences.
+QString createStatements();
+
+// The 23 value fields of a food, in the order the food editor binds them.
+extern const char *const foodValueFields[23];
+
+// Creates the tables in an open, empty database. Returns false and sets
+// *error when a statement fails.
+bool create(sqlite3 *db, QString *error);
+
+// Keys of foods the user registers start above every official food number.
+constexpr qint64 firstUserFoodId = 100000;
+
+} // namespace Schema

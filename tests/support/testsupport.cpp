@@ -1,0 +1,130 @@
+#include "tests/support/testsupport.h"
+
+#include "app/appsetup.h"
+#include "app/program.h"
+#include "data/database.h"
+#include "data/schema.h"
+#include "tools/storebuilder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <sqlite3.h>
+
+Prompts::Answer ScriptedPrompts::message(const QString &prompt, Buttons buttons, Icon icon,
+                                         const QString &title)
+{
+    asked.append({AskedPrompt::Message, prompt, title, buttons, icon});
+    return answers.isEmpty() ? Answer::Ok : answers.takeFirst();
+}
+
+std::optional<QString> ScriptedPrompts::input(const QString &prompt, const QString &title,
+                                              const QString &)
+{
+    asked.append({AskedPrompt::Input, prompt, title});
+    return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
+}
+
+TestFolder::TestFolder()
+    : m_previous(QDir::currentPath())
+{
+    QDir::setCurrent(m_dir.path());
+}
+
+TestFolder::~TestFolder()
+{
+    QDir::setCurrent(m_previous);
+    Database::closeUnused();
+}
+
+bool TestFolder::makeStore(const QString &sql)
+{
+    QString error;
+    const bool ok = StoreBuilder::build(
+        filePath(QStringLiteral("zento.dll")),
+        [&](sqlite3 *db, QString *err) {
+            return sql.isEmpty() || StoreBuilder::exec(db, sql.toUtf8().constData(), err);
+        },
+        &error);
+    if (!ok)
+        qWarning("makeStore: %s", qPrintable(error));
+    return ok;
+}
+
+bool TestFolder::makeDemoStore()
+{
+    QString error;
+    const bool ok = StoreBuilder::build(filePath(QStringLiteral("zento.dll")),
+                                        StoreBuilder::fillDemo, &error);
+    if (!ok)
+        qWarning("makeDemoStore: %s", qPrintable(error));
+    return ok;
+}
+
+bool TestFolder::exec(const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray name = QFile::encodeName(filePath(QStringLiteral("zento.dll")));
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return false;
+    }
+    sqlite3_busy_timeout(db, 2000);
+    QString error;
+    const bool ok = StoreBuilder::exec(db, sql.toUtf8().constData(), &error);
+    if (!ok)
+        qWarning("exec: %s", qPrintable(error));
+    sqlite3_close(db);
+    return ok;
+}
+
+QVariant TestFolder::scalar(const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray name = QFile::encodeName(filePath(QStringLiteral("zento.dll")));
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return QVariant();
+    }
+    QVariant result;
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        result = columnValue(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return result;
+}
+
+QString minimalReferenceSql()
+{
+    QString sql = QStringLiteral("INSERT INTO bun VALUES (20, '登録食品');"
+                                 "INSERT INTO tni VALUES ('ｇ', 1);");
+    for (int age = 1; age <= 80; ++age)
+        for (int sex : {1, 0})
+            sql += QStringLiteral("INSERT INTO kij(AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,VB2,NAI,VC)"
+                                  " VALUES (%1,%2,160,55,2000,50,650,7,2000,1.1,1.2,12,100);")
+                       .arg(age)
+                       .arg(sex);
+    return sql;
+}
+
+StartedProgram::StartedProgram()
+    : program(std::make_unique<Program>(prompts))
+{
+}
+
+StartedProgram::~StartedProgram()
+{
+    program.reset();
+}
+
+void StartedProgram::start()
+{
+    program->start();
+}
+
+void setUpTestApplication()
+{
+    setUpApplication(*qApp);
+}

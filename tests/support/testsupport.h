@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/prompts.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <memory>
+#include <optional>
+
+class Program;
+struct sqlite3;
+
+// A message box or input box that the program asked for.
+struct AskedPrompt
+{
+    enum Kind { Message, Input } kind;
+    QString prompt;
+    QString title; // as given; empty means the program title
+    Prompts::Buttons buttons = Prompts::Buttons::Ok;
+    Prompts::Icon icon = Prompts::Icon::None;
+};
+
+// Answers prompts from a queue (OK when the queue is empty) and records them.
+class ScriptedPrompts : public Prompts
+{
+public:
+    QList<AskedPrompt> asked;
+    QList<Answer> answers;
+    QList<std::optional<QString>> inputs;
+
+    Answer message(const QString &prompt, Buttons buttons, Icon icon,
+                   const QString &title) override;
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
+    void clear()
+    {
+        asked.clear();
+        answers.clear();
+        inputs.clear();
+    }
+};
+
+// A temporary working folder that is the process's working directory while
+// the fixture lives, with a store "zento.dll" built in it.
+class TestFolder
+{
+public:
+    TestFolder();
+    ~TestFolder();
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+    // Builds zento.dll: the schema, then the SQL given (empty: no rows at all).
+    bool makeStore(const QString &sql = QString());
+    // Builds zento.dll with the demonstration data set.
+    bool makeDemoStore();
+
+    // Runs SQL on zento.dll through a connection of its own.
+    bool exec(const QString &sql);
+    // The first column of the first row of a query, null when there is none.
+    QVariant scalar(const QString &sql);
+    qint64 count(const QString &table) { return scalar(QStringLiteral("SELECT count(*) FROM ") + table).toLongLong(); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+// The minimal reference rows every store needs: category 20, the unit "ｇ"
+// with KAK 1 and a standards row for every age 1-80 and sex.
+QString minimalReferenceSql();
+
+// Starts a program (StartProgram) with scripted prompts in the current folder.
+struct StartedProgram
+{
+    ScriptedPrompts prompts;
+    std::unique_ptr<Program> program;
+    StartedProgram();
+    ~StartedProgram();
+    void start();
+};
+
+// Sets up the application as main() does; for use in initTestCase().
+void setUpTestApplication();
