@@ -37,12 +37,14 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s already exists; it is left as it is.\n", qPrintable(target));
         return 1;
     }
-    Q_UNUSED(dataDir);
     QString error;
     const bool ok = StoreBuilder::build(
         target,
         [&](sqlite3 *db, QString *err) {
-            if (!StoreBuilder::fillDemo(db, err))
+            const bool filled = demo || dataDir.isEmpty()
+                                    ? StoreBuilder::fillDemo(db, err)
+                                    : StoreBuilder::fillReference(db, dataDir, err);
+            if (!filled)
                 return false;
             return !heavy || StoreBuilder::fillHeavy(db, 25000, 10000, 200000, err);
         },
@@ -51,6 +53,6 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "zento-makedb: %s\n", qPrintable(error));
         return 1;
     }
-    std::printf("%s: created (%s)\n", qPrintable(target), demo || dataDir.isEmpty() ? "demonstration data" : "demonstration data");
+    std::printf("%s: created\n", qPrintable(target));
     return 0;
 }

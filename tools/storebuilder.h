@@ -22,6 +22,12 @@ bool exec(sqlite3 *db, const char *sql, QString *error);
 // reference data is not at hand.
 bool fillDemo(sqlite3 *db, QString *error);
 
+// The official reference data (foods with readings, categories, units,
+// standards) read from dataDir, the folder that holds food-table/ and
+// standards/. Where dataDir lacks them, says so on stderr and fills the
+// demonstration set instead.
+bool fillReference(sqlite3 *db, const QString &dataDir, QString *error);
+
 // Adds synthetic foods, dishes and lines until the store holds `foods` foods,
 // `dishes` dishes and `lines` lines: the heavy store of the benchmarks.
 bool fillHeavy(sqlite3 *db, int foods, int dishes, int lines, QString *error);

@@ -1,0 +1,93 @@
+#include "data/numbertext.h"
+
+#include <QtTest>
+
+class TestNumberText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void general_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole") << 150.0 << "150";
+        QTest::newRow("fraction") << 0.75 << "0.75";
+        QTest::newRow("sum noise") << 0.1 + 0.2 << "0.3";
+        QTest::newRow("negative zero") << -0.0 << "0";
+        QTest::newRow("large") << 123456789012.0 << "123456789012";
+    }
+    void general()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(NumberText::general(value), text);
+    }
+
+    void leading_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("letters") << "abc" << 0.0;
+        QTest::newRow("trailing letters") << "12abc" << 12.0;
+        QTest::newRow("decimal") << "3.50" << 3.5;
+        QTest::newRow("blanks inside") << " 1 2.5" << 12.5;
+        QTest::newRow("sign") << "-4x" << -4.0;
+        QTest::newRow("full width") << "１．５" << 1.5;
+        QTest::newRow("second point stops") << "1.2.3" << 1.2;
+        QTest::newRow("exponent") << "1e3" << 1000.0;
+        QTest::newRow("bare exponent") << "2e" << 2.0;
+    }
+    void leading()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QCOMPARE(NumberText::leading(text), value);
+    }
+
+    void strict_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("value");
+        QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("blank") << "  " << false << 0.0;
+        QTest::newRow("number") << " 2.5 " << true << 2.5;
+        QTest::newRow("grouped") << "1,000" << true << 1000.0;
+        QTest::newRow("bad grouping") << "1,00" << false << 0.0;
+        QTest::newRow("trailing text") << "12abc" << false << 0.0;
+        QTest::newRow("full width") << "１００" << true << 100.0;
+        QTest::newRow("minus") << "－３" << true << -3.0;
+        QTest::newRow("point only") << "." << false << 0.0;
+    }
+    void strict()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(double, value);
+        const auto result = NumberText::strict(text);
+        QCOMPARE(result.has_value(), ok);
+        if (ok)
+            QCOMPARE(*result, value);
+    }
+
+    void rounding()
+    {
+        QCOMPARE(NumberText::roundHalfUp(12.25, 1), 12.3);
+        QCOMPARE(NumberText::roundHalfUp(12.24, 1), 12.2);
+        QCOMPARE(NumberText::roundHalfUp(0.125, 2), 0.13);
+        QCOMPARE(NumberText::roundHalfUp(0.004999, 2), 0.0);
+        QCOMPARE(NumberText::grouped(1234.5, 0), QStringLiteral("1,235"));
+        QCOMPARE(NumberText::grouped(999.4, 0), QStringLiteral("999"));
+        QCOMPARE(NumberText::grouped(1234567.25, 1), QStringLiteral("1,234,567.3"));
+        QCOMPARE(NumberText::grouped(-2.5, 0), QStringLiteral("-3"));
+        QCOMPARE(NumberText::grouped(-0.4, 0), QStringLiteral("0"));
+        QCOMPARE(NumberText::fixed(0.004999, 4), QStringLiteral("0.0050"));
+        QCOMPARE(NumberText::fixed(2.675, 2), QStringLiteral("2.68"));
+        QCOMPARE(NumberText::fixed(9.99995, 4), QStringLiteral("10.0000"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestNumberText)
+#include "tst_numbertext.moc"
