@@ -1,9 +1,234 @@
 #include "search/frmschf.h"
 
+#include "app/fmain.h"
+#include "app/program.h"
+#include "app/prompts.h"
+#include "app/twips.h"
+#include "app/widgets.h"
+#include "data/bindings.h"
+#include "data/datasource.h"
+#include "search/kana.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+const FrmSchF::Nutrient FrmSchF::nutrients[22] = {
+    {"ｴﾈﾙｷﾞｰ", "ENC"},        {"水分", "SUI"},          {"ﾀﾝﾊﾟｸ質", "TAN"},
+    {"脂質", "SST"},           {"炭水化物：糖質", "TST"}, {"炭水化物：繊維", "TSS"},
+    {"灰分", "KBN"},           {"ｺﾚｽﾃﾛｰﾙ", "COL"},      {"ｶﾙｼｳﾑ", "CA"},
+    {"ﾘﾝ", "P"},               {"鉄", "FE"},             {"ﾅﾄﾘｳﾑ", "NA"},
+    {"ｶﾘｳﾑ", "K"},             {"ﾚﾁﾉｰﾙ", "VAR"},         {"ｶﾛﾁﾝ", "VAC"},
+    {"ﾋﾞﾀﾐﾝA", "VAK"},         {"ﾋﾞﾀﾐﾝE", "VE"},         {"ﾋﾞﾀﾐﾝB1", "VB1"},
+    {"ﾋﾞﾀﾐﾝB2", "VB2"},        {"ﾅｲｱｼﾝ", "NAI"},         {"ﾋﾞﾀﾐﾝC", "VC"},
+    {"食塩相当量", "NAT"},
+};
+
 FrmSchF::FrmSchF(Program &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_program(program)
 {
     setObjectName(QStringLiteral("frmSchF"));
     setWindowTitle(QStringLiteral("食品素材の検索"));
+    Twips::resizeClient(this, 5700, 5235);
+
+    // The coloured panels go first so that the headings and inputs lie on them.
+    const QColor panel(255, 192, 192);
+    Shape1 = Widgets::filledRect(this, QStringLiteral("Shape1"), panel, 0, 120, 2775, 855);
+    Shape2 = Widgets::filledRect(this, QStringLiteral("Shape2"), panel, 2880, 120, 2775, 855);
+
+    Label2 = Widgets::label(this, QStringLiteral("Label2"), QStringLiteral("ﾖﾐｶﾞﾅで探す"), 240,
+                            240, 1095, 255);
+    Text1 = Widgets::textBox(this, QStringLiteral("Text1"), QString(), 120, 480, 2535, 270);
+    Label1 = Widgets::label(this, QStringLiteral("Label1"), QStringLiteral("多いもので探す"),
+                            3120, 240, 1335, 255);
+
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    // A name counts only when it is typed whole: no completion behind the
+    // user's back.
+    Combo1->setCompleter(nullptr);
+    Twips::place(Combo1, 3000, 480, 2175, 300);
+
+    // Holds the ranking field; never shown.
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setVisible(false);
+
+    AdoEys = new DataSource(this);
+    AdoEys->setObjectName(QStringLiteral("AdoEys"));
+
+    DataGrid1 = new DataGrid(this);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    Twips::place(DataGrid1, 0, 1080, 5655, 3615);
+
+    Command1 = Widgets::button(this, QStringLiteral("Command1"), QStringLiteral("OK"), 3480, 4800,
+                               975, 375);
+    Command2 = Widgets::button(this, QStringLiteral("Command2"), QStringLiteral("ｷｬﾝｾﾙ"), 4560,
+                               4800, 975, 375);
+
+    FillNutrientChoices();
+
+    connect(Combo1, &QComboBox::activated, this, &FrmSchF::nutrientChosen);
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, &FrmSchF::nutrientTyped);
+    connect(Text1, &QLineEdit::textChanged, this, &FrmSchF::readingChanged);
+    connect(Command1, &QPushButton::clicked, this, &FrmSchF::takeFood);
+    connect(Command2, &QPushButton::clicked, this, &FrmSchF::cancel);
+}
+
+QString FrmSchF::rankingFieldFor(const QString &name)
+{
+    for (const Nutrient &nutrient : nutrients)
+        if (name == QString::fromUtf8(nutrient.name))
+            return QString::fromLatin1(nutrient.field);
+    return QString();
+}
+
+QString FrmSchF::rankingQuery(const QString &field)
+{
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.") + field
+           + QStringLiteral(",bun.分類名 FROM eys,bun ") + QStringLiteral("WHERE(bun.分類№=eys.BID)")
+           + QStringLiteral("ORDER BY eys.") + field + QStringLiteral(" DESC");
+}
+
+QString FrmSchF::readingQuery(const QString &reading)
+{
+    // The text becomes the inside of a quoted LIKE pattern: the escape
+    // character and the two wildcards are escaped so that they match
+    // themselves, a quote is doubled, and a NUL (which would end the query
+    // text) is dropped.
+    const QString folded = Kana::toHalfWidth(reading);
+    QString literal;
+    literal.reserve(folded.size() + 8);
+    for (QChar c : folded) {
+        switch (c.unicode()) {
+        case u'\\':
+        case u'%':
+        case u'_':
+            literal += QLatin1Char('\\');
+            literal += c;
+            break;
+        case u'\'':
+            literal += QLatin1String("''");
+            break;
+        case 0:
+            break;
+        default:
+            literal += c;
+        }
+    }
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN")
+           + QStringLiteral(",bun.分類名 FROM eys,bun ")
+           + QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") + literal
+           + QStringLiteral("%' ESCAPE '\\'))") + QStringLiteral("ORDER BY eys.SKN DESC");
+}
+
+void FrmSchF::FillNutrientChoices()
+{
+    for (const Nutrient &nutrient : nutrients)
+        Combo1->addItem(QString::fromUtf8(nutrient.name));
+    // Adding to an empty list makes the first entry current; the box starts
+    // empty, with no nutrient chosen.
+    Combo1->setCurrentIndex(-1);
+    Combo1->setEditText(QString());
+}
+
+void FrmSchF::SetRankingField()
+{
+    Label3->setText(rankingFieldFor(Combo1->currentText()));
+}
+
+void FrmSchF::RankFoodsByNutrient()
+{
+    const QString field = Label3->text();
+    // Text that names no nutrient gives no field: nothing to rank by, and the
+    // grid keeps what it shows.
+    if (field.isEmpty())
+        return;
+    runQuery(rankingQuery(field));
+}
+
+void FrmSchF::SearchFoodsByReading()
+{
+    runQuery(readingQuery(Text1->text()));
+}
+
+bool FrmSchF::runQuery(const QString &sql)
+{
+    AdoEys->setConnectionString(m_program.DbConnectionString);
+    AdoEys->setRecordSource(sql);
+    if (!AdoEys->refresh()) {
+        m_program.prompts().message(QStringLiteral("食品を検索できませんでした。\n")
+                                        + AdoEys->errorString(),
+                                    Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return false;
+    }
+    DataGrid1->setDataSource(AdoEys);
+    DataGrid1->setColumnWidthTwips(0, 0);
+    DataGrid1->setColumnWidthTwips(1, 2000);
+    DataGrid1->setColumnCaption(1, QStringLiteral("食品名"));
+    DataGrid1->setColumnWidthTwips(2, 1000);
+    DataGrid1->setColumnCaption(2, QStringLiteral("値"));
+    DataGrid1->setColumnWidthTwips(3, 1800);
+    DataGrid1->setColumnAlignment(2, Qt::AlignRight);
+    DataGrid1->viewport()->update();
+    return true;
+}
+
+void FrmSchF::nutrientChosen()
+{
+    SetRankingField();
+    RankFoodsByNutrient();
+}
+
+void FrmSchF::nutrientTyped()
+{
+    SetRankingField();
+    RankFoodsByNutrient();
+}
+
+void FrmSchF::readingChanged()
+{
+    SearchFoodsByReading();
+}
+
+void FrmSchF::takeFood()
+{
+    // Each step stands alone: one that cannot be carried out is left out and
+    // the next still runs. Without a current row there is no food to hand
+    // over, and the main window is left as it is.
+    Fmain *main = m_program.fmain();
+    if (main && DataGrid1->currentRecord() >= 0) {
+        const QString foodId = DataGrid1->cellText(0);
+        const QString foodName = DataGrid1->cellText(1);
+        const QString category = DataGrid1->cellText(3);
+        if (main->foodNameBox)
+            main->foodNameBox->setText(foodName);
+        if (main->foodIdBox)
+            main->foodIdBox->setText(foodId);
+        if (main->quantityBox)
+            main->quantityBox->setText(QStringLiteral("100"));
+        if (main->unitCombo)
+            main->unitCombo->setText(QStringLiteral("ｇ"));
+        if (main->categoryList)
+            main->categoryList->setText(category);
+        main->LoadCategoryFoods();
+        if (main->foodList) {
+            main->foodList->setText(foodName);
+            // Two foods of one category may share a name: the list must show
+            // the very food whose key the line editor now holds.
+            if (main->foodList->boundText() != foodId)
+                main->foodList->setBoundText(foodId);
+        }
+    }
+    close();
+}
+
+void FrmSchF::cancel()
+{
+    close();
 }

@@ -1,9 +1,20 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
+class DataGrid;
+class DataSource;
 class Program;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
+// The food search window: foods found by a part of their reading, or all
+// foods ranked by one nutrient, in one grid; "OK" hands the chosen food to
+// the main window's line editor.
 class FrmSchF : public QWidget
 {
     Q_OBJECT
@@ -11,6 +22,53 @@ class FrmSchF : public QWidget
 public:
     explicit FrmSchF(Program &program, QWidget *parent = nullptr);
 
+    Program &program() const { return m_program; }
+
+    // The nutrients offered for the ranking, in list order, with the food
+    // field each one ranks by.
+    struct Nutrient
+    {
+        const char *name;
+        const char *field;
+    };
+    static const Nutrient nutrients[22];
+
+    // The field a nutrient name ranks by; empty when the text is not exactly
+    // one of the names.
+    static QString rankingFieldFor(const QString &name);
+    static QString rankingQuery(const QString &field);
+    // The reading is folded to half-width katakana and matched as literal
+    // text: quotes are doubled, and "%", "_" and the escape character stand
+    // for themselves.
+    static QString readingQuery(const QString &reading);
+
+    // Routines of the window.
+    void FillNutrientChoices();
+    void SetRankingField();
+    void RankFoodsByNutrient();
+    void SearchFoodsByReading();
+
+    // Event handlers.
+    void nutrientChosen();      // Combo1 click
+    void nutrientTyped();       // Combo1 text change
+    void readingChanged();      // Text1 change
+    void takeFood();            // Command1 "OK"
+    void cancel();              // Command2
+
+    QFrame *Shape1;
+    QFrame *Shape2;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QLineEdit *Text1;
+    QComboBox *Combo1;
+    DataSource *AdoEys;
+    DataGrid *DataGrid1;
+    QPushButton *Command1;
+    QPushButton *Command2;
+
 private:
+    bool runQuery(const QString &sql);
+
     Program &m_program;
 };

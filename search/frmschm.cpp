@@ -1,9 +1,136 @@
 #include "search/frmschm.h"
 
+#include "app/fmain.h"
+#include "app/program.h"
+#include "app/prompts.h"
+#include "app/twips.h"
+#include "app/widgets.h"
+#include "data/bindings.h"
+#include "data/datasource.h"
+#include "data/numbertext.h"
+
+#include <QFrame>
+#include <QPushButton>
+
 FrmSchM::FrmSchM(Program &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_program(program)
 {
     setObjectName(QStringLiteral("frmSchM"));
     setWindowTitle(QStringLiteral("ﾒﾆｭｰ一覧"));
+    Twips::resizeClient(this, 6420, 5595);
+
+    const QColor panel(192, 192, 255);
+    Shape1 = Widgets::filledRect(this, QStringLiteral("Shape1"), panel, 0, 120, 3255, 855);
+    Shape2 = Widgets::filledRect(this, QStringLiteral("Shape2"), panel, 3360, 120, 3015, 855);
+
+    DataGrid1 = new DataGrid(this);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    Twips::place(DataGrid1, 0, 1080, 6375, 3975);
+
+    AdoMnu = new DataSource(this);
+    AdoMnu->setObjectName(QStringLiteral("AdoMnu"));
+
+    Command1 = Widgets::button(this, QStringLiteral("Command1"), QStringLiteral("OK"), 4320, 5160,
+                               975, 375);
+    Command2 = Widgets::button(this, QStringLiteral("Command2"), QStringLiteral("ｷｬﾝｾﾙ"), 5400,
+                               5160, 975, 375);
+
+    connect(Command1, &QPushButton::clicked, this, &FrmSchM::openDish);
+    connect(Command2, &QPushButton::clicked, this, &FrmSchM::cancel);
+
+    LoadDishOverview();
+}
+
+QString FrmSchM::overviewQuery()
+{
+    return QStringLiteral("SELECT mnu.ID,mnu.アイテム名,")
+           + QStringLiteral("Sum(eys.ENC*kou.数量2) AS SENC,")
+           + QStringLiteral("Sum(kou.数量2*100) AS SSU,")
+           + QStringLiteral("int(Sum(eys.NAT*kou.数量2)*100+0.5)/100 AS SNAT ")
+           + QStringLiteral("FROM mnu,kou,eys ")
+           + QStringLiteral("WHERE((mnu.ID = kou.アイテムCD) AND (kou.食品コード = eys.SID)) ")
+           + QStringLiteral("GROUP BY mnu.ID,mnu.アイテム名");
+}
+
+void FrmSchM::LoadDishOverview()
+{
+    AdoMnu->setConnectionString(m_program.DbConnectionString);
+    AdoMnu->setRecordSource(overviewQuery());
+    if (!AdoMnu->refresh()) {
+        m_program.prompts().message(QStringLiteral("料理の一覧を読み込めませんでした。\n")
+                                        + AdoMnu->errorString(),
+                                    Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
+    DataGrid1->setDataSource(AdoMnu);
+    DataGrid1->setColumnWidthTwips(0, 0);
+    for (int column = 1; column <= 4; ++column)
+        DataGrid1->setColumnWidthTwips(column, 1000);
+    for (int column = 2; column <= 4; ++column)
+        DataGrid1->setColumnAlignment(column, Qt::AlignRight);
+    DataGrid1->setColumnCaption(1, QStringLiteral("ﾒﾆｭｰ名"));
+    DataGrid1->setColumnCaption(2, QStringLiteral("ｴﾈﾙｷﾞｰ"));
+    DataGrid1->setColumnCaption(3, QStringLiteral("合計重量"));
+    DataGrid1->setColumnCaption(4, QStringLiteral("食塩量"));
+    // Energy and weight come unrounded from the query; they are shown with
+    // one decimal. The salt is shown as the query rounded it.
+    const ValueFormat oneDecimal = [](const QVariant &value) {
+        return NumberText::grouped(value.toDouble(), 1);
+    };
+    DataGrid1->setColumnFormat(2, oneDecimal);
+    DataGrid1->setColumnFormat(3, oneDecimal);
+    DataGrid1->viewport()->update();
+}
+
+void FrmSchM::OpenChosenDish()
+{
+    Fmain *main = m_program.fmain();
+    if (!main || !main->AdoMnu)
+        return;
+
+    // The dish key of the grid's current row, kept whole: keys are not
+    // limited to 16 bits.
+    if (DataGrid1->currentRecord() < 0)
+        return; // no row: nothing to open
+    bool ok = false;
+    const qint64 key = AdoMnu->value(QStringLiteral("ID")).toLongLong(&ok);
+    if (!ok)
+        return;
+
+    // Look for the dish among the main window's dishes, first to last. When
+    // none carries the key (deleted since the list was made) the search ends
+    // after the last record and the current dish stays as it was.
+    DataSource *dishes = main->AdoMnu;
+    const int idColumn = dishes->fieldIndex(QStringLiteral("Id"));
+    const int count = idColumn < 0 ? 0 : dishes->recordCount();
+    int found = -1;
+    for (int row = 0; row < count && found < 0; ++row) {
+        bool isNumber = false;
+        const qint64 id = dishes->value(row, idColumn).toLongLong(&isNumber);
+        if (isNumber && id == key)
+            found = row;
+    }
+    if (found < 0) {
+        m_program.prompts().message(
+            QStringLiteral("選んだ料理が見つかりません。ほかの操作で削除された可能性があります。"),
+            Prompts::Buttons::Ok, Prompts::Icon::Information);
+        return;
+    }
+    dishes->moveTo(found); // a refused pending change keeps the pointer where it is
+
+    main->LoadDishComposition();
+    main->CalcDishWeight();
+    main->CalcDishNutrients();
+}
+
+void FrmSchM::openDish()
+{
+    OpenChosenDish();
+    close();
+}
+
+void FrmSchM::cancel()
+{
+    close();
 }

@@ -1,0 +1,339 @@
+#include "app/fmain.h"
+#include "app/program.h"
+#include "data/bindings.h"
+#include "data/datasource.h"
+#include "search/frmschf.h"
+#include "tests/support/testsupport.h"
+
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+// Foods chosen so that each search has one right answer: readings with the
+// characters a LIKE pattern treats specially, one food per vitamin A field
+// on top, a food whose category does not exist, and two foods of one
+// category with the same name.
+QString storeSql()
+{
+    return minimalReferenceSql()
+           + QStringLiteral(
+               "INSERT INTO bun VALUES (1,'穀類'),(6,'野菜類'),(7,'果実類'),(13,'乳類'),(17,'調味料類');"
+               "INSERT INTO eys(SID,SNM,SKN,BID,ENC,NAT,VAR,VAC,VAK) VALUES"
+               " (1,'こめ','ｺﾒ',1,342,0,0,0,0),"
+               " (2,'普通牛乳','ﾌﾂｳｷﾞｭｳﾆｭｳ',13,61,0.1,38,6,127),"
+               " (3,'低脂肪牛乳','ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ',13,46,0.2,13,3,45),"
+               " (4,'分類のない食品','ｷﾞｭｳﾆｭｳ ﾌﾞﾝﾙｲﾅｼ',99,9999,999,99999,99999,99999),"
+               " (5,'果汁100%','ｶｼﾞｭｳ 100%',7,40,0,0,0,0),"
+               " (6,'下線食品','A_B',7,1,0,0,0,0),"
+               " (7,'似た食品','AXB',7,2,0,0,0,0),"
+               " (8,'おかし','ｵ''ｶｼ',17,3,0,0,0,0),"
+               " (9,'えんかん','ｴﾝ\\ｶﾝ',17,4,0,0,0,0),"
+               " (10,'食塩','ｼｮｸｴﾝ',17,0,99.5,0,0,0),"
+               " (11,'にんじん','ﾆﾝｼﾞﾝ',6,37,0.1,0,8600,1500),"
+               " (12,'レバー','ﾚﾊﾞｰ',6,130,0.2,13000,0,700),"
+               " (13,'うなぎ','ｳﾅｷﾞ',6,250,0.3,1500,1,5000),"
+               " (14,'普通牛乳','ﾌﾂｳｷﾞｭｳﾆｭｳ ﾆ',13,62,0.1,38,6,127);");
+}
+
+QList<qint64> listedFoods(FrmSchF *window)
+{
+    QList<qint64> ids;
+    DataSource *result = window->AdoEys;
+    const int count = result->recordCount();
+    for (int row = 0; row < count; ++row)
+        ids << result->value(row, 0).toLongLong();
+    return ids;
+}
+
+QStringList column(FrmSchF *window, int c)
+{
+    QStringList texts;
+    DataSource *result = window->AdoEys;
+    const int count = result->recordCount();
+    for (int row = 0; row < count; ++row)
+        texts << result->text(row, c);
+    return texts;
+}
+
+void typeInto(QLineEdit *box, const QString &text)
+{
+    // Text arrives as an input method commits it.
+    box->setFocus();
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(box, &event);
+}
+
+struct Session
+{
+    TestFolder folder;
+    StartedProgram started;
+    QPointer<FrmSchF> window;
+
+    Session()
+    {
+        if (!folder.makeStore(storeSql()))
+            qFatal("store");
+        started.start();
+        started.program->showFoodSearch();
+        window = started.program->foodSearch();
+    }
+    Fmain *main() const { return started.program->fmain(); }
+    bool closed()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window.isNull();
+    }
+};
+
+} // namespace
+
+class TestFoodSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+
+    void opensEmpty()
+    {
+        Session s;
+        QVERIFY(s.window);
+        QCOMPARE(s.window->objectName(), QStringLiteral("frmSchF"));
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("食品素材の検索"));
+        QVERIFY(s.window->Text1->text().isEmpty());
+        QVERIFY(s.window->Combo1->currentText().isEmpty());
+        QVERIFY(s.window->Label3->text().isEmpty());
+        QCOMPARE(s.window->AdoEys->rowCount(), 0);
+        QCOMPARE(s.window->Combo1->count(), 22);
+        for (int i = 0; i < 22; ++i)
+            QCOMPARE(s.window->Combo1->itemText(i), QString::fromUtf8(FrmSchF::nutrients[i].name));
+    }
+
+    void readingCharactersMatchThemselves_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QList<qint64>>("foods");
+        QTest::newRow("percent") << QStringLiteral("%") << QList<qint64>{5};
+        QTest::newRow("full-width percent") << QStringLiteral("％") << QList<qint64>{5};
+        QTest::newRow("underscore") << QStringLiteral("_") << QList<qint64>{6};
+        QTest::newRow("underscore between") << QStringLiteral("A_B") << QList<qint64>{6};
+        QTest::newRow("quote") << QStringLiteral("ｵ'") << QList<qint64>{8};
+        QTest::newRow("backslash") << QStringLiteral("\\") << QList<qint64>{9};
+        QTest::newRow("backslash before letter") << QStringLiteral("ﾝ\\ｶ") << QList<qint64>{9};
+        QTest::newRow("injection") << QStringLiteral("'; DROP TABLE eys; --") << QList<qint64>{};
+        QTest::newRow("escape clause") << QStringLiteral("%' ESCAPE '") << QList<qint64>{};
+        QTest::newRow("NUL") << QStringLiteral("ｺ") + QChar(0) + QStringLiteral("ﾒ")
+                             << QList<qint64>{1};
+    }
+
+    void readingCharactersMatchThemselves()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QList<qint64>, foods);
+        Session s;
+        s.window->Text1->setText(typed);
+        QCOMPARE(listedFoods(s.window), foods);
+        QVERIFY2(s.started.prompts.asked.isEmpty(), "no query may fail");
+        QCOMPARE(s.folder.count(QStringLiteral("eys")), 14);
+        QCOMPARE(s.window->Text1->text(), typed);
+    }
+
+    void kanaFormsFindTheSameFoods()
+    {
+        Session s;
+        const QList<qint64> expected{14, 2, 3}; // descending reading; 4 has no category
+        for (const QString &typed : {QStringLiteral("ぎゅうにゅう"), QStringLiteral("ギュウニュウ"),
+                                     QStringLiteral("ｷﾞｭｳﾆｭｳ")}) {
+            s.window->Text1->clear();
+            typeInto(s.window->Text1, typed);
+            QCOMPARE(s.window->Text1->text(), typed); // the box keeps what was typed
+            QCOMPARE(listedFoods(s.window), expected);
+        }
+    }
+
+    void readingMatchesAnywhereInDescendingOrder()
+    {
+        Session s;
+        s.window->Text1->setText(QStringLiteral("ﾆ"));
+        const QStringList readings = column(s.window, 2);
+        QCOMPARE(readings.size(), 4); // ﾌﾂｳｷﾞｭｳﾆｭｳ ﾆ, ﾌﾂｳｷﾞｭｳﾆｭｳ, ﾆﾝｼﾞﾝ, ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ
+        for (int i = 1; i < readings.size(); ++i)
+            QVERIFY2(readings[i - 1] >= readings[i], qPrintable(readings.join(QLatin1Char('|'))));
+        QVERIFY(readings.contains(QStringLiteral("ﾆﾝｼﾞﾝ"))); // at the start
+        QVERIFY(readings.contains(QStringLiteral("ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ"))); // in the middle
+
+        // Deleting everything lists every food that has a category.
+        s.window->Text1->clear();
+        const QList<qint64> all = listedFoods(s.window);
+        QCOMPARE(all.size(), 13);
+        QVERIFY(!all.contains(4));
+    }
+
+    void gridLayoutIsTheSameForBothSearches()
+    {
+        Session s;
+        for (int pass = 0; pass < 2; ++pass) {
+            if (pass == 0)
+                s.window->Text1->setText(QStringLiteral("ｺﾒ"));
+            else
+                typeInto(s.window->Combo1->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
+            DataGrid *grid = s.window->DataGrid1;
+            QVERIFY(grid->isColumnHidden(0));
+            QCOMPARE(grid->columnCaption(1), QStringLiteral("食品名"));
+            QCOMPARE(grid->columnCaption(2), QStringLiteral("値"));
+            QCOMPARE(grid->columnCaption(3), QStringLiteral("分類名"));
+            QVERIFY(grid->columnAlignment(2) & Qt::AlignRight);
+            QVERIFY(grid->columnWidth(1) > grid->columnWidth(2));
+        }
+    }
+
+    void rankingFieldTable()
+    {
+        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("食塩相当量")), QStringLiteral("NAT"));
+        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("ﾋﾞﾀﾐﾝA")), QStringLiteral("VAK"));
+        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("ﾚﾁﾉｰﾙ")), QStringLiteral("VAR"));
+        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("ｶﾛﾁﾝ")), QStringLiteral("VAC"));
+        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("炭水化物：繊維")), QStringLiteral("TSS"));
+        // Whole names only, exactly as listed.
+        QVERIFY(FrmSchF::rankingFieldFor(QStringLiteral("ﾋﾞﾀﾐﾝ")).isEmpty());
+        QVERIFY(FrmSchF::rankingFieldFor(QStringLiteral("ビタミンA")).isEmpty());
+        QVERIFY(FrmSchF::rankingFieldFor(QStringLiteral("食塩相当量 ")).isEmpty());
+        QVERIFY(FrmSchF::rankingFieldFor(QString()).isEmpty());
+        QSet<QString> fields;
+        for (const auto &nutrient : FrmSchF::nutrients)
+            fields.insert(QString::fromLatin1(nutrient.field));
+        QCOMPARE(fields.size(), 22);
+        QVERIFY(!fields.contains(QStringLiteral("FIB")) && !fields.contains(QStringLiteral("ENJ")));
+    }
+
+    void choosingANutrientRanksHighestFirst()
+    {
+        Session s;
+        const int vitaminA = s.window->Combo1->findText(QStringLiteral("ﾋﾞﾀﾐﾝA"));
+        s.window->Combo1->setCurrentIndex(vitaminA);
+        emit s.window->Combo1->activated(vitaminA);
+        QCOMPARE(s.window->Label3->text(), QStringLiteral("VAK"));
+        QCOMPARE(listedFoods(s.window).mid(0, 3), (QList<qint64>{13, 11, 12})); // 2 and 14 tie after them
+        QVERIFY(!listedFoods(s.window).contains(4));
+        const QStringList values = column(s.window, 2);
+        for (int i = 1; i < values.size(); ++i)
+            QVERIFY(values[i - 1].toDouble() >= values[i].toDouble());
+
+        const int salt = s.window->Combo1->findText(QStringLiteral("食塩相当量"));
+        s.window->Combo1->setCurrentIndex(salt);
+        emit s.window->Combo1->activated(salt);
+        QCOMPARE(s.window->Label3->text(), QStringLiteral("NAT"));
+        QCOMPARE(listedFoods(s.window).first(), 10);
+    }
+
+    void typingANameIsChoosingIt()
+    {
+        Session chosen;
+        const int index = chosen.window->Combo1->findText(QStringLiteral("ﾚﾁﾉｰﾙ"));
+        chosen.window->Combo1->setCurrentIndex(index);
+        emit chosen.window->Combo1->activated(index);
+        const QList<qint64> byChoice = listedFoods(chosen.window);
+
+        Session typed;
+        typeInto(typed.window->Combo1->lineEdit(), QStringLiteral("ﾚﾁﾉｰﾙ"));
+        QCOMPARE(typed.window->Label3->text(), QStringLiteral("VAR"));
+        QCOMPARE(listedFoods(typed.window), byChoice);
+        QCOMPARE(byChoice.first(), 12);
+    }
+
+    void unknownNutrientTextLeavesTheGrid()
+    {
+        Session s;
+        typeInto(s.window->Combo1->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
+        const QString query = s.window->AdoEys->recordSource();
+        const QList<qint64> before = listedFoods(s.window);
+        QCOMPARE(before.first(), 1);
+
+        typeInto(s.window->Combo1->lineEdit(), QStringLiteral("x")); // "ｴﾈﾙｷﾞｰx"
+        QVERIFY(s.window->Label3->text().isEmpty());
+        QCOMPARE(s.window->AdoEys->recordSource(), query);
+        QCOMPARE(listedFoods(s.window), before);
+        QVERIFY(s.started.prompts.asked.isEmpty());
+
+        // Before any search, unknown text runs nothing at all.
+        Session fresh;
+        typeInto(fresh.window->Combo1->lineEdit(), QStringLiteral("鉄分"));
+        QVERIFY(fresh.window->AdoEys->recordSource().isEmpty());
+        QCOMPARE(fresh.window->AdoEys->rowCount(), 0);
+    }
+
+    void okFillsTheLineEditor()
+    {
+        Session s;
+        Fmain *main = s.main();
+        s.window->Text1->setText(QStringLiteral("ｷﾞｭｳﾆｭｳ"));
+        s.window->DataGrid1->clickRow(2); // 低脂肪牛乳
+        s.window->Command1->click();
+
+        QCOMPARE(main->foodNameBox->text(), QStringLiteral("低脂肪牛乳"));
+        QCOMPARE(main->foodIdBox->text(), QStringLiteral("3"));
+        QCOMPARE(main->quantityBox->text(), QStringLiteral("100"));
+        QCOMPARE(main->unitCombo->text(), QStringLiteral("ｇ"));
+        QCOMPARE(main->categoryList->text(), QStringLiteral("乳類"));
+        QCOMPARE(main->categoryList->boundText(), QStringLiteral("13"));
+        QCOMPARE(main->foodList->rowSource()->recordCount(), 3); // the milk category
+        QCOMPARE(main->foodList->text(), QStringLiteral("低脂肪牛乳"));
+        QCOMPARE(main->foodList->boundText(), QStringLiteral("3"));
+        QVERIFY(s.closed());
+    }
+
+    void okWithoutAMoveTakesTheFirstRow()
+    {
+        Session s;
+        typeInto(s.window->Combo1->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
+        s.window->Command1->click();
+        QCOMPARE(s.main()->foodIdBox->text(), QStringLiteral("1"));
+        QCOMPARE(s.main()->categoryList->text(), QStringLiteral("穀類"));
+    }
+
+    void okSelectsTheVeryFoodWhenNamesRepeat()
+    {
+        Session s;
+        s.window->Text1->setText(QStringLiteral("ﾌﾂｳ"));
+        QCOMPARE(listedFoods(s.window), (QList<qint64>{14, 2}));
+        s.window->DataGrid1->clickRow(1); // the second food of that name
+        s.window->Command1->click();
+        QCOMPARE(s.main()->foodIdBox->text(), QStringLiteral("2"));
+        QCOMPARE(s.main()->foodList->boundText(), QStringLiteral("2"));
+    }
+
+    void okWithoutARowOrCancelChangesNothing()
+    {
+        for (int variant = 0; variant < 3; ++variant) {
+            Session s;
+            Fmain *main = s.main();
+            const QString name = main->foodNameBox->text();
+            const QString id = main->foodIdBox->text();
+            const QString quantity = main->quantityBox->text();
+            const QString category = main->categoryList->text();
+            if (variant == 1)
+                s.window->Text1->setText(QStringLiteral("ﾅｲﾓﾉ")); // empty result
+            if (variant == 2) {
+                s.window->Text1->setText(QStringLiteral("ｺﾒ"));
+                s.window->Command2->click();
+            } else {
+                s.window->Command1->click();
+            }
+            QCOMPARE(main->foodNameBox->text(), name);
+            QCOMPARE(main->foodIdBox->text(), id);
+            QCOMPARE(main->quantityBox->text(), quantity);
+            QCOMPARE(main->categoryList->text(), category);
+            QVERIFY(s.closed());
+        }
+    }
+};
+
+QTEST_MAIN(TestFoodSearch)
+#include "tst_foodsearch.moc"
