@@ -1,6 +1,103 @@
-// The main window's commands on the food table.
+// The main window's commands on the food table: showing the chosen food,
+// entering a new one, deleting the chosen one.
 #include "app/fmain.h"
+#include "app/program.h"
+#include "app/prompts.h"
+#include "data/bindings.h"
+#include "data/datasource.h"
+#include "foods/foodlists.h"
+#include "foods/seibn.h"
 
-void Fmain::showFood() {}
-void Fmain::newFood() {}
-void Fmain::deleteFood() {}
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+void bringUp(Seibn *editor)
+{
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
+}
+
+} // namespace
+
+// Command1 "食材". The editor keeps its state: left in add mode, it opens in
+// add mode.
+void Fmain::showFood()
+{
+    Seibn *editor = program().seibn();
+    if (!editor)
+        return;
+    bringUp(editor);
+    editor->LoadFoodRecord();
+}
+
+// Me_data_addnew "新規登録".
+void Fmain::newFood()
+{
+    Seibn *editor = program().seibn();
+    if (!editor)
+        return;
+    editor->enterAddMode();
+    bringUp(editor);
+    editor->BeginNewFood();
+}
+
+// Me_data_del "削除". The food deleted is the food of Text4, and the
+// confirmation names that food by its stored name, whichever entry the food
+// list happens to show. With no food chosen the command does nothing.
+void Fmain::deleteFood()
+{
+    Seibn *editor = program().seibn();
+    if (!editor)
+        return;
+    bool isNumber = false;
+    const qint64 id = foodIdBox->text().trimmed().toLongLong(&isNumber);
+    if (!isNumber || id == 0)
+        return;
+
+    // 1. Narrow the editor's rows to the food; a change the editor could not
+    // store (the user has been told) stops the command.
+    if (!editor->LoadFoodRecord())
+        return;
+    DataSource *food = editor->Adodc1;
+    if (food->bof() || food->eof() || food->value(QStringLiteral("SID")).toLongLong() != id)
+        return; // no such food (any more): nothing to name, nothing to delete
+
+    // 2-3. Confirmation.
+    const QString name = food->text(QStringLiteral("SNM"));
+    Prompts &prompts = program().prompts();
+    if (prompts.message(name + QStringLiteral("を削除します"), Prompts::Buttons::OkCancel,
+                        Prompts::Icon::None, QStringLiteral("料理の削除"))
+        != Prompts::Answer::Ok)
+        return;
+
+    // 4-6. Delete, then report. A refused deletion is told as such, never as
+    // done.
+    if (!food->deleteCurrent()) {
+        prompts.message(name + QStringLiteral("を削除できませんでした。\n") + food->errorString(),
+                        Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
+    food->moveFirst(); // the one-food query has no row left: stays at its end
+    prompts.message(name + QStringLiteral("を削除しました"), Prompts::Buttons::Ok,
+                    Prompts::Icon::None, QStringLiteral("データ削除"));
+
+    // 7-8. The first dish becomes current.
+    LoadDishList();
+    LoadDishComposition();
+
+    // 9-11. The food list forgets the food, the lists are read again.
+    foodList->setBoundText(QString());
+    foodList->setText(QString());
+    FoodLists::reload(*this);
+    AdoEys2->refresh();
+
+    // The line editor no longer names a food that does not exist, and the
+    // totals are those of the dish now current.
+    foodIdBox->setText(QStringLiteral("0"));
+    foodNameBox->clear();
+    CalcDishWeight();
+    CalcDishNutrients();
+}

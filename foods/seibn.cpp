@@ -1,6 +1,64 @@
 #include "foods/seibn.h"
 
+#include "app/fmain.h"
+#include "app/program.h"
+#include "app/prompts.h"
+#include "app/twips.h"
+#include "app/widgets.h"
+#include "data/bindings.h"
 #include "data/datasource.h"
+#include "data/numbertext.h"
+#include "data/schema.h"
+#include "foods/foodlists.h"
+#include "foods/recordnavigator.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+
+namespace {
+
+struct ValueRow
+{
+    const char *label; // empty: no label of its own
+    const char *unit;
+    int top;
+};
+
+// One row per value field, in the order of Schema::foodValueFields. Rows 0-11
+// form the left column, 12-22 the right one.
+const ValueRow valueRows[23] = {
+    {"ｴﾈﾙｷﾞｰ", "Kcal", 960},
+    {"水分", "g", 1320},
+    {"ﾀﾝﾊﾟｸ質", "g", 1680},
+    {"脂質", "g", 2040},
+    {"炭水化物", "g", 2400},
+    {"", "g", 2760}, // the second carbohydrate row
+    {"灰分", "g", 3120},
+    {"ｶﾙｼｳﾑ", "mg", 3480},
+    {"ﾘﾝ", "mg", 3840},
+    {"鉄", "mg", 4200},
+    {"ﾅﾄﾘｳﾑ", "mg", 4560},
+    {"ｶﾘｳﾑ", "mg", 4920},
+    {"ﾋﾞﾀﾐﾝA：ﾚﾁﾉｰﾙ", "μg", 960},
+    {"ﾋﾞﾀﾐﾝA：ｶﾛﾃﾝ", "μg", 1320},
+    {"ﾋﾞﾀﾐﾝA効力", "IU", 1680},
+    {"ﾋﾞﾀﾐﾝE効力", "mg", 2040},
+    {"ﾋﾞﾀﾐﾝB1", "mg", 2400},
+    {"ﾋﾞﾀﾐﾝB2", "mg", 2760},
+    {"ﾅｲｱｼﾝ", "mg", 3120},
+    {"ﾋﾞﾀﾐﾝC", "mg", 3480},
+    {"食物繊維", "g", 3960},
+    {"ｺﾚｽﾃﾛｰﾙ", "mg", 4320},
+    {"食塩相当量", "g", 4680},
+};
+
+const QString okCaption = QStringLiteral("OK");
+const QString cancelCaption = QStringLiteral("ｷｬﾝｾﾙ");
+
+} // namespace
 
 Seibn::Seibn(Program &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -12,8 +70,281 @@ Seibn::Seibn(Program &program, QWidget *parent)
     Adodc1->setObjectName(QStringLiteral("Adodc1"));
     Adodc2 = new DataSource(this);
     Adodc2->setObjectName(QStringLiteral("Adodc2"));
+    buildLayout();
+    Twips::resizeClient(this, 5280, 5955);
+    setFixedSize(size());
+
+    connect(Command1, &QPushButton::clicked, this, &Seibn::leave);
+    connect(Command2, &QPushButton::clicked, this, &Seibn::registerFood);
+    connect(Adodc1, &DataSource::currentChanged, this, &Seibn::showAvailability);
+    navigator->setDataSource(Adodc1);
+    navigator->setLeaveCheck([this] { return storePending(); });
+    showAvailability();
 }
 
-void Seibn::BindFoodEditor() {}
-void Seibn::LoadFoodRecord() {}
-void Seibn::BeginNewFood() {}
+Seibn::~Seibn()
+{
+    // The program is ending. A change that could not pass the checks, or a
+    // new row nobody filled in, is not left for the data source to store.
+    if (Adodc1->hasPendingChange() && (isUntouchedNewRow() || !rowIsStorable(true)))
+        Adodc1->cancelUpdate();
+}
+
+void Seibn::buildLayout()
+{
+    using namespace Widgets;
+    QWidget *w = this;
+
+    // The coloured backgrounds first, so that everything else lies above them.
+    filledRect(w, QStringLiteral("Shape1"), QColor(255, 255, 128), 120, 840, 2295, 4455);
+    filledRect(w, QStringLiteral("Shape2"), QColor(192, 192, 255), 2520, 840, 2655, 3015);
+    filledRect(w, QStringLiteral("Shape3"), QColor(255, 192, 255), 2520, 3840, 2655, 1215);
+
+    label(w, QStringLiteral("Label1"), QStringLiteral("食品名"), 120, 150);
+    Text1 = textBox(w, QStringLiteral("Text1"), QString(), 720, 120, 2535, 270);
+    label(w, QStringLiteral("Label2"), QStringLiteral("ﾖﾐｶﾞﾅ"), 120, 510);
+    Text2 = textBox(w, QStringLiteral("Text2"), QString(), 720, 480, 2535, 270);
+    DataCombo1 = new DataCombo(w);
+    DataCombo1->setObjectName(QStringLiteral("DataCombo1"));
+    // A food's category is one of the listed ones: it is chosen, not typed.
+    DataCombo1->setEditable(false);
+    Twips::place(DataCombo1, 3360, 120, 1815, 300);
+
+    for (int i = 0; i < 23; ++i) {
+        const ValueRow &row = valueRows[i];
+        const bool left = i < 12;
+        const QString index = QString::number(i);
+        if (*row.label)
+            label(w, QStringLiteral("Label3_") + index, QString::fromUtf8(row.label),
+                  left ? 240 : 2640, row.top + 30);
+        data[i] = textBox(w, QStringLiteral("data_") + index, QString(), left ? 1080 : 3840,
+                          row.top, 855, 270);
+        label(w, QStringLiteral("Label4_") + index, QString::fromUtf8(row.unit),
+              left ? 2040 : 4800, row.top + 30);
+    }
+    label(w, QStringLiteral("Label5"), QStringLiteral("食品　１００ｇ中"), 3960, 5160);
+
+    navigator = new RecordNavigator(w);
+    navigator->setObjectName(QStringLiteral("Adodc1"));
+    navigator->setCaption(QStringLiteral("Adodc1"));
+    Twips::place(navigator, 240, 5400, 1200, 360);
+
+    Command2 = button(w, QStringLiteral("Command2"), QStringLiteral("登録"), 3120, 5520, 975, 375);
+    Command2->hide();
+    Command1 = button(w, QStringLiteral("Command1"), okCaption, 4200, 5520, 975, 375);
+}
+
+QString Seibn::valueCaption(int index)
+{
+    if (index == 4)
+        return QStringLiteral("炭水化物：糖質");
+    if (index == 5)
+        return QStringLiteral("炭水化物：繊維");
+    return index >= 0 && index < 23 ? QString::fromUtf8(valueRows[index].label) : QString();
+}
+
+// Boxes take typing only while there is a row to hold it.
+void Seibn::showAvailability()
+{
+    const bool hasRow = !Adodc1->bof() && !Adodc1->eof();
+    Text1->setReadOnly(!hasRow);
+    Text2->setReadOnly(!hasRow);
+    for (QLineEdit *box : data)
+        box->setReadOnly(!hasRow);
+    DataCombo1->setEnabled(hasRow);
+}
+
+void Seibn::BindFoodEditor()
+{
+    Adodc1->setConnectionString(program().DbConnectionString);
+    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys"));
+    Adodc2->setConnectionString(program().DbConnectionString);
+    Adodc2->setRecordSource(QStringLiteral("SELECT bun.* FROM bun"));
+    // Binding the first box opens Adodc1 on the first food.
+    FieldBinding::bind(Text1, Adodc1, QStringLiteral("SNM"));
+    FieldBinding::bind(Text2, Adodc1, QStringLiteral("SKN"));
+    for (int i = 0; i < 23; ++i)
+        FieldBinding::bind(data[i], Adodc1, QString::fromLatin1(Schema::foodValueFields[i]));
+    DataCombo1->bindField(Adodc1, QStringLiteral("BID"));
+    DataCombo1->setRowSource(Adodc2, QStringLiteral("分類名"), QStringLiteral("分類№"));
+    showAvailability();
+}
+
+bool Seibn::LoadFoodRecord()
+{
+    Fmain *fmain = program().fmain();
+    if (!fmain)
+        return false;
+    bool isNumber = false;
+    const qint64 id = fmain->foodIdBox->text().trimmed().toLongLong(&isNumber);
+    if (!isNumber)
+        return false;
+    program().CurrentId = id;
+    if (!settleBeforeReload())
+        return false;
+    Adodc1->setConnectionString(program().DbConnectionString);
+    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=")
+                            + QString::number(program().CurrentId) + QStringLiteral(")"));
+    const bool opened = Adodc1->refresh();
+    if (m_newFoodStored || m_foodChanged)
+        publishChanges(false);
+    return opened;
+}
+
+bool Seibn::BeginNewFood()
+{
+    if (!settleBeforeReload())
+        return false;
+    // The rows of this query play no part: it opens an updatable record set
+    // over the food table, to which the new row is added.
+    Adodc1->setConnectionString(program().DbConnectionString);
+    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=")
+                            + QString::number(program().CurrentId) + QStringLiteral(")"));
+    Adodc1->refresh();
+    if (!Adodc1->addNew())
+        return false;
+    for (QLineEdit *box : data)
+        box->setText(QStringLiteral("0"));
+    DataCombo1->setBoundText(QStringLiteral("20"));
+    if (m_newFoodStored || m_foodChanged)
+        publishChanges(false);
+    return true;
+}
+
+void Seibn::enterAddMode()
+{
+    Command1->setText(cancelCaption);
+    Command2->show();
+}
+
+bool Seibn::isAddMode() const
+{
+    return Command1->text() == cancelCaption;
+}
+
+bool Seibn::rowIsStorable(bool quiet)
+{
+    Prompts &prompts = program().prompts();
+    // Only the empty name is refused; a name of blanks is a name.
+    if (Text1->text().isEmpty()) {
+        if (!quiet) {
+            prompts.message(QStringLiteral("食品名を入力してください"));
+            Text1->setFocus();
+        }
+        return false;
+    }
+    for (int i = 0; i < 23; ++i) {
+        const QString text = data[i]->text();
+        if (text.trimmed().isEmpty())
+            continue; // no value
+        const std::optional<double> number = NumberText::strict(text);
+        if (number && std::isfinite(*number) && *number >= 0)
+            continue;
+        if (!quiet) {
+            const QString what = number && std::isfinite(*number)
+                                     ? QStringLiteral("0以上の数値")
+                                     : QStringLiteral("数値");
+            prompts.message(QStringLiteral("「%1」には%2を入力してください（入力された値:「%3」）。")
+                                .arg(valueCaption(i), what, text),
+                            Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            data[i]->setFocus();
+            data[i]->selectAll();
+        }
+        return false;
+    }
+    return true;
+}
+
+bool Seibn::storePending()
+{
+    if (!Adodc1->hasPendingChange())
+        return true;
+    if (!rowIsStorable())
+        return false;
+    const bool isNew = Adodc1->isNewRecord();
+    if (!Adodc1->update()) {
+        program().prompts().message(QStringLiteral("食品を保存できませんでした。\n")
+                                        + Adodc1->errorString(),
+                                    Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return false;
+    }
+    (isNew ? m_newFoodStored : m_foodChanged) = true;
+    return true;
+}
+
+bool Seibn::isUntouchedNewRow() const
+{
+    if (!Adodc1->isNewRecord())
+        return false;
+    if (!Text1->text().isEmpty() || !Text2->text().isEmpty())
+        return false;
+    for (QLineEdit *box : data)
+        if (box->text() != QStringLiteral("0"))
+            return false;
+    return Adodc1->text(QStringLiteral("BID")) == QStringLiteral("20");
+}
+
+bool Seibn::settleBeforeReload()
+{
+    if (isUntouchedNewRow()) {
+        Adodc1->cancelUpdate();
+        return true;
+    }
+    return storePending();
+}
+
+void Seibn::hideToViewMode()
+{
+    hide();
+    Command1->setText(okCaption);
+    Command2->hide();
+}
+
+bool Seibn::leave()
+{
+    if (isAddMode()) {
+        // "ｷｬﾝｾﾙ": what was not registered is dropped, a new row included.
+        Adodc1->cancelUpdate();
+    } else if (!storePending()) {
+        show();
+        return false;
+    }
+    hideToViewMode();
+    publishChanges(false);
+    return true;
+}
+
+bool Seibn::registerFood()
+{
+    if (!rowIsStorable() || !storePending())
+        return false;
+    Adodc1->movePrevious();
+    hide();
+    publishChanges(true);
+    return true;
+}
+
+void Seibn::publishChanges(bool reloadLists)
+{
+    Fmain *fmain = program().fmain();
+    const bool changed = m_foodChanged;
+    reloadLists = reloadLists || m_newFoodStored || m_foodChanged;
+    m_newFoodStored = m_foodChanged = false;
+    if (!fmain)
+        return;
+    if (reloadLists)
+        FoodLists::reload(*fmain);
+    if (changed) {
+        // A changed food may be in the current recipe: its name in the grid,
+        // its values in the totals.
+        fmain->LoadDishComposition();
+        fmain->UpdateDishTotals();
+    }
+}
+
+void Seibn::closeEvent(QCloseEvent *event)
+{
+    // The editor is never unloaded: the close box does what Command1 does.
+    event->ignore();
+    leave();
+}

@@ -1,25 +1,101 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 
+class DataCombo;
 class DataSource;
 class Program;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RecordNavigator;
 
-// The food editor: one food's name, reading, category and values per 100 g.
+// The food editor: one food's name, reading, category and its 23 values per
+// 100 g, every box bound to the row under the pointer of Adodc1.
+//
+// The window lives for the whole run: its buttons and its close box only hide
+// it. It has two states, shown by its buttons: view mode (Command1 "OK",
+// Command2 hidden) and add mode (Command1 "ｷｬﾝｾﾙ", Command2 "登録" shown);
+// the main window enters add mode, Command1 leaves it.
+//
+// A row is stored only after it has been checked: a name must be given and
+// every value box must hold a number of zero or more, or nothing (no value).
+// A row that fails the check is not stored and the user is told which box is
+// wrong; the editor stays open on it.
 class Seibn : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit Seibn(Program &program, QWidget *parent = nullptr);
+    ~Seibn() override;
 
+    Program &program() const { return m_program; }
+
+    // Points the data sources at all foods and all categories and binds every
+    // box (start-up).
     void BindFoodEditor();
-    void LoadFoodRecord();
-    void BeginNewFood();
+    // Narrows Adodc1 to the food whose key the main window's Text4 holds,
+    // converted into CurrentId. Returns false when the rows could not be
+    // replaced: Text4 holds no number, or the row being edited cannot be
+    // stored (the user has been told why).
+    bool LoadFoodRecord();
+    // Opens Adodc1 over the food of CurrentId, as it stands, and adds a new
+    // row: every value "0", category 20. Returns false when no row could be
+    // started.
+    bool BeginNewFood();
+
+    // The main window's "新規登録": Command1 becomes "ｷｬﾝｾﾙ", Command2 is shown.
+    void enterAddMode();
+    bool isAddMode() const;
+
+    // Command1, "OK" or "ｷｬﾝｾﾙ": leaves the editor. "OK" stores the changes
+    // made to a shown food first; "ｷｬﾝｾﾙ" discards what was not stored. The
+    // editor ends in view mode. Returns false when "OK" found a change it
+    // cannot store: the editor then stays open.
+    bool leave();
+    // Command2 "登録": stores the row being edited, hides the editor and
+    // reloads the main window's category and food lists.
+    bool registerFood();
+
+    // The Japanese name of value field i, as its label shows it (the two
+    // carbohydrate rows are told apart).
+    static QString valueCaption(int index);
 
     DataSource *Adodc1;
     DataSource *Adodc2;
 
+    QLineEdit *Text1;
+    QLineEdit *Text2;
+    DataCombo *DataCombo1;
+    std::array<QLineEdit *, 23> data{};
+    QPushButton *Command1;
+    QPushButton *Command2;
+    RecordNavigator *navigator;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void buildLayout();
+    void showAvailability();
+    // The checks a row must pass before it is stored; the first failure is
+    // told to the user (unless quiet) and its box gets the focus.
+    bool rowIsStorable(bool quiet = false);
+    // Stores the pending change of the row under the pointer after checking
+    // it. False when it was refused.
+    bool storePending();
+    // Before the rows are replaced: a new row the user never touched is
+    // dropped, any other change is stored.
+    bool settleBeforeReload();
+    bool isUntouchedNewRow() const;
+    void hideToViewMode();
+    // After foods were stored: the main window's lists, and, when a stored
+    // food may be used in recipes, the recipe and its totals.
+    void publishChanges(bool reloadLists);
+
     Program &m_program;
+    bool m_newFoodStored = false;
+    bool m_foodChanged = false;
 };

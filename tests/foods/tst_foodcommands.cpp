@@ -1,0 +1,157 @@
+// The main window's food commands: "食材", "新規登録" and "削除".
+#include "app/fmain.h"
+#include "app/program.h"
+#include "data/bindings.h"
+#include "data/datasource.h"
+#include "foods/seibn.h"
+#include "tests/support/testsupport.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+class TestFoodCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestFolder> folder;
+    std::unique_ptr<StartedProgram> run;
+    Fmain *fmain = nullptr;
+    Seibn *editor = nullptr;
+
+    // Chooses a food in the food list as the user does: category, then food.
+    void chooseFromList(const QString &category, const QString &food)
+    {
+        fmain->categoryList->setBoundText(category);
+        fmain->categoryList->clickRow(fmain->categoryList->selectedRow());
+        fmain->foodList->setBoundText(food);
+        // The line editor's own handler is not needed here: the choice it
+        // makes is the food list's entry.
+        fmain->foodIdBox->setText(fmain->foodList->boundText());
+        fmain->foodNameBox->setText(fmain->foodList->text());
+    }
+
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+
+    void init()
+    {
+        folder = std::make_unique<TestFolder>();
+        QVERIFY(folder->makeStore(
+            minimalReferenceSql()
+            + QStringLiteral(
+                "INSERT INTO bun VALUES (1,'穀類'),(13,'乳類');"
+                "INSERT INTO eys(SID,SNM,BID,ENC,NAT) VALUES (1001,'米',1,356,0),"
+                " (13001,'牛乳',13,67,0.1),(13002,'ヨーグルト',13,62,0.1),(40000,'豆腐',1,72,0);"
+                "INSERT INTO mnu(アイテム名) VALUES ('ごはん'),('ミルク粥');"
+                "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2) VALUES"
+                " (1,1001,150,'ｇ',1.5),(2,13001,200,'ｇ',2),(2,1001,50,'ｇ',0.5);")));
+        run = std::make_unique<StartedProgram>();
+        run->start();
+        fmain = run->program->fmain();
+        editor = run->program->seibn();
+        QVERIFY(fmain && editor);
+        run->prompts.clear();
+    }
+
+    void cleanup()
+    {
+        run.reset();
+        folder.reset();
+    }
+
+    void showAndNewFood()
+    {
+        chooseFromList(QStringLiteral("13"), QStringLiteral("13002"));
+        fmain->foodButton->click();
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->Text1->text(), QStringLiteral("ヨーグルト"));
+        QCOMPARE(editor->Adodc1->recordSource(),
+                 QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=13002)"));
+
+        fmain->Me_data_addnew->trigger();
+        QCOMPARE(editor->Command1->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QVERIFY(editor->Adodc1->isNewRecord());
+        // The query is over the food last narrowed to; the new row follows it.
+        QCOMPARE(editor->Adodc1->position(), 1);
+    }
+
+    void deleteFoodUsedInDishes()
+    {
+        chooseFromList(QStringLiteral("13"), QStringLiteral("13001"));
+        fmain->Me_data_del->trigger();
+
+        QCOMPARE(run->prompts.asked.size(), 2);
+        const AskedPrompt confirm = run->prompts.asked[0];
+        QCOMPARE(confirm.prompt, QStringLiteral("牛乳を削除します"));
+        QCOMPARE(confirm.title, QStringLiteral("料理の削除"));
+        QCOMPARE(confirm.buttons, Prompts::Buttons::OkCancel);
+        QCOMPARE(confirm.icon, Prompts::Icon::None);
+        const AskedPrompt report = run->prompts.asked[1];
+        QCOMPARE(report.prompt, QStringLiteral("牛乳を削除しました"));
+        QCOMPARE(report.title, QStringLiteral("データ削除"));
+        QCOMPARE(report.buttons, Prompts::Buttons::Ok);
+        QCOMPARE(report.icon, Prompts::Icon::None);
+        QVERIFY(editor->isHidden());
+
+        QVERIFY(folder->scalar(QStringLiteral("SELECT SID FROM eys WHERE SID=13001")).isNull());
+        QCOMPARE(folder->count(QStringLiteral("kou")), 3); // its lines stay
+        // The food list no longer holds it; the category stays chosen.
+        QCOMPARE(fmain->categoryList->boundText(), QStringLiteral("13"));
+        QCOMPARE(fmain->AdoEys2->recordCount(), 1);
+        QVERIFY(fmain->foodList->boundText().isEmpty());
+        // The line editor names no food; the first dish is current.
+        QCOMPARE(fmain->foodIdBox->text(), QStringLiteral("0"));
+        QVERIFY(fmain->foodNameBox->text().isEmpty());
+        QCOMPARE(fmain->TexID->text(), QStringLiteral("1"));
+        QCOMPARE(fmain->TexSumC->text(), QStringLiteral("534")); // 1.5 x 356
+
+        // In ミルク粥 the milk line is gone from the grid and the sums; the
+        // weight still counts it.
+        fmain->AdoMnu->moveLast();
+        fmain->LoadDishComposition();
+        fmain->UpdateDishTotals();
+        QCOMPARE(fmain->AdoKou->recordCount(), 1);
+        QCOMPARE(fmain->TexSumW100->text(), QStringLiteral("250"));
+        QCOMPARE(fmain->TexSumC->text(), QStringLiteral("178"));
+    }
+
+    void deletesTheFoodItNames()
+    {
+        // The food list shows ヨーグルト while Text4 holds 豆腐 (as after a
+        // click on a recipe line): the food of Text4 is named and deleted.
+        chooseFromList(QStringLiteral("13"), QStringLiteral("13002"));
+        fmain->foodIdBox->setText(QStringLiteral("40000"));
+        fmain->foodNameBox->setText(QStringLiteral("豆腐"));
+        fmain->Me_data_del->trigger();
+        QCOMPARE(run->prompts.asked.first().prompt, QStringLiteral("豆腐を削除します"));
+        QVERIFY(folder->scalar(QStringLiteral("SELECT SID FROM eys WHERE SID=40000")).isNull());
+        QCOMPARE(folder->count(QStringLiteral("eys")), 3);
+    }
+
+    void cancelAndNoFoodChangeNothing()
+    {
+        // Nothing chosen: nothing asked, nothing deleted.
+        QCOMPARE(fmain->foodIdBox->text(), QStringLiteral("0"));
+        fmain->deleteFood();
+        QVERIFY(run->prompts.asked.isEmpty());
+
+        chooseFromList(QStringLiteral("1"), QStringLiteral("1001"));
+        fmain->AdoMnu->moveLast();
+        run->prompts.answers << Prompts::Answer::Cancel;
+        fmain->deleteFood();
+        QCOMPARE(run->prompts.asked.size(), 1);
+        QCOMPARE(folder->count(QStringLiteral("eys")), 4);
+        QCOMPARE(fmain->foodIdBox->text(), QStringLiteral("1001"));
+        QCOMPARE(fmain->foodNameBox->text(), QStringLiteral("米"));
+        QCOMPARE(fmain->TexID->text(), QStringLiteral("2"));
+
+        // A food that no longer exists is neither named nor "deleted".
+        folder->exec(QStringLiteral("DELETE FROM eys WHERE SID=1001"));
+        fmain->deleteFood();
+        QCOMPARE(run->prompts.asked.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestFoodCommands)
+#include "tst_foodcommands.moc"
