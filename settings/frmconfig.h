@@ -1,12 +1,21 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 class Program;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 
-// The settings window; loading it reads the settings file into its controls.
+// The settings window "栄養価計算の設定". Loading it (constructing it) reads
+// the settings file "zento.ini" into its controls; "OK" writes the controls
+// back into the file and unloads the window; "ｷｬﾝｾﾙ" and the close box unload
+// it without touching the file. The start-up routine loads it hidden and
+// reads Check1 and Combo1. The window deletes itself when it is closed.
 class FrmConfig : public QWidget
 {
     Q_OBJECT
@@ -14,9 +23,45 @@ class FrmConfig : public QWidget
 public:
     explicit FrmConfig(Program &program, QWidget *parent = nullptr);
 
-    QCheckBox *Check1;
-    QComboBox *Combo1;
+    QGroupBox *Frame1;     // "起動時の設定"
+    QCheckBox *Check1;     // "表紙の表示": the cover window at start-up
+    QComboBox *Combo1;     // background colour name at start-up (editable)
+    QPushButton *Command1; // "OK"
+    QPushButton *Command4; // "ｷｬﾝｾﾙ"
+    QPlainTextEdit *Text1; // hidden: the whole text of the settings file
+    QLineEdit *Text4;      // hidden: value of "[SPEED]"
+    QLineEdit *Text3;      // hidden: value of "[FLM]"
+
+    // Puts the whole file's text into Text1; false when the file can neither
+    // be read nor created (a missing file is created empty).
+    bool ReadSettingsFile();
+    // Writes the text of Text1 into the file, replacing it whole; false, with
+    // the reason in lastError(), when it cannot.
+    bool WriteSettingsFile();
+    // Builds the file's text from the controls into Text1.
+    void ComposeSettingsText();
+    static QString GetSettingValue(const QString &text, const QString &key);
+
+    // The text Text1 stands for, exactly as read or composed. Text1's own
+    // document folds CR LF into its paragraphs, so the window keeps the exact
+    // text beside it.
+    QString settingsText() const { return m_text; }
+    QString lastError() const { return m_lastError; }
+
+    // Check1 as the number the file stores: 0 off, 1 on, 2 greyed.
+    int checkValue() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void load();
+    void okClicked();
+    void setSettingsText(const QString &text);
+    void setComboText(const QString &text);
+    void setCheckValue(int value);
+
     Program &m_program;
+    QString m_text;
+    QString m_lastError;
 };

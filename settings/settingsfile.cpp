@@ -1,0 +1,169 @@
+#include "settings/settingsfile.h"
+
+#include "data/numbertext.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <cmath>
+
+namespace SettingsFile {
+
+static const QString lineEnd = QStringLiteral("\r\n");
+
+QString fileName()
+{
+    return QStringLiteral("zento.ini");
+}
+
+QString speedKey()
+{
+    return QStringLiteral("[SPEED]");
+}
+
+QString flmKey()
+{
+    return QStringLiteral("[FLM]");
+}
+
+QString backKey()
+{
+    return QStringLiteral("[BACK]");
+}
+
+QString picKey()
+{
+    return QStringLiteral("[PIC]");
+}
+
+QString GetSettingValue(const QString &text, const QString &key)
+{
+    if (key.isEmpty())
+        return QString();
+    // A line break in front, so that a key on the first line also follows one.
+    const QString t = lineEnd + text;
+    const qsizetype found = t.indexOf(lineEnd + key, 0, Qt::CaseSensitive);
+    if (found < 0)
+        return QString(); // no line begins with the key
+    const qsizetype keyStart = found + lineEnd.size();
+    const qsizetype equals = t.indexOf(QLatin1Char('='), keyStart);
+    const qsizetype end = t.indexOf(lineEnd, keyStart);
+    // No "=" at all, no line end after the key, or the first "=" lies on a
+    // later line than the key's: the key has no value.
+    if (equals < 0 || end < 0 || end < equals + 1)
+        return QString();
+    return t.mid(equals + 1, end - equals - 1);
+}
+
+QString leadingNumber(const QString &text)
+{
+    const double value = NumberText::leading(text);
+    return NumberText::general(std::isfinite(value) ? value : 0.0);
+}
+
+std::optional<int> checkValue(const QString &value)
+{
+    const std::optional<double> number = NumberText::strict(value);
+    if (!number)
+        return std::nullopt;
+    if (*number == 0.0)
+        return 0;
+    if (*number == 1.0)
+        return 1;
+    if (*number == 2.0)
+        return 2;
+    return std::nullopt;
+}
+
+QString compose(const QString &speed, const QString &flm, const QString &back, int pic)
+{
+    return speedKey() + QLatin1Char('=') + leadingNumber(speed) + lineEnd
+           + flmKey() + QLatin1Char('=') + leadingNumber(flm) + lineEnd
+           + backKey() + QLatin1Char('=') + back + lineEnd
+           + picKey() + QLatin1Char('=') + QString::number(pic) + lineEnd;
+}
+
+QString decode(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    // Code page 932 as Windows writes it (the Microsoft variant of Shift-JIS).
+    QStringDecoder shiftJis("windows-31j", QStringConverter::Flag::Stateless);
+    if (!shiftJis.isValid())
+        shiftJis = QStringDecoder("Shift_JIS", QStringConverter::Flag::Stateless);
+    if (!shiftJis.isValid())
+        return text; // no converter on this system: UTF-8 with replacement marks
+    return shiftJis.decode(bytes);
+}
+
+QByteArray encode(const QString &text)
+{
+    return text.toUtf8();
+}
+
+static void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+std::optional<QString> read(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    QFile file(path);
+    if (info.isDir()) {
+        setError(error, QStringLiteral("「%1」はフォルダーです").arg(info.absoluteFilePath()));
+        return std::nullopt;
+    }
+    if (!info.exists()) {
+        // The first start: an empty file, every setting empty.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            setError(error, QStringLiteral("「%1」を作れません: %2")
+                                .arg(info.absoluteFilePath(), file.errorString()));
+            return std::nullopt;
+        }
+        file.close();
+        return QString();
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        setError(error, QStringLiteral("「%1」を開けません: %2")
+                            .arg(info.absoluteFilePath(), file.errorString()));
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        setError(error, QStringLiteral("「%1」を読めません: %2")
+                            .arg(info.absoluteFilePath(), file.errorString()));
+        return std::nullopt;
+    }
+    return decode(bytes);
+}
+
+bool write(const QString &path, const QString &text, QString *error)
+{
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        setError(error, QStringLiteral("「%1」はフォルダーです").arg(info.absoluteFilePath()));
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, QStringLiteral("「%1」に書き込めません: %2")
+                            .arg(info.absoluteFilePath(), file.errorString()));
+        return false;
+    }
+    // A failed write is remembered by the save file; commit then refuses and
+    // leaves the old file as it was.
+    file.write(encode(text));
+    if (!file.commit()) {
+        setError(error, QStringLiteral("「%1」に書き込めません: %2")
+                            .arg(info.absoluteFilePath(), file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace SettingsFile

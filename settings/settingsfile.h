@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// The settings file "zento.ini" in the working folder: one setting a line,
+// the key (brackets included), "=", the value; lines end with CR LF. As the
+// settings window writes it:
+//
+//   [SPEED]=0
+//   [FLM]=0
+//   [BACK]=背景色３
+//   [PIC]=1
+//
+// These are the file's rules without any window, so that they can be checked
+// on their own.
+namespace SettingsFile {
+
+QString fileName(); // "zento.ini"
+
+// The keys, in the order the file is written.
+QString speedKey(); // "[SPEED]"
+QString flmKey();   // "[FLM]"
+QString backKey();  // "[BACK]"
+QString picKey();   // "[PIC]"
+
+// The value of key in text: the first line that begins with key (compared
+// exactly: case, width and leading blanks count) gives the rest of that line
+// after its first "=", up to the CR LF that ends it. Empty when no line
+// begins with key, when the key's line has no "=" (even if a later line has
+// one), or when no CR LF follows the key (a last line without a line end).
+QString GetSettingValue(const QString &text, const QString &key);
+
+// The leading number of text written back in shortest form: "12abc" gives
+// "12", "3.50" gives "3.5", text without a leading number gives "0".
+QString leadingNumber(const QString &text);
+
+// The cover option's value as a check box value: 0 (off), 1 (on) or 2
+// (greyed, which counts as off). Nothing for an empty, non-numeric or other
+// value, which leaves the box as it was.
+std::optional<int> checkValue(const QString &value);
+
+// The file's text for the four settings, each line ended by CR LF. speed and
+// flm are written as their leading numbers.
+QString compose(const QString &speed, const QString &flm, const QString &back, int pic);
+
+// Bytes of the file as text: UTF-8 when the bytes are valid UTF-8 (a byte
+// order mark is dropped), otherwise Shift-JIS (code page 932), as a file
+// written on a Japanese Windows system is.
+QString decode(const QByteArray &bytes);
+// Text as the file's bytes: UTF-8, no byte order mark.
+QByteArray encode(const QString &text);
+
+// Reads the whole file at path. A missing file is created empty and reads as
+// the empty text. Nothing when the file can neither be read nor created;
+// *error then says why.
+std::optional<QString> read(const QString &path, QString *error = nullptr);
+
+// Replaces the file's content by text. The new content is written to a
+// temporary file beside it that then takes the file's place, so the file is
+// always either the old one or the new one, whole, and nothing of a longer
+// old content stays behind. False, with *error, when that is impossible.
+bool write(const QString &path, const QString &text, QString *error = nullptr);
+
+} // namespace SettingsFile
