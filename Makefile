@@ -28,7 +28,7 @@ build: deps $(BUILD)/build.ninja
 # The working folder holds the three files the program opens by relative name.
 db: build
 	@mkdir -p $(RUNDIR)
-	@cp -u app/zento.hlp $(RUNDIR)/zento.hlp
+	@if [ -f app/zento.hlp ]; then cp -u app/zento.hlp $(RUNDIR)/zento.hlp; fi
 	@if [ ! -f $(RUNDIR)/zento.dll ]; then \
 	  $(BUILD)/tools/zento-makedb --data $(SHARED) $(RUNDIR)/zento.dll; \
 	fi

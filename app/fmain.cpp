@@ -119,14 +119,12 @@ void Fmain::buildLayout()
         // "糖質" and "繊維" stand right of the narrow "炭水化物" label.
         const bool carbohydrate = row.y == 4200 || row.y == 4560;
         label(w, QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.label),
-              carbohydrate ? 6480 : 6120, row.y);
+              carbohydrate ? 6510 : 6120, row.y);
         *row.box = textBox(w, QString::fromLatin1(row.name), QString(), 6960, row.y, row.width, 270);
         label(w, QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.unit), row.unitX, row.y);
     }
-    QLabel *carbohydrate = label(w, QStringLiteral("Label%1").arg(n++), QStringLiteral("炭\n水\n化\n物"),
-                                 6120, 4200);
-    carbohydrate->setWordWrap(true);
-    Twips::place(carbohydrate, 6120, 4200, 255, 615);
+    // The narrow "炭水化物" label spans the sugar and fibre rows.
+    label(w, QStringLiteral("Label%1").arg(n++), QStringLiteral("炭水\n化物"), 6120, 4260, 375, 555);
     comparisonButton = button(w, QStringLiteral("Command10"), QStringLiteral("基準値"), 6720, 5520, 1215, 375);
 
     TexSumW = hiddenBox(w, QStringLiteral("TexSumW"), QString());

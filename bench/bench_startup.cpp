@@ -1,0 +1,87 @@
+// Start-up and the shared list loaders, in process. The start-up as a user
+// sees it (process start to the painted window) is timed from outside by
+// tools/measure-startup.py with zento-startprobe.
+#include "app/fmain.h"
+#include "app/program.h"
+#include "bench/support/benchsupport.h"
+#include "data/bindings.h"
+#include "data/database.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void startUp(benchmark::State &state, BenchStore store)
+{
+    BenchFolder folder(store);
+    for (auto _ : state) {
+        SilentPrompts prompts;
+        Program program(prompts);
+        program.start();
+        QApplication::processEvents(); // the first paint
+        benchmark::DoNotOptimize(program.fmain());
+        state.PauseTiming();
+        program.end();
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+}
+
+void BM_StartUpTableSized(benchmark::State &state)
+{
+    startUp(state, BenchStore::TableSized);
+}
+BENCHMARK(BM_StartUpTableSized)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_StartUpHeavy(benchmark::State &state)
+{
+    startUp(state, BenchStore::Heavy);
+}
+BENCHMARK(BM_StartUpHeavy)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Each loader on the heavy store, as start-up and the commands run it.
+template<typename Loader>
+void loader(benchmark::State &state, Loader load)
+{
+    BenchFolder folder(BenchStore::Heavy);
+    BenchProgram p;
+    Fmain *f = p.program->fmain();
+    for (auto _ : state)
+        load(f);
+}
+
+void BM_LoadDishList(benchmark::State &state)
+{
+    loader(state, [](Fmain *f) {
+        f->LoadDishList();
+        f->AdoMnu->moveLast();
+    });
+}
+BENCHMARK(BM_LoadDishList)->Unit(benchmark::kMillisecond);
+
+void BM_LoadCategoryList(benchmark::State &state)
+{
+    loader(state, [](Fmain *f) { f->LoadCategoryList(); });
+}
+BENCHMARK(BM_LoadCategoryList)->Unit(benchmark::kMillisecond);
+
+void BM_LoadCategoryFoods(benchmark::State &state)
+{
+    loader(state, [](Fmain *f) {
+        f->categoryList->setBoundText(QStringLiteral("6")); // the largest group
+        f->LoadCategoryFoods();
+    });
+}
+BENCHMARK(BM_LoadCategoryFoods)->Unit(benchmark::kMillisecond);
+
+void BM_LoadUnitList(benchmark::State &state)
+{
+    loader(state, [](Fmain *f) { f->LoadUnitList(); });
+}
+BENCHMARK(BM_LoadUnitList)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+ZENTO_BENCHMARK_MAIN()

@@ -1,0 +1,71 @@
+// zento-startprobe: the program's own start-up, exactly as main() runs it,
+// that reports when the main window has been painted and then ends at once.
+// tools/measure-startup.py times it from outside the process.
+#include "app/appsetup.h"
+#include "app/fmain.h"
+#include "app/program.h"
+#include "app/prompts.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Peak resident memory so far, in KiB, from the kernel's own count.
+long peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(Program &program)
+        : m_program(program)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!m_seen && event->type() == QEvent::Paint && m_program.fmain()
+            && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->window() == m_program.fmain()) {
+            m_seen = true;
+            // Report once this paint has been flushed to the screen.
+            QTimer::singleShot(0, [] {
+                std::printf("painted peak_rss_kib=%ld\n", peakResidentKiB());
+                std::fflush(stdout);
+                std::_Exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    Program &m_program;
+    bool m_seen = false;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    DialogPrompts prompts;
+    Program program(prompts);
+    PaintWatch watch(program);
+    app.installEventFilter(&watch);
+    program.start();
+    return app.exec();
+}

@@ -1,0 +1,240 @@
+#include "app/fmain.h"
+#include "app/frmsplash.h"
+#include "app/helpwindow.h"
+#include "app/program.h"
+#include "foods/seibn.h"
+#include "data/bindings.h"
+#include "data/datasource.h"
+#include "tests/support/testsupport.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QtTest>
+
+namespace {
+
+// Records, in order, which top-level windows were shown and destroyed.
+class WindowLog : public QObject
+{
+public:
+    QStringList events;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()
+            && !watched->objectName().isEmpty()) {
+            if (event->type() == QEvent::Show)
+                events << QStringLiteral("show ") + watched->objectName();
+            else if (event->type() == QEvent::Hide)
+                events << QStringLiteral("hide ") + watched->objectName();
+        }
+        return false;
+    }
+};
+
+void writeSettings(const QString &text)
+{
+    QFile file(QStringLiteral("zento.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+
+    void opensOnTheLastDishWithEveryListBound()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        StartedProgram p;
+        p.start();
+        Fmain *f = p.program->fmain();
+        QVERIFY(f && f->isVisible());
+        QCOMPARE(f->windowTitle(), QStringLiteral("ゼント"));
+        const qint64 last = folder.scalar(QStringLiteral("SELECT max(ID) FROM mnu")).toLongLong();
+        QCOMPARE(f->TexID->text(), QString::number(last));
+        QCOMPARE(f->TexTitle->text(),
+                 folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=%1").arg(last)).toString());
+        QCOMPARE(f->categoryList->model()->rowCount(), int(folder.count(QStringLiteral("bun"))));
+        QCOMPARE(f->unitCombo->text(), QStringLiteral("ｇ"));
+        QCOMPARE(f->unitCombo->boundText(), QStringLiteral("1"));
+        QCOMPARE(f->foodIdBox->text(), QStringLiteral("0"));
+        for (QPushButton *button : f->dishButtons())
+            QVERIFY(button->isEnabled());
+        QVERIFY(!p.program->splash());
+        QVERIFY(p.prompts.asked.isEmpty());
+        // The food editor is loaded, hidden.
+        QVERIFY(p.program->seibn() && !p.program->seibn()->isVisible());
+    }
+
+    void coverWindowComesFirstAndGoesAfterTheMainWindow()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        writeSettings(QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=\r\n[PIC]=1\r\n"));
+        WindowLog log;
+        qApp->installEventFilter(&log);
+        StartedProgram p;
+        p.start();
+        qApp->removeEventFilter(&log);
+        const int cover = log.events.indexOf(QStringLiteral("show frmSplash"));
+        const int main = log.events.indexOf(QStringLiteral("show Fmain"));
+        const int coverGone = log.events.indexOf(QStringLiteral("hide frmSplash"));
+        QVERIFY2(cover >= 0 && main > cover && coverGone > main, qPrintable(log.events.join(", ")));
+        QVERIFY(!p.program->splash());
+    }
+
+    void withoutTheCoverNothingShowsBeforeTheMainWindow()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        WindowLog log;
+        qApp->installEventFilter(&log);
+        StartedProgram p;
+        p.start();
+        qApp->removeEventFilter(&log);
+        QVERIFY2(!log.events.isEmpty() && log.events.first() == QStringLiteral("show Fmain"),
+                 qPrintable(log.events.join(", ")));
+    }
+
+    void emptyDishTableDisablesTheDishButtons()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(minimalReferenceSql()));
+        StartedProgram p;
+        p.start();
+        Fmain *f = p.program->fmain();
+        for (QPushButton *button : f->dishButtons())
+            QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
+        QVERIFY(f->newDishButton->isEnabled());
+        QCOMPARE(f->TexTitle->text(), QString());
+        QCOMPARE(f->TexID->text(), QString());
+        QVERIFY(p.prompts.asked.isEmpty());
+    }
+
+    void missingStoreIsReportedAndStartUpCompletes()
+    {
+        TestFolder folder;
+        StartedProgram p;
+        p.start();
+        Fmain *f = p.program->fmain();
+        QVERIFY(f->isVisible());
+        QCOMPARE(f->categoryList->model()->rowCount(), 0);
+        QCOMPARE(p.prompts.asked.size(), 1);
+        QVERIFY(p.prompts.asked[0].prompt.contains(QStringLiteral("zento.dll")));
+        QCOMPARE(p.prompts.asked[0].icon, Prompts::Icon::Critical);
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("zento.dll"))));
+    }
+
+    void unreadableStoreIsReported()
+    {
+        TestFolder folder;
+        QFile junk(folder.filePath(QStringLiteral("zento.dll")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(2048, '\x7f'));
+        junk.close();
+        StartedProgram p;
+        p.start();
+        QCOMPARE(p.prompts.asked.size(), 1);
+        QVERIFY(p.prompts.asked[0].prompt.contains(QStringLiteral("zento.dll")));
+        QCOMPARE(junk.size(), 2048); // left as it was
+    }
+
+    void dishKeysAbove16Bits()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(minimalReferenceSql()
+                                 + QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES (70000, '大鍋');")));
+        StartedProgram p;
+        p.start();
+        QCOMPARE(p.program->fmain()->TexID->text(), QStringLiteral("70000"));
+        QCOMPARE(p.program->fmain()->TexTitle->text(), QStringLiteral("大鍋"));
+    }
+
+    void layoutInTwips()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        StartedProgram p;
+        p.start();
+        Fmain *f = p.program->fmain();
+        // 15 twips to the pixel at 96 dpi.
+        QCOMPARE(f->findChild<QPushButton *>(QStringLiteral("Command8"))->geometry(),
+                 QRect(264, 24, 65, 25));
+        QCOMPARE(f->findChild<QWidget *>(QStringLiteral("DataGrid1"))->geometry(),
+                 QRect(8, 248, 377, 169));
+        QCOMPARE(f->centralWidget()->size(), QSize(588, 421));
+        for (const char *name : {"TexID", "Text4", "Text3", "TexKouID", "TexSumW", "TexSumNa", "TexSUI",
+                                 "TexTAN", "TexSST", "TexTST", "TexTSS", "TexKBN"})
+            QVERIFY2(f->findChild<QLineEdit *>(QString::fromLatin1(name))->isHidden(), name);
+        for (const char *name : {"Me_file_config", "Me_file_end", "Me_data_menusearch", "Me_data_foodsearch",
+                                 "Me_data_addnew", "Me_data_del", "Me_visible_back1", "Me_visible_back2",
+                                 "Me_visible_back3", "Me_help_Visible", "Me_Ver"})
+            QVERIFY2(f->findChild<QAction *>(QString::fromLatin1(name)), name);
+        for (const char *name : {"AdoMnu", "AdoEys1", "AdoEys2", "AdoTni", "AdoKou", "AdoKou2", "AdoSumW", "AdoSumC"})
+            QVERIFY2(f->findChild<DataSource *>(QString::fromLatin1(name)), name);
+        QCOMPARE(f->TexSumC->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    }
+
+    void menuColoursApplyAtOnceButAreNotSaved()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        writeSettings(QStringLiteral("[BACK]=背景色１\r\n"));
+        {
+            StartedProgram p;
+            p.start();
+            QCOMPARE(p.program->fmain()->backColor(), QColor(255, 224, 192));
+            p.program->fmain()->Me_visible_back3->trigger();
+            QCOMPARE(p.program->fmain()->backColor(), QColor(128, 128, 255));
+            p.program->fmain()->Me_visible_back2->trigger();
+            QCOMPARE(p.program->fmain()->backColor(), qApp->palette().color(QPalette::Button));
+            p.program->fmain()->Me_visible_back3->trigger();
+        }
+        StartedProgram again;
+        again.start();
+        QCOMPARE(again.program->fmain()->backColor(), QColor(255, 224, 192));
+    }
+
+    void helpOpensAtItsContents()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        StartedProgram p;
+        p.start();
+        p.program->fmain()->Me_help_Visible->trigger();
+        QVERIFY(p.program->help() && p.program->help()->isVisible());
+        QVERIFY(p.program->help()->browser()->toPlainText().contains(QStringLiteral("zento.hlp")));
+
+        QFile help(QStringLiteral("zento.hlp"));
+        QVERIFY(help.open(QIODevice::WriteOnly));
+        help.write("<html><body><h1 id=\"contents\">目次</h1><p>使い方</p></body></html>");
+        help.close();
+        p.program->fmain()->Me_help_Visible->trigger();
+        QVERIFY(p.program->help()->browser()->toPlainText().startsWith(QStringLiteral("目次")));
+    }
+
+    void exitEndsTheProgram()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        StartedProgram p;
+        p.start();
+        p.program->showAbout();
+        p.program->fmain()->Me_file_end->trigger();
+        QVERIFY(p.program->hasEnded());
+        QVERIFY(!p.program->about());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs every benchmark, then the start-up as seen from outside the process,
+# offscreen and under Xvfb, on the table-sized and the heavy store.
+set -euo pipefail
+build=${1:-build}
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+for bench in "$build"/bench/bench_*; do
+  [ -x "$bench" ] || continue
+  echo "== $(basename "$bench")"
+  "$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_min_time=0.2
+done
+stores="$build/bench-stores"
+for store in table heavy; do
+  [ -f "$stores/$store.dll" ] || continue
+  echo "== start-up, $store store, offscreen"
+  QT_QPA_PLATFORM=offscreen python3 tools/measure-startup.py "$build/bench/zento-startprobe" "$stores/$store.dll"
+  echo "== start-up, $store store, Xvfb"
+  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
+    python3 tools/measure-startup.py "$build/bench/zento-startprobe" "$stores/$store.dll"
+done
