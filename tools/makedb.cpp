@@ -1,21 +1,66 @@
-// zento-makedb: makes a new store file.
+// zento-makedb: makes a new store file, or refreshes the reference tables of
+// an existing one.
 //   zento-makedb [--data DIR] [--demo] [--heavy] FILE
+//   zento-makedb --refresh --data DIR FILE
 // With --data (the folder holding food-table/ and standards/) the official
 // reference data is imported; without it, or with --demo, the small
-// demonstration set is used. --heavy then adds the benchmark load.
+// demonstration set is used. --heavy then adds the benchmark load. A new
+// store is never made over an existing file: --refresh updates the official
+// foods, categories, units and standards of an existing store and leaves the
+// user's own foods, dishes and lines as they are.
+#include "tools/referencedata.h"
 #include "tools/storebuilder.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: zento-makedb [--data DIR] [--demo] [--heavy] FILE\n"
+                         "       zento-makedb --refresh --data DIR FILE\n");
+    return 2;
+}
+
+int refresh(const QString &dataDir, const QString &target)
+{
+    if (!QFileInfo(target).isFile()) {
+        std::fprintf(
+            stderr, "zento-makedb: %s がありません。--refresh は既存のデータベースを更新します。\n",
+            qPrintable(target));
+        return 1;
+    }
+    const ReferenceData::Sources sources = ReferenceData::locate(dataDir);
+    if (!sources.complete()) {
+        std::fprintf(stderr, "%s", qPrintable(sources.howToGetMissing()));
+        std::fprintf(stderr, "zento-makedb: %s は変更していません。\n", qPrintable(target));
+        return 1;
+    }
+    ReferenceData::Data data;
+    ReferenceData::RefreshResult result;
+    QString error;
+    if (!ReferenceData::load(sources, &data, &error) ||
+        !ReferenceData::refresh(target, data, &result, &error)) {
+        std::fprintf(stderr, "zento-makedb: %s\nzento-makedb: %s は変更していません。\n",
+                     qPrintable(error), qPrintable(target));
+        return 1;
+    }
+    std::printf("%s: 参照データを更新しました（食品 %d 件を更新、%d 件を追加、この版にない %d 件は"
+                "そのまま）。\n",
+                qPrintable(target), result.updated, result.added, result.kept);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const QStringList args = app.arguments().mid(1);
     QString dataDir;
-    bool demo = false, heavy = false, force = false;
+    bool demo = false, heavy = false, refreshing = false;
     QString target;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--data") && i + 1 < args.size())
@@ -24,17 +69,25 @@ int main(int argc, char *argv[])
             demo = true;
         else if (args[i] == QLatin1String("--heavy"))
             heavy = true;
-        else if (args[i] == QLatin1String("--force"))
-            force = true;
+        else if (args[i] == QLatin1String("--refresh"))
+            refreshing = true;
+        else if (args[i].startsWith(QLatin1String("--")) || !target.isEmpty())
+            return usage();
         else
             target = args[i];
     }
-    if (target.isEmpty()) {
-        std::fprintf(stderr, "usage: zento-makedb [--data DIR] [--demo] [--heavy] [--force] FILE\n");
-        return 2;
+    if (target.isEmpty())
+        return usage();
+    if (refreshing) {
+        if (dataDir.isEmpty() || demo || heavy)
+            return usage();
+        return refresh(dataDir, target);
     }
-    if (QFileInfo::exists(target) && !force) {
-        std::fprintf(stderr, "%s already exists; it is left as it is.\n", qPrintable(target));
+    if (QFileInfo::exists(target)) {
+        std::fprintf(stderr,
+                     "%s already exists; it is left as it is (use --refresh --data DIR to update "
+                     "its reference data).\n",
+                     qPrintable(target));
         return 1;
     }
     QString error;

@@ -1,3 +1,4 @@
+#include "tools/referencedata.h"
 #include "tools/storebuilder.h"
 
 #include <cstdio>
@@ -6,9 +7,13 @@ namespace StoreBuilder {
 
 bool fillReference(sqlite3 *db, const QString &dataDir, QString *error)
 {
-    std::fprintf(stderr, "reference data in %s is not read yet; using the demonstration set\n",
-                 qPrintable(dataDir));
-    return fillDemo(db, error);
+    const ReferenceData::Sources sources = ReferenceData::locate(dataDir);
+    if (!sources.complete()) {
+        std::fprintf(stderr, "%s", qPrintable(sources.howToGetMissing()));
+        return fillDemo(db, error);
+    }
+    ReferenceData::Data data;
+    return ReferenceData::load(sources, &data, error) && ReferenceData::write(db, data, error);
 }
 
 } // namespace StoreBuilder

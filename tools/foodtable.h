@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <array>
+#include <optional>
+
+// The official food composition table (日本食品標準成分表, MEXT) as published in
+// Excel: one row per food, each value column named by its tag in the tag row
+// (成分識別子), each cell shown as a number or a marker. This file is also the
+// one place that says which column fills which field of the store.
+namespace FoodTable {
+
+// A value as the store keeps it: a number, or none (not determined).
+struct Value
+{
+    bool known = false;
+    double number = 0;
+    int decimals = 0; // decimals as published, to keep sums of two values clean
+
+    static Value none() { return {}; }
+    static Value of(double number, int decimals) { return {true, number, decimals}; }
+};
+
+// Reads one displayed value cell. A number in parentheses (estimated) is that
+// number; "Tr" and "(Tr)" (trace) are 0; "(0)" (estimated none) is 0; "-" (not
+// determined) and "*" (see the remarks) are no value; "†" (measured by the
+// prescribed method) is dropped from its number. Anything else is nullopt.
+std::optional<Value> parseCell(const QString &text);
+
+// Every column tag the table has, as written in its tag row (trimmed).
+constexpr int tagCount = 54;
+extern const char *const tags[tagCount];
+int tagIndex(const QString &tag); // -1 for an unknown tag
+
+// How a field of the store is made from the table.
+enum class Rule {
+    Copy,                  // the column's value
+    CarbohydrateLessFibre, // CHOCDF- minus FIB-, never below 0; CHOCDF- when fibre is unknown
+    RetinolActivityToIu,   // µg retinol activity equivalents × 10 ÷ 3 (international units)
+};
+
+struct FieldMapping
+{
+    const char *field; // eys field
+    const char *tag;   // table column
+    Rule rule;
+};
+
+// The food values of the store (eys), in the store's field order, and where
+// each comes from. The key SID is the food number, SNM the food name and BID
+// the food group.
+constexpr int fieldCount = 24;
+extern const FieldMapping fieldMappings[fieldCount];
+
+struct Food
+{
+    int number = 0; // 食品番号: 01001 is 1001
+    QString name;   // 食品名 as published
+    int group = 0;  // 食品群, 1-18
+    std::array<Value, tagCount> values;
+};
+
+// The store's value of one field of a food.
+Value fieldValue(const Food &food, const FieldMapping &mapping);
+
+struct Table
+{
+    QList<Food> foods;         // in the order of the sheet
+    QMap<int, QString> groups; // group number -> name, from the per-group sheet names
+};
+
+// The sheet that holds every food.
+inline const QString mainSheet = QStringLiteral("表全体");
+
+// Reads the workbook. Stops at the first fault (a missing sheet, a header it
+// does not know, a cell that is neither a number nor a marker, a malformed or
+// repeated food number) with a message naming sheet, row and column.
+bool read(const QString &xlsxPath, Table *table, QString *error);
+
+} // namespace FoodTable

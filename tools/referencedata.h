@@ -1,0 +1,73 @@
+#pragma once
+
+#include "tools/foodtable.h"
+#include "tools/standards.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+
+// The reference tables of a store (eys, bun, tni, kij) made from the official
+// data: the food table's Excel workbook and the two editions of the dietary
+// reference intakes, found in a data folder laid out as
+//   <dir>/food-table/<the MEXT workbook>.xlsx
+//   <dir>/standards/dri-<year>.csv   (the newest two years are used)
+namespace ReferenceData {
+
+// Category of the foods a user registers.
+constexpr int userCategory = 20;
+inline const QString userCategoryName = QStringLiteral("登録食品");
+
+struct Unit
+{
+    QString name;
+    double grams;
+};
+// The kitchen units, "ｇ" first.
+const QList<Unit> &units();
+
+struct Sources
+{
+    QString dataDir;
+    QString foodTable;         // the workbook
+    QString standards;         // the current edition
+    QString previousStandards; // the edition before it
+    QStringList missing;       // what the folder lacks, as relative paths
+
+    bool complete() const { return missing.isEmpty(); }
+    // Where to get what is missing, for the person who runs the tool.
+    QString howToGetMissing() const;
+};
+
+Sources locate(const QString &dataDir);
+
+struct Data
+{
+    FoodTable::Table foods;
+    QStringList readings; // SKN of each food, in the order of foods.foods
+    Standards::Table standards;
+};
+
+// Reads and checks everything; touches no store.
+bool load(const Sources &sources, Data *data, QString *error);
+
+// Fills the reference tables of a new, empty store.
+bool write(sqlite3 *db, const Data &data, QString *error);
+
+struct RefreshResult
+{
+    int updated = 0; // official foods whose rows were rewritten
+    int added = 0;   // official foods new in this edition
+    int kept = 0;    // official foods of the store that this edition lacks (left as they were)
+};
+
+// Refreshes the reference tables of an existing store in one transaction:
+// official foods are updated or added by their number (their keys do not
+// change), foods the user registered, dishes and lines are left alone, and
+// the categories, units and standards are replaced. Nothing is changed when
+// anything fails.
+bool refresh(const QString &storePath, const Data &data, RefreshResult *result, QString *error);
+
+} // namespace ReferenceData
