@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <optional>
 
 class DataCombo;
 class DataGrid;
@@ -164,4 +165,18 @@ private:
 
     Program &m_program;
     QWidget *m_client;
+
+    // Dish editing (dish/, nutrition/dishtotals.cpp).
+    // TexID's key into CurrentId; with no current dish the key is 0, which no
+    // dish has, so that nothing of another dish is shown.
+    qint64 takeDishKey();
+    // The selected line (AdoKou2) belongs to the dish it was chosen in; a
+    // change of the current dish clears it.
+    void clearSelectedLine();
+    // A name box left empty never reaches the store: drops that pending change.
+    void dropEmptyDishName();
+    // Writes the pending change of a record set; a refusal is told to the user
+    // and the change is dropped, so that nothing half-done stays behind.
+    bool storeOrDrop(DataSource *source, const QString &what);
+    std::optional<qint64> m_selectedLineDish;
 };

@@ -10,6 +10,8 @@
 
 void Fmain::LoadDishList()
 {
+    // The refresh would store a name box left empty.
+    dropEmptyDishName();
     AdoMnu->setConnectionString(program().DbConnectionString);
     AdoMnu->setRecordSource(QStringLiteral("SELECT mnu.* FROM mnu"));
     AdoMnu->refresh();

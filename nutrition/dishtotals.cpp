@@ -1,5 +1,83 @@
 // Totals of the current dish: weight, energy, salt and composition per 100 g.
+//
+// Both routines pass over a failing step and go on with the next. Every
+// visible field is emptied before it is computed, so a dish without lines
+// (every sum null) shows nothing, and a dish weighing 0 g shows no per-100 g
+// values, whatever the previous dish showed.
 #include "app/fmain.h"
+#include "app/program.h"
+#include "data/bindings.h"
+#include "data/datasource.h"
+#include "data/numbertext.h"
 
-void Fmain::CalcDishWeight() {}
-void Fmain::CalcDishNutrients() {}
+#include <QLineEdit>
+
+namespace {
+
+// A raw sum as its holder shows it; nothing when it is empty (null).
+std::optional<double> sumIn(const QLineEdit *holder)
+{
+    return NumberText::strict(holder->text());
+}
+
+} // namespace
+
+void Fmain::CalcDishWeight()
+{
+    takeDishKey();
+    AdoSumW->setConnectionString(program().DbConnectionString);
+    AdoSumW->setRecordSource(QStringLiteral("SELECT sum(kou.数量2) as 合計数 FROM kou ")
+                             + QStringLiteral("WHERE(kou.アイテムCD=")
+                             + QString::number(program().CurrentId) + QStringLiteral(")"));
+    AdoSumW->refresh();
+    FieldBinding::bind(TexSumW, AdoSumW, QStringLiteral("合計数"));
+
+    // Every line counts, whether or not its food still exists.
+    TexSumW100->clear();
+    if (const auto weight = sumIn(TexSumW))
+        TexSumW100->setText(NumberText::general(*weight * 100));
+}
+
+void Fmain::CalcDishNutrients()
+{
+    takeDishKey();
+    AdoSumC->setConnectionString(program().DbConnectionString);
+    AdoSumC->setRecordSource(QStringLiteral("SELECT sum((kou.数量2) * (eys.ENC)) as カロリ,")
+                             + QStringLiteral("Sum((kou.数量2) * (eys.SUI)) as SSUI,")
+                             + QStringLiteral("Sum((kou.数量2) * (eys.TAN)) as STAN,")
+                             + QStringLiteral("Sum((kou.数量2) * (eys.SST)) as SSST,")
+                             + QStringLiteral("Sum((kou.数量2) * (eys.TST)) as STST,")
+                             + QStringLiteral("Sum((kou.数量2) * (eys.TSS)) as STSS,")
+                             + QStringLiteral("Sum((kou.数量2) * (eys.KBN)) as SKBN,")
+                             + QStringLiteral("Sum((kou.数量2) * (eys.NAT)) as SNAT ")
+                             + QStringLiteral("FROM kou,eys ")
+                             + QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=")
+                             + QString::number(program().CurrentId) + QStringLiteral("))"));
+    AdoSumC->refresh();
+    FieldBinding::bind(TexSumC, AdoSumC, QStringLiteral("カロリ"),
+                       [](const QVariant &v) { return NumberText::grouped(v.toDouble(), 0); });
+    FieldBinding::bind(TexSUI, AdoSumC, QStringLiteral("SSUI"));
+    FieldBinding::bind(TexTAN, AdoSumC, QStringLiteral("STAN"));
+    FieldBinding::bind(TexSST, AdoSumC, QStringLiteral("SSST"));
+    FieldBinding::bind(TexTST, AdoSumC, QStringLiteral("STST"));
+    FieldBinding::bind(TexTSS, AdoSumC, QStringLiteral("STSS"));
+    FieldBinding::bind(TexKBN, AdoSumC, QStringLiteral("SKBN"));
+    FieldBinding::bind(TexSumNa, AdoSumC, QStringLiteral("SNAT"));
+
+    // Grams per 100 g of dish: both sums carry the same weights 数量2.
+    const std::optional<double> weight = sumIn(TexSumW);
+    const std::pair<QLineEdit *, QLineEdit *> perHundredGrams[] = {
+        {TexSUI, waterBox}, {TexTAN, proteinBox}, {TexSST, fatBox},
+        {TexTST, sugarBox}, {TexKBN, ashBox},     {TexTSS, fibreBox},
+    };
+    for (const auto &[holder, box] : perHundredGrams) {
+        box->clear();
+        const std::optional<double> sum = sumIn(holder);
+        if (sum && weight && *weight != 0)
+            box->setText(NumberText::general(NumberText::roundHalfUp(*sum / *weight, 1)));
+    }
+
+    TexNa->clear();
+    if (const auto salt = sumIn(TexSumNa))
+        TexNa->setText(NumberText::general(NumberText::roundHalfUp(*salt, 2)));
+}
