@@ -3,8 +3,12 @@
 #include <QWidget>
 
 class Program;
+class QLabel;
+class QPushButton;
 
-// The version window.
+// The version window "ゼントのﾊﾞｰｼﾞｮﾝ情報": the program's icon, title,
+// version, what it does and where its food data comes from. Every opening
+// builds its texts anew; "OK" and the close box close it.
 class FrmAbout : public QWidget
 {
     Q_OBJECT
@@ -12,6 +16,18 @@ class FrmAbout : public QWidget
 public:
     explicit FrmAbout(Program &program, QWidget *parent = nullptr);
 
+    QLabel *picIcon;
+    QLabel *lblTitle;
+    QLabel *lblVersion;
+    QLabel *lblDescription;
+    QLabel *Label1; // the source of the food data, on light green
+    QPushButton *cmdOK;
+
+    // The program icon, 32 x 32 pixels, drawn by the program itself.
+    static QPixmap programIcon();
+
 private:
+    void load();
+
     Program &m_program;
 };

@@ -1,0 +1,114 @@
+// The version window: its texts built from the version numbers, its layout
+// and the source line of the food data.
+#include "about/frmabout.h"
+#include "about/versioninfo.h"
+#include "app/program.h"
+#include "app/twips.h"
+#include "tests/support/testsupport.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+class TestAbout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+
+    void versionText_data()
+    {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<int>("release");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("this version") << 1 << 2 << 6 << "ﾊﾞｰｼﾞｮﾝ 1.2.6";
+        QTest::newRow("release zero") << 1 << 2 << 0 << "ﾊﾞｰｼﾞｮﾝ 1.2.0";
+        QTest::newRow("no padding") << 10 << 0 << 1006 << "ﾊﾞｰｼﾞｮﾝ 10.0.1006";
+        QTest::newRow("largest") << 32767 << 32767 << 32767 << "ﾊﾞｰｼﾞｮﾝ 32767.32767.32767";
+    }
+    void versionText()
+    {
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(int, release);
+        QFETCH(QString, text);
+        QCOMPARE(VersionInfo::versionText(major, minor, release), text);
+    }
+
+    void buildVersionIsOneTwoSix()
+    {
+        QCOMPARE(VersionInfo::versionText(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.6"));
+        QCOMPARE(VersionInfo::caption(QStringLiteral("ゼント")), QStringLiteral("ゼントのﾊﾞｰｼﾞｮﾝ情報"));
+    }
+
+    void windowTextsAndLayout()
+    {
+        TestFolder folder;
+        StartedProgram started;
+        started.program->showAbout();
+        FrmAbout *about = started.program->about();
+        QVERIFY(about);
+        QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
+        QCOMPARE(about->windowTitle(), QStringLiteral("ゼントのﾊﾞｰｼﾞｮﾝ情報"));
+        QCOMPARE(about->lblTitle->text(), QStringLiteral("ゼント"));
+        QCOMPARE(about->lblVersion->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.6"));
+        QCOMPARE(about->lblDescription->text(), QStringLiteral("料理の栄養成分を簡単に計算します。"));
+        QCOMPARE(about->cmdOK->text(), QStringLiteral("OK"));
+        QCOMPARE(about->size(), QSize(Twips::toPixels(5730), Twips::toPixels(2235)));
+        const auto twips = [](int l, int t, int w, int h) {
+            return QRect(Twips::toPixels(l), Twips::toPixels(t), Twips::toPixels(w),
+                         Twips::toPixels(h));
+        };
+        QCOMPARE(about->picIcon->geometry(), twips(240, 240, 540, 540));
+        QCOMPARE(about->lblTitle->geometry(), twips(1050, 240, 3885, 480));
+        QCOMPARE(about->lblVersion->geometry(), twips(1050, 780, 3885, 225));
+        QCOMPARE(about->lblDescription->geometry(), twips(1050, 1125, 3885, 210));
+        QCOMPARE(about->Label1->geometry(), twips(1080, 1560, 3015, 255));
+        QCOMPARE(about->cmdOK->geometry(), twips(4245, 1800, 1380, 345));
+        for (const char *name : {"picIcon", "lblTitle", "lblVersion", "lblDescription", "Label1"})
+            QVERIFY2(about->findChild<QLabel *>(QLatin1String(name)), name);
+        QCOMPARE(about->picIcon->pixmap().size(), QSize(32, 32));
+        QVERIFY(!about->picIcon->pixmap().toImage().allGray()); // drawn, in colour
+    }
+
+    void sourceLineIsLegible()
+    {
+        TestFolder folder;
+        StartedProgram started;
+        started.program->showAbout();
+        QLabel *line = started.program->about()->Label1;
+        QVERIFY(line->autoFillBackground());
+        QCOMPARE(line->palette().color(QPalette::Window), QColor(192, 255, 192));
+        QVERIFY(line->text().contains(QStringLiteral("日本食品標準成分表（八訂）増補2023年")));
+        // One line that fits the label, in a font that can still be read.
+        const QFontMetrics metrics(line->font());
+        QVERIFY2(metrics.horizontalAdvance(line->text()) <= line->width(),
+                 qPrintable(QString::number(metrics.horizontalAdvance(line->text()))));
+        QVERIFY(metrics.height() <= line->height());
+        QVERIFY(line->font().pointSizeF() >= 7.0);
+        QVERIFY(line->toolTip().contains(
+            QStringLiteral("「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成")));
+        QVERIFY(line->toolTip().contains(QStringLiteral("日本人の食事摂取基準（2025年版）")));
+    }
+
+    void okClosesAndEveryOpeningStartsAfresh()
+    {
+        TestFolder folder;
+        StartedProgram started;
+        started.program->showAbout();
+        QPointer<FrmAbout> first = started.program->about();
+        first->lblVersion->setText(QStringLiteral("x"));
+        first->cmdOK->click();
+        QTRY_VERIFY(first.isNull());
+        QVERIFY(!started.program->about());
+        started.program->showAbout();
+        QCOMPARE(started.program->about()->lblVersion->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.6"));
+        QVERIFY(started.program->about()->close()); // the close box
+        QTRY_VERIFY(!started.program->about());
+    }
+};
+
+QTEST_MAIN(TestAbout)
+#include "tst_about.moc"
