@@ -1,0 +1,121 @@
+// The help file: present in the source tree, UTF-8 HTML, a contents list whose
+// links all lead somewhere, the data attribution, and the help window that
+// shows it.
+#include "app/helpwindow.h"
+#include "app/program.h"
+#include "tests/support/testsupport.h"
+
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTextBrowser>
+#include <QtTest>
+
+static QString sourcePath()
+{
+    return QStringLiteral(ZENTO_SOURCE_DIR "/app/zento.hlp");
+}
+
+class TestHelpFile : public QObject
+{
+    Q_OBJECT
+
+    QString m_text;
+
+private slots:
+    void initTestCase()
+    {
+        setUpTestApplication();
+        QFile file(sourcePath());
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(sourcePath()));
+        const QByteArray bytes = file.readAll();
+        QStringDecoder utf8(QStringConverter::Utf8);
+        m_text = utf8.decode(bytes);
+        QVERIFY2(!utf8.hasError(), "zento.hlp is not valid UTF-8");
+        QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+    }
+
+    void isJapaneseHtml()
+    {
+        QVERIFY(m_text.startsWith(QStringLiteral("<!DOCTYPE html>")));
+        QVERIFY(m_text.contains(QStringLiteral("<meta charset=\"utf-8\">")));
+        QVERIFY(m_text.contains(QStringLiteral("<html lang=\"ja\">")));
+        QVERIFY(m_text.trimmed().endsWith(QStringLiteral("</html>")));
+        QVERIFY(m_text.size() > 8000); // a real help, not a placeholder
+    }
+
+    void contentsLinksLeadToAnchors()
+    {
+        const qsizetype contents = m_text.indexOf(QStringLiteral("<h2>目次</h2>"));
+        QVERIFY(contents > 0);
+        const qsizetype contentsEnd = m_text.indexOf(QStringLiteral("</ol>"), contents);
+        const QString list = m_text.mid(contents, contentsEnd - contents);
+        QSet<QString> anchors;
+        for (const auto &m : QRegularExpression(QStringLiteral("<a name=\"([^\"]+)\">")).globalMatch(m_text))
+            anchors.insert(m.captured(1));
+        QStringList targets;
+        for (const auto &m : QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(list))
+            targets << m.captured(1);
+        for (const char *topic : {"overview", "main", "dish-row", "food-choice", "line-editor",
+                                     "recipe", "totals", "dishes", "food-search", "dish-list",
+                                     "comparison", "food-editor", "settings", "files", "sources"})
+            QVERIFY2(targets.contains(QLatin1String(topic)), topic);
+        for (const QString &target : targets)
+            QVERIFY2(anchors.contains(target), qPrintable(target));
+        // Every link in the whole file leads somewhere too.
+        for (const auto &m : QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(m_text))
+            QVERIFY2(anchors.contains(m.captured(1)), qPrintable(m.captured(1)));
+    }
+
+    void namesTheSourcesOfItsData()
+    {
+        QVERIFY(m_text.contains(
+            QStringLiteral("「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成")));
+        QVERIFY(m_text.contains(QStringLiteral("データの出典")));
+        QVERIFY(m_text.contains(QStringLiteral("日本人の食事摂取基準（2025年版）")));
+        QVERIFY(m_text.contains(QStringLiteral("日本人の食事摂取基準（2020年版）")));
+        QVERIFY(m_text.contains(QStringLiteral("IU ＝ µgRAE × 10 ÷ 3")));
+        QVERIFY(m_text.contains(QStringLiteral("zento.dll")));
+        QVERIFY(m_text.contains(QStringLiteral("zento.ini")));
+    }
+
+    void helpWindowOpensAtTheContents()
+    {
+        TestFolder folder;
+        QVERIFY(QFile::copy(sourcePath(), folder.filePath(QStringLiteral("zento.hlp"))));
+        StartedProgram started;
+        started.program->showHelp();
+        HelpWindow *help = started.program->help();
+        QVERIFY(help);
+        help->resize(700, 500);
+        QTextBrowser *browser = help->browser();
+        QCOMPARE(browser->documentTitle(), QStringLiteral("ゼント ヘルプ"));
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("目次")));
+        QCOMPARE(browser->verticalScrollBar()->value(), 0);
+        // A contents link moves down to its section; "目次" comes back.
+        browser->setSource(QUrl(QStringLiteral("#sources")));
+        QTRY_VERIFY(browser->verticalScrollBar()->value() > 0);
+        help->contentsButton()->click();
+        QTRY_COMPARE(browser->verticalScrollBar()->value(), 0);
+        // Opening it again starts at the contents.
+        browser->setSource(QUrl(QStringLiteral("#settings")));
+        QTRY_VERIFY(browser->verticalScrollBar()->value() > 0);
+        started.program->showHelp();
+        QTRY_COMPARE(browser->verticalScrollBar()->value(), 0);
+    }
+
+    void missingHelpFileIsSaidInTheViewer()
+    {
+        TestFolder folder;
+        StartedProgram started;
+        started.program->showHelp();
+        const QString shown = started.program->help()->browser()->toPlainText();
+        QVERIFY2(shown.contains(QStringLiteral("zento.hlp")), qPrintable(shown));
+        QVERIFY(shown.contains(QStringLiteral("見つかりません")));
+        QVERIFY(started.prompts.asked.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestHelpFile)
+#include "tst_helpfile.moc"
