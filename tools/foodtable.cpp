@@ -74,17 +74,37 @@ std::optional<Value> parseCell(const QString &text)
         return Value::of(0, 0);
     if (!parenthesised && t.endsWith(QChar(0x2020))) // †
         t.chop(1);
-    static const QRegularExpression number(QStringLiteral("^[0-9]+(?:\\.([0-9]+))?$"));
-    const QRegularExpressionMatch m = number.match(t);
-    if (!m.hasMatch())
+    // Digits, optionally a point and more digits.
+    int digits = 0, decimals = -1;
+    for (QChar c : std::as_const(t)) {
+        if (c.unicode() >= '0' && c.unicode() <= '9') {
+            ++digits;
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == QLatin1Char('.') && decimals < 0 && digits > 0) {
+            decimals = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 || decimals == 0)
         return std::nullopt;
-    return Value::of(t.toDouble(), int(m.capturedLength(1)));
+    return Value::of(t.toDouble(), qMax(0, decimals));
 }
 
 Value fieldValue(const Food &food, const FieldMapping &mapping)
 {
     static const int fibre = tagIndex(QStringLiteral("FIB-"));
-    const Value v = food.values[tagIndex(QString::fromLatin1(mapping.tag))];
+    static const std::array<int, fieldCount> mapped = [] {
+        std::array<int, fieldCount> a{};
+        for (int i = 0; i < fieldCount; ++i)
+            a[i] = tagIndex(QString::fromLatin1(fieldMappings[i].tag));
+        return a;
+    }();
+    const std::ptrdiff_t slot = &mapping - fieldMappings;
+    const int index =
+        slot >= 0 && slot < fieldCount ? mapped[slot] : tagIndex(QString::fromLatin1(mapping.tag));
+    const Value v = food.values[index];
     if (!v.known)
         return v;
     switch (mapping.rule) {

@@ -9,6 +9,7 @@
 #include <quazip.h>
 #include <quazipfile.h>
 
+namespace XlsxFormat {
 namespace {
 
 // Number formats every workbook knows without declaring them. Formats not
@@ -192,6 +193,84 @@ QString digitsText(double value, const Section &s)
     return text;
 }
 
+} // namespace
+
+// A number format code taken apart once, for all the cells that use it.
+struct Format
+{
+    explicit Format(const QString &formatCode);
+    bool number(double value, QString *text) const;
+    QString text(const QString &value) const;
+
+    QString code;
+    QList<Section> sections;
+    int textSection = -1;
+};
+
+namespace {
+
+bool hasNonZeroDigit(const QString &text)
+{
+    for (QChar c : text)
+        if (c.unicode() >= '1' && c.unicode() <= '9')
+            return true;
+    return false;
+}
+
+} // namespace
+
+Format::Format(const QString &formatCode)
+    : code(formatCode)
+{
+    const QStringList parts = formatSections(formatCode);
+    for (const QString &part : parts)
+        sections.append(parseSection(part));
+    if (parts.size() >= 4)
+        textSection = 3;
+    else if (parts.size() == 1 && sections[0].placeholder == Section::Text)
+        textSection = 0;
+}
+
+bool Format::number(double value, QString *text) const
+{
+    int index = 0;
+    bool sign = value < 0;
+    if (value < 0 && sections.size() > 1) {
+        index = 1;
+        sign = false; // the negative section shows its own marks
+    } else if (value == 0 && sections.size() > 2) {
+        index = 2;
+    }
+    const Section &s = sections[index];
+    if (!s.supported || s.placeholder == Section::Text)
+        return false;
+    double shown = std::fabs(value);
+    if (s.percent)
+        shown *= 100;
+    QString number;
+    if (s.placeholder == Section::General)
+        number = generalText(shown);
+    else if (s.placeholder == Section::Digits)
+        number = digitsText(shown, s);
+    *text = (sign && hasNonZeroDigit(number) ? QStringLiteral("-") : QString()) + s.before +
+            number + s.after;
+    return true;
+}
+
+QString Format::text(const QString &value) const
+{
+    if (textSection < 0)
+        return value;
+    const Section &s = sections[textSection];
+    if (!s.supported || s.placeholder != Section::Text)
+        return value;
+    return s.before + value + s.after;
+}
+
+} // namespace XlsxFormat
+
+namespace {
+
 int columnIndex(QStringView reference, int *row)
 {
     int column = 0;
@@ -258,45 +337,12 @@ QString XlsxReader::columnName(int column)
 
 bool XlsxReader::renderNumber(double value, const QString &formatCode, QString *text)
 {
-    const QStringList sections = formatSections(formatCode);
-    QString code = sections[0];
-    bool sign = value < 0;
-    if (value < 0 && sections.size() > 1) {
-        code = sections[1];
-        sign = false; // the negative section shows its own marks
-    } else if (value == 0 && sections.size() > 2) {
-        code = sections[2];
-    }
-    const Section s = parseSection(code);
-    if (!s.supported || s.placeholder == Section::Text)
-        return false;
-    double shown = std::fabs(value);
-    if (s.percent)
-        shown *= 100;
-    QString number;
-    if (s.placeholder == Section::General)
-        number = generalText(shown);
-    else if (s.placeholder == Section::Digits)
-        number = digitsText(shown, s);
-    const bool zero = !number.contains(QRegularExpression(QStringLiteral("[1-9]")));
-    *text = (sign && !zero ? QStringLiteral("-") : QString()) + s.before + number + s.after;
-    return true;
+    return XlsxFormat::Format(formatCode).number(value, text);
 }
 
 QString XlsxReader::renderText(const QString &value, const QString &formatCode)
 {
-    const QStringList sections = formatSections(formatCode);
-    QString code;
-    if (sections.size() >= 4)
-        code = sections[3];
-    else if (sections.size() == 1 && sections[0].contains(QLatin1Char('@')))
-        code = sections[0];
-    if (code.isEmpty())
-        return value;
-    const Section s = parseSection(code);
-    if (!s.supported || s.placeholder != Section::Text)
-        return value;
-    return s.before + value + s.after;
+    return XlsxFormat::Format(formatCode).text(value);
 }
 
 bool XlsxReader::readPart(const QString &name, QByteArray *data, QString *error)
@@ -454,11 +500,20 @@ bool XlsxReader::readStyles(QString *error)
     return true;
 }
 
-QString XlsxReader::formatOfStyle(int style) const
+const XlsxFormat::Format &XlsxReader::formatOfStyle(int style) const
 {
-    const int id = style >= 0 && style < m_styleFormats.size() ? m_styleFormats[style] : 0;
-    const auto custom = m_formatCodes.constFind(id);
-    return custom != m_formatCodes.cend() ? *custom : builtInFormat(id);
+    if (style < 0 || style >= int(m_styleFormats.size()))
+        style = -1;
+    const size_t slot = size_t(style + 1);
+    if (m_formatCache.size() <= slot)
+        m_formatCache.resize(slot + 1);
+    if (!m_formatCache[slot]) {
+        const int id = style >= 0 ? m_styleFormats[style] : 0;
+        const auto custom = m_formatCodes.constFind(id);
+        m_formatCache[slot] = std::make_unique<XlsxFormat::Format>(
+            custom != m_formatCodes.cend() ? *custom : XlsxFormat::builtInFormat(id));
+    }
+    return *m_formatCache[slot];
 }
 
 bool XlsxReader::readSheet(const QString &sheet, const RowHandler &onRow, QString *error)
@@ -490,11 +545,14 @@ bool XlsxReader::readSheet(const QString &sheet, const RowHandler &onRow, QStrin
                 rowNumber = r.isEmpty() ? rowNumber + 1 : r.toInt();
                 cells.clear();
             } else if (xml.name() == QLatin1String("c")) {
-                const QString reference = attribute(xml, QLatin1StringView("r"));
+                const QXmlStreamAttributes attributes = xml.attributes();
+                const QStringView reference = attributes.value(QLatin1StringView("r"));
                 const int column =
                     reference.isEmpty() ? int(cells.size()) : columnIndex(reference, nullptr);
-                const QString type = attribute(xml, QLatin1StringView("t"));
-                const int style = attribute(xml, QLatin1StringView("s")).toInt();
+                const QStringView type = attributes.value(QLatin1StringView("t"));
+                const int style = attributes.value(QLatin1StringView("s")).toInt();
+                const QString typeText = type.toString();
+                const QString referenceText = reference.toString();
                 QString raw;
                 bool hasValue = false;
                 while (xml.readNextStartElement()) {
@@ -508,44 +566,48 @@ bool XlsxReader::readSheet(const QString &sheet, const RowHandler &onRow, QStrin
                         xml.skipCurrentElement();
                     }
                 }
-                const QString where = QStringLiteral("シート「%1」 セル %2%3")
-                                          .arg(sheet, columnName(column))
-                                          .arg(rowNumber);
+                auto where = [&] {
+                    return QStringLiteral("シート「%1」 セル %2%3")
+                        .arg(sheet, columnName(column))
+                        .arg(rowNumber);
+                };
+                if (column < 0) {
+                    fail(where() +
+                         QStringLiteral(": セル番地「%1」を読めません。").arg(referenceText));
+                    break;
+                }
                 QString shown;
                 if (!hasValue) {
                     shown.clear();
-                } else if (type == QLatin1String("s")) {
+                } else if (typeText == QLatin1String("s")) {
                     bool ok = false;
                     const int index = raw.toInt(&ok);
                     if (!ok || index < 0 || index >= m_sharedStrings.size()) {
-                        fail(where + QStringLiteral(": 共有文字列 %1 がありません。").arg(raw));
+                        fail(where() + QStringLiteral(": 共有文字列 %1 がありません。").arg(raw));
                         break;
                     }
-                    shown = renderText(m_sharedStrings[index], formatOfStyle(style));
-                } else if (type == QLatin1String("str") || type == QLatin1String("inlineStr")) {
-                    shown = renderText(raw, formatOfStyle(style));
-                } else if (type == QLatin1String("b")) {
+                    shown = formatOfStyle(style).text(m_sharedStrings[index]);
+                } else if (typeText == QLatin1String("str") ||
+                           typeText == QLatin1String("inlineStr")) {
+                    shown = formatOfStyle(style).text(raw);
+                } else if (typeText == QLatin1String("b")) {
                     shown = raw == QLatin1String("1") ? QStringLiteral("TRUE")
                                                       : QStringLiteral("FALSE");
-                } else if (type == QLatin1String("e")) {
+                } else if (typeText == QLatin1String("e")) {
                     shown = raw; // an error value such as #N/A, shown as stored
                 } else {
                     bool ok = false;
                     const double value = raw.toDouble(&ok);
-                    const QString format = formatOfStyle(style);
                     if (!ok) {
-                        fail(where + QStringLiteral(": 数値「%1」を読めません。").arg(raw));
+                        fail(where() + QStringLiteral(": 数値「%1」を読めません。").arg(raw));
                         break;
                     }
-                    if (!renderNumber(value, format, &shown)) {
-                        fail(where +
-                             QStringLiteral(": 表示形式「%1」には対応していません。").arg(format));
+                    const XlsxFormat::Format &format = formatOfStyle(style);
+                    if (!format.number(value, &shown)) {
+                        fail(where() + QStringLiteral(": 表示形式「%1」には対応していません。")
+                                           .arg(format.code));
                         break;
                     }
-                }
-                if (column < 0) {
-                    fail(where + QStringLiteral(": セル番地「%1」を読めません。").arg(reference));
-                    break;
                 }
                 while (cells.size() <= column)
                     cells << QString();

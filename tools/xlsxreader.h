@@ -5,8 +5,13 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class QuaZip;
+namespace XlsxFormat {
+struct Format;
+}
 
 // Reads the cells of an Excel workbook (.xlsx: a zip of XML parts) as Excel
 // shows them: shared and inline strings as written, numbers rendered through
@@ -52,7 +57,7 @@ private:
     bool readWorkbook(QString *error);
     bool readSharedStrings(QString *error);
     bool readStyles(QString *error);
-    QString formatOfStyle(int style) const;
+    const XlsxFormat::Format &formatOfStyle(int style) const;
 
     QString m_path;
     QuaZip *m_zip = nullptr;
@@ -61,4 +66,5 @@ private:
     QStringList m_sharedStrings;
     QList<int> m_styleFormats;         // cell style index -> number format id
     QHash<int, QString> m_formatCodes; // custom number formats by id
+    mutable std::vector<std::unique_ptr<XlsxFormat::Format>> m_formatCache; // by style + 1
 };
