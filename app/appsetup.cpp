@@ -15,7 +15,12 @@ void setUpApplication(QApplication &app)
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"),
                                {QStringLiteral("IPAPMincho"), QStringLiteral("IPA P明朝")});
     QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {QStringLiteral("IPAGothic")});
-    app.setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    // The IPA fonts cover every character the program shows (kana of both
+    // widths, kanji, Latin, Greek µ, №, †), so no fallback fonts are merged
+    // in: looking them up costs a fifth of the start-up.
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
+    font.setStyleStrategy(QFont::NoFontMerging);
+    app.setFont(font);
 
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     auto *translator = new QTranslator(&app);
