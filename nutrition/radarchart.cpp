@@ -1,0 +1,66 @@
+#include "nutrition/radarchart.h"
+
+#include "data/numbertext.h"
+
+#include <cmath>
+
+namespace RadarChart {
+
+QPointF centre()
+{
+    return {centreX, centreY};
+}
+
+QPointF pointAt(double degrees, double radius)
+{
+    const double radians = degrees * Pi / 180;
+    return {centreX + radius * std::sin(radians), centreY + radius * std::cos(radians)};
+}
+
+std::vector<QPolygonF> rings()
+{
+    std::vector<QPolygonF> result;
+    for (double r = ringStep; r <= spokeRadius; r += ringStep) {
+        QPolygonF ring;
+        for (int a = -180; a <= 180; a += angleStep)
+            ring << pointAt(a, r);
+        result.push_back(ring);
+    }
+    return result;
+}
+
+std::vector<QLineF> spokes()
+{
+    std::vector<QLineF> result;
+    for (int a = -180; a <= 180; a += angleStep)
+        result.emplace_back(centre(), pointAt(a, spokeRadius));
+    return result;
+}
+
+double readValue(const QString &text)
+{
+    return NumberText::leading(text);
+}
+
+QPointF vertex(const Axis &axis, double value)
+{
+    return {centreX - value * (centreX - axis.endX) / axis.fullScale,
+            centreY - value * (centreY - axis.endY) / axis.fullScale};
+}
+
+QPolygonF polygon(const Column &texts)
+{
+    QPolygonF points;
+    points.reserve(axisCount + 1);
+    for (int i = 0; i < axisCount; ++i)
+        points << vertex(ChartAxis[i], readValue(texts[i]));
+    points << points.first();
+    return points;
+}
+
+Figure figure(const Values &values)
+{
+    return {rings(), spokes(), polygon(values.calculated), polygon(values.standard)};
+}
+
+} // namespace RadarChart
