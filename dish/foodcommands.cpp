@@ -69,8 +69,7 @@ void Fmain::deleteFood()
     const QString name = food->text(QStringLiteral("SNM"));
     Prompts &prompts = program().prompts();
     if (prompts.message(name + QStringLiteral("を削除します"), Prompts::Buttons::OkCancel,
-                        Prompts::Icon::None, QStringLiteral("料理の削除"))
-        != Prompts::Answer::Ok)
+                        Prompts::Icon::None, QStringLiteral("料理の削除")) != Prompts::Answer::Ok)
         return;
 
     // 4-6. Delete, then report. A refused deletion is told as such, never as

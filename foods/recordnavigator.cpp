@@ -50,8 +50,8 @@ void RecordNavigator::resizeEvent(QResizeEvent *event)
     m_previous->setGeometry(area.left() + side, area.top(), side, side);
     m_last->setGeometry(area.right() + 1 - side, area.top(), side, side);
     m_next->setGeometry(area.right() + 1 - 2 * side, area.top(), side, side);
-    m_caption->setGeometry(area.left() + 2 * side, area.top(),
-                           std::max(0, area.width() - 4 * side), side);
+    m_caption->setGeometry(area.left() + 2 * side, area.top(), std::max(0, area.width() - 4 * side),
+                           side);
 }
 
 bool RecordNavigator::hasRow(int row) const

@@ -29,6 +29,7 @@ struct ValueRow
 
 // One row per value field, in the order of Schema::foodValueFields. Rows 0-11
 // form the left column, 12-22 the right one.
+// clang-format off
 const ValueRow valueRows[23] = {
     {"ｴﾈﾙｷﾞｰ", "Kcal", 960},
     {"水分", "g", 1320},
@@ -54,6 +55,7 @@ const ValueRow valueRows[23] = {
     {"ｺﾚｽﾃﾛｰﾙ", "mg", 4320},
     {"食塩相当量", "g", 4680},
 };
+// clang-format on
 
 const QString okCaption = QStringLiteral("OK");
 const QString cancelCaption = QStringLiteral("ｷｬﾝｾﾙ");
@@ -119,8 +121,8 @@ void Seibn::buildLayout()
                   left ? 240 : 2640, row.top + 30);
         data[i] = textBox(w, QStringLiteral("data_") + index, QString(), left ? 1080 : 3840,
                           row.top, 855, 270);
-        label(w, QStringLiteral("Label4_") + index, QString::fromUtf8(row.unit),
-              left ? 2040 : 4800, row.top + 30);
+        label(w, QStringLiteral("Label4_") + index, QString::fromUtf8(row.unit), left ? 2040 : 4800,
+              row.top + 30);
     }
     label(w, QStringLiteral("Label5"), QStringLiteral("食品　１００ｇ中"), 3960, 5160);
 
@@ -183,8 +185,8 @@ bool Seibn::LoadFoodRecord()
     if (!settleBeforeReload())
         return false;
     Adodc1->setConnectionString(program().DbConnectionString);
-    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=")
-                            + QString::number(program().CurrentId) + QStringLiteral(")"));
+    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=") +
+                            QString::number(program().CurrentId) + QStringLiteral(")"));
     const bool opened = Adodc1->refresh();
     if (m_newFoodStored || m_foodChanged)
         publishChanges(false);
@@ -198,8 +200,8 @@ bool Seibn::BeginNewFood()
     // The rows of this query play no part: it opens an updatable record set
     // over the food table, to which the new row is added.
     Adodc1->setConnectionString(program().DbConnectionString);
-    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=")
-                            + QString::number(program().CurrentId) + QStringLiteral(")"));
+    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=") +
+                            QString::number(program().CurrentId) + QStringLiteral(")"));
     Adodc1->refresh();
     if (!Adodc1->addNew())
         return false;
@@ -241,12 +243,12 @@ bool Seibn::rowIsStorable(bool quiet)
         if (number && std::isfinite(*number) && *number >= 0)
             continue;
         if (!quiet) {
-            const QString what = number && std::isfinite(*number)
-                                     ? QStringLiteral("0以上の数値")
-                                     : QStringLiteral("数値");
-            prompts.message(QStringLiteral("「%1」には%2を入力してください（入力された値:「%3」）。")
-                                .arg(valueCaption(i), what, text),
-                            Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            const QString what = number && std::isfinite(*number) ? QStringLiteral("0以上の数値")
+                                                                  : QStringLiteral("数値");
+            prompts.message(
+                QStringLiteral("「%1」には%2を入力してください（入力された値:「%3」）。")
+                    .arg(valueCaption(i), what, text),
+                Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
             data[i]->setFocus();
             data[i]->selectAll();
         }
@@ -263,8 +265,8 @@ bool Seibn::storePending()
         return false;
     const bool isNew = Adodc1->isNewRecord();
     if (!Adodc1->update()) {
-        program().prompts().message(QStringLiteral("食品を保存できませんでした。\n")
-                                        + Adodc1->errorString(),
+        program().prompts().message(QStringLiteral("食品を保存できませんでした。\n") +
+                                        Adodc1->errorString(),
                                     Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return false;
     }

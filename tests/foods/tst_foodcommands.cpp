@@ -38,8 +38,8 @@ private slots:
     {
         folder = std::make_unique<TestFolder>();
         QVERIFY(folder->makeStore(
-            minimalReferenceSql()
-            + QStringLiteral(
+            minimalReferenceSql() +
+            QStringLiteral(
                 "INSERT INTO bun VALUES (1,'穀類'),(13,'乳類');"
                 "INSERT INTO eys(SID,SNM,BID,ENC,NAT) VALUES (1001,'米',1,356,0),"
                 " (13001,'牛乳',13,67,0.1),(13002,'ヨーグルト',13,62,0.1),(40000,'豆腐',1,72,0);"

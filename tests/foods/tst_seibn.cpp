@@ -17,8 +17,8 @@ namespace {
 
 QString storeSql()
 {
-    return minimalReferenceSql()
-           + QStringLiteral(
+    return minimalReferenceSql() +
+           QStringLiteral(
                "INSERT INTO bun VALUES (1,'穀類'),(13,'乳類');"
                "INSERT INTO eys(SID,SNM,SKN,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,VAR,VAC,"
                "VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) VALUES"
@@ -78,23 +78,24 @@ private slots:
         QCOMPARE(editor->windowTitle(), QStringLiteral("栄養成分"));
         QVERIFY(editor->isHidden()); // loaded hidden at start-up
         auto at = [](QWidget *w, int l, int t, int width, int h) {
-            return w->geometry()
-                   == QRect(Twips::toPixels(l), Twips::toPixels(t), Twips::toPixels(width),
-                            Twips::toPixels(h));
+            return w->geometry() == QRect(Twips::toPixels(l), Twips::toPixels(t),
+                                          Twips::toPixels(width), Twips::toPixels(h));
         };
         QVERIFY(at(editor->findChild<QWidget *>(QStringLiteral("Text1")), 720, 120, 2535, 270));
-        QVERIFY(at(editor->findChild<QWidget *>(QStringLiteral("DataCombo1")), 3360, 120, 1815, 300));
+        QVERIFY(
+            at(editor->findChild<QWidget *>(QStringLiteral("DataCombo1")), 3360, 120, 1815, 300));
         QVERIFY(at(editor->findChild<QWidget *>(QStringLiteral("data_11")), 1080, 4920, 855, 270));
         QVERIFY(at(editor->findChild<QWidget *>(QStringLiteral("data_20")), 3840, 3960, 855, 270));
-        QVERIFY(at(editor->findChild<RecordNavigator *>(QStringLiteral("Adodc1")), 240, 5400, 1200, 360));
+        QVERIFY(at(editor->findChild<RecordNavigator *>(QStringLiteral("Adodc1")), 240, 5400, 1200,
+                   360));
         QVERIFY(at(editor->Command1, 4200, 5520, 975, 375));
         QCOMPARE(editor->findChild<DataSource *>(QStringLiteral("Adodc1")), editor->Adodc1);
 
         // Each box shows its own field of the food shown.
         showFood(QStringLiteral("13001"));
-        const QStringList expected = {"67", "87.4", "3.3", "3.8", "4.8", "0", "0.7", "110",
-                                      "93", "0.02", "41", "150", "38", "6", "110", "0.1",
-                                      "0.04", "0.15", "0.1", "1", "0", "12", "0.1"};
+        const QStringList expected = {"67",   "87.4", "3.3", "3.8", "4.8", "0",  "0.7", "110",
+                                      "93",   "0.02", "41",  "150", "38",  "6",  "110", "0.1",
+                                      "0.04", "0.15", "0.1", "1",   "0",   "12", "0.1"};
         for (int i = 0; i < 23; ++i)
             QCOMPARE(editor->findChild<QLineEdit *>(QStringLiteral("data_%1").arg(i))->text(),
                      expected[i]);
@@ -153,10 +154,12 @@ private slots:
         QVERIFY(stored("SELECT SID " + row).toLongLong() >= 100000);
         QCOMPARE(stored("SELECT BID " + row).toInt(), 20);
         QCOMPARE(stored("SELECT coalesce(SKN,'') " + row).toString(), QString());
-        QCOMPARE(stored("SELECT count(*) " + row + " AND ENC=0 AND SUI=0 AND TAN=0 AND SST=0"
+        QCOMPARE(stored("SELECT count(*) " + row +
+                        " AND ENC=0 AND SUI=0 AND TAN=0 AND SST=0"
                         " AND TST=0 AND TSS=0 AND KBN=0 AND CA=0 AND P=0 AND FE=0 AND NA=0"
                         " AND K=0 AND VAR=0 AND VAC=0 AND VAK=0 AND VE=0 AND VB1=0 AND VB2=0"
-                        " AND NAI=0 AND VC=0 AND FIB=0 AND COL=0 AND NAT=0").toInt(),
+                        " AND NAI=0 AND VC=0 AND FIB=0 AND COL=0 AND NAT=0")
+                     .toInt(),
                  1);
         // The main window's lists were read again and still show category 20.
         QCOMPARE(fmain->categoryList->boundText(), QStringLiteral("20"));
@@ -275,7 +278,8 @@ private slots:
         QCOMPARE(editor->Text1->text(), QStringLiteral("豆腐"));
         editor->Text2->setText(QStringLiteral("ﾓﾒﾝﾄﾞｳﾌ"));
         QVERIFY(editor->leave());
-        QCOMPARE(stored("SELECT SKN FROM eys WHERE SID=40000").toString(), QStringLiteral("ﾓﾒﾝﾄﾞｳﾌ"));
+        QCOMPARE(stored("SELECT SKN FROM eys WHERE SID=40000").toString(),
+                 QStringLiteral("ﾓﾒﾝﾄﾞｳﾌ"));
 
         // With no food chosen the editor shows none and takes no typing.
         showFood(QStringLiteral("0"));

@@ -1,0 +1,123 @@
+// The food commands on the heavy store: showing a food in the food editor,
+// registering a new food (with the reload of the main window's lists) and
+// deleting a food (with every reload that follows).
+#include "app/fmain.h"
+#include "app/program.h"
+#include "bench/support/benchsupport.h"
+#include "data/bindings.h"
+#include "data/datasource.h"
+#include "foods/seibn.h"
+
+#include <QLineEdit>
+#include <benchmark/benchmark.h>
+#include <vector>
+
+namespace {
+
+// Keys of foods of the store, read once per benchmark.
+std::vector<qint64> foodKeys(const Program &program, const QString &where = QString())
+{
+    DataSource keys;
+    keys.setConnectionString(program.DbConnectionString);
+    keys.setRecordSource(QStringLiteral("SELECT eys.SID FROM eys ") + where);
+    keys.refresh();
+    std::vector<qint64> result;
+    const int count = keys.recordCount();
+    result.reserve(count);
+    for (int row = 0; row < count; ++row)
+        result.push_back(keys.value(row, 0).toLongLong());
+    return result;
+}
+
+// With range(0) 1 the main window's food list shows the largest category
+// (thousands of foods, read lazily); with 0 it is as start-up leaves it, with
+// no category chosen. Every store write first reads to their end the lists
+// still being read, so the first is the worst case of the heavy store.
+void chooseBusyCategory(Fmain &fmain, const benchmark::State &state)
+{
+    if (state.range(0) == 0)
+        return;
+    DataSource busiest;
+    busiest.setConnectionString(fmain.program().DbConnectionString);
+    busiest.setRecordSource(
+        QStringLiteral("SELECT eys.BID FROM eys GROUP BY eys.BID ORDER BY count(*) DESC"));
+    busiest.refresh();
+    fmain.categoryList->setBoundText(busiest.text(QStringLiteral("BID")));
+    fmain.LoadCategoryFoods();
+}
+
+void BM_ShowFood(benchmark::State &state)
+{
+    BenchFolder folder(BenchStore::Heavy);
+    BenchProgram run;
+    Fmain *fmain = run.program->fmain();
+    const std::vector<qint64> keys = foodKeys(*run.program);
+    size_t next = 0;
+    for (auto _ : state) {
+        fmain->foodIdBox->setText(QString::number(keys[next++ * 7919 % keys.size()]));
+        fmain->showFood();
+    }
+}
+BENCHMARK(BM_ShowFood)->Unit(benchmark::kMillisecond);
+
+void BM_RegisterNewFood(benchmark::State &state)
+{
+    BenchFolder folder(BenchStore::Heavy);
+    BenchProgram run;
+    Fmain *fmain = run.program->fmain();
+    Seibn *editor = run.program->seibn();
+    chooseBusyCategory(*fmain, state);
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fmain->newFood();
+        editor->Text1->setText(QStringLiteral("ベンチ食品%1").arg(++n));
+        state.ResumeTiming();
+        if (!editor->registerFood())
+            state.SkipWithError("the new food was not stored");
+    }
+}
+BENCHMARK(BM_RegisterNewFood)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_NewFoodThroughRegister(benchmark::State &state)
+{
+    BenchFolder folder(BenchStore::Heavy);
+    BenchProgram run;
+    Fmain *fmain = run.program->fmain();
+    Seibn *editor = run.program->seibn();
+    chooseBusyCategory(*fmain, state);
+    int n = 0;
+    for (auto _ : state) {
+        fmain->newFood();
+        editor->Text1->setText(QStringLiteral("ベンチ食品%1").arg(++n));
+        if (!editor->registerFood())
+            state.SkipWithError("the new food was not stored");
+    }
+}
+BENCHMARK(BM_NewFoodThroughRegister)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_DeleteFood(benchmark::State &state)
+{
+    BenchFolder folder(BenchStore::Heavy);
+    BenchProgram run;
+    Fmain *fmain = run.program->fmain();
+    chooseBusyCategory(*fmain, state);
+    // Foods of the shown category, so that the food list loses one each time.
+    const QString category = fmain->categoryList->boundText();
+    const std::vector<qint64> keys = foodKeys(
+        *run.program, category.isEmpty() ? QString() : QStringLiteral("WHERE eys.BID=") + category);
+    size_t next = 0;
+    for (auto _ : state) {
+        if (next == keys.size()) {
+            state.SkipWithError("ran out of foods to delete");
+            break;
+        }
+        fmain->foodIdBox->setText(QString::number(keys[next++]));
+        fmain->deleteFood();
+    }
+}
+BENCHMARK(BM_DeleteFood)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+ZENTO_BENCHMARK_MAIN();
