@@ -138,8 +138,7 @@ void FrmKij::buildLayout()
     }
 
     Picture1 = new ChartSurface(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    paintLikeWindow(Picture1);
+    Picture1->setObjectName(QStringLiteral("Picture1")); // clears itself in the window colour
     Twips::place(Picture1, 2760, 120, 5655, 4815);
     for (int i = 0; i < 9; ++i)
         Label1[11 + i] = chartLabel(Picture1, elementName("Label1", 11 + i),

@@ -240,6 +240,13 @@ private slots:
         FrmKij *kij = openFor(*p.program, 7);
         QVERIFY(kij);
         QCOMPARE(p.program->CurrentId, qint64(7));
+        QCOMPARE(kij->AdoSumCA->recordSource(),
+                 QStringLiteral("SELECT Sum((kou.数量2) * (eys.ENC)) as SENC,"
+                                "Sum((kou.数量2) * (eys.TAN)) as STAN,Sum((kou.数量2) * (eys.CA)) as SCA,"
+                                "Sum((kou.数量2) * (eys.FE)) as SFE,Sum((kou.数量2) * (eys.VAK)) as SVAK, "
+                                "Sum((kou.数量2) * (eys.VB1)) as SVB1, Sum((kou.数量2) * (eys.VB2)) as SVB2, "
+                                "Sum((kou.数量2) * (eys.NAI)) as SNAI, Sum((kou.数量2) * (eys.VC)) as SVC "
+                                "FROM kou,eys WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=7))"));
 
         QCOMPARE(dataText(kij, 2), QStringLiteral("246.91")); // 2 x 123.456; the deleted food adds nothing
         QCOMPARE(dataText(kij, 3), QStringLiteral("0.13"));   // 0.125 rounds up

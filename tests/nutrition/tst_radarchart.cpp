@@ -204,6 +204,34 @@ private slots:
         QVERIFY(near(image, (QPointF(3495, 4290) + QPointF(2115, 4260)) / 2, isRed));
     }
 
+    void penWidthsFollowTheScreenScale()
+    {
+        // On a screen at twice the density the chart is drawn with twice the
+        // device pixels, lines included, rather than scaled up afterwards.
+        Values values;
+        values.calculated = filled(QStringLiteral("0"));
+        values.calculated[0] = QStringLiteral("3510"); // a vertical green line up the spoke
+        values.standard = filled(QStringLiteral("1000000"));
+        auto greenRun = [&](double ratio) {
+            QImage image(int(std::ceil(surfaceWidth * pixelsPerTwip * ratio)),
+                         int(std::ceil(surfaceHeight * pixelsPerTwip * ratio)),
+                         QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            QPainter painter(&image);
+            ChartSurface::render(painter, figure(values), pixelsPerTwip, Qt::white, Qt::black);
+            painter.end();
+            const int y = int(1900 * pixelsPerTwip * ratio);
+            int run = 0;
+            for (int x = 0; x < image.width(); ++x)
+                run += qGreen(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) < 60 ? 1 : 0;
+            return run;
+        };
+        const int normal = greenRun(1);
+        const int dense = greenRun(2);
+        QVERIFY2(normal >= 1 && normal <= 3, qPrintable(QString::number(normal)));
+        QVERIFY2(dense >= 2 * normal && dense <= 2 * normal + 2, qPrintable(QString::number(dense)));
+    }
+
     void standardCoversCalculatedWhereTheyMeet()
     {
         Values values;
