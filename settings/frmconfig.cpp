@@ -12,9 +12,9 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <limits>
 
 namespace {
 
@@ -58,7 +58,10 @@ FrmConfig::FrmConfig(Program &program, QWidget *parent)
 
     Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(true);
+    // Editable through a line edit of its own: the same as setEditable, but
+    // without building the drop-down's container before it is first opened,
+    // which would double the window's load time at every start.
+    Combo1->setLineEdit(new QLineEdit(Combo1));
     // Typed text is kept as typed: no completion from the list, and Enter
     // does not add it to the list.
     Combo1->setCompleter(nullptr);
@@ -71,9 +74,10 @@ FrmConfig::FrmConfig(Program &program, QWidget *parent)
     Command4 = Widgets::button(this, QStringLiteral("Command4"), QStringLiteral("ｷｬﾝｾﾙ"), 1800,
                                2880, 975, 375);
 
-    Text1 = new QPlainTextEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setVisible(false);
+    // A one-line box keeps the text as it is, CR LF included; it is never
+    // shown, and it takes a hand-grown file whole.
+    Text1 = Widgets::hiddenBox(this, QStringLiteral("Text1"), QString());
+    Text1->setMaxLength(std::numeric_limits<int>::max());
     Text4 = Widgets::hiddenBox(this, QStringLiteral("Text4"), QString());
     Text3 = Widgets::hiddenBox(this, QStringLiteral("Text3"), QString());
 
@@ -99,11 +103,12 @@ void FrmConfig::load()
     // it stands: no cover, the combo's initial text.
     if (!ReadSettingsFile())
         return;
-    Text4->setText(GetSettingValue(m_text, SettingsFile::speedKey()));
-    Text3->setText(GetSettingValue(m_text, SettingsFile::flmKey()));
-    setComboText(GetSettingValue(m_text, SettingsFile::backKey()));
+    const QString text = Text1->text();
+    Text4->setText(GetSettingValue(text, SettingsFile::speedKey()));
+    Text3->setText(GetSettingValue(text, SettingsFile::flmKey()));
+    setComboText(GetSettingValue(text, SettingsFile::backKey()));
     if (const std::optional<int> pic
-        = SettingsFile::checkValue(GetSettingValue(m_text, SettingsFile::picKey())))
+        = SettingsFile::checkValue(GetSettingValue(text, SettingsFile::picKey())))
         setCheckValue(*pic);
 }
 
@@ -118,7 +123,7 @@ bool FrmConfig::ReadSettingsFile()
 
 bool FrmConfig::WriteSettingsFile()
 {
-    return SettingsFile::write(SettingsFile::fileName(), m_text, &m_lastError);
+    return SettingsFile::write(SettingsFile::fileName(), Text1->text(), &m_lastError);
 }
 
 void FrmConfig::ComposeSettingsText()
@@ -162,10 +167,14 @@ void FrmConfig::setCheckValue(int value)
     }
 }
 
+QString FrmConfig::settingsText() const
+{
+    return Text1->text();
+}
+
 void FrmConfig::setSettingsText(const QString &text)
 {
-    m_text = text;
-    Text1->setPlainText(text);
+    Text1->setText(text);
 }
 
 void FrmConfig::setComboText(const QString &text)

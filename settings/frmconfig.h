@@ -8,7 +8,6 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 // The settings window "栄養価計算の設定". Loading it (constructing it) reads
@@ -28,7 +27,7 @@ public:
     QComboBox *Combo1;     // background colour name at start-up (editable)
     QPushButton *Command1; // "OK"
     QPushButton *Command4; // "ｷｬﾝｾﾙ"
-    QPlainTextEdit *Text1; // hidden: the whole text of the settings file
+    QLineEdit *Text1;      // hidden: the whole text of the settings file, CR LF kept
     QLineEdit *Text4;      // hidden: value of "[SPEED]"
     QLineEdit *Text3;      // hidden: value of "[FLM]"
 
@@ -42,10 +41,8 @@ public:
     void ComposeSettingsText();
     static QString GetSettingValue(const QString &text, const QString &key);
 
-    // The text Text1 stands for, exactly as read or composed. Text1's own
-    // document folds CR LF into its paragraphs, so the window keeps the exact
-    // text beside it.
-    QString settingsText() const { return m_text; }
+    // The text of Text1, exactly as read or composed.
+    QString settingsText() const;
     QString lastError() const { return m_lastError; }
 
     // Check1 as the number the file stores: 0 off, 1 on, 2 greyed.
@@ -62,6 +59,5 @@ private:
     void setCheckValue(int value);
 
     Program &m_program;
-    QString m_text;
     QString m_lastError;
 };

@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -102,7 +101,6 @@ private slots:
                                 static_cast<QWidget *>(config->Text4),
                                 static_cast<QWidget *>(config->Text3)})
             QVERIFY(hidden->isHidden());
-        QCOMPARE(config->findChild<QPlainTextEdit *>(QStringLiteral("Text1")), config->Text1);
         QVERIFY(config->Combo1->isEditable());
         QCOMPARE(config->Combo1->count(), 3);
         QCOMPARE(config->Combo1->itemText(0), QStringLiteral("背景色１"));
@@ -120,8 +118,25 @@ private slots:
         QCOMPARE(config->Text3->text(), QStringLiteral("7"));
         QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３"));
         QCOMPARE(config->Check1->checkState(), Qt::Checked);
-        QVERIFY(config->settingsText().startsWith(QStringLiteral("[FLM]=7\r\n")));
+        // Text1 holds the file's text exactly, line ends included.
+        QCOMPARE(config->Text1->text(),
+                 QStringLiteral("[FLM]=7\r\n[PIC]=1\r\n; mine\r\n[BACK]=背景色３\r\n[SPEED]=12abc\r\n"));
         QVERIFY(started.prompts.asked.isEmpty());
+    }
+
+    void aLargeHandGrownFileIsReadWhole()
+    {
+        TestFolder folder;
+        QString text;
+        while (text.size() < 70000)
+            text += QStringLiteral("; a long note kept in the file by hand\r\n");
+        text += QStringLiteral("[BACK]=背景色３\r\n[PIC]=1\r\n");
+        putText(text);
+        StartedProgram started;
+        FrmConfig *config = started.program->config();
+        QCOMPARE(config->Text1->text(), text);
+        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３"));
+        QCOMPARE(config->Check1->checkState(), Qt::Checked);
     }
 
     void coverValue_data()
