@@ -67,7 +67,6 @@ QString Sources::howToGetMissing() const
                     "  dri-2025.csv, dri-2020.csv（age_from,age_to,sex,height_cm,… の表）として "
                     "%1/standards/ に置いてください。\n")
                     .arg(dataDir);
-    text += QStringLiteral("  いまはデモ用の小さなデータで作ります。\n");
     return text;
 }
 

@@ -9,7 +9,8 @@ bool fillReference(sqlite3 *db, const QString &dataDir, QString *error)
 {
     const ReferenceData::Sources sources = ReferenceData::locate(dataDir);
     if (!sources.complete()) {
-        std::fprintf(stderr, "%s", qPrintable(sources.howToGetMissing()));
+        std::fprintf(stderr, "%s  いまはデモ用の小さなデータで作ります。\n",
+                     qPrintable(sources.howToGetMissing()));
         return fillDemo(db, error);
     }
     ReferenceData::Data data;

@@ -84,7 +84,10 @@ bool readEdition(const QString &path, Edition *edition, QString *error)
         *error = QStringLiteral("%1 を開けません。").arg(path);
         return false;
     }
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    QString content = QString::fromUtf8(file.readAll());
+    if (content.startsWith(QChar(0xFEFF))) // a byte-order mark some editors write
+        content.remove(0, 1);
+    const QStringList lines = content.split(QLatin1Char('\n'));
     QStringList header;
     QHash<QString, int> at;
     static const QRegularExpression number(QStringLiteral("^[0-9]+(\\.[0-9]+)?$"));
