@@ -26,9 +26,9 @@ bool makeLargestDishCurrent(Fmain &fmain)
 {
     DataSource largest;
     largest.setConnectionString(fmain.program().DbConnectionString);
-    largest.setRecordSource(QStringLiteral(
-        "SELECT kou.アイテムCD FROM kou, mnu WHERE kou.アイテムCD = mnu.ID "
-        "GROUP BY kou.アイテムCD ORDER BY count(*) DESC"));
+    largest.setRecordSource(
+        QStringLiteral("SELECT kou.アイテムCD FROM kou, mnu WHERE kou.アイテムCD = mnu.ID "
+                       "GROUP BY kou.アイテムCD ORDER BY count(*) DESC"));
     if (!largest.refresh() || largest.eof())
         return false;
     const qint64 dish = largest.value(0, 0).toLongLong();

@@ -49,9 +49,8 @@ static void drawPolygonLine(QPainter &painter, const QPolygonF &points)
         painter.drawPolyline(points);
 }
 
-void ChartSurface::render(QPainter &painter, const RadarChart::Figure &figure,
-                          double pixelsPerTwip, const QColor &background,
-                          const QColor &foreground)
+void ChartSurface::render(QPainter &painter, const RadarChart::Figure &figure, double pixelsPerTwip,
+                          const QColor &background, const QColor &foreground)
 {
     using namespace RadarChart;
     painter.save();
@@ -84,8 +83,8 @@ void ChartSurface::paintEvent(QPaintEvent *)
 
 // --- LineShape --------------------------------------------------------------
 
-LineShape::LineShape(QWidget *parent, const QString &name, const QColor &colour,
-                     int widthPixels, int x1, int y1, int x2, int y2)
+LineShape::LineShape(QWidget *parent, const QString &name, const QColor &colour, int widthPixels,
+                     int x1, int y1, int x2, int y2)
     : QWidget(parent)
     , m_colour(colour)
     , m_widthPixels(widthPixels)

@@ -43,8 +43,8 @@ class LineShape : public QWidget
     Q_OBJECT
 
 public:
-    LineShape(QWidget *parent, const QString &name, const QColor &colour, int widthPixels,
-              int x1, int y1, int x2, int y2);
+    LineShape(QWidget *parent, const QString &name, const QColor &colour, int widthPixels, int x1,
+              int y1, int x2, int y2);
 
     QColor colour() const { return m_colour; }
     QLineF line() const { return m_line; }

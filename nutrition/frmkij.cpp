@@ -13,15 +13,16 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPoint>
 #include <QPushButton>
 #include <QRadioButton>
 #include <cmath>
 
 namespace {
 
-const char16_t *const rowCaptions[11] = {u"基準身長", u"基準体重", u"ｴﾈﾙｷﾞｰ",  u"ﾀﾝﾊﾟｸ質",
-                                         u"ｶﾙｼｳﾑ",   u"鉄",       u"ﾋﾞﾀﾐﾝA",  u"ﾋﾞﾀﾐﾝB1",
-                                         u"ﾋﾞﾀﾐﾝB2", u"ﾅｲｱｼﾝ",    u"ﾋﾞﾀﾐﾝC"};
+const char16_t *const rowCaptions[11] = {u"基準身長", u"基準体重", u"ｴﾈﾙｷﾞｰ", u"ﾀﾝﾊﾟｸ質",
+                                         u"ｶﾙｼｳﾑ",    u"鉄",       u"ﾋﾞﾀﾐﾝA", u"ﾋﾞﾀﾐﾝB1",
+                                         u"ﾋﾞﾀﾐﾝB2",  u"ﾅｲｱｼﾝ",    u"ﾋﾞﾀﾐﾝC"};
 
 // Columns of kij shown by Kdata 0 to 10.
 const char *const standardColumns[11] = {"TAL", "WEI", "CAL", "TAN", "CA", "FE",
@@ -31,16 +32,10 @@ const char *const standardColumns[11] = {"TAL", "WEI", "CAL", "TAN", "CA", "FE",
 const char *const sumColumns[11] = {nullptr, nullptr, "SENC", "STAN", "SCA", "SFE",
                                     "SVAK",  "SVB1",  "SVB2", "SNAI", "SVC"};
 
-// Axis captions inside the chart (Label1 11 to 19), chart twips.
-struct Caption
-{
-    const char16_t *text;
-    int left, top;
-};
-const Caption axisCaptions[9] = {
-    {u"ｴﾈﾙｷﾞｰ", 2400, 240},  {u"ﾀﾝﾊﾟｸ質", 4080, 720}, {u"ｶﾙｼｳﾑ", 4800, 1920},
-    {u"鉄", 4560, 3480},      {u"ﾋﾞﾀﾐﾝA", 3360, 4320}, {u"ﾋﾞﾀﾐﾝB1", 1440, 4200},
-    {u"ﾋﾞﾀﾐﾝB2", 480, 3480}, {u"ﾅｲｱｼﾝ", 240, 1920},   {u"ﾋﾞﾀﾐﾝC", 840, 600},
+// Where the axis captions (Label1 11 to 19, in axis order) lie in the chart.
+const QPoint axisCaptionAt[RadarChart::axisCount] = {
+    {2400, 240},  {4080, 720}, {4800, 1920}, {4560, 3480}, {3360, 4320},
+    {1440, 4200}, {480, 3480}, {240, 1920},  {840, 600},
 };
 
 QString u16(const char16_t *text)
@@ -117,8 +112,8 @@ void FrmKij::buildLayout()
         Label1[row] = label(this, elementName("Label1", row), u16(rowCaptions[row]), 120,
                             rowTop(row), row >= 8 ? 615 : 735, 255);
 
-        QLabel *data = label(this, elementName("Data", row), QString(), 1080, rowTop(row), 735,
-                             255);
+        QLabel *data =
+            label(this, elementName("Data", row), QString(), 1080, rowTop(row), 735, 255);
         data->setFrameStyle(QFrame::Box | QFrame::Plain);
         data->setLineWidth(1);
         data->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -126,8 +121,8 @@ void FrmKij::buildLayout()
         data->setVisible(row >= 2);
         Data[row] = data;
 
-        QLineEdit *standard = textBox(this, elementName("Kdata", row), QString(), 1920,
-                                      rowTop(row), 735, 270);
+        QLineEdit *standard =
+            textBox(this, elementName("Kdata", row), QString(), 1920, rowTop(row), 735, 270);
         standard->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // The standards are for display only: a typed text would otherwise be
         // written back into kij when the lookup moves to another row.
@@ -140,10 +135,10 @@ void FrmKij::buildLayout()
     Picture1 = new ChartSurface(this);
     Picture1->setObjectName(QStringLiteral("Picture1")); // clears itself in the window colour
     Twips::place(Picture1, 2760, 120, 5655, 4815);
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < RadarChart::axisCount; ++i)
         Label1[11 + i] = chartLabel(Picture1, elementName("Label1", 11 + i),
-                                    u16(axisCaptions[i].text), axisCaptions[i].left,
-                                    axisCaptions[i].top);
+                                    RadarChart::ChartAxis[i].caption.toString(),
+                                    axisCaptionAt[i].x(), axisCaptionAt[i].y());
     Line2 = new LineShape(Picture1, QStringLiteral("Line2"), RadarChart::standardColour, 2, 4440,
                           4200, 4800, 4200);
     Label4 = chartLabel(Picture1, QStringLiteral("Label4"), QStringLiteral("基準値"), 4920, 4080);
@@ -228,19 +223,18 @@ void FrmKij::CalcComparisonTotals()
 
     // 2. The sums of the current dish.
     AdoSumCA->setConnectionString(program().DbConnectionString);
-    AdoSumCA->setRecordSource(QStringLiteral("SELECT ")
-                              + QStringLiteral("Sum((kou.数量2) * (eys.ENC)) as SENC,")
-                              + QStringLiteral("Sum((kou.数量2) * (eys.TAN)) as STAN,")
-                              + QStringLiteral("Sum((kou.数量2) * (eys.CA)) as SCA,")
-                              + QStringLiteral("Sum((kou.数量2) * (eys.FE)) as SFE,")
-                              + QStringLiteral("Sum((kou.数量2) * (eys.VAK)) as SVAK, ")
-                              + QStringLiteral("Sum((kou.数量2) * (eys.VB1)) as SVB1, ")
-                              + QStringLiteral("Sum((kou.数量2) * (eys.VB2)) as SVB2, ")
-                              + QStringLiteral("Sum((kou.数量2) * (eys.NAI)) as SNAI, ")
-                              + QStringLiteral("Sum((kou.数量2) * (eys.VC)) as SVC ")
-                              + QStringLiteral("FROM kou,eys ")
-                              + QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=")
-                              + QString::number(program().CurrentId) + QStringLiteral("))"));
+    AdoSumCA->setRecordSource(
+        QStringLiteral("SELECT ") + QStringLiteral("Sum((kou.数量2) * (eys.ENC)) as SENC,") +
+        QStringLiteral("Sum((kou.数量2) * (eys.TAN)) as STAN,") +
+        QStringLiteral("Sum((kou.数量2) * (eys.CA)) as SCA,") +
+        QStringLiteral("Sum((kou.数量2) * (eys.FE)) as SFE,") +
+        QStringLiteral("Sum((kou.数量2) * (eys.VAK)) as SVAK, ") +
+        QStringLiteral("Sum((kou.数量2) * (eys.VB1)) as SVB1, ") +
+        QStringLiteral("Sum((kou.数量2) * (eys.VB2)) as SVB2, ") +
+        QStringLiteral("Sum((kou.数量2) * (eys.NAI)) as SNAI, ") +
+        QStringLiteral("Sum((kou.数量2) * (eys.VC)) as SVC ") + QStringLiteral("FROM kou,eys ") +
+        QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") +
+        QString::number(program().CurrentId) + QStringLiteral("))"));
     if (!AdoSumCA->refresh())
         return;
 
@@ -291,8 +285,8 @@ void FrmKij::FindStandard()
     };
     int found = -1;
     for (int row = 0; row < rows && found < 0; ++row) {
-        if (matches(AdoKij->value(row, ageColumn), age)
-            && matches(AdoKij->value(row, sexColumn), sex))
+        if (matches(AdoKij->value(row, ageColumn), age) &&
+            matches(AdoKij->value(row, sexColumn), sex))
             found = row;
     }
     if (found >= 0) {

@@ -50,8 +50,8 @@ inline constexpr double Pi = 3.14159265353238;
 inline constexpr double centreX = 2800;
 inline constexpr double centreY = 2400;
 inline constexpr double spokeRadius = 1900;
-inline constexpr double ringStep = 500;  // rings at 500, 1000, 1500 (while r <= 1900)
-inline constexpr int angleStep = 40;     // 360 / 9
+inline constexpr double ringStep = 500;   // rings at 500, 1000, 1500 (while r <= 1900)
+inline constexpr int angleStep = 40;      // 360 / 9
 inline constexpr int surfaceWidth = 5655; // the chart surface, twips
 inline constexpr int surfaceHeight = 4815;
 

@@ -118,8 +118,7 @@ QPoint toPixel(QPointF twips)
     return {int(std::floor(twips.x() * scale)), int(std::floor(twips.y() * scale))};
 }
 
-template<typename Kind>
-bool near(const QImage &image, QPointF twips, Kind kind)
+template <typename Kind> bool near(const QImage &image, QPointF twips, Kind kind)
 {
     const QPoint p = toPixel(twips);
     for (int dy = -1; dy <= 1; ++dy)
@@ -139,8 +138,8 @@ double pixelDistance(QPoint pixel, const QPolygonF &twips)
         const QPointF a = twips[i] * scale, b = twips[i + 1] * scale;
         const QPointF ab = b - a;
         const double len2 = QPointF::dotProduct(ab, ab);
-        const double t = len2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / len2, 0.0, 1.0)
-                                  : 0.0;
+        const double t =
+            len2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / len2, 0.0, 1.0) : 0.0;
         const QPointF q = a + t * ab;
         best = std::min(best, std::hypot(p.x() - q.x(), p.y() - q.y()));
     }
@@ -159,7 +158,8 @@ private slots:
     void windowLayout()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
+        QVERIFY(
+            folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 1);
@@ -172,9 +172,8 @@ private slots:
         QCOMPARE(kij->minimumSize(), kij->maximumSize());
 
         auto at = [](QWidget *w, int l, int t, int wd, int h) {
-            return w->geometry()
-                   == QRect(Twips::toPixels(l), Twips::toPixels(t), Twips::toPixels(wd),
-                            Twips::toPixels(h));
+            return w->geometry() == QRect(Twips::toPixels(l), Twips::toPixels(t),
+                                          Twips::toPixels(wd), Twips::toPixels(h));
         };
         QVERIFY(at(kij->findChild<QWidget *>(QStringLiteral("Picture1")), 2760, 120, 5655, 4815));
         QVERIFY(at(kij->findChild<QWidget *>(QStringLiteral("Command1")), 7200, 5040, 975, 375));
@@ -228,28 +227,30 @@ private slots:
     {
         TestFolder folder;
         QVERIFY(folder.makeStore(
-            referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (7,'煮物');")
-            + foodSql(1, QStringLiteral("ENC=123.456"))
-            + foodSql(2, QStringLiteral("TAN=0.125, CA=12, VB1=0.004999, VB2=0.004999,"
-                                        "VAK=1000, NAI=3.333, VC=0.005"))
-            + foodSql(3, QStringLiteral("ENC=1000, TAN=1000, FE=1000")) + lineSql(7, 1, 2)
-            + lineSql(7, 2, 1) + lineSql(7, 3, 1) + lineSql(8, 1, 5)
-            + QStringLiteral("DELETE FROM eys WHERE SID=3;")));
+            referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (7,'煮物');") +
+            foodSql(1, QStringLiteral("ENC=123.456")) +
+            foodSql(2, QStringLiteral("TAN=0.125, CA=12, VB1=0.004999, VB2=0.004999,"
+                                      "VAK=1000, NAI=3.333, VC=0.005")) +
+            foodSql(3, QStringLiteral("ENC=1000, TAN=1000, FE=1000")) + lineSql(7, 1, 2) +
+            lineSql(7, 2, 1) + lineSql(7, 3, 1) + lineSql(8, 1, 5) +
+            QStringLiteral("DELETE FROM eys WHERE SID=3;")));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 7);
         QVERIFY(kij);
         QCOMPARE(p.program->CurrentId, qint64(7));
         QCOMPARE(kij->AdoSumCA->recordSource(),
-                 QStringLiteral("SELECT Sum((kou.数量2) * (eys.ENC)) as SENC,"
-                                "Sum((kou.数量2) * (eys.TAN)) as STAN,Sum((kou.数量2) * (eys.CA)) as SCA,"
-                                "Sum((kou.数量2) * (eys.FE)) as SFE,Sum((kou.数量2) * (eys.VAK)) as SVAK, "
-                                "Sum((kou.数量2) * (eys.VB1)) as SVB1, Sum((kou.数量2) * (eys.VB2)) as SVB2, "
-                                "Sum((kou.数量2) * (eys.NAI)) as SNAI, Sum((kou.数量2) * (eys.VC)) as SVC "
-                                "FROM kou,eys WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=7))"));
+                 QStringLiteral(
+                     "SELECT Sum((kou.数量2) * (eys.ENC)) as SENC,"
+                     "Sum((kou.数量2) * (eys.TAN)) as STAN,Sum((kou.数量2) * (eys.CA)) as SCA,"
+                     "Sum((kou.数量2) * (eys.FE)) as SFE,Sum((kou.数量2) * (eys.VAK)) as SVAK, "
+                     "Sum((kou.数量2) * (eys.VB1)) as SVB1, Sum((kou.数量2) * (eys.VB2)) as SVB2, "
+                     "Sum((kou.数量2) * (eys.NAI)) as SNAI, Sum((kou.数量2) * (eys.VC)) as SVC "
+                     "FROM kou,eys WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=7))"));
 
-        QCOMPARE(dataText(kij, 2), QStringLiteral("246.91")); // 2 x 123.456; the deleted food adds nothing
-        QCOMPARE(dataText(kij, 3), QStringLiteral("0.13"));   // 0.125 rounds up
+        QCOMPARE(dataText(kij, 2),
+                 QStringLiteral("246.91")); // 2 x 123.456; the deleted food adds nothing
+        QCOMPARE(dataText(kij, 3), QStringLiteral("0.13")); // 0.125 rounds up
         QCOMPARE(dataText(kij, 4), QStringLiteral("12"));
         QCOMPARE(dataText(kij, 5), QString()); // only the deleted food had iron: a null sum
         QCOMPARE(dataText(kij, 6), QStringLiteral("1000"));
@@ -277,8 +278,8 @@ private slots:
     {
         QFETCH(QString, dishes);
         TestFolder folder;
-        QVERIFY(folder.makeStore(referenceSql() + foodSql(1, QStringLiteral("ENC=100"))
-                                 + lineSql(2, 1, 1) + dishes));
+        QVERIFY(folder.makeStore(referenceSql() + foodSql(1, QStringLiteral("ENC=100")) +
+                                 lineSql(2, 1, 1) + dishes));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 1);
@@ -305,7 +306,8 @@ private slots:
     void lookupFollowsAgeAndSex()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
+        QVERIFY(
+            folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 1);
@@ -363,7 +365,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, energy);
         TestFolder folder;
-        QVERIFY(folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
+        QVERIFY(
+            folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 1);
@@ -389,7 +392,8 @@ private slots:
     void standardsAreNeverWrittenBack()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
+        QVERIFY(
+            folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 1);
@@ -407,9 +411,10 @@ private slots:
     void chartPlotsTheTable()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")
-                                 + foodSql(1, QStringLiteral("ENC=1755")) + lineSql(1, 1, 1)
-                                 + QStringLiteral("UPDATE kij SET CAL=2700 WHERE AGE=20;")));
+        QVERIFY(folder.makeStore(referenceSql() +
+                                 QStringLiteral("INSERT INTO mnu VALUES (1,'a');") +
+                                 foodSql(1, QStringLiteral("ENC=1755")) + lineSql(1, 1, 1) +
+                                 QStringLiteral("UPDATE kij SET CAL=2700 WHERE AGE=20;")));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 1);
@@ -453,8 +458,9 @@ private slots:
     void reopeningRedrawsButKeepsTheSums()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")
-                                 + foodSql(1, QStringLiteral("ENC=100")) + lineSql(1, 1, 1)));
+        QVERIFY(folder.makeStore(referenceSql() +
+                                 QStringLiteral("INSERT INTO mnu VALUES (1,'a');") +
+                                 foodSql(1, QStringLiteral("ENC=100")) + lineSql(1, 1, 1)));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 1);

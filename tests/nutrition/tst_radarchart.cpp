@@ -28,8 +28,7 @@ bool isGrey(QRgb c)
 }
 
 // Is there a pixel of that kind within one pixel of the point (twips)?
-template<typename Kind>
-bool near(const QImage &image, QPointF twips, Kind kind)
+template <typename Kind> bool near(const QImage &image, QPointF twips, Kind kind)
 {
     const int x = int(std::floor(twips.x() * pixelsPerTwip));
     const int y = int(std::floor(twips.y() * pixelsPerTwip));
@@ -166,7 +165,7 @@ private slots:
         Values values;
         values.calculated = filled(QStringLiteral("0"));
         values.calculated[0] = QStringLiteral("1755");
-        values.standard = {QStringLiteral("2700"), QStringLiteral("117"), QStringLiteral("900"),
+        values.standard = {QStringLiteral("2700"), QStringLiteral("117"),  QStringLiteral("900"),
                            QStringLiteral("12"),   QStringLiteral("2000"), QStringLiteral("1.1"),
                            QStringLiteral("1.5"),  QStringLiteral("18"),   QStringLiteral("50")};
         const QImage image = draw(values);
@@ -229,7 +228,8 @@ private slots:
         const int normal = greenRun(1);
         const int dense = greenRun(2);
         QVERIFY2(normal >= 1 && normal <= 3, qPrintable(QString::number(normal)));
-        QVERIFY2(dense >= 2 * normal && dense <= 2 * normal + 2, qPrintable(QString::number(dense)));
+        QVERIFY2(dense >= 2 * normal && dense <= 2 * normal + 2,
+                 qPrintable(QString::number(dense)));
     }
 
     void standardCoversCalculatedWhereTheyMeet()
