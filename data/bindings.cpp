@@ -168,6 +168,8 @@ DataCombo::DataCombo(QWidget *parent)
 
 void DataCombo::noteTextChange()
 {
+    if (m_binding)
+        return;
     const QString now = text();
     if (now == m_lastText)
         return;
@@ -178,12 +180,15 @@ void DataCombo::noteTextChange()
 void DataCombo::setRowSource(DataSource *source, const QString &listField,
                              const QString &boundColumn)
 {
+    // Rebinding keeps the text; the change signal fires only if the text
+    // ends up different.
     const QString keep = text();
     m_source = source;
     m_listField = listField;
     m_boundColumn = boundColumn;
     source->ensureOpen();
     source->fetchAll();
+    m_binding = true;
     m_showing = true;
     if (model() != source)
         setModel(source);
@@ -191,8 +196,10 @@ void DataCombo::setRowSource(DataSource *source, const QString &listField,
     m_showing = false;
     if (isEditable())
         setText(keep);
+    m_binding = false;
     if (m_dataSource)
         showBoundField();
+    noteTextChange();
 }
 
 void DataCombo::bindField(DataSource *source, const QString &field)
@@ -234,11 +241,16 @@ QString DataCombo::text() const
 
 void DataCombo::setText(const QString &text)
 {
+    const bool outer = !m_binding;
+    m_binding = true;
     const int row = findRow(m_listField, text);
     setCurrentIndex(row);
     if (isEditable())
         setEditText(text);
-    noteTextChange();
+    if (outer) {
+        m_binding = false;
+        noteTextChange();
+    }
 }
 
 QString DataCombo::boundText() const
@@ -249,11 +261,16 @@ QString DataCombo::boundText() const
 
 void DataCombo::setBoundText(const QString &value)
 {
+    const bool outer = !m_binding;
+    m_binding = true;
     const int row = value.isEmpty() ? -1 : findRow(m_boundColumn, value);
     setCurrentIndex(row);
     if (row < 0 && isEditable())
         setEditText(QString());
-    noteTextChange();
+    if (outer) {
+        m_binding = false;
+        noteTextChange();
+    }
     if (m_dataSource && !m_showing && row >= 0)
         m_dataSource->setValue(m_dataField, value);
 }

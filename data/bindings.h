@@ -112,6 +112,7 @@ private:
     QString m_dataField;
     QString m_lastText;
     bool m_showing = false;
+    bool m_binding = false;
 };
 
 // A read-only grid over a data source's rows. Its current row is the data
