@@ -822,6 +822,27 @@ private slots:
                  100001);
     }
 
+    void refreshFailingHalfWayChangesNothing()
+    {
+        TestFolder folder;
+        QVERIFY(buildStore(folder));
+        QVERIFY(folder.exec(QStringLiteral(
+            "UPDATE eys SET ENC = 999 WHERE SID = 4032; DELETE FROM bun WHERE 分類№ = 5;"
+            "CREATE TRIGGER refuse BEFORE INSERT ON kij BEGIN SELECT RAISE(ABORT, 'refused'); "
+            "END;")));
+        ReferenceData::RefreshResult result;
+        QString error;
+        QVERIFY(!ReferenceData::refresh(folder.filePath(QStringLiteral("zento.dll")), m_data,
+                                        &result, &error));
+        QVERIFY2(error.contains(QStringLiteral("refused")), qPrintable(error));
+        // The foods and categories written before the failure were rolled back.
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT ENC FROM eys WHERE SID=4032")).toDouble(),
+                 999.0);
+        QCOMPARE(folder.count(QStringLiteral("bun")), 18);
+        QCOMPARE(folder.count(QStringLiteral("kij")), 160);
+        QCOMPARE(folder.count(QStringLiteral("tni")), 6);
+    }
+
     void refreshRefusesWhatIsNotAStore()
     {
         TestFolder folder;
