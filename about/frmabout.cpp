@@ -24,10 +24,9 @@ static void fitText(QLabel *label)
 }
 
 FrmAbout::FrmAbout(Program &program, QWidget *parent)
-    : QWidget(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                  | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint)
     , m_program(program)
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -42,10 +41,11 @@ FrmAbout::FrmAbout(Program &program, QWidget *parent)
     lblTitle->setFont(Widgets::font(QStringLiteral("ＭＳ Ｐゴシック"), 14, true));
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    lblVersion = Widgets::label(this, QStringLiteral("lblVersion"), QString(), 1050, 780, 3885, 225);
-    lblDescription = Widgets::label(this, QStringLiteral("lblDescription"),
-                                    QStringLiteral("料理の栄養成分を簡単に計算します。"), 1050,
-                                    1125, 3885, 210);
+    lblVersion =
+        Widgets::label(this, QStringLiteral("lblVersion"), QString(), 1050, 780, 3885, 225);
+    lblDescription =
+        Widgets::label(this, QStringLiteral("lblDescription"),
+                       QStringLiteral("料理の栄養成分を簡単に計算します。"), 1050, 1125, 3885, 210);
 
     Label1 = Widgets::label(this, QStringLiteral("Label1"), VersionInfo::sourceLine(), 1080, 1560,
                             3015, 255);
@@ -58,8 +58,8 @@ FrmAbout::FrmAbout(Program &program, QWidget *parent)
     Label1->setToolTip(VersionInfo::attribution());
     fitText(Label1);
 
-    cmdOK = Widgets::button(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), 4245, 1800, 1380,
-                            345);
+    cmdOK =
+        Widgets::button(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), 4245, 1800, 1380, 345);
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
 

@@ -35,10 +35,9 @@ protected:
 } // namespace
 
 FrmConfig::FrmConfig(Program &program, QWidget *parent)
-    : QWidget(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                  | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint)
     , m_program(program)
 {
     setObjectName(QStringLiteral("frmConfig"));
@@ -94,8 +93,8 @@ void FrmConfig::load()
 {
     // The three names; adding them must not replace the text shown.
     const QString shown = Combo1->currentText();
-    Combo1->addItems({QStringLiteral("背景色１"), QStringLiteral("背景色２"),
-                      QStringLiteral("背景色３")});
+    Combo1->addItems(
+        {QStringLiteral("背景色１"), QStringLiteral("背景色２"), QStringLiteral("背景色３")});
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(shown);
 
@@ -107,8 +106,8 @@ void FrmConfig::load()
     Text4->setText(GetSettingValue(text, SettingsFile::speedKey()));
     Text3->setText(GetSettingValue(text, SettingsFile::flmKey()));
     setComboText(GetSettingValue(text, SettingsFile::backKey()));
-    if (const std::optional<int> pic
-        = SettingsFile::checkValue(GetSettingValue(text, SettingsFile::picKey())))
+    if (const std::optional<int> pic =
+            SettingsFile::checkValue(GetSettingValue(text, SettingsFile::picKey())))
         setCheckValue(*pic);
 }
 
@@ -128,8 +127,8 @@ bool FrmConfig::WriteSettingsFile()
 
 void FrmConfig::ComposeSettingsText()
 {
-    setSettingsText(SettingsFile::compose(Text4->text(), Text3->text(), Combo1->currentText(),
-                                          checkValue()));
+    setSettingsText(
+        SettingsFile::compose(Text4->text(), Text3->text(), Combo1->currentText(), checkValue()));
 }
 
 QString FrmConfig::GetSettingValue(const QString &text, const QString &key)

@@ -78,10 +78,9 @@ std::optional<int> checkValue(const QString &value)
 
 QString compose(const QString &speed, const QString &flm, const QString &back, int pic)
 {
-    return speedKey() + QLatin1Char('=') + leadingNumber(speed) + lineEnd
-           + flmKey() + QLatin1Char('=') + leadingNumber(flm) + lineEnd
-           + backKey() + QLatin1Char('=') + back + lineEnd
-           + picKey() + QLatin1Char('=') + QString::number(pic) + lineEnd;
+    return speedKey() + QLatin1Char('=') + leadingNumber(speed) + lineEnd + flmKey() +
+           QLatin1Char('=') + leadingNumber(flm) + lineEnd + backKey() + QLatin1Char('=') + back +
+           lineEnd + picKey() + QLatin1Char('=') + QString::number(pic) + lineEnd;
 }
 
 QString decode(const QByteArray &bytes)

@@ -40,7 +40,8 @@ private slots:
     void buildVersionIsOneTwoSix()
     {
         QCOMPARE(VersionInfo::versionText(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.6"));
-        QCOMPARE(VersionInfo::caption(QStringLiteral("ゼント")), QStringLiteral("ゼントのﾊﾞｰｼﾞｮﾝ情報"));
+        QCOMPARE(VersionInfo::caption(QStringLiteral("ゼント")),
+                 QStringLiteral("ゼントのﾊﾞｰｼﾞｮﾝ情報"));
     }
 
     void windowTextsAndLayout()
@@ -54,7 +55,8 @@ private slots:
         QCOMPARE(about->windowTitle(), QStringLiteral("ゼントのﾊﾞｰｼﾞｮﾝ情報"));
         QCOMPARE(about->lblTitle->text(), QStringLiteral("ゼント"));
         QCOMPARE(about->lblVersion->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.6"));
-        QCOMPARE(about->lblDescription->text(), QStringLiteral("料理の栄養成分を簡単に計算します。"));
+        QCOMPARE(about->lblDescription->text(),
+                 QStringLiteral("料理の栄養成分を簡単に計算します。"));
         QCOMPARE(about->cmdOK->text(), QStringLiteral("OK"));
         QCOMPARE(about->size(), QSize(Twips::toPixels(5730), Twips::toPixels(2235)));
         const auto twips = [](int l, int t, int w, int h) {
@@ -88,8 +90,8 @@ private slots:
                  qPrintable(QString::number(metrics.horizontalAdvance(line->text()))));
         QVERIFY(metrics.height() <= line->height());
         QVERIFY(line->font().pointSizeF() >= 7.0);
-        QVERIFY(line->toolTip().contains(
-            QStringLiteral("「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成")));
+        QVERIFY(line->toolTip().contains(QStringLiteral(
+            "「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成")));
         QVERIFY(line->toolTip().contains(QStringLiteral("日本人の食事摂取基準（2025年版）")));
     }
 

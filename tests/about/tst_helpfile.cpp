@@ -52,26 +52,29 @@ private slots:
         const qsizetype contentsEnd = m_text.indexOf(QStringLiteral("</ol>"), contents);
         const QString list = m_text.mid(contents, contentsEnd - contents);
         QSet<QString> anchors;
-        for (const auto &m : QRegularExpression(QStringLiteral("<a name=\"([^\"]+)\">")).globalMatch(m_text))
+        for (const auto &m :
+             QRegularExpression(QStringLiteral("<a name=\"([^\"]+)\">")).globalMatch(m_text))
             anchors.insert(m.captured(1));
         QStringList targets;
-        for (const auto &m : QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(list))
+        for (const auto &m :
+             QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(list))
             targets << m.captured(1);
         for (const char *topic : {"overview", "main", "dish-row", "food-choice", "line-editor",
-                                     "recipe", "totals", "dishes", "food-search", "dish-list",
-                                     "comparison", "food-editor", "settings", "files", "sources"})
+                                  "recipe", "totals", "dishes", "food-search", "dish-list",
+                                  "comparison", "food-editor", "settings", "files", "sources"})
             QVERIFY2(targets.contains(QLatin1String(topic)), topic);
         for (const QString &target : targets)
             QVERIFY2(anchors.contains(target), qPrintable(target));
         // Every link in the whole file leads somewhere too.
-        for (const auto &m : QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(m_text))
+        for (const auto &m :
+             QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(m_text))
             QVERIFY2(anchors.contains(m.captured(1)), qPrintable(m.captured(1)));
     }
 
     void namesTheSourcesOfItsData()
     {
-        QVERIFY(m_text.contains(
-            QStringLiteral("「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成")));
+        QVERIFY(m_text.contains(QStringLiteral(
+            "「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成")));
         QVERIFY(m_text.contains(QStringLiteral("データの出典")));
         QVERIFY(m_text.contains(QStringLiteral("日本人の食事摂取基準（2025年版）")));
         QVERIFY(m_text.contains(QStringLiteral("日本人の食事摂取基準（2020年版）")));

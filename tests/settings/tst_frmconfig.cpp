@@ -42,8 +42,8 @@ public:
     ~ShowRecorder() override { qApp->removeEventFilter(this); }
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && object->isWidgetType()
-            && static_cast<QWidget *>(object)->isWindow())
+        if (event->type() == QEvent::Show && object->isWidgetType() &&
+            static_cast<QWidget *>(object)->isWindow())
             shown << object->objectName();
         return false;
     }
@@ -97,9 +97,9 @@ private slots:
         QCOMPARE(at(config->Combo1), twips(480, 1320, 1215, 300));
         QCOMPARE(at(config->Command1), twips(720, 2880, 975, 375));
         QCOMPARE(at(config->Command4), twips(1800, 2880, 975, 375));
-        for (QWidget *hidden : {static_cast<QWidget *>(config->Text1),
-                                static_cast<QWidget *>(config->Text4),
-                                static_cast<QWidget *>(config->Text3)})
+        for (QWidget *hidden :
+             {static_cast<QWidget *>(config->Text1), static_cast<QWidget *>(config->Text4),
+              static_cast<QWidget *>(config->Text3)})
             QVERIFY(hidden->isHidden());
         QVERIFY(config->Combo1->isEditable());
         QCOMPARE(config->Combo1->count(), 3);
@@ -111,7 +111,8 @@ private slots:
     void loadingReadsEveryValue()
     {
         TestFolder folder;
-        putText(QStringLiteral("[FLM]=7\r\n[PIC]=1\r\n; mine\r\n[BACK]=背景色３\r\n[SPEED]=12abc\r\n"));
+        putText(
+            QStringLiteral("[FLM]=7\r\n[PIC]=1\r\n; mine\r\n[BACK]=背景色３\r\n[SPEED]=12abc\r\n"));
         StartedProgram started;
         FrmConfig *config = started.program->config();
         QCOMPARE(config->Text4->text(), QStringLiteral("12abc"));
@@ -119,8 +120,9 @@ private slots:
         QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３"));
         QCOMPARE(config->Check1->checkState(), Qt::Checked);
         // Text1 holds the file's text exactly, line ends included.
-        QCOMPARE(config->Text1->text(),
-                 QStringLiteral("[FLM]=7\r\n[PIC]=1\r\n; mine\r\n[BACK]=背景色３\r\n[SPEED]=12abc\r\n"));
+        QCOMPARE(
+            config->Text1->text(),
+            QStringLiteral("[FLM]=7\r\n[PIC]=1\r\n; mine\r\n[BACK]=背景色３\r\n[SPEED]=12abc\r\n"));
         QVERIFY(started.prompts.asked.isEmpty());
     }
 
@@ -174,8 +176,10 @@ private slots:
             started.start();
             const QStringList windows = recorder.shown;
             if (pic == QStringLiteral("1")) {
-                QVERIFY2(windows.indexOf(QStringLiteral("frmSplash")) >= 0, qPrintable(windows.join(',')));
-                QVERIFY(windows.indexOf(QStringLiteral("frmSplash")) < windows.indexOf(QStringLiteral("Fmain")));
+                QVERIFY2(windows.indexOf(QStringLiteral("frmSplash")) >= 0,
+                         qPrintable(windows.join(',')));
+                QVERIFY(windows.indexOf(QStringLiteral("frmSplash")) <
+                        windows.indexOf(QStringLiteral("Fmain")));
             } else {
                 // A greyed box counts as no cover.
                 QVERIFY2(!windows.contains(QStringLiteral("frmSplash")), qPrintable(pic));
@@ -234,8 +238,8 @@ private slots:
         QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３"));
         // Saved back as UTF-8.
         config->Command1->click();
-        QCOMPARE(fileBytes(), QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=背景色３\r\n[PIC]=0\r\n")
-                                  .toUtf8());
+        QCOMPARE(fileBytes(),
+                 QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=背景色３\r\n[PIC]=0\r\n").toUtf8());
     }
 
     void okWritesTheControlsAndUnloads()
@@ -249,8 +253,9 @@ private slots:
         config->Check1->click();
         config->Combo1->setCurrentIndex(2);
         config->Command1->click();
-        QCOMPARE(fileBytes(),
-                 QStringLiteral("[SPEED]=12\r\n[FLM]=3.5\r\n[BACK]=背景色３\r\n[PIC]=1\r\n").toUtf8());
+        QCOMPARE(
+            fileBytes(),
+            QStringLiteral("[SPEED]=12\r\n[FLM]=3.5\r\n[BACK]=背景色３\r\n[PIC]=1\r\n").toUtf8());
         QVERIFY(started.prompts.asked.isEmpty());
         QTRY_VERIFY(!started.program->isConfigLoaded());
     }
@@ -275,8 +280,8 @@ private slots:
                      QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=Midori（うす）\r\n[PIC]=0\r\n")
                          .toUtf8());
         }
-        QCOMPARE(startColour(
-                     QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=Midori（うす）\r\n[PIC]=0\r\n")),
+        QCOMPARE(startColour(QStringLiteral(
+                     "[SPEED]=0\r\n[FLM]=0\r\n[BACK]=Midori（うす）\r\n[PIC]=0\r\n")),
                  none);
     }
 

@@ -8,7 +8,8 @@
 
 using namespace SettingsFile;
 
-static const QString written = QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=背景色３\r\n[PIC]=1\r\n");
+static const QString written =
+    QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=背景色３\r\n[PIC]=1\r\n");
 
 static QByteArray fileBytes(const QString &path)
 {
@@ -33,36 +34,67 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("first line") << written << "[SPEED]" << "0";
-        QTest::newRow("middle line") << written << "[BACK]" << "背景色３";
-        QTest::newRow("last line") << written << "[PIC]" << "1";
+        QTest::newRow("first line") << written << "[SPEED]"
+                                    << "0";
+        QTest::newRow("middle line") << written << "[BACK]"
+                                     << "背景色３";
+        QTest::newRow("last line") << written << "[PIC]"
+                                   << "1";
         QTest::newRow("other order") << "[PIC]=1\r\n[BACK]=背景色１\r\n[FLM]=3\r\n[SPEED]=5\r\n"
-                                     << "[FLM]" << "3";
+                                     << "[FLM]"
+                                     << "3";
         QTest::newRow("other lines between") << "; mine\r\n[BACK]=背景色２\r\nx=y\r\n[PIC]=0\r\n"
-                                             << "[PIC]" << "0";
-        QTest::newRow("first of two lines counts") << "[PIC]=0\r\n[PIC]=1\r\n" << "[PIC]" << "0";
-        QTest::newRow("lower-case key not found") << "[SPEED]=0\r\n[pic]=1\r\n" << "[PIC]" << "";
-        QTest::newRow("blank before key not found") << "[SPEED]=0\r\n [PIC]=1\r\n" << "[PIC]" << "";
-        QTest::newRow("full-width bracket not found") << "［PIC］=1\r\n" << "[PIC]" << "";
-        QTest::newRow("text between key and equals") << "[SPEED]=0\r\n[PIC] x=1\r\n" << "[PIC]"
+                                             << "[PIC]"
+                                             << "0";
+        QTest::newRow("first of two lines counts") << "[PIC]=0\r\n[PIC]=1\r\n"
+                                                   << "[PIC]"
+                                                   << "0";
+        QTest::newRow("lower-case key not found") << "[SPEED]=0\r\n[pic]=1\r\n"
+                                                  << "[PIC]"
+                                                  << "";
+        QTest::newRow("blank before key not found") << "[SPEED]=0\r\n [PIC]=1\r\n"
+                                                    << "[PIC]"
+                                                    << "";
+        QTest::newRow("full-width bracket not found") << "［PIC］=1\r\n"
+                                                      << "[PIC]"
+                                                      << "";
+        QTest::newRow("text between key and equals") << "[SPEED]=0\r\n[PIC] x=1\r\n"
+                                                     << "[PIC]"
                                                      << "1";
-        QTest::newRow("value up to line end only") << "[BACK]=a=b c\r\n[PIC]=1\r\n" << "[BACK]"
+        QTest::newRow("value up to line end only") << "[BACK]=a=b c\r\n[PIC]=1\r\n"
+                                                   << "[BACK]"
                                                    << "a=b c";
-        QTest::newRow("blanks in value kept") << "[BACK]=背景色１ \r\n" << "[BACK]" << "背景色１ ";
-        QTest::newRow("empty value") << "[BACK]=\r\n[PIC]=1\r\n" << "[BACK]" << "";
+        QTest::newRow("blanks in value kept") << "[BACK]=背景色１ \r\n"
+                                              << "[BACK]"
+                                              << "背景色１ ";
+        QTest::newRow("empty value") << "[BACK]=\r\n[PIC]=1\r\n"
+                                     << "[BACK]"
+                                     << "";
         // Left open by the file's rules; a missing key must never borrow the
         // value of another line (the first line's "1" would turn the cover on).
-        QTest::newRow("missing key") << "[SPEED]=1\r\n[BACK]=背景色１\r\n" << "[PIC]" << "";
-        QTest::newRow("missing key, first line without =") << "note\r\n[BACK]=x\r\n" << "[PIC]"
+        QTest::newRow("missing key") << "[SPEED]=1\r\n[BACK]=背景色１\r\n"
+                                     << "[PIC]"
+                                     << "";
+        QTest::newRow("missing key, first line without =") << "note\r\n[BACK]=x\r\n"
+                                                           << "[PIC]"
                                                            << "";
         QTest::newRow("key line without =, later line with") << "[PIC]\r\n[BACK]=背景色１\r\n"
-                                                             << "[PIC]" << "";
-        QTest::newRow("key line without =, none later") << "[BACK]=x\r\n[PIC]\r\n" << "[PIC]"
+                                                             << "[PIC]"
+                                                             << "";
+        QTest::newRow("key line without =, none later") << "[BACK]=x\r\n[PIC]\r\n"
+                                                        << "[PIC]"
                                                         << "";
-        QTest::newRow("no line end after key") << "[SPEED]=0\r\n[PIC]=1" << "[PIC]" << "";
-        QTest::newRow("lines ended by LF alone") << "[SPEED]=0\n[PIC]=1\n" << "[PIC]" << "";
-        QTest::newRow("empty text") << "" << "[PIC]" << "";
-        QTest::newRow("empty key") << written << "" << "";
+        QTest::newRow("no line end after key") << "[SPEED]=0\r\n[PIC]=1"
+                                               << "[PIC]"
+                                               << "";
+        QTest::newRow("lines ended by LF alone") << "[SPEED]=0\n[PIC]=1\n"
+                                                 << "[PIC]"
+                                                 << "";
+        QTest::newRow("empty text") << ""
+                                    << "[PIC]"
+                                    << "";
+        QTest::newRow("empty key") << written << ""
+                                   << "";
     }
     void lookup()
     {
@@ -76,13 +108,20 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("number");
-        QTest::newRow("letters after") << "12abc" << "12";
-        QTest::newRow("trailing zero") << "3.50" << "3.5";
-        QTest::newRow("empty") << "" << "0";
-        QTest::newRow("no number") << "abc" << "0";
-        QTest::newRow("blanks") << " 7 " << "7";
-        QTest::newRow("negative") << "-2x" << "-2";
-        QTest::newRow("overflow") << "1e999" << "0";
+        QTest::newRow("letters after") << "12abc"
+                                       << "12";
+        QTest::newRow("trailing zero") << "3.50"
+                                       << "3.5";
+        QTest::newRow("empty") << ""
+                               << "0";
+        QTest::newRow("no number") << "abc"
+                                   << "0";
+        QTest::newRow("blanks") << " 7 "
+                                << "7";
+        QTest::newRow("negative") << "-2x"
+                                  << "-2";
+        QTest::newRow("overflow") << "1e999"
+                                  << "0";
     }
     void leadingNumbers()
     {
@@ -164,7 +203,8 @@ private slots:
     void readsShiftJisFileFromDisk()
     {
         TestFolder folder;
-        putBytes(fileName(), QByteArray("[SPEED]=0\r\n[BACK]=\x94\x77\x8C\x69\x90\x46\x82\x50\r\n"));
+        putBytes(fileName(),
+                 QByteArray("[SPEED]=0\r\n[BACK]=\x94\x77\x8C\x69\x90\x46\x82\x50\r\n"));
         const std::optional<QString> text = read(fileName());
         QVERIFY(text.has_value());
         QCOMPARE(GetSettingValue(*text, backKey()), QStringLiteral("背景色１"));
@@ -185,8 +225,8 @@ private slots:
                         QFile::encodeName(second).constData()),
                  0);
 
-        const QString now = compose(QStringLiteral("0"), QStringLiteral("0"),
-                                    QStringLiteral("背景色１"), 0);
+        const QString now =
+            compose(QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("背景色１"), 0);
         QString error;
         QVERIFY2(write(fileName(), now, &error), qPrintable(error));
         QCOMPARE(fileBytes(fileName()), now.toUtf8()); // nothing stale behind it
