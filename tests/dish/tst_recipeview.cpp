@@ -1,0 +1,214 @@
+// The recipe grid of the current dish, moving between dishes and taking a
+// line into the line editor.
+#include "app/twips.h"
+#include "tests/dish/dishsession.h"
+
+#include <QSignalSpy>
+
+class TestRecipeView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+
+    void gridShowsThreeColumnsOfTheCurrentDishOnly()
+    {
+        DishSession s;
+        Fmain &w = s.w();
+        QCOMPARE(s.dish(), QStringLiteral("空の料理")); // the last dish in store order
+        QCOMPARE(s.recipeRows(), 0);
+
+        QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
+        QCOMPARE(s.recipeFoods(), (QStringList{"米", "牛乳", "しょうゆ"}));
+        QCOMPARE(s.recipeCell(2, QStringLiteral("数量")), QStringLiteral("1"));
+        QCOMPARE(s.recipeCell(2, QStringLiteral("単位")), QStringLiteral("大さじ"));
+
+        DataSource *kou = w.AdoKou;
+        const QStringList shown{"素材", "数量", "単位"};
+        QCOMPARE(kou->fieldName(0), QStringLiteral("素材"));
+        QCOMPARE(kou->fieldCount(), 9); // 素材 and the eight fields of kou
+        for (int c = 0; c < kou->fieldCount(); ++c) {
+            const QString name = kou->fieldName(c);
+            QCOMPARE(w.recipeGrid->isColumnHidden(c), !shown.contains(name));
+            QCOMPARE(w.recipeGrid->model()->headerData(c, Qt::Horizontal).toString(), name);
+        }
+        QCOMPARE(w.recipeGrid->columnWidth(kou->fieldIndex(QStringLiteral("素材"))),
+                 Twips::toPixels(3000));
+        QCOMPARE(w.recipeGrid->columnWidth(kou->fieldIndex(QStringLiteral("数量"))),
+                 Twips::toPixels(800));
+        QCOMPARE(w.recipeGrid->columnWidth(kou->fieldIndex(QStringLiteral("単位"))),
+                 Twips::toPixels(800));
+        QVERIFY(w.recipeGrid->columnAlignment(kou->fieldIndex(QStringLiteral("数量")))
+                & Qt::AlignRight);
+        QVERIFY(!(w.recipeGrid->columnAlignment(kou->fieldIndex(QStringLiteral("素材")))
+                  & Qt::AlignRight));
+
+        // A line whose food was deleted from the food table is not shown.
+        QVERIFY(s.goToDish(QStringLiteral("ごはん")));
+        QCOMPARE(s.recipeFoods(), QStringList{"米"});
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=1")).toInt(), 2);
+    }
+
+    void gridIsReadOnly()
+    {
+        DishSession s;
+        QVERIFY(s.goToDish(QStringLiteral("ごはん")));
+        Fmain &w = s.w();
+        QCOMPARE(w.recipeGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+        const QModelIndex cell = w.recipeGrid->model()->index(0, w.AdoKou->fieldIndex(QStringLiteral("数量")));
+        QVERIFY(!(cell.flags() & Qt::ItemIsEditable));
+        QVERIFY(!w.recipeGrid->model()->setData(cell, 999));
+        w.recipeGrid->edit(cell);
+        QCOMPARE(s.scalar(QStringLiteral("SELECT 数量 FROM kou WHERE ID=1")).toDouble(), 150.0);
+    }
+
+    void navigationStopsAtBothEnds()
+    {
+        DishSession s;
+        Fmain &w = s.w();
+        QSignalSpy recipeLoads(w.AdoKou, &DataSource::refreshed);
+        QSignalSpy totals(w.AdoSumW, &DataSource::refreshed);
+
+        // "＞" on the last dish: same dish, grid left alone, totals recomputed.
+        w.nextDishButton->click();
+        QCOMPARE(s.dish(), QStringLiteral("空の料理"));
+        QCOMPARE(recipeLoads.count(), 0);
+        QCOMPARE(totals.count(), 1);
+
+        w.previousDishButton->click();
+        QCOMPARE(s.dish(), QStringLiteral("ミルク粥"));
+        QCOMPARE(s.recipeRows(), 3);
+        QCOMPARE(w.TexSumW100->text(), QStringLiteral("265"));
+        w.previousDishButton->click();
+        QCOMPARE(s.dish(), QStringLiteral("ごはん"));
+        QCOMPARE(w.TexSumW100->text(), QStringLiteral("250")); // the lost food's line weighs in
+
+        // "＜" on the first dish: same dish, grid left alone, totals recomputed.
+        recipeLoads.clear();
+        totals.clear();
+        w.TexSumW100->setText(QStringLiteral("stale"));
+        w.previousDishButton->click();
+        QCOMPARE(s.dish(), QStringLiteral("ごはん"));
+        QCOMPARE(w.TexID->text(), QStringLiteral("1"));
+        QCOMPARE(recipeLoads.count(), 0);
+        QCOMPARE(totals.count(), 1);
+        QCOMPARE(w.TexSumW100->text(), QStringLiteral("250"));
+        QCOMPARE(s.recipeFoods(), QStringList{"米"});
+
+        w.nextDishButton->click();
+        QCOMPARE(s.dish(), QStringLiteral("ミルク粥"));
+        QCOMPARE(s.recipeRows(), 3);
+
+        // "＞|" reloads, also when it is already on the last dish.
+        w.lastDishButton->click();
+        QCOMPARE(s.dish(), QStringLiteral("空の料理"));
+        QCOMPARE(s.recipeRows(), 0);
+        QVERIFY(w.TexSumW100->text().isEmpty());
+        recipeLoads.clear();
+        w.lastDishButton->click();
+        QCOMPARE(s.dish(), QStringLiteral("空の料理"));
+        QCOMPARE(recipeLoads.count(), 1);
+        QVERIFY(s.prompts().asked.isEmpty());
+        QCOMPARE(s.count("mnu"), 3);
+        QCOMPARE(s.count("kou"), 5);
+    }
+
+    void clickedLineFillsTheLineEditor()
+    {
+        DishSession s;
+        Fmain &w = s.w();
+        QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
+        w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("しょうゆ")));
+        QCOMPARE(w.foodNameBox->text(), QStringLiteral("しょうゆ"));
+        QCOMPARE(w.quantityBox->text(), QStringLiteral("1"));
+        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.15"));
+        QCOMPARE(w.foodIdBox->text(), QStringLiteral("3"));
+        QCOMPARE(w.unitCombo->text(), QStringLiteral("大さじ"));
+        QCOMPARE(w.TexKouID->text(), QStringLiteral("5"));
+
+        // Another line of the same dish replaces it.
+        w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
+        QCOMPARE(w.foodNameBox->text(), QStringLiteral("牛乳"));
+        QCOMPARE(w.quantityBox->text(), QStringLiteral("200"));
+        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("2"));
+        QCOMPARE(w.unitCombo->text(), QStringLiteral("ｇ"));
+        QCOMPARE(w.TexKouID->text(), QStringLiteral("4"));
+        QVERIFY(s.prompts().asked.isEmpty());
+        QCOMPARE(s.count("kou"), 5);
+    }
+
+    void clickOnAnEmptyGridDoesNothing()
+    {
+        DishSession s;
+        Fmain &w = s.w();
+        QCOMPARE(s.recipeRows(), 0);
+        w.recipeGrid->clickRow(0);
+        emit w.recipeGrid->rowClicked(); // as if the click reached an empty grid
+        QCOMPARE(w.foodNameBox->text(), QStringLiteral("食品名"));
+        QVERIFY(w.TexKouID->text().isEmpty());
+        QCOMPARE(s.count("kou"), 5);
+    }
+
+    // The selected line belongs to the dish it was chosen in: after a change
+    // of dish "削除" cannot reach it.
+    void changingTheDishClearsTheSelectedLine()
+    {
+        DishSession s;
+        Fmain &w = s.w();
+        QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
+        w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
+        QCOMPARE(w.TexKouID->text(), QStringLiteral("4"));
+
+        w.previousDishButton->click();
+        QCOMPARE(s.dish(), QStringLiteral("ごはん"));
+        QVERIFY(w.TexKouID->text().isEmpty());
+
+        w.deleteLineButton->click();
+        QCOMPARE(s.count("kou"), 5);
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=4")).toInt(), 1);
+        // The press made the grid's current row (this dish's first line) the
+        // selected one; a second press deletes it, and only it.
+        QCOMPARE(w.TexKouID->text(), QStringLiteral("1"));
+        w.deleteLineButton->click();
+        QCOMPARE(s.count("kou"), 4);
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=1")).toInt(), 0);
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=2")).toInt(), 3);
+        QCOMPARE(s.count("mnu"), 3);
+        QCOMPARE(s.count("eys"), 3);
+    }
+
+    // Keys beyond the 16-bit range: a dish 40000 with a line 70000.
+    void keysBeyond32767()
+    {
+        DishSession s(kitchenSql()
+                      + QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (40000,'大鍋');"
+                                       "INSERT INTO kou(ID,アイテムCD,食品コード,数量,単位,数量2)"
+                                       " VALUES (70000,40000,2,300,'ｇ',3);"));
+        Fmain &w = s.w();
+        QCOMPARE(s.dish(), QStringLiteral("大鍋"));
+        QCOMPARE(w.TexID->text(), QStringLiteral("40000"));
+        QCOMPARE(s.recipeFoods(), QStringList{"牛乳"});
+        QCOMPARE(w.TexSumW100->text(), QStringLiteral("300"));
+        QCOMPARE(w.TexSumC->text(), QStringLiteral("201"));
+
+        w.recipeGrid->clickRow(0);
+        QCOMPARE(w.TexKouID->text(), QStringLiteral("70000"));
+
+        QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
+        w.addLineButton->click();
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=40000")).toInt(), 2);
+        QCOMPARE(s.recipeFoods(), (QStringList{"牛乳", "米"}));
+        QCOMPARE(w.TexSumW100->text(), QStringLiteral("400"));
+
+        w.deleteLineButton->click(); // the selected line 70000
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=70000")).toInt(), 0);
+        QCOMPARE(s.recipeFoods(), QStringList{"米"});
+        QCOMPARE(w.TexSumW100->text(), QStringLiteral("100"));
+        QCOMPARE(s.count("kou"), 6);
+        QVERIFY(s.prompts().asked.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestRecipeView)
+#include "tst_recipeview.moc"
