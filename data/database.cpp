@@ -34,15 +34,56 @@ QString messageFor(sqlite3 *db)
 
 } // namespace
 
-Database::Database(sqlite3 *db, const QString &fileName)
+Database::Database(sqlite3 *db, const QString &fileName, bool wal)
     : m_db(db)
     , m_fileName(fileName)
+    , m_wal(wal)
 {
 }
 
 Database::~Database()
 {
+    for (sqlite3 *reader : m_idleReaders)
+        sqlite3_close_v2(reader);
     sqlite3_close_v2(m_db);
+}
+
+static void prepareConnection(sqlite3 *db)
+{
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 2000);
+    sqlite3_create_function(db, "int", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlInt,
+                            nullptr, nullptr);
+}
+
+sqlite3 *Database::acquireReader()
+{
+    if (!m_wal)
+        return m_db;
+    if (!m_idleReaders.empty()) {
+        sqlite3 *reader = m_idleReaders.back();
+        m_idleReaders.pop_back();
+        return reader;
+    }
+    sqlite3 *reader = nullptr;
+    const QByteArray path = QFile::encodeName(QFileInfo(m_fileName).absoluteFilePath());
+    if (sqlite3_open_v2(path.constData(), &reader, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(reader);
+        return m_db; // share the writing connection instead
+    }
+    prepareConnection(reader);
+    return reader;
+}
+
+void Database::releaseReader(sqlite3 *reader)
+{
+    if (!reader || reader == m_db)
+        return;
+    // A few idle connections are kept; each query would otherwise open one.
+    if (m_idleReaders.size() < 4)
+        m_idleReaders.push_back(reader);
+    else
+        sqlite3_close_v2(reader);
 }
 
 QString Database::dataSourceOf(const QString &connectionString)
@@ -89,8 +130,7 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
         sqlite3_close_v2(db);
         return nullptr;
     }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 2000);
+    prepareConnection(db);
     // Reading the schema proves the file is a database.
     char *message = nullptr;
     if (sqlite3_exec(db,
@@ -108,9 +148,13 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
         sqlite3_close_v2(db);
         return nullptr;
     }
-    sqlite3_create_function(db, "int", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlInt,
-                            nullptr, nullptr);
-    std::shared_ptr<Database> store(new Database(db, name));
+    bool wal = false;
+    sqlite3_stmt *mode = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &mode, nullptr) == SQLITE_OK
+        && sqlite3_step(mode) == SQLITE_ROW)
+        wal = qstricmp(reinterpret_cast<const char *>(sqlite3_column_text(mode, 0)), "wal") == 0;
+    sqlite3_finalize(mode);
+    std::shared_ptr<Database> store(new Database(db, name, wal));
     stores.insert(key, store);
     return store;
 }

@@ -50,16 +50,25 @@ public:
     qint64 lastInsertId() const;
     QString lastError() const;
 
-    // Cursors register so that write() can drain them first.
+    // Connections for queries. With a write-ahead log a query that is still
+    // being read holds a connection of its own: its rows stay those of the
+    // moment it ran while writes go on, and nothing waits for it. Without one,
+    // queries share the writing connection and write() first reads every
+    // open cursor to its end (addCursor/removeCursor).
+    sqlite3 *acquireReader();
+    void releaseReader(sqlite3 *reader);
+    bool hasWriteAheadLog() const { return m_wal; }
     void addCursor(DataSource *source);
     void removeCursor(DataSource *source);
 
 private:
-    explicit Database(sqlite3 *db, const QString &fileName);
+    explicit Database(sqlite3 *db, const QString &fileName, bool wal);
 
     sqlite3 *m_db = nullptr;
     QString m_fileName;
+    bool m_wal = false;
     std::vector<DataSource *> m_cursors;
+    std::vector<sqlite3 *> m_idleReaders;
 };
 
 // Binds a Qt value to a statement parameter (1-based).

@@ -62,12 +62,15 @@ void DataSource::setError(const QString &message)
 
 void DataSource::closeCursor()
 {
-    if (!m_cursor)
-        return;
-    sqlite3_finalize(m_cursor);
-    m_cursor = nullptr;
-    if (m_db)
-        m_db->removeCursor(this);
+    if (m_cursor) {
+        sqlite3_finalize(m_cursor);
+        m_cursor = nullptr;
+        if (m_db)
+            m_db->removeCursor(this);
+    }
+    if (m_reader && m_db)
+        m_db->releaseReader(m_reader);
+    m_reader = nullptr;
 }
 
 bool DataSource::ensureOpen()
@@ -97,7 +100,7 @@ bool DataSource::refresh()
     m_db = Database::open(m_connectionString, &error);
     if (m_db) {
         const QByteArray sql = m_recordSource.toUtf8();
-        sqlite3 *handle = m_db->handle();
+        sqlite3 *handle = m_reader = m_db->acquireReader();
         if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &m_cursor, nullptr)
             == SQLITE_OK
             && m_cursor) {
@@ -130,14 +133,14 @@ bool DataSource::refresh()
             // The first name wins when two columns share one.
             for (int i = count - 1; i >= 0; --i)
                 m_columnByName.insert(m_columns[i].name.toLower(), i);
-            m_db->addCursor(this);
+            if (handle == m_db->handle())
+                m_db->addCursor(this);
             ok = fetchRows(firstBatch);
             if (!ok)
                 error = m_error;
         } else {
             error = QString::fromUtf8(sqlite3_errmsg(handle));
-            if (m_cursor)
-                closeCursor();
+            closeCursor();
         }
     }
     if (!ok) {
@@ -170,7 +173,7 @@ bool DataSource::fetchRows(int upTo)
             batch.push_back(std::move(row));
         } else {
             if (rc != SQLITE_DONE) {
-                setError(QString::fromUtf8(sqlite3_errmsg(m_db->handle())));
+                setError(QString::fromUtf8(sqlite3_errmsg(m_reader)));
                 ok = false;
             }
             closeCursor();

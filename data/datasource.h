@@ -8,6 +8,7 @@
 #include <vector>
 
 class Database;
+struct sqlite3;
 struct sqlite3_stmt;
 
 // A named query holder on a window: connection text, record source, a record
@@ -128,6 +129,7 @@ private:
     QString m_uniqueTable;
     QString m_error;
     std::shared_ptr<Database> m_db;
+    sqlite3 *m_reader = nullptr; // the connection m_cursor reads through
     sqlite3_stmt *m_cursor = nullptr;
     bool m_open = false;
     bool m_resetting = false;
