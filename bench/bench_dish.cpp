@@ -3,10 +3,9 @@
 // with every reload and the totals that follow it. Preparing an operation
 // (going to a dish, clicking a line, typing) is not timed. Besides the mean,
 // each benchmark reports the median of its operations as median_ms.
-#include "bench/support/benchsupport.h"
-
 #include "app/fmain.h"
 #include "app/program.h"
+#include "bench/support/benchsupport.h"
 #include "data/bindings.h"
 #include "data/datasource.h"
 
@@ -37,8 +36,7 @@ public:
         std::sort(m_samples.begin(), m_samples.end());
         m_state.counters["median_ms"] = m_samples[m_samples.size() / 2] * 1e3;
     }
-    template<typename Operation>
-    void time(Operation operation)
+    template <typename Operation> void time(Operation operation)
     {
         const auto start = std::chrono::steady_clock::now();
         operation();

@@ -66,8 +66,8 @@ void Fmain::deleteDish()
         Prompts &prompts = program().prompts();
         const QString name = TexTitle->text();
         if (prompts.message(name + QStringLiteral("を削除します"), Prompts::Buttons::OkCancel,
-                            Prompts::Icon::None, QStringLiteral("料理の削除"))
-            == Prompts::Answer::Ok) {
+                            Prompts::Icon::None,
+                            QStringLiteral("料理の削除")) == Prompts::Answer::Ok) {
             if (AdoMnu->deleteCurrent()) {
                 AdoMnu->moveFirst();
                 prompts.message(name + QStringLiteral("を削除しました"), Prompts::Buttons::Ok,
@@ -76,8 +76,8 @@ void Fmain::deleteDish()
                 LoadDishComposition();
                 UpdateDishTotals();
             } else {
-                prompts.message(name + QStringLiteral("を削除できませんでした。\n")
-                                    + AdoMnu->errorString(),
+                prompts.message(name + QStringLiteral("を削除できませんでした。\n") +
+                                    AdoMnu->errorString(),
                                 Prompts::Buttons::Ok, Prompts::Icon::Critical);
             }
         }
@@ -116,8 +116,8 @@ void Fmain::storeDishName()
     // the row it had; look further only if it is not.
     bool found = AdoMnu->moveTo(row) && AdoMnu->value(QStringLiteral("ID")) == dish;
     for (int r = 0; !found && r < AdoMnu->recordCount(); ++r)
-        found = AdoMnu->value(r, AdoMnu->fieldIndex(QStringLiteral("ID"))) == dish
-                && AdoMnu->moveTo(r);
+        found =
+            AdoMnu->value(r, AdoMnu->fieldIndex(QStringLiteral("ID"))) == dish && AdoMnu->moveTo(r);
     if (!found) {
         // The dish is gone (deleted elsewhere): show the dish now current.
         LoadDishComposition();

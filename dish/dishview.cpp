@@ -46,9 +46,9 @@ void Fmain::LoadDishComposition()
         clearSelectedLine();
 
     AdoKou->setConnectionString(program().DbConnectionString);
-    AdoKou->setRecordSource(QStringLiteral("SELECT eys.SNM as 素材,kou.* FROM kou,eys ")
-                            + QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=")
-                            + QString::number(program().CurrentId) + QStringLiteral("))"));
+    AdoKou->setRecordSource(QStringLiteral("SELECT eys.SNM as 素材,kou.* FROM kou,eys ") +
+                            QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") +
+                            QString::number(program().CurrentId) + QStringLiteral("))"));
     AdoKou->refresh();
     recipeGrid->setDataSource(AdoKou);
 
@@ -80,12 +80,13 @@ void Fmain::BindSelectedLine()
         return;
     program().CurrentId = *line;
     AdoKou2->setConnectionString(program().DbConnectionString);
-    AdoKou2->setRecordSource(QStringLiteral("SELECT kou.ID FROM kou ")
-                             + QStringLiteral("WHERE(kou.ID = ")
-                             + QString::number(program().CurrentId) + QStringLiteral(")"));
+    AdoKou2->setRecordSource(QStringLiteral("SELECT kou.ID FROM kou ") +
+                             QStringLiteral("WHERE(kou.ID = ") +
+                             QString::number(program().CurrentId) + QStringLiteral(")"));
     FieldBinding::bind(TexKouID, AdoKou2, QStringLiteral("ID"));
     AdoKou2->refresh();
-    m_selectedLineDish = keyOf(recipeGrid->cellText(AdoKou->fieldIndex(QStringLiteral("アイテムCD"))));
+    m_selectedLineDish =
+        keyOf(recipeGrid->cellText(AdoKou->fieldIndex(QStringLiteral("アイテムCD"))));
 }
 
 void Fmain::UpdateDishTotals()
@@ -94,10 +95,11 @@ void Fmain::UpdateDishTotals()
     CalcDishNutrients();
 }
 
-// DataGrid1 click: the clicked line goes into the line editor. Setting the
-// quantity and the unit recomputes the weight factor; the stored factor is
-// put into Text3 before, so a unit whose factor has not changed gives the
-// same figure.
+// DataGrid1 click: the clicked line goes into the line editor. The quantity
+// and the unit each recompute the weight factor; the unit comes last, so
+// Text3 ends as quantity × the unit's present KAK, which is the stored factor
+// unless the unit table changed since (or the unit is gone from it, and the
+// stored factor stays).
 void Fmain::selectLine()
 {
     if (recipeGrid->currentRecord() < 0)

@@ -26,9 +26,9 @@ void Fmain::CalcDishWeight()
 {
     takeDishKey();
     AdoSumW->setConnectionString(program().DbConnectionString);
-    AdoSumW->setRecordSource(QStringLiteral("SELECT sum(kou.数量2) as 合計数 FROM kou ")
-                             + QStringLiteral("WHERE(kou.アイテムCD=")
-                             + QString::number(program().CurrentId) + QStringLiteral(")"));
+    AdoSumW->setRecordSource(QStringLiteral("SELECT sum(kou.数量2) as 合計数 FROM kou ") +
+                             QStringLiteral("WHERE(kou.アイテムCD=") +
+                             QString::number(program().CurrentId) + QStringLiteral(")"));
     AdoSumW->refresh();
     FieldBinding::bind(TexSumW, AdoSumW, QStringLiteral("合計数"));
 
@@ -42,17 +42,17 @@ void Fmain::CalcDishNutrients()
 {
     takeDishKey();
     AdoSumC->setConnectionString(program().DbConnectionString);
-    AdoSumC->setRecordSource(QStringLiteral("SELECT sum((kou.数量2) * (eys.ENC)) as カロリ,")
-                             + QStringLiteral("Sum((kou.数量2) * (eys.SUI)) as SSUI,")
-                             + QStringLiteral("Sum((kou.数量2) * (eys.TAN)) as STAN,")
-                             + QStringLiteral("Sum((kou.数量2) * (eys.SST)) as SSST,")
-                             + QStringLiteral("Sum((kou.数量2) * (eys.TST)) as STST,")
-                             + QStringLiteral("Sum((kou.数量2) * (eys.TSS)) as STSS,")
-                             + QStringLiteral("Sum((kou.数量2) * (eys.KBN)) as SKBN,")
-                             + QStringLiteral("Sum((kou.数量2) * (eys.NAT)) as SNAT ")
-                             + QStringLiteral("FROM kou,eys ")
-                             + QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=")
-                             + QString::number(program().CurrentId) + QStringLiteral("))"));
+    AdoSumC->setRecordSource(QStringLiteral("SELECT sum((kou.数量2) * (eys.ENC)) as カロリ,") +
+                             QStringLiteral("Sum((kou.数量2) * (eys.SUI)) as SSUI,") +
+                             QStringLiteral("Sum((kou.数量2) * (eys.TAN)) as STAN,") +
+                             QStringLiteral("Sum((kou.数量2) * (eys.SST)) as SSST,") +
+                             QStringLiteral("Sum((kou.数量2) * (eys.TST)) as STST,") +
+                             QStringLiteral("Sum((kou.数量2) * (eys.TSS)) as STSS,") +
+                             QStringLiteral("Sum((kou.数量2) * (eys.KBN)) as SKBN,") +
+                             QStringLiteral("Sum((kou.数量2) * (eys.NAT)) as SNAT ") +
+                             QStringLiteral("FROM kou,eys ") +
+                             QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") +
+                             QString::number(program().CurrentId) + QStringLiteral("))"));
     AdoSumC->refresh();
     FieldBinding::bind(TexSumC, AdoSumC, QStringLiteral("カロリ"),
                        [](const QVariant &v) { return NumberText::grouped(v.toDouble(), 0); });

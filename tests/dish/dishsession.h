@@ -18,8 +18,8 @@
 // ミルク粥 (three lines) and 空の料理 (none, the last in store order).
 inline QString kitchenSql()
 {
-    return minimalReferenceSql()
-           + QStringLiteral(
+    return minimalReferenceSql() +
+           QStringLiteral(
                "INSERT INTO bun VALUES (1, '穀類'), (13, '乳類');"
                "INSERT INTO tni VALUES ('大さじ', 15), ('個', 50);"
                "INSERT INTO eys(SID,SNM,SKN,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,NAT) VALUES"

@@ -7,7 +7,8 @@ class TestDishLifecycle : public QObject
 
     static QString storedName(DishSession &s, qint64 id)
     {
-        return s.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=%1").arg(id)).toString();
+        return s.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=%1").arg(id))
+            .toString();
     }
     static QStringList enabledDishButtons(Fmain &w)
     {
@@ -23,8 +24,8 @@ private slots:
 
     void firstDishInAnEmptyStoreEnablesTheSevenButtons()
     {
-        DishSession s(minimalReferenceSql()
-                      + QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"));
+        DishSession s(minimalReferenceSql() +
+                      QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"));
         Fmain &w = s.w();
         QVERIFY(enabledDishButtons(w).isEmpty());
         QVERIFY(w.newDishButton->isEnabled());
@@ -33,7 +34,8 @@ private slots:
         w.newDishButton->click();
         QCOMPARE(s.prompts().asked.size(), 1);
         QCOMPARE(s.prompts().asked.first().kind, AskedPrompt::Input);
-        QCOMPARE(s.prompts().asked.first().prompt, QStringLiteral("追加する料理名を入力してください"));
+        QCOMPARE(s.prompts().asked.first().prompt,
+                 QStringLiteral("追加する料理名を入力してください"));
         QCOMPARE(s.prompts().asked.first().title, QStringLiteral("料理の新規追加"));
         QCOMPARE(s.count("mnu"), 1);
         QCOMPARE(s.dish(), QStringLiteral("煮物"));
@@ -75,7 +77,9 @@ private slots:
         s.prompts().inputs << QStringLiteral("ミルク粥");
         w.newDishButton->click();
         QCOMPARE(s.count("mnu"), 4);
-        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE アイテム名='ミルク粥'")).toInt(), 2);
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE アイテム名='ミルク粥'"))
+                     .toInt(),
+                 2);
         QCOMPARE(w.TexID->text(), QStringLiteral("4"));
         QCOMPARE(s.dish(), QStringLiteral("ミルク粥"));
         QCOMPARE(s.recipeRows(), 0);
@@ -116,7 +120,8 @@ private slots:
         QCOMPARE(done.icon, Prompts::Icon::None);
         QCOMPARE(s.count("mnu"), 2);
         QCOMPARE(s.count("kou"), 2);
-        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=2")).toInt(), 0);
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=2")).toInt(),
+                 0);
         QCOMPARE(s.dish(), QStringLiteral("ごはん"));
         QCOMPARE(s.recipeFoods(), QStringList{"米"});
         QCOMPARE(w.TexSumW100->text(), QStringLiteral("250"));
@@ -125,11 +130,11 @@ private slots:
 
     void deletingTheLastDishDisablesTheButtons()
     {
-        DishSession s(minimalReferenceSql()
-                      + QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"
-                                       "INSERT INTO mnu(ID,アイテム名) VALUES (7,'煮物');"
-                                       "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2)"
-                                       " VALUES (7,1,100,'ｇ',1);"));
+        DishSession s(minimalReferenceSql() +
+                      QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"
+                                     "INSERT INTO mnu(ID,アイテム名) VALUES (7,'煮物');"
+                                     "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2)"
+                                     " VALUES (7,1,100,'ｇ',1);"));
         Fmain &w = s.w();
         QCOMPARE(w.TexSumC->text(), QStringLiteral("350"));
         w.deleteDishButton->click();
@@ -214,7 +219,10 @@ private slots:
         w.deleteDishButton->click();
         QCOMPARE(s.prompts().asked.first().prompt, QStringLiteral("ミルク粥を削除します"));
         QCOMPARE(storedName(s, 2), QStringLiteral("ミルク粥"));
-        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE trim(アイテム名, ' 　')=''")).toInt(), 0);
+        QCOMPARE(
+            s.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE trim(アイテム名, ' 　')=''"))
+                .toInt(),
+            0);
     }
 };
 

@@ -9,8 +9,10 @@ class TestLineEditor : public QObject
     // A line of the store as "食品コード 数量 数量2 単位".
     static QString line(DishSession &s, qint64 id)
     {
-        const QString sql = QStringLiteral("SELECT 食品コード || ' ' || 数量 || ' ' || 数量2 || ' ' || 単位"
-                                           " FROM kou WHERE ID=%1").arg(id);
+        const QString sql =
+            QStringLiteral("SELECT 食品コード || ' ' || 数量 || ' ' || 数量2 || ' ' || 単位"
+                           " FROM kou WHERE ID=%1")
+                .arg(id);
         return s.scalar(sql).toString();
     }
     static qint64 lastLine(DishSession &s)
@@ -78,7 +80,9 @@ private slots:
         w.addLineButton->click();
         QCOMPARE(s.count("kou"), 6);
         QCOMPARE(line(s, lastLine(s)), QStringLiteral("3 0.0 0.3 大さじ"));
-        QCOMPARE(s.scalar(QStringLiteral("SELECT アイテムCD FROM kou WHERE ID=%1").arg(lastLine(s))).toLongLong(), 2);
+        QCOMPARE(s.scalar(QStringLiteral("SELECT アイテムCD FROM kou WHERE ID=%1").arg(lastLine(s)))
+                     .toLongLong(),
+                 2);
     }
 
     void addUpdateAndDeleteKeepGridAndTotalsInStep()
@@ -174,7 +178,8 @@ private slots:
         w.foodIdBox->setText(QStringLiteral("0"));
         w.updateLineButton->click();
         QCOMPARE(s.prompts().asked.size(), 1);
-        QCOMPARE(s.prompts().asked.first().prompt, QStringLiteral("上の「食品名」欄から食品を選んでください"));
+        QCOMPARE(s.prompts().asked.first().prompt,
+                 QStringLiteral("上の「食品名」欄から食品を選んでください"));
         QCOMPARE(line(s, 1), QStringLiteral("1 150.0 1.5 ｇ"));
         QCOMPARE(s.recipeFoods(), QStringList{"米"});
     }

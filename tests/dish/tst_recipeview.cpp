@@ -39,15 +39,16 @@ private slots:
                  Twips::toPixels(800));
         QCOMPARE(w.recipeGrid->columnWidth(kou->fieldIndex(QStringLiteral("単位"))),
                  Twips::toPixels(800));
-        QVERIFY(w.recipeGrid->columnAlignment(kou->fieldIndex(QStringLiteral("数量")))
-                & Qt::AlignRight);
-        QVERIFY(!(w.recipeGrid->columnAlignment(kou->fieldIndex(QStringLiteral("素材")))
-                  & Qt::AlignRight));
+        QVERIFY(w.recipeGrid->columnAlignment(kou->fieldIndex(QStringLiteral("数量"))) &
+                Qt::AlignRight);
+        QVERIFY(!(w.recipeGrid->columnAlignment(kou->fieldIndex(QStringLiteral("素材"))) &
+                  Qt::AlignRight));
 
         // A line whose food was deleted from the food table is not shown.
         QVERIFY(s.goToDish(QStringLiteral("ごはん")));
         QCOMPARE(s.recipeFoods(), QStringList{"米"});
-        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=1")).toInt(), 2);
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=1")).toInt(),
+                 2);
     }
 
     void gridIsReadOnly()
@@ -56,7 +57,8 @@ private slots:
         QVERIFY(s.goToDish(QStringLiteral("ごはん")));
         Fmain &w = s.w();
         QCOMPARE(w.recipeGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
-        const QModelIndex cell = w.recipeGrid->model()->index(0, w.AdoKou->fieldIndex(QStringLiteral("数量")));
+        const QModelIndex cell =
+            w.recipeGrid->model()->index(0, w.AdoKou->fieldIndex(QStringLiteral("数量")));
         QVERIFY(!(cell.flags() & Qt::ItemIsEditable));
         QVERIFY(!w.recipeGrid->model()->setData(cell, 999));
         w.recipeGrid->edit(cell);
@@ -173,7 +175,8 @@ private slots:
         w.deleteLineButton->click();
         QCOMPARE(s.count("kou"), 4);
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=1")).toInt(), 0);
-        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=2")).toInt(), 3);
+        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=2")).toInt(),
+                 3);
         QCOMPARE(s.count("mnu"), 3);
         QCOMPARE(s.count("eys"), 3);
     }
@@ -181,10 +184,10 @@ private slots:
     // Keys beyond the 16-bit range: a dish 40000 with a line 70000.
     void keysBeyond32767()
     {
-        DishSession s(kitchenSql()
-                      + QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (40000,'大鍋');"
-                                       "INSERT INTO kou(ID,アイテムCD,食品コード,数量,単位,数量2)"
-                                       " VALUES (70000,40000,2,300,'ｇ',3);"));
+        DishSession s(kitchenSql() +
+                      QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (40000,'大鍋');"
+                                     "INSERT INTO kou(ID,アイテムCD,食品コード,数量,単位,数量2)"
+                                     " VALUES (70000,40000,2,300,'ｇ',3);"));
         Fmain &w = s.w();
         QCOMPARE(s.dish(), QStringLiteral("大鍋"));
         QCOMPARE(w.TexID->text(), QStringLiteral("40000"));
@@ -197,7 +200,8 @@ private slots:
 
         QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
         w.addLineButton->click();
-        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=40000")).toInt(), 2);
+        QCOMPARE(
+            s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=40000")).toInt(), 2);
         QCOMPARE(s.recipeFoods(), (QStringList{"牛乳", "米"}));
         QCOMPARE(w.TexSumW100->text(), QStringLiteral("400"));
 

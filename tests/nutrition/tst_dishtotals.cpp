@@ -8,8 +8,8 @@ namespace {
 // wrong box shows.
 QString totalsSql()
 {
-    return minimalReferenceSql()
-           + QStringLiteral(
+    return minimalReferenceSql() +
+           QStringLiteral(
                "INSERT INTO eys(SID,SNM,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,NAT) VALUES"
                " (1,'例の食品',20,100,80,0,0,0,0,0,0.5),"
                " (2,'区別の食品',20,1234567,10,20,30,40,50,60,0),"
@@ -36,7 +36,7 @@ struct Panel
 
 Panel panel(const Fmain &w)
 {
-    return {w.TexSumW100->text(), w.TexSumC->text(), w.TexNa->text(),
+    return {w.TexSumW100->text(), w.TexSumC->text(),    w.TexNa->text(),
             w.waterBox->text(),   w.proteinBox->text(), w.fatBox->text(),
             w.sugarBox->text(),   w.fibreBox->text(),   w.ashBox->text()};
 }
@@ -44,10 +44,9 @@ Panel panel(const Fmain &w)
 } // namespace
 
 namespace QTest {
-template<>
-char *toString(const Panel &p)
+template <> char *toString(const Panel &p)
 {
-    const QStringList fields{p.weight, p.energy, p.salt, p.water, p.protein,
+    const QStringList fields{p.weight, p.energy, p.salt,  p.water, p.protein,
                              p.fat,    p.sugar,  p.fibre, p.ash};
     return qstrdup(fields.join(QLatin1Char('|')).toUtf8().constData());
 }
@@ -107,8 +106,8 @@ private slots:
         QVERIFY(s.goToDish(QStringLiteral("区別")));
         QVERIFY(s.goToDish(QStringLiteral("空")));
         QCOMPARE(panel(w), Panel{});
-        for (QLineEdit *holder : {w.TexSumW, w.TexSUI, w.TexTAN, w.TexSST, w.TexTST, w.TexTSS,
-                                  w.TexKBN, w.TexSumNa})
+        for (QLineEdit *holder :
+             {w.TexSumW, w.TexSUI, w.TexTAN, w.TexSST, w.TexTST, w.TexTSS, w.TexKBN, w.TexSumNa})
             QVERIFY2(holder->text().isEmpty(), qPrintable(holder->objectName()));
 
         QVERIFY(s.goToDish(QStringLiteral("区別")));
