@@ -198,32 +198,27 @@ void FrmSchF::readingChanged()
 
 void FrmSchF::takeFood()
 {
-    // Each step stands alone: one that cannot be carried out is left out and
-    // the next still runs. Without a current row there is no food to hand
-    // over, and the main window is left as it is.
+    // The steps need a food: without a current row (no search yet, or an
+    // empty result) there is nothing to hand over and the main window is
+    // left as it is. Without the main window there is nowhere to put it.
     Fmain *main = m_program.fmain();
     if (main && DataGrid1->currentRecord() >= 0) {
         const QString foodId = DataGrid1->cellText(0);
         const QString foodName = DataGrid1->cellText(1);
         const QString category = DataGrid1->cellText(3);
-        if (main->foodNameBox)
-            main->foodNameBox->setText(foodName);
-        if (main->foodIdBox)
-            main->foodIdBox->setText(foodId);
-        if (main->quantityBox)
-            main->quantityBox->setText(QStringLiteral("100"));
-        if (main->unitCombo)
-            main->unitCombo->setText(QStringLiteral("ｇ"));
-        if (main->categoryList)
-            main->categoryList->setText(category);
+        main->foodNameBox->setText(foodName);
+        main->foodIdBox->setText(foodId);
+        main->quantityBox->setText(QStringLiteral("100"));
+        main->unitCombo->setText(QStringLiteral("ｇ"));
+        // A category name that is not in the list selects nothing; the food
+        // list then shows no category's foods and selects nothing either.
+        main->categoryList->setText(category);
         main->LoadCategoryFoods();
-        if (main->foodList) {
-            main->foodList->setText(foodName);
-            // Two foods of one category may share a name: the list must show
-            // the very food whose key the line editor now holds.
-            if (main->foodList->boundText() != foodId)
-                main->foodList->setBoundText(foodId);
-        }
+        main->foodList->setText(foodName);
+        // Two foods of one category may share a name: the list must show the
+        // very food whose key the line editor now holds.
+        if (main->foodList->boundText() != foodId)
+            main->foodList->setBoundText(foodId);
     }
     close();
 }

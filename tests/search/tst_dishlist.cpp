@@ -129,6 +129,7 @@ private slots:
         QCOMPARE(main->TexID->text(), QStringLiteral("1"));
         QCOMPARE(main->TexTitle->text(), QStringLiteral("カレー"));
         QCOMPARE(main->AdoMnu->value(QStringLiteral("ID")).toLongLong(), 1);
+        QCOMPARE(main->AdoKou->recordCount(), 2); // its recipe was loaded
         QVERIFY(s.closed());
 
         // Keys beyond the 16-bit range open as well.
@@ -137,6 +138,7 @@ private slots:
         s.window->Command1->click();
         QCOMPARE(main->TexID->text(), QStringLiteral("40000"));
         QCOMPARE(main->TexTitle->text(), QStringLiteral("特大"));
+        QCOMPARE(main->AdoKou->recordCount(), 1);
 
         // Without a move, the first row is opened.
         s.open();
