@@ -6,9 +6,8 @@
 // the indexes and planner statistics these windows would need to meet their
 // targets (an index on the reading, one per rankable nutrient, ANALYZE), so
 // that the gain of each can be read off side by side.
-#include "bench/support/benchsupport.h"
-
 #include "app/program.h"
+#include "bench/support/benchsupport.h"
 #include "data/bindings.h"
 #include "data/datasource.h"
 #include "search/frmschf.h"
@@ -43,8 +42,8 @@ void addSuggestedIndexes()
     sql += QStringLiteral("ANALYZE;");
     sqlite3 *db = nullptr;
     char *message = nullptr;
-    if (sqlite3_open("zento.dll", &db) != SQLITE_OK
-        || sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+    if (sqlite3_open("zento.dll", &db) != SQLITE_OK ||
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         std::fprintf(stderr, "cannot add the indexes: %s\n", message ? message : "?");
         std::exit(1);
     }
@@ -64,9 +63,9 @@ public:
     }
     void stop()
     {
-        m_walls.push_back(std::chrono::duration<double, std::milli>(
-                              std::chrono::steady_clock::now() - m_wall)
-                              .count());
+        m_walls.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_wall)
+                .count());
         m_cpus.push_back(cpuNow() - m_cpu);
     }
     void report(benchmark::State &state)
@@ -116,13 +115,13 @@ FrmSchF *openFoodSearch(Program &program)
 // Typing readings one character at a time and taking them back again; every
 // step is one keystroke and runs one query.
 const QStringList typing{
-    QStringLiteral("ﾀ"),       QStringLiteral("ﾀﾞ"),         QStringLiteral("ﾀﾞｲ"),
-    QStringLiteral("ﾀﾞｲｺ"),    QStringLiteral("ﾀﾞｲｺﾝ"),      QStringLiteral("ﾀﾞｲｺ"),
-    QStringLiteral("ﾀﾞｲ"),     QStringLiteral("ﾀﾞ"),         QStringLiteral("ﾀ"),
-    QStringLiteral("ぎ"),      QStringLiteral("ぎゅ"),       QStringLiteral("ぎゅう"),
+    QStringLiteral("ﾀ"),        QStringLiteral("ﾀﾞ"),         QStringLiteral("ﾀﾞｲ"),
+    QStringLiteral("ﾀﾞｲｺ"),     QStringLiteral("ﾀﾞｲｺﾝ"),      QStringLiteral("ﾀﾞｲｺ"),
+    QStringLiteral("ﾀﾞｲ"),      QStringLiteral("ﾀﾞ"),         QStringLiteral("ﾀ"),
+    QStringLiteral("ぎ"),       QStringLiteral("ぎゅ"),       QStringLiteral("ぎゅう"),
     QStringLiteral("ぎゅうに"), QStringLiteral("ぎゅうにゅ"), QStringLiteral("ぎゅうにゅう"),
-    QStringLiteral("ﾅﾏ"),      QStringLiteral("1"),          QStringLiteral("12"),
-    QStringLiteral("123"),     QStringLiteral("ｿﾊﾞ"),
+    QStringLiteral("ﾅﾏ"),       QStringLiteral("1"),          QStringLiteral("12"),
+    QStringLiteral("123"),      QStringLiteral("ｿﾊﾞ"),
 };
 
 void BM_ReadingKeystroke(benchmark::State &state)
@@ -141,7 +140,11 @@ void BM_ReadingKeystroke(benchmark::State &state)
     }
     steps.report(state);
 }
-BENCHMARK(BM_ReadingKeystroke)->Unit(benchmark::kMillisecond)->Arg(0)->Arg(1)->Repetitions(3)
+BENCHMARK(BM_ReadingKeystroke)
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(0)
+    ->Arg(1)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 // The reading box emptied: every food, in descending order of reading.
@@ -160,7 +163,11 @@ void BM_ReadingCleared(benchmark::State &state)
         settle();
     }
 }
-BENCHMARK(BM_ReadingCleared)->Unit(benchmark::kMillisecond)->Arg(0)->Arg(1)->Repetitions(3)
+BENCHMARK(BM_ReadingCleared)
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(0)
+    ->Arg(1)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 // Choosing each of the 22 nutrients in turn.
@@ -182,7 +189,11 @@ void BM_RankByNutrient(benchmark::State &state)
     }
     steps.report(state);
 }
-BENCHMARK(BM_RankByNutrient)->Unit(benchmark::kMillisecond)->Arg(0)->Arg(1)->Repetitions(3)
+BENCHMARK(BM_RankByNutrient)
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(0)
+    ->Arg(1)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 void BM_OpenDishList(benchmark::State &state)
@@ -204,7 +215,11 @@ void BM_OpenDishList(benchmark::State &state)
     }
     steps.report(state);
 }
-BENCHMARK(BM_OpenDishList)->Unit(benchmark::kMillisecond)->Arg(0)->Arg(1)->Repetitions(3)
+BENCHMARK(BM_OpenDishList)
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(0)
+    ->Arg(1)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 // OK on a dish of the list: the main window's dishes are searched for its

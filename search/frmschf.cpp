@@ -16,13 +16,27 @@
 #include <QPushButton>
 
 const FrmSchF::Nutrient FrmSchF::nutrients[22] = {
-    {"ｴﾈﾙｷﾞｰ", "ENC"},        {"水分", "SUI"},          {"ﾀﾝﾊﾟｸ質", "TAN"},
-    {"脂質", "SST"},           {"炭水化物：糖質", "TST"}, {"炭水化物：繊維", "TSS"},
-    {"灰分", "KBN"},           {"ｺﾚｽﾃﾛｰﾙ", "COL"},      {"ｶﾙｼｳﾑ", "CA"},
-    {"ﾘﾝ", "P"},               {"鉄", "FE"},             {"ﾅﾄﾘｳﾑ", "NA"},
-    {"ｶﾘｳﾑ", "K"},             {"ﾚﾁﾉｰﾙ", "VAR"},         {"ｶﾛﾁﾝ", "VAC"},
-    {"ﾋﾞﾀﾐﾝA", "VAK"},         {"ﾋﾞﾀﾐﾝE", "VE"},         {"ﾋﾞﾀﾐﾝB1", "VB1"},
-    {"ﾋﾞﾀﾐﾝB2", "VB2"},        {"ﾅｲｱｼﾝ", "NAI"},         {"ﾋﾞﾀﾐﾝC", "VC"},
+    {"ｴﾈﾙｷﾞｰ", "ENC"},
+    {"水分", "SUI"},
+    {"ﾀﾝﾊﾟｸ質", "TAN"},
+    {"脂質", "SST"},
+    {"炭水化物：糖質", "TST"},
+    {"炭水化物：繊維", "TSS"},
+    {"灰分", "KBN"},
+    {"ｺﾚｽﾃﾛｰﾙ", "COL"},
+    {"ｶﾙｼｳﾑ", "CA"},
+    {"ﾘﾝ", "P"},
+    {"鉄", "FE"},
+    {"ﾅﾄﾘｳﾑ", "NA"},
+    {"ｶﾘｳﾑ", "K"},
+    {"ﾚﾁﾉｰﾙ", "VAR"},
+    {"ｶﾛﾁﾝ", "VAC"},
+    {"ﾋﾞﾀﾐﾝA", "VAK"},
+    {"ﾋﾞﾀﾐﾝE", "VE"},
+    {"ﾋﾞﾀﾐﾝB1", "VB1"},
+    {"ﾋﾞﾀﾐﾝB2", "VB2"},
+    {"ﾅｲｱｼﾝ", "NAI"},
+    {"ﾋﾞﾀﾐﾝC", "VC"},
     {"食塩相当量", "NAT"},
 };
 
@@ -39,11 +53,11 @@ FrmSchF::FrmSchF(Program &program, QWidget *parent)
     Shape1 = Widgets::filledRect(this, QStringLiteral("Shape1"), panel, 0, 120, 2775, 855);
     Shape2 = Widgets::filledRect(this, QStringLiteral("Shape2"), panel, 2880, 120, 2775, 855);
 
-    Label2 = Widgets::label(this, QStringLiteral("Label2"), QStringLiteral("ﾖﾐｶﾞﾅで探す"), 240,
-                            240, 1095, 255);
+    Label2 = Widgets::label(this, QStringLiteral("Label2"), QStringLiteral("ﾖﾐｶﾞﾅで探す"), 240, 240,
+                            1095, 255);
     Text1 = Widgets::textBox(this, QStringLiteral("Text1"), QString(), 120, 480, 2535, 270);
-    Label1 = Widgets::label(this, QStringLiteral("Label1"), QStringLiteral("多いもので探す"),
-                            3120, 240, 1335, 255);
+    Label1 = Widgets::label(this, QStringLiteral("Label1"), QStringLiteral("多いもので探す"), 3120,
+                            240, 1335, 255);
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -90,9 +104,10 @@ QString FrmSchF::rankingFieldFor(const QString &name)
 
 QString FrmSchF::rankingQuery(const QString &field)
 {
-    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.") + field
-           + QStringLiteral(",bun.分類名 FROM eys,bun ") + QStringLiteral("WHERE(bun.分類№=eys.BID)")
-           + QStringLiteral("ORDER BY eys.") + field + QStringLiteral(" DESC");
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.") + field +
+           QStringLiteral(",bun.分類名 FROM eys,bun ") +
+           QStringLiteral("WHERE(bun.分類№=eys.BID)") + QStringLiteral("ORDER BY eys.") + field +
+           QStringLiteral(" DESC");
 }
 
 QString FrmSchF::readingQuery(const QString &reading)
@@ -121,10 +136,10 @@ QString FrmSchF::readingQuery(const QString &reading)
             literal += c;
         }
     }
-    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN")
-           + QStringLiteral(",bun.分類名 FROM eys,bun ")
-           + QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") + literal
-           + QStringLiteral("%' ESCAPE '\\'))") + QStringLiteral("ORDER BY eys.SKN DESC");
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN") +
+           QStringLiteral(",bun.分類名 FROM eys,bun ") +
+           QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") + literal +
+           QStringLiteral("%' ESCAPE '\\'))") + QStringLiteral("ORDER BY eys.SKN DESC");
 }
 
 void FrmSchF::FillNutrientChoices()
@@ -162,8 +177,8 @@ bool FrmSchF::runQuery(const QString &sql)
     AdoEys->setConnectionString(m_program.DbConnectionString);
     AdoEys->setRecordSource(sql);
     if (!AdoEys->refresh()) {
-        m_program.prompts().message(QStringLiteral("食品を検索できませんでした。\n")
-                                        + AdoEys->errorString(),
+        m_program.prompts().message(QStringLiteral("食品を検索できませんでした。\n") +
+                                        AdoEys->errorString(),
                                     Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return false;
     }

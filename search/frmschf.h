@@ -49,11 +49,11 @@ public:
     void SearchFoodsByReading();
 
     // Event handlers.
-    void nutrientChosen();      // Combo1 click
-    void nutrientTyped();       // Combo1 text change
-    void readingChanged();      // Text1 change
-    void takeFood();            // Command1 "OK"
-    void cancel();              // Command2
+    void nutrientChosen(); // Combo1 click
+    void nutrientTyped();  // Combo1 text change
+    void readingChanged(); // Text1 change
+    void takeFood();       // Command1 "OK"
+    void cancel();         // Command2
 
     QFrame *Shape1;
     QFrame *Shape2;

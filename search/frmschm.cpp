@@ -44,13 +44,13 @@ FrmSchM::FrmSchM(Program &program, QWidget *parent)
 
 QString FrmSchM::overviewQuery()
 {
-    return QStringLiteral("SELECT mnu.ID,mnu.アイテム名,")
-           + QStringLiteral("Sum(eys.ENC*kou.数量2) AS SENC,")
-           + QStringLiteral("Sum(kou.数量2*100) AS SSU,")
-           + QStringLiteral("int(Sum(eys.NAT*kou.数量2)*100+0.5)/100 AS SNAT ")
-           + QStringLiteral("FROM mnu,kou,eys ")
-           + QStringLiteral("WHERE((mnu.ID = kou.アイテムCD) AND (kou.食品コード = eys.SID)) ")
-           + QStringLiteral("GROUP BY mnu.ID,mnu.アイテム名");
+    return QStringLiteral("SELECT mnu.ID,mnu.アイテム名,") +
+           QStringLiteral("Sum(eys.ENC*kou.数量2) AS SENC,") +
+           QStringLiteral("Sum(kou.数量2*100) AS SSU,") +
+           QStringLiteral("int(Sum(eys.NAT*kou.数量2)*100+0.5)/100 AS SNAT ") +
+           QStringLiteral("FROM mnu,kou,eys ") +
+           QStringLiteral("WHERE((mnu.ID = kou.アイテムCD) AND (kou.食品コード = eys.SID)) ") +
+           QStringLiteral("GROUP BY mnu.ID,mnu.アイテム名");
 }
 
 void FrmSchM::LoadDishOverview()
@@ -58,8 +58,8 @@ void FrmSchM::LoadDishOverview()
     AdoMnu->setConnectionString(m_program.DbConnectionString);
     AdoMnu->setRecordSource(overviewQuery());
     if (!AdoMnu->refresh()) {
-        m_program.prompts().message(QStringLiteral("料理の一覧を読み込めませんでした。\n")
-                                        + AdoMnu->errorString(),
+        m_program.prompts().message(QStringLiteral("料理の一覧を読み込めませんでした。\n") +
+                                        AdoMnu->errorString(),
                                     Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return;
     }

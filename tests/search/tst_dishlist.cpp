@@ -15,8 +15,8 @@ namespace {
 // Dishes with sums that are easy to check by hand; food 999 does not exist.
 QString storeSql()
 {
-    return minimalReferenceSql()
-           + QStringLiteral(
+    return minimalReferenceSql() +
+           QStringLiteral(
                "INSERT INTO eys(SID,SNM,SKN,BID,ENC,NAT) VALUES"
                " (1,'a','ｱ',20,100,0.4),(2,'b','ｲ',20,50,0.2),(3,'c','ｳ',20,0,0.5),"
                " (4,'d','ｴ',20,0,0.4),(5,'e','ｵ',20,400,0);"
@@ -165,7 +165,7 @@ private slots:
         Fmain *main = s.main();
         QVERIFY(s.folder.exec(QStringLiteral("DELETE FROM mnu WHERE ID=3")));
         main->LoadDishList();
-        QVERIFY(main->AdoMnu->moveTo(1)); // みそ汁
+        QVERIFY(main->AdoMnu->moveTo(1));          // みそ汁
         s.window->DataGrid1->clickRow(s.rowOf(3)); // still listed: the list is not refreshed
         s.window->Command1->click();
         QCOMPARE(main->TexID->text(), QStringLiteral("2"));
@@ -176,8 +176,8 @@ private slots:
 
     void okOnAnEmptyListChangesNothing()
     {
-        Session s(minimalReferenceSql()
-                  + QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a'),('b');"));
+        Session s(minimalReferenceSql() +
+                  QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a'),('b');"));
         QCOMPARE(s.window->AdoMnu->rowCount(), 0);
         const QString current = s.main()->TexID->text();
         s.window->Command1->click();

@@ -21,24 +21,24 @@ namespace {
 // category with the same name.
 QString storeSql()
 {
-    return minimalReferenceSql()
-           + QStringLiteral(
-               "INSERT INTO bun VALUES (1,'穀類'),(6,'野菜類'),(7,'果実類'),(13,'乳類'),(17,'調味料類');"
-               "INSERT INTO eys(SID,SNM,SKN,BID,ENC,NAT,VAR,VAC,VAK) VALUES"
-               " (1,'こめ','ｺﾒ',1,342,0,0,0,0),"
-               " (2,'普通牛乳','ﾌﾂｳｷﾞｭｳﾆｭｳ',13,61,0.1,38,6,127),"
-               " (3,'低脂肪牛乳','ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ',13,46,0.2,13,3,45),"
-               " (4,'分類のない食品','ｷﾞｭｳﾆｭｳ ﾌﾞﾝﾙｲﾅｼ',99,9999,999,99999,99999,99999),"
-               " (5,'果汁100%','ｶｼﾞｭｳ 100%',7,40,0,0,0,0),"
-               " (6,'下線食品','A_B',7,1,0,0,0,0),"
-               " (7,'似た食品','AXB',7,2,0,0,0,0),"
-               " (8,'おかし','ｵ''ｶｼ',17,3,0,0,0,0),"
-               " (9,'えんかん','ｴﾝ\\ｶﾝ',17,4,0,0,0,0),"
-               " (10,'食塩','ｼｮｸｴﾝ',17,0,99.5,0,0,0),"
-               " (11,'にんじん','ﾆﾝｼﾞﾝ',6,37,0.1,0,8600,1500),"
-               " (12,'レバー','ﾚﾊﾞｰ',6,130,0.2,13000,0,700),"
-               " (13,'うなぎ','ｳﾅｷﾞ',6,250,0.3,1500,1,5000),"
-               " (14,'普通牛乳','ﾌﾂｳｷﾞｭｳﾆｭｳ ﾆ',13,62,0.1,38,6,127);");
+    return minimalReferenceSql() +
+           QStringLiteral("INSERT INTO bun VALUES "
+                          "(1,'穀類'),(6,'野菜類'),(7,'果実類'),(13,'乳類'),(17,'調味料類');"
+                          "INSERT INTO eys(SID,SNM,SKN,BID,ENC,NAT,VAR,VAC,VAK) VALUES"
+                          " (1,'こめ','ｺﾒ',1,342,0,0,0,0),"
+                          " (2,'普通牛乳','ﾌﾂｳｷﾞｭｳﾆｭｳ',13,61,0.1,38,6,127),"
+                          " (3,'低脂肪牛乳','ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ',13,46,0.2,13,3,45),"
+                          " (4,'分類のない食品','ｷﾞｭｳﾆｭｳ ﾌﾞﾝﾙｲﾅｼ',99,9999,999,99999,99999,99999),"
+                          " (5,'果汁100%','ｶｼﾞｭｳ 100%',7,40,0,0,0,0),"
+                          " (6,'下線食品','A_B',7,1,0,0,0,0),"
+                          " (7,'似た食品','AXB',7,2,0,0,0,0),"
+                          " (8,'おかし','ｵ''ｶｼ',17,3,0,0,0,0),"
+                          " (9,'えんかん','ｴﾝ\\ｶﾝ',17,4,0,0,0,0),"
+                          " (10,'食塩','ｼｮｸｴﾝ',17,0,99.5,0,0,0),"
+                          " (11,'にんじん','ﾆﾝｼﾞﾝ',6,37,0.1,0,8600,1500),"
+                          " (12,'レバー','ﾚﾊﾞｰ',6,130,0.2,13000,0,700),"
+                          " (13,'うなぎ','ｳﾅｷﾞ',6,250,0.3,1500,1,5000),"
+                          " (14,'普通牛乳','ﾌﾂｳｷﾞｭｳﾆｭｳ ﾆ',13,62,0.1,38,6,127);");
 }
 
 QList<qint64> listedFoods(FrmSchF *window)
@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(readings.size(), 4); // ﾌﾂｳｷﾞｭｳﾆｭｳ ﾆ, ﾌﾂｳｷﾞｭｳﾆｭｳ, ﾆﾝｼﾞﾝ, ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ
         for (int i = 1; i < readings.size(); ++i)
             QVERIFY2(readings[i - 1] >= readings[i], qPrintable(readings.join(QLatin1Char('|'))));
-        QVERIFY(readings.contains(QStringLiteral("ﾆﾝｼﾞﾝ"))); // at the start
+        QVERIFY(readings.contains(QStringLiteral("ﾆﾝｼﾞﾝ")));         // at the start
         QVERIFY(readings.contains(QStringLiteral("ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ"))); // in the middle
 
         // Deleting everything lists every food that has a category.
@@ -220,7 +220,8 @@ private slots:
         s.window->Combo1->setCurrentIndex(vitaminA);
         emit s.window->Combo1->activated(vitaminA);
         QCOMPARE(s.window->Label3->text(), QStringLiteral("VAK"));
-        QCOMPARE(listedFoods(s.window).mid(0, 3), (QList<qint64>{13, 11, 12})); // 2 and 14 tie after them
+        QCOMPARE(listedFoods(s.window).mid(0, 3),
+                 (QList<qint64>{13, 11, 12})); // 2 and 14 tie after them
         QVERIFY(!listedFoods(s.window).contains(4));
         const QStringList values = column(s.window, 2);
         for (int i = 1; i < values.size(); ++i)

@@ -18,9 +18,9 @@ private slots:
         QTest::newRow("hiragana") << QStringLiteral("ぎゅうにゅう") << milk;
         QTest::newRow("full-width katakana") << QStringLiteral("ギュウニュウ") << milk;
         QTest::newRow("already half-width") << milk << milk;
-        QTest::newRow("decomposed voiced mark")
-            << QStringLiteral("キ\u3099ュウニュウ") << milk;
-        QTest::newRow("spacing voiced mark") << QStringLiteral("キ゛ュウ") << QStringLiteral("ｷﾞｭｳ");
+        QTest::newRow("decomposed voiced mark") << QStringLiteral("キ\u3099ュウニュウ") << milk;
+        QTest::newRow("spacing voiced mark")
+            << QStringLiteral("キ゛ュウ") << QStringLiteral("ｷﾞｭｳ");
         QTest::newRow("semi-voiced") << QStringLiteral("ぱん　パン") << QStringLiteral("ﾊﾟﾝ ﾊﾟﾝ");
         QTest::newRow("vu") << QStringLiteral("ゔぁヴァ") << QStringLiteral("ｳﾞｧｳﾞｧ");
         QTest::newRow("small letters and long mark")
