@@ -1,6 +1,7 @@
 #include "data/database.h"
 
 #include "data/datasource.h"
+#include "data/numbertext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,14 +12,16 @@
 namespace {
 
 // int(x): the largest integer not above x, as a floating value, so that
-// int(x)/100 divides as real numbers.
+// int(x)/100 divides as real numbers. x is taken at 15 significant digits, as
+// the program rounds everywhere, so the dish list and the main window show
+// the same salt.
 void sqlInt(sqlite3_context *context, int, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
-    sqlite3_result_double(context, std::floor(sqlite3_value_double(argv[0])));
+    sqlite3_result_double(context, NumberText::floor15(sqlite3_value_double(argv[0])));
 }
 
 QHash<QString, std::weak_ptr<Database>> &openStores()

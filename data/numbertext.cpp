@@ -156,10 +156,26 @@ std::optional<double> strict(const QString &text)
     return value;
 }
 
+double significant15(double value)
+{
+    if (!std::isfinite(value) || value == 0)
+        return value;
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    return std::strtod(buffer, nullptr);
+}
+
+double floor15(double value)
+{
+    return std::floor(significant15(value));
+}
+
 double roundHalfUp(double value, int decimals)
 {
+    // 0.285 is 0.28499999999999998 as a double: taken at its 15 digits it is
+    // the half it was written as, and rounds up.
     const double scale = std::pow(10.0, decimals);
-    return std::floor(value * scale + 0.5) / scale;
+    return floor15(value * scale + 0.5) / scale;
 }
 
 // Rounds the 15-digit decimal form of value to `decimals` places, halves away

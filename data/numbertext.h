@@ -23,8 +23,15 @@ double leading(const QString &text);
 // grouping with "," allowed) must be one number; nothing otherwise.
 std::optional<double> strict(const QString &text);
 
+// The value as its 15 significant decimal digits read back, the form every
+// number text shows.
+double significant15(double value);
+// The largest integer not above the value taken at 15 significant digits, so
+// that a product such as 0.285 * 100 (28.499999999999996) counts as 28.5.
+double floor15(double value);
+
 // Rounds half up to the given number of decimals: multiply by 10^n, add 0.5,
-// take the largest integer not above, divide by 10^n.
+// take the largest integer not above (floor15), divide by 10^n.
 double roundHalfUp(double value, int decimals);
 
 // A display pattern of fixed decimals with or without thousands grouping

@@ -189,9 +189,11 @@ private slots:
     {
         TestFolder folder;
         QVERIFY(folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a');")));
-        auto ds = open(QStringLiteral("SELECT int(0.125*100+0.5)/100 AS a, int(-1.5) AS b, int(NULL) AS c FROM mnu"));
+        auto ds = open(QStringLiteral("SELECT int(0.125*100+0.5)/100 AS a, int(-1.5) AS b, int(NULL) AS c,"
+                                      " int(0.285*100+0.5)/100 AS d FROM mnu"));
         QVERIFY2(ds->refresh(), qPrintable(ds->errorString()));
         QCOMPARE(ds->value(QStringLiteral("a")).toDouble(), 0.13);
+        QCOMPARE(ds->value(QStringLiteral("d")).toDouble(), 0.29);
         QCOMPARE(ds->value(QStringLiteral("b")).toDouble(), -2.0);
         QVERIFY(ds->value(QStringLiteral("c")).isNull());
         auto bad = open(QStringLiteral("SELECT nonsense FROM mnu"));

@@ -78,6 +78,12 @@ private slots:
         QCOMPARE(NumberText::roundHalfUp(12.24, 1), 12.2);
         QCOMPARE(NumberText::roundHalfUp(0.125, 2), 0.13);
         QCOMPARE(NumberText::roundHalfUp(0.004999, 2), 0.0);
+        // Halves that a double holds a hair below the half still round up.
+        QCOMPARE(NumberText::roundHalfUp(0.285, 2), 0.29);
+        QCOMPARE(NumberText::roundHalfUp(0.145, 2), 0.15);
+        QCOMPARE(NumberText::roundHalfUp(1.005, 2), 1.01);
+        QCOMPARE(NumberText::roundHalfUp(0.575, 2), 0.58);
+        QCOMPARE(NumberText::roundHalfUp(0.28499, 2), 0.28);
         QCOMPARE(NumberText::grouped(1234.5, 0), QStringLiteral("1,235"));
         QCOMPARE(NumberText::grouped(999.4, 0), QStringLiteral("999"));
         QCOMPARE(NumberText::grouped(1234567.25, 1), QStringLiteral("1,234,567.3"));
