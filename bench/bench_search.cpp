@@ -1,11 +1,8 @@
 // The food search and the dish list on the heavy store (25,000 foods, 10,000
 // dishes, 200,000 lines): one keystroke in the reading box, one ranking by a
 // nutrient and opening the dish list, each with the grid painted.
-//
-// Argument 0 runs on the store as the schema builds it; argument 1 first adds
-// the indexes and planner statistics these windows would need to meet their
-// targets (an index on the reading, one per rankable nutrient, ANALYZE), so
-// that the gain of each can be read off side by side.
+// The store is as the schema builds it, with its reading and ranking indexes
+// and fixed planner statistics.
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
 #include "data/bindings.h"
@@ -29,25 +26,6 @@ namespace {
 void settle()
 {
     QApplication::processEvents();
-}
-
-// Adds the candidate indexes to the working folder's store, before the
-// program opens it.
-void addSuggestedIndexes()
-{
-    QString sql = QStringLiteral("CREATE INDEX eys_reading ON eys(SKN);");
-    for (const FrmSchF::Nutrient &nutrient : FrmSchF::nutrients)
-        sql += QStringLiteral("CREATE INDEX eys_rank_%1 ON eys(%1);")
-                   .arg(QString::fromLatin1(nutrient.field));
-    sql += QStringLiteral("ANALYZE;");
-    sqlite3 *db = nullptr;
-    char *message = nullptr;
-    if (sqlite3_open("zento.dll", &db) != SQLITE_OK ||
-        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        std::fprintf(stderr, "cannot add the indexes: %s\n", message ? message : "?");
-        std::exit(1);
-    }
-    sqlite3_close(db);
 }
 
 // Times single steps, wall clock and this thread's processor time, and
@@ -98,10 +76,8 @@ private:
     std::vector<double> m_cpus;
 };
 
-void prepare(benchmark::State &state)
+void prepare(benchmark::State &)
 {
-    if (state.range(0))
-        addSuggestedIndexes();
 }
 
 FrmSchF *openFoodSearch(Program &program)
@@ -143,7 +119,6 @@ void BM_ReadingKeystroke(benchmark::State &state)
 BENCHMARK(BM_ReadingKeystroke)
     ->Unit(benchmark::kMillisecond)
     ->Arg(0)
-    ->Arg(1)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
@@ -166,7 +141,6 @@ void BM_ReadingCleared(benchmark::State &state)
 BENCHMARK(BM_ReadingCleared)
     ->Unit(benchmark::kMillisecond)
     ->Arg(0)
-    ->Arg(1)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
@@ -192,7 +166,6 @@ void BM_RankByNutrient(benchmark::State &state)
 BENCHMARK(BM_RankByNutrient)
     ->Unit(benchmark::kMillisecond)
     ->Arg(0)
-    ->Arg(1)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
@@ -218,7 +191,6 @@ void BM_OpenDishList(benchmark::State &state)
 BENCHMARK(BM_OpenDishList)
     ->Unit(benchmark::kMillisecond)
     ->Arg(0)
-    ->Arg(1)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 

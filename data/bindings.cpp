@@ -309,8 +309,15 @@ public:
         return QIdentityProxyModel::data(index, role);
     }
 
+    int currentRow = -1;
+
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
+        // The row header is a record selector: it marks the current row and
+        // shows no numbers.
+        if (orientation == Qt::Vertical)
+            return role == Qt::DisplayRole && section == currentRow ? QVariant(QStringLiteral("▸"))
+                                                                     : QVariant();
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
             const auto it = captions.find(section);
             if (it != captions.end())
@@ -428,6 +435,14 @@ void DataGrid::followPointer()
         return;
     m_following = true;
     const int row = currentRecord();
+    if (m_proxy->currentRow != row) {
+        const int before = m_proxy->currentRow;
+        m_proxy->currentRow = row;
+        if (before >= 0 && before < m_proxy->rowCount())
+            emit m_proxy->headerDataChanged(Qt::Vertical, before, before);
+        if (row >= 0)
+            emit m_proxy->headerDataChanged(Qt::Vertical, row, row);
+    }
     if (row < 0) {
         selectionModel()->clearSelection();
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
@@ -449,8 +464,9 @@ void DataGrid::onCurrentChanged(const QModelIndex &current)
     if (current.row() == m_source->position())
         return;
     m_following = true;
-    const bool moved = m_source->moveTo(current.row());
+    m_source->moveTo(current.row());
     m_following = false;
-    if (!moved)
-        followPointer(); // the record could not be left: stay on it
+    // Show where the pointer is: the clicked row, or the record that could
+    // not be left.
+    followPointer();
 }

@@ -15,6 +15,9 @@ QString createStatements();
 // The 23 value fields of a food, in the order the food editor binds them.
 extern const char *const foodValueFields[23];
 
+// The 22 fields the food search can rank foods by; each has an index.
+extern const char *const rankedFields[22];
+
 // Creates the tables in an open, empty database. Returns false and sets
 // *error when a statement fails.
 bool create(sqlite3 *db, QString *error);
