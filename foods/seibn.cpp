@@ -8,6 +8,7 @@
 #include "data/bindings.h"
 #include "data/datasource.h"
 #include "data/numbertext.h"
+#include "search/kana.h"
 #include "data/schema.h"
 #include "foods/foodlists.h"
 #include "foods/recordnavigator.h"
@@ -263,6 +264,11 @@ bool Seibn::storePending()
         return true;
     if (!rowIsStorable())
         return false;
+    // The food search matches readings in half-width katakana; a reading
+    // typed in hiragana or full-width katakana is stored in that form.
+    const QString reading = Kana::toHalfWidth(Text2->text());
+    if (reading != Text2->text())
+        Text2->setText(reading);
     const bool isNew = Adodc1->isNewRecord();
     if (!Adodc1->update()) {
         program().prompts().message(QStringLiteral("食品を保存できませんでした。\n") +

@@ -167,6 +167,14 @@ private slots:
         QCOMPARE(fmain->AdoEys2->text(0, fmain->AdoEys2->fieldIndex(QStringLiteral("SNM"))),
                  QStringLiteral("手作り味噌"));
 
+        // A reading typed in hiragana is stored as the search matches it.
+        fmain->newFood();
+        editor->Text1->setText(QStringLiteral("自家製牛乳"));
+        editor->Text2->setText(QStringLiteral("じかせいぎゅうにゅう"));
+        QVERIFY(editor->registerFood());
+        QCOMPARE(stored("SELECT SKN FROM eys WHERE SNM='自家製牛乳'").toString(),
+                 QStringLiteral("ｼﾞｶｾｲｷﾞｭｳﾆｭｳ"));
+
         // A second new food gets its own key; a name of blanks is a name.
         fmain->newFood();
         editor->Text1->setText(QStringLiteral("  "));
