@@ -70,7 +70,7 @@ sqlite3 *Database::acquireReader()
     }
     sqlite3 *reader = nullptr;
     const QByteArray path = QFile::encodeName(QFileInfo(m_fileName).absoluteFilePath());
-    if (sqlite3_open_v2(path.constData(), &reader, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.constData(), &reader, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(reader);
         return m_db; // share the writing connection instead
     }
@@ -125,7 +125,7 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
     }
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(key);
-    const int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
             *error = QStringLiteral("データベースファイル「%1」を開けません: %2")

@@ -88,7 +88,8 @@ bool DataSource::refresh()
     closeCursor();
     m_columns.clear();
     m_columnByName.clear();
-    m_rows.clear();
+    m_rows.reset(0);
+    m_modelRows = 0;
     m_dirty.clear();
     m_newRow = false;
     m_pos = 0;
@@ -130,6 +131,7 @@ bool DataSource::refresh()
                 m_columnByName.insert(column.name.toLower(), i);
                 m_columns.push_back(column);
             }
+            m_rows.reset(count);
             // The first name wins when two columns share one.
             for (int i = count - 1; i >= 0; --i)
                 m_columnByName.insert(m_columns[i].name.toLower(), i);
@@ -147,8 +149,9 @@ bool DataSource::refresh()
         closeCursor();
         m_columns.clear();
         m_columnByName.clear();
-        m_rows.clear();
+        m_rows.reset(0);
     }
+    m_modelRows = m_rows.size();
     m_resetting = false;
     endResetModel();
     m_error = error;
@@ -161,16 +164,12 @@ bool DataSource::fetchRows(int upTo)
 {
     if (!m_cursor)
         return true;
-    std::vector<std::vector<QVariant>> batch;
-    const int columns = int(m_columns.size());
+    const int first = m_rows.size();
     bool ok = true;
-    while (int(m_rows.size() + batch.size()) < upTo) {
+    while (m_rows.size() < upTo) {
         const int rc = sqlite3_step(m_cursor);
         if (rc == SQLITE_ROW) {
-            std::vector<QVariant> row(columns);
-            for (int c = 0; c < columns; ++c)
-                row[c] = columnValue(m_cursor, c);
-            batch.push_back(std::move(row));
+            m_rows.appendFrom(m_cursor);
         } else {
             if (rc != SQLITE_DONE) {
                 setError(QString::fromUtf8(sqlite3_errmsg(m_reader)));
@@ -180,29 +179,26 @@ bool DataSource::fetchRows(int upTo)
             break;
         }
     }
-    if (batch.empty())
+    // The model announces the rows read only now; until then views count
+    // the rows they were told of.
+    if (m_rows.size() == first || m_resetting)
         return ok;
-    const int first = int(m_rows.size());
-    const bool notify = !m_resetting;
-    if (notify)
-        beginInsertRows(QModelIndex(), first, first + int(batch.size()) - 1);
-    for (auto &row : batch)
-        m_rows.push_back(std::move(row));
-    if (notify)
-        endInsertRows();
+    beginInsertRows(QModelIndex(), first, m_rows.size() - 1);
+    m_modelRows = m_rows.size();
+    endInsertRows();
     return ok;
 }
 
 void DataSource::fetchAll()
 {
     while (m_cursor)
-        fetchRows(int(m_rows.size()) + laterBatch);
+        fetchRows(m_rows.size() + laterBatch);
 }
 
 int DataSource::recordCount()
 {
     fetchAll();
-    return int(m_rows.size());
+    return m_rows.size();
 }
 
 bool DataSource::bof() const
@@ -212,9 +208,9 @@ bool DataSource::bof() const
 
 bool DataSource::eof()
 {
-    if (m_pos >= int(m_rows.size()))
+    if (m_pos >= m_rows.size())
         fetchRows(m_pos + 1);
-    return m_pos >= int(m_rows.size());
+    return m_pos >= m_rows.size();
 }
 
 bool DataSource::movePointer(int row)
@@ -249,7 +245,7 @@ bool DataSource::moveLast()
         setError(QStringLiteral("レコードがありません。"));
         return false;
     }
-    return movePointer(int(m_rows.size()) - 1);
+    return movePointer(m_rows.size() - 1);
 }
 
 bool DataSource::moveNext()
@@ -259,7 +255,7 @@ bool DataSource::moveNext()
         return false;
     }
     fetchRows(m_pos + 2);
-    return movePointer(std::min(m_pos + 1, int(m_rows.size())));
+    return movePointer(std::min(m_pos + 1, m_rows.size()));
 }
 
 bool DataSource::movePrevious()
@@ -274,7 +270,7 @@ bool DataSource::movePrevious()
 bool DataSource::moveTo(int row)
 {
     fetchRows(row + 1);
-    if (row < 0 || row >= int(m_rows.size())) {
+    if (row < 0 || row >= m_rows.size()) {
         setError(QStringLiteral("レコードがありません。"));
         return false;
     }
@@ -293,9 +289,9 @@ QString DataSource::fieldName(int column) const
 
 QVariant DataSource::value(int row, int column) const
 {
-    if (row < 0 || row >= int(m_rows.size()) || column < 0 || column >= int(m_columns.size()))
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= int(m_columns.size()))
         return QVariant();
-    return m_rows[row][column];
+    return m_rows.value(row, column);
 }
 
 QVariant DataSource::value(const QString &field) const
@@ -320,16 +316,16 @@ bool DataSource::setValue(const QString &field, const QVariant &value)
         setError(QStringLiteral("項目「%1」は結果にありません。").arg(field));
         return false;
     }
-    if (m_pos < 0 || m_pos >= int(m_rows.size())) {
+    if (m_pos < 0 || m_pos >= m_rows.size()) {
         setError(QStringLiteral("現在のレコードがありません。"));
         return false;
     }
-    auto &row = m_rows[m_pos];
-    if (sameText(row[column], value) && row[column].typeId() == value.typeId())
+    const QVariant old = m_rows.value(m_pos, column);
+    if (sameText(old, value) && old.typeId() == value.typeId())
         return true;
     if (!m_newRow && m_dirty.isEmpty())
-        m_original = row;
-    row[column] = value;
+        m_original = m_rows.row(m_pos);
+    m_rows.setValue(m_pos, column, value);
     m_dirty.insert(column);
     emit dataChanged(index(m_pos, column), index(m_pos, column));
     emit fieldChanged(column);
@@ -345,9 +341,10 @@ bool DataSource::addNew()
         return false;
     }
     fetchAll();
-    const int row = int(m_rows.size());
+    const int row = m_rows.size();
     beginInsertRows(QModelIndex(), row, row);
-    m_rows.emplace_back(m_columns.size());
+    m_rows.appendEmpty();
+    m_modelRows = m_rows.size();
     endInsertRows();
     m_newRow = true;
     m_dirty.clear();
@@ -359,9 +356,10 @@ bool DataSource::addNew()
 void DataSource::cancelUpdate()
 {
     if (m_newRow) {
-        const int row = int(m_rows.size()) - 1;
+        const int row = m_rows.size() - 1;
         beginRemoveRows(QModelIndex(), row, row);
-        m_rows.pop_back();
+        m_rows.erase(row);
+        m_modelRows = m_rows.size();
         endRemoveRows();
         m_newRow = false;
         m_dirty.clear();
@@ -369,8 +367,8 @@ void DataSource::cancelUpdate()
         emit currentChanged();
         return;
     }
-    if (!m_dirty.isEmpty() && m_pos >= 0 && m_pos < int(m_rows.size())) {
-        m_rows[m_pos] = m_original;
+    if (!m_dirty.isEmpty() && m_pos >= 0 && m_pos < m_rows.size()) {
+        m_rows.setRow(m_pos, m_original);
         m_dirty.clear();
         emit dataChanged(index(m_pos, 0), index(m_pos, int(m_columns.size()) - 1));
         emit currentChanged();
@@ -452,7 +450,7 @@ bool DataSource::commitPending()
 {
     if (!hasPendingChange())
         return true;
-    if (m_pos < 0 || m_pos >= int(m_rows.size())) {
+    if (m_pos < 0 || m_pos >= m_rows.size()) {
         m_dirty.clear();
         m_newRow = false;
         return true;
@@ -467,7 +465,7 @@ bool DataSource::commitPending()
         return false;
     }
 
-    std::vector<QVariant> &row = m_rows[m_pos];
+    std::vector<QVariant> row = m_rows.row(m_pos);
     std::vector<QVariant> converted = row;
     QHash<QString, QList<int>> byTable;
     QStringList tables;
@@ -553,12 +551,12 @@ bool DataSource::commitPending()
         setError(error);
         return false;
     }
-    row = converted;
     if (inserting && !keyColumnOfNew.isEmpty()) {
         const int keyColumn = resultColumnOf(tables.first(), keyColumnOfNew);
         if (keyColumn >= 0)
-            row[keyColumn] = QVariant(newId);
+            converted[keyColumn] = QVariant(newId);
     }
+    m_rows.setRow(m_pos, std::move(converted));
     m_dirty.clear();
     m_newRow = false;
     m_original.clear();
@@ -568,7 +566,7 @@ bool DataSource::commitPending()
 
 bool DataSource::deleteCurrent()
 {
-    if (m_pos < 0 || m_pos >= int(m_rows.size())) {
+    if (m_pos < 0 || m_pos >= m_rows.size()) {
         setError(QStringLiteral("削除するレコードがありません。"));
         return false;
     }
@@ -594,7 +592,7 @@ bool DataSource::deleteCurrent()
         setError(QStringLiteral("表「%1」の行を特定するキーが結果にないので、削除できません。").arg(table));
         return false;
     }
-    const QVariant keyValue = m_dirty.isEmpty() ? m_rows[m_pos][keyColumn] : m_original[keyColumn];
+    const QVariant keyValue = m_dirty.isEmpty() ? m_rows.value(m_pos, keyColumn) : m_original[keyColumn];
     QString error;
     const bool ok = m_db->write(
         [&](QString *failure) {
@@ -609,7 +607,8 @@ bool DataSource::deleteCurrent()
     m_dirty.clear();
     m_original.clear();
     beginRemoveRows(QModelIndex(), m_pos, m_pos);
-    m_rows.erase(m_rows.begin() + m_pos);
+    m_rows.erase(m_pos);
+    m_modelRows = m_rows.size();
     endRemoveRows();
     emit currentChanged();
     return true;
@@ -617,7 +616,7 @@ bool DataSource::deleteCurrent()
 
 int DataSource::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_modelRows;
 }
 
 int DataSource::columnCount(const QModelIndex &parent) const
@@ -651,5 +650,5 @@ bool DataSource::canFetchMore(const QModelIndex &parent) const
 void DataSource::fetchMore(const QModelIndex &parent)
 {
     if (!parent.isValid())
-        fetchRows(int(m_rows.size()) + laterBatch);
+        fetchRows(m_rows.size() + laterBatch);
 }

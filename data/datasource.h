@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QSet>
 #include <QVariant>
+
+#include "data/rowstore.h"
 #include <memory>
 #include <vector>
 
@@ -135,7 +137,8 @@ private:
     bool m_resetting = false;
     std::vector<Column> m_columns;
     QHash<QString, int> m_columnByName; // lower-cased name -> first column
-    std::vector<std::vector<QVariant>> m_rows;
+    RowStore m_rows;
+    int m_modelRows = 0; // rows the model has announced to its views
     int m_pos = -1;
     bool m_newRow = false;
     QSet<int> m_dirty; // columns assigned on the current record
