@@ -316,7 +316,7 @@ public:
         // The row header is a record selector: it marks the current row and
         // shows no numbers.
         if (orientation == Qt::Vertical)
-            return role == Qt::DisplayRole && section == currentRow ? QVariant(QStringLiteral("▸"))
+            return role == Qt::DisplayRole && section == currentRow ? QVariant(QStringLiteral("▶"))
                                                                      : QVariant();
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
             const auto it = captions.find(section);
