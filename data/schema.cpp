@@ -12,13 +12,16 @@ const char *const rankedFields[22] = {"ENC", "SUI", "TAN", "SST", "TST", "TSS", 
                                       "CA",  "P",   "FE",  "NA",  "K",   "VAR", "VAC", "VAK",
                                       "VE",  "VB1", "VB2", "NAI", "VC",  "NAT"};
 
-// The food search ranks all foods by one of these fields, largest first; an
-// index per field lets the ranking come in order instead of sorted.
-static QString rankingIndexes()
+QString searchIndexStatements()
 {
-    QString sql;
+    // The reading index also carries what the reading search lists, so a
+    // search reads the index alone. The food search ranks all foods by one
+    // of the ranked fields, largest first; an index per field lets the
+    // ranking come in order instead of sorted.
+    QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS eys_reading ON eys(SKN, BID, SNM);\n");
     for (const char *field : rankedFields)
-        sql += QStringLiteral("CREATE INDEX eys_rank_%1 ON eys(%1);\n").arg(QLatin1String(field));
+        sql += QStringLiteral("CREATE INDEX IF NOT EXISTS eys_rank_%1 ON eys(%1);\n")
+                   .arg(QLatin1String(field));
     return sql;
 }
 
@@ -27,8 +30,6 @@ QString createStatements()
     // Keys are AUTOINCREMENT so that a deleted dish's, line's or food's key is
     // never handed to a new row: old lines can never attach to a new dish.
     // kou keeps its eight fields in this order; the grid reads them by position.
-    // The reading index also carries what the reading search lists, so a
-    // search reads the index alone.
     // The planner statistics are fixed at the shape of a store in long use
     // (many dishes of about ten lines each), so the dish list walks the dishes
     // in key order through kou_dish instead of sorting every line, however
@@ -72,8 +73,7 @@ CREATE TABLE kij (
 CREATE INDEX kou_dish ON kou(アイテムCD);
 CREATE INDEX kou_food ON kou(食品コード);
 CREATE INDEX eys_category ON eys(BID);
-CREATE INDEX eys_reading ON eys(SKN, BID, SNM);
-%RANKING%
+%SEARCH%
 CREATE TRIGGER mnu_delete_lines AFTER DELETE ON mnu
 BEGIN
   DELETE FROM kou WHERE アイテムCD = old.ID;
@@ -88,7 +88,7 @@ INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
   ('eys', 'eys_reading', '2500 1 1 1');
 PRAGMA user_version = 1;
 )SQL")
-        .replace(QStringLiteral("%RANKING%"), rankingIndexes());
+        .replace(QStringLiteral("%SEARCH%"), searchIndexStatements());
 }
 
 bool create(sqlite3 *db, QString *error)

@@ -18,6 +18,10 @@ extern const char *const foodValueFields[23];
 // The 22 fields the food search can rank foods by; each has an index.
 extern const char *const rankedFields[22];
 
+// The indexes of the food search; "IF NOT EXISTS", so that a refresh of an
+// older store can add them.
+QString searchIndexStatements();
+
 // Creates the tables in an open, empty database. Returns false and sets
 // *error when a statement fails.
 bool create(sqlite3 *db, QString *error);

@@ -311,7 +311,9 @@ bool refresh(const QString &storePath, const Data &data, RefreshResult *result, 
         }
         ok = ok && exec(db, "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;", error) &&
              writeCategories(db, data, error) && writeFoods(db, data, &existing, &counts, error) &&
-             writeUnits(db, error) && writeStandards(db, data, error) && exec(db, "COMMIT", error);
+             writeUnits(db, error) && writeStandards(db, data, error) &&
+             exec(db, Schema::searchIndexStatements().toUtf8().constData(), error) &&
+             exec(db, "COMMIT", error);
         if (!ok)
             exec(db, "ROLLBACK", nullptr);
     }

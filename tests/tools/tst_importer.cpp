@@ -782,12 +782,18 @@ private slots:
             "DELETE FROM eys WHERE SID = 18039;"
             "INSERT INTO eys(SID, SNM, BID, ENC) VALUES (19001, '旧版だけの食品', 18, 10);"
             "DELETE FROM bun WHERE 分類№ = 5; INSERT INTO tni VALUES ('升', 1500);"
-            "UPDATE kij SET CAL = 1 WHERE AGE = 30;")));
+            "UPDATE kij SET CAL = 1 WHERE AGE = 30;"
+            // A store made before the search had its indexes.
+            "DROP INDEX eys_reading; DROP INDEX eys_rank_NAT;")));
         ReferenceData::RefreshResult result;
         QString error;
         QVERIFY2(ReferenceData::refresh(folder.filePath(QStringLiteral("zento.dll")), m_data,
                                         &result, &error),
                  qPrintable(error));
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index'"
+                                              " AND name IN ('eys_reading', 'eys_rank_NAT')"))
+                     .toInt(),
+                 2);
         QCOMPARE(result.updated, 2537);
         QCOMPARE(result.added, 1);
         QCOMPARE(result.kept, 1);
