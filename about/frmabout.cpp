@@ -24,9 +24,7 @@ static void fitText(QLabel *label)
 }
 
 FrmAbout::FrmAbout(Program &program, QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, Widgets::fixedDialog)
     , m_program(program)
 {
     setObjectName(QStringLiteral("frmAbout"));

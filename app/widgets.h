@@ -24,4 +24,10 @@ QFrame *filledRect(QWidget *parent, const QString &name, const QColor &color, in
                    int width, int height);
 QFont font(const QString &family, int points, bool bold = false);
 
+// A fixed-size dialog frame with a close button and no minimise or maximise.
+inline constexpr Qt::WindowFlags fixedDialog = Qt::Dialog | Qt::CustomizeWindowHint
+                                               | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                               | Qt::WindowCloseButtonHint
+                                               | Qt::MSWindowsFixedSizeDialogHint;
+
 } // namespace Widgets

@@ -35,9 +35,7 @@ protected:
 } // namespace
 
 FrmConfig::FrmConfig(Program &program, QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent, Widgets::fixedDialog)
     , m_program(program)
 {
     setObjectName(QStringLiteral("frmConfig"));

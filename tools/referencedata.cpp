@@ -2,6 +2,7 @@
 
 #include "data/schema.h"
 #include "tools/readings.h"
+#include "tools/storebuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -146,16 +147,7 @@ private:
     sqlite3_stmt *m_stmt = nullptr;
 };
 
-bool exec(sqlite3 *db, const char *sql, QString *error)
-{
-    char *message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK)
-        return true;
-    if (error)
-        *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-    sqlite3_free(message);
-    return false;
-}
+using StoreBuilder::exec;
 
 bool writeCategories(sqlite3 *db, const Data &data, QString *error)
 {
