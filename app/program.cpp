@@ -26,6 +26,10 @@ Program::Program(Prompts &prompts, QObject *parent)
 Program::~Program()
 {
     end();
+    // The main window's deletion may still be pending when the event loop has
+    // ended: delete it now, so that every data source lets go of the store and
+    // the store closes cleanly, its log folded back into the one file.
+    delete m_fmain;
 }
 
 QString Program::connectionText()

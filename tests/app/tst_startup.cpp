@@ -233,6 +233,11 @@ private slots:
         p.program->fmain()->Me_file_end->trigger();
         QVERIFY(p.program->hasEnded());
         QVERIFY(!p.program->about());
+        // Once the program is gone the store is one file again: nothing is
+        // left in a log beside it.
+        p.program.reset();
+        QVERIFY(QFile::exists(QStringLiteral("zento.dll")));
+        QVERIFY(!QFile::exists(QStringLiteral("zento.dll-wal")));
     }
 };
 
