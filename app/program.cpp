@@ -165,12 +165,24 @@ void Program::end()
         QCoreApplication::quit();
 }
 
-template<typename Window>
-static void bringUp(Window *window)
+static void bringUp(QWidget *window)
 {
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+// A secondary window is loaded when it is opened and unloaded when it closes;
+// opening it while it is open only brings it to the front.
+template<typename Window, typename... Args>
+static Window *open(QPointer<Window> &window, Args &...args)
+{
+    if (!window) {
+        window = new Window(args...);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringUp(window);
+    return window;
 }
 
 void Program::showConfig()
@@ -180,46 +192,25 @@ void Program::showConfig()
 
 void Program::showDishList()
 {
-    if (!m_schM) {
-        m_schM = new FrmSchM(*this);
-        m_schM->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    bringUp(m_schM.data());
+    open(m_schM, *this);
 }
 
 void Program::showFoodSearch()
 {
-    if (!m_schF) {
-        m_schF = new FrmSchF(*this);
-        m_schF->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    bringUp(m_schF.data());
+    open(m_schF, *this);
 }
 
 void Program::showComparison()
 {
-    if (!m_kij) {
-        m_kij = new FrmKij(*this);
-        m_kij->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    bringUp(m_kij.data());
+    open(m_kij, *this);
 }
 
 void Program::showAbout()
 {
-    if (!m_about) {
-        m_about = new FrmAbout(*this);
-        m_about->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    bringUp(m_about.data());
+    open(m_about, *this);
 }
 
 void Program::showHelp()
 {
-    if (!m_help) {
-        m_help = new HelpWindow();
-        m_help->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    m_help->openFile(QStringLiteral("zento.hlp"));
-    bringUp(m_help.data());
+    open(m_help)->openFile(QStringLiteral("zento.hlp"));
 }
