@@ -54,6 +54,7 @@ void FieldBinding::show()
         return;
     m_showing = true;
     m_box->setText(text);
+    m_box->setCursorPosition(0); // a long value shows its beginning
     m_showing = false;
 }
 

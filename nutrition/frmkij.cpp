@@ -111,6 +111,12 @@ void FrmKij::buildLayout()
     for (int row = 0; row < 11; ++row) {
         Label1[row] = label(this, elementName("Label1", row), u16(rowCaptions[row]), 120,
                             rowTop(row), row >= 8 ? 615 : 735, 255);
+        // A caption wider than its label in this font may run on up to the
+        // value column rather than be cut.
+        const int room = Twips::toPixels(1080 - 120);
+        if (Label1[row]->sizeHint().width() > Label1[row]->width())
+            Label1[row]->resize(std::min(Label1[row]->sizeHint().width(), room),
+                                Label1[row]->height());
 
         QLabel *data =
             label(this, elementName("Data", row), QString(), 1080, rowTop(row), 735, 255);

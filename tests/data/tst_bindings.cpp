@@ -39,6 +39,7 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("一"));
         QVERIFY(ds->moveLast());
         QCOMPARE(box->text(), QStringLiteral("三"));
+        QCOMPARE(box->cursorPosition(), 0); // a long value shows its beginning
         box->setText(QStringLiteral("三色丼"));
         QVERIFY(ds->hasPendingChange());
         QVERIFY(ds->moveFirst());
