@@ -11,14 +11,21 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 // Shrinks the label's font, half a point at a time down to 7 points, until
-// its one line fits the label's width.
+// each of its lines fits the label's width.
 static void fitText(QLabel *label)
 {
     QFont font = label->font();
     const int room = label->width() - 2 * label->margin() - 2;
-    while (QFontMetrics(font).horizontalAdvance(label->text()) > room && font.pointSizeF() > 7.0)
+    auto widest = [&] {
+        int width = 0;
+        for (const QString &line : label->text().split(QLatin1Char('\n')))
+            width = std::max(width, QFontMetrics(font).horizontalAdvance(line));
+        return width;
+    };
+    while (widest() > room && font.pointSizeF() > 7.0)
         font.setPointSizeF(font.pointSizeF() - 0.5);
     label->setFont(font);
 }
@@ -45,8 +52,10 @@ FrmAbout::FrmAbout(Program &program, QWidget *parent)
         Widgets::label(this, QStringLiteral("lblDescription"),
                        QStringLiteral("料理の栄養成分を簡単に計算します。"), 1050, 1125, 3885, 210);
 
+    // The copyright line names the food table as its publisher asks; two
+    // lines of the label's width fit above the foot of the window.
     Label1 = Widgets::label(this, QStringLiteral("Label1"), VersionInfo::sourceLine(), 1080, 1560,
-                            3015, 255);
+                            3015, 510);
     Label1->setAutoFillBackground(true);
     QPalette palette = Label1->palette();
     palette.setColor(QPalette::Window, QColor(192, 255, 192));

@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(about->lblTitle->geometry(), twips(1050, 240, 3885, 480));
         QCOMPARE(about->lblVersion->geometry(), twips(1050, 780, 3885, 225));
         QCOMPARE(about->lblDescription->geometry(), twips(1050, 1125, 3885, 210));
-        QCOMPARE(about->Label1->geometry(), twips(1080, 1560, 3015, 255));
+        QCOMPARE(about->Label1->geometry(), twips(1080, 1560, 3015, 510));
         QCOMPARE(about->cmdOK->geometry(), twips(4245, 1800, 1380, 345));
         for (const char *name : {"picIcon", "lblTitle", "lblVersion", "lblDescription", "Label1"})
             QVERIFY2(about->findChild<QLabel *>(QLatin1String(name)), name);
@@ -83,12 +83,15 @@ private slots:
         QLabel *line = started.program->about()->Label1;
         QVERIFY(line->autoFillBackground());
         QCOMPARE(line->palette().color(QPalette::Window), QColor(192, 255, 192));
-        QVERIFY(line->text().contains(QStringLiteral("日本食品標準成分表（八訂）増補2023年")));
-        // One line that fits the label, in a font that can still be read.
+        // The source as its publisher asks, and that it was converted.
+        QCOMPARE(line->text().remove(QLatin1Char('\n')),
+                 QStringLiteral("出典：「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成"));
+        // Lines that fit the label, in a font that can still be read.
         const QFontMetrics metrics(line->font());
-        QVERIFY2(metrics.horizontalAdvance(line->text()) <= line->width(),
-                 qPrintable(QString::number(metrics.horizontalAdvance(line->text()))));
-        QVERIFY(metrics.height() <= line->height());
+        for (const QString &part : line->text().split(QLatin1Char('\n')))
+            QVERIFY2(metrics.horizontalAdvance(part) <= line->width(),
+                     qPrintable(QString::number(metrics.horizontalAdvance(part))));
+        QVERIFY(2 * metrics.height() <= line->height());
         QVERIFY(line->font().pointSizeF() >= 7.0);
         QVERIFY(line->toolTip().contains(QStringLiteral(
             "「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成")));
