@@ -20,6 +20,10 @@ void setUpApplication(QApplication &app)
     // in: looking them up costs a fifth of the start-up.
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
     font.setStyleStrategy(QFont::NoFontMerging);
+    // The IPA fonts carry no hinting of their own: hinting them means
+    // running FreeType's auto-hinter over every glyph, a sixth of the
+    // start-up. Antialiased unhinted text reads as well at these sizes.
+    font.setHintingPreference(QFont::PreferNoHinting);
     app.setFont(font);
 
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
