@@ -3,9 +3,11 @@
 #include "data/datasource.h"
 #include "data/numbertext.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QTimer>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -46,6 +48,7 @@ Database::Database(sqlite3 *db, const QString &fileName, bool wal)
 
 Database::~Database()
 {
+    m_checkpoint.reset();
     for (sqlite3 *reader : m_idleReaders)
         sqlite3_close_v2(reader);
     sqlite3_close_v2(m_db);
@@ -199,7 +202,25 @@ bool Database::write(const std::function<bool(QString *)> &fn, QString *error)
             *error = QStringLiteral("データベースに書き込めません: %1").arg(message);
         return false;
     }
+    scheduleCheckpoint();
     return true;
+}
+
+void Database::scheduleCheckpoint()
+{
+    // Once the user pauses, the log is folded back into the file, so that a
+    // copy of zento.dll taken while the program runs holds every change.
+    if (!m_wal || !QCoreApplication::instance())
+        return;
+    if (!m_checkpoint) {
+        m_checkpoint = std::make_unique<QTimer>();
+        m_checkpoint->setSingleShot(true);
+        m_checkpoint->setInterval(checkpointDelayMs);
+        QObject::connect(m_checkpoint.get(), &QTimer::timeout, [db = m_db] {
+            sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+        });
+    }
+    m_checkpoint->start();
 }
 
 bool Database::run(const QString &sql, const QVariantList &params, QString *error, int *changes)

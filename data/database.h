@@ -10,6 +10,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 class DataSource;
+class QTimer;
 
 // One open store file. Data sources given the same connection text share one
 // Database, so that a write made through one data source is seen by the next
@@ -61,14 +62,19 @@ public:
     void addCursor(DataSource *source);
     void removeCursor(DataSource *source);
 
+    // How long after the last write the log is folded back into the file.
+    static constexpr int checkpointDelayMs = 1500;
+
 private:
     explicit Database(sqlite3 *db, const QString &fileName, bool wal);
+    void scheduleCheckpoint();
 
     sqlite3 *m_db = nullptr;
     QString m_fileName;
     bool m_wal = false;
     std::vector<DataSource *> m_cursors;
     std::vector<sqlite3 *> m_idleReaders;
+    std::unique_ptr<QTimer> m_checkpoint;
 };
 
 // Binds a Qt value to a statement parameter (1-based).

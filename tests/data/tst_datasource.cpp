@@ -3,6 +3,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QtTest>
+#include <sqlite3.h>
 
 class TestDataSource : public QObject
 {
@@ -124,6 +125,29 @@ private slots:
         QVERIFY(ds->update());
         QCOMPARE(folder.scalar(QStringLiteral("SELECT ENC FROM eys")).toDouble(), 12.5);
         QVERIFY(folder.scalar(QStringLiteral("SELECT SUI FROM eys")).isNull());
+    }
+
+    void writesReachTheFileOnceTheUserPauses()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a');")));
+        auto ds = open(QStringLiteral("SELECT mnu.* FROM mnu"));
+        QVERIFY(ds->refresh());
+        QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("煮物")));
+        QVERIFY(ds->update());
+        QTest::qWait(Database::checkpointDelayMs + 500);
+        // A copy of the file alone, as a backup would take it, holds the change.
+        QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")),
+                            folder.filePath(QStringLiteral("copy.dll"))));
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(folder.filePath(QStringLiteral("copy.dll"))).constData(), &db),
+                 SQLITE_OK);
+        sqlite3_stmt *stmt = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(db, "SELECT アイテム名 FROM mnu", -1, &stmt, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+        QCOMPARE(columnValue(stmt, 0).toString(), QStringLiteral("煮物"));
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
     }
 
     void keysAreNeverReused()
