@@ -157,7 +157,11 @@ void DataList::setBoundText(const QString &value)
 DataCombo::DataCombo(QWidget *parent)
     : QComboBox(parent)
 {
-    setEditable(true);
+    // Editable through a line edit of its own: unlike setEditable, this does
+    // not build the drop-down before it is first opened. No completer: a
+    // typed unit stays as typed, and its weight follows only a whole name.
+    setLineEdit(new QLineEdit(this));
+    setCompleter(nullptr);
     setInsertPolicy(QComboBox::NoInsert);
     connect(this, &QComboBox::currentTextChanged, this, &DataCombo::noteTextChange);
     connect(this, &QComboBox::editTextChanged, this, &DataCombo::noteTextChange);

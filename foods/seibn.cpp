@@ -103,9 +103,11 @@ void Seibn::buildLayout()
     filledRect(w, QStringLiteral("Shape2"), QColor(192, 192, 255), 2520, 840, 2655, 3015);
     filledRect(w, QStringLiteral("Shape3"), QColor(255, 192, 255), 2520, 3840, 2655, 1215);
 
-    label(w, QStringLiteral("Label1"), QStringLiteral("食品名"), 120, 150);
+    // Labels get the room up to the next control: sized so, they need no
+    // measuring of their text while the editor is loaded hidden.
+    label(w, QStringLiteral("Label1"), QStringLiteral("食品名"), 120, 150, 600, 240);
     Text1 = textBox(w, QStringLiteral("Text1"), QString(), 720, 120, 2535, 270);
-    label(w, QStringLiteral("Label2"), QStringLiteral("ﾖﾐｶﾞﾅ"), 120, 510);
+    label(w, QStringLiteral("Label2"), QStringLiteral("ﾖﾐｶﾞﾅ"), 120, 510, 600, 240);
     Text2 = textBox(w, QStringLiteral("Text2"), QString(), 720, 480, 2535, 270);
     DataCombo1 = new DataCombo(w);
     DataCombo1->setObjectName(QStringLiteral("DataCombo1"));
@@ -119,13 +121,13 @@ void Seibn::buildLayout()
         const QString index = QString::number(i);
         if (*row.label)
             label(w, QStringLiteral("Label3_") + index, QString::fromUtf8(row.label),
-                  left ? 240 : 2640, row.top + 30);
+                  left ? 240 : 2640, row.top + 30, left ? 840 : 1200, 240);
         data[i] = textBox(w, QStringLiteral("data_") + index, QString(), left ? 1080 : 3840,
                           row.top, 855, 270);
         label(w, QStringLiteral("Label4_") + index, QString::fromUtf8(row.unit), left ? 2040 : 4800,
-              row.top + 30);
+              row.top + 30, 480, 240);
     }
-    label(w, QStringLiteral("Label5"), QStringLiteral("食品　１００ｇ中"), 3960, 5160);
+    label(w, QStringLiteral("Label5"), QStringLiteral("食品　１００ｇ中"), 3960, 5160, 1320, 240);
 
     navigator = new RecordNavigator(w);
     navigator->setObjectName(QStringLiteral("Adodc1"));
