@@ -4,20 +4,16 @@
 #include "data/bindings.h"
 #include "data/datasource.h"
 #include "foods/seibn.h"
-#include "tests/support/testsupport.h"
+#include "tests/foods/foodsession.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
-class TestFoodCommands : public QObject
+class TestFoodCommands : public QObject, FoodSession
 {
     Q_OBJECT
 
-    std::unique_ptr<TestFolder> folder;
-    std::unique_ptr<StartedProgram> run;
-    Fmain *fmain = nullptr;
-    Seibn *editor = nullptr;
 
     // Chooses a food in the food list as the user does: category, then food.
     void chooseFromList(const QString &category, const QString &food)
@@ -36,8 +32,7 @@ private slots:
 
     void init()
     {
-        folder = std::make_unique<TestFolder>();
-        QVERIFY(folder->makeStore(
+        startOn(
             minimalReferenceSql() +
             QStringLiteral(
                 "INSERT INTO bun VALUES (1,'穀類'),(13,'乳類');"
@@ -45,20 +40,10 @@ private slots:
                 " (13001,'牛乳',13,67,0.1),(13002,'ヨーグルト',13,62,0.1),(40000,'豆腐',1,72,0);"
                 "INSERT INTO mnu(アイテム名) VALUES ('ごはん'),('ミルク粥');"
                 "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2) VALUES"
-                " (1,1001,150,'ｇ',1.5),(2,13001,200,'ｇ',2),(2,1001,50,'ｇ',0.5);")));
-        run = std::make_unique<StartedProgram>();
-        run->start();
-        fmain = run->program->fmain();
-        editor = run->program->seibn();
-        QVERIFY(fmain && editor);
-        run->prompts.clear();
+                " (1,1001,150,'ｇ',1.5),(2,13001,200,'ｇ',2),(2,1001,50,'ｇ',0.5);"));
     }
 
-    void cleanup()
-    {
-        run.reset();
-        folder.reset();
-    }
+    void cleanup() { stop(); }
 
     void showAndNewFood()
     {

@@ -7,7 +7,7 @@
 #include "data/datasource.h"
 #include "foods/recordnavigator.h"
 #include "foods/seibn.h"
-#include "tests/support/testsupport.h"
+#include "tests/foods/foodsession.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,14 +35,10 @@ QString storeSql()
 
 } // namespace
 
-class TestSeibn : public QObject
+class TestSeibn : public QObject, FoodSession
 {
     Q_OBJECT
 
-    std::unique_ptr<TestFolder> folder;
-    std::unique_ptr<StartedProgram> run;
-    Fmain *fmain = nullptr;
-    Seibn *editor = nullptr;
 
     QVariant stored(const QString &sql) { return folder->scalar(sql); }
 
@@ -57,21 +53,10 @@ private slots:
 
     void init()
     {
-        folder = std::make_unique<TestFolder>();
-        QVERIFY(folder->makeStore(storeSql()));
-        run = std::make_unique<StartedProgram>();
-        run->start();
-        fmain = run->program->fmain();
-        editor = run->program->seibn();
-        QVERIFY(fmain && editor);
-        run->prompts.clear();
+        startOn(storeSql());
     }
 
-    void cleanup()
-    {
-        run.reset();
-        folder.reset();
-    }
+    void cleanup() { stop(); }
 
     void layoutAndBindings()
     {

@@ -92,6 +92,22 @@ FrmKij *openFor(Program &program, qint64 dish)
     return kij;
 }
 
+// The reference rows and one dish, the program started and the comparison
+// window open on that dish.
+struct OneDish
+{
+    TestFolder folder;
+    StartedProgram p;
+    FrmKij *kij = nullptr;
+    OneDish()
+    {
+        if (folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');"))) {
+            p.start();
+            kij = openFor(*p.program, 1);
+        }
+    }
+};
+
 QString dataText(FrmKij *kij, int i)
 {
     return kij->Data[i]->text();
@@ -157,12 +173,9 @@ private slots:
 
     void windowLayout()
     {
-        TestFolder folder;
-        QVERIFY(
-            folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
-        StartedProgram p;
-        p.start();
-        FrmKij *kij = openFor(*p.program, 1);
+        OneDish setup;
+        StartedProgram &p = setup.p;
+        FrmKij *kij = setup.kij;
         QVERIFY(kij);
         QCOMPARE(kij->objectName(), QStringLiteral("frmKij"));
         QCOMPARE(kij->windowTitle(), QStringLiteral("基準値との比較"));
@@ -305,12 +318,8 @@ private slots:
 
     void lookupFollowsAgeAndSex()
     {
-        TestFolder folder;
-        QVERIFY(
-            folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
-        StartedProgram p;
-        p.start();
-        FrmKij *kij = openFor(*p.program, 1);
+        OneDish setup;
+        FrmKij *kij = setup.kij;
         QVERIFY(kij);
         // Of the two rows for 20 / male, the first in table order.
         QCOMPARE(kij->Kdata[2]->text(), standardEnergy(20, 1));
@@ -364,12 +373,8 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, energy);
-        TestFolder folder;
-        QVERIFY(
-            folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
-        StartedProgram p;
-        p.start();
-        FrmKij *kij = openFor(*p.program, 1);
+        OneDish setup;
+        FrmKij *kij = setup.kij;
         QVERIFY(kij);
         kij->Combo1->setEditText(text);
         QCOMPARE(kij->Kdata[2]->text(), energy);
@@ -391,12 +396,10 @@ private slots:
 
     void standardsAreNeverWrittenBack()
     {
-        TestFolder folder;
-        QVERIFY(
-            folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');")));
-        StartedProgram p;
-        p.start();
-        FrmKij *kij = openFor(*p.program, 1);
+        OneDish setup;
+        TestFolder &folder = setup.folder;
+        StartedProgram &p = setup.p;
+        FrmKij *kij = setup.kij;
         QVERIFY(kij);
         QVERIFY(kij->Kdata[2]->isReadOnly());
         QTest::keyClicks(kij->Kdata[2], QStringLiteral("999"));
