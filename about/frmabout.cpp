@@ -1,6 +1,6 @@
 #include "about/frmabout.h"
 
-#include "about/versioninfo.h"
+#include "core/about/versioninfo.h"
 #include "app/twips.h"
 #include "app/widgets.h"
 

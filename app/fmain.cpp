@@ -3,8 +3,8 @@
 #include "app/program.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
-#include "data/datasource.h"
+#include "core/store/datasource.h"
 #include "nutrition/chartsurface.h"
 #include "nutrition/frmkij.h"
 

@@ -6,8 +6,8 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

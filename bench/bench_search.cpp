@@ -5,8 +5,8 @@
 // and fixed planner statistics.
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 #include "search/frmschf.h"
 #include "search/frmschm.h"
 

@@ -1,8 +1,8 @@
 // Recipe view of the current dish and navigation between dishes.
 #include "app/fmain.h"
 #include "app/program.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 
 #include <QLineEdit>
 

@@ -3,8 +3,8 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 #include "foods/foodlists.h"
 #include "foods/seibn.h"
 

@@ -3,9 +3,9 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
-#include "data/numbertext.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
+#include "core/store/numbertext.h"
 
 #include <QLineEdit>
 

@@ -1,7 +1,7 @@
 #include "foods/foodlists.h"
 
 #include "app/fmain.h"
-#include "data/bindings.h"
+#include "app/bindings.h"
 
 namespace FoodLists {
 

@@ -1,6 +1,6 @@
 #include "foods/recordnavigator.h"
 
-#include "data/datasource.h"
+#include "core/store/datasource.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -6,9 +6,9 @@
 // values, whatever the previous dish showed.
 #include "app/fmain.h"
 #include "app/program.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
-#include "data/numbertext.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
+#include "core/store/numbertext.h"
 
 #include <QLineEdit>
 

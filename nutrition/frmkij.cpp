@@ -4,9 +4,9 @@
 #include "app/program.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
-#include "data/numbertext.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
+#include "core/store/numbertext.h"
 #include "nutrition/chartsurface.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "nutrition/radarchart.h"
 
-#include "data/numbertext.h"
+#include "core/store/numbertext.h"
 
 #include <cmath>
 

@@ -5,9 +5,9 @@
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
-#include "search/kana.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
+#include "core/search/kana.h"
 
 #include <QComboBox>
 #include <QFrame>

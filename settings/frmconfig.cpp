@@ -4,7 +4,7 @@
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "settings/settingsfile.h"
+#include "core/settings/settingsfile.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #include "tools/foodtable.h"
 
-#include "data/numbertext.h"
+#include "core/store/numbertext.h"
 #include "tools/xlsxreader.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "tools/referencedata.h"
 
-#include "data/schema.h"
+#include "core/store/schema.h"
 #include "tools/readings.h"
 #include "tools/storebuilder.h"
 

@@ -1,6 +1,6 @@
 #include "tools/storebuilder.h"
 
-#include "data/schema.h"
+#include "core/store/schema.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "tools/xlsxreader.h"
 
-#include "data/numbertext.h"
+#include "core/store/numbertext.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 
 #include "app/appsetup.h"
 #include "app/program.h"
-#include "data/database.h"
+#include "core/store/database.h"
 #include "tools/storebuilder.h"
 
 #include <QApplication>

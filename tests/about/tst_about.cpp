@@ -1,7 +1,7 @@
 // The version window: its texts built from the version numbers, its layout
 // and the source line of the food data.
 #include "about/frmabout.h"
-#include "about/versioninfo.h"
+#include "core/about/versioninfo.h"
 #include "app/program.h"
 #include "app/twips.h"
 #include "tests/support/testsupport.h"

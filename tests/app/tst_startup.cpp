@@ -3,8 +3,8 @@
 #include "app/helpwindow.h"
 #include "app/program.h"
 #include "foods/seibn.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 #include "tests/support/testsupport.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 #include "tests/support/testsupport.h"
 
 #include <QLineEdit>

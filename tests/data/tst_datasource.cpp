@@ -1,5 +1,5 @@
-#include "data/database.h"
-#include "data/datasource.h"
+#include "core/store/database.h"
+#include "core/store/datasource.h"
 #include "tests/support/testsupport.h"
 
 #include <QtTest>

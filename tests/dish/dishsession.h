@@ -5,8 +5,8 @@
 
 #include "app/fmain.h"
 #include "app/program.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 #include "tests/support/testsupport.h"
 
 #include <QLineEdit>

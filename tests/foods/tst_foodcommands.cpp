@@ -1,8 +1,8 @@
 // The main window's food commands: "食材", "新規登録" and "削除".
 #include "app/fmain.h"
 #include "app/program.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 #include "foods/seibn.h"
 #include "tests/foods/foodsession.h"
 

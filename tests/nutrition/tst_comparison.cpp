@@ -1,7 +1,7 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/twips.h"
-#include "data/datasource.h"
+#include "core/store/datasource.h"
 #include "nutrition/chartsurface.h"
 #include "nutrition/frmkij.h"
 #include "nutrition/radarchart.h"

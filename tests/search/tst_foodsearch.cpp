@@ -1,7 +1,7 @@
 #include "app/fmain.h"
 #include "app/program.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 #include "search/frmschf.h"
 #include "tests/support/testsupport.h"
 

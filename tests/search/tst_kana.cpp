@@ -1,4 +1,4 @@
-#include "search/kana.h"
+#include "core/search/kana.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 // The settings file's rules without any window: the lookup of a key, the
 // numbers written back, the encodings, and reading and replacing the file.
-#include "settings/settingsfile.h"
+#include "core/settings/settingsfile.h"
 #include "tests/support/testsupport.h"
 
 #include <QtTest>

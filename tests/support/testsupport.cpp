@@ -2,8 +2,8 @@
 
 #include "app/appsetup.h"
 #include "app/program.h"
-#include "data/database.h"
-#include "data/schema.h"
+#include "core/store/database.h"
+#include "core/store/schema.h"
 #include "tools/storebuilder.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The importer of the official reference data: the food table workbook, the
 // readings, the standards, a new store made from them and the refresh of an
 // existing store.
-#include "data/schema.h"
+#include "core/store/schema.h"
 #include "tests/support/testsupport.h"
 #include "tools/foodtable.h"
 #include "tools/readings.h"

@@ -1,7 +1,7 @@
-#include "data/database.h"
+#include "core/store/database.h"
 
-#include "data/datasource.h"
-#include "data/numbertext.h"
+#include "core/store/datasource.h"
+#include "core/store/numbertext.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 // foods of a category and units.
 #include "app/fmain.h"
 #include "app/program.h"
-#include "data/bindings.h"
-#include "data/datasource.h"
+#include "app/bindings.h"
+#include "core/store/datasource.h"
 
 #include <QLineEdit>
 #include <QPushButton>

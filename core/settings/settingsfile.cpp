@@ -1,6 +1,6 @@
-#include "settings/settingsfile.h"
+#include "core/settings/settingsfile.h"
 
-#include "data/numbertext.h"
+#include "core/store/numbertext.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "data/datasource.h"
+#include "core/store/datasource.h"
 
-#include "data/database.h"
-#include "data/numbertext.h"
+#include "core/store/database.h"
+#include "core/store/numbertext.h"
 
 #include <cmath>
 #include <sqlite3.h>

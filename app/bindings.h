@@ -8,7 +8,7 @@
 #include <QTableView>
 #include <functional>
 
-#include "data/datasource.h"
+#include "core/store/datasource.h"
 
 class QLineEdit;
 

@@ -1,4 +1,4 @@
-#include "data/numbertext.h"
+#include "core/store/numbertext.h"
 
 #include <cmath>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include <QSet>
 #include <QVariant>
 
-#include "data/rowstore.h"
+#include "core/store/rowstore.h"
 #include <memory>
 #include <vector>
 

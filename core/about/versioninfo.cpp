@@ -1,4 +1,4 @@
-#include "about/versioninfo.h"
+#include "core/about/versioninfo.h"
 
 namespace VersionInfo {
 

@@ -1,4 +1,4 @@
-#include "data/rowstore.h"
+#include "core/store/rowstore.h"
 
 #include <QString>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "data/schema.h"
+#include "core/store/schema.h"
 
 #include <sqlite3.h>
 

@@ -1,4 +1,4 @@
-#include "data/bindings.h"
+#include "app/bindings.h"
 
 #include "app/twips.h"
 
