@@ -1,11 +1,11 @@
 #include "search/frmschm.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
 
@@ -98,30 +98,13 @@ void FrmSchM::OpenChosenDish()
     if (!ok)
         return;
 
-    // Look for the dish among the main window's dishes, first to last. When
-    // none carries the key (deleted since the list was made) the search ends
-    // after the last record and the current dish stays as it was.
-    DataSource *dishes = main->AdoMnu;
-    const int idColumn = dishes->fieldIndex(QStringLiteral("Id"));
-    const int count = idColumn < 0 ? 0 : dishes->recordCount();
-    int found = -1;
-    for (int row = 0; row < count && found < 0; ++row) {
-        bool isNumber = false;
-        const qint64 id = dishes->value(row, idColumn).toLongLong(&isNumber);
-        if (isNumber && id == key)
-            found = row;
-    }
-    if (found < 0) {
+    // When no dish carries the key (deleted since the list was made) the
+    // current dish stays as it was.
+    if (!main->showDish(key)) {
         m_program.prompts().message(
             QStringLiteral("選んだ料理が見つかりません。ほかの操作で削除された可能性があります。"),
             Prompts::Buttons::Ok, Prompts::Icon::Information);
-        return;
     }
-    dishes->moveTo(found); // a refused pending change keeps the pointer where it is
-
-    main->LoadDishComposition();
-    main->CalcDishWeight();
-    main->CalcDishNutrients();
 }
 
 void FrmSchM::openDish()
