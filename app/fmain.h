@@ -84,6 +84,20 @@ public:
     void CalcDishWeight();
     void CalcDishNutrients();
 
+    // What other windows ask of the main window (app/windowcalls.cpp).
+    // The key of the current dish; 0 when there is none.
+    qint64 currentDish() const;
+    // Makes the dish of that key current, with its recipe and totals; false
+    // when no dish has the key.
+    bool showDish(qint64 dishKey);
+    // Puts the food into the line editor with 100 ｇ and moves the category
+    // and food lists to it.
+    void takeFood(qint64 foodId);
+    // Reads the category list and the chosen category's foods again.
+    void reloadFoodLists();
+    // The food the line editor holds, if any.
+    std::optional<qint64> chosenFood() const;
+
     // Dish row
     QLineEdit *TexTitle;
     QLineEdit *TexID;

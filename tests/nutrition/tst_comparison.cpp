@@ -4,7 +4,7 @@
 #include "core/store/datasource.h"
 #include "nutrition/chartsurface.h"
 #include "nutrition/frmkij.h"
-#include "nutrition/radarchart.h"
+#include "core/nutrition/radarchart.h"
 #include "tests/support/testsupport.h"
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
 #include "nutrition/chartsurface.h"
-#include "nutrition/radarchart.h"
+#include "core/nutrition/radarchart.h"
 
 #include <QImage>
 #include <QPainter>
