@@ -92,7 +92,7 @@ void FrmKij::buildLayout()
     Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("基準値"), 1920, 840, 615, 255);
 
     for (int row = 0; row < 11; ++row) {
-        Label1[row] = label(this, elementName("Label1", row), Comparison::rows[row].caption.toString(), 120,
+        Label1[row] = label(this, elementName("Label1", row), Comparison::caption(row), 120,
                             rowTop(row), row >= 8 ? 615 : 735, 255);
         // A caption wider than its label in this font may run on up to the
         // value column rather than be cut.

@@ -9,7 +9,7 @@
 // before it is stored.
 namespace FoodRecord {
 
-inline constexpr int valueCount = 23;
+inline constexpr int valueCount = 23; // the nutrient table's order
 
 // The category a new food starts in.
 inline constexpr qint64 newFoodCategory = 20;
@@ -20,20 +20,6 @@ QString newFoodValueText();
 // apart by what they hold).
 QString valueField(int index);
 QString valueCaption(int index);
-
-struct Food
-{
-    qint64 id = 0;
-    QString name;
-    QString reading;
-    std::optional<qint64> category;
-    QString categoryName; // empty when the category has no row
-    std::array<std::optional<double>, valueCount> values{};
-};
-
-// The food of that key, with its category's name; nothing when there is no
-// such food or the store cannot be read (*error says which).
-std::optional<Food> read(const QString &connectionString, qint64 id, QString *error = nullptr);
 
 // What is wrong with a food as typed, and where: box -1 is the name, 0 to 22
 // the value boxes.

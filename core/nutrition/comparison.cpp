@@ -1,7 +1,10 @@
 #include "core/nutrition/comparison.h"
 
+#include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
+#include "core/store/queries.h"
 
 #include <cmath>
 
@@ -9,19 +12,22 @@ namespace Comparison {
 
 // clang-format off
 const std::array<Row, rowCount> rows{{
-    {u"基準身長", "TAL", nullptr, nullptr},
-    {u"基準体重", "WEI", nullptr, nullptr},
-    {u"ｴﾈﾙｷﾞｰ", "CAL", "SENC", "ENC"},
-    {u"ﾀﾝﾊﾟｸ質", "TAN", "STAN", "TAN"},
-    {u"ｶﾙｼｳﾑ", "CA", "SCA", "CA"},
-    {u"鉄", "FE", "SFE", "FE"},
-    {u"ﾋﾞﾀﾐﾝA", "VA", "SVAK", "VAK"},
-    {u"ﾋﾞﾀﾐﾝB1", "VB1", "SVB1", "VB1"},
-    {u"ﾋﾞﾀﾐﾝB2", "VB2", "SVB2", "VB2"},
-    {u"ﾅｲｱｼﾝ", "NAI", "SNAI", "NAI"},
-    {u"ﾋﾞﾀﾐﾝC", "VC", "SVC", "VC"},
+    {"TAL", nullptr}, {"WEI", nullptr},
+    {"CAL", "SENC"}, {"TAN", "STAN"}, {"CA", "SCA"}, {"FE", "SFE"}, {"VA", "SVAK"},
+    {"VB1", "SVB1"}, {"VB2", "SVB2"}, {"NAI", "SNAI"}, {"VC", "SVC"},
 }};
 // clang-format on
+
+QString caption(int row)
+{
+    if (row == 0)
+        return QStringLiteral("基準身長");
+    if (row == 1)
+        return QStringLiteral("基準体重");
+    if (row >= firstSumRow && row < rowCount)
+        return Nutrients::charted()[row - firstSumRow]->rankingName.toString();
+    return QString();
+}
 
 namespace {
 
@@ -42,22 +48,12 @@ std::optional<double> numberOf(const QVariant &value)
 
 QString standardsQuery()
 {
-    return QStringLiteral("SELECT kij.* FROM kij");
+    return Queries::standards();
 }
 
 QString sumsQuery(qint64 dish)
 {
-    return QStringLiteral("SELECT ") + QStringLiteral("Sum((kou.数量2) * (eys.ENC)) as SENC,") +
-           QStringLiteral("Sum((kou.数量2) * (eys.TAN)) as STAN,") +
-           QStringLiteral("Sum((kou.数量2) * (eys.CA)) as SCA,") +
-           QStringLiteral("Sum((kou.数量2) * (eys.FE)) as SFE,") +
-           QStringLiteral("Sum((kou.数量2) * (eys.VAK)) as SVAK, ") +
-           QStringLiteral("Sum((kou.数量2) * (eys.VB1)) as SVB1, ") +
-           QStringLiteral("Sum((kou.数量2) * (eys.VB2)) as SVB2, ") +
-           QStringLiteral("Sum((kou.数量2) * (eys.NAI)) as SNAI, ") +
-           QStringLiteral("Sum((kou.数量2) * (eys.VC)) as SVC ") + QStringLiteral("FROM kou,eys ") +
-           QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") +
-           QString::number(dish) + QStringLiteral("))");
+    return Queries::comparisonSums(dish);
 }
 
 QString holderText(int row, std::optional<double> sum)
@@ -71,7 +67,7 @@ std::optional<double> calculatedValue(int row, std::optional<double> sum)
 {
     if (!sum)
         return std::nullopt;
-    const std::optional<double> held = NumberText::strict(holderText(row, sum));
+    const std::optional<double> held = NumberReader::number(holderText(row, sum));
     if (!held)
         return std::nullopt;
     return NumberText::roundHalfUp(*held, 2);
@@ -79,7 +75,7 @@ std::optional<double> calculatedValue(int row, std::optional<double> sum)
 
 int ageOf(const QString &text)
 {
-    const std::optional<double> number = NumberText::strict(text);
+    const std::optional<double> number = NumberReader::number(text);
     if (!number)
         return 0;
     const double whole = std::nearbyint(*number); // the default rounding: halves to even

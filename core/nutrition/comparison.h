@@ -19,13 +19,15 @@ inline constexpr int firstSumRow = 2;
 
 struct Row
 {
-    QStringView caption;
     const char *standardColumn; // column of kij
     const char *sumColumn;      // result column of the sums query; none for rows 0-1
-    const char *foodField;      // summed eys field; none for rows 0-1
 };
 
 extern const std::array<Row, rowCount> rows;
+
+// The caption of a row: the reference height and weight, then the compared
+// nutrients as the food search names them, in the chart's axis order.
+QString caption(int row);
 
 // One value per row; nothing where there is no value (a null sum, no matching
 // standards row, the height and weight rows of the sums).

@@ -1,6 +1,7 @@
 #include "core/search/dishlist.h"
 
 #include "core/store/datasource.h"
+#include "core/store/queries.h"
 
 DishList::DishList(const QString &connectionString)
     : m_connectionString(connectionString)
@@ -12,13 +13,7 @@ DishList::~DishList() = default;
 
 QString DishList::overviewQuery()
 {
-    return QStringLiteral("SELECT mnu.ID,mnu.アイテム名,") +
-           QStringLiteral("Sum(eys.ENC*kou.数量2) AS SENC,") +
-           QStringLiteral("Sum(kou.数量2*100) AS SSU,") +
-           QStringLiteral("int(Sum(eys.NAT*kou.数量2)*100+0.5)/100 AS SNAT ") +
-           QStringLiteral("FROM mnu,kou,eys ") +
-           QStringLiteral("WHERE((mnu.ID = kou.アイテムCD) AND (kou.食品コード = eys.SID)) ") +
-           QStringLiteral("GROUP BY mnu.ID,mnu.アイテム名");
+    return Queries::dishOverview();
 }
 
 bool DishList::load()

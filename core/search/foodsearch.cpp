@@ -1,30 +1,11 @@
 #include "core/search/foodsearch.h"
 
+#include "core/nutrition/nutrients.h"
 #include "core/search/kana.h"
 #include "core/store/datasource.h"
+#include "core/store/queries.h"
 
 #include <QStringList>
-
-namespace {
-
-struct Ranked
-{
-    const char16_t *name;
-    const char *field;
-};
-
-const Ranked ranked[22] = {
-    {u"ｴﾈﾙｷﾞｰ", "ENC"},     {u"水分", "SUI"},           {u"ﾀﾝﾊﾟｸ質", "TAN"},
-    {u"脂質", "SST"},       {u"炭水化物：糖質", "TST"}, {u"炭水化物：繊維", "TSS"},
-    {u"灰分", "KBN"},       {u"ｺﾚｽﾃﾛｰﾙ", "COL"},        {u"ｶﾙｼｳﾑ", "CA"},
-    {u"ﾘﾝ", "P"},           {u"鉄", "FE"},              {u"ﾅﾄﾘｳﾑ", "NA"},
-    {u"ｶﾘｳﾑ", "K"},         {u"ﾚﾁﾉｰﾙ", "VAR"},          {u"ｶﾛﾁﾝ", "VAC"},
-    {u"ﾋﾞﾀﾐﾝA", "VAK"},     {u"ﾋﾞﾀﾐﾝE", "VE"},          {u"ﾋﾞﾀﾐﾝB1", "VB1"},
-    {u"ﾋﾞﾀﾐﾝB2", "VB2"},    {u"ﾅｲｱｼﾝ", "NAI"},          {u"ﾋﾞﾀﾐﾝC", "VC"},
-    {u"食塩相当量", "NAT"},
-};
-
-} // namespace
 
 FoodSearch::FoodSearch(const QString &connectionString)
     : m_connectionString(connectionString)
@@ -37,25 +18,20 @@ FoodSearch::~FoodSearch() = default;
 QStringList FoodSearch::rankingNames()
 {
     QStringList names;
-    for (const Ranked &r : ranked)
-        names << QString::fromUtf16(r.name);
+    for (const Nutrients::Nutrient *nutrient : Nutrients::ranked())
+        names << nutrient->rankingName.toString();
     return names;
 }
 
 QString FoodSearch::rankingFieldFor(const QString &name)
 {
-    for (const Ranked &r : ranked)
-        if (name == QStringView(r.name))
-            return QString::fromLatin1(r.field);
-    return QString();
+    const Nutrients::Nutrient *nutrient = Nutrients::byRankingName(name);
+    return nutrient ? QString(nutrient->field) : QString();
 }
 
 QString FoodSearch::rankingQuery(const QString &field)
 {
-    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.") + field +
-           QStringLiteral(",bun.分類名 FROM eys,bun ") +
-           QStringLiteral("WHERE(bun.分類№=eys.BID)") + QStringLiteral("ORDER BY eys.") + field +
-           QStringLiteral(" DESC");
+    return Queries::foodsByNutrient(field);
 }
 
 QString FoodSearch::readingQuery(const QString &reading)
@@ -84,10 +60,7 @@ QString FoodSearch::readingQuery(const QString &reading)
             literal += c;
         }
     }
-    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN") +
-           QStringLiteral(",bun.分類名 FROM eys,bun ") +
-           QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") + literal +
-           QStringLiteral("%' ESCAPE '\\'))") + QStringLiteral("ORDER BY eys.SKN DESC");
+    return Queries::foodsByReading(literal);
 }
 
 bool FoodSearch::byReading(const QString &reading)

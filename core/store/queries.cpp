@@ -1,0 +1,134 @@
+#include "core/store/queries.h"
+
+namespace Queries {
+
+namespace {
+
+QString key(qint64 value)
+{
+    return QString::number(value);
+}
+
+} // namespace
+
+QString weightedSum(QStringView field, QStringView alias)
+{
+    QString text = QStringLiteral("Sum((kou.数量2) * (eys.");
+    text.append(field).append(QStringLiteral(")) as ")).append(alias);
+    return text;
+}
+
+QString dishList()
+{
+    return QStringLiteral("SELECT mnu.* FROM mnu");
+}
+
+QString categories()
+{
+    return QStringLiteral("SELECT bun.* FROM bun");
+}
+
+QString categoryFoods(qint64 category)
+{
+    return QStringLiteral("SELECT eys.* FROM eys WHERE(eys.BID =") + key(category) +
+           QStringLiteral(")");
+}
+
+QString units()
+{
+    return QStringLiteral("SELECT tni.* FROM tni");
+}
+
+QString dishLines(qint64 dish)
+{
+    return QStringLiteral("SELECT eys.SNM as 素材,kou.* FROM kou,eys ") +
+           QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") + key(dish) +
+           QStringLiteral("))");
+}
+
+QString selectedLine(qint64 line)
+{
+    return QStringLiteral("SELECT kou.ID FROM kou ") + QStringLiteral("WHERE(kou.ID = ") +
+           key(line) + QStringLiteral(")");
+}
+
+QString foodChoice(qint64 food)
+{
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.BID FROM eys WHERE(eys.SID=") + key(food) +
+           QStringLiteral(")");
+}
+
+QString dishWeight(qint64 dish)
+{
+    return QStringLiteral("SELECT sum(kou.数量2) as 合計数 FROM kou ") +
+           QStringLiteral("WHERE(kou.アイテムCD=") + key(dish) + QStringLiteral(")");
+}
+
+QString dishNutrients(qint64 dish)
+{
+    // The first sum is written "sum(", the others "Sum(": the text is kept
+    // as the program has always sent it.
+    QString energy = weightedSum(u"ENC", u"カロリ");
+    energy[0] = QLatin1Char('s');
+    return QStringLiteral("SELECT ") + energy + QLatin1Char(',') + weightedSum(u"SUI", u"SSUI") +
+           QLatin1Char(',') + weightedSum(u"TAN", u"STAN") + QLatin1Char(',') +
+           weightedSum(u"SST", u"SSST") + QLatin1Char(',') + weightedSum(u"TST", u"STST") +
+           QLatin1Char(',') + weightedSum(u"TSS", u"STSS") + QLatin1Char(',') +
+           weightedSum(u"KBN", u"SKBN") + QLatin1Char(',') + weightedSum(u"NAT", u"SNAT") +
+           QStringLiteral(" FROM kou,eys ") +
+           QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") + key(dish) +
+           QStringLiteral("))");
+}
+
+QString standards()
+{
+    return QStringLiteral("SELECT kij.* FROM kij");
+}
+
+QString comparisonSums(qint64 dish)
+{
+    return QStringLiteral("SELECT ") + weightedSum(u"ENC", u"SENC") + QLatin1Char(',') +
+           weightedSum(u"TAN", u"STAN") + QLatin1Char(',') + weightedSum(u"CA", u"SCA") +
+           QLatin1Char(',') + weightedSum(u"FE", u"SFE") + QLatin1Char(',') +
+           weightedSum(u"VAK", u"SVAK") + QStringLiteral(", ") + weightedSum(u"VB1", u"SVB1") +
+           QStringLiteral(", ") + weightedSum(u"VB2", u"SVB2") + QStringLiteral(", ") +
+           weightedSum(u"NAI", u"SNAI") + QStringLiteral(", ") + weightedSum(u"VC", u"SVC") +
+           QStringLiteral(" FROM kou,eys ") +
+           QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") + key(dish) +
+           QStringLiteral("))");
+}
+
+QString foodsByNutrient(QStringView field)
+{
+    const QString f = field.toString();
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.") + f +
+           QStringLiteral(",bun.分類名 FROM eys,bun ") +
+           QStringLiteral("WHERE(bun.分類№=eys.BID)") + QStringLiteral("ORDER BY eys.") + f +
+           QStringLiteral(" DESC");
+}
+
+QString foodsByReading(QStringView likePattern)
+{
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN") +
+           QStringLiteral(",bun.分類名 FROM eys,bun ") +
+           QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") + likePattern.toString() +
+           QStringLiteral("%' ESCAPE '\\'))") + QStringLiteral("ORDER BY eys.SKN DESC");
+}
+
+QString dishOverview()
+{
+    return QStringLiteral("SELECT mnu.ID,mnu.アイテム名,") +
+           QStringLiteral("Sum(eys.ENC*kou.数量2) AS SENC,") +
+           QStringLiteral("Sum(kou.数量2*100) AS SSU,") +
+           QStringLiteral("int(Sum(eys.NAT*kou.数量2)*100+0.5)/100 AS SNAT ") +
+           QStringLiteral("FROM mnu,kou,eys ") +
+           QStringLiteral("WHERE((mnu.ID = kou.アイテムCD) AND (kou.食品コード = eys.SID)) ") +
+           QStringLiteral("GROUP BY mnu.ID,mnu.アイテム名");
+}
+
+QString foodRecord(qint64 food)
+{
+    return QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=") + key(food) + QStringLiteral(")");
+}
+
+} // namespace Queries
