@@ -138,8 +138,10 @@ void FrmKij::buildLayout()
 
     AdoKij = m_session.standardsSource();
     AdoKij->setObjectName(QStringLiteral("AdoKij"));
+    AdoKij->setParent(this); // found among the window's objects; the session deletes it first
     AdoSumCA = m_session.sumsSource();
     AdoSumCA->setObjectName(QStringLiteral("AdoSumCA"));
+    AdoSumCA->setParent(this); // found among the window's objects; the session deletes it first
 
     Picture1->setValueSource([this] { return chartValues(); });
 }

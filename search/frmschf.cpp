@@ -49,6 +49,7 @@ FrmSchF::FrmSchF(Program &program, QWidget *parent)
 
     AdoEys = m_search.results();
     AdoEys->setObjectName(QStringLiteral("AdoEys"));
+    AdoEys->setParent(this); // found among the window's objects; the session deletes it first
 
     DataGrid1 = new DataGrid(this);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));

@@ -30,6 +30,7 @@ FrmSchM::FrmSchM(Program &program, QWidget *parent)
 
     AdoMnu = m_list.rows();
     AdoMnu->setObjectName(QStringLiteral("AdoMnu"));
+    AdoMnu->setParent(this); // found among the window's objects; the session deletes it first
 
     Command1 = Widgets::button(this, QStringLiteral("Command1"), QStringLiteral("OK"), 4320, 5160,
                                975, 375);
