@@ -145,10 +145,9 @@ bool Seibn::LoadFoodRecord()
     Fmain *fmain = program().fmain();
     if (!fmain)
         return false;
-    const std::optional<qint64> id = fmain->chosenFood();
-    if (!id)
-        return false;
-    program().CurrentId = *id;
+    // Without a chosen food the editor is narrowed to key 0, which no food
+    // has: it shows none and takes no typing.
+    program().CurrentId = fmain->chosenFood().value_or(0);
     if (!settleBeforeReload())
         return false;
     Adodc1->setConnectionString(program().DbConnectionString);
