@@ -1,14 +1,14 @@
 #include "foods/seibn.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
+#include "core/foods/foodrecord.h"
 #include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
-#include "core/foods/foodrecord.h"
 #include "core/store/queries.h"
 #include "foods/recordnavigator.h"
 

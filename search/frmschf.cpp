@@ -1,11 +1,11 @@
 #include "search/frmschf.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -141,7 +141,8 @@ void FrmSchF::takeFood()
     // left as it is.
     Fmain *main = m_program.fmain();
     if (main) {
-        if (const std::optional<FoodSearch::Found> food = m_search.foodAt(DataGrid1->currentRecord()))
+        if (const std::optional<FoodSearch::Found> food =
+                m_search.foodAt(DataGrid1->currentRecord()))
             main->takeFood(food->id);
     }
     close();

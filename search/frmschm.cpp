@@ -1,11 +1,11 @@
 #include "search/frmschm.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
 #include "core/store/numbertext.h"
 
 #include <QFrame>

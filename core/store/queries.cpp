@@ -111,8 +111,9 @@ QString foodsByReading(QStringView likePattern)
 {
     return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN") +
            QStringLiteral(",bun.分類名 FROM eys,bun ") +
-           QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") + likePattern.toString() +
-           QStringLiteral("%' ESCAPE '\\'))") + QStringLiteral("ORDER BY eys.SKN DESC");
+           QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") +
+           likePattern.toString() + QStringLiteral("%' ESCAPE '\\'))") +
+           QStringLiteral("ORDER BY eys.SKN DESC");
 }
 
 QString dishOverview()

@@ -36,8 +36,8 @@ QString dishNutrients(qint64 dish); // カロリ, SSUI … SNAT over lines with 
 
 // ---- Comparison with standards
 
-QString standards();                  // every standards row, in table order
-QString comparisonSums(qint64 dish);  // SENC … SVC: the nine compared sums of one dish
+QString standards();                 // every standards row, in table order
+QString comparisonSums(qint64 dish); // SENC … SVC: the nine compared sums of one dish
 
 // ---- Food search
 

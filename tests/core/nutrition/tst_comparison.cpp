@@ -67,17 +67,28 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("holder");
         QTest::addColumn<QString>("shown"); // "-": no value
-        QTest::newRow("energy, deleted food adds nothing") << 7LL << 2 << "246.912" << "246.91";
-        QTest::newRow("0.125 rounds up") << 7LL << 3 << "0.125" << "0.13";
-        QTest::newRow("whole stays whole") << 7LL << 4 << "12" << "12";
-        QTest::newRow("only a deleted food: null") << 7LL << 5 << "" << "-";
-        QTest::newRow("vitamin A") << 7LL << 6 << "1000" << "1000";
-        QTest::newRow("B1 rounded once") << 7LL << 7 << "0.004999" << "0";
-        QTest::newRow("B2 four decimals first") << 7LL << 8 << "0.0050" << "0.01";
-        QTest::newRow("niacin") << 7LL << 9 << "3.333" << "3.33";
-        QTest::newRow("half a hundredth") << 7LL << 10 << "0.005" << "0.01";
-        QTest::newRow("dish without lines") << 8LL << 2 << "" << "-";
-        QTest::newRow("no such dish") << 99LL << 8 << "" << "-";
+        QTest::newRow("energy, deleted food adds nothing") << 7LL << 2 << "246.912"
+                                                           << "246.91";
+        QTest::newRow("0.125 rounds up") << 7LL << 3 << "0.125"
+                                         << "0.13";
+        QTest::newRow("whole stays whole") << 7LL << 4 << "12"
+                                           << "12";
+        QTest::newRow("only a deleted food: null") << 7LL << 5 << ""
+                                                   << "-";
+        QTest::newRow("vitamin A") << 7LL << 6 << "1000"
+                                   << "1000";
+        QTest::newRow("B1 rounded once") << 7LL << 7 << "0.004999"
+                                         << "0";
+        QTest::newRow("B2 four decimals first") << 7LL << 8 << "0.0050"
+                                                << "0.01";
+        QTest::newRow("niacin") << 7LL << 9 << "3.333"
+                                << "3.33";
+        QTest::newRow("half a hundredth") << 7LL << 10 << "0.005"
+                                          << "0.01";
+        QTest::newRow("dish without lines") << 8LL << 2 << ""
+                                            << "-";
+        QTest::newRow("no such dish") << 99LL << 8 << ""
+                                      << "-";
     }
 
     void sums()

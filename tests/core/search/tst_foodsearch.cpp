@@ -72,8 +72,8 @@ private slots:
         QTest::newRow("hiragana") << QStringLiteral("ぎゅうにゅう") << QList<qint64>{14, 2, 3};
         QTest::newRow("katakana") << QStringLiteral("ギュウニュウ") << QList<qint64>{14, 2, 3};
         QTest::newRow("half-width") << QStringLiteral("ｷﾞｭｳﾆｭｳ") << QList<qint64>{14, 2, 3};
-        QTest::newRow("anywhere in the reading") << QStringLiteral("ﾆ")
-                                                 << QList<qint64>{14, 2, 11, 3};
+        QTest::newRow("anywhere in the reading")
+            << QStringLiteral("ﾆ") << QList<qint64>{14, 2, 11, 3};
         QTest::newRow("empty: every food with a category")
             << QString() << QList<qint64>{12, 14, 2, 11, 3, 10, 1, 5, 8, 9, 13, 6, 7};
     }
@@ -94,16 +94,26 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("field"); // empty: no ranking
-        QTest::newRow("salt") << "食塩相当量" << "NAT";
-        QTest::newRow("vitamin A potency") << "ﾋﾞﾀﾐﾝA" << "VAK";
-        QTest::newRow("retinol") << "ﾚﾁﾉｰﾙ" << "VAR";
-        QTest::newRow("carotene") << "ｶﾛﾁﾝ" << "VAC";
-        QTest::newRow("carbohydrate fibre") << "炭水化物：繊維" << "TSS";
-        QTest::newRow("part of a name") << "ﾋﾞﾀﾐﾝ" << "";
-        QTest::newRow("full-width katakana") << "ビタミンA" << "";
-        QTest::newRow("trailing blank") << "食塩相当量 " << "";
-        QTest::newRow("dietary fibre is not offered") << "食物繊維" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("salt") << "食塩相当量"
+                              << "NAT";
+        QTest::newRow("vitamin A potency") << "ﾋﾞﾀﾐﾝA"
+                                           << "VAK";
+        QTest::newRow("retinol") << "ﾚﾁﾉｰﾙ"
+                                 << "VAR";
+        QTest::newRow("carotene") << "ｶﾛﾁﾝ"
+                                  << "VAC";
+        QTest::newRow("carbohydrate fibre") << "炭水化物：繊維"
+                                            << "TSS";
+        QTest::newRow("part of a name") << "ﾋﾞﾀﾐﾝ"
+                                        << "";
+        QTest::newRow("full-width katakana") << "ビタミンA"
+                                             << "";
+        QTest::newRow("trailing blank") << "食塩相当量 "
+                                        << "";
+        QTest::newRow("dietary fibre is not offered") << "食物繊維"
+                                                      << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void rankingNames()
