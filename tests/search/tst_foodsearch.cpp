@@ -1,5 +1,6 @@
 #include "app/fmain.h"
 #include "app/program.h"
+#include "app/twips.h"
 #include "app/bindings.h"
 #include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
@@ -7,6 +8,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QComboBox>
+#include <QFrame>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +114,22 @@ private slots:
         QVERIFY(s.window->Combo1->currentText().isEmpty());
         QVERIFY(s.window->Label3->text().isEmpty());
         QCOMPARE(s.window->AdoEys->rowCount(), 0);
+        // The client area and the controls at their twips.
+        auto at = [](QWidget *w, int l, int t, int wd, int h) {
+            return w->geometry() == QRect(Twips::toPixels(l), Twips::toPixels(t),
+                                          Twips::toPixels(wd), Twips::toPixels(h));
+        };
+        QCOMPARE(s.window->size(), QSize(Twips::toPixels(5700), Twips::toPixels(5235)));
+        QVERIFY(at(s.window->Text1, 120, 480, 2535, 270));
+        QVERIFY(at(s.window->Combo1, 3000, 480, 2175, 300));
+        QVERIFY(at(s.window->DataGrid1, 0, 1080, 5655, 3615));
+        QVERIFY(at(s.window->Command1, 3480, 4800, 975, 375));
+        QVERIFY(at(s.window->Command2, 4560, 4800, 975, 375));
+        QVERIFY(at(s.window->Shape2, 2880, 120, 2775, 855));
+        QCOMPARE(s.window->Label1->text(), QStringLiteral("多いもので探す"));
+        QCOMPARE(s.window->Label2->text(), QStringLiteral("ﾖﾐｶﾞﾅで探す"));
+        QCOMPARE(s.window->Command2->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(s.window->findChild<DataSource *>(QStringLiteral("AdoEys")), s.window->AdoEys);
         QCOMPARE(s.window->Combo1->count(), 22);
         for (int i = 0; i < 22; ++i)
             QCOMPARE(s.window->Combo1->itemText(i), Nutrients::ranked()[i]->rankingName.toString());
