@@ -14,9 +14,16 @@ int main(int argc, char *argv[])
     DialogPrompts prompts;
     // The three files are opened by relative name: move into the folder that
     // holds them (and fill it on the first start) before anything opens one.
+    // Wrong arguments are told where they were typed; a folder that cannot be
+    // made or filled also in a message box, for a start from the menu.
+    const DataFolder::Choice choice =
+        DataFolder::choose(DataFolder::Situation::current(app.arguments()));
+    if (!choice.error.isEmpty()) {
+        std::fprintf(stderr, "zento: %s\n", qPrintable(choice.error));
+        return 2;
+    }
     QString error;
-    if (!DataFolder::enter(DataFolder::Situation::current(app.arguments()),
-                           DataFolder::readyFolder(QCoreApplication::applicationDirPath()),
+    if (!DataFolder::enter(choice, DataFolder::readyFolder(QCoreApplication::applicationDirPath()),
                            &error)) {
         std::fprintf(stderr, "zento: %s\n", qPrintable(error));
         prompts.message(error, Prompts::Buttons::Ok, Prompts::Icon::Critical, QString());

@@ -191,9 +191,8 @@ bool fill(const QString &folder, const QString &readyFolder, QString *error)
     return true;
 }
 
-bool enter(const Situation &situation, const QString &readyFolder, QString *error)
+bool enter(const Choice &choice, const QString &readyFolder, QString *error)
 {
-    const Choice choice = choose(situation);
     if (!choice.error.isEmpty()) {
         *error = choice.error;
         return false;

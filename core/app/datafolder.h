@@ -53,8 +53,8 @@ QString readyFolder(const QString &programFolder);
 // half-written. False with a message when something could not be done.
 bool fill(const QString &folder, const QString &readyFolder, QString *error);
 
-// choose, fill when the choice asks for it, then make the folder the working
-// folder. False with a message for the user when the program cannot start.
-bool enter(const Situation &situation, const QString &readyFolder, QString *error);
+// Fills the chosen folder when the choice asks for it, then makes it the
+// working folder. False with a message for the user when that fails.
+bool enter(const Choice &choice, const QString &readyFolder, QString *error);
 
 } // namespace DataFolder

@@ -248,7 +248,7 @@ private slots:
         situation.workingFolder = root.path();
         situation.home = root.filePath(QStringLiteral("home"));
         QString error;
-        const bool entered = DataFolder::enter(situation, ready, &error);
+        const bool entered = DataFolder::enter(DataFolder::choose(situation), ready, &error);
         const QString now = QDir::currentPath();
         QDir::setCurrent(before);
         QVERIFY2(entered, qPrintable(error));
@@ -257,8 +257,12 @@ private slots:
                      .canonicalFilePath());
         QCOMPARE(readFile(now + QStringLiteral("/zento.dll")), QByteArray("store"));
 
-        situation.arguments << QStringLiteral("--bogus");
-        QVERIFY(!DataFolder::enter(situation, ready, &error));
+        // A folder that cannot be made leaves the program where it was.
+        DataFolder::Choice blocked;
+        blocked.folder = ready + QStringLiteral("/zento.dll/data");
+        blocked.fill = true;
+        QVERIFY(!DataFolder::enter(blocked, ready, &error));
+        QVERIFY2(error.contains(QStringLiteral("を作れません")), qPrintable(error));
         QCOMPARE(QDir::currentPath(), before);
     }
 };
