@@ -17,10 +17,12 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 
-// The main window: one dish, its recipe, the line editor and the totals.
+// The main window: one dish, its recipe, the line editor and the totals. It
+// reads its boxes, calls the dish session and shows what the session returns;
+// other windows reach it through the typed calls below, never its controls.
 //
 // Controls carry the names the rest of the program knows them by as their
-// objectName; numbered controls have members named by their role:
+// objectName; numbered controls have private members named by their role:
 //   Command8 newDishButton      Command7 previousDishButton
 //   Command3 nextDishButton     Command4 lastDishButton
 //   Command9 deleteDishButton   Command1 foodButton
@@ -103,6 +105,16 @@ public:
     // The dish logic the window shows.
     DishSession &dishSession() const { return *m_dish; }
 
+    // The seven buttons that need a current dish, in the order they are
+    // disabled and enabled.
+    QList<QPushButton *> dishButtons() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Controls and data sources, by the names the program knows them by.
     // Dish row
     QLineEdit *TexTitle;
     QLineEdit *TexID;
@@ -167,15 +179,6 @@ public:
     QAction *Me_help_Visible;
     QAction *Me_Ver;
 
-    // The seven buttons that need a current dish, in the order they are
-    // disabled and enabled.
-    QList<QPushButton *> dishButtons() const;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void buildLayout();
     void buildMenu();
     void connectHandlers();

@@ -5,6 +5,7 @@
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/prompts.h"
+#include "core/dish/dishsession.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
@@ -131,7 +132,7 @@ void Program::start()
         m_fmain->ApplyBackColor3();
     // 10-15. Lists, the last dish, its recipe and totals, the food editor.
     m_fmain->LoadDishList();
-    m_fmain->AdoMnu->moveLast();
+    m_fmain->dishSession().last();
     m_fmain->LoadCategoryList();
     m_fmain->LoadUnitList();
     m_fmain->LoadDishComposition();
