@@ -55,30 +55,38 @@ public:
     void LoadDishComposition();
     void BindSelectedLine();
     void UpdateDishTotals();
-    void selectLine();        // DataGrid1 click
-    void previousDish();      // Command7
-    void nextDish();          // Command3
-    void lastDish();          // Command4
-    void openComparison();    // Command10
+    void selectLine();     // DataGrid1 click
+    void previousDish();   // Command7
+    void nextDish();       // Command3
+    void lastDish();       // Command4
+    void openComparison(); // Command10
 
     // Line editor (dish/lineeditor.cpp).
-    void chooseCategory();    // DataList2 click
-    void chooseFood();        // DataList3 click
-    void recalcWeight();      // Text2 or DataCombo1 change
-    void addLine();           // Command2
-    void updateLine();        // Command11
-    void deleteLine();        // Command6
+    void chooseCategory(); // DataList2 click
+    void chooseFood();     // DataList3 click
+    void recalcWeight();   // Text2 or DataCombo1 change
+    void addLine();        // Command2
+    void updateLine();     // Command11
+    void deleteLine();     // Command6
     void DeleteSelectedLine();
 
     // Dish lifecycle (dish/dishlifecycle.cpp).
-    void newDish();           // Command8
-    void deleteDish();        // Command9
-    void storeDishName();     // TexTitle losing the focus
+    void newDish();       // Command8
+    void deleteDish();    // Command9
+    void storeDishName(); // TexTitle losing the focus
 
     // Food commands (dish/foodcommands.cpp).
-    void showFood();          // Command1
-    void newFood();           // Me_data_addnew
-    void deleteFood();        // Me_data_del
+    void showFood();   // Command1
+    void newFood();    // Me_data_addnew
+    void deleteFood(); // Me_data_del
+
+    // Store commands (app/storecommands.cpp). With edits off, every command
+    // that changes the store is disabled; looking around stays possible.
+    void setEditable(bool editable);
+    bool isEditable() const { return m_editable; }
+    // Every list, the recipe and the totals read again from the store; the
+    // current dish stays, or becomes preferredDish, or the last dish.
+    void reloadFromStore(qint64 preferredDish = 0);
 
     // Dish totals (nutrition/dishtotals.cpp).
     void CalcDishWeight();
@@ -137,11 +145,15 @@ public:
     DataSource *AdoSumC;
     // Menu
     QAction *Me_file_config;
+    QAction *Me_file_backup;
+    QAction *Me_file_restore;
     QAction *Me_file_end;
     QAction *Me_data_menusearch;
     QAction *Me_data_foodsearch;
     QAction *Me_data_addnew;
     QAction *Me_data_del;
+    QAction *Me_data_undo;
+    QAction *Me_data_redo;
     QAction *Me_visible_back1;
     QAction *Me_visible_back2;
     QAction *Me_visible_back3;
@@ -163,8 +175,11 @@ private:
     void load();
     void setBackColor(const QColor &color);
 
+    void buildStoreMenu(QMenu *file, QMenu *data, QAction *before);
+
     Program &m_program;
     QWidget *m_client;
+    bool m_editable = true;
 
     // Dish editing (dish/, nutrition/dishtotals.cpp).
     // TexID's key into CurrentId; with no current dish the key is 0, which no

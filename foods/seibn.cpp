@@ -1,14 +1,14 @@
 #include "foods/seibn.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
+#include "core/search/kana.h"
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
-#include "core/search/kana.h"
 #include "core/store/schema.h"
 #include "foods/foodlists.h"
 #include "foods/recordnavigator.h"
@@ -151,12 +151,19 @@ QString Seibn::valueCaption(int index)
 // Boxes take typing only while there is a row to hold it.
 void Seibn::showAvailability()
 {
-    const bool hasRow = !Adodc1->bof() && !Adodc1->eof();
+    const bool hasRow = !Adodc1->bof() && !Adodc1->eof() && m_editable;
     Text1->setReadOnly(!hasRow);
     Text2->setReadOnly(!hasRow);
     for (QLineEdit *box : data)
         box->setReadOnly(!hasRow);
     DataCombo1->setEnabled(hasRow);
+}
+
+void Seibn::setEditable(bool editable)
+{
+    m_editable = editable;
+    Command2->setEnabled(editable);
+    showAvailability();
 }
 
 void Seibn::BindFoodEditor()

@@ -1,13 +1,13 @@
 #include "search/frmschf.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
-#include "core/store/datasource.h"
 #include "core/search/kana.h"
+#include "core/store/datasource.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -177,11 +177,13 @@ bool FrmSchF::runQuery(const QString &sql)
     AdoEys->setConnectionString(m_program.DbConnectionString);
     AdoEys->setRecordSource(sql);
     if (!AdoEys->refresh()) {
-        m_program.prompts().message(QStringLiteral("食品を検索できませんでした。\n") +
-                                        AdoEys->errorString(),
-                                    Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        const QString message =
+            QStringLiteral("食品を検索できませんでした。\n") + AdoEys->errorString();
+        if (m_searchFailure.shouldTell(message))
+            m_program.prompts().message(message, Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return false;
     }
+    m_searchFailure.succeeded();
     DataGrid1->setDataSource(AdoEys);
     DataGrid1->setColumnWidthTwips(0, 0);
     DataGrid1->setColumnWidthTwips(1, 2000);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/store/repeatedfailure.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -71,4 +73,5 @@ private:
     bool runQuery(const QString &sql);
 
     Program &m_program;
+    RepeatedFailure m_searchFailure;
 };

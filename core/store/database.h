@@ -11,11 +11,14 @@ struct sqlite3_stmt;
 
 class DataSource;
 class QTimer;
+class UndoJournal;
 
 // One open store file. Data sources given the same connection text share one
 // Database, so that a write made through one data source is seen by the next
 // refresh of every other. Every write is its own transaction, durable when it
-// returns.
+// returns, and held by the file itself: the store keeps a rollback journal,
+// so zento.dll alone, copied at any moment between two writes, holds every
+// change. The file's own journal mode is put back when the store closes.
 class Database
 {
 public:
@@ -24,8 +27,10 @@ public:
     Database &operator=(const Database &) = delete;
 
     // The store named by a connection text ("...;Data Source=zento.dll;...").
-    // A missing file is never created: it is an error, as is a file that is
-    // not a database. The name resolves against the working directory.
+    // A missing file is never created: it is an error, as is an empty file
+    // or one that is not a database; neither is ever written. A file that
+    // cannot be changed (itself or its folder read-only) opens read-only.
+    // The name resolves against the working directory.
     static std::shared_ptr<Database> open(const QString &connectionString, QString *error);
 
     // Forgets the stores that no data source holds any more.
@@ -36,6 +41,27 @@ public:
 
     sqlite3 *handle() const { return m_db; }
     QString fileName() const { return m_fileName; }
+
+    // Opened read-only: every write is refused.
+    bool isReadOnly() const { return m_readOnly; }
+    // Refuses every later write with reason (a store that lacks parts);
+    // an empty reason allows writes again.
+    void refuseEdits(const QString &reason) { m_refusal = reason; }
+    QString editsRefused() const;
+
+    // The journal mode the file had when it was opened ("wal", "delete" ...)
+    // and the one in use.
+    QString startJournalMode() const { return m_startMode; }
+    QString journalMode() const;
+
+    // The undo journal that records every change made through this store,
+    // when one is kept (see UndoJournal).
+    UndoJournal *undoJournal() const { return m_undo.get(); }
+    void setUndoJournal(std::unique_ptr<UndoJournal> journal);
+
+    // Reads every cursor still open on the writing connection to its end, so
+    // that the connection holds no statement (before a write or a backup).
+    void drainCursors();
 
     // Runs fn inside BEGIN IMMEDIATE ... COMMIT; rolls back when fn returns
     // false or the commit fails. Before writing, every cursor still reading
@@ -72,6 +98,10 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_fileName;
     bool m_wal = false;
+    bool m_readOnly = false;
+    QString m_refusal;
+    QString m_startMode;
+    std::unique_ptr<UndoJournal> m_undo;
     std::vector<DataSource *> m_cursors;
     std::vector<sqlite3 *> m_idleReaders;
     std::unique_ptr<QTimer> m_checkpoint;

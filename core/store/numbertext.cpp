@@ -46,8 +46,8 @@ QString foldWidth(const QString &text)
 
 static bool isBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
-           || c == QLatin1Char('\r');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+           c == QLatin1Char('\r');
 }
 
 double leading(const QString &text)
@@ -66,10 +66,9 @@ double leading(const QString &text)
                 expDigits = true;
             else
                 digits = true;
-        } else if ((a == '+' || a == '-')
-                   && (number.isEmpty()
-                       || (exponent && !expDigits
-                           && (number.endsWith('E') || number.endsWith('e'))))) {
+        } else if ((a == '+' || a == '-') &&
+                   (number.isEmpty() ||
+                    (exponent && !expDigits && (number.endsWith('E') || number.endsWith('e'))))) {
             number += a;
         } else if (a == '.' && !point && !exponent) {
             number += a;
@@ -84,8 +83,8 @@ double leading(const QString &text)
     if (!digits)
         return 0;
     // A trailing exponent marker without digits does not belong to the number.
-    while (exponent && !expDigits && !number.isEmpty()
-           && (number.endsWith('E') || number.endsWith('+') || number.endsWith('-'))) {
+    while (exponent && !expDigits && !number.isEmpty() &&
+           (number.endsWith('E') || number.endsWith('+') || number.endsWith('-'))) {
         number.chop(1);
         if (number.endsWith('E')) {
             number.chop(1);
@@ -230,9 +229,9 @@ static QString roundedDecimal(double value, int decimals, bool group)
     QString result = QString::fromLatin1(whole);
     if (decimals > 0)
         result += QLatin1Char('.') + QString::fromLatin1(places);
-    const bool zero = !all.contains('1') && !all.contains('2') && !all.contains('3')
-                      && !all.contains('4') && !all.contains('5') && !all.contains('6')
-                      && !all.contains('7') && !all.contains('8') && !all.contains('9');
+    const bool zero = !all.contains('1') && !all.contains('2') && !all.contains('3') &&
+                      !all.contains('4') && !all.contains('5') && !all.contains('6') &&
+                      !all.contains('7') && !all.contains('8') && !all.contains('9');
     if (value < 0 && !zero)
         result.prepend(QLatin1Char('-'));
     return result;

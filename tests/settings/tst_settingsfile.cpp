@@ -4,6 +4,8 @@
 #include "tests/support/testsupport.h"
 
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace SettingsFile;
@@ -233,6 +235,61 @@ private slots:
         QVERIFY(fileBytes(fileName()).contains("\r\n[FLM]=0\r\n"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
         QCOMPARE(fileBytes(second), old);
+    }
+
+    void sizeLimit_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("at the limit") << maxBytes << true;
+        QTest::newRow("one byte more") << maxBytes + 1 << false;
+        QTest::newRow("100 MB") << qint64(100) * 1024 * 1024 << false;
+    }
+
+    void sizeLimit()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, read);
+        TestFolder folder;
+        QByteArray bytes = written.toUtf8();
+        bytes += QByteArray(size - bytes.size(), ';');
+        putBytes(fileName(), bytes);
+        QString error;
+        const std::optional<QString> text = SettingsFile::read(fileName(), &error);
+        QCOMPARE(text.has_value(), read);
+        if (read) {
+            QCOMPARE(GetSettingValue(*text, picKey()), QStringLiteral("1"));
+        } else {
+            QVERIFY2(error.contains(QStringLiteral("64 KiB")), qPrintable(error));
+            QCOMPARE(QFileInfo(fileName()).size(), size);
+            QCOMPARE(fileBytes(fileName()).left(64), bytes.left(64));
+        }
+    }
+
+    void writeOnFullDiskKeepsOldFile()
+    {
+        TestFolder folder;
+        const QByteArray old = written.toUtf8();
+        putBytes(fileName(), old);
+        // The disk holds no more than 16 bytes of any file this process writes.
+        const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous{};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit tiny = previous;
+        tiny.rlim_cur = 16;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        QString error;
+        const bool ok =
+            write(fileName(),
+                  compose(QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("背景色１"), 0),
+                  &error);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousSignal);
+        QVERIFY(!ok);
+        QVERIFY2(error.contains(fileName()), qPrintable(error));
+        QCOMPARE(fileBytes(fileName()), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{fileName()});
     }
 };
 

@@ -15,11 +15,12 @@ struct sqlite3;
 // A message box or input box that the program asked for.
 struct AskedPrompt
 {
-    enum Kind { Message, Input } kind;
-    QString prompt;
-    QString title; // as given; empty means the program title
+    enum Kind { Message, Input, File } kind;
+    QString prompt; // for a file picker: the name or path suggested
+    QString title;  // as given; empty means the program title
     Prompts::Buttons buttons = Prompts::Buttons::Ok;
     Prompts::Icon icon = Prompts::Icon::None;
+    Prompts::FileMode fileMode = Prompts::FileMode::Open;
 };
 
 // Answers prompts from a queue (OK when the queue is empty) and records them.
@@ -29,16 +30,20 @@ public:
     QList<AskedPrompt> asked;
     QList<Answer> answers;
     QList<std::optional<QString>> inputs;
+    QList<std::optional<QString>> files; // answers of the file picker
 
     Answer message(const QString &prompt, Buttons buttons, Icon icon,
                    const QString &title) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+    std::optional<QString> chooseFile(FileMode mode, const QString &title,
+                                      const QString &suggested) override;
     void clear()
     {
         asked.clear();
         answers.clear();
         inputs.clear();
+        files.clear();
     }
 };
 
@@ -61,7 +66,10 @@ public:
     bool exec(const QString &sql);
     // The first column of the first row of a query, null when there is none.
     QVariant scalar(const QString &sql);
-    qint64 count(const QString &table) { return scalar(QStringLiteral("SELECT count(*) FROM ") + table).toLongLong(); }
+    qint64 count(const QString &table)
+    {
+        return scalar(QStringLiteral("SELECT count(*) FROM ") + table).toLongLong();
+    }
 
 private:
     QTemporaryDir m_dir;
