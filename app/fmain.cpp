@@ -1,9 +1,9 @@
 #include "app/fmain.h"
 
-#include "app/bindings.h"
 #include "app/program.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "app/bindings.h"
 #include "core/store/datasource.h"
 
 #include <QAction>
@@ -46,19 +46,13 @@ void Fmain::buildLayout()
 
     // Dish row
     label(w, QStringLiteral("Label1"), QStringLiteral("料理名"), 120, 120);
-    TexTitle =
-        textBox(w, QStringLiteral("TexTitle"), QStringLiteral("料理名"), 120, 360, 3735, 270);
+    TexTitle = textBox(w, QStringLiteral("TexTitle"), QStringLiteral("料理名"), 120, 360, 3735, 270);
     TexID = hiddenBox(w, QStringLiteral("TexID"), QStringLiteral("1"));
-    newDishButton =
-        button(w, QStringLiteral("Command8"), QStringLiteral("新規追加"), 3960, 360, 975, 375);
-    previousDishButton =
-        button(w, QStringLiteral("Command7"), QStringLiteral("＜"), 5040, 360, 495, 375);
-    nextDishButton =
-        button(w, QStringLiteral("Command3"), QStringLiteral("＞"), 5640, 360, 495, 375);
-    lastDishButton =
-        button(w, QStringLiteral("Command4"), QStringLiteral("＞|"), 6240, 360, 495, 375);
-    deleteDishButton =
-        button(w, QStringLiteral("Command9"), QStringLiteral("削除"), 6840, 360, 975, 375);
+    newDishButton = button(w, QStringLiteral("Command8"), QStringLiteral("新規追加"), 3960, 360, 975, 375);
+    previousDishButton = button(w, QStringLiteral("Command7"), QStringLiteral("＜"), 5040, 360, 495, 375);
+    nextDishButton = button(w, QStringLiteral("Command3"), QStringLiteral("＞"), 5640, 360, 495, 375);
+    lastDishButton = button(w, QStringLiteral("Command4"), QStringLiteral("＞|"), 6240, 360, 495, 375);
+    deleteDishButton = button(w, QStringLiteral("Command9"), QStringLiteral("削除"), 6840, 360, 975, 375);
 
     // Food choice
     label(w, QStringLiteral("Label2"), QStringLiteral("食品区分"), 120, 720);
@@ -69,27 +63,22 @@ void Fmain::buildLayout()
     foodList = new DataList(w);
     foodList->setObjectName(QStringLiteral("DataList3"));
     Twips::place(foodList, 2760, 960, 2535, 1500);
-    foodButton =
-        button(w, QStringLiteral("Command1"), QStringLiteral("食材"), 5040, 2760, 735, 540);
+    foodButton = button(w, QStringLiteral("Command1"), QStringLiteral("食材"), 5040, 2760, 735, 540);
 
     // Line editor
     label(w, QStringLiteral("Label4"), QStringLiteral("食品名"), 120, 2640);
     label(w, QStringLiteral("Label5"), QStringLiteral("数量"), 2760, 2640);
     label(w, QStringLiteral("Label6"), QStringLiteral("単位"), 3840, 2640);
-    foodNameBox =
-        textBox(w, QStringLiteral("Text1"), QStringLiteral("食品名"), 120, 2880, 2535, 270);
+    foodNameBox = textBox(w, QStringLiteral("Text1"), QStringLiteral("食品名"), 120, 2880, 2535, 270);
     foodIdBox = hiddenBox(w, QStringLiteral("Text4"), QStringLiteral("SID"));
     quantityBox = textBox(w, QStringLiteral("Text2"), QStringLiteral("数量"), 2760, 2880, 975, 270);
     unitCombo = new DataCombo(w);
     unitCombo->setObjectName(QStringLiteral("DataCombo1"));
     Twips::place(unitCombo, 3840, 2880, 1095, 300);
     weightFactorBox = hiddenBox(w, QStringLiteral("Text3"), QStringLiteral("グラム数"));
-    addLineButton =
-        button(w, QStringLiteral("Command2"), QStringLiteral("追加"), 1200, 3240, 975, 375);
-    deleteLineButton =
-        button(w, QStringLiteral("Command6"), QStringLiteral("削除"), 2280, 3240, 975, 375);
-    updateLineButton =
-        button(w, QStringLiteral("Command11"), QStringLiteral("更新"), 3360, 3240, 975, 375);
+    addLineButton = button(w, QStringLiteral("Command2"), QStringLiteral("追加"), 1200, 3240, 975, 375);
+    deleteLineButton = button(w, QStringLiteral("Command6"), QStringLiteral("削除"), 2280, 3240, 975, 375);
+    updateLineButton = button(w, QStringLiteral("Command11"), QStringLiteral("更新"), 3360, 3240, 975, 375);
 
     // Recipe
     QLabel *recipe = label(w, QStringLiteral("Label7"), QStringLiteral("レシピ"), 120, 3480);
@@ -131,15 +120,12 @@ void Fmain::buildLayout()
         const bool carbohydrate = row.y == 4200 || row.y == 4560;
         label(w, QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.label),
               carbohydrate ? 6510 : 6120, row.y);
-        *row.box =
-            textBox(w, QString::fromLatin1(row.name), QString(), 6960, row.y, row.width, 270);
+        *row.box = textBox(w, QString::fromLatin1(row.name), QString(), 6960, row.y, row.width, 270);
         label(w, QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.unit), row.unitX, row.y);
     }
     // The narrow "炭水化物" label spans the sugar and fibre rows.
-    label(w, QStringLiteral("Label%1").arg(n++), QStringLiteral("炭水\n化物"), 6120, 4260, 375,
-          555);
-    comparisonButton =
-        button(w, QStringLiteral("Command10"), QStringLiteral("基準値"), 6720, 5520, 1215, 375);
+    label(w, QStringLiteral("Label%1").arg(n++), QStringLiteral("炭水\n化物"), 6120, 4260, 375, 555);
+    comparisonButton = button(w, QStringLiteral("Command10"), QStringLiteral("基準値"), 6720, 5520, 1215, 375);
 
     TexSumW = hiddenBox(w, QStringLiteral("TexSumW"), QString());
     TexSumNa = hiddenBox(w, QStringLiteral("TexSumNa"), QString());

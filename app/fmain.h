@@ -55,30 +55,30 @@ public:
     void LoadDishComposition();
     void BindSelectedLine();
     void UpdateDishTotals();
-    void selectLine();     // DataGrid1 click
-    void previousDish();   // Command7
-    void nextDish();       // Command3
-    void lastDish();       // Command4
-    void openComparison(); // Command10
+    void selectLine();        // DataGrid1 click
+    void previousDish();      // Command7
+    void nextDish();          // Command3
+    void lastDish();          // Command4
+    void openComparison();    // Command10
 
     // Line editor (dish/lineeditor.cpp).
-    void chooseCategory(); // DataList2 click
-    void chooseFood();     // DataList3 click
-    void recalcWeight();   // Text2 or DataCombo1 change
-    void addLine();        // Command2
-    void updateLine();     // Command11
-    void deleteLine();     // Command6
+    void chooseCategory();    // DataList2 click
+    void chooseFood();        // DataList3 click
+    void recalcWeight();      // Text2 or DataCombo1 change
+    void addLine();           // Command2
+    void updateLine();        // Command11
+    void deleteLine();        // Command6
     void DeleteSelectedLine();
 
     // Dish lifecycle (dish/dishlifecycle.cpp).
-    void newDish();       // Command8
-    void deleteDish();    // Command9
-    void storeDishName(); // TexTitle losing the focus
+    void newDish();           // Command8
+    void deleteDish();        // Command9
+    void storeDishName();     // TexTitle losing the focus
 
     // Food commands (dish/foodcommands.cpp).
-    void showFood();   // Command1
-    void newFood();    // Me_data_addnew
-    void deleteFood(); // Me_data_del
+    void showFood();          // Command1
+    void newFood();           // Me_data_addnew
+    void deleteFood();        // Me_data_del
 
     // Store commands (app/storecommands.cpp). With edits off, every command
     // that changes the store is disabled; looking around stays possible.

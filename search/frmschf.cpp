@@ -1,13 +1,13 @@
 #include "search/frmschf.h"
 
-#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "core/search/kana.h"
+#include "app/bindings.h"
 #include "core/store/datasource.h"
+#include "core/search/kana.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -177,6 +177,7 @@ bool FrmSchF::runQuery(const QString &sql)
     AdoEys->setConnectionString(m_program.DbConnectionString);
     AdoEys->setRecordSource(sql);
     if (!AdoEys->refresh()) {
+        // One message while the cause lasts, not one per keystroke.
         const QString message =
             QStringLiteral("食品を検索できませんでした。\n") + AdoEys->errorString();
         if (m_searchFailure.shouldTell(message))

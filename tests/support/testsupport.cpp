@@ -61,8 +61,8 @@ bool TestFolder::makeStore(const QString &sql)
 bool TestFolder::makeDemoStore()
 {
     QString error;
-    const bool ok =
-        StoreBuilder::build(filePath(QStringLiteral("zento.dll")), StoreBuilder::fillDemo, &error);
+    const bool ok = StoreBuilder::build(filePath(QStringLiteral("zento.dll")),
+                                        StoreBuilder::fillDemo, &error);
     if (!ok)
         qWarning("makeDemoStore: %s", qPrintable(error));
     return ok;
@@ -96,8 +96,8 @@ QVariant TestFolder::scalar(const QString &sql)
     QVariant result;
     sqlite3_stmt *stmt = nullptr;
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
         result = columnValue(stmt, 0);
     sqlite3_finalize(stmt);
     sqlite3_close(db);

@@ -17,7 +17,7 @@ struct AskedPrompt
 {
     enum Kind { Message, Input, File } kind;
     QString prompt; // for a file picker: the name or path suggested
-    QString title;  // as given; empty means the program title
+    QString title; // as given; empty means the program title
     Prompts::Buttons buttons = Prompts::Buttons::Ok;
     Prompts::Icon icon = Prompts::Icon::None;
     Prompts::FileMode fileMode = Prompts::FileMode::Open;
@@ -66,10 +66,7 @@ public:
     bool exec(const QString &sql);
     // The first column of the first row of a query, null when there is none.
     QVariant scalar(const QString &sql);
-    qint64 count(const QString &table)
-    {
-        return scalar(QStringLiteral("SELECT count(*) FROM ") + table).toLongLong();
-    }
+    qint64 count(const QString &table) { return scalar(QStringLiteral("SELECT count(*) FROM ") + table).toLongLong(); }
 
 private:
     QTemporaryDir m_dir;
