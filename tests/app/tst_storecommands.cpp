@@ -73,8 +73,6 @@ private slots:
             QVERIFY(f->previousDishButton->isEnabled());
             QVERIFY(f->Me_file_backup->isEnabled());
         }
-        if (immutable)
-            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder.path()});
     }
 
     void undoBringsBackADeletedDishAndRedoDeletesItAgain()
@@ -130,6 +128,7 @@ private slots:
 
         f->deleteDishButton->click();
         QCOMPARE(folder.count(QStringLiteral("mnu")), dishes - 1);
+        const QString current = f->TexID->text();
 
         p.prompts.clear();
         p.prompts.files << copy;
@@ -137,8 +136,10 @@ private slots:
         QCOMPARE(folder.count(QStringLiteral("mnu")), dishes);
         QVERIFY(QFile::exists(folder.filePath(QStringLiteral("zento.dll.bak"))));
         QCOMPARE(f->AdoMnu->recordCount(), int(dishes));
-        QCOMPARE(f->TexID->text(),
-                 folder.scalar(QStringLiteral("SELECT max(ID) FROM mnu")).toString());
+        QCOMPARE(f->TexID->text(), current); // the dish shown stays
+        QCOMPARE(f->AdoKou->recordCount(),
+                 folder.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD = ") + current)
+                     .toInt());
     }
 
     void restoreOfAWholeCopyTurnsEditsBackOn()

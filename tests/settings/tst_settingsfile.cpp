@@ -4,8 +4,6 @@
 #include "tests/support/testsupport.h"
 
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace SettingsFile;
@@ -264,32 +262,6 @@ private slots:
             QCOMPARE(QFileInfo(fileName()).size(), size);
             QCOMPARE(fileBytes(fileName()).left(64), bytes.left(64));
         }
-    }
-
-    void writeOnFullDiskKeepsOldFile()
-    {
-        TestFolder folder;
-        const QByteArray old = written.toUtf8();
-        putBytes(fileName(), old);
-        // The disk holds no more than 16 bytes of any file this process writes.
-        const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit previous{};
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit tiny = previous;
-        tiny.rlim_cur = 16;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-        QString error;
-        const bool ok =
-            write(fileName(),
-                  compose(QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("背景色１"), 0),
-                  &error);
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousSignal);
-        QVERIFY(!ok);
-        QVERIFY2(error.contains(fileName()), qPrintable(error));
-        QCOMPARE(fileBytes(fileName()), old);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{fileName()});
     }
 };
 

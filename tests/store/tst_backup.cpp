@@ -7,6 +7,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 
