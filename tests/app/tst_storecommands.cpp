@@ -45,11 +45,25 @@ private slots:
         QFETCH(QString, said);
         TestFolder folder;
         QVERIFY(folder.makeDemoStore());
-        bool immutable = false;
+        QFile settings(folder.filePath(QStringLiteral("zento.ini")));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.close();
+        // Undone before the folder is removed, whatever the outcome.
+        struct Unchangeable
+        {
+            QString path;
+            bool on = false;
+            ~Unchangeable()
+            {
+                if (on)
+                    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
+            }
+        } guard{folder.path()};
         if (damage == QLatin1String("chattr")) {
-            immutable = QProcess::execute(QStringLiteral("chattr"),
-                                          {QStringLiteral("+i"), folder.path()}) == 0;
-            if (!immutable)
+            guard.on = QProcess::execute(QStringLiteral("chattr"),
+                                         {QStringLiteral("+i"), folder.path()})
+                       == 0;
+            if (!guard.on)
                 QSKIP("this file system cannot make a folder unchangeable");
         } else {
             QVERIFY(folder.exec(damage));
