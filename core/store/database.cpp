@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QTimer>
+#include <QUrl>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -181,6 +182,26 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
     const QString startMode =
         scalarOf(db, QStringLiteral("PRAGMA journal_mode")).toString().toLower();
     char *message = nullptr;
+    if (readOnly && sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
+                                 nullptr) != SQLITE_OK) {
+        // A store kept with a write-ahead log needs a shared-memory file
+        // beside it even to be read; in a folder that cannot be written the
+        // file is read as it stands, which is all of it once the log was
+        // folded back when the program that wrote it ended.
+        sqlite3_close_v2(db);
+        db = nullptr;
+        const QByteArray uri =
+            "file:" + QUrl::fromLocalFile(key).path(QUrl::FullyEncoded).toUtf8() + "?immutable=1";
+        if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK) {
+            if (error)
+                *error = QStringLiteral("データベースファイル「%1」を開けません: %2")
+                             .arg(name, QString::fromUtf8(db ? sqlite3_errmsg(db) : "?"));
+            sqlite3_close_v2(db);
+            return nullptr;
+        }
+        prepareConnection(db);
+    }
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &message) !=
         SQLITE_OK) {
         if (error)

@@ -183,15 +183,20 @@ private slots:
     void unchangeableFileOrFolderOpensReadOnly_data()
     {
         QTest::addColumn<bool>("folderToo");
-        QTest::newRow("file") << false;
-        QTest::newRow("folder") << true;
+        QTest::addColumn<bool>("wal");
+        QTest::newRow("file") << false << false;
+        QTest::newRow("folder") << true << false;
+        QTest::newRow("folder, store kept with a log") << true << true;
     }
 
     void unchangeableFileOrFolderOpensReadOnly()
     {
         QFETCH(bool, folderToo);
+        QFETCH(bool, wal);
         TestFolder folder;
         QVERIFY(folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('カレー');")));
+        if (wal)
+            QVERIFY(folder.exec(QStringLiteral("PRAGMA journal_mode=WAL")));
         const QString path = folder.filePath(QStringLiteral("zento.dll"));
         const QByteArray before = bytesOf(path);
         Immutable guard(folderToo ? folder.path() : path);
