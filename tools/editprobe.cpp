@@ -2,12 +2,13 @@
 // do (record sets, a list left open while writing) and says which edits the
 // store acknowledged, so that a script can stop it at any moment and check
 // that nothing acknowledged is lost.
-//   zento-editprobe [--edits N] [--tag TEXT] [--wal] [--measure] FILE
+//   zento-editprobe [--edits N] [--tag TEXT] [--journal MODE] [--measure] FILE
 // Each edit adds a dish named "TEXT-i" with one line; after its commit the
 // line "ack TEXT-i" is written to standard output. --measure prints the
 // largest journal or log seen during a commit, the time per edit, and whether
 // a copy of FILE alone, taken 2 s after the last edit, holds every edit.
-// --wal keeps a write-ahead log instead of the rollback journal, to compare.
+// --journal delete (or truncate, persist) puts the store in that journal
+// mode instead of the write-ahead log it keeps, to compare.
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/statement.h"
@@ -16,7 +17,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 #include <cstdio>
 #include <sqlite3.h>
 
@@ -46,15 +48,16 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments().mid(1);
     int edits = 100;
     QString tag = QStringLiteral("edit");
-    bool wal = false, measure = false;
+    QString journal;
+    bool measure = false;
     QString file;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--edits") && i + 1 < args.size())
             edits = args[++i].toInt();
         else if (args[i] == QLatin1String("--tag") && i + 1 < args.size())
             tag = args[++i];
-        else if (args[i] == QLatin1String("--wal"))
-            wal = true;
+        else if (args[i] == QLatin1String("--journal") && i + 1 < args.size())
+            journal = args[++i];
         else if (args[i] == QLatin1String("--measure"))
             measure = true;
         else
@@ -62,14 +65,16 @@ int main(int argc, char *argv[])
     }
     if (file.isEmpty())
         return fail(QStringLiteral(
-            "usage: zento-editprobe [--edits N] [--tag TEXT] [--wal] [--measure] FILE"));
+            "usage: zento-editprobe [--edits N] [--tag TEXT] [--journal MODE] [--measure] FILE"));
     const QString connection = QStringLiteral("Data Source=%1;").arg(file);
     QString error;
     auto store = Database::open(connection, &error);
     if (!store)
         return fail(error);
-    if (wal)
-        sqlite3_exec(store->handle(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    if (!journal.isEmpty())
+        sqlite3_exec(store->handle(), ("PRAGMA journal_mode=" + journal.toLatin1()).constData(),
+                     nullptr, nullptr, nullptr);
+    const QString mode = store->journalMode();
     sideFiles[0] = QFileInfo(file).absoluteFilePath() + QStringLiteral("-journal");
     sideFiles[1] = QFileInfo(file).absoluteFilePath() + QStringLiteral("-wal");
     if (measure)
@@ -111,7 +116,10 @@ int main(int argc, char *argv[])
     const double perEdit = edits ? double(clock.nsecsElapsed()) / 1e6 / edits : 0;
 
     if (measure) {
-        QThread::msleep(2000);
+        // The program's own pause: its event loop runs while nothing is edited.
+        QEventLoop pause;
+        QTimer::singleShot(2000, &pause, &QEventLoop::quit);
+        pause.exec();
         const QString copy = QFileInfo(file).absoluteFilePath() + QStringLiteral(".copy");
         QFile::remove(copy);
         QFile::copy(file, copy);
@@ -127,7 +135,7 @@ int main(int argc, char *argv[])
         std::printf("journal %s: %d edits, %.2f ms per edit (dish and line, two commits), "
                     "largest journal or log %lld bytes, copy of the file alone after 2 s holds "
                     "%lld of %d\n",
-                    wal ? "wal" : "delete", edits, perEdit, largestSide, held, edits);
+                    qPrintable(mode), edits, perEdit, largestSide, held, edits);
     }
     return 0;
 }

@@ -147,7 +147,7 @@ bool restore(Database &store, const QString &source, QString *error)
 {
     if (store.isReadOnly())
         return fail(error, store.editsRefused());
-    store.drainCursors();
+    store.drainCursors(true);
     if (!restoreInto(store.handle(), store.fileName(), source, error))
         return false;
     if (UndoJournal *journal = store.undoJournal())

@@ -16,9 +16,11 @@ class UndoJournal;
 // One open store file. Data sources given the same connection text share one
 // Database, so that a write made through one data source is seen by the next
 // refresh of every other. Every write is its own transaction, durable when it
-// returns, and held by the file itself: the store keeps a rollback journal,
-// so zento.dll alone, copied at any moment between two writes, holds every
-// change. The file's own journal mode is put back when the store closes.
+// returns. The store writes a log (one sync per commit) and folds it back into
+// the file once the user pauses: every query still being read is first read
+// to its end, so no reader holds an old state, and the log is emptied. From
+// then on zento.dll alone holds every change. The file's own journal mode is
+// put back when the store closes.
 class Database
 {
 public:
@@ -61,7 +63,7 @@ public:
 
     // Reads every cursor still open on the writing connection to its end, so
     // that the connection holds no statement (before a write or a backup).
-    void drainCursors();
+    void drainCursors(bool everyConnection = false);
 
     // Runs fn inside BEGIN IMMEDIATE ... COMMIT; rolls back when fn returns
     // false or the commit fails. Before writing, every cursor still reading
@@ -81,15 +83,20 @@ public:
     // being read holds a connection of its own: its rows stay those of the
     // moment it ran while writes go on, and nothing waits for it. Without one,
     // queries share the writing connection and write() first reads every
-    // open cursor to its end (addCursor/removeCursor).
+    // cursor open on it to its end. Every open cursor is registered
+    // (addCursor/removeCursor) with the connection it reads through.
     sqlite3 *acquireReader();
     void releaseReader(sqlite3 *reader);
     bool hasWriteAheadLog() const { return m_wal; }
-    void addCursor(DataSource *source);
+    void addCursor(DataSource *source, sqlite3 *connection);
     void removeCursor(DataSource *source);
 
     // How long after the last write the log is folded back into the file.
     static constexpr int checkpointDelayMs = 1500;
+    // Folds the log back into the file now: reads every open cursor to its
+    // end, then moves every logged page into the file and empties the log.
+    // True when the file alone holds every change.
+    bool foldLog();
 
 private:
     explicit Database(sqlite3 *db, const QString &fileName, bool wal);
@@ -102,7 +109,7 @@ private:
     QString m_refusal;
     QString m_startMode;
     std::unique_ptr<UndoJournal> m_undo;
-    std::vector<DataSource *> m_cursors;
+    std::vector<std::pair<DataSource *, sqlite3 *>> m_cursors;
     std::vector<sqlite3 *> m_idleReaders;
     std::unique_ptr<QTimer> m_checkpoint;
 };

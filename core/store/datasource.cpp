@@ -133,8 +133,7 @@ bool DataSource::refresh()
             // The first name wins when two columns share one.
             for (int i = count - 1; i >= 0; --i)
                 m_columnByName.insert(m_columns[i].name.toLower(), i);
-            if (handle == m_db->handle())
-                m_db->addCursor(this);
+            m_db->addCursor(this, handle);
             ok = fetchRows(firstBatch);
             if (!ok)
                 error = m_error;

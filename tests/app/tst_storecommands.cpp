@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
+#include "search/frmschf.h"
 #include "tests/support/testsupport.h"
 
 #include <QAction>
@@ -174,6 +175,21 @@ private slots:
         QVERIFY(f->addLineButton->isEnabled());
         QVERIFY(f->AdoKou->recordCount() > 0);
         QVERIFY(f->TexSumC->text() != QString());
+    }
+
+    void searchOnAMissingStoreTellsItOnce()
+    {
+        TestFolder folder;
+        StartedProgram p;
+        p.start();
+        QCOMPARE(p.prompts.asked.size(), 1); // at start-up
+        p.program->showFoodSearch();
+        FrmSchF *search = p.program->foodSearch();
+        QVERIFY(search);
+        for (const QString &typed : {"ｱ", "ｱｼﾞ", "ｱｼﾞﾉ", "ｲ"})
+            search->Text1->setText(QString::fromUtf8(typed));
+        QCOMPARE(p.prompts.asked.size(), 2);
+        QVERIFY(p.prompts.asked[1].prompt.contains(QStringLiteral("zento.dll")));
     }
 };
 
