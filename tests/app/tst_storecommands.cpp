@@ -186,7 +186,7 @@ private slots:
         p.program->showFoodSearch();
         FrmSchF *search = p.program->foodSearch();
         QVERIFY(search);
-        for (const QString &typed : {"ｱ", "ｱｼﾞ", "ｱｼﾞﾉ", "ｲ"})
+        for (const char *typed : {"ｱ", "ｱｼﾞ", "ｱｼﾞﾉ", "ｲ"})
             search->Text1->setText(QString::fromUtf8(typed));
         QCOMPARE(p.prompts.asked.size(), 2);
         QVERIFY(p.prompts.asked[1].prompt.contains(QStringLiteral("zento.dll")));
