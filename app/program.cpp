@@ -6,6 +6,7 @@
 #include "app/helpwindow.h"
 #include "app/prompts.h"
 #include "core/store/backup.h"
+#include "core/dish/dishsession.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/storecheck.h"
@@ -134,12 +135,11 @@ void Program::start()
         m_fmain->ApplyBackColor3();
     // 10-15. Lists, the last dish, its recipe and totals, the food editor.
     m_fmain->LoadDishList();
-    m_fmain->AdoMnu->moveLast();
+    m_fmain->dishSession().last();
     m_fmain->LoadCategoryList();
     m_fmain->LoadUnitList();
     m_fmain->LoadDishComposition();
-    m_fmain->CalcDishWeight();
-    m_fmain->CalcDishNutrients();
+    m_fmain->UpdateDishTotals();
     m_seibn->BindFoodEditor();
     // 16-17. Show the main window, remove the cover.
     setEditable(m_editable);
@@ -320,6 +320,7 @@ void Program::end()
     delete m_seibn;
     if (m_fmain)
         m_fmain->deleteLater();
+    m_store.reset(); // closes once the main window's sources let go of it
     if (QCoreApplication::instance() && parent() == nullptr)
         QCoreApplication::quit();
 }

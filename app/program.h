@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 
+class Database;
 class Fmain;
 class FrmAbout;
 class FrmConfig;
@@ -91,10 +92,10 @@ private:
     void setEditable(bool editable);
 
     Prompts &m_prompts;
-    std::shared_ptr<Database> m_store;
     bool m_editable = false;
     bool m_ended = false;
     QString m_storeError;
+    std::shared_ptr<Database> m_store;
     QPointer<Fmain> m_fmain;
     QPointer<Seibn> m_seibn;
     QPointer<FrmConfig> m_config;

@@ -2,6 +2,7 @@
 // switch that turns the edit commands off.
 #include "app/fmain.h"
 #include "app/program.h"
+#include "core/dish/dishsession.h"
 #include "core/store/datasource.h"
 
 #include <QAction>
@@ -40,7 +41,7 @@ void Fmain::buildStoreMenu(QMenu *file, QMenu *data, QAction *before)
 void Fmain::setEditable(bool editable)
 {
     m_editable = editable;
-    const bool hasDish = !AdoMnu->bof() && !AdoMnu->eof();
+    const bool hasDish = m_dish->hasDish();
     newDishButton->setEnabled(editable);
     for (QPushButton *button :
          {addLineButton, deleteLineButton, updateLineButton, deleteDishButton})
@@ -53,30 +54,17 @@ void Fmain::setEditable(bool editable)
 void Fmain::reloadFromStore(qint64 preferredDish)
 {
     // A name typed but not stored belongs to the state that was replaced.
-    if (AdoMnu->hasPendingChange())
-        AdoMnu->cancelUpdate();
-    const qint64 current = TexID->text().toLongLong();
+    m_dish->dropPendingName();
+    const qint64 current = currentDish();
     LoadDishList();
-    const int idColumn = AdoMnu->fieldIndex(QStringLiteral("ID"));
-    const int rows = AdoMnu->recordCount();
-    int target = -1;
-    for (qint64 wanted : {preferredDish, current}) {
-        for (int r = 0; wanted > 0 && target < 0 && r < rows; ++r)
-            if (AdoMnu->value(r, idColumn).toLongLong() == wanted)
-                target = r;
-        if (target >= 0)
-            break;
+    if (!(preferredDish > 0 && showDish(preferredDish)) && !(current > 0 && showDish(current))) {
+        m_dish->last();
+        LoadDishComposition();
+        UpdateDishTotals();
     }
-    if (target >= 0)
-        AdoMnu->moveTo(target);
-    else if (rows > 0)
-        AdoMnu->moveLast();
-    const bool hasDish = rows > 0;
+    const bool hasDish = m_dish->hasDish();
     for (QPushButton *button : {previousDishButton, nextDishButton, lastDishButton})
         button->setEnabled(hasDish);
     setEditable(m_editable);
-    LoadCategoryList();
-    LoadCategoryFoods();
-    LoadDishComposition();
-    UpdateDishTotals();
+    reloadFoodLists();
 }

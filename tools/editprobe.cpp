@@ -15,9 +15,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
 #include <sqlite3.h>

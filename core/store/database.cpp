@@ -100,8 +100,8 @@ bool Database::foldLog()
     // the log could not be emptied past it.
     drainCursors(true);
     int logged = 0, moved = 0;
-    const int rc = sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logged,
-                                             &moved);
+    const int rc =
+        sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logged, &moved);
     return rc == SQLITE_OK && logged == moved;
 }
 
@@ -156,6 +156,15 @@ QString Database::dataSourceOf(const QString &connectionString)
     return QString();
 }
 
+namespace {
+int fileOpens = 0;
+} // namespace
+
+int Database::fileOpenCount()
+{
+    return fileOpens;
+}
+
 std::shared_ptr<Database> Database::open(const QString &connectionString, QString *error)
 {
     const QString name = dataSourceOf(connectionString);
@@ -179,6 +188,7 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
         return nullptr;
     }
     const bool readOnly = !StoreCheck::isWritable(name);
+    ++fileOpens;
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(key);
     const int flags =

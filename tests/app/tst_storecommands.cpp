@@ -16,10 +16,35 @@
 
 namespace {
 
+template <typename T> T *child(QObject *window, const char *name)
+{
+    T *found = window->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no %s", name);
+    return found;
+}
+
+QPushButton *button(QObject *window, const char *name)
+{
+    return child<QPushButton>(window, name);
+}
+
+QAction *action(QObject *window, const char *name)
+{
+    return child<QAction>(window, name);
+}
+
+QString text(QObject *window, const char *name)
+{
+    return child<QLineEdit>(window, name)->text();
+}
+
 QList<QPushButton *> editButtons(Fmain *f)
 {
-    return {f->newDishButton, f->deleteDishButton, f->addLineButton, f->deleteLineButton,
-            f->updateLineButton};
+    QList<QPushButton *> buttons;
+    for (const char *name : {"Command8", "Command9", "Command2", "Command6", "Command11"})
+        buttons << button(f, name);
+    return buttons;
 }
 
 } // namespace
@@ -62,8 +87,7 @@ private slots:
         } guard{folder.path()};
         if (damage == QLatin1String("chattr")) {
             guard.on = QProcess::execute(QStringLiteral("chattr"),
-                                         {QStringLiteral("+i"), folder.path()})
-                       == 0;
+                                         {QStringLiteral("+i"), folder.path()}) == 0;
             if (!guard.on)
                 QSKIP("this file system cannot make a folder unchangeable");
         } else {
@@ -79,14 +103,14 @@ private slots:
             QVERIFY(!p.program->isEditable());
             for (QPushButton *button : editButtons(f))
                 QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
-            QVERIFY(f->TexTitle->isReadOnly());
-            QVERIFY(!f->Me_data_addnew->isEnabled());
-            QVERIFY(!f->Me_data_del->isEnabled());
-            QVERIFY(!f->Me_data_undo->isEnabled());
-            QVERIFY(!p.program->seibn()->Command2->isEnabled());
+            QVERIFY(child<QLineEdit>(f, "TexTitle")->isReadOnly());
+            QVERIFY(!action(f, "Me_data_addnew")->isEnabled());
+            QVERIFY(!action(f, "Me_data_del")->isEnabled());
+            QVERIFY(!action(f, "Me_data_undo")->isEnabled());
+            QVERIFY(!button(p.program->seibn(), "Command2")->isEnabled());
             // Looking around still works.
-            QVERIFY(f->previousDishButton->isEnabled());
-            QVERIFY(f->Me_file_backup->isEnabled());
+            QVERIFY(button(f, "Command7")->isEnabled());
+            QVERIFY(action(f, "Me_file_backup")->isEnabled());
         }
     }
 
@@ -97,27 +121,27 @@ private slots:
         StartedProgram p;
         p.start();
         Fmain *f = p.program->fmain();
-        const QString id = f->TexID->text();
-        const QString name = f->TexTitle->text();
-        const QString energy = f->TexSumC->text();
-        const int lines = f->AdoKou->recordCount();
+        const QString id = text(f, "TexID");
+        const QString name = text(f, "TexTitle");
+        const QString energy = text(f, "TexSumC");
+        const int lines = child<DataSource>(f, "AdoKou")->recordCount();
         QVERIFY(lines > 0);
         const qint64 dishes = folder.count(QStringLiteral("mnu"));
 
-        f->deleteDishButton->click(); // confirmed by the scripted OK
+        button(f, "Command9")->click(); // confirmed by the scripted OK
         QCOMPARE(folder.count(QStringLiteral("mnu")), dishes - 1);
-        QVERIFY(f->TexID->text() != id);
+        QVERIFY(text(f, "TexID") != id);
 
-        f->Me_data_undo->trigger();
+        action(f, "Me_data_undo")->trigger();
         QCOMPARE(folder.count(QStringLiteral("mnu")), dishes);
-        QCOMPARE(f->TexID->text(), id);
-        QCOMPARE(f->TexTitle->text(), name);
-        QCOMPARE(f->AdoKou->recordCount(), lines);
-        QCOMPARE(f->TexSumC->text(), energy);
+        QCOMPARE(text(f, "TexID"), id);
+        QCOMPARE(text(f, "TexTitle"), name);
+        QCOMPARE(child<DataSource>(f, "AdoKou")->recordCount(), lines);
+        QCOMPARE(text(f, "TexSumC"), energy);
 
-        f->Me_data_redo->trigger();
+        action(f, "Me_data_redo")->trigger();
         QCOMPARE(folder.count(QStringLiteral("mnu")), dishes - 1);
-        QVERIFY(f->TexID->text() != id);
+        QVERIFY(text(f, "TexID") != id);
         QCOMPARE(folder.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD = ") + id)
                      .toInt(),
                  0);
@@ -134,27 +158,28 @@ private slots:
         const QString copy = folder.filePath(QStringLiteral("mine.dll"));
 
         p.prompts.files << copy;
-        f->Me_file_backup->trigger();
+        action(f, "Me_file_backup")->trigger();
         QCOMPARE(p.prompts.asked.first().kind, AskedPrompt::File);
         QVERIFY2(p.prompts.asked.first().prompt.contains(
                      QRegularExpression(QStringLiteral("zento-\\d{8}-\\d{4}\\.dll$"))),
                  qPrintable(p.prompts.asked.first().prompt));
         QVERIFY(QFile::exists(copy));
 
-        f->deleteDishButton->click();
+        button(f, "Command9")->click();
         QCOMPARE(folder.count(QStringLiteral("mnu")), dishes - 1);
-        const QString current = f->TexID->text();
+        const QString current = text(f, "TexID");
 
         p.prompts.clear();
         p.prompts.files << copy;
-        f->Me_file_restore->trigger();
+        action(f, "Me_file_restore")->trigger();
         QCOMPARE(folder.count(QStringLiteral("mnu")), dishes);
         QVERIFY(QFile::exists(folder.filePath(QStringLiteral("zento.dll.bak"))));
-        QCOMPARE(f->AdoMnu->recordCount(), int(dishes));
-        QCOMPARE(f->TexID->text(), current); // the dish shown stays
-        QCOMPARE(f->AdoKou->recordCount(),
-                 folder.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD = ") + current)
-                     .toInt());
+        QCOMPARE(child<DataSource>(f, "AdoMnu")->recordCount(), int(dishes));
+        QCOMPARE(text(f, "TexID"), current); // the dish shown stays
+        QCOMPARE(
+            child<DataSource>(f, "AdoKou")->recordCount(),
+            folder.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD = ") + current)
+                .toInt());
     }
 
     void restoreOfAWholeCopyTurnsEditsBackOn()
@@ -170,11 +195,11 @@ private slots:
         QVERIFY(!p.program->isEditable());
         p.prompts.clear();
         p.prompts.files << good;
-        f->Me_file_restore->trigger();
+        action(f, "Me_file_restore")->trigger();
         QVERIFY(p.program->isEditable());
-        QVERIFY(f->addLineButton->isEnabled());
-        QVERIFY(f->AdoKou->recordCount() > 0);
-        QVERIFY(f->TexSumC->text() != QString());
+        QVERIFY(button(f, "Command2")->isEnabled());
+        QVERIFY(child<DataSource>(f, "AdoKou")->recordCount() > 0);
+        QVERIFY(text(f, "TexSumC") != QString());
     }
 
     void searchOnAMissingStoreTellsItOnce()
@@ -187,7 +212,7 @@ private slots:
         FrmSchF *search = p.program->foodSearch();
         QVERIFY(search);
         for (const char *typed : {"ｱ", "ｱｼﾞ", "ｱｼﾞﾉ", "ｲ"})
-            search->Text1->setText(QString::fromUtf8(typed));
+            child<QLineEdit>(search, "Text1")->setText(QString::fromUtf8(typed));
         QCOMPARE(p.prompts.asked.size(), 2);
         QVERIFY(p.prompts.asked[1].prompt.contains(QStringLiteral("zento.dll")));
     }
