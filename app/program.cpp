@@ -5,8 +5,9 @@
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/prompts.h"
-#include "core/store/backup.h"
 #include "core/dish/dishsession.h"
+#include "core/settings/settingsfile.h"
+#include "core/store/backup.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/storecheck.h"
@@ -114,7 +115,13 @@ void Program::start()
     const bool cover = config()->Check1->checkState() == Qt::Checked;
     // A settings file that cannot be read leaves the defaults; the reason is
     // told once, with the main window up.
-    const QString settingsError = config()->lastError();
+    // Only a file too large to be a settings file is told; one that cannot
+    // be read or made at all leaves the defaults without a word.
+    const QFileInfo settingsInfo(SettingsFile::fileName());
+    const QString settingsError =
+        settingsInfo.isFile() && settingsInfo.size() > SettingsFile::maxBytes
+            ? config()->lastError()
+            : QString();
     m_splash = new FrmSplash();
     if (cover)
         m_splash->show();

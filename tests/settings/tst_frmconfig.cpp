@@ -130,7 +130,7 @@ private slots:
     {
         TestFolder folder;
         QString text;
-        while (text.size() < 70000)
+        while (text.size() < 60000) // under the 64 KiB a settings file may hold
             text += QStringLiteral("; a long note kept in the file by hand\r\n");
         text += QStringLiteral("[BACK]=背景色３\r\n[PIC]=1\r\n");
         putText(text);
