@@ -52,3 +52,24 @@ void Fmain::LoadUnitList()
     unitCombo->setRowSource(AdoTni, QStringLiteral("TNM"), QStringLiteral("KAK"));
     unitCombo->setText(QStringLiteral("ｇ"));
 }
+
+// The chosen food changed: its own measures come first in the unit list, and
+// the unit shown counts at the food's own weight. The unit text stays; the
+// weight factor is recomputed, since the same unit may now weigh otherwise.
+// A store without measures keeps the unit table alone.
+void Fmain::LoadFoodUnits()
+{
+    if (AdoTni->recordSource().isEmpty())
+        return; // before LoadUnitList: nothing to reorder yet
+    const qint64 food = NumberReader::key(foodIdBox->text()).value_or(0);
+    const QString unit = unitCombo->text();
+    AdoTni->setConnectionString(program().DbConnectionString);
+    AdoTni->setRecordSource(Queries::foodUnits(food));
+    if (!AdoTni->refresh()) {
+        AdoTni->setRecordSource(Queries::units());
+        AdoTni->refresh();
+    }
+    unitCombo->setRowSource(AdoTni, QStringLiteral("TNM"), QStringLiteral("KAK"));
+    unitCombo->setText(unit);
+    recalcWeight();
+}

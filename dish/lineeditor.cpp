@@ -1,9 +1,9 @@
 // The line editor: choosing a food, the weight factor, adding, updating and
 // deleting ingredient lines.
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
@@ -18,6 +18,10 @@ namespace {
 // read it.
 void assignLine(Fmain &w)
 {
+    // A selected line shows the factor it was stored with; the line is
+    // written with the factor of its quantity and unit as they now count
+    // for the food (its own weight of the unit where it has one).
+    w.recalcWeight();
     DataSource *kou = w.AdoKou;
     kou->setValue(QStringLiteral("アイテムCD"), w.TexID->text());
     kou->setValue(QStringLiteral("食品コード"), w.foodIdBox->text());

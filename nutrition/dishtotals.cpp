@@ -7,6 +7,8 @@
 #include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
+#include "app/widgets.h"
+#include "core/nutrition/unknownvalues.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
@@ -70,4 +72,19 @@ void Fmain::CalcDishNutrients()
     TexNa->clear();
     if (const auto salt = sumIn(TexSumNa))
         TexNa->setText(NumberText::general(NumberText::roundHalfUp(*salt, 2)));
+
+    // Totals that pass over foods whose value is unknown are marked.
+    const std::pair<QLineEdit *, QString> marked[] = {
+        {TexSumC, QStringLiteral("ENC")},  {TexNa, QStringLiteral("NAT")},
+        {waterBox, QStringLiteral("SUI")}, {proteinBox, QStringLiteral("TAN")},
+        {fatBox, QStringLiteral("SST")},   {sugarBox, QStringLiteral("TST")},
+        {fibreBox, QStringLiteral("TSS")}, {ashBox, QStringLiteral("KBN")},
+    };
+    QStringList fields;
+    for (const auto &[box, field] : marked)
+        fields << field;
+    const UnknownValues::ByField unknown =
+        UnknownValues::ofDish(program().DbConnectionString, program().CurrentId, fields);
+    for (const auto &[box, field] : marked)
+        Widgets::markUnknown(box, box->text().isEmpty() ? QStringList() : unknown.value(field));
 }

@@ -85,4 +85,6 @@ private:
     void sexClicked();
 
     Program &m_program;
+    // The chart's full scales, from the store's standards when the window loads.
+    RadarChart::Scales m_scales = RadarChart::fixedScales();
 };

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/nutrition/unknownvalues.h"
+
+#include <QHash>
 #include <QString>
 #include <QWidget>
 
@@ -39,4 +42,6 @@ public:
 
 private:
     Program &m_program;
+    // Per dish, the foods whose energy or salt the list's sums pass over.
+    QHash<qint64, UnknownValues::ByField> m_unknown;
 };

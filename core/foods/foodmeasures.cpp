@@ -2,7 +2,8 @@
 
 #include "core/store/database.h"
 #include "core/store/datasource.h"
-#include "core/store/numbertext.h"
+#include "core/store/numberreader.h"
+#include "core/store/queries.h"
 #include "core/store/schema.h"
 
 #include <QSet>
@@ -49,7 +50,7 @@ QList<Measure> generalUnits(const QString &connection)
 
 QList<Measure> unitList(const QString &connection, qint64 food)
 {
-    return read(connection, unitListQuery(food));
+    return read(connection, Queries::foodUnits(food));
 }
 
 std::optional<double> gramsPerUnit(const QList<Measure> &own, const QString &unit,
@@ -77,24 +78,6 @@ QList<Measure> unitChoices(const QList<Measure> &own, const QList<Measure> &gene
     return choices;
 }
 
-QString generalUnitListQuery()
-{
-    return QStringLiteral("SELECT tni.* FROM tni");
-}
-
-QString unitListQuery(qint64 food)
-{
-    if (food == 0)
-        return generalUnitListQuery();
-    const QString key = QString::number(food);
-    return QStringLiteral("SELECT TNM, KAK FROM (SELECT 0 AS own, etn.rowid AS pos, etn.TNM,"
-                          " etn.KAK FROM etn WHERE(etn.SID=") +
-           key +
-           QStringLiteral(") UNION ALL SELECT 1, tni.rowid, tni.TNM, tni.KAK FROM tni WHERE"
-                          " tni.TNM NOT IN (SELECT etn.TNM FROM etn WHERE(etn.SID=") +
-           key + QStringLiteral("))) ORDER BY own, pos");
-}
-
 std::optional<Measure> parse(const QString &unit, const QString &grams, QString *error)
 {
     const QString name = unit.trimmed();
@@ -103,7 +86,7 @@ std::optional<Measure> parse(const QString &unit, const QString &grams, QString 
             *error = QStringLiteral("単位の名前を入力してください。");
         return std::nullopt;
     }
-    const std::optional<double> value = NumberText::strict(grams);
+    const std::optional<double> value = NumberReader::number(grams);
     if (!value || !validGrams(*value)) {
         if (error)
             *error = QStringLiteral(

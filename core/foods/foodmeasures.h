@@ -23,7 +23,7 @@ QList<Measure> ownMeasures(const QString &connection, qint64 food);
 // The unit table (tni), in store order.
 QList<Measure> generalUnits(const QString &connection);
 
-// The rows of unitListQuery(food).
+// The units offered for a food (Queries::foodUnits): its own measures first.
 QList<Measure> unitList(const QString &connection, qint64 food);
 
 // Grams of one unit for a food: its own measure of that unit where it has
@@ -34,15 +34,6 @@ std::optional<double> gramsPerUnit(const QList<Measure> &own, const QString &uni
 // The units offered for a food: its own measures first, then every general
 // unit it has no own measure of, each once, with the grams that count.
 QList<Measure> unitChoices(const QList<Measure> &own, const QList<Measure> &general);
-
-// The query of the line editor's unit list for a food: rows of TNM and KAK,
-// the food's own measures first (in the order entered), then every unit of
-// the unit table the food has no measure of, in store order. With no food
-// (0) it is the unit table alone.
-QString unitListQuery(qint64 food);
-
-// The unit table alone, the list of a store made before measures existed.
-QString generalUnitListQuery();
 
 // Checks one measure the user typed: a unit name and a positive number of
 // grams (read strictly). Returns the measure, or sets *error to a message.
