@@ -4,6 +4,9 @@
 #include <optional>
 
 class DataCombo;
+class DishSession;
+struct DishTotals;
+struct LineRefusal;
 class DataGrid;
 class DataList;
 class DataSource;
@@ -99,9 +102,8 @@ public:
     void newFood();    // Me_data_addnew
     void deleteFood(); // Me_data_del
 
-    // Dish totals (nutrition/dishtotals.cpp).
-    void CalcDishWeight();
-    void CalcDishNutrients();
+    // The dish logic the window shows.
+    DishSession &dishSession() const { return *m_dish; }
 
     // Dish row
     QLineEdit *TexTitle;
@@ -186,16 +188,18 @@ private:
     QWidget *m_client;
 
     // Dish editing (dish/, nutrition/dishtotals.cpp).
-    // TexID's key into CurrentId; with no current dish the key is 0, which no
-    // dish has, so that nothing of another dish is shown.
+    // The current dish's key into CurrentId; 0 when there is no dish.
     qint64 takeDishKey();
-    // The selected line (AdoKou2) belongs to the dish it was chosen in; a
-    // change of the current dish clears it.
-    void clearSelectedLine();
-    // A name box left empty never reaches the store: drops that pending change.
-    void dropEmptyDishName();
-    // Writes the pending change of a record set; a refusal is told to the user
-    // and the change is dropped, so that nothing half-done stays behind.
-    bool storeOrDrop(DataSource *source, const QString &what);
-    std::optional<qint64> m_selectedLineDish;
+    // The grid laid out on the lines the session holds; TexKouID follows the
+    // selected line.
+    void showRecipe();
+    void showSelectedLine();
+    // The name and key boxes on the dish list; the dish buttons follow it.
+    void bindDishBoxes();
+    void showTotals(const DishTotals &totals);
+    // Tells the user why a line was not stored and puts the focus on the box.
+    void refuseLine(const LineRefusal &refusal);
+    void tellStoreFailure(const QString &what, const QString &reason);
+
+    DishSession *m_dish;
 };

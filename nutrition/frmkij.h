@@ -1,6 +1,7 @@
 #pragma once
 
-#include "nutrition/radarchart.h"
+#include "core/nutrition/comparison.h"
+#include "core/nutrition/radarchart.h"
 
 #include <QWidget>
 #include <array>
@@ -85,6 +86,7 @@ private:
     void sexClicked();
 
     Program &m_program;
+    Comparison::Session m_session;
     // The chart's full scales, from the store's standards when the window loads.
     RadarChart::Scales m_scales = RadarChart::fixedScales();
 };

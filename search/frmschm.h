@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/nutrition/unknownvalues.h"
+#include "core/search/dishlist.h"
 
 #include <QHash>
 #include <QString>
@@ -42,6 +43,7 @@ public:
 
 private:
     Program &m_program;
+    DishList m_list;
     // Per dish, the foods whose energy or salt the list's sums pass over.
     QHash<qint64, UnknownValues::ByField> m_unknown;
 };

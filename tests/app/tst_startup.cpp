@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "foods/seibn.h"
 #include "app/bindings.h"
+#include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "tests/support/testsupport.h"
 
@@ -50,6 +51,19 @@ class TestStartup : public QObject
 
 private slots:
     void initTestCase() { setUpTestApplication(); }
+
+    // Start-up opens the store file once; every list shares it.
+    void opensTheStoreOnce()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(minimalReferenceSql() +
+                                 QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (1,'汁');")));
+        const int before = Database::fileOpenCount();
+        StartedProgram p;
+        p.start();
+        QCOMPARE(p.program->fmain()->TexTitle->text(), QStringLiteral("汁"));
+        QCOMPARE(Database::fileOpenCount() - before, 1);
+    }
 
     void opensOnTheLastDishWithEveryListBound()
     {

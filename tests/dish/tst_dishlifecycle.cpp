@@ -1,11 +1,11 @@
 // Creating, renaming and deleting dishes from the dish row of the main window.
-#include "tests/dish/dishsession.h"
+#include "tests/dish/dishwindow.h"
 
 class TestDishLifecycle : public QObject
 {
     Q_OBJECT
 
-    static QString storedName(DishSession &s, qint64 id)
+    static QString storedName(DishWindow &s, qint64 id)
     {
         return s.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=%1").arg(id))
             .toString();
@@ -24,7 +24,7 @@ private slots:
 
     void firstDishInAnEmptyStoreEnablesTheSevenButtons()
     {
-        DishSession s(minimalReferenceSql() +
+        DishWindow s(minimalReferenceSql() +
                       QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"));
         Fmain &w = s.w();
         QVERIFY(enabledDishButtons(w).isEmpty());
@@ -56,7 +56,7 @@ private slots:
 
     void emptyOrCancelledNameCreatesNothing()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         s.prompts().inputs << std::nullopt << QString() << QStringLiteral("　 ");
         for (int i = 0; i < 3; ++i)
@@ -70,7 +70,7 @@ private slots:
     // current with an empty grid and totals of its own.
     void newDishIsCurrentWithItsOwnTotals()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         QCOMPARE(w.TexSumW100->text(), QStringLiteral("265"));
@@ -92,7 +92,7 @@ private slots:
 
     void deletionAsksFirst()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         s.prompts().answers << Prompts::Answer::Cancel;
@@ -130,7 +130,7 @@ private slots:
 
     void deletingTheLastDishDisablesTheButtons()
     {
-        DishSession s(minimalReferenceSql() +
+        DishWindow s(minimalReferenceSql() +
                       QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"
                                      "INSERT INTO mnu(ID,アイテム名) VALUES (7,'煮物');"
                                      "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2)"
@@ -153,10 +153,10 @@ private slots:
     // A rename keeps the renamed dish current, with its grid and totals.
     void renameKeepsTheDish()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QStringLiteral("ミルク雑炊"));
+        DishWindow::type(w.TexTitle, QStringLiteral("ミルク雑炊"));
         s.leaveNameBox();
         QCOMPARE(storedName(s, 2), QStringLiteral("ミルク雑炊"));
         QCOMPARE(s.dish(), QStringLiteral("ミルク雑炊"));
@@ -178,10 +178,10 @@ private slots:
     // stored name back; moving away from the dish drops it.
     void emptyNameIsNeverStored()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QString());
+        DishWindow::type(w.TexTitle, QString());
         s.leaveNameBox();
         QCOMPARE(s.prompts().asked.size(), 1);
         const AskedPrompt asked = s.prompts().asked.first();
@@ -195,25 +195,25 @@ private slots:
         // The record-pointer way out, by each button that moves it.
         for (QPushButton *button : {w.previousDishButton, w.nextDishButton, w.lastDishButton}) {
             QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-            DishSession::type(w.TexTitle, QStringLiteral("　"));
+            DishWindow::type(w.TexTitle, QStringLiteral("　"));
             button->click();
             QCOMPARE(storedName(s, 2), QStringLiteral("ミルク粥"));
         }
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QString());
+        DishWindow::type(w.TexTitle, QString());
         s.prompts().inputs << QStringLiteral("新しい料理");
         w.newDishButton->click();
         QCOMPARE(storedName(s, 2), QStringLiteral("ミルク粥"));
         QCOMPARE(s.dish(), QStringLiteral("新しい料理"));
 
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QString());
+        DishWindow::type(w.TexTitle, QString());
         w.LoadDishList(); // as the food deletion reloads the dishes
         QCOMPARE(storedName(s, 2), QStringLiteral("ミルク粥"));
 
         // The box emptied, the dish deleted: the confirmation names the dish.
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QString());
+        DishWindow::type(w.TexTitle, QString());
         s.prompts().clear();
         s.prompts().answers << Prompts::Answer::Cancel;
         w.deleteDishButton->click();

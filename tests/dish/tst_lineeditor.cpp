@@ -1,13 +1,13 @@
 // The line editor: the weight factor and the three line buttons, each
 // followed by the grid and the totals.
-#include "tests/dish/dishsession.h"
+#include "tests/dish/dishwindow.h"
 
 class TestLineEditor : public QObject
 {
     Q_OBJECT
 
     // A line of the store as "食品コード 数量 数量2 単位".
-    static QString line(DishSession &s, qint64 id)
+    static QString line(DishWindow &s, qint64 id)
     {
         const QString sql =
             QStringLiteral("SELECT 食品コード || ' ' || 数量 || ' ' || 数量2 || ' ' || 単位"
@@ -15,7 +15,7 @@ class TestLineEditor : public QObject
                 .arg(id);
         return s.scalar(sql).toString();
     }
-    static qint64 lastLine(DishSession &s)
+    static qint64 lastLine(DishWindow &s)
     {
         return s.scalar(QStringLiteral("SELECT max(ID) FROM kou")).toLongLong();
     }
@@ -27,13 +27,13 @@ private slots:
     // "更新"; its own units come first in the unit list.
     void foodsOwnUnitWeight()
     {
-        DishSession s(kitchenSql() +
-                      QStringLiteral("INSERT INTO etn(SID,TNM,KAK) VALUES (3,'小さじ',6),"
-                                     " (3,'大さじ',18);"));
+        DishWindow s(kitchenSql() +
+                     QStringLiteral("INSERT INTO etn(SID,TNM,KAK) VALUES (3,'小さじ',6),"
+                                    " (3,'大さじ',18);"));
         Fmain &w = s.w();
         QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
         QCOMPARE(w.unitCombo->itemText(0), QStringLiteral("ｇ"));
-        DishSession::type(w.quantityBox, QStringLiteral("1"));
+        DishWindow::type(w.quantityBox, QStringLiteral("1"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.15"));
 
@@ -42,7 +42,7 @@ private slots:
         QVERIFY(s.chooseFood(QStringLiteral("登録食品"), QStringLiteral("しょうゆ")));
         QCOMPARE(w.unitCombo->itemText(0), QStringLiteral("小さじ"));
         QCOMPARE(w.unitCombo->itemText(1), QStringLiteral("大さじ"));
-        DishSession::type(w.quantityBox, QStringLiteral("1"));
+        DishWindow::type(w.quantityBox, QStringLiteral("1"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.18"));
         w.addLineButton->click();
@@ -58,7 +58,7 @@ private slots:
 
     void weightFactorFollowsQuantityAndUnit()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
         QCOMPARE(w.foodNameBox->text(), QStringLiteral("米"));
@@ -67,42 +67,44 @@ private slots:
         QCOMPARE(w.unitCombo->text(), QStringLiteral("ｇ"));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("1"));
 
-        DishSession::type(w.quantityBox, QStringLiteral("2"));
+        DishWindow::type(w.quantityBox, QStringLiteral("2"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.3"));
         QVERIFY(s.chooseUnit(QStringLiteral("個")));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("1"));
 
         // Full-width digits and point, as an input method gives them.
-        DishSession::type(w.quantityBox, QStringLiteral("１．５"));
+        DishWindow::type(w.quantityBox, QStringLiteral("１．５"));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.75"));
         QVERIFY(s.chooseUnit(QStringLiteral("ｇ")));
-        DishSession::type(w.quantityBox, QStringLiteral("１００"));
+        DishWindow::type(w.quantityBox, QStringLiteral("１００"));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("1"));
 
         // Text that is not a number, or a unit not in the list, keeps the
         // factor of the last number the box held ("12" on the way to "12g").
-        DishSession::type(w.quantityBox, QStringLiteral("12g"));
+        DishWindow::type(w.quantityBox, QStringLiteral("12g"));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.12"));
         w.quantityBox->setText(QStringLiteral("abc"));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.12"));
-        DishSession::type(w.quantityBox, QStringLiteral("250"));
+        DishWindow::type(w.quantityBox, QStringLiteral("250"));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("2.5"));
         w.unitCombo->setEditText(QStringLiteral("カップ"));
-        DishSession::type(w.quantityBox, QStringLiteral("3"));
+        DishWindow::type(w.quantityBox, QStringLiteral("3"));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("2.5"));
         QVERIFY(s.prompts().asked.isEmpty());
         QCOMPARE(s.count("kou"), 5);
     }
 
-    // A cleared quantity keeps the last factor; "追加" stores 0 with it.
-    void clearedQuantityIsStoredAsZeroWithTheLastFactor()
+    // A cleared quantity keeps the last factor in the hidden box, but "追加"
+    // refuses the line and says which box to mend; nothing is stored and the
+    // totals stay those of the dish.
+    void clearedQuantityIsRefused()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         QVERIFY(s.chooseFood(QStringLiteral("登録食品"), QStringLiteral("しょうゆ")));
-        DishSession::type(w.quantityBox, QStringLiteral("2"));
+        DishWindow::type(w.quantityBox, QStringLiteral("2"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.3"));
         w.quantityBox->selectAll();
@@ -111,23 +113,34 @@ private slots:
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.3"));
 
         w.addLineButton->click();
+        QCOMPARE(s.prompts().asked.size(), 1);
+        const AskedPrompt asked = s.prompts().asked.first();
+        QVERIFY2(asked.prompt.contains(QStringLiteral("「数量」")), qPrintable(asked.prompt));
+        QCOMPARE(asked.title, QStringLiteral("栄養計算"));
+        QCOMPARE(asked.icon, Prompts::Icon::Exclamation);
+        QCOMPARE(s.count("kou"), 5);
+        QCOMPARE(w.TexSumW100->text(), QStringLiteral("265"));
+
+        // A unit typed in another width and case is the listed unit.
+        DishWindow::type(w.quantityBox, QStringLiteral("1,000"));
+        w.unitCombo->setEditText(QStringLiteral("Ｇ"));
+        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("10"));
+        w.addLineButton->click();
         QCOMPARE(s.count("kou"), 6);
-        QCOMPARE(line(s, lastLine(s)), QStringLiteral("3 0.0 0.3 大さじ"));
-        QCOMPARE(s.scalar(QStringLiteral("SELECT アイテムCD FROM kou WHERE ID=%1").arg(lastLine(s)))
-                     .toLongLong(),
-                 2);
+        QCOMPARE(line(s, lastLine(s)), QStringLiteral("3 1000.0 10.0 ｇ"));
+        QCOMPARE(w.TexSumW100->text(), QStringLiteral("1265"));
     }
 
     void addUpdateAndDeleteKeepGridAndTotalsInStep()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         QCOMPARE(w.TexSumW100->text(), QStringLiteral("265"));
 
         // 追加: 2 spoons of soy sauce.
         QVERIFY(s.chooseFood(QStringLiteral("登録食品"), QStringLiteral("しょうゆ")));
-        DishSession::type(w.quantityBox, QStringLiteral("2"));
+        DishWindow::type(w.quantityBox, QStringLiteral("2"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
         w.addLineButton->click();
         QCOMPARE(s.count("kou"), 6);
@@ -148,7 +161,7 @@ private slots:
 
         // 更新: the milk line becomes 150 g, typed in full-width digits.
         w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
-        DishSession::type(w.quantityBox, QStringLiteral("１５０"));
+        DishWindow::type(w.quantityBox, QStringLiteral("１５０"));
         QCOMPARE(w.weightFactorBox->text(), QStringLiteral("1.5"));
         w.updateLineButton->click();
         QCOMPARE(s.count("kou"), 7);
@@ -174,12 +187,12 @@ private slots:
 
     void addWithoutAFoodAsksForOne()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ごはん")));
         QCOMPARE(w.foodIdBox->text(), QStringLiteral("0")); // as the window loads
         w.TexSumW100->setText(QStringLiteral("stale"));
-        DishSession::type(w.quantityBox, QStringLiteral("100"));
+        DishWindow::type(w.quantityBox, QStringLiteral("100"));
         w.addLineButton->click();
 
         QCOMPARE(s.prompts().asked.size(), 1);
@@ -198,7 +211,7 @@ private slots:
     // for one as "追加" does.
     void updateNeedsALineAndAFood()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QCOMPARE(s.dish(), QStringLiteral("空の料理"));
         QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));

@@ -1,7 +1,7 @@
 // The recipe grid of the current dish, moving between dishes and taking a
 // line into the line editor.
 #include "app/twips.h"
-#include "tests/dish/dishsession.h"
+#include "tests/dish/dishwindow.h"
 
 #include <QSignalSpy>
 
@@ -14,7 +14,7 @@ private slots:
 
     void gridShowsThreeColumnsOfTheCurrentDishOnly()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QCOMPARE(s.dish(), QStringLiteral("空の料理")); // the last dish in store order
         QCOMPARE(s.recipeRows(), 0);
@@ -53,7 +53,7 @@ private slots:
 
     void gridIsReadOnly()
     {
-        DishSession s;
+        DishWindow s;
         QVERIFY(s.goToDish(QStringLiteral("ごはん")));
         Fmain &w = s.w();
         QCOMPARE(w.recipeGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -67,7 +67,7 @@ private slots:
 
     void navigationStopsAtBothEnds()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QSignalSpy recipeLoads(w.AdoKou, &DataSource::refreshed);
         QSignalSpy totals(w.AdoSumW, &DataSource::refreshed);
@@ -118,7 +118,7 @@ private slots:
 
     void clickedLineFillsTheLineEditor()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("しょうゆ")));
@@ -142,7 +142,7 @@ private slots:
 
     void clickOnAnEmptyGridDoesNothing()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QCOMPARE(s.recipeRows(), 0);
         w.recipeGrid->clickRow(0);
@@ -156,7 +156,7 @@ private slots:
     // of dish "削除" cannot reach it.
     void changingTheDishClearsTheSelectedLine()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
@@ -184,7 +184,7 @@ private slots:
     // Keys beyond the 16-bit range: a dish 40000 with a line 70000.
     void keysBeyond32767()
     {
-        DishSession s(kitchenSql() +
+        DishWindow s(kitchenSql() +
                       QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (40000,'大鍋');"
                                      "INSERT INTO kou(ID,アイテムCD,食品コード,数量,単位,数量2)"
                                      " VALUES (70000,40000,2,300,'ｇ',3);"));

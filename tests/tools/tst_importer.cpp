@@ -558,15 +558,6 @@ private slots:
                  reading);
     }
 
-    void halfWidthForms()
-    {
-        QCOMPARE(Readings::toHalfWidth(QStringLiteral("ギュウニュウ")), QStringLiteral("ｷﾞｭｳﾆｭｳ"));
-        QCOMPARE(Readings::toHalfWidth(QStringLiteral("ぱん・ヴァー")), QStringLiteral("ﾊﾟﾝ･ｳﾞｧｰ"));
-        QCOMPARE(Readings::toHalfWidth(QStringLiteral("シークヮーサー")),
-                 QStringLiteral("ｼｰｸﾜｰｻｰ"));
-        QCOMPARE(Readings::toHalfWidth(QStringLiteral("１０％　Ａ")), QStringLiteral("10% A"));
-    }
-
     // --- standards -------------------------------------------------------------------
 
     void standardsEveryAgeAndSexOnce()

@@ -7,37 +7,19 @@
 #include "app/program.h"
 #include "app/bindings.h"
 #include "core/store/datasource.h"
+#include "tests/core/dish/kitchen.h"
 #include "tests/support/testsupport.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
-// Foods with round figures, a spoon of 15 g and a piece of 50 g, and three
-// dishes: ごはん (one line, and one whose food 999 no longer exists),
-// ミルク粥 (three lines) and 空の料理 (none, the last in store order).
-inline QString kitchenSql()
-{
-    return minimalReferenceSql() +
-           QStringLiteral(
-               "INSERT INTO bun VALUES (1, '穀類'), (13, '乳類');"
-               "INSERT INTO tni VALUES ('大さじ', 15), ('個', 50);"
-               "INSERT INTO eys(SID,SNM,SKN,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,NAT) VALUES"
-               " (1,'米','ｺﾒ',1,350,15,6,1,77,0.5,0.4,0),"
-               " (2,'牛乳','ｷﾞｭｳﾆｭｳ',13,67,87,3.3,3.8,4.8,0,0.7,0.1),"
-               " (3,'しょうゆ','ｼｮｳﾕ',20,71,67,7.7,0,10,0,15,14.5);"
-               "INSERT INTO mnu(ID,アイテム名) VALUES (1,'ごはん'),(2,'ミルク粥'),(3,'空の料理');"
-               "INSERT INTO kou(ID,アイテムCD,食品コード,数量,単位,数量2) VALUES"
-               " (1,1,1,150,'ｇ',1.5),(2,1,999,100,'ｇ',1),"
-               " (3,2,1,50,'ｇ',0.5),(4,2,2,200,'ｇ',2),(5,2,3,1,'大さじ',0.15);");
-}
-
-struct DishSession
+struct DishWindow
 {
     TestFolder folder;
     StartedProgram started;
 
-    explicit DishSession(const QString &sql = kitchenSql())
+    explicit DishWindow(const QString &sql = kitchenSql())
     {
         if (!folder.makeStore(sql))
             qFatal("the test store could not be made");
