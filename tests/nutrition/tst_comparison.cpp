@@ -387,7 +387,7 @@ private slots:
         QCOMPARE(kij->chartValues().scales[1], proteinScale);
         QVERIFY(
             near(before, RadarChart::vertex(RadarChart::ChartAxis[1], 60, proteinScale), isRed));
-        const QPolygonF man = RadarChart::figure(kij->chartValues()).standard;
+        const RadarChart::Polyline man = RadarChart::figure(kij->chartValues()).standard;
         for (int i = 0; i < RadarChart::axisCount; ++i) {
             const RadarChart::Axis &axis = RadarChart::ChartAxis[i];
             const QLineF toEnd(RadarChart::centre(), QPointF(axis.endX, axis.endY));
