@@ -163,9 +163,9 @@ void Seibn::showFoodExtras()
     }
     m_showingMeasures = false;
     m_measuresChanged = false;
-    GridMeasure->setEnabled(hasRow);
-    Command3->setEnabled(hasRow);
-    Command4->setEnabled(hasRow);
+    GridMeasure->setEnabled(hasRow && m_editable);
+    Command3->setEnabled(hasRow && m_editable);
+    Command4->setEnabled(hasRow && m_editable);
 }
 
 void Seibn::addMeasureRow()
@@ -242,12 +242,19 @@ QString Seibn::valueCaption(int index)
 // Boxes take typing only while there is a row to hold it.
 void Seibn::showAvailability()
 {
-    const bool hasRow = !Adodc1->bof() && !Adodc1->eof();
+    const bool hasRow = !Adodc1->bof() && !Adodc1->eof() && m_editable;
     Text1->setReadOnly(!hasRow);
     Text2->setReadOnly(!hasRow);
     for (QLineEdit *box : data)
         box->setReadOnly(!hasRow);
     DataCombo1->setEnabled(hasRow);
+}
+
+void Seibn::setEditable(bool editable)
+{
+    m_editable = editable;
+    Command2->setEnabled(editable);
+    showAvailability();
 }
 
 void Seibn::BindFoodEditor()

@@ -3,11 +3,12 @@
 // A started program on a store made for the test, driven through the main
 // window's controls as a user drives it.
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "tests/core/dish/kitchen.h"
+#include "tests/support/controls.h"
 #include "tests/support/testsupport.h"
 
 #include <QLineEdit>
@@ -31,12 +32,13 @@ struct DishWindow
     qint64 count(const char *table) { return folder.count(QString::fromLatin1(table)); }
     QVariant scalar(const QString &sql) { return folder.scalar(sql); }
 
-    QString dish() const { return w().TexTitle->text(); }
+    QString dish() const { return ctl<QLineEdit>(w(), "TexTitle")->text(); }
 
     // Presses "＜" (then "＞") until the dish of that name is current.
     bool goToDish(const QString &name)
     {
-        for (QPushButton *button : {w().previousDishButton, w().nextDishButton}) {
+        for (QPushButton *button :
+             {ctl<QPushButton>(w(), "Command7"), ctl<QPushButton>(w(), "Command3")}) {
             for (int i = 0; i < 50 && dish() != name; ++i)
                 button->click();
         }
@@ -44,11 +46,11 @@ struct DishWindow
     }
 
     // Recipe grid content, as shown.
-    int recipeRows() const { return w().recipeGrid->model()->rowCount(); }
+    int recipeRows() const { return ctl<DataGrid>(w(), "DataGrid1")->model()->rowCount(); }
     QString recipeCell(int row, const QString &column) const
     {
-        const int c = w().AdoKou->fieldIndex(column);
-        return w().recipeGrid->model()->index(row, c).data().toString();
+        const int c = ctl<DataSource>(w(), "AdoKou")->fieldIndex(column);
+        return ctl<DataGrid>(w(), "DataGrid1")->model()->index(row, c).data().toString();
     }
     QStringList recipeFoods() const
     {
@@ -62,9 +64,9 @@ struct DishWindow
     // Clicks the category, then the food, in the two lists.
     bool chooseFood(const QString &category, const QString &food)
     {
-        if (!clickListRow(w().categoryList, category))
+        if (!clickListRow(ctl<DataList>(w(), "DataList2"), category))
             return false;
-        return clickListRow(w().foodList, food);
+        return clickListRow(ctl<DataList>(w(), "DataList3"), food);
     }
     static bool clickListRow(DataList *list, const QString &text)
     {
@@ -91,16 +93,16 @@ struct DishWindow
     // Picks a unit from the combo's list.
     bool chooseUnit(const QString &unit)
     {
-        const int row = w().unitCombo->findText(unit);
+        const int row = ctl<DataCombo>(w(), "DataCombo1")->findText(unit);
         if (row < 0)
             return false;
-        w().unitCombo->setCurrentIndex(row);
+        ctl<DataCombo>(w(), "DataCombo1")->setCurrentIndex(row);
         return true;
     }
     // The name box loses the focus.
     void leaveNameBox()
     {
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(w().TexTitle, &out);
+        QCoreApplication::sendEvent(ctl<QLineEdit>(w(), "TexTitle"), &out);
     }
 };

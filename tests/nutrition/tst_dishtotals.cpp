@@ -1,5 +1,6 @@
 // The totals panel of the main window shows what the dish session counts.
 #include "tests/dish/dishwindow.h"
+#include "tests/support/controls.h"
 
 namespace {
 
@@ -11,9 +12,11 @@ struct Panel
 
 Panel panel(const Fmain &w)
 {
-    return {w.TexSumW100->text(), w.TexSumC->text(),    w.TexNa->text(),
-            w.waterBox->text(),   w.proteinBox->text(), w.fatBox->text(),
-            w.sugarBox->text(),   w.fibreBox->text(),   w.ashBox->text()};
+    return {ctl<QLineEdit>(w, "TexSumW100")->text(), ctl<QLineEdit>(w, "TexSumC")->text(),
+            ctl<QLineEdit>(w, "TexNa")->text(),      ctl<QLineEdit>(w, "Text5")->text(),
+            ctl<QLineEdit>(w, "Text6")->text(),      ctl<QLineEdit>(w, "Text7")->text(),
+            ctl<QLineEdit>(w, "Text8")->text(),      ctl<QLineEdit>(w, "Text10")->text(),
+            ctl<QLineEdit>(w, "Text9")->text()};
 }
 
 } // namespace
@@ -46,23 +49,26 @@ private slots:
 
         QVERIFY(s.goToDish(QStringLiteral("端数")));
         QCOMPARE(panel(w), (Panel{"100", "1,235", "0.13", "12.3", "12.2", "5", "0.1", "0", "100"}));
-        QCOMPARE(w.TexSumW->text(), QStringLiteral("1"));
-        QCOMPARE(w.TexSUI->text(), QStringLiteral("12.25"));
-        QCOMPARE(w.TexTAN->text(), QStringLiteral("12.24"));
-        QCOMPARE(w.TexSumNa->text(), QStringLiteral("0.125"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW")->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSUI")->text(), QStringLiteral("12.25"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexTAN")->text(), QStringLiteral("12.24"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumNa")->text(), QStringLiteral("0.125"));
 
         // Sums beyond any number show nothing, in the holders too.
         QVERIFY(s.goToDish(QStringLiteral("桁外れ")));
         QCOMPARE(panel(w), (Panel{"", "", "", "", "0", "0", "0", "0", "0"}));
-        for (QLineEdit *holder : {w.TexSumC, w.TexSUI, w.TexSumNa})
+        for (QLineEdit *holder : {ctl<QLineEdit>(w, "TexSumC"), ctl<QLineEdit>(w, "TexSUI"),
+                                  ctl<QLineEdit>(w, "TexSumNa")})
             QVERIFY2(holder->text().isEmpty(), qPrintable(holder->objectName()));
 
         // A dish without lines empties every holder.
         QVERIFY(s.goToDish(QStringLiteral("区別")));
         QVERIFY(s.goToDish(QStringLiteral("空")));
         QCOMPARE(panel(w), Panel{});
-        for (QLineEdit *holder :
-             {w.TexSumW, w.TexSUI, w.TexTAN, w.TexSST, w.TexTST, w.TexTSS, w.TexKBN, w.TexSumNa})
+        for (QLineEdit *holder : {ctl<QLineEdit>(w, "TexSumW"), ctl<QLineEdit>(w, "TexSUI"),
+                                  ctl<QLineEdit>(w, "TexTAN"), ctl<QLineEdit>(w, "TexSST"),
+                                  ctl<QLineEdit>(w, "TexTST"), ctl<QLineEdit>(w, "TexTSS"),
+                                  ctl<QLineEdit>(w, "TexKBN"), ctl<QLineEdit>(w, "TexSumNa")})
             QVERIFY2(holder->text().isEmpty(), qPrintable(holder->objectName()));
     }
 

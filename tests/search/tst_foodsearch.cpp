@@ -1,12 +1,15 @@
 #include "app/fmain.h"
 #include "app/program.h"
+#include "app/twips.h"
 #include "app/bindings.h"
 #include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
 #include "search/frmschf.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/controls.h"
 
 #include <QComboBox>
+#include <QFrame>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +115,22 @@ private slots:
         QVERIFY(s.window->Combo1->currentText().isEmpty());
         QVERIFY(s.window->Label3->text().isEmpty());
         QCOMPARE(s.window->AdoEys->rowCount(), 0);
+        // The client area and the controls at their twips.
+        auto at = [](QWidget *w, int l, int t, int wd, int h) {
+            return w->geometry() == QRect(Twips::toPixels(l), Twips::toPixels(t),
+                                          Twips::toPixels(wd), Twips::toPixels(h));
+        };
+        QCOMPARE(s.window->size(), QSize(Twips::toPixels(5700), Twips::toPixels(5235)));
+        QVERIFY(at(s.window->Text1, 120, 480, 2535, 270));
+        QVERIFY(at(s.window->Combo1, 3000, 480, 2175, 300));
+        QVERIFY(at(s.window->DataGrid1, 0, 1080, 5655, 3615));
+        QVERIFY(at(s.window->Command1, 3480, 4800, 975, 375));
+        QVERIFY(at(s.window->Command2, 4560, 4800, 975, 375));
+        QVERIFY(at(s.window->Shape2, 2880, 120, 2775, 855));
+        QCOMPARE(s.window->Label1->text(), QStringLiteral("多いもので探す"));
+        QCOMPARE(s.window->Label2->text(), QStringLiteral("ﾖﾐｶﾞﾅで探す"));
+        QCOMPARE(s.window->Command2->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(s.window->findChild<DataSource *>(QStringLiteral("AdoEys")), s.window->AdoEys);
         QCOMPARE(s.window->Combo1->count(), 22);
         for (int i = 0; i < 22; ++i)
             QCOMPARE(s.window->Combo1->itemText(i), Nutrients::ranked()[i]->rankingName.toString());
@@ -213,15 +232,15 @@ private slots:
         s.window->DataGrid1->clickRow(2); // 低脂肪牛乳
         s.window->Command1->click();
 
-        QCOMPARE(main->foodNameBox->text(), QStringLiteral("低脂肪牛乳"));
-        QCOMPARE(main->foodIdBox->text(), QStringLiteral("3"));
-        QCOMPARE(main->quantityBox->text(), QStringLiteral("100"));
-        QCOMPARE(main->unitCombo->text(), QStringLiteral("ｇ"));
-        QCOMPARE(main->categoryList->text(), QStringLiteral("乳類"));
-        QCOMPARE(main->categoryList->boundText(), QStringLiteral("13"));
-        QCOMPARE(main->foodList->rowSource()->recordCount(), 3); // the milk category
-        QCOMPARE(main->foodList->text(), QStringLiteral("低脂肪牛乳"));
-        QCOMPARE(main->foodList->boundText(), QStringLiteral("3"));
+        QCOMPARE(ctl<QLineEdit>(*main, "Text1")->text(), QStringLiteral("低脂肪牛乳"));
+        QCOMPARE(ctl<QLineEdit>(*main, "Text4")->text(), QStringLiteral("3"));
+        QCOMPARE(ctl<QLineEdit>(*main, "Text2")->text(), QStringLiteral("100"));
+        QCOMPARE(ctl<DataCombo>(*main, "DataCombo1")->text(), QStringLiteral("ｇ"));
+        QCOMPARE(ctl<DataList>(*main, "DataList2")->text(), QStringLiteral("乳類"));
+        QCOMPARE(ctl<DataList>(*main, "DataList2")->boundText(), QStringLiteral("13"));
+        QCOMPARE(ctl<DataList>(*main, "DataList3")->rowSource()->recordCount(), 3); // the milk category
+        QCOMPARE(ctl<DataList>(*main, "DataList3")->text(), QStringLiteral("低脂肪牛乳"));
+        QCOMPARE(ctl<DataList>(*main, "DataList3")->boundText(), QStringLiteral("3"));
         QVERIFY(s.closed());
     }
 
@@ -230,8 +249,8 @@ private slots:
         Session s;
         typeInto(s.window->Combo1->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
         s.window->Command1->click();
-        QCOMPARE(s.main()->foodIdBox->text(), QStringLiteral("1"));
-        QCOMPARE(s.main()->categoryList->text(), QStringLiteral("穀類"));
+        QCOMPARE(ctl<QLineEdit>(*s.main(), "Text4")->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<DataList>(*s.main(), "DataList2")->text(), QStringLiteral("穀類"));
     }
 
     void okSelectsTheVeryFoodWhenNamesRepeat()
@@ -241,8 +260,8 @@ private slots:
         QCOMPARE(listedFoods(s.window), (QList<qint64>{14, 2}));
         s.window->DataGrid1->clickRow(1); // the second food of that name
         s.window->Command1->click();
-        QCOMPARE(s.main()->foodIdBox->text(), QStringLiteral("2"));
-        QCOMPARE(s.main()->foodList->boundText(), QStringLiteral("2"));
+        QCOMPARE(ctl<QLineEdit>(*s.main(), "Text4")->text(), QStringLiteral("2"));
+        QCOMPARE(ctl<DataList>(*s.main(), "DataList3")->boundText(), QStringLiteral("2"));
     }
 
     void okWithoutARowOrCancelChangesNothing()
@@ -250,10 +269,10 @@ private slots:
         for (int variant = 0; variant < 3; ++variant) {
             Session s;
             Fmain *main = s.main();
-            const QString name = main->foodNameBox->text();
-            const QString id = main->foodIdBox->text();
-            const QString quantity = main->quantityBox->text();
-            const QString category = main->categoryList->text();
+            const QString name = ctl<QLineEdit>(*main, "Text1")->text();
+            const QString id = ctl<QLineEdit>(*main, "Text4")->text();
+            const QString quantity = ctl<QLineEdit>(*main, "Text2")->text();
+            const QString category = ctl<DataList>(*main, "DataList2")->text();
             if (variant == 1)
                 s.window->Text1->setText(QStringLiteral("ﾅｲﾓﾉ")); // empty result
             if (variant == 2) {
@@ -262,10 +281,10 @@ private slots:
             } else {
                 s.window->Command1->click();
             }
-            QCOMPARE(main->foodNameBox->text(), name);
-            QCOMPARE(main->foodIdBox->text(), id);
-            QCOMPARE(main->quantityBox->text(), quantity);
-            QCOMPARE(main->categoryList->text(), category);
+            QCOMPARE(ctl<QLineEdit>(*main, "Text1")->text(), name);
+            QCOMPARE(ctl<QLineEdit>(*main, "Text4")->text(), id);
+            QCOMPARE(ctl<QLineEdit>(*main, "Text2")->text(), quantity);
+            QCOMPARE(ctl<DataList>(*main, "DataList2")->text(), category);
             QVERIFY(s.closed());
         }
     }
