@@ -39,8 +39,10 @@ CREATE TABLE eys (
   ENC REAL, ENJ REAL, SUI REAL, TAN REAL, SST REAL, TST REAL, TSS REAL, KBN REAL,
   CA REAL, P REAL, FE REAL, NA REAL, K REAL,
   VAR REAL, VAC REAL, VAK REAL, VE REAL, VB1 REAL, VB2 REAL, NAI REAL, VC REAL,
-  FIB REAL, COL REAL, NAT REAL
+  FIB REAL, COL REAL, NAT REAL,
+  FNM TEXT
 );
+%MEASURES%
 CREATE TABLE mnu (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
   アイテム名 TEXT
@@ -68,6 +70,10 @@ CREATE INDEX kou_dish ON kou(アイテムCD);
 CREATE INDEX kou_food ON kou(食品コード);
 CREATE INDEX eys_category ON eys(BID);
 %SEARCH%
+CREATE TRIGGER eys_delete_measures AFTER DELETE ON eys
+BEGIN
+  DELETE FROM etn WHERE SID = old.SID;
+END;
 CREATE TRIGGER mnu_delete_lines AFTER DELETE ON mnu
 BEGIN
   DELETE FROM kou WHERE アイテムCD = old.ID;
@@ -82,20 +88,65 @@ INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
   ('eys', 'eys_reading', '2500 1 1 1');
 PRAGMA user_version = 1;
 )SQL")
-        .replace(QStringLiteral("%SEARCH%"), searchIndexStatements());
+        .replace(QStringLiteral("%SEARCH%"), searchIndexStatements())
+        .replace(QStringLiteral("%MEASURES%"), measureTableStatement());
+}
+
+QString measureTableStatement()
+{
+    // USR is 1 for a row the user entered; the importer writes 0 and, when
+    // it refreshes the reference data, replaces only those rows.
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS etn (\n"
+                          "  SID INTEGER NOT NULL, TNM TEXT NOT NULL, KAK REAL NOT NULL,\n"
+                          "  USR INTEGER NOT NULL DEFAULT 1,\n"
+                          "  PRIMARY KEY (SID, TNM)\n"
+                          ");\n");
+}
+
+namespace {
+
+bool execute(sqlite3 *db, const QByteArray &sql, QString *error)
+{
+    char *message = nullptr;
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) == SQLITE_OK)
+        return true;
+    if (error)
+        *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+    sqlite3_free(message);
+    return false;
+}
+
+bool hasColumn(sqlite3 *db, const char *table, const char *column)
+{
+    sqlite3_stmt *stmt = nullptr;
+    bool found = false;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2", -1, &stmt,
+                           nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
+        sqlite3_bind_text(stmt, 2, column, -1, SQLITE_STATIC);
+        found = sqlite3_step(stmt) == SQLITE_ROW;
+    }
+    sqlite3_finalize(stmt);
+    return found;
+}
+
+} // namespace
+
+bool upgrade(sqlite3 *db, QString *error)
+{
+    if (!hasColumn(db, "eys", "FNM") && !execute(db, "ALTER TABLE eys ADD COLUMN FNM TEXT", error))
+        return false;
+    return execute(db, measureTableStatement().toUtf8(), error) &&
+           execute(db,
+                   "CREATE TRIGGER IF NOT EXISTS eys_delete_measures AFTER DELETE ON eys\n"
+                   "BEGIN\n  DELETE FROM etn WHERE SID = old.SID;\nEND;\n",
+                   error) &&
+           execute(db, searchIndexStatements().toUtf8(), error);
 }
 
 bool create(sqlite3 *db, QString *error)
 {
-    char *message = nullptr;
-    const QByteArray sql = createStatements().toUtf8();
-    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        if (error)
-            *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-        sqlite3_free(message);
-        return false;
-    }
-    return true;
+    return execute(db, createStatements().toUtf8(), error);
 }
 
 } // namespace Schema
