@@ -148,6 +148,10 @@ public:
     QAction *Me_help_Visible;
     QAction *Me_Ver;
 
+    // Adds a command to the ﾌｧｲﾙ menu above "終了"; the commands of other
+    // rooms (the export) come in through here.
+    QAction *addFileCommand(const char *name, const QString &caption);
+
     // The seven buttons that need a current dish, in the order they are
     // disabled and enabled.
     QList<QPushButton *> dishButtons() const;
@@ -165,6 +169,7 @@ private:
 
     Program &m_program;
     QWidget *m_client;
+    QMenu *m_fileMenu = nullptr;
 
     // Dish editing (dish/, nutrition/dishtotals.cpp).
     // TexID's key into CurrentId; with no current dish the key is 0, which no

@@ -15,7 +15,7 @@ struct sqlite3;
 // A message box or input box that the program asked for.
 struct AskedPrompt
 {
-    enum Kind { Message, Input } kind;
+    enum Kind { Message, Input, Choice, SaveFile, Preview } kind;
     QString prompt;
     QString title; // as given; empty means the program title
     Prompts::Buttons buttons = Prompts::Buttons::Ok;
@@ -29,16 +29,29 @@ public:
     QList<AskedPrompt> asked;
     QList<Answer> answers;
     QList<std::optional<QString>> inputs;
+    QList<std::optional<int>> choices;       // choose(): the first option when empty
+    QList<std::optional<QString>> saveNames; // saveFileName(): cancelled when empty
+    int previews = 0;                        // pages painted by printPreview()
 
     Answer message(const QString &prompt, Buttons buttons, Icon icon,
                    const QString &title) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+    std::optional<int> choose(const QString &prompt, const QString &title,
+                              const QStringList &options, int initial) override;
+    std::optional<QString> saveFileName(const QString &title, const QString &suggested,
+                                        const QString &filter) override;
+    // Paints the pages into a PDF in memory and counts them.
+    void printPreview(const QString &title,
+                      const std::function<void(QPagedPaintDevice *)> &paint) override;
     void clear()
     {
         asked.clear();
         answers.clear();
         inputs.clear();
+        choices.clear();
+        saveNames.clear();
+        previews = 0;
     }
 };
 
@@ -61,7 +74,10 @@ public:
     bool exec(const QString &sql);
     // The first column of the first row of a query, null when there is none.
     QVariant scalar(const QString &sql);
-    qint64 count(const QString &table) { return scalar(QStringLiteral("SELECT count(*) FROM ") + table).toLongLong(); }
+    qint64 count(const QString &table)
+    {
+        return scalar(QStringLiteral("SELECT count(*) FROM ") + table).toLongLong();
+    }
 
 private:
     QTemporaryDir m_dir;

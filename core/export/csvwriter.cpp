@@ -1,0 +1,147 @@
+#include "core/export/csvwriter.h"
+
+#include "core/export/nutritionlabel.h"
+#include "core/export/targetfile.h"
+#include "core/store/numbertext.h"
+
+#include <QFile>
+
+namespace Export {
+
+namespace {
+
+QString general(const std::optional<double> &value)
+{
+    return value ? NumberText::general(*value) : QString();
+}
+
+QStringList nutrientHeadings()
+{
+    QStringList headings;
+    for (const NutrientColumn &n : nutrientColumns)
+        headings << n.caption.toString() + QLatin1Char('(') + n.unit.toString() + QLatin1Char(')');
+    return headings;
+}
+
+void appendDish(QByteArray &out, const Dish &dish, std::optional<double> servingGrams)
+{
+    const QString key = QString::number(dish.key);
+    for (const Line &line : dish.lines) {
+        QStringList fields{key,
+                           dish.name,
+                           QStringLiteral("明細"),
+                           QString::number(line.foodId),
+                           line.foodName,
+                           general(line.quantity),
+                           line.unit,
+                           general(line.grams)};
+        for (const std::optional<double> &amount : line.amounts)
+            fields << general(amount);
+        out += csvRecord(fields);
+    }
+
+    // The total row: the panel's weight, energy and salt as it shows them,
+    // every other sum as the store adds it up.
+    const PanelTexts panel = panelTexts(dish.totals);
+    QStringList total{key,       dish.name,   QStringLiteral("合計"),
+                      QString(), QString(),   QString(),
+                      QString(), panel.weight};
+    QStringList perHundred{key,       dish.name, QStringLiteral("100g当たり"),
+                           QString(), QString(), QString(),
+                           QString(), QString()};
+    for (int i = 0; i < nutrientCount; ++i) {
+        const char *field = nutrientColumns[i].field;
+        if (qstrcmp(field, "ENC") == 0)
+            total << panel.energy;
+        else if (qstrcmp(field, "NAT") == 0)
+            total << panel.salt;
+        else
+            total << general(dish.totals.sums[i]);
+        perHundred << general(perHundredGrams(dish.totals, i));
+    }
+    out += csvRecord(total);
+    out += csvRecord(perHundred);
+
+    const NutritionLabel label = nutritionLabel(dish.totals, servingGrams);
+    QStringList labelRow{key, dish.name, labelTitle(), label.basis};
+    for (const LabelRow &row : label.rows)
+        labelRow << row.name.toString() + QLatin1Char(' ') + row.figure + row.unit.toString();
+    labelRow << label.note;
+    out += csvRecord(labelRow);
+}
+
+} // namespace
+
+QByteArray csvRecord(const QStringList &fields)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        const QByteArray field = fields[i].toUtf8();
+        if (field.contains(',') || field.contains('"') || field.contains('\n') ||
+            field.contains('\r')) {
+            QByteArray quoted = field;
+            quoted.replace("\"", "\"\"");
+            out += '"' + quoted + '"';
+        } else {
+            out += field;
+        }
+    }
+    out += "\r\n";
+    return out;
+}
+
+QByteArray csvDocument(const std::vector<Dish> &dishes, std::optional<double> servingGrams)
+{
+    QByteArray out("\xEF\xBB\xBF");
+    out += csvRecord(QStringList{QStringLiteral("料理番号"), QStringLiteral("料理名"),
+                                 QStringLiteral("区分"), QStringLiteral("食品番号"),
+                                 QStringLiteral("食品名"), QStringLiteral("数量"),
+                                 QStringLiteral("単位"), QStringLiteral("重量(g)")} +
+                     nutrientHeadings());
+    for (const Dish &dish : dishes)
+        appendDish(out, dish, servingGrams);
+
+    // The overview: the dish list's energy, weight and salt, then every sum.
+    out += "\r\n";
+    out += csvRecord(QStringList{QStringLiteral("料理番号"), QStringLiteral("料理名"),
+                                 QStringLiteral("ｴﾈﾙｷﾞｰ(kcal)"), QStringLiteral("合計重量(g)"),
+                                 QStringLiteral("食塩量(g)")} +
+                     nutrientHeadings());
+    for (const Dish &dish : dishes) {
+        const ListTexts list = listTexts(dish.totals);
+        QStringList fields{QString::number(dish.key), dish.name, list.energy, list.weight,
+                           list.salt};
+        for (const std::optional<double> &sum : dish.totals.sums)
+            fields << general(sum);
+        out += csvRecord(fields);
+    }
+    return out;
+}
+
+bool writeCsv(const QString &path, const std::vector<Dish> &dishes,
+              std::optional<double> servingGrams, QString *error)
+{
+    TargetFile target(path);
+    if (!target.open(error))
+        return false;
+    const QByteArray document = csvDocument(dishes, servingGrams);
+    QFile file(target.temporaryPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    if (file.write(document) != document.size() || !file.flush()) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    return target.commit(error);
+}
+
+} // namespace Export
