@@ -5,6 +5,7 @@
 #include "app/prompts.h"
 #include "core/export/csvwriter.h"
 #include "core/export/workbookwriter.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "export/reportpage.h"
 
@@ -63,7 +64,7 @@ bool ExportCommands::askPerson(const QString &title, int *age, bool *male)
                       QStringLiteral("20"));
     if (!text)
         return false;
-    const std::optional<double> number = NumberText::strict(*text);
+    const std::optional<double> number = NumberReader::number(*text);
     if (!number || *number != std::floor(*number) || *number < 1 || *number > 80) {
         prompts.message(QStringLiteral("年齢は1から80までの整数で入力してください。"),
                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
@@ -209,7 +210,7 @@ void ExportCommands::showLabel()
         return;
     std::optional<double> serving;
     if (!text->trimmed().isEmpty()) {
-        serving = NumberText::strict(*text);
+        serving = NumberReader::number(*text);
         if (!serving || !std::isfinite(*serving) || *serving <= 0 || *serving > 1e6) {
             prompts.message(QStringLiteral("1食の重さは0より大きい数（g）で入力してください。"),
                             Prompts::Buttons::Ok, Prompts::Icon::Exclamation);

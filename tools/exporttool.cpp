@@ -9,6 +9,7 @@
 #include "core/export/dishreport.h"
 #include "core/export/workbookwriter.h"
 #include "core/store/database.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "export/reportpage.h"
 
@@ -111,7 +112,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(all) == parser.isSet(dish))
         return fail(QStringLiteral("--all か --dish のどちらか一つを指定してください。"), 2);
 
-    const std::optional<double> ageNumber = NumberText::strict(parser.value(age));
+    const std::optional<double> ageNumber = NumberReader::number(parser.value(age));
     if (!ageNumber || *ageNumber != std::floor(*ageNumber) || *ageNumber < 1 || *ageNumber > 80)
         return fail(QStringLiteral("--age は1から80までの整数です。"), 2);
     const QString sexText = parser.value(sex);
@@ -119,7 +120,7 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("--sex は male か female です。"), 2);
     std::optional<double> servingGrams;
     if (parser.isSet(serving)) {
-        servingGrams = NumberText::strict(parser.value(serving));
+        servingGrams = NumberReader::number(parser.value(serving));
         if (!servingGrams || !std::isfinite(*servingGrams) || *servingGrams <= 0 ||
             *servingGrams > 1e6)
             return fail(QStringLiteral("--serving は0より大きい重さ（g）です。"), 2);

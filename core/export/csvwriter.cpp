@@ -18,8 +18,8 @@ QString general(const std::optional<double> &value)
 QStringList nutrientHeadings()
 {
     QStringList headings;
-    for (const NutrientColumn &n : nutrientColumns)
-        headings << n.caption.toString() + QLatin1Char('(') + n.unit.toString() + QLatin1Char(')');
+    for (int i = 0; i < nutrientCount; ++i)
+        headings << nutrientHeading(i);
     return headings;
 }
 
@@ -50,10 +50,9 @@ void appendDish(QByteArray &out, const Dish &dish, std::optional<double> serving
                            QString(), QString(), QString(),
                            QString(), QString()};
     for (int i = 0; i < nutrientCount; ++i) {
-        const char *field = nutrientColumns[i].field;
-        if (qstrcmp(field, "ENC") == 0)
+        if (i == nutrientIndex("ENC"))
             total << panel.energy;
-        else if (qstrcmp(field, "NAT") == 0)
+        else if (i == nutrientIndex("NAT"))
             total << panel.salt;
         else
             total << general(dish.totals.sums[i]);

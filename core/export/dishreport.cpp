@@ -1,7 +1,9 @@
 #include "core/export/dishreport.h"
 
 #include "core/store/datasource.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
+#include "core/store/queries.h"
 
 #include <QHash>
 #include <cstring>
@@ -10,21 +12,6 @@
 namespace Export {
 
 // clang-format off
-const std::array<NutrientColumn, nutrientCount> nutrientColumns{{
-    {"ENC", u"ｴﾈﾙｷﾞｰ", u"kcal"},   {"SUI", u"水分", u"g"},
-    {"TAN", u"ﾀﾝﾊﾟｸ質", u"g"},     {"SST", u"脂質", u"g"},
-    {"TST", u"糖質", u"g"},         {"TSS", u"繊維", u"g"},
-    {"KBN", u"灰分", u"g"},         {"CA", u"ｶﾙｼｳﾑ", u"mg"},
-    {"P", u"ﾘﾝ", u"mg"},            {"FE", u"鉄", u"mg"},
-    {"NA", u"ﾅﾄﾘｳﾑ", u"mg"},        {"K", u"ｶﾘｳﾑ", u"mg"},
-    {"VAR", u"ﾚﾁﾉｰﾙ", u"μg"},      {"VAC", u"ｶﾛﾁﾝ", u"μg"},
-    {"VAK", u"ﾋﾞﾀﾐﾝA効力", u"IU"},  {"VE", u"ﾋﾞﾀﾐﾝE効力", u"mg"},
-    {"VB1", u"ﾋﾞﾀﾐﾝB1", u"mg"},     {"VB2", u"ﾋﾞﾀﾐﾝB2", u"mg"},
-    {"NAI", u"ﾅｲｱｼﾝ", u"mg"},       {"VC", u"ﾋﾞﾀﾐﾝC", u"mg"},
-    {"FIB", u"食物繊維", u"g"},     {"COL", u"ｺﾚｽﾃﾛｰﾙ", u"mg"},
-    {"NAT", u"食塩相当量", u"g"},
-}};
-
 const std::array<QStringView, 11> comparisonCaptions{
     u"基準身長", u"基準体重", u"ｴﾈﾙｷﾞｰ", u"ﾀﾝﾊﾟｸ質", u"ｶﾙｼｳﾑ", u"鉄",
     u"ﾋﾞﾀﾐﾝA", u"ﾋﾞﾀﾐﾝB1", u"ﾋﾞﾀﾐﾝB2", u"ﾅｲｱｼﾝ", u"ﾋﾞﾀﾐﾝC"};
@@ -37,8 +24,6 @@ namespace {
 // The compared food values (rows 2-10) and the standards' columns (rows 0-10).
 constexpr const char *comparedFields[9] = {"ENC", "TAN", "CA",  "FE", "VAK",
                                            "VB1", "VB2", "NAI", "VC"};
-constexpr const char *standardFields[11] = {"TAL", "WEI", "CAL", "TAN", "CA", "FE",
-                                            "VA",  "VB1", "VB2", "NAI", "VC"};
 
 std::optional<double> number(const QVariant &value)
 {
@@ -80,23 +65,26 @@ bool run(DataSource &source, const QString &connection, const QString &sql, QStr
     return true;
 }
 
-QString dishFilter(const Selection &which, const char *column)
+std::optional<qint64> only(const Selection &which)
 {
-    if (which.all)
-        return QString();
-    return QStringLiteral(" AND (%1=%2)")
-        .arg(QString::fromUtf8(column), QString::number(which.key));
+    return which.all ? std::nullopt : std::optional<qint64>(which.key);
 }
 
 } // namespace
 
 int nutrientIndex(const char *field)
 {
-    for (int i = 0; i < nutrientCount; ++i) {
-        if (std::strcmp(nutrientColumns[i].field, field) == 0)
-            return i;
-    }
-    return -1;
+    const Nutrients::Nutrient *n = Nutrients::byField(QString::fromLatin1(field));
+    return n ? int(n - Nutrients::all.data()) : -1;
+}
+
+QString nutrientHeading(int nutrient)
+{
+    const Nutrients::Nutrient &n = Nutrients::all[nutrient];
+    // The food editor leaves the fibre row's caption to the row above; the
+    // food search names every ranked value in full.
+    const QStringView name = n.rankingName.isEmpty() ? n.label : n.rankingName;
+    return name.toString() + QLatin1Char('(') + n.unit.toString() + QLatin1Char(')');
 }
 
 QString attribution()
@@ -161,7 +149,7 @@ QString standardText(const Comparison &c, int element)
 std::optional<qint64> findDish(const QString &connection, const QString &keyOrName, QString *error)
 {
     DataSource dishes;
-    if (!run(dishes, connection, QStringLiteral("SELECT ID, アイテム名 FROM mnu"), error))
+    if (!run(dishes, connection, Queries::exportDishes(std::nullopt), error))
         return std::nullopt;
     bool isKey = false;
     const qint64 key = keyOrName.trimmed().toLongLong(&isKey);
@@ -193,10 +181,7 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
 
     // The dishes, in store order.
     DataSource dishes;
-    QString dishSql = QStringLiteral("SELECT ID, アイテム名 FROM mnu");
-    if (!which.all)
-        dishSql += QStringLiteral(" WHERE ID=") + QString::number(which.key);
-    if (!run(dishes, connection, dishSql, &message))
+    if (!run(dishes, connection, Queries::exportDishes(only(which)), &message))
         return fail();
     QHash<qint64, int> indexOf;
     out->reserve(dishes.recordCount());
@@ -211,17 +196,8 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
     }
 
     // The lines whose food exists, in the order the recipe grid lists them.
-    QString fields;
-    for (const NutrientColumn &n : nutrientColumns)
-        fields += QStringLiteral(",eys.") + QLatin1String(n.field);
     DataSource lines;
-    if (!run(lines, connection,
-             QStringLiteral(
-                 "SELECT kou.アイテムCD,kou.食品コード,eys.SNM,kou.数量,kou.単位,kou.数量2") +
-                 fields + QStringLiteral(" FROM kou,eys WHERE (kou.食品コード=eys.SID)") +
-                 dishFilter(which, "kou.アイテムCD") +
-                 QStringLiteral(" ORDER BY kou.アイテムCD,kou.ID"),
-             &message))
+    if (!run(lines, connection, Queries::exportLines(only(which)), &message))
         return fail();
     for (int row = 0; row < lines.recordCount(); ++row) {
         const auto at = indexOf.constFind(lines.value(row, 0).toLongLong());
@@ -245,10 +221,7 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
 
     // The weight of every line, whether or not its food exists.
     DataSource weights;
-    if (!run(weights, connection,
-             QStringLiteral("SELECT アイテムCD,sum(数量2) FROM kou WHERE 1") +
-                 dishFilter(which, "アイテムCD") + QStringLiteral(" GROUP BY アイテムCD"),
-             &message))
+    if (!run(weights, connection, Queries::exportWeights(only(which)), &message))
         return fail();
     for (int row = 0; row < weights.recordCount(); ++row) {
         const auto at = indexOf.constFind(weights.value(row, 0).toLongLong());
@@ -258,18 +231,8 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
 
     // The sums, summed by the store as the windows' own queries sum them, and
     // the dish list's three figures.
-    QString sums;
-    for (const NutrientColumn &n : nutrientColumns) {
-        sums += QStringLiteral(",Sum((kou.数量2) * (eys.%1)),sum(eys.%1 IS NULL)")
-                    .arg(QLatin1String(n.field));
-    }
     DataSource totals;
-    if (!run(totals, connection,
-             QStringLiteral("SELECT kou.アイテムCD,Sum(eys.ENC*kou.数量2),Sum(kou.数量2*100),"
-                            "int(Sum(eys.NAT*kou.数量2)*100+0.5)/100") +
-                 sums + QStringLiteral(" FROM kou,eys WHERE (kou.食品コード=eys.SID)") +
-                 dishFilter(which, "kou.アイテムCD") + QStringLiteral(" GROUP BY kou.アイテムCD"),
-             &message))
+    if (!run(totals, connection, Queries::exportSums(only(which)), &message))
         return fail();
     for (int row = 0; row < totals.recordCount(); ++row) {
         const auto at = indexOf.constFind(totals.value(row, 0).toLongLong());
@@ -291,7 +254,7 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
         for (int i = 0; i < 9; ++i) {
             std::optional<double> sum = held(dish.totals.sums[nutrientIndex(comparedFields[i])]);
             if (sum && i == 6)
-                sum = NumberText::strict(NumberText::fixed(*sum, 4));
+                sum = NumberReader::number(NumberText::fixed(*sum, 4));
             if (sum)
                 dish.comparison.calculated[i] = NumberText::roundHalfUp(*sum, 2);
         }
@@ -299,11 +262,7 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
 
     // The standard of the age and sex: the first row in table order.
     DataSource standards;
-    QString columns;
-    for (const char *field : standardFields)
-        columns += QLatin1Char(',') + QLatin1String(field);
-    if (!run(standards, connection,
-             QStringLiteral("SELECT AGE,SEX") + columns + QStringLiteral(" FROM kij"), &message))
+    if (!run(standards, connection, Queries::exportStandards(), &message))
         return fail();
     for (int row = 0; row < standards.recordCount(); ++row) {
         const std::optional<double> a = number(standards.value(row, 0));

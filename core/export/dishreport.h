@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/nutrition/nutrients.h"
+
 #include <QString>
 #include <QStringView>
 #include <array>
@@ -13,17 +15,12 @@
 // from the store once, so every output of one export shows the same figures.
 namespace Export {
 
-// The food values a line carries, in the food editor's order.
-struct NutrientColumn
-{
-    const char *field; // eys column
-    QStringView caption;
-    QStringView unit;
-};
-inline constexpr int nutrientCount = 23;
-extern const std::array<NutrientColumn, nutrientCount> nutrientColumns;
-// Index of a field in nutrientColumns; -1 for another name.
+// The food values a line carries, in the nutrient table's order.
+inline constexpr int nutrientCount = Nutrients::count;
+// Index of a field in the nutrient table; -1 for another name.
 int nutrientIndex(const char *field);
+// A column heading: the nutrient's name and unit, "ﾀﾝﾊﾟｸ質(g)".
+QString nutrientHeading(int nutrient);
 
 using Amounts = std::array<std::optional<double>, nutrientCount>;
 

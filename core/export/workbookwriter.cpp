@@ -2,6 +2,7 @@
 
 #include "core/export/nutritionlabel.h"
 #include "core/export/targetfile.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <QFile>
@@ -99,11 +100,6 @@ private:
     lxw_error *m_status;
 };
 
-QString nutrientHeading(const NutrientColumn &n)
-{
-    return n.caption.toString() + QLatin1Char('(') + n.unit.toString() + QLatin1Char(')');
-}
-
 std::optional<double> times100(const std::optional<double> &value)
 {
     if (!value)
@@ -125,7 +121,7 @@ int writeLabel(Sheet &s, const Formats &f, int row, const NutritionLabel &label)
     s.merge(row++, 0, 2, label.basis, f.boxText);
     for (const LabelRow &r : label.rows) {
         s.text(row, 0, r.name.toString(), f.boxText);
-        const std::optional<double> figure = NumberText::strict(r.figure);
+        const std::optional<double> figure = NumberReader::number(r.figure);
         if (figure) {
             const qsizetype point = r.figure.indexOf(QLatin1Char('.'));
             const int decimals = point < 0 ? 0 : int(r.figure.size() - point - 1);
@@ -160,7 +156,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
     for (int c = 0; c < head.size(); ++c)
         s.text(row, c, head[c], f.heading);
     for (int i = 0; i < nutrientCount; ++i)
-        s.text(row, 5 + i, nutrientHeading(nutrientColumns[i]), f.heading);
+        s.text(row, 5 + i, nutrientHeading(i), f.heading);
     ++row;
     for (const Line &line : dish.lines) {
         s.number(row, 0, double(line.foodId));
@@ -270,7 +266,7 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
     for (int c = 0; c < head.size(); ++c)
         s.text(row, c, head[c], f.heading);
     for (int i = 0; i < nutrientCount; ++i)
-        s.text(row, 5 + i, nutrientHeading(nutrientColumns[i]), f.heading);
+        s.text(row, 5 + i, nutrientHeading(i), f.heading);
     ++row;
     for (const Dish &dish : dishes) {
         s.number(row, 0, double(dish.key));
