@@ -15,7 +15,8 @@ QString dishFilter(std::optional<qint64> dish, QStringView column)
 {
     if (!dish)
         return QString();
-    return QStringLiteral(" AND (") + column.toString() + QLatin1Char('=') + key(*dish) + QLatin1Char(')');
+    return QStringLiteral(" AND (") + column.toString() + QLatin1Char('=') + key(*dish) +
+           QLatin1Char(')');
 }
 
 } // namespace
@@ -104,7 +105,8 @@ QString exportDishes(std::optional<qint64> dish)
 
 QString exportLines(std::optional<qint64> dish)
 {
-    QString text = QStringLiteral("SELECT kou.アイテムCD,kou.食品コード,eys.SNM,kou.数量,kou.単位,kou.数量2");
+    QString text =
+        QStringLiteral("SELECT kou.アイテムCD,kou.食品コード,eys.SNM,kou.数量,kou.単位,kou.数量2");
     for (const Nutrients::Nutrient &n : Nutrients::all)
         text += QStringLiteral(",eys.") + n.field;
     return text + QStringLiteral(" FROM kou,eys WHERE (kou.食品コード=eys.SID)") +
