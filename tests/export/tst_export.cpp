@@ -4,6 +4,7 @@
 #include "core/export/dishreport.h"
 #include "core/export/nutritionlabel.h"
 #include "core/export/workbookwriter.h"
+#include "export/exportcommands.h"
 #include "nutrition/frmkij.h"
 #include "search/frmschm.h"
 #include "tests/dish/dishsession.h"
@@ -11,7 +12,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QProcess>
 
 namespace {
@@ -329,6 +332,64 @@ private slots:
             QCOMPARE(process.readAllStandardError().count('\n'), 1);
             QVERIFY(!QFile::exists(QStringLiteral("x.csv")));
         }
+    }
+
+    // The ﾌｧｲﾙ menu's commands ask through the prompts and write or show.
+    void menuCommands()
+    {
+        DishSession s(reportSql());
+        ScriptedPrompts &p = s.prompts();
+        auto *commands = s.w().findChild<ExportCommands *>();
+        QVERIFY(commands);
+        QStringList captions;
+        for (QAction *action : s.w().findChild<QMenu *>(QStringLiteral("Me_file_menu"))->actions())
+            captions << action->text();
+        QCOMPARE(captions, (QStringList{"設定", "エクスポート", "印刷", "PDF出力", "栄養成分表示",
+                                        "終了"}));
+
+        // The current dish as CSV.
+        QVERIFY(s.goToDish(QStringLiteral("端数")));
+        p.clear();
+        p.choices = {0, 0};
+        p.saveNames = {s.folder.filePath(QStringLiteral("dish.csv"))};
+        commands->Me_file_export->trigger();
+        QFile csv(s.folder.filePath(QStringLiteral("dish.csv")));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.contains("端数の食品") && !bytes.contains("例の食品"));
+        QCOMPARE(p.asked.last().icon, Prompts::Icon::Information);
+
+        // A refused target: the message, and no file.
+        p.clear();
+        p.choices = {1, 0};
+        p.saveNames = {s.folder.filePath(QStringLiteral("none/all.csv"))};
+        commands->Me_file_export->trigger();
+        QCOMPARE(p.asked.last().icon, Prompts::Icon::Critical);
+        QVERIFY(p.asked.last().prompt.contains(QStringLiteral("none")));
+
+        // Printing all dishes paints the preview; an age out of range stops.
+        p.clear();
+        p.choices = {1, 1};
+        p.inputs = {QStringLiteral("35")};
+        commands->Me_file_print->trigger();
+        QCOMPARE(p.previews, 1);
+        p.clear();
+        p.inputs = {QStringLiteral("90")};
+        commands->Me_file_pdf->trigger();
+        QCOMPARE(p.asked.last().icon, Prompts::Icon::Exclamation);
+
+        // The label: a serving typed in full-width digits is read; a text
+        // that is no weight is refused.
+        p.clear();
+        p.inputs = {QStringLiteral("２５０")};
+        commands->Me_file_label->trigger();
+        QCOMPARE(p.previews, 1);
+        QCOMPARE(commands->servingGrams(), std::optional<double>(250));
+        p.clear();
+        p.inputs = {QStringLiteral("-5")};
+        commands->Me_file_label->trigger();
+        QCOMPARE(p.previews, 0);
+        QCOMPARE(p.asked.last().icon, Prompts::Icon::Exclamation);
     }
 
     void labelFigures_data()
