@@ -5,6 +5,9 @@
 #include "core/store/numbertext.h"
 
 #include <QFile>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 
 namespace Export {
 
@@ -12,7 +15,26 @@ namespace {
 
 QString general(const std::optional<double> &value)
 {
-    return value ? NumberText::general(*value) : QString();
+    return value ? QString::fromLatin1(csvNumber(*value)) : QString();
+}
+
+void appendField(QByteArray &out, const QString &text)
+{
+    const QByteArray field = text.toUtf8();
+    if (field.contains(',') || field.contains('"') || field.contains('\n') ||
+        field.contains('\r')) {
+        QByteArray quoted = field;
+        quoted.replace("\"", "\"\"");
+        out += '"' + quoted + '"';
+    } else {
+        out += field;
+    }
+}
+
+void appendNumber(QByteArray &out, const std::optional<double> &value)
+{
+    if (value)
+        out += csvNumber(*value);
 }
 
 QStringList nutrientHeadings()
@@ -26,18 +48,26 @@ QStringList nutrientHeadings()
 void appendDish(QByteArray &out, const Dish &dish, std::optional<double> servingGrams)
 {
     const QString key = QString::number(dish.key);
+    // The lines are most of the file: written straight as bytes.
+    QByteArray head = key.toUtf8() + ',';
+    appendField(head, dish.name);
+    head += ",明細,";
     for (const Line &line : dish.lines) {
-        QStringList fields{key,
-                           dish.name,
-                           QStringLiteral("明細"),
-                           QString::number(line.foodId),
-                           line.foodName,
-                           general(line.quantity),
-                           line.unit,
-                           general(line.grams)};
-        for (const std::optional<double> &amount : line.amounts)
-            fields << general(amount);
-        out += csvRecord(fields);
+        out += head;
+        out += QByteArray::number(line.foodId);
+        out += ',';
+        appendField(out, line.foodName);
+        out += ',';
+        appendNumber(out, line.quantity);
+        out += ',';
+        appendField(out, line.unit);
+        out += ',';
+        appendNumber(out, line.grams);
+        for (const std::optional<double> &amount : line.amounts) {
+            out += ',';
+            appendNumber(out, amount);
+        }
+        out += "\r\n";
     }
 
     // The total row: the panel's weight, energy and salt as it shows them,
@@ -77,23 +107,34 @@ QByteArray csvRecord(const QStringList &fields)
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out += ',';
-        const QByteArray field = fields[i].toUtf8();
-        if (field.contains(',') || field.contains('"') || field.contains('\n') ||
-            field.contains('\r')) {
-            QByteArray quoted = field;
-            quoted.replace("\"", "\"\"");
-            out += '"' + quoted + '"';
-        } else {
-            out += field;
-        }
+        appendField(out, fields[i]);
     }
     out += "\r\n";
     return out;
 }
 
+QByteArray csvNumber(double value)
+{
+    // Between 1e-4 and 1e15 the shortest form of 15 significant digits is
+    // the general decimal form, found without the C library's printf.
+    const double size = std::fabs(value);
+    if (value != 0 && size >= 1e-4 && size < 1e15) {
+        char buffer[32];
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+        if (result.ec == std::errc() && !std::memchr(buffer, 'e', result.ptr - buffer))
+            return QByteArray(buffer, result.ptr - buffer);
+    }
+    return NumberText::general(value).toLatin1();
+}
+
 QByteArray csvDocument(const std::vector<Dish> &dishes, std::optional<double> servingGrams)
 {
     QByteArray out("\xEF\xBB\xBF");
+    size_t lines = 0;
+    for (const Dish &dish : dishes)
+        lines += dish.lines.size();
+    out.reserve(qsizetype(lines * 200 + dishes.size() * 1000));
     out += csvRecord(QStringList{QStringLiteral("料理番号"), QStringLiteral("料理名"),
                                  QStringLiteral("区分"), QStringLiteral("食品番号"),
                                  QStringLiteral("食品名"), QStringLiteral("数量"),

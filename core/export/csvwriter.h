@@ -17,6 +17,9 @@ namespace Export {
 // One record: fields joined by commas, quoted as needed, ending in CR LF.
 QByteArray csvRecord(const QStringList &fields);
 
+// A number as the general decimal form writes it (NumberText::general).
+QByteArray csvNumber(double value);
+
 QByteArray csvDocument(const std::vector<Dish> &dishes, std::optional<double> servingGrams);
 
 // Writes the document to `path` through a temporary file.

@@ -74,8 +74,12 @@ std::optional<qint64> only(const Selection &which)
 
 int nutrientIndex(const char *field)
 {
-    const Nutrients::Nutrient *n = Nutrients::byField(QString::fromLatin1(field));
-    return n ? int(n - Nutrients::all.data()) : -1;
+    const QLatin1StringView name(field);
+    for (int i = 0; i < nutrientCount; ++i) {
+        if (Nutrients::all[i].field == name)
+            return i;
+    }
+    return -1;
 }
 
 QString nutrientHeading(int nutrient)
@@ -199,6 +203,15 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
     DataSource lines;
     if (!run(lines, connection, Queries::exportLines(only(which)), &message))
         return fail();
+    // Each dish's lines are counted first, so that its list is made once.
+    std::vector<int> lineCounts(out->size());
+    for (int row = 0; row < lines.recordCount(); ++row) {
+        const auto at = indexOf.constFind(lines.value(row, 0).toLongLong());
+        if (at != indexOf.constEnd())
+            ++lineCounts[*at];
+    }
+    for (size_t i = 0; i < out->size(); ++i)
+        (*out)[i].lines.reserve(lineCounts[i]);
     for (int row = 0; row < lines.recordCount(); ++row) {
         const auto at = indexOf.constFind(lines.value(row, 0).toLongLong());
         if (at == indexOf.constEnd())

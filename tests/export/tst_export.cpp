@@ -4,15 +4,16 @@
 #include "core/export/dishreport.h"
 #include "core/export/nutritionlabel.h"
 #include "core/export/workbookwriter.h"
+#include "core/store/numbertext.h"
 #include "export/exportcommands.h"
 #include "nutrition/frmkij.h"
 #include "search/frmschm.h"
 #include "tests/dish/dishsession.h"
 #include "tools/xlsxreader.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
@@ -344,8 +345,8 @@ private slots:
         QStringList captions;
         for (QAction *action : s.w().findChild<QMenu *>(QStringLiteral("Me_file_menu"))->actions())
             captions << action->text();
-        QCOMPARE(captions, (QStringList{"設定", "エクスポート", "印刷", "PDF出力", "栄養成分表示",
-                                        "終了"}));
+        QCOMPARE(captions,
+                 (QStringList{"設定", "エクスポート", "印刷", "PDF出力", "栄養成分表示", "終了"}));
 
         // The current dish as CSV.
         QVERIFY(s.goToDish(QStringLiteral("端数")));
@@ -486,6 +487,39 @@ private slots:
         QFETCH(QStringList, fields);
         QFETCH(QByteArray, record);
         QCOMPARE(Export::csvRecord(fields), record);
+    }
+
+    // The CSV's fast number form is the boxes' general decimal form.
+    void csvNumbers_data()
+    {
+        QTest::addColumn<double>("value");
+        for (double v : {0.0,
+                         -0.0,
+                         1.0,
+                         150.0,
+                         0.75,
+                         12.25,
+                         0.1 + 0.2,
+                         1.5 * 123.456,
+                         2.0 / 3,
+                         -4.5,
+                         1e-4,
+                         0.000099999999999999999,
+                         9.9e-5,
+                         123456789012345.0,
+                         999999999999999.9,
+                         1e15,
+                         1e16,
+                         1e-20,
+                         0.285 * 100,
+                         5850.0 * 0.15})
+            QTest::newRow(qPrintable(QString::number(v, 'g', 17))) << v;
+    }
+
+    void csvNumbers()
+    {
+        QFETCH(double, value);
+        QCOMPARE(QString::fromLatin1(Export::csvNumber(value)), NumberText::general(value));
     }
 
     void sheetNames_data()
