@@ -4,6 +4,9 @@
 #include <optional>
 
 class DataCombo;
+class DishSession;
+struct DishTotals;
+struct LineRefusal;
 class DataGrid;
 class DataList;
 class DataSource;
@@ -14,10 +17,12 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 
-// The main window: one dish, its recipe, the line editor and the totals.
+// The main window: one dish, its recipe, the line editor and the totals. It
+// reads its boxes, calls the dish session and shows what the session returns;
+// other windows reach it through the typed calls below, never its controls.
 //
 // Controls carry the names the rest of the program knows them by as their
-// objectName; numbered controls have members named by their role:
+// objectName; numbered controls have private members named by their role:
 //   Command8 newDishButton      Command7 previousDishButton
 //   Command3 nextDishButton     Command4 lastDishButton
 //   Command9 deleteDishButton   Command1 foodButton
@@ -97,10 +102,23 @@ public:
     void newFood();    // Me_data_addnew
     void deleteFood(); // Me_data_del
 
-    // Dish totals (nutrition/dishtotals.cpp).
-    void CalcDishWeight();
-    void CalcDishNutrients();
+    // The dish logic the window shows.
+    DishSession &dishSession() const { return *m_dish; }
 
+    // The seven buttons that need a current dish, in the order they are
+    // disabled and enabled.
+    QList<QPushButton *> dishButtons() const;
+
+    // Adds a command to the ﾌｧｲﾙ menu above "終了"; the commands of other
+    // rooms (the export) come in through here.
+    QAction *addFileCommand(const char *name, const QString &caption);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Controls and data sources, by the names the program knows them by.
     // Dish row
     QLineEdit *TexTitle;
     QLineEdit *TexID;
@@ -165,19 +183,6 @@ public:
     QAction *Me_help_Visible;
     QAction *Me_Ver;
 
-    // Adds a command to the ﾌｧｲﾙ menu above "終了"; the commands of other
-    // rooms (the export) come in through here.
-    QAction *addFileCommand(const char *name, const QString &caption);
-
-    // The seven buttons that need a current dish, in the order they are
-    // disabled and enabled.
-    QList<QPushButton *> dishButtons() const;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void buildLayout();
     void buildMenu();
     void connectHandlers();
@@ -189,16 +194,18 @@ private:
     QMenu *m_fileMenu = nullptr;
 
     // Dish editing (dish/, nutrition/dishtotals.cpp).
-    // TexID's key into CurrentId; with no current dish the key is 0, which no
-    // dish has, so that nothing of another dish is shown.
+    // The current dish's key into CurrentId; 0 when there is no dish.
     qint64 takeDishKey();
-    // The selected line (AdoKou2) belongs to the dish it was chosen in; a
-    // change of the current dish clears it.
-    void clearSelectedLine();
-    // A name box left empty never reaches the store: drops that pending change.
-    void dropEmptyDishName();
-    // Writes the pending change of a record set; a refusal is told to the user
-    // and the change is dropped, so that nothing half-done stays behind.
-    bool storeOrDrop(DataSource *source, const QString &what);
-    std::optional<qint64> m_selectedLineDish;
+    // The grid laid out on the lines the session holds; TexKouID follows the
+    // selected line.
+    void showRecipe();
+    void showSelectedLine();
+    // The name and key boxes on the dish list; the dish buttons follow it.
+    void bindDishBoxes();
+    void showTotals(const DishTotals &totals);
+    // Tells the user why a line was not stored and puts the focus on the box.
+    void refuseLine(const LineRefusal &refusal);
+    void tellStoreFailure(const QString &what, const QString &reason);
+
+    DishSession *m_dish;
 };

@@ -5,6 +5,7 @@
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/prompts.h"
+#include "core/dish/dishsession.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "export/exportcommands.h"
@@ -35,8 +36,8 @@ Program::~Program()
 
 QString Program::connectionText()
 {
-    return QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;")
-           + QStringLiteral("Persist Security Info=False");
+    return QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;") +
+           QStringLiteral("Persist Security Info=False");
 }
 
 Fmain *Program::fmain() const
@@ -101,9 +102,12 @@ void Program::start()
     // 1. The connection text. A store that cannot be opened is reported once
     // the main window is up; everything else proceeds with empty lists.
     DbConnectionString = connectionText();
+    // The store stays open for the run: every data source given this
+    // connection text shares it, so the file is opened once.
     {
         QString error;
-        if (!Database::open(DbConnectionString, &error))
+        m_store = Database::open(DbConnectionString, &error);
+        if (!m_store)
             m_storeError = error;
     }
 
@@ -130,20 +134,18 @@ void Program::start()
         m_fmain->ApplyBackColor3();
     // 10-15. Lists, the last dish, its recipe and totals, the food editor.
     m_fmain->LoadDishList();
-    m_fmain->AdoMnu->moveLast();
+    m_fmain->dishSession().last();
     m_fmain->LoadCategoryList();
     m_fmain->LoadUnitList();
     m_fmain->LoadDishComposition();
-    m_fmain->CalcDishWeight();
-    m_fmain->CalcDishNutrients();
+    m_fmain->UpdateDishTotals();
     m_seibn->BindFoodEditor();
     // 16-17. Show the main window, remove the cover.
     m_fmain->show();
     delete m_splash;
 
     if (!m_storeError.isEmpty())
-        m_prompts.message(m_storeError
-                              + QStringLiteral("\n料理と食品の一覧は空のまま起動します。"),
+        m_prompts.message(m_storeError + QStringLiteral("\n料理と食品の一覧は空のまま起動します。"),
                           Prompts::Buttons::Ok, Prompts::Icon::Critical);
 }
 
@@ -163,6 +165,7 @@ void Program::end()
     delete m_seibn;
     if (m_fmain)
         m_fmain->deleteLater();
+    m_store.reset(); // closes once the main window's sources let go of it
     if (QCoreApplication::instance() && parent() == nullptr)
         QCoreApplication::quit();
 }
@@ -176,7 +179,7 @@ static void bringUp(QWidget *window)
 
 // A secondary window is loaded when it is opened and unloaded when it closes;
 // opening it while it is open only brings it to the front.
-template<typename Window, typename... Args>
+template <typename Window, typename... Args>
 static Window *open(QPointer<Window> &window, Args &...args)
 {
     if (!window) {

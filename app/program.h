@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
+class Database;
 class Fmain;
 class FrmAbout;
 class FrmConfig;
@@ -71,6 +73,7 @@ private:
     Prompts &m_prompts;
     bool m_ended = false;
     QString m_storeError;
+    std::shared_ptr<Database> m_store;
     QPointer<Fmain> m_fmain;
     QPointer<Seibn> m_seibn;
     QPointer<FrmConfig> m_config;

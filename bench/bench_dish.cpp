@@ -3,11 +3,12 @@
 // with every reload and the totals that follow it. Preparing an operation
 // (going to a dish, clicking a line, typing) is not timed. Besides the mean,
 // each benchmark reports the median of its operations as median_ms.
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
+#include "tests/support/controls.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -54,15 +55,16 @@ private:
 void previousDishWithLines(Fmain &w)
 {
     do
-        w.previousDishButton->click();
-    while (w.AdoKou->rowCount() == 0 && !w.AdoMnu->bof() && w.AdoMnu->position() > 0);
+        ctl<QPushButton>(w, "Command7")->click();
+    while (ctl<DataSource>(w, "AdoKou")->rowCount() == 0 && !ctl<DataSource>(w, "AdoMnu")->bof() &&
+           ctl<DataSource>(w, "AdoMnu")->position() > 0);
 }
 
 // The first food of the category list's first category, 100 g of it.
 void chooseSomeFood(Fmain &w)
 {
-    w.categoryList->clickRow(0);
-    w.foodList->clickRow(0);
+    ctl<DataList>(w, "DataList2")->clickRow(0);
+    ctl<DataList>(w, "DataList3")->clickRow(0);
 }
 
 void BM_AddLine(benchmark::State &state)
@@ -74,8 +76,9 @@ void BM_AddLine(benchmark::State &state)
     Stopwatch watch(state);
     for (auto _ : state) {
         previousDishWithLines(w); // a dish of ordinary size each time
-        w.quantityBox->setText(QStringLiteral("120"));
-        watch.time([&] { w.addLineButton->click(); });
+        ctl<QLineEdit>(w, "Text2")->setText(QStringLiteral("120"));
+        QPushButton *button = ctl<QPushButton>(w, "Command2");
+        watch.time([&] { button->click(); });
     }
 }
 BENCHMARK(BM_AddLine)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -89,9 +92,10 @@ void BM_UpdateLine(benchmark::State &state)
     int n = 0;
     for (auto _ : state) {
         previousDishWithLines(w);
-        w.recipeGrid->clickRow(0);
-        w.quantityBox->setText(QString::number(50 + n++ % 100));
-        watch.time([&] { w.updateLineButton->click(); });
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(0);
+        ctl<QLineEdit>(w, "Text2")->setText(QString::number(50 + n++ % 100));
+        QPushButton *button = ctl<QPushButton>(w, "Command11");
+        watch.time([&] { button->click(); });
     }
 }
 BENCHMARK(BM_UpdateLine)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -104,8 +108,9 @@ void BM_DeleteLine(benchmark::State &state)
     Stopwatch watch(state);
     for (auto _ : state) {
         previousDishWithLines(w);
-        w.recipeGrid->clickRow(0);
-        watch.time([&] { w.deleteLineButton->click(); });
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(0);
+        QPushButton *button = ctl<QPushButton>(w, "Command6");
+        watch.time([&] { button->click(); });
     }
 }
 BENCHMARK(BM_DeleteLine)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -117,9 +122,10 @@ void BM_PreviousDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     Stopwatch watch(state);
     for (auto _ : state) {
-        if (w.AdoMnu->position() == 0)
-            w.lastDishButton->click();
-        watch.time([&] { w.previousDishButton->click(); });
+        if (ctl<DataSource>(w, "AdoMnu")->position() == 0)
+            ctl<QPushButton>(w, "Command4")->click();
+        QPushButton *button = ctl<QPushButton>(w, "Command7");
+        watch.time([&] { button->click(); });
     }
 }
 BENCHMARK(BM_PreviousDish)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -131,11 +137,13 @@ void BM_NextDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     Stopwatch watch(state);
     for (auto _ : state) {
-        if (w.AdoMnu->position() >= w.AdoMnu->recordCount() - 1) {
-            w.AdoMnu->moveFirst();
+        if (ctl<DataSource>(w, "AdoMnu")->position() >=
+            ctl<DataSource>(w, "AdoMnu")->recordCount() - 1) {
+            ctl<DataSource>(w, "AdoMnu")->moveFirst();
             w.LoadDishComposition();
         }
-        watch.time([&] { w.nextDishButton->click(); });
+        QPushButton *button = ctl<QPushButton>(w, "Command3");
+        watch.time([&] { button->click(); });
     }
 }
 BENCHMARK(BM_NextDish)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -147,8 +155,9 @@ void BM_LastDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     Stopwatch watch(state);
     for (auto _ : state) {
-        w.AdoMnu->moveFirst();
-        watch.time([&] { w.lastDishButton->click(); });
+        ctl<DataSource>(w, "AdoMnu")->moveFirst();
+        QPushButton *button = ctl<QPushButton>(w, "Command4");
+        watch.time([&] { button->click(); });
     }
 }
 BENCHMARK(BM_LastDish)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -160,7 +169,8 @@ void BM_CreateDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     Stopwatch watch(state);
     for (auto _ : state)
-        watch.time([&] { w.newDishButton->click(); });
+        QPushButton *button = ctl<QPushButton>(w, "Command8");
+    watch.time([&] { button->click(); });
 }
 BENCHMARK(BM_CreateDish)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -173,17 +183,17 @@ void BM_RenameDish(benchmark::State &state)
     BenchProgram run;
     Fmain &w = *run.program->fmain();
     if (state.range(0) == 1) {
-        w.AdoMnu->moveTo(w.AdoMnu->recordCount() / 2);
+        ctl<DataSource>(w, "AdoMnu")->moveTo(ctl<DataSource>(w, "AdoMnu")->recordCount() / 2);
         w.LoadDishComposition();
         w.UpdateDishTotals();
     }
     Stopwatch watch(state);
     int n = 0;
     for (auto _ : state) {
-        w.TexTitle->setText(QStringLiteral("改名した料理%1").arg(++n));
+        ctl<QLineEdit>(w, "TexTitle")->setText(QStringLiteral("改名した料理%1").arg(++n));
         watch.time([&] {
             QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
-            QCoreApplication::sendEvent(w.TexTitle, &out);
+            QCoreApplication::sendEvent(ctl<QLineEdit>(w, "TexTitle"), &out);
         });
     }
 }
@@ -198,7 +208,8 @@ void BM_DeleteDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     Stopwatch watch(state);
     for (auto _ : state)
-        watch.time([&] { w.deleteDishButton->click(); });
+        QPushButton *button = ctl<QPushButton>(w, "Command9");
+    watch.time([&] { button->click(); });
 }
 BENCHMARK(BM_DeleteDish)->UseManualTime()->Unit(benchmark::kMillisecond);
 

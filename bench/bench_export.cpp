@@ -28,8 +28,8 @@ void BM_CsvAllDishes(benchmark::State &state)
     for (auto _ : state) {
         std::vector<Export::Dish> dishes;
         QString error;
-        if (!Export::readDishes(connection(), {}, 20, true, &dishes, &error)
-            || !Export::writeCsv(QStringLiteral("all.csv"), dishes, std::nullopt, &error)) {
+        if (!Export::readDishes(connection(), {}, 20, true, &dishes, &error) ||
+            !Export::writeCsv(QStringLiteral("all.csv"), dishes, std::nullopt, &error)) {
             state.SkipWithError(error.toUtf8().constData());
             return;
         }
@@ -62,7 +62,8 @@ void BM_PdfOneDish(benchmark::State &state)
 {
     BenchFolder folder(BenchStore::Heavy);
     QString error;
-    const std::optional<qint64> key = Export::findDish(connection(), QStringLiteral("5000"), &error);
+    const std::optional<qint64> key =
+        Export::findDish(connection(), QStringLiteral("5000"), &error);
     if (!key) {
         state.SkipWithError(error.toUtf8().constData());
         return;
@@ -70,8 +71,8 @@ void BM_PdfOneDish(benchmark::State &state)
     for (auto _ : state) {
         std::vector<Export::Dish> dishes;
         ReportPage::Options options;
-        if (!Export::readDishes(connection(), {false, *key}, 20, true, &dishes, &error)
-            || !ReportPage::writePdf(QStringLiteral("one.pdf"), dishes, options, &error)) {
+        if (!Export::readDishes(connection(), {false, *key}, 20, true, &dishes, &error) ||
+            !ReportPage::writePdf(QStringLiteral("one.pdf"), dishes, options, &error)) {
             state.SkipWithError(error.toUtf8().constData());
             return;
         }

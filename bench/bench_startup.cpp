@@ -6,6 +6,7 @@
 #include "bench/support/benchsupport.h"
 #include "app/bindings.h"
 #include "core/store/database.h"
+#include "tests/support/controls.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -56,7 +57,7 @@ void BM_LoadDishList(benchmark::State &state)
 {
     loader(state, [](Fmain *f) {
         f->LoadDishList();
-        f->AdoMnu->moveLast();
+        ctl<DataSource>(*f, "AdoMnu")->moveLast();
     });
 }
 BENCHMARK(BM_LoadDishList)->Unit(benchmark::kMillisecond);
@@ -70,7 +71,7 @@ BENCHMARK(BM_LoadCategoryList)->Unit(benchmark::kMillisecond);
 void BM_LoadCategoryFoods(benchmark::State &state)
 {
     loader(state, [](Fmain *f) {
-        f->categoryList->setBoundText(QStringLiteral("6")); // the largest group
+        ctl<DataList>(*f, "DataList2")->setBoundText(QStringLiteral("6")); // the largest group
         f->LoadCategoryFoods();
     });
 }

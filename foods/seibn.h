@@ -36,10 +36,10 @@ public:
     // Points the data sources at all foods and all categories and binds every
     // box (start-up).
     void BindFoodEditor();
-    // Narrows Adodc1 to the food whose key the main window's Text4 holds,
-    // converted into CurrentId. Returns false when the rows could not be
-    // replaced: Text4 holds no number, or the row being edited cannot be
-    // stored (the user has been told why).
+    // Narrows Adodc1 to the food chosen in the main window (none: no row),
+    // its key in CurrentId. Returns false when the rows could not be
+    // replaced: the row being edited cannot be stored (the user has been
+    // told why).
     bool LoadFoodRecord();
     // Opens Adodc1 over the food of CurrentId, as it stands, and adds a new
     // row: every value "0", category 20. Returns false when no row could be

@@ -1,14 +1,11 @@
 #include "search/frmschf.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
-#include "core/nutrition/nutrients.h"
-#include "core/store/datasource.h"
-#include "core/search/kana.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -19,6 +16,7 @@
 FrmSchF::FrmSchF(Program &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_program(program)
+    , m_search(program.DbConnectionString)
 {
     setObjectName(QStringLiteral("frmSchF"));
     setWindowTitle(QStringLiteral("食品素材の検索"));
@@ -49,8 +47,9 @@ FrmSchF::FrmSchF(Program &program, QWidget *parent)
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setVisible(false);
 
-    AdoEys = new DataSource(this);
+    AdoEys = m_search.results();
     AdoEys->setObjectName(QStringLiteral("AdoEys"));
+    AdoEys->setParent(this); // found among the window's objects; the session deletes it first
 
     DataGrid1 = new DataGrid(this);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
@@ -70,56 +69,9 @@ FrmSchF::FrmSchF(Program &program, QWidget *parent)
     connect(Command2, &QPushButton::clicked, this, &FrmSchF::cancel);
 }
 
-QString FrmSchF::rankingFieldFor(const QString &name)
-{
-    const Nutrients::Nutrient *nutrient = Nutrients::byRankingName(name);
-    return nutrient ? QString(nutrient->field) : QString();
-}
-
-QString FrmSchF::rankingQuery(const QString &field)
-{
-    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.") + field +
-           QStringLiteral(",bun.分類名 FROM eys,bun ") +
-           QStringLiteral("WHERE(bun.分類№=eys.BID)") + QStringLiteral("ORDER BY eys.") + field +
-           QStringLiteral(" DESC");
-}
-
-QString FrmSchF::readingQuery(const QString &reading)
-{
-    // The text becomes the inside of a quoted LIKE pattern: the escape
-    // character and the two wildcards are escaped so that they match
-    // themselves, a quote is doubled, and a NUL (which would end the query
-    // text) is dropped.
-    const QString folded = Kana::toHalfWidth(reading);
-    QString literal;
-    literal.reserve(folded.size() + 8);
-    for (QChar c : folded) {
-        switch (c.unicode()) {
-        case u'\\':
-        case u'%':
-        case u'_':
-            literal += QLatin1Char('\\');
-            literal += c;
-            break;
-        case u'\'':
-            literal += QLatin1String("''");
-            break;
-        case 0:
-            break;
-        default:
-            literal += c;
-        }
-    }
-    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN") +
-           QStringLiteral(",bun.分類名 FROM eys,bun ") +
-           QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") + literal +
-           QStringLiteral("%' ESCAPE '\\'))") + QStringLiteral("ORDER BY eys.SKN DESC");
-}
-
 void FrmSchF::FillNutrientChoices()
 {
-    for (const Nutrients::Nutrient *nutrient : Nutrients::ranked())
-        Combo1->addItem(nutrient->rankingName.toString());
+    Combo1->addItems(FoodSearch::rankingNames());
     // Adding to an empty list makes the first entry current; the box starts
     // empty, with no nutrient chosen.
     Combo1->setCurrentIndex(-1);
@@ -128,31 +80,28 @@ void FrmSchF::FillNutrientChoices()
 
 void FrmSchF::SetRankingField()
 {
-    Label3->setText(rankingFieldFor(Combo1->currentText()));
+    Label3->setText(FoodSearch::rankingFieldFor(Combo1->currentText()));
 }
 
 void FrmSchF::RankFoodsByNutrient()
 {
-    const QString field = Label3->text();
     // Text that names no nutrient gives no field: nothing to rank by, and the
     // grid keeps what it shows.
-    if (field.isEmpty())
+    if (Label3->text().isEmpty())
         return;
-    runQuery(rankingQuery(field));
+    showResult(m_search.byRanking(Label3->text()));
 }
 
 void FrmSchF::SearchFoodsByReading()
 {
-    runQuery(readingQuery(Text1->text()));
+    showResult(m_search.byReading(Text1->text()));
 }
 
-bool FrmSchF::runQuery(const QString &sql)
+bool FrmSchF::showResult(bool ran)
 {
-    AdoEys->setConnectionString(m_program.DbConnectionString);
-    AdoEys->setRecordSource(sql);
-    if (!AdoEys->refresh()) {
+    if (!ran) {
         m_program.prompts().message(QStringLiteral("食品を検索できませんでした。\n") +
-                                        AdoEys->errorString(),
+                                        m_search.errorString(),
                                     Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return false;
     }
@@ -189,25 +138,12 @@ void FrmSchF::takeFood()
 {
     // The steps need a food: without a current row (no search yet, or an
     // empty result) there is nothing to hand over and the main window is
-    // left as it is. Without the main window there is nowhere to put it.
+    // left as it is.
     Fmain *main = m_program.fmain();
-    if (main && DataGrid1->currentRecord() >= 0) {
-        const QString foodId = DataGrid1->cellText(0);
-        const QString foodName = DataGrid1->cellText(1);
-        const QString category = DataGrid1->cellText(3);
-        main->foodNameBox->setText(foodName);
-        main->foodIdBox->setText(foodId);
-        main->quantityBox->setText(QStringLiteral("100"));
-        main->unitCombo->setText(QStringLiteral("ｇ"));
-        // A category name that is not in the list selects nothing; the food
-        // list then shows no category's foods and selects nothing either.
-        main->categoryList->setText(category);
-        main->LoadCategoryFoods();
-        main->foodList->setText(foodName);
-        // Two foods of one category may share a name: the list must show the
-        // very food whose key the line editor now holds.
-        if (main->foodList->boundText() != foodId)
-            main->foodList->setBoundText(foodId);
+    if (main) {
+        if (const std::optional<FoodSearch::Found> food =
+                m_search.foodAt(DataGrid1->currentRecord()))
+            main->takeFood(food->id);
     }
     close();
 }

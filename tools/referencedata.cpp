@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QUrl>
 #include <cstdio>
+#include <functional>
 #include <sqlite3.h>
 
 namespace ReferenceData {
@@ -258,57 +260,188 @@ bool write(sqlite3 *db, const Data &data, QString *error)
            writeUnits(db, error) && writeStandards(db, data, error);
 }
 
-bool refresh(const QString &storePath, const Data &data, RefreshResult *result, QString *error)
+namespace {
+
+// Opens an existing store of this program for a refresh.
+sqlite3 *openStore(const QString &storePath, QString *error)
 {
     if (!QFileInfo(storePath).isFile()) {
         if (error)
             *error = QStringLiteral("%1 がありません。更新するデータベースを指定してください。")
                          .arg(storePath);
-        return false;
+        return nullptr;
     }
     sqlite3 *db = nullptr;
     const QByteArray name = QFile::encodeName(storePath);
-    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) !=
+        SQLITE_OK) {
         if (error)
             *error = QStringLiteral("%1 を開けません: %2")
                          .arg(storePath, QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_close(db);
-        return false;
+        return nullptr;
     }
     sqlite3_busy_timeout(db, 5000);
-    bool ok = true;
-    {
-        // Only a store of this program is refreshed.
-        Statement tables(db,
-                         QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND"
-                                        " name IN ('eys','bun','mnu','kou','tni','kij')"),
-                         error);
-        ok = tables.ok() && sqlite3_step(tables.get()) == SQLITE_ROW &&
-             sqlite3_column_int(tables.get(), 0) == 6;
-        if (!ok && error)
-            *error = QStringLiteral("%1 はゼントのデータベースではありません。").arg(storePath);
+    return db;
+}
+
+// Whether the schema of the store attached as schema holds the program's tables.
+bool isStore(sqlite3 *db, const char *schema, const QString &storePath, QString *error)
+{
+    Statement tables(db,
+                     QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' AND"
+                                    " name IN ('eys','bun','mnu','kou','tni','kij')")
+                         .arg(QLatin1String(schema)),
+                     error);
+    const bool ok = tables.ok() && sqlite3_step(tables.get()) == SQLITE_ROW &&
+                    sqlite3_column_int(tables.get(), 0) == 6;
+    if (!ok && error)
+        *error = QStringLiteral("%1 はゼントのデータベースではありません。").arg(storePath);
+    return ok;
+}
+
+// Runs body in one transaction on db, committing when it succeeds and leaving
+// the store as it was when anything fails.
+bool inTransaction(sqlite3 *db, const std::function<bool()> &body, QString *error)
+{
+    if (!exec(db, "BEGIN IMMEDIATE", error))
+        return false;
+    if (body() && exec(db, Schema::searchIndexStatements().toUtf8().constData(), error) &&
+        exec(db, "COMMIT", error))
+        return true;
+    exec(db, "ROLLBACK", nullptr);
+    return false;
+}
+
+QSet<int> officialFoods(sqlite3 *db, const char *schema, bool *ok, QString *error)
+{
+    QSet<int> numbers;
+    Statement official(db,
+                       QStringLiteral("SELECT SID FROM %1.eys WHERE SID < %2")
+                           .arg(QLatin1String(schema))
+                           .arg(Schema::firstUserFoodId),
+                       error);
+    *ok = official.ok();
+    while (*ok && sqlite3_step(official.get()) == SQLITE_ROW)
+        numbers.insert(sqlite3_column_int(official.get(), 0));
+    return numbers;
+}
+
+QStringList columnsOf(sqlite3 *db, const QString &table, QString *error)
+{
+    QStringList names;
+    Statement info(db, QStringLiteral("PRAGMA main.table_info(%1)").arg(table), error);
+    while (info.ok() && sqlite3_step(info.get()) == SQLITE_ROW)
+        names << QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(info.get(), 1)));
+    return names;
+}
+
+// Copies the reference rows of the store attached as "ready" into the main
+// store: the official foods by their number, every category, unit and standard.
+bool copyReference(sqlite3 *db, QString *error)
+{
+    for (const QString table :
+         {QStringLiteral("bun"), QStringLiteral("tni"), QStringLiteral("kij")}) {
+        const QString columns = columnsOf(db, table, error).join(QLatin1Char(','));
+        if (columns.isEmpty() ||
+            !exec(db,
+                  QStringLiteral("DELETE FROM main.%1; INSERT INTO main.%1(%2) SELECT %2 FROM "
+                                 "ready.%1;")
+                      .arg(table, columns)
+                      .toUtf8()
+                      .constData(),
+                  error))
+            return false;
     }
-    RefreshResult counts;
-    ok = ok && exec(db, "BEGIN IMMEDIATE", error);
-    if (ok) {
-        QSet<int> existing;
-        {
-            Statement official(
-                db,
-                QStringLiteral("SELECT SID FROM eys WHERE SID < %1").arg(Schema::firstUserFoodId),
+    const QStringList columns = columnsOf(db, QStringLiteral("eys"), error);
+    QStringList updates;
+    for (const QString &c : columns)
+        if (c != QLatin1String("SID"))
+            updates << QStringLiteral("%1=excluded.%1").arg(c);
+    const QString list = columns.join(QLatin1Char(','));
+    return !columns.isEmpty() &&
+           exec(db,
+                QStringLiteral("INSERT INTO main.eys(%1) SELECT %1 FROM ready.eys WHERE SID < %2"
+                               " ON CONFLICT(SID) DO UPDATE SET %3;")
+                    .arg(list)
+                    .arg(Schema::firstUserFoodId)
+                    .arg(updates.join(QLatin1Char(',')))
+                    .toUtf8()
+                    .constData(),
                 error);
-            ok = official.ok();
-            while (ok && sqlite3_step(official.get()) == SQLITE_ROW)
-                existing.insert(sqlite3_column_int(official.get(), 0));
-        }
-        ok = ok && exec(db, "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;", error) &&
-             writeCategories(db, data, error) && writeFoods(db, data, &existing, &counts, error) &&
-             writeUnits(db, error) && writeStandards(db, data, error) &&
-             exec(db, Schema::searchIndexStatements().toUtf8().constData(), error) &&
-             exec(db, "COMMIT", error);
-        if (!ok)
-            exec(db, "ROLLBACK", nullptr);
+}
+
+} // namespace
+
+bool refresh(const QString &storePath, const Data &data, RefreshResult *result, QString *error)
+{
+    sqlite3 *db = openStore(storePath, error);
+    if (!db)
+        return false;
+    RefreshResult counts;
+    const auto rewrite = [&] {
+        bool read = false;
+        QSet<int> existing = officialFoods(db, "main", &read, error);
+        return read && exec(db, "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;", error) &&
+               writeCategories(db, data, error) &&
+               writeFoods(db, data, &existing, &counts, error) && writeUnits(db, error) &&
+               writeStandards(db, data, error);
+    };
+    const bool ok = isStore(db, "main", storePath, error) && inTransaction(db, rewrite, error);
+    sqlite3_close(db);
+    if (ok && result)
+        *result = counts;
+    return ok;
+}
+
+bool refreshFrom(const QString &storePath, const QString &readyPath, RefreshResult *result,
+                 QString *error)
+{
+    if (!QFileInfo(readyPath).isFile()) {
+        if (error)
+            *error =
+                QStringLiteral("新しい参照データのデータベース %1 がありません。").arg(readyPath);
+        return false;
     }
+    if (QFileInfo(readyPath).canonicalFilePath() == QFileInfo(storePath).canonicalFilePath()) {
+        if (error)
+            *error = QStringLiteral("%1 を自分自身で更新することはできません。").arg(storePath);
+        return false;
+    }
+    sqlite3 *db = openStore(storePath, error);
+    if (!db)
+        return false;
+    // The ready store is only read, and may lie where the user cannot write.
+    const auto attach = [&] {
+        Statement statement(db, QStringLiteral("ATTACH DATABASE ?1 AS ready"), error);
+        if (!statement.ok())
+            return false;
+        statement.bind(
+            1, QString::fromUtf8(
+                   QUrl::fromLocalFile(QFileInfo(readyPath).absoluteFilePath()).toEncoded() +
+                   "?mode=ro&immutable=1"));
+        return statement.run(error);
+    };
+    RefreshResult counts;
+    const auto copy = [&] {
+        bool read = false, readyRead = false;
+        const QSet<int> existing = officialFoods(db, "main", &read, error);
+        const QSet<int> incoming = officialFoods(db, "ready", &readyRead, error);
+        if (!read || !readyRead)
+            return false;
+        if (incoming.isEmpty()) {
+            if (error)
+                *error = QStringLiteral("%1 には食品がありません。").arg(readyPath);
+            return false;
+        }
+        counts.updated = int(QSet<int>(incoming).intersect(existing).size());
+        counts.added = int(incoming.size()) - counts.updated;
+        counts.kept = int(existing.size()) - counts.updated;
+        return copyReference(db, error);
+    };
+    const bool ok = isStore(db, "main", storePath, error) && attach() &&
+                    isStore(db, "ready", readyPath, error) && inTransaction(db, copy, error);
     sqlite3_close(db);
     if (ok && result)
         *result = counts;

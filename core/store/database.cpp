@@ -104,6 +104,15 @@ QString Database::dataSourceOf(const QString &connectionString)
     return QString();
 }
 
+namespace {
+int fileOpens = 0;
+} // namespace
+
+int Database::fileOpenCount()
+{
+    return fileOpens;
+}
+
 std::shared_ptr<Database> Database::open(const QString &connectionString, QString *error)
 {
     const QString name = dataSourceOf(connectionString);
@@ -126,6 +135,7 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
                          .arg(name, QDir::toNativeSeparators(key));
         return nullptr;
     }
+    ++fileOpens;
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(key);
     const int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);

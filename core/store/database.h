@@ -30,6 +30,9 @@ public:
 
     // Forgets the stores that no data source holds any more.
     static void closeUnused();
+    // How many times a store file was opened in this process (each open() that
+    // did not find the store already open).
+    static int fileOpenCount();
 
     // The file name given by the connection text's "Data Source" part.
     static QString dataSourceOf(const QString &connectionString);

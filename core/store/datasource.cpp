@@ -342,6 +342,7 @@ bool DataSource::addNew()
         return false;
     }
     fetchAll();
+    m_posBeforeNew = m_pos;
     const int row = m_rows.size();
     beginInsertRows(QModelIndex(), row, row);
     m_rows.appendEmpty();
@@ -364,7 +365,8 @@ void DataSource::cancelUpdate()
         endRemoveRows();
         m_newRow = false;
         m_dirty.clear();
-        m_pos = m_rows.empty() ? 0 : row - 1;
+        // Back on the record that was current before the new one was started.
+        m_pos = m_rows.empty() ? 0 : qBound(-1, m_posBeforeNew, m_rows.size());
         emit currentChanged();
         return;
     }

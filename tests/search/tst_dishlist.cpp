@@ -1,10 +1,12 @@
 #include "app/fmain.h"
 #include "app/program.h"
+#include "app/twips.h"
 #include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "search/frmschm.h"
 #include "tests/support/testsupport.h"
 
+#include <QFrame>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -106,6 +108,19 @@ private slots:
     void gridLayout()
     {
         Session s;
+        auto at = [](QWidget *w, int l, int t, int wd, int h) {
+            return w->geometry() == QRect(Twips::toPixels(l), Twips::toPixels(t),
+                                          Twips::toPixels(wd), Twips::toPixels(h));
+        };
+        QCOMPARE(s.window->size(), QSize(Twips::toPixels(6420), Twips::toPixels(5595)));
+        QVERIFY(at(s.window->DataGrid1, 0, 1080, 6375, 3975));
+        QVERIFY(at(s.window->Command1, 4320, 5160, 975, 375));
+        QVERIFY(at(s.window->Command2, 5400, 5160, 975, 375));
+        QVERIFY(at(s.window->Shape1, 0, 120, 3255, 855));
+        QVERIFY(at(s.window->Shape2, 3360, 120, 3015, 855));
+        QCOMPARE(s.window->Command1->text(), QStringLiteral("OK"));
+        QCOMPARE(s.window->Command2->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(s.window->findChild<DataSource *>(QStringLiteral("AdoMnu")), s.window->AdoMnu);
         DataGrid *grid = s.window->DataGrid1;
         QVERIFY(grid->isColumnHidden(0));
         QCOMPARE(grid->columnCaption(1), QStringLiteral("ﾒﾆｭｰ名"));
