@@ -11,7 +11,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QLineEdit>
 #include <cmath>
 
 ExportCommands::ExportCommands(Fmain &window)
@@ -45,9 +44,8 @@ std::optional<Export::Selection> ExportCommands::askDishes(const QString &title)
     Export::Selection which;
     which.all = *choice == 1;
     if (!which.all) {
-        bool isKey = false;
-        which.key = m_window.TexID->text().trimmed().toLongLong(&isKey);
-        if (!isKey) {
+        which.key = m_window.currentDish();
+        if (which.key == 0) {
             prompts.message(QStringLiteral("表示中の料理がありません。"), Prompts::Buttons::Ok,
                             Prompts::Icon::Exclamation);
             return std::nullopt;
@@ -196,9 +194,8 @@ void ExportCommands::showLabel()
 {
     const QString title = QStringLiteral("栄養成分表示");
     Prompts &prompts = m_window.program().prompts();
-    bool isKey = false;
-    const qint64 key = m_window.TexID->text().trimmed().toLongLong(&isKey);
-    if (!isKey) {
+    const qint64 key = m_window.currentDish();
+    if (key == 0) {
         prompts.message(QStringLiteral("表示中の料理がありません。"), Prompts::Buttons::Ok,
                         Prompts::Icon::Exclamation);
         return;

@@ -1,9 +1,10 @@
 #include "export/reportpage.h"
 
 #include "core/export/targetfile.h"
+#include "core/nutrition/comparison.h"
+#include "core/nutrition/radarchart.h"
 #include "core/store/numbertext.h"
 #include "nutrition/chartsurface.h"
-#include "nutrition/radarchart.h"
 
 #include <QFile>
 #include <QFontMetricsF>
@@ -110,10 +111,10 @@ void paintChart(Page &page, QPagedPaintDevice *device, double x, double y, doubl
         p.drawText(QPointF(caption.x * toDevice, (caption.y + 200) * toDevice),
                    caption.text.toString());
     // The legend's strokes beside their captions.
-    p.setPen(QPen(RadarChart::standardColour, 2));
+    p.setPen(QPen(ChartSurface::colourOf(RadarChart::standardColour), 2));
     p.drawLine(QPointF(4440 * toDevice, 4200 * toDevice),
                QPointF(4800 * toDevice, 4200 * toDevice));
-    p.setPen(QPen(RadarChart::calculatedColour, 2));
+    p.setPen(QPen(ChartSurface::colourOf(RadarChart::calculatedColour), 2));
     p.drawLine(QPointF(4440 * toDevice, 4560 * toDevice),
                QPointF(4800 * toDevice, 4560 * toDevice));
     p.restore();
@@ -206,7 +207,7 @@ void paintDish(Page &page, QPagedPaintDevice *device, const Export::Dish &dish,
     paintLabel(p, page.rect(px, py + 6, 64, 50), nutritionLabel(dish.totals, options.servingGrams));
 
     // The comparison table.
-    const Comparison &c = dish.comparison;
+    const Export::Comparison &c = dish.comparison;
     double cy = chartTop;
     page.text(0, cy, 80, 6,
               QStringLiteral("基準値との比較（%1歳・%2）")
@@ -221,7 +222,7 @@ void paintDish(Page &page, QPagedPaintDevice *device, const Export::Dish &dish,
     page.line(0, cy + 5, 80, cy + 5);
     cy += 5.5;
     for (int e = 0; e < 11; ++e) {
-        page.text(0, cy, 20, 5, comparisonCaptions[e].toString(), body);
+        page.text(0, cy, 20, 5, ::Comparison::caption(e), body);
         page.text(20, cy, 22, 5, calculatedText(c, e), body, Qt::AlignRight | Qt::AlignVCenter);
         page.text(43, cy, 27, 5, standardText(c, e), body, Qt::AlignRight | Qt::AlignVCenter);
         page.text(71, cy, 10, 5, comparisonUnits[e].toString(), small);

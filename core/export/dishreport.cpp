@@ -1,5 +1,6 @@
 #include "core/export/dishreport.h"
 
+#include "core/nutrition/comparison.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
@@ -12,9 +13,6 @@
 namespace Export {
 
 // clang-format off
-const std::array<QStringView, 11> comparisonCaptions{
-    u"基準身長", u"基準体重", u"ｴﾈﾙｷﾞｰ", u"ﾀﾝﾊﾟｸ質", u"ｶﾙｼｳﾑ", u"鉄",
-    u"ﾋﾞﾀﾐﾝA", u"ﾋﾞﾀﾐﾝB1", u"ﾋﾞﾀﾐﾝB2", u"ﾅｲｱｼﾝ", u"ﾋﾞﾀﾐﾝC"};
 const std::array<QStringView, 11> comparisonUnits{
     u"cm", u"kg", u"kcal", u"g", u"mg", u"mg", u"IU", u"mg", u"mg", u"mg", u"mg"};
 // clang-format on
@@ -34,14 +32,6 @@ std::optional<double> number(const QVariant &value)
     if (!ok)
         return std::nullopt;
     return v;
-}
-
-// A store's sum as its holder box shows it: the 15-digit decimal form.
-std::optional<double> held(const std::optional<double> &sum)
-{
-    if (!sum)
-        return std::nullopt;
-    return NumberText::significant15(*sum);
 }
 
 QString textOr(const std::optional<double> &value, const std::function<QString(double)> &form)
@@ -99,34 +89,30 @@ QString attribution()
         "（一部の値は2020年版による）");
 }
 
+DishTotals dishTotals(const Totals &t)
+{
+    auto sum = [&](const char *field) { return t.sums[nutrientIndex(field)]; };
+    DishTotals d;
+    d.weightFactorSum = t.lineWeight;
+    d.energy = sum("ENC");
+    d.water = sum("SUI");
+    d.protein = sum("TAN");
+    d.fat = sum("SST");
+    d.sugar = sum("TST");
+    d.fibre = sum("TSS");
+    d.ash = sum("KBN");
+    d.salt = sum("NAT");
+    return d;
+}
+
 std::optional<double> perHundredGrams(const Totals &totals, int nutrient)
 {
-    const std::optional<double> weight = held(totals.lineWeight);
-    const std::optional<double> sum = held(totals.sums[nutrient]);
-    if (!weight || !sum || *weight == 0)
-        return std::nullopt;
-    return NumberText::roundHalfUp(*sum / *weight, 1);
+    return dishTotals(totals).perHundredGrams(totals.sums[nutrient]);
 }
 
 PanelTexts panelTexts(const Totals &t)
 {
-    auto general = [](double v) { return NumberText::general(v); };
-    auto per100 = [&](const char *field) {
-        return textOr(perHundredGrams(t, nutrientIndex(field)), general);
-    };
-    PanelTexts p;
-    p.weight = textOr(held(t.lineWeight), [](double w) { return NumberText::general(w * 100); });
-    p.energy = textOr(held(t.sums[nutrientIndex("ENC")]),
-                      [](double v) { return NumberText::grouped(v, 0); });
-    p.salt = textOr(held(t.sums[nutrientIndex("NAT")]),
-                    [](double v) { return NumberText::general(NumberText::roundHalfUp(v, 2)); });
-    p.water = per100("SUI");
-    p.protein = per100("TAN");
-    p.fat = per100("SST");
-    p.sugar = per100("TST");
-    p.fibre = per100("TSS");
-    p.ash = per100("KBN");
-    return p;
+    return totalsText(dishTotals(t));
 }
 
 ListTexts listTexts(const Totals &t)
@@ -262,14 +248,12 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
     }
 
     // The comparison: the nine sums rounded as the comparison window rounds
-    // them (vitamin B2 first to the four decimals its holder shows).
+    // them.
     for (Dish &dish : *out) {
         for (int i = 0; i < 9; ++i) {
-            std::optional<double> sum = held(dish.totals.sums[nutrientIndex(comparedFields[i])]);
-            if (sum && i == 6)
-                sum = NumberReader::number(NumberText::fixed(*sum, 4));
-            if (sum)
-                dish.comparison.calculated[i] = NumberText::roundHalfUp(*sum, 2);
+            const int row = ::Comparison::firstSumRow + i;
+            dish.comparison.calculated[i] = ::Comparison::calculatedValue(
+                row, dish.totals.sums[nutrientIndex(comparedFields[i])]);
         }
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/dish/dishsession.h"
 #include "core/nutrition/nutrients.h"
 
 #include <QString>
@@ -73,15 +74,13 @@ struct Dish
     Comparison comparison;
 };
 
-// The captions of the comparison table's eleven rows.
-extern const std::array<QStringView, 11> comparisonCaptions;
+// The units of the comparison table's eleven rows (captions:
+// Comparison::caption).
 extern const std::array<QStringView, 11> comparisonUnits;
 
-// The panel of the main window as texts, exactly as its boxes show them.
-struct PanelTexts
-{
-    QString weight, energy, salt, water, protein, fat, sugar, fibre, ash;
-};
+// The totals as the main window's panel counts and shows them.
+DishTotals dishTotals(const Totals &totals);
+using PanelTexts = DishTotalsText;
 PanelTexts panelTexts(const Totals &totals);
 
 // Grams per 100 g of dish of nutrient i, rounded half up to one decimal as

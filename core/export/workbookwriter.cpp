@@ -2,6 +2,7 @@
 
 #include "core/export/nutritionlabel.h"
 #include "core/export/targetfile.h"
+#include "core/nutrition/comparison.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
@@ -100,20 +101,6 @@ private:
     lxw_error *m_status;
 };
 
-std::optional<double> times100(const std::optional<double> &value)
-{
-    if (!value)
-        return std::nullopt;
-    return NumberText::significant15(*value) * 100;
-}
-
-std::optional<double> rounded(const std::optional<double> &value, int decimals)
-{
-    if (!value)
-        return std::nullopt;
-    return NumberText::roundHalfUp(NumberText::significant15(*value), decimals);
-}
-
 // The label as a bordered box of three columns; returns the row after it.
 int writeLabel(Sheet &s, const Formats &f, int row, const NutritionLabel &label)
 {
@@ -171,15 +158,16 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
 
     // Totals and per 100 g, as the panel rounds the figures it shows.
     const Totals &t = dish.totals;
+    const DishTotals panel = dishTotals(t);
     const int energy = nutrientIndex("ENC");
     const int salt = nutrientIndex("NAT");
     s.text(row, 0, QStringLiteral("合計"), f.heading);
-    s.number(row, 4, times100(t.lineWeight));
+    s.number(row, 4, panel.grams());
     for (int i = 0; i < nutrientCount; ++i) {
         if (i == energy)
             s.number(row, 5 + i, t.sums[i], f.energy);
         else if (i == salt)
-            s.number(row, 5 + i, rounded(t.sums[i], 2));
+            s.number(row, 5 + i, panel.roundedSalt());
         else
             s.number(row, 5 + i, t.sums[i]);
     }
@@ -198,10 +186,10 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
         lxw_format *format;
         QString unit;
     };
-    const PanelRow panel[] = {
-        {QStringLiteral("合計重量"), times100(t.lineWeight), nullptr, QStringLiteral("g")},
+    const PanelRow panelRows[] = {
+        {QStringLiteral("合計重量"), panel.grams(), nullptr, QStringLiteral("g")},
         {QStringLiteral("総カロリー"), t.sums[energy], f.energy, QStringLiteral("kcal")},
-        {QStringLiteral("食塩量"), rounded(t.sums[salt], 2), nullptr, QStringLiteral("g")},
+        {QStringLiteral("食塩量"), panel.roundedSalt(), nullptr, QStringLiteral("g")},
         {QStringLiteral("水分"), perHundredGrams(t, nutrientIndex("SUI")), nullptr,
          QStringLiteral("g")},
         {QStringLiteral("タンパク質"), perHundredGrams(t, nutrientIndex("TAN")), nullptr,
@@ -215,7 +203,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
         {QStringLiteral("灰分"), perHundredGrams(t, nutrientIndex("KBN")), nullptr,
          QStringLiteral("g(100g中)")},
     };
-    for (const PanelRow &p : panel) {
+    for (const PanelRow &p : panelRows) {
         s.text(row, 0, p.caption);
         s.number(row, 1, p.value, p.format);
         s.text(row, 2, p.unit);
@@ -236,7 +224,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
     s.text(row, 3, QStringLiteral("単位"), f.heading);
     ++row;
     for (int e = 0; e < 11; ++e) {
-        s.text(row, 0, comparisonCaptions[e].toString());
+        s.text(row, 0, ::Comparison::caption(e));
         if (e >= 2)
             s.number(row, 1, c.calculated[e - 2]);
         s.number(row, 2, c.standard[e]);
