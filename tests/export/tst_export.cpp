@@ -8,7 +8,7 @@
 #include "export/exportcommands.h"
 #include "nutrition/frmkij.h"
 #include "search/frmschm.h"
-#include "tests/dish/dishsession.h"
+#include "tests/dish/dishwindow.h"
 #include "tools/xlsxreader.h"
 
 #include <QAction>
@@ -43,9 +43,21 @@ QString reportSql()
 
 QStringList panelOf(const Fmain &w)
 {
-    return {w.TexSumW100->text(), w.TexSumC->text(),    w.TexNa->text(),
-            w.waterBox->text(),   w.proteinBox->text(), w.fatBox->text(),
-            w.sugarBox->text(),   w.fibreBox->text(),   w.ashBox->text()};
+    QStringList texts;
+    for (const char *box :
+         {"TexSumW100", "TexSumC", "TexNa", "Text5", "Text6", "Text7", "Text8", "Text10", "Text9"})
+        texts << ctl<QLineEdit>(w, box)->text();
+    return texts;
+}
+
+QString data(QWidget *kij, int e)
+{
+    return ctl<QLabel>(*kij, QStringLiteral("Data_%1").arg(e).toLatin1().constData())->text();
+}
+
+QString kdata(QWidget *kij, int e)
+{
+    return ctl<QLineEdit>(*kij, QStringLiteral("Kdata_%1").arg(e).toLatin1().constData())->text();
 }
 
 QStringList panelOf(const Export::PanelTexts &p)
@@ -172,7 +184,7 @@ private slots:
     // Every figure written is the figure a window shows for that dish.
     void figuresEqualTheWindows()
     {
-        DishSession s(reportSql());
+        DishWindow s(reportSql());
         const QString connection = s.started.program->DbConnectionString;
         std::vector<Export::Dish> dishes;
         QString error;
@@ -190,7 +202,8 @@ private slots:
 
         // The dish list: every listed dish, by key.
         s.started.program->showDishList();
-        QAbstractItemModel *list = s.started.program->dishList()->DataGrid1->model();
+        QAbstractItemModel *list =
+            ctl<DataGrid>(*s.started.program->dishList(), "DataGrid1")->model();
         QCOMPARE(list->rowCount(), 6); // not the empty dish
         for (int row = 0; row < list->rowCount(); ++row) {
             const qint64 key = list->index(row, 0).data().toLongLong();
@@ -210,11 +223,11 @@ private slots:
         FrmKij *kij = s.started.program->comparison();
         for (int e = 0; e <= 10; ++e) {
             if (e >= 2)
-                QCOMPARE(Export::calculatedText(halves->comparison, e), kij->Data[e]->text());
-            QCOMPARE(Export::standardText(halves->comparison, e), kij->Kdata[e]->text());
+                QCOMPARE(Export::calculatedText(halves->comparison, e), data(kij, e));
+            QCOMPARE(Export::standardText(halves->comparison, e), kdata(kij, e));
         }
-        QCOMPARE(kij->Data[8]->text(), QStringLiteral("0.01")); // B2 through "0.0050"
-        QCOMPARE(kij->Data[7]->text(), QStringLiteral("0"));
+        QCOMPARE(data(kij, 8), QStringLiteral("0.01")); // B2 through "0.0050"
+        QCOMPARE(data(kij, 7), QStringLiteral("0"));
 
         // The CSV's total rows and overview hold the same texts.
         const QString csvPath = s.folder.filePath(QStringLiteral("all.csv"));
@@ -277,7 +290,7 @@ private slots:
     // The command-line tool: the files it writes and its one-line failures.
     void commandLine()
     {
-        DishSession s(reportSql());
+        DishWindow s(reportSql());
         const Tool pdf = runTool({"--format", "pdf", "--dish", "端数", "--output", "one.pdf"});
         QVERIFY2(pdf.exitCode == 0, qPrintable(pdf.message));
         const QString text = pdfText(QStringLiteral("one.pdf"));
@@ -338,7 +351,7 @@ private slots:
     // The ﾌｧｲﾙ menu's commands ask through the prompts and write or show.
     void menuCommands()
     {
-        DishSession s(reportSql());
+        DishWindow s(reportSql());
         ScriptedPrompts &p = s.prompts();
         auto *commands = s.w().findChild<ExportCommands *>();
         QVERIFY(commands);
