@@ -198,6 +198,7 @@ void Fmain::buildMenu()
     QMenu *edit = menu(data, nullptr, "Me_data_edit", QStringLiteral("食材編集"));
     Me_data_addnew = item(edit, "Me_data_addnew", QStringLiteral("新規登録"));
     Me_data_del = item(edit, "Me_data_del", QStringLiteral("削除"));
+    buildStoreMenu(file, data, Me_file_end);
     QMenu *visible = menu(nullptr, bar, "Me_visible", QStringLiteral("表示"));
     QMenu *back = menu(visible, nullptr, "Me_visible_back", QStringLiteral("背景色"));
     Me_visible_back1 = item(back, "Me_visible_back1", QStringLiteral("Color1"));

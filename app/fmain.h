@@ -102,6 +102,14 @@ public:
     void newFood();    // Me_data_addnew
     void deleteFood(); // Me_data_del
 
+    // Store commands (app/storecommands.cpp). With edits off, every command
+    // that changes the store is disabled; looking around stays possible.
+    void setEditable(bool editable);
+    bool isEditable() const { return m_editable; }
+    // Every list, the recipe and the totals read again from the store; the
+    // current dish stays, or becomes preferredDish, or the last dish.
+    void reloadFromStore(qint64 preferredDish = 0);
+
     // The dish logic the window shows.
     DishSession &dishSession() const { return *m_dish; }
 
@@ -172,11 +180,15 @@ private:
     DataSource *AdoSumC;
     // Menu
     QAction *Me_file_config;
+    QAction *Me_file_backup;
+    QAction *Me_file_restore;
     QAction *Me_file_end;
     QAction *Me_data_menusearch;
     QAction *Me_data_foodsearch;
     QAction *Me_data_addnew;
     QAction *Me_data_del;
+    QAction *Me_data_undo;
+    QAction *Me_data_redo;
     QAction *Me_visible_back1;
     QAction *Me_visible_back2;
     QAction *Me_visible_back3;
@@ -189,9 +201,15 @@ private:
     void load();
     void setBackColor(const QColor &color);
 
+    void buildStoreMenu(QMenu *file, QMenu *data, QAction *before);
+
     Program &m_program;
     QWidget *m_client;
+<<<<<<< HEAD
     QMenu *m_fileMenu = nullptr;
+=======
+    bool m_editable = true;
+>>>>>>> main
 
     // Dish editing (dish/, nutrition/dishtotals.cpp).
     // The current dish's key into CurrentId; 0 when there is no dish.

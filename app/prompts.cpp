@@ -53,6 +53,7 @@ std::optional<QString> DialogPrompts::input(const QString &prompt, const QString
     return dialog.textValue();
 }
 
+<<<<<<< HEAD
 std::optional<int> Prompts::choose(const QString &, const QString &, const QStringList &, int)
 {
     return std::nullopt;
@@ -105,4 +106,17 @@ void DialogPrompts::printPreview(const QString &title,
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter *target) { paint(target); });
     dialog.exec();
+=======
+std::optional<QString> DialogPrompts::chooseFile(FileMode mode, const QString &title,
+                                                 const QString &suggested)
+{
+    const QString filter = QStringLiteral("データベース (*.dll);;すべてのファイル (*)");
+    const QString chosen =
+        mode == FileMode::Save
+            ? QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter)
+            : QFileDialog::getOpenFileName(QApplication::activeWindow(), title, suggested, filter);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
+>>>>>>> main
 }

@@ -116,12 +116,19 @@ QString Seibn::valueCaption(int index)
 // Boxes take typing only while there is a row to hold it.
 void Seibn::showAvailability()
 {
-    const bool hasRow = !Adodc1->bof() && !Adodc1->eof();
+    const bool hasRow = !Adodc1->bof() && !Adodc1->eof() && m_editable;
     Text1->setReadOnly(!hasRow);
     Text2->setReadOnly(!hasRow);
     for (QLineEdit *box : data)
         box->setReadOnly(!hasRow);
     DataCombo1->setEnabled(hasRow);
+}
+
+void Seibn::setEditable(bool editable)
+{
+    m_editable = editable;
+    Command2->setEnabled(editable);
+    showAvailability();
 }
 
 void Seibn::BindFoodEditor()

@@ -59,6 +59,9 @@ public:
     // reloads the main window's category and food lists.
     bool registerFood();
 
+    // With edits off the boxes are read-only and nothing can be registered.
+    void setEditable(bool editable);
+
     // The Japanese name of value field i, as its label shows it (the two
     // carbohydrate rows are told apart).
     static QString valueCaption(int index);
@@ -96,6 +99,7 @@ private:
     void publishChanges(bool reloadLists);
 
     Program &m_program;
+    bool m_editable = true;
     bool m_newFoodStored = false;
     bool m_foodChanged = false;
 };

@@ -100,11 +100,14 @@ void FrmSchF::SearchFoodsByReading()
 bool FrmSchF::showResult(bool ran)
 {
     if (!ran) {
-        m_program.prompts().message(QStringLiteral("食品を検索できませんでした。\n") +
-                                        m_search.errorString(),
-                                    Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        // One message while the cause lasts, not one per keystroke.
+        const QString message =
+            QStringLiteral("食品を検索できませんでした。\n") + m_search.errorString();
+        if (m_searchFailure.shouldTell(message))
+            m_program.prompts().message(message, Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return false;
     }
+    m_searchFailure.succeeded();
     DataGrid1->setDataSource(AdoEys);
     DataGrid1->setColumnWidthTwips(0, 0);
     DataGrid1->setColumnWidthTwips(1, 2000);

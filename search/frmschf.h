@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/search/foodsearch.h"
+#include "core/store/repeatedfailure.h"
 
 #include <QString>
 #include <QWidget>
@@ -57,4 +58,5 @@ private:
 
     Program &m_program;
     FoodSearch m_search;
+    RepeatedFailure m_searchFailure;
 };

@@ -2,6 +2,8 @@
 // an existing one.
 //   zento-makedb [--data DIR] [--demo] [--heavy] FILE
 //   zento-makedb --refresh [--data DIR | --from STORE] FILE
+//   zento-makedb --backup COPY FILE
+//   zento-makedb --restore COPY FILE
 // With --data (the folder holding food-table/ and standards/) the official
 // reference data is imported; without it, or with --demo, the small
 // demonstration set is used. --heavy then adds the benchmark load. A new
@@ -10,7 +12,10 @@
 // user's own foods, dishes and lines as they are. It takes them from the data
 // folder, from another store (--from), or by default from the ready store
 // installed with the program, so that a user's store can follow an upgrade.
+// --backup writes a copy of the store FILE into COPY; --restore checks COPY,
+// keeps FILE as FILE.bak and puts COPY's content in its place.
 #include "core/app/datafolder.h"
+#include "core/store/backup.h"
 #include "tools/referencedata.h"
 #include "tools/storebuilder.h"
 
@@ -24,7 +29,9 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: zento-makedb [--data DIR] [--demo] [--heavy] FILE\n"
-                         "       zento-makedb --refresh [--data DIR | --from STORE] FILE\n");
+                         "       zento-makedb --refresh [--data DIR | --from STORE] FILE\n"
+                         "       zento-makedb --backup COPY FILE\n"
+                         "       zento-makedb --restore COPY FILE\n");
     return 2;
 }
 
@@ -82,7 +89,7 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments().mid(1);
     QString dataDir, from;
     bool demo = false, heavy = false, refreshing = false;
-    QString target;
+    QString target, backupTo, restoreFrom;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--data") && i + 1 < args.size())
             dataDir = args[++i];
@@ -94,6 +101,10 @@ int main(int argc, char *argv[])
             heavy = true;
         else if (args[i] == QLatin1String("--refresh"))
             refreshing = true;
+        else if (args[i] == QLatin1String("--backup") && i + 1 < args.size())
+            backupTo = args[++i];
+        else if (args[i] == QLatin1String("--restore") && i + 1 < args.size())
+            restoreFrom = args[++i];
         else if (args[i].startsWith(QLatin1String("--")) || !target.isEmpty())
             return usage();
         else
@@ -101,6 +112,25 @@ int main(int argc, char *argv[])
     }
     if (target.isEmpty())
         return usage();
+    if (!backupTo.isEmpty() || !restoreFrom.isEmpty()) {
+        if (refreshing || demo || heavy || !dataDir.isEmpty() || !from.isEmpty() ||
+            (!backupTo.isEmpty() && !restoreFrom.isEmpty()))
+            return usage();
+        QString error;
+        const bool ok = backupTo.isEmpty() ? Backup::restoreFile(target, restoreFrom, &error)
+                                           : Backup::copyFile(target, backupTo, &error);
+        if (!ok) {
+            std::fprintf(stderr, "zento-makedb: %s\n", qPrintable(error));
+            return 1;
+        }
+        if (backupTo.isEmpty())
+            std::printf("%s: %s から復元しました（元の内容は %s.bak）。\n", qPrintable(target),
+                        qPrintable(restoreFrom), qPrintable(target));
+        else
+            std::printf("%s: %s にバックアップしました。\n", qPrintable(target),
+                        qPrintable(backupTo));
+        return 0;
+    }
     if (refreshing) {
         if ((!dataDir.isEmpty() && !from.isEmpty()) || demo || heavy)
             return usage();

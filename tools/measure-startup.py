@@ -6,7 +6,9 @@ when the main window has been painted and ends) in a folder holding the given
 store, N times, and reports the median wall time from launch to that line and
 the largest peak resident memory.
 
-    measure-startup.py PROBE STORE [--runs N]
+    measure-startup.py PROBE STORE [--runs N] [--ini FILE]
+
+With --ini, FILE is put beside the store as its settings file "zento.ini".
 
 Run it under xvfb-run for a real X server; with QT_QPA_PLATFORM=offscreen for
 the offscreen one.
@@ -25,11 +27,14 @@ def main():
     parser.add_argument("probe")
     parser.add_argument("store")
     parser.add_argument("--runs", type=int, default=21)
+    parser.add_argument("--ini")
     args = parser.parse_args()
     probe = os.path.abspath(args.probe)
     times, peaks = [], []
     with tempfile.TemporaryDirectory() as folder:
         shutil.copy(args.store, os.path.join(folder, "zento.dll"))
+        if args.ini:
+            shutil.copy(args.ini, os.path.join(folder, "zento.ini"))
         for run in range(args.runs + 1):
             start = time.perf_counter()
             process = subprocess.Popen([probe], cwd=folder, stdout=subprocess.PIPE,

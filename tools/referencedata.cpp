@@ -1,6 +1,7 @@
 #include "tools/referencedata.h"
 
 #include "core/store/schema.h"
+#include "core/store/statement.h"
 #include "tools/readings.h"
 #include "tools/storebuilder.h"
 
@@ -106,76 +107,51 @@ bool load(const Sources &sources, Data *data, QString *error)
 
 namespace {
 
-class Statement
+// A prepared statement of the core's store layer, checked.
+bool prepared(const Statement &statement, QString *error)
 {
-public:
-    Statement(sqlite3 *db, const QString &sql, QString *error)
-        : m_db(db)
-    {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr) !=
-            SQLITE_OK)
-            fail(error);
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    bool ok() const { return m_stmt != nullptr; }
-    void bind(int i, const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, double value) { sqlite3_bind_double(m_stmt, i, value); }
-    void bind(int i, int value) { sqlite3_bind_int(m_stmt, i, value); }
-    void bindNull(int i) { sqlite3_bind_null(m_stmt, i); }
-    bool run(QString *error)
-    {
-        const int rc = sqlite3_step(m_stmt);
-        sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
-        if (rc == SQLITE_DONE || rc == SQLITE_ROW)
-            return true;
-        fail(error);
-        return false;
-    }
-    sqlite3_stmt *get() const { return m_stmt; }
+    if (!statement.isValid() && error)
+        *error = statement.error();
+    return statement.isValid();
+}
 
-private:
-    void fail(QString *error)
-    {
-        if (error)
-            *error = QString::fromUtf8(sqlite3_errmsg(m_db));
-    }
-    sqlite3 *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
-};
+// Runs a bound statement once, then makes it ready for the next row.
+bool runRow(Statement &statement, QString *error)
+{
+    const bool ok = statement.exec();
+    if (!ok && error)
+        *error = statement.error();
+    statement.reset();
+    return ok;
+}
 
 using StoreBuilder::exec;
 
 bool writeCategories(sqlite3 *db, const Data &data, QString *error)
 {
-    Statement insert(db, QStringLiteral("INSERT INTO bun(分類№, 分類名) VALUES (?1, ?2)"), error);
-    if (!insert.ok())
+    Statement insert(db, QStringLiteral("INSERT INTO bun(分類№, 分類名) VALUES (?1, ?2)"));
+    if (!prepared(insert, error))
         return false;
     for (auto it = data.foods.groups.cbegin(); it != data.foods.groups.cend(); ++it) {
         insert.bind(1, it.key());
         insert.bind(2, it.value());
-        if (!insert.run(error))
+        if (!runRow(insert, error))
             return false;
     }
     insert.bind(1, userCategory);
     insert.bind(2, userCategoryName);
-    return insert.run(error);
+    return runRow(insert, error);
 }
 
 bool writeUnits(sqlite3 *db, QString *error)
 {
-    Statement insert(db, QStringLiteral("INSERT INTO tni(TNM, KAK) VALUES (?1, ?2)"), error);
-    if (!insert.ok())
+    Statement insert(db, QStringLiteral("INSERT INTO tni(TNM, KAK) VALUES (?1, ?2)"));
+    if (!prepared(insert, error))
         return false;
     for (const Unit &u : units()) {
         insert.bind(1, u.name);
         insert.bind(2, u.grams);
-        if (!insert.run(error))
+        if (!runRow(insert, error))
             return false;
     }
     return true;
@@ -184,11 +160,9 @@ bool writeUnits(sqlite3 *db, QString *error)
 bool writeStandards(sqlite3 *db, const Data &data, QString *error)
 {
     Statement insert(
-        db,
-        QStringLiteral("INSERT INTO kij(AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,VB2,NAI,VC)"
-                       " VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13)"),
-        error);
-    if (!insert.ok())
+        db, QStringLiteral("INSERT INTO kij(AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,VB2,NAI,VC)"
+                           " VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13)"));
+    if (!prepared(insert, error))
         return false;
     for (const Standards::Row &r : data.standards.rows) {
         insert.bind(1, r.age);
@@ -197,7 +171,7 @@ bool writeStandards(sqlite3 *db, const Data &data, QString *error)
                                  r.va,  r.vb1, r.vb2, r.nai, r.vc};
         for (int i = 0; i < 11; ++i)
             insert.bind(3 + i, values[i]);
-        if (!insert.run(error))
+        if (!runRow(insert, error))
             return false;
     }
     return true;
@@ -217,11 +191,9 @@ bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResul
         updates += QStringLiteral(",%1=excluded.%1").arg(f);
     }
     Statement upsert(
-        db,
-        QStringLiteral("INSERT INTO eys(%1) VALUES (%2) ON CONFLICT(SID) DO UPDATE SET %3")
-            .arg(fields, places, updates),
-        error);
-    if (!upsert.ok())
+        db, QStringLiteral("INSERT INTO eys(%1) VALUES (%2) ON CONFLICT(SID) DO UPDATE SET %3")
+                .arg(fields, places, updates));
+    if (!prepared(upsert, error))
         return false;
     const QList<FoodTable::Food> &foods = data.foods.foods;
     for (int n = 0; n < foods.size(); ++n) {
@@ -235,9 +207,9 @@ bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResul
             if (v.known)
                 upsert.bind(5 + i, v.number);
             else
-                upsert.bindNull(5 + i);
+                upsert.bind(5 + i, QVariant());
         }
-        if (!upsert.run(error))
+        if (!runRow(upsert, error))
             return false;
         if (result) {
             if (existing->remove(food.number))
@@ -291,10 +263,8 @@ bool isStore(sqlite3 *db, const char *schema, const QString &storePath, QString 
     Statement tables(db,
                      QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' AND"
                                     " name IN ('eys','bun','mnu','kou','tni','kij')")
-                         .arg(QLatin1String(schema)),
-                     error);
-    const bool ok = tables.ok() && sqlite3_step(tables.get()) == SQLITE_ROW &&
-                    sqlite3_column_int(tables.get(), 0) == 6;
+                         .arg(QLatin1String(schema)));
+    const bool ok = prepared(tables, error) && tables.next() && tables.value(0).toInt() == 6;
     if (!ok && error)
         *error = QStringLiteral("%1 はゼントのデータベースではありません。").arg(storePath);
     return ok;
@@ -316,24 +286,26 @@ bool inTransaction(sqlite3 *db, const std::function<bool()> &body, QString *erro
 QSet<int> officialFoods(sqlite3 *db, const char *schema, bool *ok, QString *error)
 {
     QSet<int> numbers;
-    Statement official(db,
-                       QStringLiteral("SELECT SID FROM %1.eys WHERE SID < %2")
-                           .arg(QLatin1String(schema))
-                           .arg(Schema::firstUserFoodId),
-                       error);
-    *ok = official.ok();
-    while (*ok && sqlite3_step(official.get()) == SQLITE_ROW)
-        numbers.insert(sqlite3_column_int(official.get(), 0));
+    Statement official(db, QStringLiteral("SELECT SID FROM %1.eys WHERE SID < %2")
+                               .arg(QLatin1String(schema))
+                               .arg(Schema::firstUserFoodId));
+    *ok = prepared(official, error);
+    while (*ok && official.next())
+        numbers.insert(official.value(0).toInt());
+    *ok = *ok && !official.failed();
+    if (!*ok && error && error->isEmpty())
+        *error = official.error();
     return numbers;
 }
 
 QStringList columnsOf(sqlite3 *db, const QString &table, QString *error)
 {
     QStringList names;
-    Statement info(db, QStringLiteral("PRAGMA main.table_info(%1)").arg(table), error);
-    while (info.ok() && sqlite3_step(info.get()) == SQLITE_ROW)
-        names << QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(info.get(), 1)));
+    Statement info(db, QStringLiteral("PRAGMA main.table_info(%1)").arg(table));
+    if (!prepared(info, error))
+        return names;
+    while (info.next())
+        names << info.value(1).toString();
     return names;
 }
 
@@ -414,14 +386,14 @@ bool refreshFrom(const QString &storePath, const QString &readyPath, RefreshResu
         return false;
     // The ready store is only read, and may lie where the user cannot write.
     const auto attach = [&] {
-        Statement statement(db, QStringLiteral("ATTACH DATABASE ?1 AS ready"), error);
-        if (!statement.ok())
+        Statement statement(db, QStringLiteral("ATTACH DATABASE ?1 AS ready"));
+        if (!prepared(statement, error))
             return false;
         statement.bind(
             1, QString::fromUtf8(
                    QUrl::fromLocalFile(QFileInfo(readyPath).absoluteFilePath()).toEncoded() +
                    "?mode=ro&immutable=1"));
-        return statement.run(error);
+        return runRow(statement, error);
     };
     RefreshResult counts;
     const auto copy = [&] {

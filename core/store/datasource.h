@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/store/rowstore.h"
+#include "core/store/statement.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QSet>
 #include <QVariant>
-
-#include "core/store/rowstore.h"
 #include <memory>
 #include <vector>
 
@@ -132,7 +133,7 @@ private:
     QString m_error;
     std::shared_ptr<Database> m_db;
     sqlite3 *m_reader = nullptr; // the connection m_cursor reads through
-    sqlite3_stmt *m_cursor = nullptr;
+    Statement m_cursor;
     bool m_open = false;
     bool m_resetting = false;
     std::vector<Column> m_columns;

@@ -8,8 +8,8 @@
 #include "app/program.h"
 #include "core/store/datasource.h"
 #include "tests/core/dish/kitchen.h"
-#include "tests/support/testsupport.h"
 #include "tests/support/controls.h"
+#include "tests/support/testsupport.h"
 
 #include <QLineEdit>
 #include <QPushButton>

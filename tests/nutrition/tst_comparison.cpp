@@ -6,6 +6,7 @@
 #include "nutrition/frmkij.h"
 #include "core/nutrition/radarchart.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/controls.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -81,7 +82,7 @@ QString lineSql(int dish, int food, double hundreds)
 // Makes the dish current in the main window and opens the comparison.
 FrmKij *openFor(Program &program, qint64 dish)
 {
-    DataSource *dishes = program.fmain()->AdoMnu;
+    DataSource *dishes = ctl<DataSource>(*program.fmain(), "AdoMnu");
     for (int row = 0; row < dishes->recordCount(); ++row)
         if (dishes->value(row, dishes->fieldIndex(QStringLiteral("ID"))).toLongLong() == dish)
             dishes->moveTo(row);

@@ -6,6 +6,7 @@
 #include "core/store/datasource.h"
 #include "search/frmschf.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/controls.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -231,15 +232,15 @@ private slots:
         s.window->DataGrid1->clickRow(2); // 低脂肪牛乳
         s.window->Command1->click();
 
-        QCOMPARE(main->foodNameBox->text(), QStringLiteral("低脂肪牛乳"));
-        QCOMPARE(main->foodIdBox->text(), QStringLiteral("3"));
-        QCOMPARE(main->quantityBox->text(), QStringLiteral("100"));
-        QCOMPARE(main->unitCombo->text(), QStringLiteral("ｇ"));
-        QCOMPARE(main->categoryList->text(), QStringLiteral("乳類"));
-        QCOMPARE(main->categoryList->boundText(), QStringLiteral("13"));
-        QCOMPARE(main->foodList->rowSource()->recordCount(), 3); // the milk category
-        QCOMPARE(main->foodList->text(), QStringLiteral("低脂肪牛乳"));
-        QCOMPARE(main->foodList->boundText(), QStringLiteral("3"));
+        QCOMPARE(ctl<QLineEdit>(*main, "Text1")->text(), QStringLiteral("低脂肪牛乳"));
+        QCOMPARE(ctl<QLineEdit>(*main, "Text4")->text(), QStringLiteral("3"));
+        QCOMPARE(ctl<QLineEdit>(*main, "Text2")->text(), QStringLiteral("100"));
+        QCOMPARE(ctl<DataCombo>(*main, "DataCombo1")->text(), QStringLiteral("ｇ"));
+        QCOMPARE(ctl<DataList>(*main, "DataList2")->text(), QStringLiteral("乳類"));
+        QCOMPARE(ctl<DataList>(*main, "DataList2")->boundText(), QStringLiteral("13"));
+        QCOMPARE(ctl<DataList>(*main, "DataList3")->rowSource()->recordCount(), 3); // the milk category
+        QCOMPARE(ctl<DataList>(*main, "DataList3")->text(), QStringLiteral("低脂肪牛乳"));
+        QCOMPARE(ctl<DataList>(*main, "DataList3")->boundText(), QStringLiteral("3"));
         QVERIFY(s.closed());
     }
 
@@ -248,8 +249,8 @@ private slots:
         Session s;
         typeInto(s.window->Combo1->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
         s.window->Command1->click();
-        QCOMPARE(s.main()->foodIdBox->text(), QStringLiteral("1"));
-        QCOMPARE(s.main()->categoryList->text(), QStringLiteral("穀類"));
+        QCOMPARE(ctl<QLineEdit>(*s.main(), "Text4")->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<DataList>(*s.main(), "DataList2")->text(), QStringLiteral("穀類"));
     }
 
     void okSelectsTheVeryFoodWhenNamesRepeat()
@@ -259,8 +260,8 @@ private slots:
         QCOMPARE(listedFoods(s.window), (QList<qint64>{14, 2}));
         s.window->DataGrid1->clickRow(1); // the second food of that name
         s.window->Command1->click();
-        QCOMPARE(s.main()->foodIdBox->text(), QStringLiteral("2"));
-        QCOMPARE(s.main()->foodList->boundText(), QStringLiteral("2"));
+        QCOMPARE(ctl<QLineEdit>(*s.main(), "Text4")->text(), QStringLiteral("2"));
+        QCOMPARE(ctl<DataList>(*s.main(), "DataList3")->boundText(), QStringLiteral("2"));
     }
 
     void okWithoutARowOrCancelChangesNothing()
@@ -268,10 +269,10 @@ private slots:
         for (int variant = 0; variant < 3; ++variant) {
             Session s;
             Fmain *main = s.main();
-            const QString name = main->foodNameBox->text();
-            const QString id = main->foodIdBox->text();
-            const QString quantity = main->quantityBox->text();
-            const QString category = main->categoryList->text();
+            const QString name = ctl<QLineEdit>(*main, "Text1")->text();
+            const QString id = ctl<QLineEdit>(*main, "Text4")->text();
+            const QString quantity = ctl<QLineEdit>(*main, "Text2")->text();
+            const QString category = ctl<DataList>(*main, "DataList2")->text();
             if (variant == 1)
                 s.window->Text1->setText(QStringLiteral("ﾅｲﾓﾉ")); // empty result
             if (variant == 2) {
@@ -280,10 +281,10 @@ private slots:
             } else {
                 s.window->Command1->click();
             }
-            QCOMPARE(main->foodNameBox->text(), name);
-            QCOMPARE(main->foodIdBox->text(), id);
-            QCOMPARE(main->quantityBox->text(), quantity);
-            QCOMPARE(main->categoryList->text(), category);
+            QCOMPARE(ctl<QLineEdit>(*main, "Text1")->text(), name);
+            QCOMPARE(ctl<QLineEdit>(*main, "Text4")->text(), id);
+            QCOMPARE(ctl<QLineEdit>(*main, "Text2")->text(), quantity);
+            QCOMPARE(ctl<DataList>(*main, "DataList2")->text(), category);
             QVERIFY(s.closed());
         }
     }
