@@ -218,7 +218,7 @@ void Fmain::buildMenu()
         parent->addAction(action);
         return action;
     };
-    QMenu *file = menu(nullptr, bar, "Me_file", QStringLiteral("ﾌｧｲﾙ"));
+    QMenu *file = m_fileMenu = menu(nullptr, bar, "Me_file", QStringLiteral("ﾌｧｲﾙ"));
     Me_file_config = item(file, "Me_file_config", QStringLiteral("設定"));
     Me_file_end = item(file, "Me_file_end", QStringLiteral("終了"));
     QMenu *data = menu(nullptr, bar, "Me_data", QStringLiteral("ﾃﾞｰﾀ"));
@@ -236,6 +236,14 @@ void Fmain::buildMenu()
     QMenu *help = menu(nullptr, bar, "Me_help", QStringLiteral("ﾍﾙﾌﾟ"));
     Me_help_Visible = item(help, "Me_help_Visible", QStringLiteral("ﾍﾙﾌﾟの表示"));
     Me_Ver = item(help, "Me_Ver", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+}
+
+QAction *Fmain::addFileCommand(const char *name, const QString &caption)
+{
+    auto *action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    m_fileMenu->insertAction(Me_file_end, action);
+    return action;
 }
 
 void Fmain::connectHandlers()

@@ -119,6 +119,10 @@ public:
     // disabled and enabled.
     QList<QPushButton *> dishButtons() const;
 
+    // Adds a command to the ﾌｧｲﾙ menu above "終了"; the commands of other
+    // rooms (the export) come in through here.
+    QAction *addFileCommand(const char *name, const QString &caption);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -203,7 +207,11 @@ private:
 
     Program &m_program;
     QWidget *m_client;
+<<<<<<< HEAD
+    QMenu *m_fileMenu = nullptr;
+=======
     bool m_editable = true;
+>>>>>>> main
 
     // Dish editing (dish/, nutrition/dishtotals.cpp).
     // The current dish's key into CurrentId; 0 when there is no dish.

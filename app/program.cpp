@@ -9,8 +9,12 @@
 #include "core/dish/dishsession.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+<<<<<<< HEAD
+#include "export/exportcommands.h"
+=======
 #include "core/store/storecheck.h"
 #include "core/store/undojournal.h"
+>>>>>>> main
 #include "foods/seibn.h"
 #include "nutrition/frmkij.h"
 #include "search/frmschf.h"
@@ -124,6 +128,7 @@ void Program::start()
     unloadConfig();
     // 6-7. The main window and the food editor, hidden.
     m_fmain = new Fmain(*this);
+    new ExportCommands(*m_fmain);
     m_seibn = new Seibn(*this);
     // 8-9. ... and loaded again, hidden, by reading its colour name.
     const QString colour = config()->Combo1->currentText();
