@@ -1,13 +1,14 @@
 #include "search/frmschf.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
+#include "core/search/foodsearch.h"
+#include "core/store/database.h"
 #include "core/store/datasource.h"
-#include "core/search/kana.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -112,34 +113,7 @@ QString FrmSchF::rankingQuery(const QString &field)
 
 QString FrmSchF::readingQuery(const QString &reading)
 {
-    // The text becomes the inside of a quoted LIKE pattern: the escape
-    // character and the two wildcards are escaped so that they match
-    // themselves, a quote is doubled, and a NUL (which would end the query
-    // text) is dropped.
-    const QString folded = Kana::toHalfWidth(reading);
-    QString literal;
-    literal.reserve(folded.size() + 8);
-    for (QChar c : folded) {
-        switch (c.unicode()) {
-        case u'\\':
-        case u'%':
-        case u'_':
-            literal += QLatin1Char('\\');
-            literal += c;
-            break;
-        case u'\'':
-            literal += QLatin1String("''");
-            break;
-        case 0:
-            break;
-        default:
-            literal += c;
-        }
-    }
-    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN") +
-           QStringLiteral(",bun.分類名 FROM eys,bun ") +
-           QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") + literal +
-           QStringLiteral("%' ESCAPE '\\'))") + QStringLiteral("ORDER BY eys.SKN DESC");
+    return FoodSearch::readingQuery(reading);
 }
 
 void FrmSchF::FillNutrientChoices()
@@ -169,7 +143,10 @@ void FrmSchF::RankFoodsByNutrient()
 
 void FrmSchF::SearchFoodsByReading()
 {
-    runQuery(readingQuery(Text1->text()));
+    // The store decides how the rows are found (its reading index, where it
+    // has one); the rows and their order are those of readingQuery().
+    const std::shared_ptr<Database> store = Database::open(m_program.DbConnectionString, nullptr);
+    runQuery(FoodSearch::byReading(store ? store->handle() : nullptr, Text1->text()));
 }
 
 bool FrmSchF::runQuery(const QString &sql)

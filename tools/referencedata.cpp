@@ -305,6 +305,7 @@ bool refresh(const QString &storePath, const Data &data, RefreshResult *result, 
              writeCategories(db, data, error) && writeFoods(db, data, &existing, &counts, error) &&
              writeUnits(db, error) && writeStandards(db, data, error) &&
              exec(db, Schema::searchIndexStatements().toUtf8().constData(), error) &&
+             Schema::addReadingIndex(db, error) &&
              exec(db, "COMMIT", error);
         if (!ok)
             exec(db, "ROLLBACK", nullptr);

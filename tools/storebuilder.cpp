@@ -24,22 +24,21 @@ bool exec(sqlite3 *db, const char *sql, QString *error)
 bool build(const QString &path, const Fill &fill, QString *error)
 {
     const QFileInfo target(path);
-    const QString temporary = target.absolutePath() + QStringLiteral("/.")
-                              + target.fileName() + QStringLiteral(".building");
+    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                              QStringLiteral(".building");
     QFile::remove(temporary);
     sqlite3 *db = nullptr;
     const QByteArray name = QFile::encodeName(temporary);
-    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
         if (error)
             *error = QStringLiteral("%1 を作れません: %2")
                          .arg(temporary, QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_close(db);
         return false;
     }
-    bool ok = exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN", error)
-              && Schema::create(db, error) && (!fill || fill(db, error))
-              && exec(db, "COMMIT", error);
+    bool ok = exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN", error) &&
+              Schema::create(db, error) && (!fill || fill(db, error)) && exec(db, "COMMIT", error);
     if (ok)
         ok = exec(db, "PRAGMA journal_mode=DELETE; VACUUM", error);
     sqlite3_close(db);
@@ -68,21 +67,285 @@ struct DemoFood
 
 // A handful of everyday foods, for a store made without the official table.
 const DemoFood demoFoods[] = {
-    {1083, "こめ　［水稲穀粒］　精白米　うるち米", "ｺﾒ ｽｲﾄｳｺｸﾘｭｳ ｾｲﾊｸﾏｲ ｳﾙﾁﾏｲ", 1, 342, 14.9, 6.1, 0.9, 77.1, 0.5, 0.4, 5, 95, 0.8, 1, 89, 0, 0, 0, 0.1, 0.08, 0.02, 2.6, 0, 0, 0},
-    {4032, "だいず　［豆腐・油揚げ類］　木綿豆腐", "ﾀﾞｲｽﾞ ﾄｳﾌ ｱﾌﾞﾗｱｹﾞﾙｲ ﾓﾒﾝﾄﾞｳﾌ", 4, 73, 85.9, 7.0, 4.9, 0.4, 1.1, 0.7, 93, 88, 1.5, 9, 110, 0, 0, 0, 0.2, 0.09, 0.04, 2.0, 0, 0, 0},
-    {6132, "だいこん　根　皮つき　生", "ﾀﾞｲｺﾝ ﾈ ｶﾜﾂｷ ﾅﾏ", 6, 15, 94.6, 0.5, 0.1, 2.7, 1.4, 0.6, 24, 18, 0.2, 19, 230, 0, 0, 0, 0, 0.02, 0.01, 0.4, 12, 0, 0},
-    {6061, "キャベツ　結球葉　生", "ｷｬﾍﾞﾂ ｹｯｷｭｳﾖｳ ﾅﾏ", 6, 21, 92.7, 1.3, 0.2, 3.4, 1.8, 0.5, 43, 27, 0.3, 5, 200, 0, 50, 13, 0.1, 0.04, 0.03, 0.4, 41, 0, 0},
-    {11123, "ぶた　［大型種肉］　ロース　脂身つき　生", "ﾌﾞﾀ ｵｵｶﾞﾀｼｭﾆｸ ﾛｰｽ ｱﾌﾞﾗﾐﾂｷ ﾅﾏ", 11, 248, 60.4, 19.3, 19.2, 0.2, 0, 0.9, 4, 180, 0.3, 42, 310, 6, 0, 20, 0.3, 0.69, 0.15, 11.0, 1, 61, 0.1},
-    {12004, "鶏卵　全卵　生", "ｹｲﾗﾝ ｾﾞﾝﾗﾝ ﾅﾏ", 12, 142, 75.0, 12.2, 10.2, 0.4, 0, 1.0, 46, 170, 1.5, 140, 130, 210, 7, 700, 1.3, 0.06, 0.37, 3.2, 0, 370, 0.4},
-    {13003, "＜牛乳及び乳製品＞　（液状乳類）　普通牛乳", "ｷﾞｭｳﾆｭｳ ｵﾖﾋﾞ ﾆｭｳｾｲﾋﾝ ｴｷｼﾞｮｳﾆｭｳﾙｲ ﾌﾂｳｷﾞｭｳﾆｭｳ", 13, 61, 87.4, 3.3, 3.8, 4.8, 0, 0.7, 110, 93, 0.02, 41, 150, 38, 6, 127, 0.1, 0.04, 0.15, 0.9, 1, 12, 0.1},
-    {17007, "＜調味料類＞　（しょうゆ類）　こいくちしょうゆ", "ﾁｮｳﾐﾘｮｳﾙｲ ｼｮｳﾕﾙｲ ｺｲｸﾁｼｮｳﾕ", 17, 77, 67.1, 7.7, 0, 7.9, 0, 15.1, 29, 160, 1.7, 5700, 390, 0, 0, 0, 0, 0.05, 0.17, 1.6, 0, 0, 14.5},
-    {17012, "＜調味料類＞　（食塩類）　食塩", "ﾁｮｳﾐﾘｮｳﾙｲ ｼｮｸｴﾝﾙｲ ｼｮｸｴﾝ", 17, 0, 0.1, 0, 0, 0, 0, 99.9, 22, 0, 0, 39000, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 99.5},
-    {3003, "（砂糖類）　車糖　上白糖", "ｻﾄｳﾙｲ ｸﾙﾏﾄｳ ｼﾞｮｳﾊｸﾄｳ", 3, 391, 0.7, 0, 0, 99.3, 0, 0, 1, 0, 0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {1083,
+     "こめ　［水稲穀粒］　精白米　うるち米",
+     "ｺﾒ ｽｲﾄｳｺｸﾘｭｳ ｾｲﾊｸﾏｲ ｳﾙﾁﾏｲ",
+     1,
+     342,
+     14.9,
+     6.1,
+     0.9,
+     77.1,
+     0.5,
+     0.4,
+     5,
+     95,
+     0.8,
+     1,
+     89,
+     0,
+     0,
+     0,
+     0.1,
+     0.08,
+     0.02,
+     2.6,
+     0,
+     0,
+     0},
+    {4032,
+     "だいず　［豆腐・油揚げ類］　木綿豆腐",
+     "ﾀﾞｲｽﾞ ﾄｳﾌ ｱﾌﾞﾗｱｹﾞﾙｲ ﾓﾒﾝﾄﾞｳﾌ",
+     4,
+     73,
+     85.9,
+     7.0,
+     4.9,
+     0.4,
+     1.1,
+     0.7,
+     93,
+     88,
+     1.5,
+     9,
+     110,
+     0,
+     0,
+     0,
+     0.2,
+     0.09,
+     0.04,
+     2.0,
+     0,
+     0,
+     0},
+    {6132,
+     "だいこん　根　皮つき　生",
+     "ﾀﾞｲｺﾝ ﾈ ｶﾜﾂｷ ﾅﾏ",
+     6,
+     15,
+     94.6,
+     0.5,
+     0.1,
+     2.7,
+     1.4,
+     0.6,
+     24,
+     18,
+     0.2,
+     19,
+     230,
+     0,
+     0,
+     0,
+     0,
+     0.02,
+     0.01,
+     0.4,
+     12,
+     0,
+     0},
+    {6061,
+     "キャベツ　結球葉　生",
+     "ｷｬﾍﾞﾂ ｹｯｷｭｳﾖｳ ﾅﾏ",
+     6,
+     21,
+     92.7,
+     1.3,
+     0.2,
+     3.4,
+     1.8,
+     0.5,
+     43,
+     27,
+     0.3,
+     5,
+     200,
+     0,
+     50,
+     13,
+     0.1,
+     0.04,
+     0.03,
+     0.4,
+     41,
+     0,
+     0},
+    {11123,
+     "ぶた　［大型種肉］　ロース　脂身つき　生",
+     "ﾌﾞﾀ ｵｵｶﾞﾀｼｭﾆｸ ﾛｰｽ ｱﾌﾞﾗﾐﾂｷ ﾅﾏ",
+     11,
+     248,
+     60.4,
+     19.3,
+     19.2,
+     0.2,
+     0,
+     0.9,
+     4,
+     180,
+     0.3,
+     42,
+     310,
+     6,
+     0,
+     20,
+     0.3,
+     0.69,
+     0.15,
+     11.0,
+     1,
+     61,
+     0.1},
+    {12004,
+     "鶏卵　全卵　生",
+     "ｹｲﾗﾝ ｾﾞﾝﾗﾝ ﾅﾏ",
+     12,
+     142,
+     75.0,
+     12.2,
+     10.2,
+     0.4,
+     0,
+     1.0,
+     46,
+     170,
+     1.5,
+     140,
+     130,
+     210,
+     7,
+     700,
+     1.3,
+     0.06,
+     0.37,
+     3.2,
+     0,
+     370,
+     0.4},
+    {13003,
+     "＜牛乳及び乳製品＞　（液状乳類）　普通牛乳",
+     "ｷﾞｭｳﾆｭｳ ｵﾖﾋﾞ ﾆｭｳｾｲﾋﾝ ｴｷｼﾞｮｳﾆｭｳﾙｲ ﾌﾂｳｷﾞｭｳﾆｭｳ",
+     13,
+     61,
+     87.4,
+     3.3,
+     3.8,
+     4.8,
+     0,
+     0.7,
+     110,
+     93,
+     0.02,
+     41,
+     150,
+     38,
+     6,
+     127,
+     0.1,
+     0.04,
+     0.15,
+     0.9,
+     1,
+     12,
+     0.1},
+    {17007,
+     "＜調味料類＞　（しょうゆ類）　こいくちしょうゆ",
+     "ﾁｮｳﾐﾘｮｳﾙｲ ｼｮｳﾕﾙｲ ｺｲｸﾁｼｮｳﾕ",
+     17,
+     77,
+     67.1,
+     7.7,
+     0,
+     7.9,
+     0,
+     15.1,
+     29,
+     160,
+     1.7,
+     5700,
+     390,
+     0,
+     0,
+     0,
+     0,
+     0.05,
+     0.17,
+     1.6,
+     0,
+     0,
+     14.5},
+    {17012,
+     "＜調味料類＞　（食塩類）　食塩",
+     "ﾁｮｳﾐﾘｮｳﾙｲ ｼｮｸｴﾝﾙｲ ｼｮｸｴﾝ",
+     17,
+     0,
+     0.1,
+     0,
+     0,
+     0,
+     0,
+     99.9,
+     22,
+     0,
+     0,
+     39000,
+     100,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0,
+     99.5},
+    {3003,
+     "（砂糖類）　車糖　上白糖",
+     "ｻﾄｳﾙｲ ｸﾙﾏﾄｳ ｼﾞｮｳﾊｸﾄｳ",
+     3,
+     391,
+     0.7,
+     0,
+     0,
+     99.3,
+     0,
+     0,
+     1,
+     0,
+     0,
+     1,
+     2,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0},
 };
 
-const char *const groupNames[18] = {"穀類", "いも及びでん粉類", "砂糖及び甘味類", "豆類", "種実類",
-                                    "野菜類", "果実類", "きのこ類", "藻類", "魚介類", "肉類", "卵類",
-                                    "乳類", "油脂類", "菓子類", "し好飲料類", "調味料及び香辛料類",
+const char *const groupNames[18] = {"穀類",
+                                    "いも及びでん粉類",
+                                    "砂糖及び甘味類",
+                                    "豆類",
+                                    "種実類",
+                                    "野菜類",
+                                    "果実類",
+                                    "きのこ類",
+                                    "藻類",
+                                    "魚介類",
+                                    "肉類",
+                                    "卵類",
+                                    "乳類",
+                                    "油脂類",
+                                    "菓子類",
+                                    "し好飲料類",
+                                    "調味料及び香辛料類",
                                     "調理済み流通食品類"};
 
 bool step(sqlite3 *db, sqlite3_stmt *stmt, QString *error)
@@ -113,11 +376,12 @@ bool fillDemo(sqlite3 *db, QString *error)
     ok = ok && step(db, stmt, error);
     sqlite3_finalize(stmt);
 
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO eys(SID,SNM,SKN,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,"
-                       "VAR,VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) VALUES (?1,?2,?3,?4,?5,?6,?7,"
-                       "?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19,?20,?21,?22,?23,?24,?25,?26,?27)",
-                       -1, &stmt, nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO eys(SID,SNM,SKN,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,"
+        "VAR,VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) VALUES (?1,?2,?3,?4,?5,?6,?7,"
+        "?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19,?20,?21,?22,?23,?24,?25,?26,?27)",
+        -1, &stmt, nullptr);
     for (const DemoFood &f : demoFoods) {
         if (!ok)
             break;
@@ -125,20 +389,19 @@ bool fillDemo(sqlite3 *db, QString *error)
         sqlite3_bind_text(stmt, 2, f.name, -1, SQLITE_STATIC);
         sqlite3_bind_text(stmt, 3, f.reading, -1, SQLITE_STATIC);
         sqlite3_bind_int(stmt, 4, f.group);
-        const double values[] = {f.enc, f.sui, f.tan, f.sst, f.tst, f.tss, f.kbn, f.ca, f.p, f.fe, f.na,
-                                 f.k, f.var, f.vac, f.vak, f.ve, f.vb1, f.vb2, f.nai, f.vc, f.tss,
-                                 f.col, f.nat};
+        const double values[] = {f.enc, f.sui, f.tan, f.sst, f.tst, f.tss, f.kbn, f.ca,
+                                 f.p,   f.fe,  f.na,  f.k,   f.var, f.vac, f.vak, f.ve,
+                                 f.vb1, f.vb2, f.nai, f.vc,  f.tss, f.col, f.nat};
         for (int i = 0; i < 23; ++i)
             sqlite3_bind_double(stmt, 5 + i, values[i]);
         ok = step(db, stmt, error);
     }
     sqlite3_finalize(stmt);
 
-    ok = ok
-         && exec(db,
-                 "INSERT INTO tni(TNM, KAK) VALUES ('ｇ', 1), ('kg', 1000), ('小さじ', 5),"
-                 " ('大さじ', 15), ('ｶｯﾌﾟ', 200), ('合', 150)",
-                 error);
+    ok = ok && exec(db,
+                    "INSERT INTO tni(TNM, KAK) VALUES ('ｇ', 1), ('kg', 1000), ('小さじ', 5),"
+                    " ('大さじ', 15), ('ｶｯﾌﾟ', 200), ('合', 150)",
+                    error);
 
     // Demonstration standards, by broad age band; the official table replaces
     // them when the reference data is imported.
@@ -170,7 +433,8 @@ bool fillDemo(sqlite3 *db, QString *error)
                     continue;
                 sqlite3_bind_int(stmt, 1, age);
                 sqlite3_bind_int(stmt, 2, sex);
-                const double v[] = {b.tal, b.wei, b.cal, b.tan, b.ca, b.fe, b.va, b.vb1, b.vb2, b.nai, b.vc};
+                const double v[] = {b.tal, b.wei, b.cal, b.tan, b.ca, b.fe,
+                                    b.va,  b.vb1, b.vb2, b.nai, b.vc};
                 for (int i = 0; i < 11; ++i)
                     sqlite3_bind_double(stmt, 3 + i, v[i]);
                 ok = ok && step(db, stmt, error);
@@ -179,19 +443,21 @@ bool fillDemo(sqlite3 *db, QString *error)
     }
     sqlite3_finalize(stmt);
 
-    ok = ok
-         && exec(db,
-                 "INSERT INTO mnu(アイテム名) VALUES ('ごはん'), ('冷奴');"
-                 "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) VALUES"
-                 " (1, 1083, 1, '合', 1.5), (2, 4032, 150, 'ｇ', 1.5), (2, 17007, 1, '小さじ', 0.05);",
-                 error);
+    ok = ok &&
+         exec(db,
+              "INSERT INTO mnu(アイテム名) VALUES ('ごはん'), ('冷奴');"
+              "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) VALUES"
+              " (1, 1083, 1, '合', 1.5), (2, 4032, 150, 'ｇ', 1.5), (2, 17007, 1, '小さじ', 0.05);",
+              error);
     return ok;
 }
 
 bool fillHeavy(sqlite3 *db, int foods, int dishes, int lines, QString *error)
 {
     // Synthetic foods copy the values of the store's own foods in turn, so the
-    // figures stay plausible; their keys follow the user-food range.
+    // figures stay plausible; their keys follow the user-food range. The seed
+    // rows are numbered from 1 in key order, so each copy finds its model by
+    // row number.
     bool ok = exec(db, "CREATE TEMP TABLE seed AS SELECT * FROM eys ORDER BY SID", error);
     sqlite3_stmt *count = nullptr;
     sqlite3_prepare_v2(db, "SELECT count(*) FROM eys", -1, &count, nullptr);
@@ -204,15 +470,14 @@ bool fillHeavy(sqlite3 *db, int foods, int dishes, int lines, QString *error)
         return false;
     }
     sqlite3_stmt *copy = nullptr;
-    ok = ok
-         && sqlite3_prepare_v2(
-                db,
-                "INSERT INTO eys(SNM,SKN,BID,ENC,ENJ,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,VAR,VAC,"
-                "VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) SELECT SNM || ' ' || ?2, SKN || ' ' || ?2, BID,"
-                " ENC,ENJ,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,VAR,VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,"
-                "COL,NAT FROM seed LIMIT 1 OFFSET ?1",
-                -1, &copy, nullptr)
-                == SQLITE_OK;
+    ok = ok &&
+         sqlite3_prepare_v2(
+             db,
+             "INSERT INTO eys(SNM,SKN,BID,ENC,ENJ,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,VAR,VAC,"
+             "VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) SELECT SNM || ' ' || ?2, SKN || ' ' || ?2, BID,"
+             " ENC,ENJ,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,VAR,VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,"
+             "COL,NAT FROM seed WHERE rowid = ?1 + 1",
+             -1, &copy, nullptr) == SQLITE_OK;
     for (int i = have; ok && i < foods; ++i) {
         sqlite3_bind_int(copy, 1, i % have);
         const QByteArray tag = QByteArray::number(i);

@@ -25,6 +25,61 @@ QString searchIndexStatements()
     return sql;
 }
 
+QString readingIndexStatements()
+{
+    // The index keeps no copy of the readings: its content is eys itself, so
+    // the triggers hand it every reading that comes and goes.
+    return QStringLiteral(R"SQL(
+CREATE VIRTUAL TABLE IF NOT EXISTS eys_skn USING fts5(
+  SKN, content='eys', content_rowid='SID', tokenize='trigram');
+CREATE TRIGGER IF NOT EXISTS eys_skn_insert AFTER INSERT ON eys
+BEGIN
+  INSERT INTO eys_skn(rowid, SKN) VALUES (new.SID, new.SKN);
+END;
+CREATE TRIGGER IF NOT EXISTS eys_skn_delete AFTER DELETE ON eys
+BEGIN
+  INSERT INTO eys_skn(eys_skn, rowid, SKN) VALUES ('delete', old.SID, old.SKN);
+END;
+CREATE TRIGGER IF NOT EXISTS eys_skn_update AFTER UPDATE OF SID, SKN ON eys
+BEGIN
+  INSERT INTO eys_skn(eys_skn, rowid, SKN) VALUES ('delete', old.SID, old.SKN);
+  INSERT INTO eys_skn(rowid, SKN) VALUES (new.SID, new.SKN);
+END;
+)SQL");
+}
+
+namespace {
+
+bool execAll(sqlite3 *db, const QString &sql, QString *error)
+{
+    char *message = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_exec(db, text.constData(), nullptr, nullptr, &message) == SQLITE_OK)
+        return true;
+    if (error)
+        *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+    sqlite3_free(message);
+    return false;
+}
+
+} // namespace
+
+bool addReadingIndex(sqlite3 *db, QString *error)
+{
+    sqlite3_stmt *stmt = nullptr;
+    bool present = false;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_schema WHERE name='eys_skn'", -1, &stmt,
+                           nullptr) == SQLITE_OK)
+        present = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    if (present)
+        return execAll(db, readingIndexStatements(), error);
+    return execAll(db,
+                   readingIndexStatements() +
+                       QStringLiteral("INSERT INTO eys_skn(eys_skn) VALUES ('rebuild');"),
+                   error);
+}
+
 QString createStatements()
 {
     // Keys are AUTOINCREMENT so that a deleted dish's, line's or food's key is
@@ -74,6 +129,7 @@ CREATE INDEX kou_dish ON kou(アイテムCD);
 CREATE INDEX kou_food ON kou(食品コード);
 CREATE INDEX eys_category ON eys(BID);
 %SEARCH%
+%READING%
 CREATE TRIGGER mnu_delete_lines AFTER DELETE ON mnu
 BEGIN
   DELETE FROM kou WHERE アイテムCD = old.ID;
@@ -88,7 +144,8 @@ INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
   ('eys', 'eys_reading', '2500 1 1 1');
 PRAGMA user_version = 1;
 )SQL")
-        .replace(QStringLiteral("%SEARCH%"), searchIndexStatements());
+        .replace(QStringLiteral("%SEARCH%"), searchIndexStatements())
+        .replace(QStringLiteral("%READING%"), readingIndexStatements());
 }
 
 bool create(sqlite3 *db, QString *error)

@@ -22,6 +22,15 @@ extern const char *const rankedFields[22];
 // older store can add them.
 QString searchIndexStatements();
 
+// The trigram index of the readings that the food search looks text up in,
+// with the triggers that keep it in step with eys ("IF NOT EXISTS").
+QString readingIndexStatements();
+
+// Gives a store made before the reading index existed its index, filled from
+// eys; a store that has it is left as it is. Part of the caller's
+// transaction, if any.
+bool addReadingIndex(sqlite3 *db, QString *error);
+
 // Creates the tables in an open, empty database. Returns false and sets
 // *error when a statement fails.
 bool create(sqlite3 *db, QString *error);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+// The food search by reading: every food with a category whose reading holds
+// the typed text, in descending order of reading. The LIKE query is what the
+// search means; byReading() gives a query with the same rows in the same
+// order that is quick on a large table.
+namespace FoodSearch {
+
+// The typed text as the inside of a quoted LIKE pattern: folded to the form
+// readings are stored in, the escape character and the two wildcards
+// escaped so that they match themselves, a quote doubled, NUL dropped.
+QString likeLiteral(const QString &typed);
+
+// The search as a LIKE over every reading.
+QString readingQuery(const QString &typed);
+
+// Whether the store keeps the trigram index of the readings (older stores
+// do not; the search then scans the readings).
+bool hasReadingIndex(sqlite3 *db);
+
+// A query with the rows of readingQuery(typed), in the same order, chosen
+// for speed: text of three characters or more that few readings hold is
+// looked up in the trigram index; shorter text, text that many readings
+// hold (the first rows then come soon in reading order) and stores without
+// the index scan the readings in order. Ties of reading come in descending
+// order of category, name and key, as the reading index gives them.
+QString byReading(sqlite3 *db, const QString &typed);
+
+// Above this many readings holding the text the ordered scan is used.
+constexpr int indexedMatchLimit = 2000;
+
+} // namespace FoodSearch
