@@ -34,8 +34,8 @@ Program::~Program()
 
 QString Program::connectionText()
 {
-    return QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;")
-           + QStringLiteral("Persist Security Info=False");
+    return QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;") +
+           QStringLiteral("Persist Security Info=False");
 }
 
 Fmain *Program::fmain() const
@@ -43,8 +43,17 @@ Fmain *Program::fmain() const
     return m_fmain;
 }
 
-Seibn *Program::seibn() const
+Seibn *Program::seibn()
 {
+    // The food editor is loaded hidden at start-up and bound to the foods. It
+    // is built and bound when first asked for instead, which no one can tell
+    // apart: hidden, it shows nothing, and every command that opens it first
+    // points it at its food. The first paint then waits for the main window
+    // alone.
+    if (!m_seibn && m_fmain && !m_ended) {
+        m_seibn = new Seibn(*this);
+        m_seibn->BindFoodEditor();
+    }
     return m_seibn;
 }
 
@@ -115,9 +124,8 @@ void Program::start()
     QApplication::processEvents();
     // 5. The settings window is unloaded ...
     unloadConfig();
-    // 6-7. The main window and the food editor, hidden.
+    // 6-7. The main window, hidden; the food editor comes with seibn().
     m_fmain = new Fmain(*this);
-    m_seibn = new Seibn(*this);
     // 8-9. ... and loaded again, hidden, by reading its colour name.
     const QString colour = config()->Combo1->currentText();
     if (colour == QStringLiteral("背景色１"))
@@ -126,7 +134,7 @@ void Program::start()
         m_fmain->ApplyBackColor2();
     else if (colour == QStringLiteral("背景色３"))
         m_fmain->ApplyBackColor3();
-    // 10-15. Lists, the last dish, its recipe and totals, the food editor.
+    // 10-14. Lists, the last dish, its recipe and totals.
     m_fmain->LoadDishList();
     m_fmain->AdoMnu->moveLast();
     m_fmain->LoadCategoryList();
@@ -134,14 +142,12 @@ void Program::start()
     m_fmain->LoadDishComposition();
     m_fmain->CalcDishWeight();
     m_fmain->CalcDishNutrients();
-    m_seibn->BindFoodEditor();
     // 16-17. Show the main window, remove the cover.
     m_fmain->show();
     delete m_splash;
 
     if (!m_storeError.isEmpty())
-        m_prompts.message(m_storeError
-                              + QStringLiteral("\n料理と食品の一覧は空のまま起動します。"),
+        m_prompts.message(m_storeError + QStringLiteral("\n料理と食品の一覧は空のまま起動します。"),
                           Prompts::Buttons::Ok, Prompts::Icon::Critical);
 }
 
@@ -174,7 +180,7 @@ static void bringUp(QWidget *window)
 
 // A secondary window is loaded when it is opened and unloaded when it closes;
 // opening it while it is open only brings it to the front.
-template<typename Window, typename... Args>
+template <typename Window, typename... Args>
 static Window *open(QPointer<Window> &window, Args &...args)
 {
     if (!window) {

@@ -67,7 +67,7 @@ void BM_ReadingKeystroke(benchmark::State &state)
         steps.stop();
     }
 }
-ZENTO_STEP_BENCHMARK(BM_ReadingKeystroke);
+ZENTO_STEP_BENCHMARK(BM_ReadingKeystroke)->Iterations(3 * 20);
 
 // The reading box emptied: every food, in descending order of reading.
 void BM_ReadingCleared(benchmark::State &state)

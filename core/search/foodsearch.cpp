@@ -41,17 +41,13 @@ qsizetype characterCount(const QString &text)
     return count;
 }
 
-// How many readings the index finds for the phrase, counted up to limit + 1;
-// -1 when the index cannot be asked.
-int indexedMatches(sqlite3 *db, const QString &phrase, int limit)
+// The first number of a one-value query; -1 when it cannot run.
+int countOf(sqlite3 *db, const QString &sql)
 {
-    const QByteArray sql = (QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM eys_skn WHERE "
-                                           "eys_skn MATCH ") +
-                            phrase + QStringLiteral(" LIMIT %1)").arg(limit + 1))
-                               .toUtf8();
+    const QByteArray text = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     int count = -1;
-    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, nullptr) == SQLITE_OK &&
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) == SQLITE_OK &&
         sqlite3_step(stmt) == SQLITE_ROW)
         count = sqlite3_column_int(stmt, 0);
     sqlite3_finalize(stmt);
@@ -108,22 +104,36 @@ QString byReading(sqlite3 *db, const QString &typed)
 {
     const QString like =
         QStringLiteral("(eys.SKN LIKE '%") + likeLiteral(typed) + QStringLiteral("%' ESCAPE '\\')");
-    const QString folded = withoutNul(Kana::toHalfWidth(typed));
-    // The trigram index answers text of three characters or more; the LIKE
-    // stays in the query, so the index only narrows the rows it looks at.
-    if (db && characterCount(folded) >= 3 && hasReadingIndex(db)) {
-        const QString phrase = phraseLiteral(folded);
-        const int matches = indexedMatches(db, phrase, indexedMatchLimit);
-        if (matches >= 0 && matches <= indexedMatchLimit)
-            return selectPart +
-                   QStringLiteral("WHERE eys.SID IN (SELECT rowid FROM eys_skn WHERE eys_skn "
-                                  "MATCH ") +
-                   phrase + QStringLiteral(") AND bun.分類№=eys.BID AND ") + like +
-                   QStringLiteral(" ORDER BY eys.SKN DESC") + tieOrder;
-    }
     // In descending reading order the reading index gives the rows one by
-    // one, so the first rows come as soon as they are found.
-    return selectPart + QStringLiteral("WHERE bun.分類№=eys.BID AND ") + like +
+    // one, so the first rows come as soon as they are found: quick when the
+    // text is common among the last readings, slow when it is rare there.
+    const QString scan = selectPart + QStringLiteral("WHERE bun.分類№=eys.BID AND ") + like +
+                         QStringLiteral(" ORDER BY eys.SKN DESC") + tieOrder;
+    const QString folded = withoutNul(Kana::toHalfWidth(typed));
+    // The trigram index answers text of three characters or more.
+    if (!db || characterCount(folded) < 3 || !hasReadingIndex(db))
+        return scan;
+    // Does the scan find a screenful among the last readings?
+    const int early = countOf(db, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM (SELECT "
+                                                 "SKN FROM eys ORDER BY SKN DESC LIMIT %1) AS "
+                                                 "eys WHERE ")
+                                          .arg(scanProbeRows) +
+                                      like + QStringLiteral(" LIMIT %1)").arg(firstRows));
+    if (early >= firstRows)
+        return scan;
+    // No: the index finds the readings that hold the text, and when they are
+    // few they are sorted. The LIKE stays in the query, so the index only
+    // narrows the rows it looks at.
+    const QString phrase = phraseLiteral(folded);
+    const int matches =
+        countOf(db, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM eys_skn "
+                                   "WHERE eys_skn MATCH ") +
+                        phrase + QStringLiteral(" LIMIT %1)").arg(indexedMatchLimit + 1));
+    if (matches < 0 || matches > indexedMatchLimit)
+        return scan;
+    return selectPart +
+           QStringLiteral("WHERE eys.SID IN (SELECT rowid FROM eys_skn WHERE eys_skn MATCH ") +
+           phrase + QStringLiteral(") AND bun.分類№=eys.BID AND ") + like +
            QStringLiteral(" ORDER BY eys.SKN DESC") + tieOrder;
 }
 

@@ -23,14 +23,19 @@ QString readingQuery(const QString &typed);
 bool hasReadingIndex(sqlite3 *db);
 
 // A query with the rows of readingQuery(typed), in the same order, chosen
-// for speed: text of three characters or more that few readings hold is
-// looked up in the trigram index; shorter text, text that many readings
-// hold (the first rows then come soon in reading order) and stores without
-// the index scan the readings in order. Ties of reading come in descending
-// order of category, name and key, as the reading index gives them.
+// for speed. Shorter text than three characters, text that the last
+// readings in order hold often enough to fill the first screen, text that
+// many readings hold and stores without the trigram index: the readings are
+// scanned in order. Other text is looked up in the trigram index and the
+// few readings found are sorted. Ties of reading come in descending order
+// of category, name and key, as the reading index gives them.
 QString byReading(sqlite3 *db, const QString &typed);
 
+// How many of the last readings the scan may look at for its first rows
+// before the index is asked, and how many rows make the first screen.
+constexpr int scanProbeRows = 4000;
+constexpr int firstRows = 64;
 // Above this many readings holding the text the ordered scan is used.
-constexpr int indexedMatchLimit = 2000;
+constexpr int indexedMatchLimit = 2500;
 
 } // namespace FoodSearch
