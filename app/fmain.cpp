@@ -1,10 +1,12 @@
 #include "app/fmain.h"
 
+#include "app/bindings.h"
 #include "app/program.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
+#include "core/store/numberreader.h"
+#include "core/store/queries.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,13 +48,19 @@ void Fmain::buildLayout()
 
     // Dish row
     label(w, QStringLiteral("Label1"), QStringLiteral("料理名"), 120, 120);
-    TexTitle = textBox(w, QStringLiteral("TexTitle"), QStringLiteral("料理名"), 120, 360, 3735, 270);
+    TexTitle =
+        textBox(w, QStringLiteral("TexTitle"), QStringLiteral("料理名"), 120, 360, 3735, 270);
     TexID = hiddenBox(w, QStringLiteral("TexID"), QStringLiteral("1"));
-    newDishButton = button(w, QStringLiteral("Command8"), QStringLiteral("新規追加"), 3960, 360, 975, 375);
-    previousDishButton = button(w, QStringLiteral("Command7"), QStringLiteral("＜"), 5040, 360, 495, 375);
-    nextDishButton = button(w, QStringLiteral("Command3"), QStringLiteral("＞"), 5640, 360, 495, 375);
-    lastDishButton = button(w, QStringLiteral("Command4"), QStringLiteral("＞|"), 6240, 360, 495, 375);
-    deleteDishButton = button(w, QStringLiteral("Command9"), QStringLiteral("削除"), 6840, 360, 975, 375);
+    newDishButton =
+        button(w, QStringLiteral("Command8"), QStringLiteral("新規追加"), 3960, 360, 975, 375);
+    previousDishButton =
+        button(w, QStringLiteral("Command7"), QStringLiteral("＜"), 5040, 360, 495, 375);
+    nextDishButton =
+        button(w, QStringLiteral("Command3"), QStringLiteral("＞"), 5640, 360, 495, 375);
+    lastDishButton =
+        button(w, QStringLiteral("Command4"), QStringLiteral("＞|"), 6240, 360, 495, 375);
+    deleteDishButton =
+        button(w, QStringLiteral("Command9"), QStringLiteral("削除"), 6840, 360, 975, 375);
 
     // Food choice
     label(w, QStringLiteral("Label2"), QStringLiteral("食品区分"), 120, 720);
@@ -63,22 +71,27 @@ void Fmain::buildLayout()
     foodList = new DataList(w);
     foodList->setObjectName(QStringLiteral("DataList3"));
     Twips::place(foodList, 2760, 960, 2535, 1500);
-    foodButton = button(w, QStringLiteral("Command1"), QStringLiteral("食材"), 5040, 2760, 735, 540);
+    foodButton =
+        button(w, QStringLiteral("Command1"), QStringLiteral("食材"), 5040, 2760, 735, 540);
 
     // Line editor
     label(w, QStringLiteral("Label4"), QStringLiteral("食品名"), 120, 2640);
     label(w, QStringLiteral("Label5"), QStringLiteral("数量"), 2760, 2640);
     label(w, QStringLiteral("Label6"), QStringLiteral("単位"), 3840, 2640);
-    foodNameBox = textBox(w, QStringLiteral("Text1"), QStringLiteral("食品名"), 120, 2880, 2535, 270);
+    foodNameBox =
+        textBox(w, QStringLiteral("Text1"), QStringLiteral("食品名"), 120, 2880, 2535, 270);
     foodIdBox = hiddenBox(w, QStringLiteral("Text4"), QStringLiteral("SID"));
     quantityBox = textBox(w, QStringLiteral("Text2"), QStringLiteral("数量"), 2760, 2880, 975, 270);
     unitCombo = new DataCombo(w);
     unitCombo->setObjectName(QStringLiteral("DataCombo1"));
     Twips::place(unitCombo, 3840, 2880, 1095, 300);
     weightFactorBox = hiddenBox(w, QStringLiteral("Text3"), QStringLiteral("グラム数"));
-    addLineButton = button(w, QStringLiteral("Command2"), QStringLiteral("追加"), 1200, 3240, 975, 375);
-    deleteLineButton = button(w, QStringLiteral("Command6"), QStringLiteral("削除"), 2280, 3240, 975, 375);
-    updateLineButton = button(w, QStringLiteral("Command11"), QStringLiteral("更新"), 3360, 3240, 975, 375);
+    addLineButton =
+        button(w, QStringLiteral("Command2"), QStringLiteral("追加"), 1200, 3240, 975, 375);
+    deleteLineButton =
+        button(w, QStringLiteral("Command6"), QStringLiteral("削除"), 2280, 3240, 975, 375);
+    updateLineButton =
+        button(w, QStringLiteral("Command11"), QStringLiteral("更新"), 3360, 3240, 975, 375);
 
     // Recipe
     QLabel *recipe = label(w, QStringLiteral("Label7"), QStringLiteral("レシピ"), 120, 3480);
@@ -120,12 +133,15 @@ void Fmain::buildLayout()
         const bool carbohydrate = row.y == 4200 || row.y == 4560;
         label(w, QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.label),
               carbohydrate ? 6510 : 6120, row.y);
-        *row.box = textBox(w, QString::fromLatin1(row.name), QString(), 6960, row.y, row.width, 270);
+        *row.box =
+            textBox(w, QString::fromLatin1(row.name), QString(), 6960, row.y, row.width, 270);
         label(w, QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.unit), row.unitX, row.y);
     }
     // The narrow "炭水化物" label spans the sugar and fibre rows.
-    label(w, QStringLiteral("Label%1").arg(n++), QStringLiteral("炭水\n化物"), 6120, 4260, 375, 555);
-    comparisonButton = button(w, QStringLiteral("Command10"), QStringLiteral("基準値"), 6720, 5520, 1215, 375);
+    label(w, QStringLiteral("Label%1").arg(n++), QStringLiteral("炭水\n化物"), 6120, 4260, 375,
+          555);
+    comparisonButton =
+        button(w, QStringLiteral("Command10"), QStringLiteral("基準値"), 6720, 5520, 1215, 375);
 
     TexSumW = hiddenBox(w, QStringLiteral("TexSumW"), QString());
     TexSumNa = hiddenBox(w, QStringLiteral("TexSumNa"), QString());
@@ -275,4 +291,63 @@ void Fmain::closeEvent(QCloseEvent *event)
     // Closing the main window ends the program at once.
     event->accept();
     m_program.end();
+}
+
+bool Fmain::takeFood(qint64 foodId)
+{
+    DataSource food;
+    food.setConnectionString(program().DbConnectionString);
+    food.setRecordSource(Queries::foodChoice(foodId));
+    if (!food.refresh() || food.eof())
+        return false;
+    const QString id = food.text(QStringLiteral("SID"));
+    const QString name = food.text(QStringLiteral("SNM"));
+    foodNameBox->setText(name);
+    foodIdBox->setText(id);
+    quantityBox->setText(QStringLiteral("100"));
+    unitCombo->setText(QStringLiteral("ｇ"));
+    // A category that is not in the list selects nothing; the food list then
+    // shows no category's foods.
+    categoryList->setBoundText(food.text(QStringLiteral("BID")));
+    LoadCategoryFoods();
+    foodList->setBoundText(id);
+    return true;
+}
+
+bool Fmain::showDish(qint64 dishKey)
+{
+    const int idColumn = AdoMnu->fieldIndex(QStringLiteral("ID"));
+    const int count = idColumn < 0 ? 0 : AdoMnu->recordCount();
+    for (int row = 0; row < count; ++row) {
+        if (NumberReader::key(AdoMnu->text(row, idColumn)) == dishKey) {
+            dropEmptyDishName();
+            if (!AdoMnu->moveTo(row))
+                return false; // a pending change was refused: the pointer stays
+            LoadDishComposition();
+            UpdateDishTotals();
+            return true;
+        }
+    }
+    return false;
+}
+
+void Fmain::reloadFoodLists()
+{
+    // Re-running the category query resets the list's selection.
+    const QString category = categoryList->boundText();
+    LoadCategoryList();
+    if (!category.isEmpty() && categoryList->boundText() != category)
+        categoryList->setBoundText(category);
+    LoadCategoryFoods();
+}
+
+std::optional<qint64> Fmain::chosenFood() const
+{
+    const std::optional<qint64> food = NumberReader::key(foodIdBox->text());
+    return food && *food != 0 ? food : std::nullopt;
+}
+
+qint64 Fmain::currentDish() const
+{
+    return NumberReader::key(TexID->text()).value_or(0);
 }

@@ -39,6 +39,23 @@ public:
 
     Program &program() const { return m_program; }
 
+    // ---- What other windows ask of the main window
+    // Takes a food into the line editor as a click on the food list does:
+    // its name and key, 100 of the unit "ｇ", its category chosen and the
+    // food list showing that category with the food selected. False (and
+    // nothing changed) when the store has no such food.
+    bool takeFood(qint64 foodId);
+    // Makes the dish with that key current and shows its recipe and totals.
+    // False (and nothing changed) when there is no such dish.
+    bool showDish(qint64 dishKey);
+    // Reads the category and food lists again (after foods were added,
+    // changed or deleted); the chosen category stays chosen.
+    void reloadFoodLists();
+    // The food chosen in the line editor; nothing when no food is chosen.
+    std::optional<qint64> chosenFood() const;
+    // The current dish's key; 0 when there is no dish.
+    qint64 currentDish() const;
+
     // Background colours of the window (menu 表示 > 背景色).
     void ApplyBackColor1();
     void ApplyBackColor2();
@@ -55,30 +72,30 @@ public:
     void LoadDishComposition();
     void BindSelectedLine();
     void UpdateDishTotals();
-    void selectLine();        // DataGrid1 click
-    void previousDish();      // Command7
-    void nextDish();          // Command3
-    void lastDish();          // Command4
-    void openComparison();    // Command10
+    void selectLine();     // DataGrid1 click
+    void previousDish();   // Command7
+    void nextDish();       // Command3
+    void lastDish();       // Command4
+    void openComparison(); // Command10
 
     // Line editor (dish/lineeditor.cpp).
-    void chooseCategory();    // DataList2 click
-    void chooseFood();        // DataList3 click
-    void recalcWeight();      // Text2 or DataCombo1 change
-    void addLine();           // Command2
-    void updateLine();        // Command11
-    void deleteLine();        // Command6
+    void chooseCategory(); // DataList2 click
+    void chooseFood();     // DataList3 click
+    void recalcWeight();   // Text2 or DataCombo1 change
+    void addLine();        // Command2
+    void updateLine();     // Command11
+    void deleteLine();     // Command6
     void DeleteSelectedLine();
 
     // Dish lifecycle (dish/dishlifecycle.cpp).
-    void newDish();           // Command8
-    void deleteDish();        // Command9
-    void storeDishName();     // TexTitle losing the focus
+    void newDish();       // Command8
+    void deleteDish();    // Command9
+    void storeDishName(); // TexTitle losing the focus
 
     // Food commands (dish/foodcommands.cpp).
-    void showFood();          // Command1
-    void newFood();           // Me_data_addnew
-    void deleteFood();        // Me_data_del
+    void showFood();   // Command1
+    void newFood();    // Me_data_addnew
+    void deleteFood(); // Me_data_del
 
     // Dish totals (nutrition/dishtotals.cpp).
     void CalcDishWeight();

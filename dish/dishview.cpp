@@ -1,8 +1,10 @@
 // Recipe view of the current dish and navigation between dishes.
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
+#include "core/store/numberreader.h"
+#include "core/store/queries.h"
 
 #include <QLineEdit>
 
@@ -15,9 +17,7 @@ const QString recipeUnit = QStringLiteral("単位");
 // A key from a box or a grid cell; nothing for empty or non-numeric text.
 std::optional<qint64> keyOf(const QString &text)
 {
-    bool ok = false;
-    const qint64 key = text.trimmed().toLongLong(&ok);
-    return ok ? std::optional<qint64>(key) : std::nullopt;
+    return NumberReader::key(text);
 }
 
 } // namespace
@@ -46,9 +46,7 @@ void Fmain::LoadDishComposition()
         clearSelectedLine();
 
     AdoKou->setConnectionString(program().DbConnectionString);
-    AdoKou->setRecordSource(QStringLiteral("SELECT eys.SNM as 素材,kou.* FROM kou,eys ") +
-                            QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") +
-                            QString::number(program().CurrentId) + QStringLiteral("))"));
+    AdoKou->setRecordSource(Queries::dishLines(program().CurrentId));
     AdoKou->refresh();
     recipeGrid->setDataSource(AdoKou);
 
@@ -80,9 +78,7 @@ void Fmain::BindSelectedLine()
         return;
     program().CurrentId = *line;
     AdoKou2->setConnectionString(program().DbConnectionString);
-    AdoKou2->setRecordSource(QStringLiteral("SELECT kou.ID FROM kou ") +
-                             QStringLiteral("WHERE(kou.ID = ") +
-                             QString::number(program().CurrentId) + QStringLiteral(")"));
+    AdoKou2->setRecordSource(Queries::selectedLine(program().CurrentId));
     FieldBinding::bind(TexKouID, AdoKou2, QStringLiteral("ID"));
     AdoKou2->refresh();
     m_selectedLineDish =

@@ -5,6 +5,7 @@
 #include "app/prompts.h"
 #include "app/bindings.h"
 #include "core/store/datasource.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <QLineEdit>
@@ -73,8 +74,8 @@ void Fmain::chooseFood()
 // unit list not loaded yet) Text3 keeps what it holds.
 void Fmain::recalcWeight()
 {
-    const auto kak = NumberText::strict(unitCombo->boundText());
-    const auto quantity = NumberText::strict(quantityBox->text());
+    const auto kak = NumberReader::number(unitCombo->boundText());
+    const auto quantity = NumberReader::number(quantityBox->text());
     if (!kak || !quantity)
         return;
     weightFactorBox->setText(NumberText::general(*kak * *quantity / 100));

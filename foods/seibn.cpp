@@ -6,7 +6,10 @@
 #include "app/twips.h"
 #include "app/widgets.h"
 #include "app/bindings.h"
+#include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
+#include "core/store/queries.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "core/search/kana.h"
 #include "core/store/schema.h"
@@ -21,42 +24,11 @@
 
 namespace {
 
-struct ValueRow
-{
-    const char *label; // empty: no label of its own
-    const char *unit;
-    int top;
-};
-
-// One row per value field, in the order of Schema::foodValueFields. Rows 0-11
-// form the left column, 12-22 the right one.
-// clang-format off
-const ValueRow valueRows[23] = {
-    {"ｴﾈﾙｷﾞｰ", "Kcal", 960},
-    {"水分", "g", 1320},
-    {"ﾀﾝﾊﾟｸ質", "g", 1680},
-    {"脂質", "g", 2040},
-    {"炭水化物", "g", 2400},
-    {"", "g", 2760}, // the second carbohydrate row
-    {"灰分", "g", 3120},
-    {"ｶﾙｼｳﾑ", "mg", 3480},
-    {"ﾘﾝ", "mg", 3840},
-    {"鉄", "mg", 4200},
-    {"ﾅﾄﾘｳﾑ", "mg", 4560},
-    {"ｶﾘｳﾑ", "mg", 4920},
-    {"ﾋﾞﾀﾐﾝA：ﾚﾁﾉｰﾙ", "μg", 960},
-    {"ﾋﾞﾀﾐﾝA：ｶﾛﾃﾝ", "μg", 1320},
-    {"ﾋﾞﾀﾐﾝA効力", "IU", 1680},
-    {"ﾋﾞﾀﾐﾝE効力", "mg", 2040},
-    {"ﾋﾞﾀﾐﾝB1", "mg", 2400},
-    {"ﾋﾞﾀﾐﾝB2", "mg", 2760},
-    {"ﾅｲｱｼﾝ", "mg", 3120},
-    {"ﾋﾞﾀﾐﾝC", "mg", 3480},
-    {"食物繊維", "g", 3960},
-    {"ｺﾚｽﾃﾛｰﾙ", "mg", 4320},
-    {"食塩相当量", "g", 4680},
-};
-// clang-format on
+// The top of each nutrient's row, in the order of the nutrient table. Rows
+// 0-11 form the left column, 12-22 the right one.
+const int valueRowTop[Nutrients::count] = {960,  1320, 1680, 2040, 2400, 2760, 3120, 3480,
+                                           3840, 4200, 4560, 4920, 960,  1320, 1680, 2040,
+                                           2400, 2760, 3120, 3480, 3960, 4320, 4680};
 
 const QString okCaption = QStringLiteral("OK");
 const QString cancelCaption = QStringLiteral("ｷｬﾝｾﾙ");
@@ -116,16 +88,17 @@ void Seibn::buildLayout()
     Twips::place(DataCombo1, 3360, 120, 1815, 300);
 
     for (int i = 0; i < 23; ++i) {
-        const ValueRow &row = valueRows[i];
+        const Nutrients::Nutrient &nutrient = Nutrients::all[i];
+        const int top = valueRowTop[i];
         const bool left = i < 12;
         const QString index = QString::number(i);
-        if (*row.label)
-            label(w, QStringLiteral("Label3_") + index, QString::fromUtf8(row.label),
-                  left ? 240 : 2640, row.top + 30, left ? 840 : 1200, 240);
-        data[i] = textBox(w, QStringLiteral("data_") + index, QString(), left ? 1080 : 3840,
-                          row.top, 855, 270);
-        label(w, QStringLiteral("Label4_") + index, QString::fromUtf8(row.unit), left ? 2040 : 4800,
-              row.top + 30, 480, 240);
+        if (!nutrient.label.isEmpty())
+            label(w, QStringLiteral("Label3_") + index, nutrient.label.toString(),
+                  left ? 240 : 2640, top + 30, left ? 840 : 1200, 240);
+        data[i] = textBox(w, QStringLiteral("data_") + index, QString(), left ? 1080 : 3840, top,
+                          855, 270);
+        label(w, QStringLiteral("Label4_") + index, nutrient.unit.toString(), left ? 2040 : 4800,
+              top + 30, 480, 240);
     }
     label(w, QStringLiteral("Label5"), QStringLiteral("食品　１００ｇ中"), 3960, 5160, 1320, 240);
 
@@ -141,11 +114,10 @@ void Seibn::buildLayout()
 
 QString Seibn::valueCaption(int index)
 {
-    if (index == 4)
-        return QStringLiteral("炭水化物：糖質");
-    if (index == 5)
-        return QStringLiteral("炭水化物：繊維");
-    return index >= 0 && index < 23 ? QString::fromUtf8(valueRows[index].label) : QString();
+    if (index == 4 || index == 5)
+        return Nutrients::all[index].rankingName.toString(); // "炭水化物：糖質", "炭水化物：繊維"
+    return index >= 0 && index < Nutrients::count ? Nutrients::all[index].label.toString()
+                                                  : QString();
 }
 
 // Boxes take typing only while there is a row to hold it.
@@ -169,7 +141,7 @@ void Seibn::BindFoodEditor()
     FieldBinding::bind(Text1, Adodc1, QStringLiteral("SNM"));
     FieldBinding::bind(Text2, Adodc1, QStringLiteral("SKN"));
     for (int i = 0; i < 23; ++i)
-        FieldBinding::bind(data[i], Adodc1, QString::fromLatin1(Schema::foodValueFields[i]));
+        FieldBinding::bind(data[i], Adodc1, QString(Nutrients::all[i].field));
     DataCombo1->bindField(Adodc1, QStringLiteral("BID"));
     DataCombo1->setRowSource(Adodc2, QStringLiteral("分類名"), QStringLiteral("分類№"));
     showAvailability();
@@ -188,8 +160,7 @@ bool Seibn::LoadFoodRecord()
     if (!settleBeforeReload())
         return false;
     Adodc1->setConnectionString(program().DbConnectionString);
-    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=") +
-                            QString::number(program().CurrentId) + QStringLiteral(")"));
+    Adodc1->setRecordSource(Queries::foodRecord(program().CurrentId));
     const bool opened = Adodc1->refresh();
     if (m_newFoodStored || m_foodChanged)
         publishChanges(false);
@@ -203,8 +174,7 @@ bool Seibn::BeginNewFood()
     // The rows of this query play no part: it opens an updatable record set
     // over the food table, to which the new row is added.
     Adodc1->setConnectionString(program().DbConnectionString);
-    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=") +
-                            QString::number(program().CurrentId) + QStringLiteral(")"));
+    Adodc1->setRecordSource(Queries::foodRecord(program().CurrentId));
     Adodc1->refresh();
     if (!Adodc1->addNew())
         return false;
@@ -242,7 +212,7 @@ bool Seibn::rowIsStorable(bool quiet)
         const QString text = data[i]->text();
         if (text.trimmed().isEmpty())
             continue; // no value
-        const std::optional<double> number = NumberText::strict(text);
+        const std::optional<double> number = NumberReader::number(text);
         if (number && std::isfinite(*number) && *number >= 0)
             continue;
         if (!quiet) {

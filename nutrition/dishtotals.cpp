@@ -4,11 +4,13 @@
 // visible field is emptied before it is computed, so a dish without lines
 // (every sum null) shows nothing, and a dish weighing 0 g shows no per-100 g
 // values, whatever the previous dish showed.
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
+#include "core/store/queries.h"
 
 #include <QLineEdit>
 
@@ -17,7 +19,7 @@ namespace {
 // A raw sum as its holder shows it; nothing when it is empty (null).
 std::optional<double> sumIn(const QLineEdit *holder)
 {
-    return NumberText::strict(holder->text());
+    return NumberReader::number(holder->text());
 }
 
 } // namespace
@@ -26,9 +28,7 @@ void Fmain::CalcDishWeight()
 {
     takeDishKey();
     AdoSumW->setConnectionString(program().DbConnectionString);
-    AdoSumW->setRecordSource(QStringLiteral("SELECT sum(kou.数量2) as 合計数 FROM kou ") +
-                             QStringLiteral("WHERE(kou.アイテムCD=") +
-                             QString::number(program().CurrentId) + QStringLiteral(")"));
+    AdoSumW->setRecordSource(Queries::dishWeight(program().CurrentId));
     AdoSumW->refresh();
     FieldBinding::bind(TexSumW, AdoSumW, QStringLiteral("合計数"));
 
@@ -42,17 +42,7 @@ void Fmain::CalcDishNutrients()
 {
     takeDishKey();
     AdoSumC->setConnectionString(program().DbConnectionString);
-    AdoSumC->setRecordSource(QStringLiteral("SELECT sum((kou.数量2) * (eys.ENC)) as カロリ,") +
-                             QStringLiteral("Sum((kou.数量2) * (eys.SUI)) as SSUI,") +
-                             QStringLiteral("Sum((kou.数量2) * (eys.TAN)) as STAN,") +
-                             QStringLiteral("Sum((kou.数量2) * (eys.SST)) as SSST,") +
-                             QStringLiteral("Sum((kou.数量2) * (eys.TST)) as STST,") +
-                             QStringLiteral("Sum((kou.数量2) * (eys.TSS)) as STSS,") +
-                             QStringLiteral("Sum((kou.数量2) * (eys.KBN)) as SKBN,") +
-                             QStringLiteral("Sum((kou.数量2) * (eys.NAT)) as SNAT ") +
-                             QStringLiteral("FROM kou,eys ") +
-                             QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") +
-                             QString::number(program().CurrentId) + QStringLiteral("))"));
+    AdoSumC->setRecordSource(Queries::dishNutrients(program().CurrentId));
     AdoSumC->refresh();
     FieldBinding::bind(TexSumC, AdoSumC, QStringLiteral("カロリ"),
                        [](const QVariant &v) { return NumberText::grouped(v.toDouble(), 0); });

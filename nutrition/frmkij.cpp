@@ -6,6 +6,7 @@
 #include "app/widgets.h"
 #include "app/bindings.h"
 #include "core/store/datasource.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "nutrition/chartsurface.h"
 
@@ -256,7 +257,7 @@ void FrmKij::CalcComparisonTotals()
     // A null sum leaves its holder empty, which is no number: its value stays
     // empty and the next element goes on (the chart reads it as 0).
     for (int i = 2; i <= 10; ++i) {
-        const std::optional<double> sum = NumberText::strict(Udata[i]->text());
+        const std::optional<double> sum = NumberReader::number(Udata[i]->text());
         Data[i]->setText(sum ? NumberText::general(NumberText::roundHalfUp(*sum, 2)) : QString());
     }
 }
@@ -268,7 +269,7 @@ void FrmKij::FindStandard()
     // 1. The age: the combo text as a whole number, halves to the even one;
     // a text that is no number (or no int) is age 0.
     int age = 0;
-    if (const std::optional<double> number = NumberText::strict(Combo1->currentText())) {
+    if (const std::optional<double> number = NumberReader::number(Combo1->currentText())) {
         const double whole = std::nearbyint(*number); // the default rounding: to even
         if (whole >= -2147483648.0 && whole <= 2147483647.0)
             age = int(whole);

@@ -6,6 +6,7 @@
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/nutrition/nutrients.h"
 #include "core/search/foodsearch.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
@@ -15,31 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-const FrmSchF::Nutrient FrmSchF::nutrients[22] = {
-    {"ｴﾈﾙｷﾞｰ", "ENC"},
-    {"水分", "SUI"},
-    {"ﾀﾝﾊﾟｸ質", "TAN"},
-    {"脂質", "SST"},
-    {"炭水化物：糖質", "TST"},
-    {"炭水化物：繊維", "TSS"},
-    {"灰分", "KBN"},
-    {"ｺﾚｽﾃﾛｰﾙ", "COL"},
-    {"ｶﾙｼｳﾑ", "CA"},
-    {"ﾘﾝ", "P"},
-    {"鉄", "FE"},
-    {"ﾅﾄﾘｳﾑ", "NA"},
-    {"ｶﾘｳﾑ", "K"},
-    {"ﾚﾁﾉｰﾙ", "VAR"},
-    {"ｶﾛﾁﾝ", "VAC"},
-    {"ﾋﾞﾀﾐﾝA", "VAK"},
-    {"ﾋﾞﾀﾐﾝE", "VE"},
-    {"ﾋﾞﾀﾐﾝB1", "VB1"},
-    {"ﾋﾞﾀﾐﾝB2", "VB2"},
-    {"ﾅｲｱｼﾝ", "NAI"},
-    {"ﾋﾞﾀﾐﾝC", "VC"},
-    {"食塩相当量", "NAT"},
-};
 
 FrmSchF::FrmSchF(Program &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -97,10 +73,8 @@ FrmSchF::FrmSchF(Program &program, QWidget *parent)
 
 QString FrmSchF::rankingFieldFor(const QString &name)
 {
-    for (const Nutrient &nutrient : nutrients)
-        if (name == QString::fromUtf8(nutrient.name))
-            return QString::fromLatin1(nutrient.field);
-    return QString();
+    const Nutrients::Nutrient *nutrient = Nutrients::byRankingName(name);
+    return nutrient ? QString(nutrient->field) : QString();
 }
 
 QString FrmSchF::rankingQuery(const QString &field)
@@ -118,8 +92,8 @@ QString FrmSchF::readingQuery(const QString &reading)
 
 void FrmSchF::FillNutrientChoices()
 {
-    for (const Nutrient &nutrient : nutrients)
-        Combo1->addItem(QString::fromUtf8(nutrient.name));
+    for (const Nutrients::Nutrient *nutrient : Nutrients::ranked())
+        Combo1->addItem(nutrient->rankingName.toString());
     // Adding to an empty list makes the first entry current; the box starts
     // empty, with no nutrient chosen.
     Combo1->setCurrentIndex(-1);

@@ -24,15 +24,6 @@ public:
 
     Program &program() const { return m_program; }
 
-    // The nutrients offered for the ranking, in list order, with the food
-    // field each one ranks by.
-    struct Nutrient
-    {
-        const char *name;
-        const char *field;
-    };
-    static const Nutrient nutrients[22];
-
     // The field a nutrient name ranks by; empty when the text is not exactly
     // one of the names.
     static QString rankingFieldFor(const QString &name);

@@ -1,5 +1,6 @@
 #include "core/settings/settingsfile.h"
 
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <QFile>
@@ -64,7 +65,7 @@ QString leadingNumber(const QString &text)
 
 std::optional<int> checkValue(const QString &value)
 {
-    const std::optional<double> number = NumberText::strict(value);
+    const std::optional<double> number = NumberReader::number(value);
     if (!number)
         return std::nullopt;
     if (*number == 0.0)

@@ -1,6 +1,7 @@
 #include "core/store/datasource.h"
 
 #include "core/store/database.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <cmath>
@@ -422,7 +423,7 @@ bool DataSource::convertForStore(const Column &column, QVariant &value, QString 
         value = QVariant();
         return true;
     }
-    const auto number = NumberText::strict(text);
+    const auto number = NumberReader::number(text);
     if (!number) {
         *error = QStringLiteral("「%1」には数値を入力してください（入力された値:「%2」）。")
                      .arg(column.name, text);

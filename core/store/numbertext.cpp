@@ -8,14 +8,29 @@ namespace NumberText {
 
 QString general(double value)
 {
+    if (!std::isfinite(value))
+        return QString();
     if (value == 0)
         return QStringLiteral("0"); // also for -0
-    QString text = QString::number(value, 'g', 15);
-    // Qt writes exponents as "e+20"; keep the plain form the boxes use
-    // ("1E+20") for the rare very large or very small value.
-    if (text.contains(QLatin1Char('e')))
-        text = text.toUpper();
-    return text;
+    // The 15 significant digits and the power of ten of the first one.
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+    QByteArray mantissa(buffer, 16); // d.dddddddddddddd
+    mantissa.remove(1, 1);
+    const int exponent = std::atoi(buffer + 17);
+    while (mantissa.size() > 1 && mantissa.endsWith('0'))
+        mantissa.chop(1);
+    QByteArray text;
+    if (exponent < 0) {
+        text = "0." + QByteArray(-exponent - 1, '0') + mantissa;
+    } else if (exponent + 1 >= mantissa.size()) {
+        text = mantissa + QByteArray(exponent + 1 - mantissa.size(), '0');
+    } else {
+        text = mantissa.left(exponent + 1) + '.' + mantissa.mid(exponent + 1);
+    }
+    if (value < 0)
+        text.prepend('-');
+    return QString::fromLatin1(text);
 }
 
 QString foldWidth(const QString &text)
@@ -46,8 +61,8 @@ QString foldWidth(const QString &text)
 
 static bool isBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
-           || c == QLatin1Char('\r');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+           c == QLatin1Char('\r');
 }
 
 double leading(const QString &text)
@@ -66,10 +81,9 @@ double leading(const QString &text)
                 expDigits = true;
             else
                 digits = true;
-        } else if ((a == '+' || a == '-')
-                   && (number.isEmpty()
-                       || (exponent && !expDigits
-                           && (number.endsWith('E') || number.endsWith('e'))))) {
+        } else if ((a == '+' || a == '-') &&
+                   (number.isEmpty() ||
+                    (exponent && !expDigits && (number.endsWith('E') || number.endsWith('e'))))) {
             number += a;
         } else if (a == '.' && !point && !exponent) {
             number += a;
@@ -84,8 +98,8 @@ double leading(const QString &text)
     if (!digits)
         return 0;
     // A trailing exponent marker without digits does not belong to the number.
-    while (exponent && !expDigits && !number.isEmpty()
-           && (number.endsWith('E') || number.endsWith('+') || number.endsWith('-'))) {
+    while (exponent && !expDigits && !number.isEmpty() &&
+           (number.endsWith('E') || number.endsWith('+') || number.endsWith('-'))) {
         number.chop(1);
         if (number.endsWith('E')) {
             number.chop(1);
@@ -93,67 +107,6 @@ double leading(const QString &text)
         }
     }
     return std::strtod(number.constData(), nullptr);
-}
-
-std::optional<double> strict(const QString &text)
-{
-    const QString folded = foldWidth(text).trimmed();
-    if (folded.isEmpty())
-        return std::nullopt;
-    QByteArray number;
-    int i = 0;
-    const int n = folded.size();
-    if (folded[i] == QLatin1Char('+') || folded[i] == QLatin1Char('-'))
-        number += folded[i++].toLatin1();
-    bool digits = false;
-    int groupDigits = -1; // digits since the last grouping comma, -1 before any
-    for (; i < n; ++i) {
-        const QChar c = folded[i];
-        if (c.isDigit() && c.unicode() < 128) {
-            number += c.toLatin1();
-            digits = true;
-            if (groupDigits >= 0)
-                ++groupDigits;
-        } else if (c == QLatin1Char(',') && digits) {
-            if (groupDigits >= 0 && groupDigits != 3)
-                return std::nullopt;
-            groupDigits = 0;
-        } else {
-            break;
-        }
-    }
-    if (groupDigits >= 0 && groupDigits != 3)
-        return std::nullopt;
-    if (i < n && folded[i] == QLatin1Char('.')) {
-        number += '.';
-        for (++i; i < n && folded[i].unicode() < 128 && folded[i].isDigit(); ++i) {
-            number += folded[i].toLatin1();
-            digits = true;
-        }
-    }
-    if (!digits)
-        return std::nullopt;
-    if (i < n && (folded[i] == QLatin1Char('E') || folded[i] == QLatin1Char('e'))) {
-        QByteArray exp = "E";
-        int j = i + 1;
-        if (j < n && (folded[j] == QLatin1Char('+') || folded[j] == QLatin1Char('-')))
-            exp += folded[j++].toLatin1();
-        bool expDigits = false;
-        for (; j < n && folded[j].unicode() < 128 && folded[j].isDigit(); ++j) {
-            exp += folded[j].toLatin1();
-            expDigits = true;
-        }
-        if (!expDigits)
-            return std::nullopt;
-        number += exp;
-        i = j;
-    }
-    if (i != n)
-        return std::nullopt;
-    const double value = std::strtod(number.constData(), nullptr);
-    if (!std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 double significant15(double value)
@@ -230,9 +183,9 @@ static QString roundedDecimal(double value, int decimals, bool group)
     QString result = QString::fromLatin1(whole);
     if (decimals > 0)
         result += QLatin1Char('.') + QString::fromLatin1(places);
-    const bool zero = !all.contains('1') && !all.contains('2') && !all.contains('3')
-                      && !all.contains('4') && !all.contains('5') && !all.contains('6')
-                      && !all.contains('7') && !all.contains('8') && !all.contains('9');
+    const bool zero = !all.contains('1') && !all.contains('2') && !all.contains('3') &&
+                      !all.contains('4') && !all.contains('5') && !all.contains('6') &&
+                      !all.contains('7') && !all.contains('8') && !all.contains('9');
     if (value < 0 && !zero)
         result.prepend(QLatin1Char('-'));
     return result;

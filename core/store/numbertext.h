@@ -7,7 +7,9 @@
 namespace NumberText {
 
 // General decimal form: "." as decimal point, no grouping, no trailing zeros,
-// at most 15 significant digits (150, 12.3, 0.75).
+// at most 15 significant digits (150, 12.3, 0.75). Never an exponent: a very
+// large or very small value is written out in full. A value that is not
+// finite has no text (empty).
 QString general(double value);
 
 // Full-width digits, point, comma, signs and blanks (as a Japanese input
@@ -16,12 +18,10 @@ QString foldWidth(const QString &text);
 
 // The leading-number reading: blanks ignored, "." as decimal point, stops at
 // the first character that cannot continue the number; 0 for empty or
-// non-numeric text. Full-width digits read as digits.
+// non-numeric text. Full-width digits read as digits. Only for texts the
+// program reads leniently by rule (chart captions, the settings file); typed
+// numbers are read by NumberReader.
 double leading(const QString &text);
-
-// The strict conversion: the whole text (blanks around it allowed, digit
-// grouping with "," allowed) must be one number; nothing otherwise.
-std::optional<double> strict(const QString &text);
 
 // The value as its 15 significant decimal digits read back, the form every
 // number text shows.

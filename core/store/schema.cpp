@@ -1,16 +1,10 @@
 #include "core/store/schema.h"
 
+#include "core/nutrition/nutrients.h"
+
 #include <sqlite3.h>
 
 namespace Schema {
-
-const char *const foodValueFields[23] = {"ENC", "SUI", "TAN", "SST", "TST", "TSS", "KBN", "CA",
-                                         "P",   "FE",  "NA",  "K",   "VAR", "VAC", "VAK", "VE",
-                                         "VB1", "VB2", "NAI", "VC",  "FIB", "COL", "NAT"};
-
-const char *const rankedFields[22] = {"ENC", "SUI", "TAN", "SST", "TST", "TSS", "KBN", "COL",
-                                      "CA",  "P",   "FE",  "NA",  "K",   "VAR", "VAC", "VAK",
-                                      "VE",  "VB1", "VB2", "NAI", "VC",  "NAT"};
 
 QString searchIndexStatements()
 {
@@ -19,9 +13,9 @@ QString searchIndexStatements()
     // of the ranked fields, largest first; an index per field lets the
     // ranking come in order instead of sorted.
     QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS eys_reading ON eys(SKN, BID, SNM);\n");
-    for (const char *field : rankedFields)
+    for (const Nutrients::Nutrient *nutrient : Nutrients::ranked())
         sql += QStringLiteral("CREATE INDEX IF NOT EXISTS eys_rank_%1 ON eys(%1);\n")
-                   .arg(QLatin1String(field));
+                   .arg(nutrient->field);
     return sql;
 }
 

@@ -12,14 +12,8 @@ namespace Schema {
 // removes a dish's lines with the dish, and the key sequences.
 QString createStatements();
 
-// The 23 value fields of a food, in the order the food editor binds them.
-extern const char *const foodValueFields[23];
-
-// The 22 fields the food search can rank foods by; each has an index.
-extern const char *const rankedFields[22];
-
-// The indexes of the food search; "IF NOT EXISTS", so that a refresh of an
-// older store can add them.
+// The indexes of the food search (the reading, and one per ranked nutrient); "IF NOT EXISTS", so
+// that a refresh of an older store can add them.
 QString searchIndexStatements();
 
 // The trigram index of the readings that the food search looks text up in,

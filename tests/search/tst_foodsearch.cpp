@@ -1,6 +1,7 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/bindings.h"
+#include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
 #include "search/frmschf.h"
 #include "tests/support/testsupport.h"
@@ -113,7 +114,7 @@ private slots:
         QCOMPARE(s.window->AdoEys->rowCount(), 0);
         QCOMPARE(s.window->Combo1->count(), 22);
         for (int i = 0; i < 22; ++i)
-            QCOMPARE(s.window->Combo1->itemText(i), QString::fromUtf8(FrmSchF::nutrients[i].name));
+            QCOMPARE(s.window->Combo1->itemText(i), Nutrients::ranked()[i]->rankingName.toString());
     }
 
     void readingCharactersMatchThemselves_data()
@@ -207,8 +208,8 @@ private slots:
         QVERIFY(FrmSchF::rankingFieldFor(QStringLiteral("食塩相当量 ")).isEmpty());
         QVERIFY(FrmSchF::rankingFieldFor(QString()).isEmpty());
         QSet<QString> fields;
-        for (const auto &nutrient : FrmSchF::nutrients)
-            fields.insert(QString::fromLatin1(nutrient.field));
+        for (const Nutrients::Nutrient *nutrient : Nutrients::ranked())
+            fields.insert(QString(nutrient->field));
         QCOMPARE(fields.size(), 22);
         QVERIFY(!fields.contains(QStringLiteral("FIB")) && !fields.contains(QStringLiteral("ENJ")));
     }

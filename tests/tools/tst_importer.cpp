@@ -1,6 +1,7 @@
 // The importer of the official reference data: the food table workbook, the
 // readings, the standards, a new store made from them and the refresh of an
 // existing store.
+#include "core/nutrition/nutrients.h"
 #include "core/store/schema.h"
 #include "tests/support/testsupport.h"
 #include "tools/foodtable.h"
@@ -321,8 +322,8 @@ private slots:
             mapped << QString::fromLatin1(m.field);
             QVERIFY2(FoodTable::tagIndex(QString::fromLatin1(m.tag)) >= 0, m.tag);
         }
-        for (const char *f : Schema::foodValueFields)
-            store << QString::fromLatin1(f);
+        for (const Nutrients::Nutrient &n : Nutrients::all)
+            store << QString(n.field);
         mapped.sort();
         store.sort();
         QCOMPARE(mapped, store);

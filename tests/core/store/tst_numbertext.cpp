@@ -1,6 +1,9 @@
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <QtTest>
+#include <cmath>
+#include <limits>
 
 class TestNumberText : public QObject
 {
@@ -16,6 +19,14 @@ private slots:
         QTest::newRow("sum noise") << 0.1 + 0.2 << "0.3";
         QTest::newRow("negative zero") << -0.0 << "0";
         QTest::newRow("large") << 123456789012.0 << "123456789012";
+        // Never an exponent, never "inf" or "nan".
+        QTest::newRow("huge") << 1e20 << "100000000000000000000";
+        QTest::newRow("huge, 15 digits") << 1.23456789012345678e21 << "1234567890123460000000";
+        QTest::newRow("tiny") << 1.5e-7 << "0.00000015";
+        QTest::newRow("negative tiny") << -2e-10 << "-0.0000000002";
+        QTest::newRow("rounds up a digit") << 9.9999999999999999 << "10";
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "";
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "";
     }
     void general()
     {
@@ -46,30 +57,77 @@ private slots:
         QCOMPARE(NumberText::leading(text), value);
     }
 
-    void strict_data()
+    // The reader of typed numbers: the whole text is one number or nothing.
+    void typedNumber_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<double>("value");
         QTest::newRow("empty") << "" << false << 0.0;
-        QTest::newRow("blank") << "  " << false << 0.0;
-        QTest::newRow("number") << " 2.5 " << true << 2.5;
+        QTest::newRow("blank") << " 　 " << false << 0.0;
+        QTest::newRow("number in blanks") << " 2.5 " << true << 2.5;
         QTest::newRow("grouped") << "1,000" << true << 1000.0;
-        QTest::newRow("bad grouping") << "1,00" << false << 0.0;
+        QTest::newRow("grouped, full width") << "１，５００" << true << 1500.0;
+        QTest::newRow("grouped millions") << "12,345,678.5" << true << 12345678.5;
+        QTest::newRow("short group") << "1,00" << false << 0.0;
+        QTest::newRow("long first group") << "1234,567" << false << 0.0;
+        QTest::newRow("comma first") << ",100" << false << 0.0;
         QTest::newRow("trailing text") << "12abc" << false << 0.0;
+        QTest::newRow("counter word") << "2個" << false << 0.0;
+        QTest::newRow("fraction") << "1/2" << false << 0.0;
+        QTest::newRow("letters") << "abc" << false << 0.0;
         QTest::newRow("full width") << "１００" << true << 100.0;
-        QTest::newRow("minus") << "－３" << true << -3.0;
+        QTest::newRow("full width point") << "１．５" << true << 1.5;
+        QTest::newRow("full-width minus") << "－３" << true << -3.0;
+        QTest::newRow("plus") << "+4" << true << 4.0;
+        QTest::newRow("sign only") << "-" << false << 0.0;
+        QTest::newRow("leading point") << ".5" << true << 0.5;
+        QTest::newRow("trailing point") << "5." << true << 5.0;
         QTest::newRow("point only") << "." << false << 0.0;
+        QTest::newRow("two points") << "1.2.3" << false << 0.0;
+        QTest::newRow("blank inside") << "1 000" << false << 0.0;
+        QTest::newRow("exponent") << "1e3" << false << 0.0;
+        QTest::newRow("too large") << QString(400, QLatin1Char('9')) << false << 0.0;
+        QTest::newRow("minus zero") << "-0" << true << 0.0;
     }
-    void strict()
+    void typedNumber()
     {
         QFETCH(QString, text);
         QFETCH(bool, ok);
         QFETCH(double, value);
-        const auto result = NumberText::strict(text);
+        const auto result = NumberReader::number(text);
+        QCOMPARE(result.has_value(), ok);
+        if (ok) {
+            QCOMPARE(*result, value);
+            QVERIFY(!std::signbit(*result) || *result != 0);
+        }
+    }
+
+    void key_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<qint64>("key");
+        QTest::newRow("key") << "42" << true << qint64(42);
+        QTest::newRow("blanks") << " 7 " << true << qint64(7);
+        QTest::newRow("full width") << "１２" << true << qint64(12);
+        QTest::newRow("beyond 16 bits") << "40000" << true << qint64(40000);
+        QTest::newRow("negative") << "-3" << true << qint64(-3);
+        QTest::newRow("empty") << "" << false << qint64(0);
+        QTest::newRow("decimal") << "1.0" << false << qint64(0);
+        QTest::newRow("grouped") << "1,000" << false << qint64(0);
+        QTest::newRow("text") << "SID" << false << qint64(0);
+        QTest::newRow("too long") << "99999999999999999999" << false << qint64(0);
+    }
+    void key()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(qint64, key);
+        const auto result = NumberReader::key(text);
         QCOMPARE(result.has_value(), ok);
         if (ok)
-            QCOMPARE(*result, value);
+            QCOMPARE(*result, key);
     }
 
     void rounding()

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Every query text the program runs, built in one place. Keys go into the
+// text in plain decimal. Sorted by subsystem; add new texts to their section.
+namespace Queries {
+
+// ---- Shared pieces
+
+// "Sum((kou.数量2) * (eys.F)) as A": the dish total of a food value, each
+// line's per-100 g value weighted by the line's weight in hundreds of grams.
+QString weightedSum(QStringView field, QStringView alias);
+
+// ---- Lists of the main window
+
+QString dishList();                     // every dish, in store order
+QString categories();                   // every food category
+QString categoryFoods(qint64 category); // the foods of one category
+QString units();                        // every unit with its grams
+
+// ---- Dish editing
+
+// The recipe: the food's name as 素材, then every field of kou, of one dish.
+QString dishLines(qint64 dish);
+// The one selected line, by its key.
+QString selectedLine(qint64 line);
+// A food's name and category, by its key.
+QString foodChoice(qint64 food);
+
+// ---- Dish totals
+
+QString dishWeight(qint64 dish);    // 合計数: Σ 数量2 over all lines
+QString dishNutrients(qint64 dish); // カロリ, SSUI … SNAT over lines with a food
+
+// ---- Foods
+
+QString foodRecord(qint64 food); // one food with all its fields
+
+} // namespace Queries
