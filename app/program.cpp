@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QTimer>
 
 Program::Program(Prompts &prompts, QObject *parent)
     : QObject(parent)
@@ -145,6 +146,11 @@ void Program::start()
     // 16-17. Show the main window, remove the cover.
     m_fmain->show();
     delete m_splash;
+    // The food editor is built once the main window has been painted and the
+    // user has had a moment, so that its first opening costs no more than
+    // the next.
+    constexpr int editorDelayMs = 300;
+    QTimer::singleShot(editorDelayMs, this, [this] { seibn(); });
 
     if (!m_storeError.isEmpty())
         m_prompts.message(m_storeError + QStringLiteral("\n料理と食品の一覧は空のまま起動します。"),

@@ -69,6 +69,31 @@ void BM_ReadingKeystroke(benchmark::State &state)
 }
 ZENTO_STEP_BENCHMARK(BM_ReadingKeystroke)->Iterations(3 * 20);
 
+// Text that few readings hold, typed a character at a time: each query has
+// to look at every reading unless an index finds them.
+const QStringList rareTyping{
+    QStringLiteral("ﾎﾟ"),       QStringLiteral("ﾎﾟﾀ"),       QStringLiteral("ﾎﾟﾀｰ"),
+    QStringLiteral("ﾎﾟﾀｰｼﾞ"),   QStringLiteral("ﾎﾟﾀｰｼﾞｭ"),   QStringLiteral("ｱｲｽ"),
+    QStringLiteral("ｱｲｽｸ"),     QStringLiteral("ｱｲｽｸﾘ"),     QStringLiteral("99"),
+    QStringLiteral("999"),      QStringLiteral("9999"),      QStringLiteral("ﾜｻﾋﾞ"),
+};
+
+void BM_RareReadingKeystroke(benchmark::State &state)
+{
+    BenchFolder folder(benchStoreOf(state.range(0)));
+    BenchProgram run;
+    FrmSchF *window = openFoodSearch(*run.program);
+    qsizetype next = 0;
+    StepTimes steps(state);
+    for (auto _ : state) {
+        steps.start();
+        window->Text1->setText(rareTyping[next++ % rareTyping.size()]);
+        settle();
+        steps.stop();
+    }
+}
+ZENTO_STEP_BENCHMARK(BM_RareReadingKeystroke)->Iterations(3 * 12);
+
 // The reading box emptied: every food, in descending order of reading.
 void BM_ReadingCleared(benchmark::State &state)
 {

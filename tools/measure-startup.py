@@ -16,6 +16,7 @@ for a real X server; with QT_QPA_PLATFORM=offscreen for the offscreen one.
 """
 import argparse
 import os
+import select
 import shutil
 import statistics
 import subprocess
@@ -23,16 +24,29 @@ import tempfile
 import time
 
 
-def launch(probe, folder):
+def launch_once(probe, folder):
     start = time.perf_counter()
     process = subprocess.Popen([probe], cwd=folder, stdout=subprocess.PIPE,
                                stderr=subprocess.DEVNULL, text=True)
-    line = process.stdout.readline()
+    ready, _, _ = select.select([process.stdout], [], [], 60)
+    line = process.stdout.readline() if ready else ""
     elapsed = time.perf_counter() - start
+    if not ready:
+        process.kill()
     process.wait()
     if not line.startswith("painted"):
-        raise SystemExit(f"{os.path.basename(probe)} did not report a painted window")
+        return None
     return elapsed * 1000, int(line.split("peak_rss_kib=")[1]) / 1024
+
+
+def launch(probe, folder):
+    # A busy X server now and then drops a client before its first paint:
+    # such a launch is tried again, up to three times.
+    for _ in range(3):
+        result = launch_once(probe, folder)
+        if result:
+            return result
+    raise SystemExit(f"{os.path.basename(probe)} did not report a painted window")
 
 
 def percentile(values, q):

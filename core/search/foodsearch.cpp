@@ -100,16 +100,31 @@ bool hasReadingIndex(sqlite3 *db)
     return found;
 }
 
+// The test the rows must pass. Without ASCII letters, whose case LIKE
+// ignores, "holds the text" is instr(), which compares bytes instead of
+// matching a pattern character by character; the rows are the same.
+static QString holdsText(const QString &typed, const QString &folded)
+{
+    bool letters = false;
+    for (QChar c : folded)
+        letters = letters || (c.unicode() < 0x80 && c.isLetter());
+    if (letters)
+        return QStringLiteral("(eys.SKN LIKE '%") + likeLiteral(typed) +
+               QStringLiteral("%' ESCAPE '\\')");
+    QString literal = folded;
+    literal.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QStringLiteral("(instr(eys.SKN,'") + literal + QStringLiteral("')>0)");
+}
+
 QString byReading(sqlite3 *db, const QString &typed)
 {
-    const QString like =
-        QStringLiteral("(eys.SKN LIKE '%") + likeLiteral(typed) + QStringLiteral("%' ESCAPE '\\')");
+    const QString folded = withoutNul(Kana::toHalfWidth(typed));
+    const QString like = holdsText(typed, folded);
     // In descending reading order the reading index gives the rows one by
     // one, so the first rows come as soon as they are found: quick when the
     // text is common among the last readings, slow when it is rare there.
     const QString scan = selectPart + QStringLiteral("WHERE bun.分類№=eys.BID AND ") + like +
                          QStringLiteral(" ORDER BY eys.SKN DESC") + tieOrder;
-    const QString folded = withoutNul(Kana::toHalfWidth(typed));
     // The trigram index answers text of three characters or more.
     if (!db || characterCount(folded) < 3 || !hasReadingIndex(db))
         return scan;
@@ -122,8 +137,8 @@ QString byReading(sqlite3 *db, const QString &typed)
     if (early >= firstRows)
         return scan;
     // No: the index finds the readings that hold the text, and when they are
-    // few they are sorted. The LIKE stays in the query, so the index only
-    // narrows the rows it looks at.
+    // few they are sorted. The test of the text stays in the query, so the
+    // index only narrows the rows it looks at.
     const QString phrase = phraseLiteral(folded);
     const int matches =
         countOf(db, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM eys_skn "
