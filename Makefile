@@ -5,7 +5,7 @@ SHARED   ?= ../shared/data
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := $(shell grep -v '^\#' tools/debian-packages.txt)
 
-.PHONY: all deps build db run test bench clean
+.PHONY: all deps build program db run test bench package clean
 
 all: build
 
@@ -22,11 +22,16 @@ deps:
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja
 
+# Everything: the program, its tools, the tests and the benchmarks.
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD)
 
+# Only what running needs: the program and the database tool.
+program: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target zento zento-makedb
+
 # The working folder holds the three files the program opens by relative name.
-db: build
+db: program
 	@mkdir -p $(RUNDIR)
 	@if [ -f app/zento.hlp ]; then cp -u app/zento.hlp $(RUNDIR)/zento.hlp; fi
 	@if [ ! -f $(RUNDIR)/zento.dll ]; then \
@@ -41,6 +46,14 @@ test: build
 
 bench: build
 	tools/run-benchmarks.sh $(BUILD)
+
+# The Debian package, in $(BUILD)/package/, checked by lintian.
+package: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target zento-installed
+	rm -f $(BUILD)/package/zento_*.deb
+	cd $(BUILD) && cpack -G DEB -B package
+	lintian --fail-on error $(BUILD)/package/zento_*.deb
+	@ls -l $(BUILD)/package/zento_*.deb
 
 clean:
 	rm -rf $(BUILD)

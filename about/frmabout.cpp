@@ -1,8 +1,8 @@
 #include "about/frmabout.h"
 
-#include "core/about/versioninfo.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/about/versioninfo.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

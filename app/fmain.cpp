@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/dish/dishsession.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/queries.h"
@@ -20,7 +21,9 @@
 Fmain::Fmain(Program &program)
     : m_program(program)
     , m_client(new QWidget(this))
+    , m_dish(new DishSession(this))
 {
+    m_dish->setConnectionString(program.DbConnectionString);
     setObjectName(QStringLiteral("Fmain"));
     setWindowTitle(QStringLiteral("ゼント"));
     m_client->setObjectName(QStringLiteral("Fmain_client"));
@@ -157,14 +160,15 @@ void Fmain::buildLayout()
         ds->setObjectName(QString::fromLatin1(name));
         return ds;
     };
-    AdoMnu = source("AdoMnu");
     AdoEys1 = source("AdoEys1");
     AdoEys2 = source("AdoEys2");
-    AdoTni = source("AdoTni");
-    AdoKou = source("AdoKou");
-    AdoKou2 = source("AdoKou2");
-    AdoSumW = source("AdoSumW");
-    AdoSumC = source("AdoSumC");
+    // The dish's sources are the session's; the window shows them.
+    AdoMnu = m_dish->dishes();
+    AdoTni = m_dish->units();
+    AdoKou = m_dish->lines();
+    AdoKou2 = m_dish->selection();
+    AdoSumW = m_dish->weightSum();
+    AdoSumC = m_dish->nutrientSums();
     auto *help = new QObject(this);
     help->setObjectName(QStringLiteral("CommonDialog1"));
 }
@@ -194,6 +198,7 @@ void Fmain::buildMenu()
     QMenu *edit = menu(data, nullptr, "Me_data_edit", QStringLiteral("食材編集"));
     Me_data_addnew = item(edit, "Me_data_addnew", QStringLiteral("新規登録"));
     Me_data_del = item(edit, "Me_data_del", QStringLiteral("削除"));
+    buildStoreMenu(file, data, Me_file_end);
     QMenu *visible = menu(nullptr, bar, "Me_visible", QStringLiteral("表示"));
     QMenu *back = menu(visible, nullptr, "Me_visible_back", QStringLiteral("背景色"));
     Me_visible_back1 = item(back, "Me_visible_back1", QStringLiteral("Color1"));
@@ -316,19 +321,11 @@ bool Fmain::takeFood(qint64 foodId)
 
 bool Fmain::showDish(qint64 dishKey)
 {
-    const int idColumn = AdoMnu->fieldIndex(QStringLiteral("ID"));
-    const int count = idColumn < 0 ? 0 : AdoMnu->recordCount();
-    for (int row = 0; row < count; ++row) {
-        if (NumberReader::key(AdoMnu->text(row, idColumn)) == dishKey) {
-            dropEmptyDishName();
-            if (!AdoMnu->moveTo(row))
-                return false; // a pending change was refused: the pointer stays
-            LoadDishComposition();
-            UpdateDishTotals();
-            return true;
-        }
-    }
-    return false;
+    if (!m_dish->show(dishKey))
+        return false;
+    LoadDishComposition();
+    UpdateDishTotals();
+    return true;
 }
 
 void Fmain::reloadFoodLists()
@@ -349,5 +346,5 @@ std::optional<qint64> Fmain::chosenFood() const
 
 qint64 Fmain::currentDish() const
 {
-    return NumberReader::key(TexID->text()).value_or(0);
+    return m_dish->currentDish();
 }

@@ -4,6 +4,9 @@
 #include <optional>
 
 class DataCombo;
+class DishSession;
+struct DishTotals;
+struct LineRefusal;
 class DataGrid;
 class DataList;
 class DataSource;
@@ -14,10 +17,12 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 
-// The main window: one dish, its recipe, the line editor and the totals.
+// The main window: one dish, its recipe, the line editor and the totals. It
+// reads its boxes, calls the dish session and shows what the session returns;
+// other windows reach it through the typed calls below, never its controls.
 //
 // Controls carry the names the rest of the program knows them by as their
-// objectName; numbered controls have members named by their role:
+// objectName; numbered controls have private members named by their role:
 //   Command8 newDishButton      Command7 previousDishButton
 //   Command3 nextDishButton     Command4 lastDishButton
 //   Command9 deleteDishButton   Command1 foodButton
@@ -97,10 +102,27 @@ public:
     void newFood();    // Me_data_addnew
     void deleteFood(); // Me_data_del
 
-    // Dish totals (nutrition/dishtotals.cpp).
-    void CalcDishWeight();
-    void CalcDishNutrients();
+    // Store commands (app/storecommands.cpp). With edits off, every command
+    // that changes the store is disabled; looking around stays possible.
+    void setEditable(bool editable);
+    bool isEditable() const { return m_editable; }
+    // Every list, the recipe and the totals read again from the store; the
+    // current dish stays, or becomes preferredDish, or the last dish.
+    void reloadFromStore(qint64 preferredDish = 0);
 
+    // The dish logic the window shows.
+    DishSession &dishSession() const { return *m_dish; }
+
+    // The seven buttons that need a current dish, in the order they are
+    // disabled and enabled.
+    QList<QPushButton *> dishButtons() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Controls and data sources, by the names the program knows them by.
     // Dish row
     QLineEdit *TexTitle;
     QLineEdit *TexID;
@@ -154,46 +176,46 @@ public:
     DataSource *AdoSumC;
     // Menu
     QAction *Me_file_config;
+    QAction *Me_file_backup;
+    QAction *Me_file_restore;
     QAction *Me_file_end;
     QAction *Me_data_menusearch;
     QAction *Me_data_foodsearch;
     QAction *Me_data_addnew;
     QAction *Me_data_del;
+    QAction *Me_data_undo;
+    QAction *Me_data_redo;
     QAction *Me_visible_back1;
     QAction *Me_visible_back2;
     QAction *Me_visible_back3;
     QAction *Me_help_Visible;
     QAction *Me_Ver;
 
-    // The seven buttons that need a current dish, in the order they are
-    // disabled and enabled.
-    QList<QPushButton *> dishButtons() const;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void buildLayout();
     void buildMenu();
     void connectHandlers();
     void load();
     void setBackColor(const QColor &color);
 
+    void buildStoreMenu(QMenu *file, QMenu *data, QAction *before);
+
     Program &m_program;
     QWidget *m_client;
+    bool m_editable = true;
 
     // Dish editing (dish/, nutrition/dishtotals.cpp).
-    // TexID's key into CurrentId; with no current dish the key is 0, which no
-    // dish has, so that nothing of another dish is shown.
+    // The current dish's key into CurrentId; 0 when there is no dish.
     qint64 takeDishKey();
-    // The selected line (AdoKou2) belongs to the dish it was chosen in; a
-    // change of the current dish clears it.
-    void clearSelectedLine();
-    // A name box left empty never reaches the store: drops that pending change.
-    void dropEmptyDishName();
-    // Writes the pending change of a record set; a refusal is told to the user
-    // and the change is dropped, so that nothing half-done stays behind.
-    bool storeOrDrop(DataSource *source, const QString &what);
-    std::optional<qint64> m_selectedLineDish;
+    // The grid laid out on the lines the session holds; TexKouID follows the
+    // selected line.
+    void showRecipe();
+    void showSelectedLine();
+    // The name and key boxes on the dish list; the dish buttons follow it.
+    void bindDishBoxes();
+    void showTotals(const DishTotals &totals);
+    // Tells the user why a line was not stored and puts the focus on the box.
+    void refuseLine(const LineRefusal &refusal);
+    void tellStoreFailure(const QString &what, const QString &reason);
+
+    DishSession *m_dish;
 };

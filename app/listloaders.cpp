@@ -3,6 +3,7 @@
 #include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
+#include "core/dish/dishsession.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/queries.h"
@@ -12,12 +13,14 @@
 
 void Fmain::LoadDishList()
 {
-    // The refresh would store a name box left empty.
-    dropEmptyDishName();
-    AdoMnu->setConnectionString(program().DbConnectionString);
-    AdoMnu->setRecordSource(Queries::dishList());
-    AdoMnu->refresh();
-    if (AdoMnu->eof()) {
+    m_dish->setConnectionString(program().DbConnectionString);
+    m_dish->loadDishes();
+    bindDishBoxes();
+}
+
+void Fmain::bindDishBoxes()
+{
+    if (!m_dish->hasDish()) {
         for (QPushButton *button : dishButtons())
             button->setEnabled(false);
     }
@@ -46,9 +49,7 @@ void Fmain::LoadCategoryFoods()
 
 void Fmain::LoadUnitList()
 {
-    AdoTni->setConnectionString(program().DbConnectionString);
-    AdoTni->setRecordSource(Queries::units());
-    AdoTni->refresh();
+    m_dish->loadUnits();
     unitCombo->setRowSource(AdoTni, QStringLiteral("TNM"), QStringLiteral("KAK"));
     unitCombo->setText(QStringLiteral("ｇ"));
 }

@@ -5,8 +5,12 @@
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/prompts.h"
+#include "core/dish/dishsession.h"
+#include "core/store/backup.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "core/store/storecheck.h"
+#include "core/store/undojournal.h"
 #include "foods/seibn.h"
 #include "nutrition/frmkij.h"
 #include "search/frmschf.h"
@@ -16,6 +20,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QTimer>
 
 Program::Program(Prompts &prompts, QObject *parent)
@@ -54,6 +62,7 @@ Seibn *Program::seibn()
     if (!m_seibn && m_fmain && !m_ended) {
         m_seibn = new Seibn(*this);
         m_seibn->BindFoodEditor();
+        m_seibn->setEditable(m_editable);
     }
     return m_seibn;
 }
@@ -110,14 +119,13 @@ void Program::start()
     // 1. The connection text. A store that cannot be opened is reported once
     // the main window is up; everything else proceeds with empty lists.
     DbConnectionString = connectionText();
-    {
-        QString error;
-        if (!Database::open(DbConnectionString, &error))
-            m_storeError = error;
-    }
+    checkStore();
 
     // 2-3. Read the settings through the settings window; show the cover.
     const bool cover = config()->Check1->checkState() == Qt::Checked;
+    // A settings file that cannot be read leaves the defaults; the reason is
+    // told once, with the main window up.
+    const QString settingsError = config()->lastError();
     m_splash = new FrmSplash();
     if (cover)
         m_splash->show();
@@ -137,13 +145,13 @@ void Program::start()
         m_fmain->ApplyBackColor3();
     // 10-14. Lists, the last dish, its recipe and totals.
     m_fmain->LoadDishList();
-    m_fmain->AdoMnu->moveLast();
+    m_fmain->dishSession().last();
     m_fmain->LoadCategoryList();
     m_fmain->LoadUnitList();
     m_fmain->LoadDishComposition();
-    m_fmain->CalcDishWeight();
-    m_fmain->CalcDishNutrients();
+    m_fmain->UpdateDishTotals();
     // 16-17. Show the main window, remove the cover.
+    setEditable(m_editable);
     m_fmain->show();
     delete m_splash;
     // The food editor is built once the main window has been painted and the
@@ -152,9 +160,162 @@ void Program::start()
     constexpr int editorDelayMs = 300;
     QTimer::singleShot(editorDelayMs, this, [this] { seibn(); });
 
-    if (!m_storeError.isEmpty())
-        m_prompts.message(m_storeError + QStringLiteral("\n料理と食品の一覧は空のまま起動します。"),
-                          Prompts::Buttons::Ok, Prompts::Icon::Critical);
+    if (!settingsError.isEmpty())
+        m_prompts.message(settingsError, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    if (!m_storeError.isEmpty()) {
+        if (!m_store)
+            m_prompts.message(m_storeError +
+                                  QStringLiteral("\n料理と食品の一覧は空のまま起動します。"),
+                              Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        else
+            m_prompts.message(m_storeError, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    }
+}
+
+void Program::checkStore()
+{
+    // One message at most: the store cannot be opened, lacks parts, or
+    // cannot be written; in each case the edit commands are off.
+    QString error;
+    m_store = Database::open(DbConnectionString, &error);
+    m_editable = false;
+    if (!m_store) {
+        m_storeError = error;
+        return;
+    }
+    const QString name = QFileInfo(m_store->fileName()).fileName();
+    const QStringList missing = StoreCheck::missingParts(m_store->handle());
+    if (!missing.isEmpty()) {
+        m_storeError = StoreCheck::missingMessage(name, missing);
+        m_store->refuseEdits(QStringLiteral("データベース「%1」に%2がないので、変更できません。")
+                                 .arg(name, missing.join(QStringLiteral("、"))));
+        return;
+    }
+    if (m_store->isReadOnly()) {
+        m_storeError = StoreCheck::readOnlyMessage(name);
+        return;
+    }
+    m_store->refuseEdits(QString());
+    m_editable = true;
+    if (!m_store->undoJournal()) {
+        auto journal = std::make_unique<UndoJournal>(*m_store);
+        if (journal->install(&error))
+            m_store->setUndoJournal(std::move(journal));
+    }
+    // The first start of a day keeps a copy of the store as it was.
+    if (Backup::daily(m_store->handle(), m_store->fileName(), QDate::currentDate(), &error)
+            .isEmpty() &&
+        !error.isEmpty())
+        m_storeError = QStringLiteral("毎日のバックアップを作れませんでした。\n") + error;
+}
+
+void Program::setEditable(bool editable)
+{
+    m_editable = editable;
+    if (m_fmain)
+        m_fmain->setEditable(editable);
+    if (m_seibn)
+        m_seibn->setEditable(editable);
+}
+
+void Program::backupStore()
+{
+    if (!m_store) {
+        m_prompts.message(m_storeError, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
+    const QString suggested = QFileInfo(m_store->fileName())
+                                  .absoluteDir()
+                                  .filePath(Backup::defaultName(QDateTime::currentDateTime()));
+    const std::optional<QString> target =
+        m_prompts.chooseFile(Prompts::FileMode::Save, QStringLiteral("バックアップ"), suggested);
+    if (!target)
+        return;
+    QString error;
+    if (!Backup::copy(m_store->handle(), *target, &error)) {
+        m_prompts.message(error, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
+    m_prompts.message(QStringLiteral("バックアップを「%1」に作りました。").arg(*target),
+                      Prompts::Buttons::Ok, Prompts::Icon::Information);
+}
+
+void Program::restoreStore()
+{
+    if (!m_store) {
+        m_prompts.message(m_storeError, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
+    const std::optional<QString> source = m_prompts.chooseFile(
+        Prompts::FileMode::Open, QStringLiteral("復元"),
+        QFileInfo(m_store->fileName()).absoluteDir().filePath(QStringLiteral("backups")));
+    if (!source)
+        return;
+    if (m_prompts.message(QStringLiteral("今のデータを「%1」の内容に置き換えます。\n"
+                                         "今のデータは「%2.bak」に残します。よろしいですか?")
+                              .arg(*source, QFileInfo(m_store->fileName()).fileName()),
+                          Prompts::Buttons::OkCancel,
+                          Prompts::Icon::Question) != Prompts::Answer::Ok)
+        return;
+    // A name box with a change the user has not left yet would be written
+    // into the restored store: it is dropped with the rest of the old state.
+    QString error;
+    if (!Backup::restore(*m_store, *source, &error)) {
+        m_prompts.message(error, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
+    // The restored store is checked as at start-up: it is whole, so edits
+    // are on again unless the file cannot be written.
+    m_storeError.clear();
+    m_store->refuseEdits(QString());
+    setEditable(!m_store->isReadOnly());
+    if (m_editable && !m_store->undoJournal()) {
+        auto journal = std::make_unique<UndoJournal>(*m_store);
+        if (journal->install(&error))
+            m_store->setUndoJournal(std::move(journal));
+    }
+    reloadAll();
+    m_prompts.message(QStringLiteral("「%1」から復元しました。").arg(*source), Prompts::Buttons::Ok,
+                      Prompts::Icon::Information);
+}
+
+void Program::undo()
+{
+    UndoJournal *journal = m_store ? m_store->undoJournal() : nullptr;
+    if (!m_editable || !journal)
+        return;
+    QString error;
+    if (!journal->undo(&error)) {
+        m_prompts.message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    const QList<qint64> dishes = journal->touchedDishes();
+    reloadAll(dishes.isEmpty() ? 0 : dishes.first());
+}
+
+void Program::redo()
+{
+    UndoJournal *journal = m_store ? m_store->undoJournal() : nullptr;
+    if (!m_editable || !journal)
+        return;
+    QString error;
+    if (!journal->redo(&error)) {
+        m_prompts.message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    const QList<qint64> dishes = journal->touchedDishes();
+    reloadAll(dishes.isEmpty() ? 0 : dishes.first());
+}
+
+void Program::reloadAll(qint64 preferredDish)
+{
+    if (!m_fmain)
+        return;
+    m_fmain->reloadFromStore(preferredDish);
+    if (m_seibn)
+        m_seibn->BindFoodEditor();
+    if (m_schM)
+        m_schM->LoadDishOverview();
 }
 
 void Program::end()
@@ -173,6 +334,7 @@ void Program::end()
     delete m_seibn;
     if (m_fmain)
         m_fmain->deleteLater();
+    m_store.reset(); // closes once the main window's sources let go of it
     if (QCoreApplication::instance() && parent() == nullptr)
         QCoreApplication::quit();
 }

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
+class Database;
 class Fmain;
 class FrmAbout;
 class FrmConfig;
@@ -14,6 +16,7 @@ class FrmSplash;
 class HelpWindow;
 class Prompts;
 class Seibn;
+class Database;
 
 // The program's module: the start-up routine, the module-wide variables and
 // the windows. Secondary windows are created when they are opened and
@@ -65,13 +68,35 @@ public:
     void showAbout();
     void showHelp();
 
-    // The reason the store could not be opened at start-up, if it could not.
+    // The reason the store could not be opened at start-up, if it could not,
+    // or why its edits are off.
     QString storeError() const { return m_storeError; }
 
+    // The store, held for the whole run so that its undo journal lives as
+    // long; null when it could not be opened.
+    std::shared_ptr<Database> store() const { return m_store; }
+    // Whether the edit commands are on: the store opened writable and whole.
+    bool isEditable() const { return m_editable; }
+
+    // Store commands of the main window's menus.
+    void backupStore();  // ﾌｧｲﾙ > バックアップ
+    void restoreStore(); // ﾌｧｲﾙ > 復元
+    void undo();         // ﾃﾞｰﾀ > 元に戻す, Ctrl+Z
+    void redo();         // ﾃﾞｰﾀ > やり直し, Ctrl+Y
+    // After the store changed under the windows: every list, the recipe and
+    // the totals again. The current dish stays, or becomes preferredDish
+    // when that still exists, or the last dish.
+    void reloadAll(qint64 preferredDish = 0);
+
 private:
+    void checkStore();
+    void setEditable(bool editable);
+
     Prompts &m_prompts;
+    bool m_editable = false;
     bool m_ended = false;
     QString m_storeError;
+    std::shared_ptr<Database> m_store;
     QPointer<Fmain> m_fmain;
     QPointer<Seibn> m_seibn;
     QPointer<FrmConfig> m_config;

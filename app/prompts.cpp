@@ -1,6 +1,7 @@
 #include "app/prompts.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -48,4 +49,17 @@ std::optional<QString> DialogPrompts::input(const QString &prompt, const QString
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<QString> DialogPrompts::chooseFile(FileMode mode, const QString &title,
+                                                 const QString &suggested)
+{
+    const QString filter = QStringLiteral("データベース (*.dll);;すべてのファイル (*)");
+    const QString chosen =
+        mode == FileMode::Save
+            ? QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter)
+            : QFileDialog::getOpenFileName(QApplication::activeWindow(), title, suggested, filter);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
 }

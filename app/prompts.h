@@ -17,12 +17,22 @@ public:
 
     // A message box; an empty title shows the program title "ゼント".
     virtual Answer message(const QString &prompt, Buttons buttons = Buttons::Ok,
-                           Icon icon = Icon::None, const QString &title = QString())
-        = 0;
+                           Icon icon = Icon::None, const QString &title = QString()) = 0;
     // An input box; nothing when the user cancels.
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
-                                         const QString &defaultText = QString())
-        = 0;
+                                         const QString &defaultText = QString()) = 0;
+
+    enum class FileMode { Save, Open };
+    // A file picker starting at suggested (a name or a path); nothing when
+    // the user cancels. Saving asks before an existing file is replaced.
+    virtual std::optional<QString> chooseFile(FileMode mode, const QString &title,
+                                              const QString &suggested)
+    {
+        Q_UNUSED(mode);
+        Q_UNUSED(title);
+        Q_UNUSED(suggested);
+        return std::nullopt;
+    }
 
     static QString programTitle() { return QStringLiteral("ゼント"); }
 };
@@ -35,4 +45,6 @@ public:
                    const QString &title) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+    std::optional<QString> chooseFile(FileMode mode, const QString &title,
+                                      const QString &suggested) override;
 };

@@ -7,6 +7,7 @@
 #include "core/store/datasource.h"
 #include "nutrition/chartsurface.h"
 #include "nutrition/frmkij.h"
+#include "tests/support/controls.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,11 +32,11 @@ bool makeLargestDishCurrent(Fmain &fmain)
     if (!largest.refresh() || largest.eof())
         return false;
     const qint64 dish = largest.value(0, 0).toLongLong();
-    DataSource *dishes = fmain.AdoMnu;
+    DataSource *dishes = ctl<DataSource>(fmain, "AdoMnu");
     const int id = dishes->fieldIndex(QStringLiteral("ID"));
     for (int row = 0; row < dishes->recordCount(); ++row)
         if (dishes->value(row, id).toLongLong() == dish)
-            return dishes->moveTo(row) && fmain.TexID->text() == QString::number(dish);
+            return dishes->moveTo(row) && ctl<QLineEdit>(fmain, "TexID")->text() == QString::number(dish);
     return false;
 }
 

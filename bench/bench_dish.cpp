@@ -8,6 +8,7 @@
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
 #include "core/store/datasource.h"
+#include "tests/support/controls.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -24,15 +25,16 @@ namespace {
 void previousDishWithLines(Fmain &w)
 {
     do
-        w.previousDishButton->click();
-    while (w.AdoKou->rowCount() == 0 && !w.AdoMnu->bof() && w.AdoMnu->position() > 0);
+        ctl<QPushButton>(w, "Command7")->click();
+    while (ctl<DataSource>(w, "AdoKou")->rowCount() == 0 && !ctl<DataSource>(w, "AdoMnu")->bof() &&
+           ctl<DataSource>(w, "AdoMnu")->position() > 0);
 }
 
 // The first food of the category list's first category, 100 g of it.
 void chooseSomeFood(Fmain &w)
 {
-    w.categoryList->clickRow(0);
-    w.foodList->clickRow(0);
+    ctl<DataList>(w, "DataList2")->clickRow(0);
+    ctl<DataList>(w, "DataList3")->clickRow(0);
 }
 
 void BM_AddLine(benchmark::State &state)
@@ -44,8 +46,9 @@ void BM_AddLine(benchmark::State &state)
     StepTimes watch(state);
     for (auto _ : state) {
         previousDishWithLines(w); // a dish of ordinary size each time
-        w.quantityBox->setText(QStringLiteral("120"));
-        watch.time([&] { w.addLineButton->click(); });
+        ctl<QLineEdit>(w, "Text2")->setText(QStringLiteral("120"));
+        QPushButton *button = ctl<QPushButton>(w, "Command2");
+        watch.time([&] { button->click(); });
     }
 }
 ZENTO_STEP_BENCHMARK(BM_AddLine);
@@ -59,9 +62,10 @@ void BM_UpdateLine(benchmark::State &state)
     int n = 0;
     for (auto _ : state) {
         previousDishWithLines(w);
-        w.recipeGrid->clickRow(0);
-        w.quantityBox->setText(QString::number(50 + n++ % 100));
-        watch.time([&] { w.updateLineButton->click(); });
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(0);
+        ctl<QLineEdit>(w, "Text2")->setText(QString::number(50 + n++ % 100));
+        QPushButton *button = ctl<QPushButton>(w, "Command11");
+        watch.time([&] { button->click(); });
     }
 }
 ZENTO_STEP_BENCHMARK(BM_UpdateLine);
@@ -74,8 +78,9 @@ void BM_DeleteLine(benchmark::State &state)
     StepTimes watch(state);
     for (auto _ : state) {
         previousDishWithLines(w);
-        w.recipeGrid->clickRow(0);
-        watch.time([&] { w.deleteLineButton->click(); });
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(0);
+        QPushButton *button = ctl<QPushButton>(w, "Command6");
+        watch.time([&] { button->click(); });
     }
 }
 ZENTO_STEP_BENCHMARK(BM_DeleteLine);
@@ -87,9 +92,10 @@ void BM_PreviousDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     StepTimes watch(state);
     for (auto _ : state) {
-        if (w.AdoMnu->position() == 0)
-            w.lastDishButton->click();
-        watch.time([&] { w.previousDishButton->click(); });
+        if (ctl<DataSource>(w, "AdoMnu")->position() == 0)
+            ctl<QPushButton>(w, "Command4")->click();
+        QPushButton *button = ctl<QPushButton>(w, "Command7");
+        watch.time([&] { button->click(); });
     }
 }
 ZENTO_STEP_BENCHMARK(BM_PreviousDish);
@@ -101,11 +107,13 @@ void BM_NextDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     StepTimes watch(state);
     for (auto _ : state) {
-        if (w.AdoMnu->position() >= w.AdoMnu->recordCount() - 1) {
-            w.AdoMnu->moveFirst();
+        if (ctl<DataSource>(w, "AdoMnu")->position() >=
+            ctl<DataSource>(w, "AdoMnu")->recordCount() - 1) {
+            ctl<DataSource>(w, "AdoMnu")->moveFirst();
             w.LoadDishComposition();
         }
-        watch.time([&] { w.nextDishButton->click(); });
+        QPushButton *button = ctl<QPushButton>(w, "Command3");
+        watch.time([&] { button->click(); });
     }
 }
 ZENTO_STEP_BENCHMARK(BM_NextDish);
@@ -117,8 +125,9 @@ void BM_LastDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     StepTimes watch(state);
     for (auto _ : state) {
-        w.AdoMnu->moveFirst();
-        watch.time([&] { w.lastDishButton->click(); });
+        ctl<DataSource>(w, "AdoMnu")->moveFirst();
+        QPushButton *button = ctl<QPushButton>(w, "Command4");
+        watch.time([&] { button->click(); });
     }
 }
 ZENTO_STEP_BENCHMARK(BM_LastDish);
@@ -130,7 +139,8 @@ void BM_CreateDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     StepTimes watch(state);
     for (auto _ : state)
-        watch.time([&] { w.newDishButton->click(); });
+        QPushButton *button = ctl<QPushButton>(w, "Command8");
+    watch.time([&] { button->click(); });
 }
 ZENTO_STEP_BENCHMARK(BM_CreateDish);
 
@@ -143,17 +153,17 @@ void BM_RenameDish(benchmark::State &state)
     BenchProgram run;
     Fmain &w = *run.program->fmain();
     if (state.range(1) == 1) {
-        w.AdoMnu->moveTo(w.AdoMnu->recordCount() / 2);
+        ctl<DataSource>(w, "AdoMnu")->moveTo(ctl<DataSource>(w, "AdoMnu")->recordCount() / 2);
         w.LoadDishComposition();
         w.UpdateDishTotals();
     }
     StepTimes watch(state);
     int n = 0;
     for (auto _ : state) {
-        w.TexTitle->setText(QStringLiteral("改名した料理%1").arg(++n));
+        ctl<QLineEdit>(w, "TexTitle")->setText(QStringLiteral("改名した料理%1").arg(++n));
         watch.time([&] {
             QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
-            QCoreApplication::sendEvent(w.TexTitle, &out);
+            QCoreApplication::sendEvent(ctl<QLineEdit>(w, "TexTitle"), &out);
         });
     }
 }
@@ -173,7 +183,8 @@ void BM_DeleteDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     StepTimes watch(state);
     for (auto _ : state)
-        watch.time([&] { w.deleteDishButton->click(); });
+        QPushButton *button = ctl<QPushButton>(w, "Command9");
+    watch.time([&] { button->click(); });
 }
 ZENTO_STEP_BENCHMARK(BM_DeleteDish);
 

@@ -7,6 +7,7 @@
 #include "bench/support/benchsupport.h"
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
+#include "tests/support/controls.h"
 
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
@@ -42,7 +43,7 @@ void chooseBusyCategory(Fmain &fmain, const benchmark::State &state)
     busiest.setRecordSource(
         QStringLiteral("SELECT eys.BID FROM eys GROUP BY eys.BID ORDER BY count(*) DESC"));
     busiest.refresh();
-    fmain.categoryList->setBoundText(busiest.text(QStringLiteral("BID")));
+    ctl<DataList>(fmain, "DataList2")->setBoundText(busiest.text(QStringLiteral("BID")));
     fmain.LoadCategoryFoods();
 }
 
@@ -55,7 +56,8 @@ void BM_ShowFood(benchmark::State &state)
     size_t next = 0;
     StepTimes steps(state);
     for (auto _ : state) {
-        fmain->foodIdBox->setText(QString::number(keys[next++ * 7919 % keys.size()]));
+        ctl<QLineEdit>(*fmain, "Text4")
+            ->setText(QString::number(keys[next++ * 7919 % keys.size()]));
         steps.time([&] { fmain->showFood(); });
     }
 }
@@ -120,7 +122,7 @@ void BM_DeleteFood(benchmark::State &state)
     Fmain *fmain = run.program->fmain();
     chooseBusyCategory(*fmain, state);
     // Foods of the shown category, so that the food list loses one each time.
-    const QString category = fmain->categoryList->boundText();
+    const QString category = ctl<DataList>(*fmain, "DataList2")->boundText();
     const std::vector<qint64> keys = foodKeys(
         *run.program, category.isEmpty() ? QString() : QStringLiteral("WHERE eys.BID=") + category);
     size_t next = 0;
@@ -130,7 +132,7 @@ void BM_DeleteFood(benchmark::State &state)
             state.SkipWithError("ran out of foods to delete");
             break;
         }
-        fmain->foodIdBox->setText(QString::number(keys[next++]));
+        ctl<QLineEdit>(*fmain, "Text4")->setText(QString::number(keys[next++]));
         steps.time([&] { fmain->deleteFood(); });
     }
 }
@@ -154,8 +156,8 @@ void BM_DeleteFoodAfterStartUp(benchmark::State &state)
     size_t next = 0;
     StepTimes steps(state);
     for (auto _ : state) {
-        fmain->AdoMnu->moveLast();
-        fmain->foodIdBox->setText(QString::number(keys[next++ % keys.size()]));
+        ctl<DataSource>(*fmain, "AdoMnu")->moveLast();
+        ctl<QLineEdit>(*fmain, "Text4")->setText(QString::number(keys[next++ % keys.size()]));
         steps.time([&] { fmain->deleteFood(); });
     }
 }

@@ -6,6 +6,7 @@
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
 #include "core/store/database.h"
+#include "tests/support/controls.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -62,7 +63,7 @@ void BM_LoadDishList(benchmark::State &state)
 {
     loader(state, [](Fmain *f) {
         f->LoadDishList();
-        f->AdoMnu->moveLast();
+        ctl<DataSource>(*f, "AdoMnu")->moveLast();
     });
 }
 ZENTO_STEP_BENCHMARK(BM_LoadDishList);
@@ -76,7 +77,7 @@ ZENTO_STEP_BENCHMARK(BM_LoadCategoryList);
 void BM_LoadCategoryFoods(benchmark::State &state)
 {
     loader(state, [](Fmain *f) {
-        f->categoryList->setBoundText(QStringLiteral("6")); // the largest group
+        ctl<DataList>(*f, "DataList2")->setBoundText(QStringLiteral("6")); // the largest group
         f->LoadCategoryFoods();
     });
 }

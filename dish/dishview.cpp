@@ -2,9 +2,8 @@
 #include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
+#include "core/dish/dishsession.h"
 #include "core/store/datasource.h"
-#include "core/store/numberreader.h"
-#include "core/store/queries.h"
 
 #include <QLineEdit>
 
@@ -14,40 +13,24 @@ const QString recipeFood = QStringLiteral("素材");
 const QString recipeQuantity = QStringLiteral("数量");
 const QString recipeUnit = QStringLiteral("単位");
 
-// A key from a box or a grid cell; nothing for empty or non-numeric text.
-std::optional<qint64> keyOf(const QString &text)
-{
-    return NumberReader::key(text);
-}
-
 } // namespace
 
 qint64 Fmain::takeDishKey()
 {
-    // Keys start at 1 (AUTOINCREMENT): 0 names no dish. Keeping whatever
-    // CurrentId last held instead would show the dish, food or line that some
-    // other routine queried last.
-    program().CurrentId = keyOf(TexID->text()).value_or(0);
+    program().CurrentId = m_dish->currentDish();
     return program().CurrentId;
-}
-
-void Fmain::clearSelectedLine()
-{
-    m_selectedLineDish.reset();
-    FieldBinding::unbind(TexKouID);
-    TexKouID->clear();
 }
 
 // Runs every step even when one fails; a failed query leaves an empty grid.
 void Fmain::LoadDishComposition()
 {
-    const qint64 dish = takeDishKey();
-    if (m_selectedLineDish && *m_selectedLineDish != dish)
-        clearSelectedLine();
+    takeDishKey();
+    m_dish->loadLines();
+    showRecipe();
+}
 
-    AdoKou->setConnectionString(program().DbConnectionString);
-    AdoKou->setRecordSource(Queries::dishLines(program().CurrentId));
-    AdoKou->refresh();
+void Fmain::showRecipe()
+{
     recipeGrid->setDataSource(AdoKou);
 
     // Hidden columns first, then the three shown ones, then the alignment.
@@ -67,28 +50,28 @@ void Fmain::LoadDishComposition()
     if (quantity >= 0)
         recipeGrid->setColumnAlignment(quantity, Qt::AlignRight);
     recipeGrid->viewport()->update();
+    showSelectedLine();
+}
+
+void Fmain::showSelectedLine()
+{
+    if (m_dish->selectedLine()) {
+        FieldBinding::bind(TexKouID, AdoKou2, QStringLiteral("ID"));
+    } else {
+        // The selected line belonged to another dish.
+        FieldBinding::unbind(TexKouID);
+        TexKouID->clear();
+    }
 }
 
 // Stops at the first failure (no current row, an ID that is not a number);
 // AdoKou2 then keeps the line it held.
 void Fmain::BindSelectedLine()
 {
-    const auto line = keyOf(recipeGrid->cellText(AdoKou->fieldIndex(QStringLiteral("ID"))));
-    if (!line)
+    if (!m_dish->selectLine(recipeGrid->currentRecord()))
         return;
-    program().CurrentId = *line;
-    AdoKou2->setConnectionString(program().DbConnectionString);
-    AdoKou2->setRecordSource(Queries::selectedLine(program().CurrentId));
-    FieldBinding::bind(TexKouID, AdoKou2, QStringLiteral("ID"));
-    AdoKou2->refresh();
-    m_selectedLineDish =
-        keyOf(recipeGrid->cellText(AdoKou->fieldIndex(QStringLiteral("アイテムCD"))));
-}
-
-void Fmain::UpdateDishTotals()
-{
-    CalcDishWeight();
-    CalcDishNutrients();
+    program().CurrentId = *m_dish->selectedLine();
+    showSelectedLine();
 }
 
 // DataGrid1 click: the clicked line goes into the line editor. The quantity
@@ -112,11 +95,7 @@ void Fmain::selectLine()
 // grid, which already shows it, is left alone.
 void Fmain::previousDish()
 {
-    dropEmptyDishName();
-    AdoMnu->movePrevious();
-    if (AdoMnu->bof())
-        AdoMnu->moveFirst();
-    else
+    if (m_dish->previous())
         LoadDishComposition();
     UpdateDishTotals();
 }
@@ -124,11 +103,7 @@ void Fmain::previousDish()
 // Command3 "＞". Past the last dish the pointer goes back to it.
 void Fmain::nextDish()
 {
-    dropEmptyDishName();
-    AdoMnu->moveNext();
-    if (AdoMnu->eof())
-        AdoMnu->moveLast();
-    else
+    if (m_dish->next())
         LoadDishComposition();
     UpdateDishTotals();
 }
@@ -136,8 +111,7 @@ void Fmain::nextDish()
 // Command4 "＞|".
 void Fmain::lastDish()
 {
-    dropEmptyDishName();
-    AdoMnu->moveLast();
+    m_dish->last();
     LoadDishComposition();
     UpdateDishTotals();
 }

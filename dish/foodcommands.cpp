@@ -1,9 +1,9 @@
 // The main window's commands on the food table: showing the chosen food,
 // entering a new one, deleting the chosen one.
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "foods/foodlists.h"
 #include "foods/seibn.h"
@@ -52,10 +52,10 @@ void Fmain::deleteFood()
     Seibn *editor = program().seibn();
     if (!editor)
         return;
-    bool isNumber = false;
-    const qint64 id = foodIdBox->text().trimmed().toLongLong(&isNumber);
-    if (!isNumber || id == 0)
+    const std::optional<qint64> chosen = chosenFood();
+    if (!chosen)
         return;
+    const qint64 id = *chosen;
 
     // 1. Narrow the editor's rows to the food; a change the editor could not
     // store (the user has been told) stops the command.
@@ -97,6 +97,5 @@ void Fmain::deleteFood()
     // totals are those of the dish now current.
     foodIdBox->setText(QStringLiteral("0"));
     foodNameBox->clear();
-    CalcDishWeight();
-    CalcDishNutrients();
+    UpdateDishTotals();
 }

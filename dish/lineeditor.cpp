@@ -1,57 +1,38 @@
 // The line editor: choosing a food, the weight factor, adding, updating and
-// deleting ingredient lines.
+// deleting ingredient lines. The dish session checks a line before it is
+// stored: the quantity is read once, by the reader of typed numbers, and the
+// weight factor stored is the one counted from it and the listed unit.
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
-#include "app/bindings.h"
+#include "core/dish/dishsession.h"
 #include "core/store/datasource.h"
-#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <QLineEdit>
 
 namespace {
 
-// The five fields of a line, in the order they are written, from the line
-// editor's boxes. Quantities are read by their leading number, so "１．５"
-// typed with a Japanese input method is stored as 1.5, as the weight factor
-// read it.
-void assignLine(Fmain &w)
-{
-    DataSource *kou = w.AdoKou;
-    kou->setValue(QStringLiteral("アイテムCD"), w.TexID->text());
-    kou->setValue(QStringLiteral("食品コード"), w.foodIdBox->text());
-    kou->setValue(QStringLiteral("数量"), NumberText::leading(w.quantityBox->text()));
-    kou->setValue(QStringLiteral("数量2"), NumberText::leading(w.weightFactorBox->text()));
-    kou->setValue(QStringLiteral("単位"), w.unitCombo->text());
-}
-
-bool foodChosen(Fmain &w)
-{
-    if (NumberText::leading(w.foodIdBox->text()) != 0)
-        return true;
-    w.program().prompts().message(QStringLiteral("上の「食品名」欄から食品を選んでください"),
-                                  Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
-                                  QStringLiteral("栄養計算"));
-    return false;
-}
-
-bool hasDish(Fmain &w)
-{
-    return !w.AdoMnu->bof() && !w.AdoMnu->eof();
-}
+const QString lineMessageTitle = QStringLiteral("栄養計算");
 
 } // namespace
 
-bool Fmain::storeOrDrop(DataSource *source, const QString &what)
+void Fmain::refuseLine(const LineRefusal &refusal)
 {
-    if (source->update())
-        return true;
-    const QString reason = source->errorString();
-    source->cancelUpdate();
+    program().prompts().message(refusal.message, Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
+                                lineMessageTitle);
+    QWidget *box = refusal.box == LineRefusal::Box::Quantity ? static_cast<QWidget *>(quantityBox)
+                   : refusal.box == LineRefusal::Box::Unit   ? static_cast<QWidget *>(unitCombo)
+                                                             : static_cast<QWidget *>(foodList);
+    if (box->isVisible())
+        box->setFocus();
+}
+
+void Fmain::tellStoreFailure(const QString &what, const QString &reason)
+{
     program().prompts().message(what + QStringLiteral("を書き込めませんでした。\n") + reason,
                                 Prompts::Buttons::Ok, Prompts::Icon::Critical);
-    return false;
 }
 
 // DataList2 click.
@@ -69,50 +50,61 @@ void Fmain::chooseFood()
     unitCombo->setText(QStringLiteral("ｇ"));
 }
 
-// Text2 or DataCombo1 changed: Text3 ← quantity × KAK ÷ 100. While either
-// text is not a number (the quantity half typed, a unit not in the list, the
-// unit list not loaded yet) Text3 keeps what it holds.
+// Text2 or DataCombo1 changed: Text3 ← quantity × KAK ÷ 100. While the
+// quantity is not wholly a number or the unit is not listed (the quantity half
+// typed, the unit list not loaded yet) Text3 keeps what it holds; "追加" and
+// "更新" then refuse the line, so a stale factor is never stored.
 void Fmain::recalcWeight()
 {
-    const auto kak = NumberReader::number(unitCombo->boundText());
-    const auto quantity = NumberReader::number(quantityBox->text());
-    if (!kak || !quantity)
-        return;
-    weightFactorBox->setText(NumberText::general(*kak * *quantity / 100));
+    if (const auto factor = m_dish->weightFactor(quantityBox->text(), unitCombo->text()))
+        weightFactorBox->setText(NumberText::general(*factor));
 }
 
 // Command2 "追加".
 void Fmain::addLine()
 {
-    if (foodChosen(*this) && hasDish(*this) && AdoKou->addNew()) {
-        assignLine(*this);
-        if (storeOrDrop(AdoKou, QStringLiteral("材料の行"))) {
-            AdoKou->requery();
-            LoadDishComposition();
-        }
+    const auto checked =
+        m_dish->checkLine({foodIdBox->text(), quantityBox->text(), unitCombo->text()});
+    if (const auto *refusal = std::get_if<LineRefusal>(&checked)) {
+        refuseLine(*refusal);
+    } else if (m_dish->hasDish()) {
+        const LineDraft &line = std::get<LineDraft>(checked);
+        weightFactorBox->setText(NumberText::general(line.weightFactor));
+        QString error;
+        if (m_dish->addLine(line, &error))
+            showRecipe();
+        else
+            tellStoreFailure(QStringLiteral("材料の行"), error);
     }
     recipeGrid->viewport()->update();
-    CalcDishWeight();
-    CalcDishNutrients();
+    UpdateDishTotals();
 }
 
 // Command11 "更新": rewrites the line under the grid's current row. Without a
-// current row there is nothing to rewrite, and without a chosen food the line
-// would lose its food (and vanish from the grid while still weighing in the
-// total), so both change nothing.
+// current row there is nothing to rewrite; a line the editor cannot hold
+// whole (no food, a quantity that is not a number, an unlisted unit) is
+// refused, as for "追加".
 void Fmain::updateLine()
 {
-    if (recipeGrid->currentRecord() < 0 || !hasDish(*this))
+    const int row = recipeGrid->currentRecord();
+    if (row < 0 || !m_dish->hasDish())
         return;
-    if (!foodChosen(*this))
+    const auto checked =
+        m_dish->checkLine({foodIdBox->text(), quantityBox->text(), unitCombo->text()});
+    if (const auto *refusal = std::get_if<LineRefusal>(&checked)) {
+        refuseLine(*refusal);
         return;
-    assignLine(*this);
-    if (!storeOrDrop(AdoKou, QStringLiteral("材料の行")))
+    }
+    const LineDraft &line = std::get<LineDraft>(checked);
+    weightFactorBox->setText(NumberText::general(line.weightFactor));
+    QString error;
+    if (!m_dish->updateLine(row, line, &error)) {
+        tellStoreFailure(QStringLiteral("材料の行"), error);
         return;
-    AdoKou->requery();
-    LoadDishComposition();
-    CalcDishWeight();
-    CalcDishNutrients();
+    }
+    takeDishKey();
+    showRecipe();
+    UpdateDishTotals();
 }
 
 // Command6 "削除" (line).
@@ -122,14 +114,13 @@ void Fmain::deleteLine()
     UpdateDishTotals();
 }
 
-// Every failure is passed over and the next step runs. Only a line of the
-// current dish is deleted: a line selected in another dish was cleared when
-// the dish changed, and is never taken for this one.
+// Every failure is passed over and the next step runs; afterwards the grid's
+// first line is the selected line.
 void Fmain::DeleteSelectedLine()
 {
-    if (m_selectedLineDish && *m_selectedLineDish == takeDishKey())
-        AdoKou2->deleteCurrent();
-    AdoKou2->refresh();
-    LoadDishComposition();
-    BindSelectedLine();
+    m_dish->deleteSelectedLine();
+    takeDishKey();
+    showRecipe();
+    if (m_dish->selectedLine())
+        program().CurrentId = *m_dish->selectedLine();
 }

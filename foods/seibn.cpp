@@ -1,19 +1,15 @@
 #include "foods/seibn.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
+#include "core/foods/foodrecord.h"
 #include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
 #include "core/store/queries.h"
-#include "core/store/numberreader.h"
-#include "core/store/numbertext.h"
-#include "core/search/kana.h"
-#include "core/store/schema.h"
-#include "foods/foodlists.h"
 #include "foods/recordnavigator.h"
 
 #include <QCloseEvent>
@@ -114,21 +110,25 @@ void Seibn::buildLayout()
 
 QString Seibn::valueCaption(int index)
 {
-    if (index == 4 || index == 5)
-        return Nutrients::all[index].rankingName.toString(); // "炭水化物：糖質", "炭水化物：繊維"
-    return index >= 0 && index < Nutrients::count ? Nutrients::all[index].label.toString()
-                                                  : QString();
+    return FoodRecord::valueCaption(index);
 }
 
 // Boxes take typing only while there is a row to hold it.
 void Seibn::showAvailability()
 {
-    const bool hasRow = !Adodc1->bof() && !Adodc1->eof();
+    const bool hasRow = !Adodc1->bof() && !Adodc1->eof() && m_editable;
     Text1->setReadOnly(!hasRow);
     Text2->setReadOnly(!hasRow);
     for (QLineEdit *box : data)
         box->setReadOnly(!hasRow);
     DataCombo1->setEnabled(hasRow);
+}
+
+void Seibn::setEditable(bool editable)
+{
+    m_editable = editable;
+    Command2->setEnabled(editable);
+    showAvailability();
 }
 
 void Seibn::BindFoodEditor()
@@ -141,7 +141,7 @@ void Seibn::BindFoodEditor()
     FieldBinding::bind(Text1, Adodc1, QStringLiteral("SNM"));
     FieldBinding::bind(Text2, Adodc1, QStringLiteral("SKN"));
     for (int i = 0; i < 23; ++i)
-        FieldBinding::bind(data[i], Adodc1, QString(Nutrients::all[i].field));
+        FieldBinding::bind(data[i], Adodc1, FoodRecord::valueField(i));
     DataCombo1->bindField(Adodc1, QStringLiteral("BID"));
     DataCombo1->setRowSource(Adodc2, QStringLiteral("分類名"), QStringLiteral("分類№"));
     showAvailability();
@@ -152,11 +152,9 @@ bool Seibn::LoadFoodRecord()
     Fmain *fmain = program().fmain();
     if (!fmain)
         return false;
-    bool isNumber = false;
-    const qint64 id = fmain->foodIdBox->text().trimmed().toLongLong(&isNumber);
-    if (!isNumber)
-        return false;
-    program().CurrentId = id;
+    // Without a chosen food the editor is narrowed to key 0, which no food
+    // has: it shows none and takes no typing.
+    program().CurrentId = fmain->chosenFood().value_or(0);
     if (!settleBeforeReload())
         return false;
     Adodc1->setConnectionString(program().DbConnectionString);
@@ -179,8 +177,8 @@ bool Seibn::BeginNewFood()
     if (!Adodc1->addNew())
         return false;
     for (QLineEdit *box : data)
-        box->setText(QStringLiteral("0"));
-    DataCombo1->setBoundText(QStringLiteral("20"));
+        box->setText(FoodRecord::newFoodValueText());
+    DataCombo1->setBoundText(QString::number(FoodRecord::newFoodCategory));
     if (m_newFoodStored || m_foodChanged)
         publishChanges(false);
     return true;
@@ -199,35 +197,24 @@ bool Seibn::isAddMode() const
 
 bool Seibn::rowIsStorable(bool quiet)
 {
-    Prompts &prompts = program().prompts();
-    // Only the empty name is refused; a name of blanks is a name.
-    if (Text1->text().isEmpty()) {
-        if (!quiet) {
-            prompts.message(QStringLiteral("食品名を入力してください"));
+    std::array<QString, FoodRecord::valueCount> values;
+    for (int i = 0; i < FoodRecord::valueCount; ++i)
+        values[i] = data[i]->text();
+    const std::optional<FoodRecord::Problem> problem = FoodRecord::check(Text1->text(), values);
+    if (!problem)
+        return true;
+    if (!quiet) {
+        if (problem->box < 0) {
+            program().prompts().message(problem->message);
             Text1->setFocus();
+        } else {
+            program().prompts().message(problem->message, Prompts::Buttons::Ok,
+                                        Prompts::Icon::Exclamation);
+            data[problem->box]->setFocus();
+            data[problem->box]->selectAll();
         }
-        return false;
     }
-    for (int i = 0; i < 23; ++i) {
-        const QString text = data[i]->text();
-        if (text.trimmed().isEmpty())
-            continue; // no value
-        const std::optional<double> number = NumberReader::number(text);
-        if (number && std::isfinite(*number) && *number >= 0)
-            continue;
-        if (!quiet) {
-            const QString what = number && std::isfinite(*number) ? QStringLiteral("0以上の数値")
-                                                                  : QStringLiteral("数値");
-            prompts.message(
-                QStringLiteral("「%1」には%2を入力してください（入力された値:「%3」）。")
-                    .arg(valueCaption(i), what, text),
-                Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
-            data[i]->setFocus();
-            data[i]->selectAll();
-        }
-        return false;
-    }
-    return true;
+    return false;
 }
 
 bool Seibn::storePending()
@@ -238,7 +225,7 @@ bool Seibn::storePending()
         return false;
     // The food search matches readings in half-width katakana; a reading
     // typed in hiragana or full-width katakana is stored in that form.
-    const QString reading = Kana::toHalfWidth(Text2->text());
+    const QString reading = FoodRecord::readingToStore(Text2->text());
     if (reading != Text2->text())
         Text2->setText(reading);
     const bool isNew = Adodc1->isNewRecord();
@@ -259,9 +246,9 @@ bool Seibn::isUntouchedNewRow() const
     if (!Text1->text().isEmpty() || !Text2->text().isEmpty())
         return false;
     for (QLineEdit *box : data)
-        if (box->text() != QStringLiteral("0"))
+        if (box->text() != FoodRecord::newFoodValueText())
             return false;
-    return Adodc1->text(QStringLiteral("BID")) == QStringLiteral("20");
+    return Adodc1->text(QStringLiteral("BID")) == QString::number(FoodRecord::newFoodCategory);
 }
 
 bool Seibn::settleBeforeReload()
@@ -313,7 +300,7 @@ void Seibn::publishChanges(bool reloadLists)
     if (!fmain)
         return;
     if (reloadLists)
-        FoodLists::reload(*fmain);
+        fmain->reloadFoodLists();
     if (changed) {
         // A changed food may be in the current recipe: its name in the grid,
         // its values in the totals.

@@ -36,10 +36,10 @@ public:
     // Points the data sources at all foods and all categories and binds every
     // box (start-up).
     void BindFoodEditor();
-    // Narrows Adodc1 to the food whose key the main window's Text4 holds,
-    // converted into CurrentId. Returns false when the rows could not be
-    // replaced: Text4 holds no number, or the row being edited cannot be
-    // stored (the user has been told why).
+    // Narrows Adodc1 to the food chosen in the main window (none: no row),
+    // its key in CurrentId. Returns false when the rows could not be
+    // replaced: the row being edited cannot be stored (the user has been
+    // told why).
     bool LoadFoodRecord();
     // Opens Adodc1 over the food of CurrentId, as it stands, and adds a new
     // row: every value "0", category 20. Returns false when no row could be
@@ -58,6 +58,9 @@ public:
     // Command2 "登録": stores the row being edited, hides the editor and
     // reloads the main window's category and food lists.
     bool registerFood();
+
+    // With edits off the boxes are read-only and nothing can be registered.
+    void setEditable(bool editable);
 
     // The Japanese name of value field i, as its label shows it (the two
     // carbohydrate rows are told apart).
@@ -96,6 +99,7 @@ private:
     void publishChanges(bool reloadLists);
 
     Program &m_program;
+    bool m_editable = true;
     bool m_newFoodStored = false;
     bool m_foodChanged = false;
 };

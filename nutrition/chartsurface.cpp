@@ -25,6 +25,11 @@ RadarChart::Values ChartSurface::values() const
     return m_source ? m_source() : RadarChart::Values{};
 }
 
+QColor ChartSurface::colourOf(RadarChart::Rgb rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
 static QPen chartPen(const QColor &colour, int pixels, double pixelsPerTwip)
 {
     // The painter works in twips, so a width of n pixels is n / pixelsPerTwip
@@ -38,10 +43,11 @@ static QPen chartPen(const QColor &colour, int pixels, double pixelsPerTwip)
 
 // A polygon whose vertices all coincide (every value 0 or empty) has no length
 // to stroke; it is shown as a dot of the pen's width at that point.
-static void drawPolygonLine(QPainter &painter, const QPolygonF &points)
+static void drawPolygonLine(QPainter &painter, const RadarChart::Polyline &line)
 {
-    if (points.isEmpty())
+    if (line.empty())
         return;
+    const QPolygonF points(QList<QPointF>(line.begin(), line.end()));
     const QRectF bounds = points.boundingRect();
     if (bounds.width() == 0 && bounds.height() == 0)
         painter.drawPoint(points.first());
@@ -60,16 +66,16 @@ void ChartSurface::render(QPainter &painter, const RadarChart::Figure &figure, d
     painter.scale(pixelsPerTwip, pixelsPerTwip);
 
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(chartPen(ringColour, gridPenPixels, pixelsPerTwip));
-    for (const QPolygonF &ring : figure.rings)
-        painter.drawPolyline(ring);
+    painter.setPen(chartPen(colourOf(ringColour), gridPenPixels, pixelsPerTwip));
+    for (const Polyline &ring : figure.rings)
+        painter.drawPolyline(ring.data(), int(ring.size()));
     painter.setPen(chartPen(foreground, gridPenPixels, pixelsPerTwip));
     for (const QLineF &spoke : figure.spokes)
         painter.drawLine(spoke);
 
-    painter.setPen(chartPen(calculatedColour, polygonPenPixels, pixelsPerTwip));
+    painter.setPen(chartPen(colourOf(calculatedColour), polygonPenPixels, pixelsPerTwip));
     drawPolygonLine(painter, figure.calculated);
-    painter.setPen(chartPen(standardColour, polygonPenPixels, pixelsPerTwip));
+    painter.setPen(chartPen(colourOf(standardColour), polygonPenPixels, pixelsPerTwip));
     drawPolygonLine(painter, figure.standard);
     painter.restore();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nutrition/radarchart.h"
+#include "core/nutrition/radarchart.h"
 
 #include <QWidget>
 #include <functional>
@@ -26,6 +26,8 @@ public:
     // Paints a figure with `painter` already set up for a surface of the
     // chart's twips size: `pixelsPerTwip` maps twips to the painter's logical
     // pixels; pen widths are in those pixels.
+    static QColor colourOf(RadarChart::Rgb rgb);
+
     static void render(QPainter &painter, const RadarChart::Figure &figure, double pixelsPerTwip,
                        const QColor &background, const QColor &foreground);
 

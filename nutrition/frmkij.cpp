@@ -4,9 +4,7 @@
 #include "app/program.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
-#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "nutrition/chartsurface.h"
 
@@ -21,28 +19,11 @@
 
 namespace {
 
-const char16_t *const rowCaptions[11] = {u"基準身長", u"基準体重", u"ｴﾈﾙｷﾞｰ", u"ﾀﾝﾊﾟｸ質",
-                                         u"ｶﾙｼｳﾑ",    u"鉄",       u"ﾋﾞﾀﾐﾝA", u"ﾋﾞﾀﾐﾝB1",
-                                         u"ﾋﾞﾀﾐﾝB2",  u"ﾅｲｱｼﾝ",    u"ﾋﾞﾀﾐﾝC"};
-
-// Columns of kij shown by Kdata 0 to 10.
-const char *const standardColumns[11] = {"TAL", "WEI", "CAL", "TAN", "CA", "FE",
-                                         "VA",  "VB1", "VB2", "NAI", "VC"};
-
-// Result columns of the sums query held by Udata 2 to 10.
-const char *const sumColumns[11] = {nullptr, nullptr, "SENC", "STAN", "SCA", "SFE",
-                                    "SVAK",  "SVB1",  "SVB2", "SNAI", "SVC"};
-
 // Where the axis captions (Label1 11 to 19, in axis order) lie in the chart.
 const QPoint axisCaptionAt[RadarChart::axisCount] = {
     {2400, 240},  {4080, 720}, {4800, 1920}, {4560, 3480}, {3360, 4320},
     {1440, 4200}, {480, 3480}, {240, 1920},  {840, 600},
 };
-
-QString u16(const char16_t *text)
-{
-    return QString::fromUtf16(text);
-}
 
 QString elementName(const char *name, int index)
 {
@@ -77,6 +58,7 @@ QLabel *chartLabel(QWidget *chart, const QString &name, const QString &caption, 
 FrmKij::FrmKij(Program &program, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , m_program(program)
+    , m_session(program.DbConnectionString)
 {
     setObjectName(QStringLiteral("frmKij"));
     setWindowTitle(QStringLiteral("基準値との比較"));
@@ -110,7 +92,7 @@ void FrmKij::buildLayout()
     Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("基準値"), 1920, 840, 615, 255);
 
     for (int row = 0; row < 11; ++row) {
-        Label1[row] = label(this, elementName("Label1", row), u16(rowCaptions[row]), 120,
+        Label1[row] = label(this, elementName("Label1", row), Comparison::caption(row), 120,
                             rowTop(row), row >= 8 ? 615 : 735, 255);
         // A caption wider than its label in this font may run on up to the
         // value column rather than be cut.
@@ -131,8 +113,7 @@ void FrmKij::buildLayout()
         QLineEdit *standard =
             textBox(this, elementName("Kdata", row), QString(), 1920, rowTop(row), 735, 270);
         standard->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        // The standards are for display only: a typed text would otherwise be
-        // written back into kij when the lookup moves to another row.
+        // The standards are for display only.
         standard->setReadOnly(true);
         Kdata[row] = standard;
 
@@ -146,19 +127,23 @@ void FrmKij::buildLayout()
         Label1[11 + i] = chartLabel(Picture1, elementName("Label1", 11 + i),
                                     RadarChart::ChartAxis[i].caption.toString(),
                                     axisCaptionAt[i].x(), axisCaptionAt[i].y());
-    Line2 = new LineShape(Picture1, QStringLiteral("Line2"), RadarChart::standardColour, 2, 4440,
-                          4200, 4800, 4200);
+    Line2 = new LineShape(Picture1, QStringLiteral("Line2"),
+                          ChartSurface::colourOf(RadarChart::standardColour), 2, 4440, 4200, 4800,
+                          4200);
     Label4 = chartLabel(Picture1, QStringLiteral("Label4"), QStringLiteral("基準値"), 4920, 4080);
-    Line1 = new LineShape(Picture1, QStringLiteral("Line1"), RadarChart::calculatedColour, 2, 4440,
-                          4560, 4800, 4560);
+    Line1 = new LineShape(Picture1, QStringLiteral("Line1"),
+                          ChartSurface::colourOf(RadarChart::calculatedColour), 2, 4440, 4560, 4800,
+                          4560);
     Label5 = chartLabel(Picture1, QStringLiteral("Label5"), QStringLiteral("計算値"), 4920, 4440);
 
     Command1 = button(this, QStringLiteral("Command1"), QStringLiteral("OK"), 7200, 5040, 975, 375);
 
-    AdoKij = new DataSource(this);
+    AdoKij = m_session.standardsSource();
     AdoKij->setObjectName(QStringLiteral("AdoKij"));
-    AdoSumCA = new DataSource(this);
+    AdoKij->setParent(this); // found among the window's objects; the session deletes it first
+    AdoSumCA = m_session.sumsSource();
     AdoSumCA->setObjectName(QStringLiteral("AdoSumCA"));
+    AdoSumCA->setParent(this); // found among the window's objects; the session deletes it first
 
     Picture1->setValueSource([this] { return chartValues(); });
 }
@@ -207,100 +192,42 @@ void FrmKij::sexClicked()
 
 void FrmKij::BindStandards()
 {
-    AdoKij->setConnectionString(program().DbConnectionString);
-    AdoKij->setRecordSource(QStringLiteral("SELECT kij.* FROM kij"));
-    for (int i = 0; i < 11; ++i)
-        FieldBinding::bind(Kdata[i], AdoKij, QLatin1String(standardColumns[i]));
+    m_session.loadStandards();
 }
 
 void FrmKij::CalcComparisonTotals()
 {
-    // A failing step ends the routine; the calculated column then stays empty
-    // where it has no value, and the window opens all the same.
-
-    // 1. The dish ID from the main window.
+    // Without a current dish, or when the sums cannot be read, the calculated
+    // column stays empty and the window opens all the same.
     const Fmain *main = program().fmain();
     if (!main)
         return;
-    bool isKey = false;
-    const qint64 id = main->TexID->text().trimmed().toLongLong(&isKey);
-    if (!isKey)
-        return; // no current dish
-    program().CurrentId = id;
-
-    // 2. The sums of the current dish.
-    AdoSumCA->setConnectionString(program().DbConnectionString);
-    AdoSumCA->setRecordSource(
-        QStringLiteral("SELECT ") + QStringLiteral("Sum((kou.数量2) * (eys.ENC)) as SENC,") +
-        QStringLiteral("Sum((kou.数量2) * (eys.TAN)) as STAN,") +
-        QStringLiteral("Sum((kou.数量2) * (eys.CA)) as SCA,") +
-        QStringLiteral("Sum((kou.数量2) * (eys.FE)) as SFE,") +
-        QStringLiteral("Sum((kou.数量2) * (eys.VAK)) as SVAK, ") +
-        QStringLiteral("Sum((kou.数量2) * (eys.VB1)) as SVB1, ") +
-        QStringLiteral("Sum((kou.数量2) * (eys.VB2)) as SVB2, ") +
-        QStringLiteral("Sum((kou.数量2) * (eys.NAI)) as SNAI, ") +
-        QStringLiteral("Sum((kou.数量2) * (eys.VC)) as SVC ") + QStringLiteral("FROM kou,eys ") +
-        QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") +
-        QString::number(program().CurrentId) + QStringLiteral("))"));
-    if (!AdoSumCA->refresh())
+    const qint64 dish = main->currentDish();
+    if (dish == 0)
+        return;
+    program().CurrentId = dish;
+    if (!m_session.loadSums(dish))
         return;
 
-    // 3. The holders; vitamin B2 is shown with four decimals.
-    for (int i = 2; i <= 10; ++i) {
-        ValueFormat format;
-        if (i == 8)
-            format = [](const QVariant &value) { return NumberText::fixed(value.toDouble(), 4); };
-        FieldBinding::bind(Udata[i], AdoSumCA, QLatin1String(sumColumns[i]), format);
-    }
-
-    // 4. The calculated column, each holder rounded half up to two decimals.
-    // A null sum leaves its holder empty, which is no number: its value stays
-    // empty and the next element goes on (the chart reads it as 0).
-    for (int i = 2; i <= 10; ++i) {
-        const std::optional<double> sum = NumberReader::number(Udata[i]->text());
-        Data[i]->setText(sum ? NumberText::general(NumberText::roundHalfUp(*sum, 2)) : QString());
+    // The holders keep the raw sums (vitamin B2 with four decimals); the
+    // column shows them rounded half up to two decimals. A null sum leaves
+    // both empty (the chart reads it as 0).
+    const Comparison::Values calculated = m_session.calculated();
+    for (int i = Comparison::firstSumRow; i < Comparison::rowCount; ++i) {
+        Udata[i]->setText(Comparison::holderText(i, m_session.sums()[i]));
+        Data[i]->setText(calculated[i] ? NumberText::general(*calculated[i]) : QString());
     }
 }
 
 void FrmKij::FindStandard()
 {
-    // Continue-on-error: a step that fails is skipped and the next one runs.
-
-    // 1. The age: the combo text as a whole number, halves to the even one;
-    // a text that is no number (or no int) is age 0.
-    int age = 0;
-    if (const std::optional<double> number = NumberReader::number(Combo1->currentText())) {
-        const double whole = std::nearbyint(*number); // the default rounding: to even
-        if (whole >= -2147483648.0 && whole <= 2147483647.0)
-            age = int(whole);
-    }
-    // 2. The sex code.
-    const int sex = OpMan->isChecked() ? 1 : 0;
-
-    // 3. The first row of that age and sex, in table order. The rows are read
-    // where they lie and the pointer moves once, to the match; without one
-    // it comes to rest past the last row, never beyond.
-    const int ageColumn = AdoKij->fieldIndex(QStringLiteral("AGE"));
-    const int sexColumn = AdoKij->fieldIndex(QStringLiteral("SEX"));
-    const int rows = AdoKij->recordCount();
-    auto matches = [](const QVariant &value, int wanted) {
-        if (value.isNull())
-            return false; // a null never matches
-        bool isNumber = false;
-        const double number = value.toDouble(&isNumber);
-        return isNumber && number == wanted;
-    };
-    int found = -1;
-    for (int row = 0; row < rows && found < 0; ++row) {
-        if (matches(AdoKij->value(row, ageColumn), age) &&
-            matches(AdoKij->value(row, sexColumn), sex))
-            found = row;
-    }
-    if (found >= 0) {
-        AdoKij->moveTo(found);
-    } else if (!AdoKij->eof() && AdoKij->moveLast()) {
-        AdoKij->moveNext();
-    }
+    const int age = Comparison::ageOf(Combo1->currentText());
+    const int sex = OpMan->isChecked() ? Comparison::male : Comparison::female;
+    m_session.findStandard(age, sex);
+    // Without a matching row the column is empty.
+    const Comparison::Values standard = m_session.standard();
+    for (int i = 0; i < Comparison::rowCount; ++i)
+        Kdata[i]->setText(standard[i] ? NumberText::general(*standard[i]) : QString());
     emit standardLookedUp(age, sex);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "nutrition/radarchart.h"
+#include "core/nutrition/comparison.h"
+#include "core/nutrition/radarchart.h"
 
 #include <QWidget>
 #include <array>
@@ -85,4 +86,5 @@ private:
     void sexClicked();
 
     Program &m_program;
+    Comparison::Session m_session;
 };

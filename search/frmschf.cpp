@@ -6,10 +6,6 @@
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "core/nutrition/nutrients.h"
-#include "core/search/foodsearch.h"
-#include "core/store/database.h"
-#include "core/store/datasource.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -20,6 +16,7 @@
 FrmSchF::FrmSchF(Program &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_program(program)
+    , m_search(program.DbConnectionString)
 {
     setObjectName(QStringLiteral("frmSchF"));
     setWindowTitle(QStringLiteral("食品素材の検索"));
@@ -50,8 +47,9 @@ FrmSchF::FrmSchF(Program &program, QWidget *parent)
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setVisible(false);
 
-    AdoEys = new DataSource(this);
+    AdoEys = m_search.results();
     AdoEys->setObjectName(QStringLiteral("AdoEys"));
+    AdoEys->setParent(this); // found among the window's objects; the session deletes it first
 
     DataGrid1 = new DataGrid(this);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
@@ -71,29 +69,9 @@ FrmSchF::FrmSchF(Program &program, QWidget *parent)
     connect(Command2, &QPushButton::clicked, this, &FrmSchF::cancel);
 }
 
-QString FrmSchF::rankingFieldFor(const QString &name)
-{
-    const Nutrients::Nutrient *nutrient = Nutrients::byRankingName(name);
-    return nutrient ? QString(nutrient->field) : QString();
-}
-
-QString FrmSchF::rankingQuery(const QString &field)
-{
-    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.") + field +
-           QStringLiteral(",bun.分類名 FROM eys,bun ") +
-           QStringLiteral("WHERE(bun.分類№=eys.BID)") + QStringLiteral("ORDER BY eys.") + field +
-           QStringLiteral(" DESC");
-}
-
-QString FrmSchF::readingQuery(const QString &reading)
-{
-    return FoodSearch::readingQuery(reading);
-}
-
 void FrmSchF::FillNutrientChoices()
 {
-    for (const Nutrients::Nutrient *nutrient : Nutrients::ranked())
-        Combo1->addItem(nutrient->rankingName.toString());
+    Combo1->addItems(FoodSearch::rankingNames());
     // Adding to an empty list makes the first entry current; the box starts
     // empty, with no nutrient chosen.
     Combo1->setCurrentIndex(-1);
@@ -102,37 +80,34 @@ void FrmSchF::FillNutrientChoices()
 
 void FrmSchF::SetRankingField()
 {
-    Label3->setText(rankingFieldFor(Combo1->currentText()));
+    Label3->setText(FoodSearch::rankingFieldFor(Combo1->currentText()));
 }
 
 void FrmSchF::RankFoodsByNutrient()
 {
-    const QString field = Label3->text();
     // Text that names no nutrient gives no field: nothing to rank by, and the
     // grid keeps what it shows.
-    if (field.isEmpty())
+    if (Label3->text().isEmpty())
         return;
-    runQuery(rankingQuery(field));
+    showResult(m_search.byRanking(Label3->text()));
 }
 
 void FrmSchF::SearchFoodsByReading()
 {
-    // The store decides how the rows are found (its reading index, where it
-    // has one); the rows and their order are those of readingQuery().
-    const std::shared_ptr<Database> store = Database::open(m_program.DbConnectionString, nullptr);
-    runQuery(FoodSearch::byReading(store ? store->handle() : nullptr, Text1->text()));
+    showResult(m_search.byReading(Text1->text()));
 }
 
-bool FrmSchF::runQuery(const QString &sql)
+bool FrmSchF::showResult(bool ran)
 {
-    AdoEys->setConnectionString(m_program.DbConnectionString);
-    AdoEys->setRecordSource(sql);
-    if (!AdoEys->refresh()) {
-        m_program.prompts().message(QStringLiteral("食品を検索できませんでした。\n") +
-                                        AdoEys->errorString(),
-                                    Prompts::Buttons::Ok, Prompts::Icon::Critical);
+    if (!ran) {
+        // One message while the cause lasts, not one per keystroke.
+        const QString message =
+            QStringLiteral("食品を検索できませんでした。\n") + m_search.errorString();
+        if (m_searchFailure.shouldTell(message))
+            m_program.prompts().message(message, Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return false;
     }
+    m_searchFailure.succeeded();
     DataGrid1->setDataSource(AdoEys);
     DataGrid1->setColumnWidthTwips(0, 0);
     DataGrid1->setColumnWidthTwips(1, 2000);
@@ -166,25 +141,12 @@ void FrmSchF::takeFood()
 {
     // The steps need a food: without a current row (no search yet, or an
     // empty result) there is nothing to hand over and the main window is
-    // left as it is. Without the main window there is nowhere to put it.
+    // left as it is.
     Fmain *main = m_program.fmain();
-    if (main && DataGrid1->currentRecord() >= 0) {
-        const QString foodId = DataGrid1->cellText(0);
-        const QString foodName = DataGrid1->cellText(1);
-        const QString category = DataGrid1->cellText(3);
-        main->foodNameBox->setText(foodName);
-        main->foodIdBox->setText(foodId);
-        main->quantityBox->setText(QStringLiteral("100"));
-        main->unitCombo->setText(QStringLiteral("ｇ"));
-        // A category name that is not in the list selects nothing; the food
-        // list then shows no category's foods and selects nothing either.
-        main->categoryList->setText(category);
-        main->LoadCategoryFoods();
-        main->foodList->setText(foodName);
-        // Two foods of one category may share a name: the list must show the
-        // very food whose key the line editor now holds.
-        if (main->foodList->boundText() != foodId)
-            main->foodList->setBoundText(foodId);
+    if (main) {
+        if (const std::optional<FoodSearch::Found> food =
+                m_search.foodAt(DataGrid1->currentRecord()))
+            main->takeFood(food->id);
     }
     close();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/search/foodsearch.h"
+#include "core/store/repeatedfailure.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -23,15 +26,6 @@ public:
     explicit FrmSchF(Program &program, QWidget *parent = nullptr);
 
     Program &program() const { return m_program; }
-
-    // The field a nutrient name ranks by; empty when the text is not exactly
-    // one of the names.
-    static QString rankingFieldFor(const QString &name);
-    static QString rankingQuery(const QString &field);
-    // The reading is folded to half-width katakana and matched as literal
-    // text: quotes are doubled, and "%", "_" and the escape character stand
-    // for themselves.
-    static QString readingQuery(const QString &reading);
 
     // Routines of the window.
     void FillNutrientChoices();
@@ -59,7 +53,10 @@ public:
     QPushButton *Command2;
 
 private:
-    bool runQuery(const QString &sql);
+    // Lays the grid out over a search's rows, or tells why the search failed.
+    bool showResult(bool ran);
 
     Program &m_program;
+    FoodSearch m_search;
+    RepeatedFailure m_searchFailure;
 };

@@ -1,12 +1,11 @@
 #include "search/frmschm.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "app/bindings.h"
-#include "core/store/datasource.h"
 #include "core/store/numbertext.h"
 
 #include <QFrame>
@@ -15,6 +14,7 @@
 FrmSchM::FrmSchM(Program &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_program(program)
+    , m_list(program.DbConnectionString)
 {
     setObjectName(QStringLiteral("frmSchM"));
     setWindowTitle(QStringLiteral("ﾒﾆｭｰ一覧"));
@@ -28,8 +28,9 @@ FrmSchM::FrmSchM(Program &program, QWidget *parent)
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     Twips::place(DataGrid1, 0, 1080, 6375, 3975);
 
-    AdoMnu = new DataSource(this);
+    AdoMnu = m_list.rows();
     AdoMnu->setObjectName(QStringLiteral("AdoMnu"));
+    AdoMnu->setParent(this); // found among the window's objects; the session deletes it first
 
     Command1 = Widgets::button(this, QStringLiteral("Command1"), QStringLiteral("OK"), 4320, 5160,
                                975, 375);
@@ -44,22 +45,14 @@ FrmSchM::FrmSchM(Program &program, QWidget *parent)
 
 QString FrmSchM::overviewQuery()
 {
-    return QStringLiteral("SELECT mnu.ID,mnu.アイテム名,") +
-           QStringLiteral("Sum(eys.ENC*kou.数量2) AS SENC,") +
-           QStringLiteral("Sum(kou.数量2*100) AS SSU,") +
-           QStringLiteral("int(Sum(eys.NAT*kou.数量2)*100+0.5)/100 AS SNAT ") +
-           QStringLiteral("FROM mnu,kou,eys ") +
-           QStringLiteral("WHERE((mnu.ID = kou.アイテムCD) AND (kou.食品コード = eys.SID)) ") +
-           QStringLiteral("GROUP BY mnu.ID,mnu.アイテム名");
+    return DishList::overviewQuery();
 }
 
 void FrmSchM::LoadDishOverview()
 {
-    AdoMnu->setConnectionString(m_program.DbConnectionString);
-    AdoMnu->setRecordSource(overviewQuery());
-    if (!AdoMnu->refresh()) {
+    if (!m_list.load()) {
         m_program.prompts().message(QStringLiteral("料理の一覧を読み込めませんでした。\n") +
-                                        AdoMnu->errorString(),
+                                        m_list.errorString(),
                                     Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return;
     }
@@ -86,42 +79,19 @@ void FrmSchM::LoadDishOverview()
 void FrmSchM::OpenChosenDish()
 {
     Fmain *main = m_program.fmain();
-    if (!main || !main->AdoMnu)
+    if (!main)
         return;
-
     // The dish key of the grid's current row, kept whole: keys are not
     // limited to 16 bits.
-    if (DataGrid1->currentRecord() < 0)
+    const std::optional<qint64> key = m_list.keyAt(DataGrid1->currentRecord());
+    if (!key)
         return; // no row: nothing to open
-    bool ok = false;
-    const qint64 key = AdoMnu->value(QStringLiteral("ID")).toLongLong(&ok);
-    if (!ok)
-        return;
-
-    // Look for the dish among the main window's dishes, first to last. When
-    // none carries the key (deleted since the list was made) the search ends
-    // after the last record and the current dish stays as it was.
-    DataSource *dishes = main->AdoMnu;
-    const int idColumn = dishes->fieldIndex(QStringLiteral("Id"));
-    const int count = idColumn < 0 ? 0 : dishes->recordCount();
-    int found = -1;
-    for (int row = 0; row < count && found < 0; ++row) {
-        bool isNumber = false;
-        const qint64 id = dishes->value(row, idColumn).toLongLong(&isNumber);
-        if (isNumber && id == key)
-            found = row;
-    }
-    if (found < 0) {
+    // A dish deleted since the list was made is no longer there; the current
+    // dish stays as it was.
+    if (!main->showDish(*key))
         m_program.prompts().message(
             QStringLiteral("選んだ料理が見つかりません。ほかの操作で削除された可能性があります。"),
             Prompts::Buttons::Ok, Prompts::Icon::Information);
-        return;
-    }
-    dishes->moveTo(found); // a refused pending change keeps the pointer where it is
-
-    main->LoadDishComposition();
-    main->CalcDishWeight();
-    main->CalcDishNutrients();
 }
 
 void FrmSchM::openDish()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/search/dishlist.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -39,4 +41,5 @@ public:
 
 private:
     Program &m_program;
+    DishList m_list;
 };

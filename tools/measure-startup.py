@@ -9,7 +9,9 @@ the machine. Reports for each the median and the 90th percentile of the wall
 time from launch to that line and the largest peak resident memory, and the
 ratio of the two medians.
 
-    measure-startup.py PROBE STORE [--empty EMPTY_PROBE] [--runs N]
+    measure-startup.py PROBE STORE [--empty EMPTY_PROBE] [--runs N] [--ini FILE]
+
+With --ini, FILE is put beside the store as its settings file "zento.ini".
 
 EMPTY_PROBE defaults to zento-emptyprobe beside PROBE. Run it under xvfb-run
 for a real X server; with QT_QPA_PLATFORM=offscreen for the offscreen one.
@@ -63,6 +65,7 @@ def main():
     parser.add_argument("store")
     parser.add_argument("--empty")
     parser.add_argument("--runs", type=int, default=21)
+    parser.add_argument("--ini")
     args = parser.parse_args()
     probe = os.path.abspath(args.probe)
     empty = os.path.abspath(args.empty or os.path.join(os.path.dirname(probe),
@@ -70,6 +73,8 @@ def main():
     results = {probe: ([], []), empty: ([], [])}
     with tempfile.TemporaryDirectory() as folder:
         shutil.copy(args.store, os.path.join(folder, "zento.dll"))
+        if args.ini:
+            shutil.copy(args.ini, os.path.join(folder, "zento.ini"))
         for run in range(args.runs + 1):
             # Alternate which goes first, so neither always follows the other.
             order = (probe, empty) if run % 2 else (empty, probe)

@@ -1,5 +1,7 @@
 #include "tools/readings.h"
 
+#include "core/search/kana.h"
+
 #include <QHash>
 #include <QList>
 #include <QRegularExpression>
@@ -141,15 +143,6 @@ const Correction tokenCorrections[] = {
     {"畜肉", "チクニク"}, {"菓", "カ"},
 };
 
-const char *const halfKana[] = {
-    "ｧ",  "ｱ",  "ｨ",  "ｲ",  "ｩ",  "ｳ",  "ｪ",  "ｴ", "ｫ",  "ｵ",  "ｶ",  "ｶﾞ", "ｷ",  "ｷﾞ", "ｸ",
-    "ｸﾞ", "ｹ",  "ｹﾞ", "ｺ",  "ｺﾞ", "ｻ",  "ｻﾞ", "ｼ", "ｼﾞ", "ｽ",  "ｽﾞ", "ｾ",  "ｾﾞ", "ｿ",  "ｿﾞ",
-    "ﾀ",  "ﾀﾞ", "ﾁ",  "ﾁﾞ", "ｯ",  "ﾂ",  "ﾂﾞ", "ﾃ", "ﾃﾞ", "ﾄ",  "ﾄﾞ", "ﾅ",  "ﾆ",  "ﾇ",  "ﾈ",
-    "ﾉ",  "ﾊ",  "ﾊﾞ", "ﾊﾟ", "ﾋ",  "ﾋﾞ", "ﾋﾟ", "ﾌ", "ﾌﾞ", "ﾌﾟ", "ﾍ",  "ﾍﾞ", "ﾍﾟ", "ﾎ",  "ﾎﾞ",
-    "ﾎﾟ", "ﾏ",  "ﾐ",  "ﾑ",  "ﾒ",  "ﾓ",  "ｬ",  "ﾔ", "ｭ",  "ﾕ",  "ｮ",  "ﾖ",  "ﾗ",  "ﾘ",  "ﾙ",
-    "ﾚ",  "ﾛ",  "ﾜ",  "ﾜ",  "ｲ",  "ｴ",  "ｦ",  "ﾝ", "ｳﾞ", "ｶ",  "ｹ"};
-static_assert(sizeof halfKana / sizeof halfKana[0] == 0x30F6 - 0x30A1 + 1);
-
 bool isKanji(QChar c)
 {
     const ushort u = c.unicode();
@@ -223,42 +216,6 @@ bool Readings::open(QString *error)
     return true;
 }
 
-QString Readings::toHalfWidth(const QString &text)
-{
-    QString out;
-    out.reserve(text.size() * 2);
-    for (QChar c : text) {
-        ushort u = c.unicode();
-        if (u >= 0x3041 && u <= 0x3096)
-            u += 0x60; // hiragana to katakana
-        if (u >= 0x30A1 && u <= 0x30F6)
-            out += QString::fromUtf8(halfKana[u - 0x30A1]);
-        else if (u == 0x30FC)
-            out += QChar(0xFF70); // ｰ
-        else if (u == 0x30FB)
-            out += QChar(0xFF65); // ･
-        else if (u == 0x309B || u == 0x3099)
-            out += QChar(0xFF9E);
-        else if (u == 0x309C || u == 0x309A)
-            out += QChar(0xFF9F);
-        else if (u == 0x3002)
-            out += QChar(0xFF61);
-        else if (u == 0x300C)
-            out += QChar(0xFF62);
-        else if (u == 0x300D)
-            out += QChar(0xFF63);
-        else if (u == 0x3001)
-            out += QChar(0xFF64);
-        else if (u == 0x3000)
-            out += QLatin1Char(' ');
-        else if (u >= 0xFF01 && u <= 0xFF5E)
-            out += QChar(u - 0xFEE0);
-        else
-            out += QChar(u);
-    }
-    return out;
-}
-
 QString Readings::analyse(const QString &text, QStringList *unread) const
 {
     if (text.isEmpty())
@@ -325,5 +282,6 @@ QString Readings::reading(const QString &name, QStringList *unread) const
     QStringList read;
     for (const QString &part : name.split(separators, Qt::SkipEmptyParts))
         read << readPart(part, unread);
-    return toHalfWidth(read.join(QLatin1Char(' ')));
+    // The one folding the reading search applies to what is typed.
+    return Kana::toHalfWidth(read.join(QLatin1Char(' ')));
 }

@@ -27,10 +27,6 @@ public:
     // list can read stay as they are and are added to *unread.
     QString reading(const QString &name, QStringList *unread = nullptr) const;
 
-    // Hiragana and full-width katakana, letters, digits and signs in their
-    // half-width forms (ギュウニュウ is ｷﾞｭｳﾆｭｳ); other characters unchanged.
-    static QString toHalfWidth(const QString &text);
-
 private:
     QString readPart(const QString &part, QStringList *unread) const;
     QString analyse(const QString &text, QStringList *unread) const;

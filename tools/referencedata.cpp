@@ -1,6 +1,7 @@
 #include "tools/referencedata.h"
 
 #include "core/store/schema.h"
+#include "core/store/statement.h"
 #include "tools/readings.h"
 #include "tools/storebuilder.h"
 
@@ -8,7 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QUrl>
 #include <cstdio>
+#include <functional>
 #include <sqlite3.h>
 
 namespace ReferenceData {
@@ -104,76 +107,51 @@ bool load(const Sources &sources, Data *data, QString *error)
 
 namespace {
 
-class Statement
+// A prepared statement of the core's store layer, checked.
+bool prepared(const Statement &statement, QString *error)
 {
-public:
-    Statement(sqlite3 *db, const QString &sql, QString *error)
-        : m_db(db)
-    {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr) !=
-            SQLITE_OK)
-            fail(error);
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    bool ok() const { return m_stmt != nullptr; }
-    void bind(int i, const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, double value) { sqlite3_bind_double(m_stmt, i, value); }
-    void bind(int i, int value) { sqlite3_bind_int(m_stmt, i, value); }
-    void bindNull(int i) { sqlite3_bind_null(m_stmt, i); }
-    bool run(QString *error)
-    {
-        const int rc = sqlite3_step(m_stmt);
-        sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
-        if (rc == SQLITE_DONE || rc == SQLITE_ROW)
-            return true;
-        fail(error);
-        return false;
-    }
-    sqlite3_stmt *get() const { return m_stmt; }
+    if (!statement.isValid() && error)
+        *error = statement.error();
+    return statement.isValid();
+}
 
-private:
-    void fail(QString *error)
-    {
-        if (error)
-            *error = QString::fromUtf8(sqlite3_errmsg(m_db));
-    }
-    sqlite3 *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
-};
+// Runs a bound statement once, then makes it ready for the next row.
+bool runRow(Statement &statement, QString *error)
+{
+    const bool ok = statement.exec();
+    if (!ok && error)
+        *error = statement.error();
+    statement.reset();
+    return ok;
+}
 
 using StoreBuilder::exec;
 
 bool writeCategories(sqlite3 *db, const Data &data, QString *error)
 {
-    Statement insert(db, QStringLiteral("INSERT INTO bun(分類№, 分類名) VALUES (?1, ?2)"), error);
-    if (!insert.ok())
+    Statement insert(db, QStringLiteral("INSERT INTO bun(分類№, 分類名) VALUES (?1, ?2)"));
+    if (!prepared(insert, error))
         return false;
     for (auto it = data.foods.groups.cbegin(); it != data.foods.groups.cend(); ++it) {
         insert.bind(1, it.key());
         insert.bind(2, it.value());
-        if (!insert.run(error))
+        if (!runRow(insert, error))
             return false;
     }
     insert.bind(1, userCategory);
     insert.bind(2, userCategoryName);
-    return insert.run(error);
+    return runRow(insert, error);
 }
 
 bool writeUnits(sqlite3 *db, QString *error)
 {
-    Statement insert(db, QStringLiteral("INSERT INTO tni(TNM, KAK) VALUES (?1, ?2)"), error);
-    if (!insert.ok())
+    Statement insert(db, QStringLiteral("INSERT INTO tni(TNM, KAK) VALUES (?1, ?2)"));
+    if (!prepared(insert, error))
         return false;
     for (const Unit &u : units()) {
         insert.bind(1, u.name);
         insert.bind(2, u.grams);
-        if (!insert.run(error))
+        if (!runRow(insert, error))
             return false;
     }
     return true;
@@ -182,11 +160,9 @@ bool writeUnits(sqlite3 *db, QString *error)
 bool writeStandards(sqlite3 *db, const Data &data, QString *error)
 {
     Statement insert(
-        db,
-        QStringLiteral("INSERT INTO kij(AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,VB2,NAI,VC)"
-                       " VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13)"),
-        error);
-    if (!insert.ok())
+        db, QStringLiteral("INSERT INTO kij(AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,VB2,NAI,VC)"
+                           " VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13)"));
+    if (!prepared(insert, error))
         return false;
     for (const Standards::Row &r : data.standards.rows) {
         insert.bind(1, r.age);
@@ -195,7 +171,7 @@ bool writeStandards(sqlite3 *db, const Data &data, QString *error)
                                  r.va,  r.vb1, r.vb2, r.nai, r.vc};
         for (int i = 0; i < 11; ++i)
             insert.bind(3 + i, values[i]);
-        if (!insert.run(error))
+        if (!runRow(insert, error))
             return false;
     }
     return true;
@@ -215,11 +191,9 @@ bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResul
         updates += QStringLiteral(",%1=excluded.%1").arg(f);
     }
     Statement upsert(
-        db,
-        QStringLiteral("INSERT INTO eys(%1) VALUES (%2) ON CONFLICT(SID) DO UPDATE SET %3")
-            .arg(fields, places, updates),
-        error);
-    if (!upsert.ok())
+        db, QStringLiteral("INSERT INTO eys(%1) VALUES (%2) ON CONFLICT(SID) DO UPDATE SET %3")
+                .arg(fields, places, updates));
+    if (!prepared(upsert, error))
         return false;
     const QList<FoodTable::Food> &foods = data.foods.foods;
     for (int n = 0; n < foods.size(); ++n) {
@@ -233,9 +207,9 @@ bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResul
             if (v.known)
                 upsert.bind(5 + i, v.number);
             else
-                upsert.bindNull(5 + i);
+                upsert.bind(5 + i, QVariant());
         }
-        if (!upsert.run(error))
+        if (!runRow(upsert, error))
             return false;
         if (result) {
             if (existing->remove(food.number))
@@ -258,58 +232,188 @@ bool write(sqlite3 *db, const Data &data, QString *error)
            writeUnits(db, error) && writeStandards(db, data, error);
 }
 
-bool refresh(const QString &storePath, const Data &data, RefreshResult *result, QString *error)
+namespace {
+
+// Opens an existing store of this program for a refresh.
+sqlite3 *openStore(const QString &storePath, QString *error)
 {
     if (!QFileInfo(storePath).isFile()) {
         if (error)
             *error = QStringLiteral("%1 がありません。更新するデータベースを指定してください。")
                          .arg(storePath);
-        return false;
+        return nullptr;
     }
     sqlite3 *db = nullptr;
     const QByteArray name = QFile::encodeName(storePath);
-    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) !=
+        SQLITE_OK) {
         if (error)
             *error = QStringLiteral("%1 を開けません: %2")
                          .arg(storePath, QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_close(db);
-        return false;
+        return nullptr;
     }
     sqlite3_busy_timeout(db, 5000);
-    bool ok = true;
-    {
-        // Only a store of this program is refreshed.
-        Statement tables(db,
-                         QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND"
-                                        " name IN ('eys','bun','mnu','kou','tni','kij')"),
-                         error);
-        ok = tables.ok() && sqlite3_step(tables.get()) == SQLITE_ROW &&
-             sqlite3_column_int(tables.get(), 0) == 6;
-        if (!ok && error)
-            *error = QStringLiteral("%1 はゼントのデータベースではありません。").arg(storePath);
+    return db;
+}
+
+// Whether the schema of the store attached as schema holds the program's tables.
+bool isStore(sqlite3 *db, const char *schema, const QString &storePath, QString *error)
+{
+    Statement tables(db,
+                     QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' AND"
+                                    " name IN ('eys','bun','mnu','kou','tni','kij')")
+                         .arg(QLatin1String(schema)));
+    const bool ok = prepared(tables, error) && tables.next() && tables.value(0).toInt() == 6;
+    if (!ok && error)
+        *error = QStringLiteral("%1 はゼントのデータベースではありません。").arg(storePath);
+    return ok;
+}
+
+// Runs body in one transaction on db, committing when it succeeds and leaving
+// the store as it was when anything fails.
+bool inTransaction(sqlite3 *db, const std::function<bool()> &body, QString *error)
+{
+    if (!exec(db, "BEGIN IMMEDIATE", error))
+        return false;
+    if (body() && exec(db, Schema::searchIndexStatements().toUtf8().constData(), error) &&
+        Schema::addReadingIndex(db, error) && exec(db, "COMMIT", error))
+        return true;
+    exec(db, "ROLLBACK", nullptr);
+    return false;
+}
+
+QSet<int> officialFoods(sqlite3 *db, const char *schema, bool *ok, QString *error)
+{
+    QSet<int> numbers;
+    Statement official(db, QStringLiteral("SELECT SID FROM %1.eys WHERE SID < %2")
+                               .arg(QLatin1String(schema))
+                               .arg(Schema::firstUserFoodId));
+    *ok = prepared(official, error);
+    while (*ok && official.next())
+        numbers.insert(official.value(0).toInt());
+    *ok = *ok && !official.failed();
+    if (!*ok && error && error->isEmpty())
+        *error = official.error();
+    return numbers;
+}
+
+QStringList columnsOf(sqlite3 *db, const QString &table, QString *error)
+{
+    QStringList names;
+    Statement info(db, QStringLiteral("PRAGMA main.table_info(%1)").arg(table));
+    if (!prepared(info, error))
+        return names;
+    while (info.next())
+        names << info.value(1).toString();
+    return names;
+}
+
+// Copies the reference rows of the store attached as "ready" into the main
+// store: the official foods by their number, every category, unit and standard.
+bool copyReference(sqlite3 *db, QString *error)
+{
+    for (const QString table :
+         {QStringLiteral("bun"), QStringLiteral("tni"), QStringLiteral("kij")}) {
+        const QString columns = columnsOf(db, table, error).join(QLatin1Char(','));
+        if (columns.isEmpty() ||
+            !exec(db,
+                  QStringLiteral("DELETE FROM main.%1; INSERT INTO main.%1(%2) SELECT %2 FROM "
+                                 "ready.%1;")
+                      .arg(table, columns)
+                      .toUtf8()
+                      .constData(),
+                  error))
+            return false;
     }
-    RefreshResult counts;
-    ok = ok && exec(db, "BEGIN IMMEDIATE", error);
-    if (ok) {
-        QSet<int> existing;
-        {
-            Statement official(
-                db,
-                QStringLiteral("SELECT SID FROM eys WHERE SID < %1").arg(Schema::firstUserFoodId),
+    const QStringList columns = columnsOf(db, QStringLiteral("eys"), error);
+    QStringList updates;
+    for (const QString &c : columns)
+        if (c != QLatin1String("SID"))
+            updates << QStringLiteral("%1=excluded.%1").arg(c);
+    const QString list = columns.join(QLatin1Char(','));
+    return !columns.isEmpty() &&
+           exec(db,
+                QStringLiteral("INSERT INTO main.eys(%1) SELECT %1 FROM ready.eys WHERE SID < %2"
+                               " ON CONFLICT(SID) DO UPDATE SET %3;")
+                    .arg(list)
+                    .arg(Schema::firstUserFoodId)
+                    .arg(updates.join(QLatin1Char(',')))
+                    .toUtf8()
+                    .constData(),
                 error);
-            ok = official.ok();
-            while (ok && sqlite3_step(official.get()) == SQLITE_ROW)
-                existing.insert(sqlite3_column_int(official.get(), 0));
-        }
-        ok = ok && exec(db, "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;", error) &&
-             writeCategories(db, data, error) && writeFoods(db, data, &existing, &counts, error) &&
-             writeUnits(db, error) && writeStandards(db, data, error) &&
-             exec(db, Schema::searchIndexStatements().toUtf8().constData(), error) &&
-             Schema::addReadingIndex(db, error) &&
-             exec(db, "COMMIT", error);
-        if (!ok)
-            exec(db, "ROLLBACK", nullptr);
+}
+
+} // namespace
+
+bool refresh(const QString &storePath, const Data &data, RefreshResult *result, QString *error)
+{
+    sqlite3 *db = openStore(storePath, error);
+    if (!db)
+        return false;
+    RefreshResult counts;
+    const auto rewrite = [&] {
+        bool read = false;
+        QSet<int> existing = officialFoods(db, "main", &read, error);
+        return read && exec(db, "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;", error) &&
+               writeCategories(db, data, error) &&
+               writeFoods(db, data, &existing, &counts, error) && writeUnits(db, error) &&
+               writeStandards(db, data, error);
+    };
+    const bool ok = isStore(db, "main", storePath, error) && inTransaction(db, rewrite, error);
+    sqlite3_close(db);
+    if (ok && result)
+        *result = counts;
+    return ok;
+}
+
+bool refreshFrom(const QString &storePath, const QString &readyPath, RefreshResult *result,
+                 QString *error)
+{
+    if (!QFileInfo(readyPath).isFile()) {
+        if (error)
+            *error =
+                QStringLiteral("新しい参照データのデータベース %1 がありません。").arg(readyPath);
+        return false;
     }
+    if (QFileInfo(readyPath).canonicalFilePath() == QFileInfo(storePath).canonicalFilePath()) {
+        if (error)
+            *error = QStringLiteral("%1 を自分自身で更新することはできません。").arg(storePath);
+        return false;
+    }
+    sqlite3 *db = openStore(storePath, error);
+    if (!db)
+        return false;
+    // The ready store is only read, and may lie where the user cannot write.
+    const auto attach = [&] {
+        Statement statement(db, QStringLiteral("ATTACH DATABASE ?1 AS ready"));
+        if (!prepared(statement, error))
+            return false;
+        statement.bind(
+            1, QString::fromUtf8(
+                   QUrl::fromLocalFile(QFileInfo(readyPath).absoluteFilePath()).toEncoded() +
+                   "?mode=ro&immutable=1"));
+        return runRow(statement, error);
+    };
+    RefreshResult counts;
+    const auto copy = [&] {
+        bool read = false, readyRead = false;
+        const QSet<int> existing = officialFoods(db, "main", &read, error);
+        const QSet<int> incoming = officialFoods(db, "ready", &readyRead, error);
+        if (!read || !readyRead)
+            return false;
+        if (incoming.isEmpty()) {
+            if (error)
+                *error = QStringLiteral("%1 には食品がありません。").arg(readyPath);
+            return false;
+        }
+        counts.updated = int(QSet<int>(incoming).intersect(existing).size());
+        counts.added = int(incoming.size()) - counts.updated;
+        counts.kept = int(existing.size()) - counts.updated;
+        return copyReference(db, error);
+    };
+    const bool ok = isStore(db, "main", storePath, error) && attach() &&
+                    isStore(db, "ready", readyPath, error) && inTransaction(db, copy, error);
     sqlite3_close(db);
     if (ok && result)
         *result = counts;

@@ -70,4 +70,10 @@ struct RefreshResult
 // anything fails.
 bool refresh(const QString &storePath, const Data &data, RefreshResult *result, QString *error);
 
+// The same refresh taken from a ready store, one made by this tool from a
+// newer table (the one installed with the program): its official foods,
+// categories, units and standards replace those of the store at storePath.
+bool refreshFrom(const QString &storePath, const QString &readyPath, RefreshResult *result,
+                 QString *error);
+
 } // namespace ReferenceData

@@ -1,6 +1,7 @@
 #include "tools/storebuilder.h"
 
 #include "core/store/schema.h"
+#include "core/store/statement.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -66,6 +67,7 @@ struct DemoFood
 };
 
 // A handful of everyday foods, for a store made without the official table.
+// clang-format off
 const DemoFood demoFoods[] = {
     {1083,
      "こめ　［水稲穀粒］　精白米　うるち米",
@@ -347,56 +349,61 @@ const char *const groupNames[18] = {"穀類",
                                     "し好飲料類",
                                     "調味料及び香辛料類",
                                     "調理済み流通食品類"};
+// clang-format on
 
-bool step(sqlite3 *db, sqlite3_stmt *stmt, QString *error)
+// A statement of the core's store layer, checked when prepared.
+bool prepared(const Statement &statement, QString *error)
 {
-    const int rc = sqlite3_step(stmt);
-    sqlite3_reset(stmt);
-    if (rc == SQLITE_DONE)
-        return true;
-    if (error)
-        *error = QString::fromUtf8(sqlite3_errmsg(db));
-    return false;
+    if (!statement.isValid() && error)
+        *error = statement.error();
+    return statement.isValid();
+}
+
+// Runs a bound statement once, then makes it ready for the next row.
+bool step(Statement &statement, QString *error)
+{
+    const bool ok = statement.exec();
+    if (!ok && error)
+        *error = statement.error();
+    statement.reset();
+    return ok;
 }
 
 } // namespace
 
 bool fillDemo(sqlite3 *db, QString *error)
 {
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO bun(分類№, 分類名) VALUES (?1, ?2)", -1, &stmt, nullptr);
-    bool ok = true;
+    Statement category(db, QStringLiteral("INSERT INTO bun(分類№, 分類名) VALUES (?1, ?2)"));
+    bool ok = prepared(category, error);
     for (int i = 0; ok && i < 18; ++i) {
-        sqlite3_bind_int(stmt, 1, i + 1);
-        sqlite3_bind_text(stmt, 2, groupNames[i], -1, SQLITE_STATIC);
-        ok = step(db, stmt, error);
+        category.bind(1, i + 1);
+        category.bind(2, QString::fromUtf8(groupNames[i]));
+        ok = step(category, error);
     }
-    sqlite3_bind_int(stmt, 1, 20);
-    sqlite3_bind_text(stmt, 2, "登録食品", -1, SQLITE_STATIC);
-    ok = ok && step(db, stmt, error);
-    sqlite3_finalize(stmt);
+    category.bind(1, 20);
+    category.bind(2, QStringLiteral("登録食品"));
+    ok = ok && step(category, error);
 
-    sqlite3_prepare_v2(
-        db,
-        "INSERT INTO eys(SID,SNM,SKN,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,"
-        "VAR,VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) VALUES (?1,?2,?3,?4,?5,?6,?7,"
-        "?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19,?20,?21,?22,?23,?24,?25,?26,?27)",
-        -1, &stmt, nullptr);
+    Statement food(
+        db, QStringLiteral("INSERT INTO eys(SID,SNM,SKN,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,"
+                           "K,VAR,VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) VALUES (?1,?2,?3,?4,?5,?6,"
+                           "?7,?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19,?20,?21,?22,?23,?24,"
+                           "?25,?26,?27)"));
+    ok = ok && prepared(food, error);
     for (const DemoFood &f : demoFoods) {
         if (!ok)
             break;
-        sqlite3_bind_int(stmt, 1, f.sid);
-        sqlite3_bind_text(stmt, 2, f.name, -1, SQLITE_STATIC);
-        sqlite3_bind_text(stmt, 3, f.reading, -1, SQLITE_STATIC);
-        sqlite3_bind_int(stmt, 4, f.group);
+        food.bind(1, f.sid);
+        food.bind(2, QString::fromUtf8(f.name));
+        food.bind(3, QString::fromUtf8(f.reading));
+        food.bind(4, f.group);
         const double values[] = {f.enc, f.sui, f.tan, f.sst, f.tst, f.tss, f.kbn, f.ca,
                                  f.p,   f.fe,  f.na,  f.k,   f.var, f.vac, f.vak, f.ve,
                                  f.vb1, f.vb2, f.nai, f.vc,  f.tss, f.col, f.nat};
         for (int i = 0; i < 23; ++i)
-            sqlite3_bind_double(stmt, 5 + i, values[i]);
-        ok = step(db, stmt, error);
+            food.bind(5 + i, values[i]);
+        ok = step(food, error);
     }
-    sqlite3_finalize(stmt);
 
     ok = ok && exec(db,
                     "INSERT INTO tni(TNM, KAK) VALUES ('ｇ', 1), ('kg', 1000), ('小さじ', 5),"
@@ -422,26 +429,25 @@ bool fillDemo(sqlite3 *db, QString *error)
         {65, 80, 1, 162, 60, 2150, 60, 750, 7.0, 2800, 1.1, 1.4, 13, 100},
         {65, 80, 0, 149, 50, 1650, 50, 650, 6.0, 2300, 0.9, 1.1, 10, 100},
     };
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO kij(AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,VB2,NAI,VC)"
-                       " VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13)",
-                       -1, &stmt, nullptr);
+    Statement standard(db, QStringLiteral("INSERT INTO kij(AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,"
+                                          "VB2,NAI,VC) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,"
+                                          "?11,?12,?13)"));
+    ok = ok && prepared(standard, error);
     for (int age = 1; ok && age <= 80; ++age) {
         for (int sex : {1, 0}) {
             for (const Band &b : bands) {
                 if (age < b.from || age > b.to || sex != b.sex)
                     continue;
-                sqlite3_bind_int(stmt, 1, age);
-                sqlite3_bind_int(stmt, 2, sex);
+                standard.bind(1, age);
+                standard.bind(2, sex);
                 const double v[] = {b.tal, b.wei, b.cal, b.tan, b.ca, b.fe,
                                     b.va,  b.vb1, b.vb2, b.nai, b.vc};
                 for (int i = 0; i < 11; ++i)
-                    sqlite3_bind_double(stmt, 3 + i, v[i]);
-                ok = ok && step(db, stmt, error);
+                    standard.bind(3 + i, v[i]);
+                ok = ok && step(standard, error);
             }
         }
     }
-    sqlite3_finalize(stmt);
 
     ok = ok &&
          exec(db,
@@ -459,65 +465,51 @@ bool fillHeavy(sqlite3 *db, int foods, int dishes, int lines, QString *error)
     // rows are numbered from 1 in key order, so each copy finds its model by
     // row number.
     bool ok = exec(db, "CREATE TEMP TABLE seed AS SELECT * FROM eys ORDER BY SID", error);
-    sqlite3_stmt *count = nullptr;
-    sqlite3_prepare_v2(db, "SELECT count(*) FROM eys", -1, &count, nullptr);
-    sqlite3_step(count);
-    const int have = sqlite3_column_int(count, 0);
-    sqlite3_finalize(count);
+    const int have = scalarOf(db, QStringLiteral("SELECT count(*) FROM eys")).toInt();
     if (ok && have == 0) {
         if (error)
             *error = QStringLiteral("食品のない表からは重いデータを作れません。");
         return false;
     }
-    sqlite3_stmt *copy = nullptr;
-    ok = ok &&
-         sqlite3_prepare_v2(
-             db,
-             "INSERT INTO eys(SNM,SKN,BID,ENC,ENJ,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,VAR,VAC,"
-             "VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) SELECT SNM || ' ' || ?2, SKN || ' ' || ?2, BID,"
-             " ENC,ENJ,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,VAR,VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,"
-             "COL,NAT FROM seed WHERE rowid = ?1 + 1",
-             -1, &copy, nullptr) == SQLITE_OK;
+    Statement copy(
+        db,
+        QStringLiteral("INSERT INTO eys(SNM,SKN,BID,ENC,ENJ,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,"
+                       "K,VAR,VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) SELECT SNM || ' ' || ?2, "
+                       "SKN || ' ' || ?2, BID, ENC,ENJ,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,VAR,"
+                       "VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT FROM seed WHERE rowid = ?1 + 1"));
+    ok = ok && prepared(copy, error);
     for (int i = have; ok && i < foods; ++i) {
-        sqlite3_bind_int(copy, 1, i % have);
-        const QByteArray tag = QByteArray::number(i);
-        sqlite3_bind_text(copy, 2, tag.constData(), -1, SQLITE_TRANSIENT);
-        ok = step(db, copy, error);
+        copy.bind(1, i % have);
+        copy.bind(2, QString::number(i));
+        ok = step(copy, error);
     }
-    sqlite3_finalize(copy);
 
     std::vector<qint64> foodIds;
-    sqlite3_stmt *ids = nullptr;
-    sqlite3_prepare_v2(db, "SELECT SID FROM eys", -1, &ids, nullptr);
-    while (sqlite3_step(ids) == SQLITE_ROW)
-        foodIds.push_back(sqlite3_column_int64(ids, 0));
-    sqlite3_finalize(ids);
+    Statement ids(db, QStringLiteral("SELECT SID FROM eys"));
+    ok = ok && prepared(ids, error);
+    while (ok && ids.next())
+        foodIds.push_back(ids.value(0).toLongLong());
+    ok = ok && !ids.failed();
 
-    sqlite3_stmt *dish = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO mnu(アイテム名) VALUES (?1)", -1, &dish, nullptr);
-    sqlite3_stmt *line = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2)"
-                       " VALUES (?1, ?2, ?3, 'ｇ', ?4)",
-                       -1, &line, nullptr);
+    Statement dish(db, QStringLiteral("INSERT INTO mnu(アイテム名) VALUES (?1)"));
+    Statement line(db, QStringLiteral("INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2)"
+                                      " VALUES (?1, ?2, ?3, 'ｇ', ?4)"));
+    ok = ok && prepared(dish, error) && prepared(line, error);
     QRandomGenerator random(20261207);
     const int perDish = dishes > 0 ? lines / dishes : 0;
     for (int d = 0; ok && d < dishes; ++d) {
-        const QByteArray name = QStringLiteral("料理%1").arg(d + 1).toUtf8();
-        sqlite3_bind_text(dish, 1, name.constData(), -1, SQLITE_TRANSIENT);
-        ok = step(db, dish, error);
+        dish.bind(1, QStringLiteral("料理%1").arg(d + 1));
+        ok = step(dish, error);
         const qint64 dishId = sqlite3_last_insert_rowid(db);
         for (int l = 0; ok && l < perDish; ++l) {
             const int grams = 5 + int(random.bounded(300));
-            sqlite3_bind_int64(line, 1, dishId);
-            sqlite3_bind_int64(line, 2, foodIds[random.bounded(int(foodIds.size()))]);
-            sqlite3_bind_double(line, 3, grams);
-            sqlite3_bind_double(line, 4, grams / 100.0);
-            ok = step(db, line, error);
+            line.bind(1, dishId);
+            line.bind(2, foodIds[random.bounded(int(foodIds.size()))]);
+            line.bind(3, double(grams));
+            line.bind(4, grams / 100.0);
+            ok = step(line, error);
         }
     }
-    sqlite3_finalize(dish);
-    sqlite3_finalize(line);
     return ok && exec(db, "DROP TABLE seed", error);
 }
 

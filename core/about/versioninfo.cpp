@@ -41,7 +41,8 @@ QString caption(const QString &title)
 
 QString sourceLine()
 {
-    return QStringLiteral("出典：「日本食品標準成分表（八訂）\n増補2023年」（文部科学省）を加工して作成");
+    return QStringLiteral(
+        "出典：「日本食品標準成分表（八訂）\n増補2023年」（文部科学省）を加工して作成");
 }
 
 QString attribution()

@@ -1,41 +1,57 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+#include <optional>
 
-struct sqlite3;
+class DataSource;
 
-// The food search by reading: every food with a category whose reading holds
-// the typed text, in descending order of reading. The LIKE query is what the
-// search means; byReading() gives a query with the same rows in the same
-// order that is quick on a large table.
-namespace FoodSearch {
+// The food search: foods whose reading contains a text, or every food ranked
+// by its content of one nutrient, largest first. Both searches fill one record
+// set of four columns: key, name, the value searched by, category name.
+class FoodSearch
+{
+public:
+    explicit FoodSearch(const QString &connectionString);
+    ~FoodSearch();
+    FoodSearch(const FoodSearch &) = delete;
+    FoodSearch &operator=(const FoodSearch &) = delete;
 
-// The typed text as the inside of a quoted LIKE pattern: folded to the form
-// readings are stored in, the escape character and the two wildcards
-// escaped so that they match themselves, a quote doubled, NUL dropped.
-QString likeLiteral(const QString &typed);
+    // The names the ranking offers, in list order.
+    static QStringList rankingNames();
+    // The food field a ranking name ranks by; empty when the text is not
+    // exactly one of the names.
+    static QString rankingFieldFor(const QString &name);
 
-// The search as a LIKE over every reading.
-QString readingQuery(const QString &typed);
+    static QString rankingQuery(const QString &field);
+    // The reading is folded to half-width katakana and matched as literal
+    // text: quotes are doubled, and "%", "_" and the escape character stand
+    // for themselves.
+    static QString readingQuery(const QString &reading);
 
-// Whether the store keeps the trigram index of the readings (older stores
-// do not; the search then scans the readings).
-bool hasReadingIndex(sqlite3 *db);
+    // Runs a search; false, with the reason in errorString(), when the store
+    // refuses it. A ranking by an empty field runs nothing and keeps the rows.
+    bool byReading(const QString &reading);
+    bool byRanking(const QString &field);
 
-// A query with the rows of readingQuery(typed), in the same order, chosen
-// for speed. Shorter text than three characters, text that the last
-// readings in order hold often enough to fill the first screen, text that
-// many readings hold and stores without the trigram index: the readings are
-// scanned in order. Other text is looked up in the trigram index and the
-// few readings found are sorted. Ties of reading come in descending order
-// of category, name and key, as the reading index gives them.
-QString byReading(sqlite3 *db, const QString &typed);
+    // The record set the results are in (the window's grid shows it).
+    DataSource *results() const { return m_results.get(); }
 
-// How many of the last readings the scan may look at for its first rows
-// before the index is asked, and how many rows make the first screen.
-constexpr int scanProbeRows = 4000;
-constexpr int firstRows = 64;
-// Above this many readings holding the text the ordered scan is used.
-constexpr int indexedMatchLimit = 2500;
+    struct Found
+    {
+        qint64 id;
+        QString name;
+        QString category;
+    };
+    // The food of a result row; nothing for a row that is not there.
+    std::optional<Found> foodAt(int row) const;
 
-} // namespace FoodSearch
+    QString errorString() const { return m_error; }
+
+private:
+    bool run(const QString &sql);
+
+    QString m_connectionString;
+    std::unique_ptr<DataSource> m_results;
+    QString m_error;
+};

@@ -133,7 +133,18 @@ std::optional<QString> read(const QString &path, QString *error)
                             .arg(info.absoluteFilePath(), file.errorString()));
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    // The file holds four short lines; one far larger is not a settings file
+    // (a copy gone wrong, a disk error), and reading it whole would only cost
+    // the start-up time and memory.
+    const QByteArray bytes = file.read(maxBytes + 1);
+    if (bytes.size() > maxBytes) {
+        setError(error,
+                 QStringLiteral("「%1」は %2 KiB を超えていて、設定ファイルとして読めません。"
+                                "既定の設定で起動します。ファイルはそのままです。")
+                     .arg(info.absoluteFilePath())
+                     .arg(maxBytes / 1024));
+        return std::nullopt;
+    }
     if (file.error() != QFileDevice::NoError) {
         setError(error, QStringLiteral("「%1」を読めません: %2")
                             .arg(info.absoluteFilePath(), file.errorString()));

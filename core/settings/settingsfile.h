@@ -52,9 +52,12 @@ QString decode(const QByteArray &bytes);
 // Text as the file's bytes: UTF-8, no byte order mark.
 QByteArray encode(const QString &text);
 
+// The largest settings file read; a larger one counts as damaged.
+constexpr qint64 maxBytes = 64 * 1024;
+
 // Reads the whole file at path. A missing file is created empty and reads as
-// the empty text. Nothing when the file can neither be read nor created;
-// *error then says why.
+// the empty text. Nothing when the file can neither be read nor created, or
+// is larger than maxBytes (it is then left as it is); *error says why.
 std::optional<QString> read(const QString &path, QString *error = nullptr);
 
 // Replaces the file's content by text. The new content is written to a

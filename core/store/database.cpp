@@ -2,12 +2,16 @@
 
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
+#include "core/store/statement.h"
+#include "core/store/storecheck.h"
+#include "core/store/undojournal.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QTimer>
+#include <QUrl>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -49,9 +53,56 @@ Database::Database(sqlite3 *db, const QString &fileName, bool wal)
 Database::~Database()
 {
     m_checkpoint.reset();
+    m_undo.reset();
     for (sqlite3 *reader : m_idleReaders)
         sqlite3_close_v2(reader);
+    // The file leaves as it came: a store that was kept with a write-ahead
+    // log gets it back, once every change is in the file.
+    if (!m_readOnly && !m_startMode.isEmpty() &&
+        m_startMode.compare(journalMode(), Qt::CaseInsensitive) != 0) {
+        const QByteArray sql = "PRAGMA journal_mode=" + m_startMode.toLatin1();
+        sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr);
+    }
     sqlite3_close_v2(m_db);
+}
+
+QString Database::journalMode() const
+{
+    return scalarOf(m_db, QStringLiteral("PRAGMA journal_mode")).toString().toLower();
+}
+
+QString Database::editsRefused() const
+{
+    if (m_readOnly)
+        return StoreCheck::readOnlyMessage(QFileInfo(m_fileName).fileName());
+    return m_refusal;
+}
+
+void Database::setUndoJournal(std::unique_ptr<UndoJournal> journal)
+{
+    m_undo = std::move(journal);
+}
+
+void Database::drainCursors(bool everyConnection)
+{
+    // Copy: draining lets each cursor unregister itself.
+    const auto cursors = m_cursors;
+    for (const auto &[cursor, connection] : cursors)
+        if (everyConnection || connection == m_db)
+            cursor->fetchAll();
+}
+
+bool Database::foldLog()
+{
+    if (!m_wal || m_readOnly)
+        return !m_wal;
+    // A reader in the middle of its rows keeps the state it started from;
+    // the log could not be emptied past it.
+    drainCursors(true);
+    int logged = 0, moved = 0;
+    const int rc =
+        sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logged, &moved);
+    return rc == SQLITE_OK && logged == moved;
 }
 
 static void prepareConnection(sqlite3 *db)
@@ -73,7 +124,8 @@ sqlite3 *Database::acquireReader()
     }
     sqlite3 *reader = nullptr;
     const QByteArray path = QFile::encodeName(QFileInfo(m_fileName).absoluteFilePath());
-    if (sqlite3_open_v2(path.constData(), &reader, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.constData(), &reader, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         sqlite3_close_v2(reader);
         return m_db; // share the writing connection instead
     }
@@ -97,11 +149,20 @@ QString Database::dataSourceOf(const QString &connectionString)
     const QStringList parts = connectionString.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
         const int eq = part.indexOf(QLatin1Char('='));
-        if (eq > 0 && part.left(eq).trimmed().compare(QLatin1String("Data Source"),
-                                                       Qt::CaseInsensitive) == 0)
+        if (eq > 0 &&
+            part.left(eq).trimmed().compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0)
             return part.mid(eq + 1).trimmed();
     }
     return QString();
+}
+
+namespace {
+int fileOpens = 0;
+} // namespace
+
+int Database::fileOpenCount()
+{
+    return fileOpens;
 }
 
 std::shared_ptr<Database> Database::open(const QString &connectionString, QString *error)
@@ -120,15 +181,19 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
             return existing;
         stores.remove(key); // the file went away under us
     }
-    if (!info.exists()) {
+    const StoreCheck::FileReport report = StoreCheck::inspectFile(name);
+    if (report.state != StoreCheck::FileState::Ok) {
         if (error)
-            *error = QStringLiteral("データベースファイル「%1」が見つかりません（%2）。")
-                         .arg(name, QDir::toNativeSeparators(key));
+            *error = report.message;
         return nullptr;
     }
+    const bool readOnly = !StoreCheck::isWritable(name);
+    ++fileOpens;
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(key);
-    const int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int flags =
+        (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
             *error = QStringLiteral("データベースファイル「%1」を開けません: %2")
@@ -138,15 +203,31 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
     }
     prepareConnection(db);
     // Reading the schema proves the file is a database.
+    const QString startMode =
+        scalarOf(db, QStringLiteral("PRAGMA journal_mode")).toString().toLower();
     char *message = nullptr;
-    if (sqlite3_exec(db,
-                     // A write-ahead log makes each commit one sync of the log
-                     // instead of three of journal and file, and FULL makes
-                     // every commit durable before it returns.
-                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF;"
-                     "SELECT count(*) FROM sqlite_master;",
-                     nullptr, nullptr, &message)
-        != SQLITE_OK) {
+    if (readOnly && sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
+                                 nullptr) != SQLITE_OK) {
+        // A store kept with a write-ahead log needs a shared-memory file
+        // beside it even to be read; in a folder that cannot be written the
+        // file is read as it stands, which is all of it once the log was
+        // folded back when the program that wrote it ended.
+        sqlite3_close_v2(db);
+        db = nullptr;
+        const QByteArray uri =
+            "file:" + QUrl::fromLocalFile(key).path(QUrl::FullyEncoded).toUtf8() + "?immutable=1";
+        if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK) {
+            if (error)
+                *error = QStringLiteral("データベースファイル「%1」を開けません: %2")
+                             .arg(name, QString::fromUtf8(db ? sqlite3_errmsg(db) : "?"));
+            sqlite3_close_v2(db);
+            return nullptr;
+        }
+        prepareConnection(db);
+    }
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, &message) !=
+        SQLITE_OK) {
         if (error)
             *error = QStringLiteral("データベースファイル「%1」を読めません: %2")
                          .arg(name, QString::fromUtf8(message ? message : "?"));
@@ -154,13 +235,24 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
         sqlite3_close_v2(db);
         return nullptr;
     }
-    bool wal = false;
-    sqlite3_stmt *mode = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &mode, nullptr) == SQLITE_OK
-        && sqlite3_step(mode) == SQLITE_ROW)
-        wal = qstricmp(reinterpret_cast<const char *>(sqlite3_column_text(mode, 0)), "wal") == 0;
-    sqlite3_finalize(mode);
+    if (!readOnly) {
+        // A write-ahead log makes each commit one sync of the log instead
+        // of three of journal and file; FULL makes every commit durable
+        // before it returns. The log is folded back after each pause
+        // (foldLog) and, should the user never pause, every 1 MiB.
+        sqlite3_exec(db,
+                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
+                     "PRAGMA wal_autocheckpoint=256; PRAGMA journal_size_limit=1048576;",
+                     nullptr, nullptr, nullptr);
+    }
+    sqlite3_exec(db, "PRAGMA foreign_keys=OFF;", nullptr, nullptr, nullptr);
+    // Another program holding the store open keeps its log; then reads go
+    // through connections of their own.
+    const bool wal = scalarOf(db, QStringLiteral("PRAGMA journal_mode")).toString().toLower() ==
+                     QLatin1String("wal");
     std::shared_ptr<Database> store(new Database(db, name, wal));
+    store->m_readOnly = readOnly;
+    store->m_startMode = startMode;
     stores.insert(key, store);
     return store;
 }
@@ -178,10 +270,13 @@ void Database::closeUnused()
 
 bool Database::write(const std::function<bool(QString *)> &fn, QString *error)
 {
-    // Copy: draining may let a cursor unregister itself.
-    const std::vector<DataSource *> cursors = m_cursors;
-    for (DataSource *cursor : cursors)
-        cursor->fetchAll();
+    const QString refusal = editsRefused();
+    if (!refusal.isEmpty()) {
+        if (error)
+            *error = refusal;
+        return false;
+    }
+    drainCursors();
 
     if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         if (error)
@@ -189,6 +284,12 @@ bool Database::write(const std::function<bool(QString *)> &fn, QString *error)
         return false;
     }
     QString failure;
+    if (m_undo && !m_undo->writeStarting(&failure)) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (error)
+            *error = failure;
+        return false;
+    }
     if (!fn(&failure)) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         if (error)
@@ -202,6 +303,8 @@ bool Database::write(const std::function<bool(QString *)> &fn, QString *error)
             *error = QStringLiteral("データベースに書き込めません: %1").arg(message);
         return false;
     }
+    if (m_undo)
+        m_undo->writeCommitted();
     scheduleCheckpoint();
     return true;
 }
@@ -216,34 +319,26 @@ void Database::scheduleCheckpoint()
         m_checkpoint = std::make_unique<QTimer>();
         m_checkpoint->setSingleShot(true);
         m_checkpoint->setInterval(checkpointDelayMs);
-        QObject::connect(m_checkpoint.get(), &QTimer::timeout, [db = m_db] {
-            sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
-        });
+        QObject::connect(m_checkpoint.get(), &QTimer::timeout, [this] { foldLog(); });
     }
     m_checkpoint->start();
 }
 
 bool Database::run(const QString &sql, const QVariantList &params, QString *error, int *changes)
 {
-    sqlite3_stmt *stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr)
-        != SQLITE_OK) {
+    Statement stmt;
+    if (!stmt.prepare(m_db, sql)) {
         if (error)
-            *error = messageFor(m_db);
+            *error = stmt.error();
         return false;
     }
     for (int i = 0; i < params.size(); ++i)
-        bindValue(stmt, i + 1, params[i]);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
-    const bool ok = rc == SQLITE_DONE;
+        stmt.bind(i + 1, params[i]);
+    const bool ok = stmt.exec();
     if (!ok && error)
-        *error = messageFor(m_db);
+        *error = stmt.error();
     if (changes)
         *changes = sqlite3_changes(m_db);
-    sqlite3_finalize(stmt);
     return ok;
 }
 
@@ -257,14 +352,14 @@ QString Database::lastError() const
     return messageFor(m_db);
 }
 
-void Database::addCursor(DataSource *source)
+void Database::addCursor(DataSource *source, sqlite3 *connection)
 {
-    m_cursors.push_back(source);
+    m_cursors.emplace_back(source, connection);
 }
 
 void Database::removeCursor(DataSource *source)
 {
-    std::erase(m_cursors, source);
+    std::erase_if(m_cursors, [source](const auto &cursor) { return cursor.first == source; });
 }
 
 void bindValue(sqlite3_stmt *stmt, int index, const QVariant &value)
@@ -306,9 +401,9 @@ QVariant columnValue(sqlite3_stmt *stmt, int column)
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(stmt, column));
     case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
-            sqlite3_column_bytes(stmt, column)));
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
+                              sqlite3_column_bytes(stmt, column)));
     case SQLITE_BLOB:
         return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, column)),
                                    sqlite3_column_bytes(stmt, column)));

@@ -11,11 +11,16 @@ struct sqlite3_stmt;
 
 class DataSource;
 class QTimer;
+class UndoJournal;
 
 // One open store file. Data sources given the same connection text share one
 // Database, so that a write made through one data source is seen by the next
 // refresh of every other. Every write is its own transaction, durable when it
-// returns.
+// returns. The store writes a log (one sync per commit) and folds it back into
+// the file once the user pauses: every query still being read is first read
+// to its end, so no reader holds an old state, and the log is emptied. From
+// then on zento.dll alone holds every change. The file's own journal mode is
+// put back when the store closes.
 class Database
 {
 public:
@@ -24,18 +29,44 @@ public:
     Database &operator=(const Database &) = delete;
 
     // The store named by a connection text ("...;Data Source=zento.dll;...").
-    // A missing file is never created: it is an error, as is a file that is
-    // not a database. The name resolves against the working directory.
+    // A missing file is never created: it is an error, as is an empty file
+    // or one that is not a database; neither is ever written. A file that
+    // cannot be changed (itself or its folder read-only) opens read-only.
+    // The name resolves against the working directory.
     static std::shared_ptr<Database> open(const QString &connectionString, QString *error);
 
     // Forgets the stores that no data source holds any more.
     static void closeUnused();
+    // How many times a store file was opened in this process (each open() that
+    // did not find the store already open).
+    static int fileOpenCount();
 
     // The file name given by the connection text's "Data Source" part.
     static QString dataSourceOf(const QString &connectionString);
 
     sqlite3 *handle() const { return m_db; }
     QString fileName() const { return m_fileName; }
+
+    // Opened read-only: every write is refused.
+    bool isReadOnly() const { return m_readOnly; }
+    // Refuses every later write with reason (a store that lacks parts);
+    // an empty reason allows writes again.
+    void refuseEdits(const QString &reason) { m_refusal = reason; }
+    QString editsRefused() const;
+
+    // The journal mode the file had when it was opened ("wal", "delete" ...)
+    // and the one in use.
+    QString startJournalMode() const { return m_startMode; }
+    QString journalMode() const;
+
+    // The undo journal that records every change made through this store,
+    // when one is kept (see UndoJournal).
+    UndoJournal *undoJournal() const { return m_undo.get(); }
+    void setUndoJournal(std::unique_ptr<UndoJournal> journal);
+
+    // Reads every cursor still open on the writing connection to its end, so
+    // that the connection holds no statement (before a write or a backup).
+    void drainCursors(bool everyConnection = false);
 
     // Runs fn inside BEGIN IMMEDIATE ... COMMIT; rolls back when fn returns
     // false or the commit fails. Before writing, every cursor still reading
@@ -55,15 +86,20 @@ public:
     // being read holds a connection of its own: its rows stay those of the
     // moment it ran while writes go on, and nothing waits for it. Without one,
     // queries share the writing connection and write() first reads every
-    // open cursor to its end (addCursor/removeCursor).
+    // cursor open on it to its end. Every open cursor is registered
+    // (addCursor/removeCursor) with the connection it reads through.
     sqlite3 *acquireReader();
     void releaseReader(sqlite3 *reader);
     bool hasWriteAheadLog() const { return m_wal; }
-    void addCursor(DataSource *source);
+    void addCursor(DataSource *source, sqlite3 *connection);
     void removeCursor(DataSource *source);
 
     // How long after the last write the log is folded back into the file.
     static constexpr int checkpointDelayMs = 1500;
+    // Folds the log back into the file now: reads every open cursor to its
+    // end, then moves every logged page into the file and empties the log.
+    // True when the file alone holds every change.
+    bool foldLog();
 
 private:
     explicit Database(sqlite3 *db, const QString &fileName, bool wal);
@@ -72,7 +108,11 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_fileName;
     bool m_wal = false;
-    std::vector<DataSource *> m_cursors;
+    bool m_readOnly = false;
+    QString m_refusal;
+    QString m_startMode;
+    std::unique_ptr<UndoJournal> m_undo;
+    std::vector<std::pair<DataSource *, sqlite3 *>> m_cursors;
     std::vector<sqlite3 *> m_idleReaders;
     std::unique_ptr<QTimer> m_checkpoint;
 };

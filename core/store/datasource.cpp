@@ -3,6 +3,7 @@
 #include "core/store/database.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
+#include "core/store/statement.h"
 
 #include <cmath>
 #include <sqlite3.h>
@@ -63,9 +64,8 @@ void DataSource::setError(const QString &message)
 
 void DataSource::closeCursor()
 {
-    if (m_cursor) {
-        sqlite3_finalize(m_cursor);
-        m_cursor = nullptr;
+    if (m_cursor.isValid()) {
+        m_cursor.finalize();
         if (m_db)
             m_db->removeCursor(this);
     }
@@ -101,32 +101,29 @@ bool DataSource::refresh()
     QString error;
     m_db = Database::open(m_connectionString, &error);
     if (m_db) {
-        const QByteArray sql = m_recordSource.toUtf8();
         sqlite3 *handle = m_reader = m_db->acquireReader();
-        if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &m_cursor, nullptr)
-            == SQLITE_OK
-            && m_cursor) {
-            const int count = sqlite3_column_count(m_cursor);
+        if (m_cursor.prepare(handle, m_recordSource)) {
+            const int count = sqlite3_column_count(m_cursor.handle());
             m_columns.reserve(count);
             for (int i = 0; i < count; ++i) {
                 Column column;
-                column.name = QString::fromUtf8(sqlite3_column_name(m_cursor, i));
-                const char *table = sqlite3_column_table_name(m_cursor, i);
-                const char *origin = sqlite3_column_origin_name(m_cursor, i);
+                column.name = QString::fromUtf8(sqlite3_column_name(m_cursor.handle(), i));
+                const char *table = sqlite3_column_table_name(m_cursor.handle(), i);
+                const char *origin = sqlite3_column_origin_name(m_cursor.handle(), i);
                 if (table && origin) {
                     column.table = QString::fromUtf8(table);
                     column.origin = QString::fromUtf8(origin);
                     const char *declared = nullptr;
                     if (sqlite3_table_column_metadata(handle, nullptr, table, origin, &declared,
-                                                      nullptr, nullptr, nullptr, nullptr)
-                            == SQLITE_OK
-                        && declared) {
+                                                      nullptr, nullptr, nullptr,
+                                                      nullptr) == SQLITE_OK &&
+                        declared) {
                         const QString type = QString::fromUtf8(declared).toUpper();
                         column.integer = type.contains(QLatin1String("INT"));
-                        column.numeric = column.integer || type.contains(QLatin1String("REAL"))
-                                         || type.contains(QLatin1String("NUM"))
-                                         || type.contains(QLatin1String("FLOA"))
-                                         || type.contains(QLatin1String("DOUB"));
+                        column.numeric = column.integer || type.contains(QLatin1String("REAL")) ||
+                                         type.contains(QLatin1String("NUM")) ||
+                                         type.contains(QLatin1String("FLOA")) ||
+                                         type.contains(QLatin1String("DOUB"));
                     }
                 }
                 m_columnByName.insert(column.name.toLower(), i);
@@ -136,13 +133,12 @@ bool DataSource::refresh()
             // The first name wins when two columns share one.
             for (int i = count - 1; i >= 0; --i)
                 m_columnByName.insert(m_columns[i].name.toLower(), i);
-            if (handle == m_db->handle())
-                m_db->addCursor(this);
+            m_db->addCursor(this, handle);
             ok = fetchRows(firstBatch);
             if (!ok)
                 error = m_error;
         } else {
-            error = QString::fromUtf8(sqlite3_errmsg(handle));
+            error = m_cursor.error();
             closeCursor();
         }
     }
@@ -163,17 +159,16 @@ bool DataSource::refresh()
 
 bool DataSource::fetchRows(int upTo)
 {
-    if (!m_cursor)
+    if (!m_cursor.isValid())
         return true;
     const int first = m_rows.size();
     bool ok = true;
     while (m_rows.size() < upTo) {
-        const int rc = sqlite3_step(m_cursor);
-        if (rc == SQLITE_ROW) {
-            m_rows.appendFrom(m_cursor);
+        if (m_cursor.next()) {
+            m_rows.appendFrom(m_cursor.handle());
         } else {
-            if (rc != SQLITE_DONE) {
-                setError(QString::fromUtf8(sqlite3_errmsg(m_reader)));
+            if (m_cursor.failed()) {
+                setError(m_cursor.error());
                 ok = false;
             }
             closeCursor();
@@ -192,7 +187,7 @@ bool DataSource::fetchRows(int upTo)
 
 void DataSource::fetchAll()
 {
-    while (m_cursor)
+    while (m_cursor.isValid())
         fetchRows(m_rows.size() + laterBatch);
 }
 
@@ -204,7 +199,7 @@ int DataSource::recordCount()
 
 bool DataSource::bof() const
 {
-    return m_pos < 0 || (m_rows.empty() && !m_cursor);
+    return m_pos < 0 || (m_rows.empty() && !m_cursor.isValid());
 }
 
 bool DataSource::eof()
@@ -342,6 +337,7 @@ bool DataSource::addNew()
         return false;
     }
     fetchAll();
+    m_posBeforeNew = m_pos;
     const int row = m_rows.size();
     beginInsertRows(QModelIndex(), row, row);
     m_rows.appendEmpty();
@@ -364,7 +360,8 @@ void DataSource::cancelUpdate()
         endRemoveRows();
         m_newRow = false;
         m_dirty.clear();
-        m_pos = m_rows.empty() ? 0 : row - 1;
+        // Back on the record that was current before the new one was started.
+        m_pos = m_rows.empty() ? 0 : qBound(-1, m_posBeforeNew, m_rows.size());
         emit currentChanged();
         return;
     }
@@ -380,23 +377,16 @@ QString DataSource::primaryKeyOf(const QString &table) const
 {
     if (!m_db)
         return QString();
-    sqlite3_stmt *stmt = nullptr;
-    QString key;
-    if (sqlite3_prepare_v2(m_db->handle(), "SELECT name FROM pragma_table_info(?1) WHERE pk = 1",
-                           -1, &stmt, nullptr)
-        == SQLITE_OK) {
-        bindValue(stmt, 1, table);
-        if (sqlite3_step(stmt) == SQLITE_ROW)
-            key = columnValue(stmt, 0).toString();
-    }
-    sqlite3_finalize(stmt);
-    return key;
+    return scalarOf(m_db->handle(),
+                    QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk = 1"), {table})
+        .toString();
 }
 
 int DataSource::resultColumnOf(const QString &table, const QString &column) const
 {
     for (int i = 0; i < int(m_columns.size()); ++i)
-        if (m_columns[i].table == table && m_columns[i].origin.compare(column, Qt::CaseInsensitive) == 0)
+        if (m_columns[i].table == table &&
+            m_columns[i].origin.compare(column, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
@@ -405,8 +395,8 @@ bool DataSource::convertForStore(const Column &column, QVariant &value, QString 
 {
     if (!column.numeric || value.isNull() || !value.isValid())
         return true;
-    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong
-        || value.typeId() == QMetaType::Int) {
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong ||
+        value.typeId() == QMetaType::Int) {
         if (column.integer && value.typeId() == QMetaType::Double) {
             const double d = value.toDouble();
             if (d != std::floor(d)) {
@@ -524,23 +514,28 @@ bool DataSource::commitPending()
                 const QString key = primaryKeyOf(table);
                 const int keyColumn = key.isEmpty() ? -1 : resultColumnOf(table, key);
                 if (keyColumn < 0) {
-                    *failure = QStringLiteral("表「%1」の行を特定するキーが結果にないので、変更を書き込めません。")
-                                   .arg(table);
+                    *failure =
+                        QStringLiteral(
+                            "表「%1」の行を特定するキーが結果にないので、変更を書き込めません。")
+                            .arg(table);
                     return false;
                 }
                 QStringList sets;
                 for (int i = 0; i < names.size(); ++i)
                     sets << QStringLiteral("%1=?%2").arg(names[i]).arg(i + 1);
-                params << (m_newRow ? QVariant() : (m_original.empty() ? row[keyColumn] : m_original[keyColumn]));
-                const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?%4")
-                                        .arg(quoted(table), sets.join(QLatin1Char(',')),
-                                             quoted(key))
-                                        .arg(params.size());
+                params << (m_newRow
+                               ? QVariant()
+                               : (m_original.empty() ? row[keyColumn] : m_original[keyColumn]));
+                const QString sql =
+                    QStringLiteral("UPDATE %1 SET %2 WHERE %3=?%4")
+                        .arg(quoted(table), sets.join(QLatin1Char(',')), quoted(key))
+                        .arg(params.size());
                 int changes = 0;
                 if (!m_db->run(sql, params, failure, &changes))
                     return false;
                 if (changes != 1) {
-                    *failure = QStringLiteral("変更する行が見つかりません（表「%1」）。ほかの操作で削除された可能性があります。")
+                    *failure = QStringLiteral("変更する行が見つかりません（表「%"
+                                              "1」）。ほかの操作で削除された可能性があります。")
                                    .arg(table);
                     return false;
                 }
@@ -590,15 +585,18 @@ bool DataSource::deleteCurrent()
     const QString key = primaryKeyOf(table);
     const int keyColumn = key.isEmpty() ? -1 : resultColumnOf(table, key);
     if (keyColumn < 0) {
-        setError(QStringLiteral("表「%1」の行を特定するキーが結果にないので、削除できません。").arg(table));
+        setError(QStringLiteral("表「%1」の行を特定するキーが結果にないので、削除できません。")
+                     .arg(table));
         return false;
     }
-    const QVariant keyValue = m_dirty.isEmpty() ? m_rows.value(m_pos, keyColumn) : m_original[keyColumn];
+    const QVariant keyValue =
+        m_dirty.isEmpty() ? m_rows.value(m_pos, keyColumn) : m_original[keyColumn];
     QString error;
     const bool ok = m_db->write(
         [&](QString *failure) {
-            return m_db->run(QStringLiteral("DELETE FROM %1 WHERE %2=?1").arg(quoted(table), quoted(key)),
-                             {keyValue}, failure);
+            return m_db->run(
+                QStringLiteral("DELETE FROM %1 WHERE %2=?1").arg(quoted(table), quoted(key)),
+                {keyValue}, failure);
         },
         &error);
     if (!ok) {
@@ -645,7 +643,7 @@ QVariant DataSource::headerData(int section, Qt::Orientation orientation, int ro
 
 bool DataSource::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_cursor != nullptr;
+    return !parent.isValid() && m_cursor.isValid();
 }
 
 void DataSource::fetchMore(const QModelIndex &parent)

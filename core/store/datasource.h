@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/store/rowstore.h"
+#include "core/store/statement.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QSet>
 #include <QVariant>
-
-#include "core/store/rowstore.h"
 #include <memory>
 #include <vector>
 
@@ -132,7 +133,7 @@ private:
     QString m_error;
     std::shared_ptr<Database> m_db;
     sqlite3 *m_reader = nullptr; // the connection m_cursor reads through
-    sqlite3_stmt *m_cursor = nullptr;
+    Statement m_cursor;
     bool m_open = false;
     bool m_resetting = false;
     std::vector<Column> m_columns;
@@ -141,6 +142,7 @@ private:
     int m_modelRows = 0; // rows the model has announced to its views
     int m_pos = -1;
     bool m_newRow = false;
+    int m_posBeforeNew = -1; // the pointer when addNew() started the new row
     QSet<int> m_dirty; // columns assigned on the current record
     std::vector<QVariant> m_original; // the current record before assignment
 };

@@ -80,6 +80,53 @@ QString dishNutrients(qint64 dish)
            QStringLiteral("))");
 }
 
+QString standards()
+{
+    return QStringLiteral("SELECT kij.* FROM kij");
+}
+
+QString comparisonSums(qint64 dish)
+{
+    return QStringLiteral("SELECT ") + weightedSum(u"ENC", u"SENC") + QLatin1Char(',') +
+           weightedSum(u"TAN", u"STAN") + QLatin1Char(',') + weightedSum(u"CA", u"SCA") +
+           QLatin1Char(',') + weightedSum(u"FE", u"SFE") + QLatin1Char(',') +
+           weightedSum(u"VAK", u"SVAK") + QStringLiteral(", ") + weightedSum(u"VB1", u"SVB1") +
+           QStringLiteral(", ") + weightedSum(u"VB2", u"SVB2") + QStringLiteral(", ") +
+           weightedSum(u"NAI", u"SNAI") + QStringLiteral(", ") + weightedSum(u"VC", u"SVC") +
+           QStringLiteral(" FROM kou,eys ") +
+           QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") + key(dish) +
+           QStringLiteral("))");
+}
+
+QString foodsByNutrient(QStringView field)
+{
+    const QString f = field.toString();
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.") + f +
+           QStringLiteral(",bun.分類名 FROM eys,bun ") +
+           QStringLiteral("WHERE(bun.分類№=eys.BID)") + QStringLiteral("ORDER BY eys.") + f +
+           QStringLiteral(" DESC");
+}
+
+QString foodsByReading(QStringView likePattern)
+{
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN") +
+           QStringLiteral(",bun.分類名 FROM eys,bun ") +
+           QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") +
+           likePattern.toString() + QStringLiteral("%' ESCAPE '\\'))") +
+           QStringLiteral("ORDER BY eys.SKN DESC");
+}
+
+QString dishOverview()
+{
+    return QStringLiteral("SELECT mnu.ID,mnu.アイテム名,") +
+           QStringLiteral("Sum(eys.ENC*kou.数量2) AS SENC,") +
+           QStringLiteral("Sum(kou.数量2*100) AS SSU,") +
+           QStringLiteral("int(Sum(eys.NAT*kou.数量2)*100+0.5)/100 AS SNAT ") +
+           QStringLiteral("FROM mnu,kou,eys ") +
+           QStringLiteral("WHERE((mnu.ID = kou.アイテムCD) AND (kou.食品コード = eys.SID)) ") +
+           QStringLiteral("GROUP BY mnu.ID,mnu.アイテム名");
+}
+
 QString foodRecord(qint64 food)
 {
     return QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=") + key(food) + QStringLiteral(")");

@@ -34,6 +34,24 @@ QString foodChoice(qint64 food);
 QString dishWeight(qint64 dish);    // 合計数: Σ 数量2 over all lines
 QString dishNutrients(qint64 dish); // カロリ, SSUI … SNAT over lines with a food
 
+// ---- Comparison with standards
+
+QString standards();                 // every standards row, in table order
+QString comparisonSums(qint64 dish); // SENC … SVC: the nine compared sums of one dish
+
+// ---- Food search
+
+// Every food that has a category, with its value of the field, largest first.
+QString foodsByNutrient(QStringView field);
+// Every food that has a category and whose reading contains the pattern (the
+// inside of a LIKE pattern, "\\" its escape character), by descending reading.
+QString foodsByReading(QStringView likePattern);
+
+// ---- Dish list
+
+// Every dish with lines: ID, name, SENC, SSU and SNAT (salt rounded to 0.01).
+QString dishOverview();
+
 // ---- Foods
 
 QString foodRecord(qint64 food); // one food with all its fields

@@ -1,11 +1,13 @@
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/program.h"
-#include "foods/seibn.h"
-#include "app/bindings.h"
+#include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "foods/seibn.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/controls.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -24,8 +26,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()
-            && !watched->objectName().isEmpty()) {
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow() &&
+            !watched->objectName().isEmpty()) {
             if (event->type() == QEvent::Show)
                 events << QStringLiteral("show ") + watched->objectName();
             else if (event->type() == QEvent::Hide)
@@ -51,6 +53,20 @@ class TestStartup : public QObject
 private slots:
     void initTestCase() { setUpTestApplication(); }
 
+    // Start-up opens the store file once; every list shares it.
+    void opensTheStoreOnce()
+    {
+        TestFolder folder;
+        QVERIFY(
+            folder.makeStore(minimalReferenceSql() +
+                             QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (1,'汁');")));
+        const int before = Database::fileOpenCount();
+        StartedProgram p;
+        p.start();
+        QCOMPARE(ctl<QLineEdit>(*p.program->fmain(), "TexTitle")->text(), QStringLiteral("汁"));
+        QCOMPARE(Database::fileOpenCount() - before, 1);
+    }
+
     void opensOnTheLastDishWithEveryListBound()
     {
         TestFolder folder;
@@ -61,13 +77,15 @@ private slots:
         QVERIFY(f && f->isVisible());
         QCOMPARE(f->windowTitle(), QStringLiteral("ゼント"));
         const qint64 last = folder.scalar(QStringLiteral("SELECT max(ID) FROM mnu")).toLongLong();
-        QCOMPARE(f->TexID->text(), QString::number(last));
-        QCOMPARE(f->TexTitle->text(),
-                 folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=%1").arg(last)).toString());
-        QCOMPARE(f->categoryList->model()->rowCount(), int(folder.count(QStringLiteral("bun"))));
-        QCOMPARE(f->unitCombo->text(), QStringLiteral("ｇ"));
-        QCOMPARE(f->unitCombo->boundText(), QStringLiteral("1"));
-        QCOMPARE(f->foodIdBox->text(), QStringLiteral("0"));
+        QCOMPARE(ctl<QLineEdit>(*f, "TexID")->text(), QString::number(last));
+        QCOMPARE(ctl<QLineEdit>(*f, "TexTitle")->text(),
+                 folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=%1").arg(last))
+                     .toString());
+        QCOMPARE(ctl<DataList>(*f, "DataList2")->model()->rowCount(),
+                 int(folder.count(QStringLiteral("bun"))));
+        QCOMPARE(ctl<DataCombo>(*f, "DataCombo1")->text(), QStringLiteral("ｇ"));
+        QCOMPARE(ctl<DataCombo>(*f, "DataCombo1")->boundText(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(*f, "Text4")->text(), QStringLiteral("0"));
         for (QPushButton *button : f->dishButtons())
             QVERIFY(button->isEnabled());
         QVERIFY(!p.program->splash());
@@ -115,9 +133,9 @@ private slots:
         Fmain *f = p.program->fmain();
         for (QPushButton *button : f->dishButtons())
             QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
-        QVERIFY(f->newDishButton->isEnabled());
-        QCOMPARE(f->TexTitle->text(), QString());
-        QCOMPARE(f->TexID->text(), QString());
+        QVERIFY(ctl<QPushButton>(*f, "Command8")->isEnabled());
+        QCOMPARE(ctl<QLineEdit>(*f, "TexTitle")->text(), QString());
+        QCOMPARE(ctl<QLineEdit>(*f, "TexID")->text(), QString());
         QVERIFY(p.prompts.asked.isEmpty());
     }
 
@@ -128,7 +146,7 @@ private slots:
         p.start();
         Fmain *f = p.program->fmain();
         QVERIFY(f->isVisible());
-        QCOMPARE(f->categoryList->model()->rowCount(), 0);
+        QCOMPARE(ctl<DataList>(*f, "DataList2")->model()->rowCount(), 0);
         QCOMPARE(p.prompts.asked.size(), 1);
         QVERIFY(p.prompts.asked[0].prompt.contains(QStringLiteral("zento.dll")));
         QCOMPARE(p.prompts.asked[0].icon, Prompts::Icon::Critical);
@@ -152,12 +170,13 @@ private slots:
     void dishKeysAbove16Bits()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(minimalReferenceSql()
-                                 + QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES (70000, '大鍋');")));
+        QVERIFY(folder.makeStore(
+            minimalReferenceSql() +
+            QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES (70000, '大鍋');")));
         StartedProgram p;
         p.start();
-        QCOMPARE(p.program->fmain()->TexID->text(), QStringLiteral("70000"));
-        QCOMPARE(p.program->fmain()->TexTitle->text(), QStringLiteral("大鍋"));
+        QCOMPARE(ctl<QLineEdit>(*p.program->fmain(), "TexID")->text(), QStringLiteral("70000"));
+        QCOMPARE(ctl<QLineEdit>(*p.program->fmain(), "TexTitle")->text(), QStringLiteral("大鍋"));
     }
 
     void layoutInTwips()
@@ -173,16 +192,19 @@ private slots:
         QCOMPARE(f->findChild<QWidget *>(QStringLiteral("DataGrid1"))->geometry(),
                  QRect(8, 248, 377, 169));
         QCOMPARE(f->centralWidget()->size(), QSize(588, 421));
-        for (const char *name : {"TexID", "Text4", "Text3", "TexKouID", "TexSumW", "TexSumNa", "TexSUI",
-                                 "TexTAN", "TexSST", "TexTST", "TexTSS", "TexKBN"})
+        for (const char *name : {"TexID", "Text4", "Text3", "TexKouID", "TexSumW", "TexSumNa",
+                                 "TexSUI", "TexTAN", "TexSST", "TexTST", "TexTSS", "TexKBN"})
             QVERIFY2(f->findChild<QLineEdit *>(QString::fromLatin1(name))->isHidden(), name);
-        for (const char *name : {"Me_file_config", "Me_file_end", "Me_data_menusearch", "Me_data_foodsearch",
-                                 "Me_data_addnew", "Me_data_del", "Me_visible_back1", "Me_visible_back2",
-                                 "Me_visible_back3", "Me_help_Visible", "Me_Ver"})
+        for (const char *name :
+             {"Me_file_config", "Me_file_end", "Me_data_menusearch", "Me_data_foodsearch",
+              "Me_data_addnew", "Me_data_del", "Me_visible_back1", "Me_visible_back2",
+              "Me_visible_back3", "Me_help_Visible", "Me_Ver"})
             QVERIFY2(f->findChild<QAction *>(QString::fromLatin1(name)), name);
-        for (const char *name : {"AdoMnu", "AdoEys1", "AdoEys2", "AdoTni", "AdoKou", "AdoKou2", "AdoSumW", "AdoSumC"})
+        for (const char *name :
+             {"AdoMnu", "AdoEys1", "AdoEys2", "AdoTni", "AdoKou", "AdoKou2", "AdoSumW", "AdoSumC"})
             QVERIFY2(f->findChild<DataSource *>(QString::fromLatin1(name)), name);
-        QCOMPARE(f->TexSumC->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(ctl<QLineEdit>(*f, "TexSumC")->alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignRight);
     }
 
     void menuColoursApplyAtOnceButAreNotSaved()
@@ -194,11 +216,11 @@ private slots:
             StartedProgram p;
             p.start();
             QCOMPARE(p.program->fmain()->backColor(), QColor(255, 224, 192));
-            p.program->fmain()->Me_visible_back3->trigger();
+            ctl<QAction>(*p.program->fmain(), "Me_visible_back3")->trigger();
             QCOMPARE(p.program->fmain()->backColor(), QColor(128, 128, 255));
-            p.program->fmain()->Me_visible_back2->trigger();
+            ctl<QAction>(*p.program->fmain(), "Me_visible_back2")->trigger();
             QCOMPARE(p.program->fmain()->backColor(), qApp->palette().color(QPalette::Button));
-            p.program->fmain()->Me_visible_back3->trigger();
+            ctl<QAction>(*p.program->fmain(), "Me_visible_back3")->trigger();
         }
         StartedProgram again;
         again.start();
@@ -211,7 +233,7 @@ private slots:
         QVERIFY(folder.makeDemoStore());
         StartedProgram p;
         p.start();
-        p.program->fmain()->Me_help_Visible->trigger();
+        ctl<QAction>(*p.program->fmain(), "Me_help_Visible")->trigger();
         QVERIFY(p.program->help() && p.program->help()->isVisible());
         QVERIFY(p.program->help()->browser()->toPlainText().contains(QStringLiteral("zento.hlp")));
 
@@ -219,7 +241,7 @@ private slots:
         QVERIFY(help.open(QIODevice::WriteOnly));
         help.write("<html><body><h1 id=\"contents\">目次</h1><p>使い方</p></body></html>");
         help.close();
-        p.program->fmain()->Me_help_Visible->trigger();
+        ctl<QAction>(*p.program->fmain(), "Me_help_Visible")->trigger();
         QVERIFY(p.program->help()->browser()->toPlainText().startsWith(QStringLiteral("目次")));
     }
 
@@ -230,7 +252,7 @@ private slots:
         StartedProgram p;
         p.start();
         p.program->showAbout();
-        p.program->fmain()->Me_file_end->trigger();
+        ctl<QAction>(*p.program->fmain(), "Me_file_end")->trigger();
         QVERIFY(p.program->hasEnded());
         QVERIFY(!p.program->about());
         // Once the program is gone the store is one file again: nothing is

@@ -1,11 +1,12 @@
 // Creating, renaming and deleting dishes from the dish row of the main window.
-#include "tests/dish/dishsession.h"
+#include "tests/dish/dishwindow.h"
+#include "tests/support/controls.h"
 
 class TestDishLifecycle : public QObject
 {
     Q_OBJECT
 
-    static QString storedName(DishSession &s, qint64 id)
+    static QString storedName(DishWindow &s, qint64 id)
     {
         return s.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=%1").arg(id))
             .toString();
@@ -24,14 +25,14 @@ private slots:
 
     void firstDishInAnEmptyStoreEnablesTheSevenButtons()
     {
-        DishSession s(minimalReferenceSql() +
-                      QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"));
+        DishWindow s(minimalReferenceSql() +
+                     QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"));
         Fmain &w = s.w();
         QVERIFY(enabledDishButtons(w).isEmpty());
-        QVERIFY(w.newDishButton->isEnabled());
+        QVERIFY(ctl<QPushButton>(w, "Command8")->isEnabled());
 
         s.prompts().inputs << QStringLiteral("煮物");
-        w.newDishButton->click();
+        ctl<QPushButton>(w, "Command8")->click();
         QCOMPARE(s.prompts().asked.size(), 1);
         QCOMPARE(s.prompts().asked.first().kind, AskedPrompt::Input);
         QCOMPARE(s.prompts().asked.first().prompt,
@@ -39,28 +40,29 @@ private slots:
         QCOMPARE(s.prompts().asked.first().title, QStringLiteral("料理の新規追加"));
         QCOMPARE(s.count("mnu"), 1);
         QCOMPARE(s.dish(), QStringLiteral("煮物"));
-        QCOMPARE(w.TexID->text(), s.scalar(QStringLiteral("SELECT ID FROM mnu")).toString());
+        QCOMPARE(ctl<QLineEdit>(w, "TexID")->text(),
+                 s.scalar(QStringLiteral("SELECT ID FROM mnu")).toString());
         QCOMPARE(enabledDishButtons(w),
                  (QStringList{"Command2", "Command6", "Command11", "Command7", "Command3",
                               "Command4", "Command9"}));
         QCOMPARE(s.recipeRows(), 0);
-        QVERIFY(w.TexSumW100->text().isEmpty());
+        QVERIFY(ctl<QLineEdit>(w, "TexSumW100")->text().isEmpty());
 
         // The new dish takes lines at once.
         QVERIFY(s.chooseFood(QStringLiteral("登録食品"), QStringLiteral("米")));
-        w.addLineButton->click();
+        ctl<QPushButton>(w, "Command2")->click();
         QCOMPARE(s.count("kou"), 1);
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("100"));
-        QCOMPARE(w.TexSumC->text(), QStringLiteral("350"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("100"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumC")->text(), QStringLiteral("350"));
     }
 
     void emptyOrCancelledNameCreatesNothing()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         s.prompts().inputs << std::nullopt << QString() << QStringLiteral("　 ");
         for (int i = 0; i < 3; ++i)
-            w.newDishButton->click();
+            ctl<QPushButton>(w, "Command8")->click();
         QCOMPARE(s.prompts().asked.size(), 3); // the input box only, no message
         QCOMPARE(s.count("mnu"), 3);
         QCOMPARE(s.dish(), QStringLiteral("空の料理"));
@@ -70,33 +72,35 @@ private slots:
     // current with an empty grid and totals of its own.
     void newDishIsCurrentWithItsOwnTotals()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("265"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("265"));
         s.prompts().inputs << QStringLiteral("ミルク粥");
-        w.newDishButton->click();
+        ctl<QPushButton>(w, "Command8")->click();
         QCOMPARE(s.count("mnu"), 4);
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE アイテム名='ミルク粥'"))
                      .toInt(),
                  2);
-        QCOMPARE(w.TexID->text(), QStringLiteral("4"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexID")->text(), QStringLiteral("4"));
         QCOMPARE(s.dish(), QStringLiteral("ミルク粥"));
         QCOMPARE(s.recipeRows(), 0);
-        for (QLineEdit *box : {w.TexSumW100, w.TexSumC, w.TexNa, w.waterBox, w.ashBox})
+        for (QLineEdit *box :
+             {ctl<QLineEdit>(w, "TexSumW100"), ctl<QLineEdit>(w, "TexSumC"),
+              ctl<QLineEdit>(w, "TexNa"), ctl<QLineEdit>(w, "Text5"), ctl<QLineEdit>(w, "Text9")})
             QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
         // It is the last dish: "＞" stays on it.
-        w.nextDishButton->click();
-        QCOMPARE(w.TexID->text(), QStringLiteral("4"));
+        ctl<QPushButton>(w, "Command3")->click();
+        QCOMPARE(ctl<QLineEdit>(w, "TexID")->text(), QStringLiteral("4"));
     }
 
     void deletionAsksFirst()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         s.prompts().answers << Prompts::Answer::Cancel;
-        w.deleteDishButton->click();
+        ctl<QPushButton>(w, "Command9")->click();
         QCOMPARE(s.prompts().asked.size(), 1);
         const AskedPrompt ask = s.prompts().asked.first();
         QCOMPARE(ask.prompt, QStringLiteral("ミルク粥を削除します"));
@@ -111,7 +115,7 @@ private slots:
         // OK: the dish and its three lines go in one transaction; the first
         // dish becomes current with its own grid and totals.
         s.prompts().clear();
-        w.deleteDishButton->click();
+        ctl<QPushButton>(w, "Command9")->click();
         QCOMPARE(s.prompts().asked.size(), 2);
         const AskedPrompt done = s.prompts().asked.at(1);
         QCOMPARE(done.prompt, QStringLiteral("ミルク粥を削除しました"));
@@ -124,53 +128,54 @@ private slots:
                  0);
         QCOMPARE(s.dish(), QStringLiteral("ごはん"));
         QCOMPARE(s.recipeFoods(), QStringList{"米"});
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("250"));
-        QCOMPARE(w.TexSumC->text(), QStringLiteral("525"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("250"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumC")->text(), QStringLiteral("525"));
     }
 
     void deletingTheLastDishDisablesTheButtons()
     {
-        DishSession s(minimalReferenceSql() +
-                      QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"
-                                     "INSERT INTO mnu(ID,アイテム名) VALUES (7,'煮物');"
-                                     "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2)"
-                                     " VALUES (7,1,100,'ｇ',1);"));
+        DishWindow s(minimalReferenceSql() +
+                     QStringLiteral("INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'米',20,350);"
+                                    "INSERT INTO mnu(ID,アイテム名) VALUES (7,'煮物');"
+                                    "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2)"
+                                    " VALUES (7,1,100,'ｇ',1);"));
         Fmain &w = s.w();
-        QCOMPARE(w.TexSumC->text(), QStringLiteral("350"));
-        w.deleteDishButton->click();
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumC")->text(), QStringLiteral("350"));
+        ctl<QPushButton>(w, "Command9")->click();
         QCOMPARE(s.prompts().asked.size(), 2);
         QCOMPARE(s.prompts().asked.at(0).prompt, QStringLiteral("煮物を削除します"));
         QCOMPARE(s.prompts().asked.at(1).prompt, QStringLiteral("煮物を削除しました"));
         QCOMPARE(s.count("mnu"), 0);
         QCOMPARE(s.count("kou"), 0);
         QVERIFY(enabledDishButtons(w).isEmpty());
-        QVERIFY(w.TexTitle->text().isEmpty());
+        QVERIFY(ctl<QLineEdit>(w, "TexTitle")->text().isEmpty());
         QCOMPARE(s.recipeRows(), 0);
-        for (QLineEdit *box : {w.TexSumW100, w.TexSumC, w.TexNa, w.waterBox})
+        for (QLineEdit *box : {ctl<QLineEdit>(w, "TexSumW100"), ctl<QLineEdit>(w, "TexSumC"),
+                               ctl<QLineEdit>(w, "TexNa"), ctl<QLineEdit>(w, "Text5")})
             QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
     }
 
     // A rename keeps the renamed dish current, with its grid and totals.
     void renameKeepsTheDish()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QStringLiteral("ミルク雑炊"));
+        DishWindow::type(ctl<QLineEdit>(w, "TexTitle"), QStringLiteral("ミルク雑炊"));
         s.leaveNameBox();
         QCOMPARE(storedName(s, 2), QStringLiteral("ミルク雑炊"));
         QCOMPARE(s.dish(), QStringLiteral("ミルク雑炊"));
-        QCOMPARE(w.TexID->text(), QStringLiteral("2"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexID")->text(), QStringLiteral("2"));
         QCOMPARE(s.recipeRows(), 3);
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("265"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("265"));
         QCOMPARE(s.count("mnu"), 3);
         QVERIFY(s.prompts().asked.isEmpty());
 
         // The neighbours are where they were.
-        w.previousDishButton->click();
+        ctl<QPushButton>(w, "Command7")->click();
         QCOMPARE(s.dish(), QStringLiteral("ごはん"));
-        w.nextDishButton->click();
-        w.nextDishButton->click();
+        ctl<QPushButton>(w, "Command3")->click();
+        ctl<QPushButton>(w, "Command3")->click();
         QCOMPARE(s.dish(), QStringLiteral("空の料理"));
     }
 
@@ -178,10 +183,10 @@ private slots:
     // stored name back; moving away from the dish drops it.
     void emptyNameIsNeverStored()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QString());
+        DishWindow::type(ctl<QLineEdit>(w, "TexTitle"), QString());
         s.leaveNameBox();
         QCOMPARE(s.prompts().asked.size(), 1);
         const AskedPrompt asked = s.prompts().asked.first();
@@ -193,30 +198,32 @@ private slots:
         QCOMPARE(s.dish(), QStringLiteral("ミルク粥"));
 
         // The record-pointer way out, by each button that moves it.
-        for (QPushButton *button : {w.previousDishButton, w.nextDishButton, w.lastDishButton}) {
+        for (QPushButton *button :
+             {ctl<QPushButton>(w, "Command7"), ctl<QPushButton>(w, "Command3"),
+              ctl<QPushButton>(w, "Command4")}) {
             QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-            DishSession::type(w.TexTitle, QStringLiteral("　"));
+            DishWindow::type(ctl<QLineEdit>(w, "TexTitle"), QStringLiteral("　"));
             button->click();
             QCOMPARE(storedName(s, 2), QStringLiteral("ミルク粥"));
         }
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QString());
+        DishWindow::type(ctl<QLineEdit>(w, "TexTitle"), QString());
         s.prompts().inputs << QStringLiteral("新しい料理");
-        w.newDishButton->click();
+        ctl<QPushButton>(w, "Command8")->click();
         QCOMPARE(storedName(s, 2), QStringLiteral("ミルク粥"));
         QCOMPARE(s.dish(), QStringLiteral("新しい料理"));
 
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QString());
+        DishWindow::type(ctl<QLineEdit>(w, "TexTitle"), QString());
         w.LoadDishList(); // as the food deletion reloads the dishes
         QCOMPARE(storedName(s, 2), QStringLiteral("ミルク粥"));
 
         // The box emptied, the dish deleted: the confirmation names the dish.
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        DishSession::type(w.TexTitle, QString());
+        DishWindow::type(ctl<QLineEdit>(w, "TexTitle"), QString());
         s.prompts().clear();
         s.prompts().answers << Prompts::Answer::Cancel;
-        w.deleteDishButton->click();
+        ctl<QPushButton>(w, "Command9")->click();
         QCOMPARE(s.prompts().asked.first().prompt, QStringLiteral("ミルク粥を削除します"));
         QCOMPARE(storedName(s, 2), QStringLiteral("ミルク粥"));
         QCOMPARE(

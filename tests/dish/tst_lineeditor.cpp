@@ -1,13 +1,14 @@
 // The line editor: the weight factor and the three line buttons, each
 // followed by the grid and the totals.
-#include "tests/dish/dishsession.h"
+#include "tests/dish/dishwindow.h"
+#include "tests/support/controls.h"
 
 class TestLineEditor : public QObject
 {
     Q_OBJECT
 
     // A line of the store as "食品コード 数量 数量2 単位".
-    static QString line(DishSession &s, qint64 id)
+    static QString line(DishWindow &s, qint64 id)
     {
         const QString sql =
             QStringLiteral("SELECT 食品コード || ' ' || 数量 || ' ' || 数量2 || ' ' || 単位"
@@ -15,7 +16,7 @@ class TestLineEditor : public QObject
                 .arg(id);
         return s.scalar(sql).toString();
     }
-    static qint64 lastLine(DishSession &s)
+    static qint64 lastLine(DishWindow &s)
     {
         return s.scalar(QStringLiteral("SELECT max(ID) FROM kou")).toLongLong();
     }
@@ -25,129 +26,142 @@ private slots:
 
     void weightFactorFollowsQuantityAndUnit()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
-        QCOMPARE(w.foodNameBox->text(), QStringLiteral("米"));
-        QCOMPARE(w.foodIdBox->text(), QStringLiteral("1"));
-        QCOMPARE(w.quantityBox->text(), QStringLiteral("100"));
-        QCOMPARE(w.unitCombo->text(), QStringLiteral("ｇ"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text1")->text(), QStringLiteral("米"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text4")->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), QStringLiteral("100"));
+        QCOMPARE(ctl<DataCombo>(w, "DataCombo1")->text(), QStringLiteral("ｇ"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("1"));
 
-        DishSession::type(w.quantityBox, QStringLiteral("2"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("2"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.3"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.3"));
         QVERIFY(s.chooseUnit(QStringLiteral("個")));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("1"));
 
         // Full-width digits and point, as an input method gives them.
-        DishSession::type(w.quantityBox, QStringLiteral("１．５"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.75"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("１．５"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.75"));
         QVERIFY(s.chooseUnit(QStringLiteral("ｇ")));
-        DishSession::type(w.quantityBox, QStringLiteral("１００"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("1"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("１００"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("1"));
 
         // Text that is not a number, or a unit not in the list, keeps the
         // factor of the last number the box held ("12" on the way to "12g").
-        DishSession::type(w.quantityBox, QStringLiteral("12g"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.12"));
-        w.quantityBox->setText(QStringLiteral("abc"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.12"));
-        DishSession::type(w.quantityBox, QStringLiteral("250"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("2.5"));
-        w.unitCombo->setEditText(QStringLiteral("カップ"));
-        DishSession::type(w.quantityBox, QStringLiteral("3"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("2.5"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("12g"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.12"));
+        ctl<QLineEdit>(w, "Text2")->setText(QStringLiteral("abc"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.12"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("250"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("2.5"));
+        ctl<DataCombo>(w, "DataCombo1")->setEditText(QStringLiteral("カップ"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("3"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("2.5"));
         QVERIFY(s.prompts().asked.isEmpty());
         QCOMPARE(s.count("kou"), 5);
     }
 
-    // A cleared quantity keeps the last factor; "追加" stores 0 with it.
-    void clearedQuantityIsStoredAsZeroWithTheLastFactor()
+    // A cleared quantity keeps the last factor in the hidden box, but "追加"
+    // refuses the line and says which box to mend; nothing is stored and the
+    // totals stay those of the dish.
+    void clearedQuantityIsRefused()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         QVERIFY(s.chooseFood(QStringLiteral("登録食品"), QStringLiteral("しょうゆ")));
-        DishSession::type(w.quantityBox, QStringLiteral("2"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("2"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.3"));
-        w.quantityBox->selectAll();
-        QTest::keyClick(w.quantityBox, Qt::Key_Backspace);
-        QCOMPARE(w.quantityBox->text(), QString());
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.3"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.3"));
+        ctl<QLineEdit>(w, "Text2")->selectAll();
+        QTest::keyClick(ctl<QLineEdit>(w, "Text2"), Qt::Key_Backspace);
+        QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), QString());
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.3"));
 
-        w.addLineButton->click();
+        ctl<QPushButton>(w, "Command2")->click();
+        QCOMPARE(s.prompts().asked.size(), 1);
+        const AskedPrompt asked = s.prompts().asked.first();
+        QVERIFY2(asked.prompt.contains(QStringLiteral("「数量」")), qPrintable(asked.prompt));
+        QCOMPARE(asked.title, QStringLiteral("栄養計算"));
+        QCOMPARE(asked.icon, Prompts::Icon::Exclamation);
+        QCOMPARE(s.count("kou"), 5);
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("265"));
+
+        // A unit typed in another width and case is the listed unit.
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("1,000"));
+        ctl<DataCombo>(w, "DataCombo1")->setEditText(QStringLiteral("Ｇ"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("10"));
+        ctl<QPushButton>(w, "Command2")->click();
         QCOMPARE(s.count("kou"), 6);
-        QCOMPARE(line(s, lastLine(s)), QStringLiteral("3 0.0 0.3 大さじ"));
-        QCOMPARE(s.scalar(QStringLiteral("SELECT アイテムCD FROM kou WHERE ID=%1").arg(lastLine(s)))
-                     .toLongLong(),
-                 2);
+        QCOMPARE(line(s, lastLine(s)), QStringLiteral("3 1000.0 10.0 ｇ"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("1265"));
     }
 
     void addUpdateAndDeleteKeepGridAndTotalsInStep()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("265"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("265"));
 
         // 追加: 2 spoons of soy sauce.
         QVERIFY(s.chooseFood(QStringLiteral("登録食品"), QStringLiteral("しょうゆ")));
-        DishSession::type(w.quantityBox, QStringLiteral("2"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("2"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
-        w.addLineButton->click();
+        ctl<QPushButton>(w, "Command2")->click();
         QCOMPARE(s.count("kou"), 6);
         const qint64 added = lastLine(s);
         QCOMPARE(line(s, added), QStringLiteral("3 2.0 0.3 大さじ"));
         QCOMPARE(s.recipeFoods(), (QStringList{"米", "牛乳", "しょうゆ", "しょうゆ"}));
         QCOMPARE(s.recipeCell(3, QStringLiteral("数量")), QStringLiteral("2"));
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("295"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("295"));
         // Salt: 0.15 × 14.5 + 2 × 0.1 + 0.3 × 14.5 = 6.725 → 6.73.
-        QCOMPARE(w.TexNa->text(), QStringLiteral("6.73"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexNa")->text(), QStringLiteral("6.73"));
 
         // The editor keeps its values: a second press adds a second line.
-        w.addLineButton->click();
+        ctl<QPushButton>(w, "Command2")->click();
         QCOMPARE(s.count("kou"), 7);
         QVERIFY(lastLine(s) != added);
         QCOMPARE(line(s, lastLine(s)), line(s, added));
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("325"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("325"));
 
         // 更新: the milk line becomes 150 g, typed in full-width digits.
-        w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
-        DishSession::type(w.quantityBox, QStringLiteral("１５０"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("1.5"));
-        w.updateLineButton->click();
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("１５０"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("1.5"));
+        ctl<QPushButton>(w, "Command11")->click();
         QCOMPARE(s.count("kou"), 7);
         QCOMPARE(line(s, 4), QStringLiteral("2 150.0 1.5 ｇ"));
         QCOMPARE(s.recipeCell(s.recipeRowOf(QStringLiteral("牛乳")), QStringLiteral("数量")),
                  QStringLiteral("150"));
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("275"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("275"));
         QCOMPARE(line(s, 3), QStringLiteral("1 50.0 0.5 ｇ")); // the others untouched
 
         // 削除: the selected line only.
-        w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
-        w.deleteLineButton->click();
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
+        ctl<QPushButton>(w, "Command6")->click();
         QCOMPARE(s.count("kou"), 6);
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=4")).toInt(), 0);
         QCOMPARE(s.recipeFoods(), (QStringList{"米", "しょうゆ", "しょうゆ", "しょうゆ"}));
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("125"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("125"));
         QCOMPARE(s.count("mnu"), 3);
         QCOMPARE(s.count("eys"), 3);
         // The grid's first line is now the selected one.
-        QCOMPARE(w.TexKouID->text(), QStringLiteral("3"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("3"));
         QVERIFY(s.prompts().asked.isEmpty());
     }
 
     void addWithoutAFoodAsksForOne()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ごはん")));
-        QCOMPARE(w.foodIdBox->text(), QStringLiteral("0")); // as the window loads
-        w.TexSumW100->setText(QStringLiteral("stale"));
-        DishSession::type(w.quantityBox, QStringLiteral("100"));
-        w.addLineButton->click();
+        QCOMPARE(ctl<QLineEdit>(w, "Text4")->text(), QStringLiteral("0")); // as the window loads
+        ctl<QLineEdit>(w, "TexSumW100")->setText(QStringLiteral("stale"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("100"));
+        ctl<QPushButton>(w, "Command2")->click();
 
         QCOMPARE(s.prompts().asked.size(), 1);
         const AskedPrompt asked = s.prompts().asked.first();
@@ -157,7 +171,8 @@ private slots:
         QCOMPARE(asked.icon, Prompts::Icon::Exclamation);
         QCOMPARE(s.count("kou"), 5);
         QCOMPARE(s.recipeRows(), 1);
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("250")); // recomputed all the same
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(),
+                 QStringLiteral("250")); // recomputed all the same
     }
 
     // "更新" without a line to rewrite changes nothing and says nothing;
@@ -165,18 +180,18 @@ private slots:
     // for one as "追加" does.
     void updateNeedsALineAndAFood()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QCOMPARE(s.dish(), QStringLiteral("空の料理"));
         QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
-        w.updateLineButton->click();
+        ctl<QPushButton>(w, "Command11")->click();
         QVERIFY(s.prompts().asked.isEmpty());
         QCOMPARE(s.count("kou"), 5);
         QCOMPARE(s.recipeRows(), 0);
 
         QVERIFY(s.goToDish(QStringLiteral("ごはん")));
-        w.foodIdBox->setText(QStringLiteral("0"));
-        w.updateLineButton->click();
+        ctl<QLineEdit>(w, "Text4")->setText(QStringLiteral("0"));
+        ctl<QPushButton>(w, "Command11")->click();
         QCOMPARE(s.prompts().asked.size(), 1);
         QCOMPARE(s.prompts().asked.first().prompt,
                  QStringLiteral("上の「食品名」欄から食品を選んでください"));
@@ -194,11 +209,11 @@ private slots:
         Program program(prompts);
         program.DbConnectionString = Program::connectionText();
         Fmain w(program);
-        w.quantityBox->setText(QStringLiteral("2"));
-        w.unitCombo->setEditText(QStringLiteral("大さじ"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("グラム数"));
-        w.updateLineButton->click();
-        w.deleteLineButton->click();
+        ctl<QLineEdit>(w, "Text2")->setText(QStringLiteral("2"));
+        ctl<DataCombo>(w, "DataCombo1")->setEditText(QStringLiteral("大さじ"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("グラム数"));
+        ctl<QPushButton>(w, "Command11")->click();
+        ctl<QPushButton>(w, "Command6")->click();
         QVERIFY(prompts.asked.isEmpty());
         QCOMPARE(folder.count(QStringLiteral("kou")), 5);
         QCOMPARE(folder.count(QStringLiteral("mnu")), 3);

@@ -1,7 +1,8 @@
 // The recipe grid of the current dish, moving between dishes and taking a
 // line into the line editor.
 #include "app/twips.h"
-#include "tests/dish/dishsession.h"
+#include "tests/dish/dishwindow.h"
+#include "tests/support/controls.h"
 
 #include <QSignalSpy>
 
@@ -14,7 +15,7 @@ private slots:
 
     void gridShowsThreeColumnsOfTheCurrentDishOnly()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QCOMPARE(s.dish(), QStringLiteral("空の料理")); // the last dish in store order
         QCOMPARE(s.recipeRows(), 0);
@@ -24,24 +25,31 @@ private slots:
         QCOMPARE(s.recipeCell(2, QStringLiteral("数量")), QStringLiteral("1"));
         QCOMPARE(s.recipeCell(2, QStringLiteral("単位")), QStringLiteral("大さじ"));
 
-        DataSource *kou = w.AdoKou;
+        DataSource *kou = ctl<DataSource>(w, "AdoKou");
         const QStringList shown{"素材", "数量", "単位"};
         QCOMPARE(kou->fieldName(0), QStringLiteral("素材"));
         QCOMPARE(kou->fieldCount(), 9); // 素材 and the eight fields of kou
         for (int c = 0; c < kou->fieldCount(); ++c) {
             const QString name = kou->fieldName(c);
-            QCOMPARE(w.recipeGrid->isColumnHidden(c), !shown.contains(name));
-            QCOMPARE(w.recipeGrid->model()->headerData(c, Qt::Horizontal).toString(), name);
+            QCOMPARE(ctl<DataGrid>(w, "DataGrid1")->isColumnHidden(c), !shown.contains(name));
+            QCOMPARE(
+                ctl<DataGrid>(w, "DataGrid1")->model()->headerData(c, Qt::Horizontal).toString(),
+                name);
         }
-        QCOMPARE(w.recipeGrid->columnWidth(kou->fieldIndex(QStringLiteral("素材"))),
-                 Twips::toPixels(3000));
-        QCOMPARE(w.recipeGrid->columnWidth(kou->fieldIndex(QStringLiteral("数量"))),
-                 Twips::toPixels(800));
-        QCOMPARE(w.recipeGrid->columnWidth(kou->fieldIndex(QStringLiteral("単位"))),
-                 Twips::toPixels(800));
-        QVERIFY(w.recipeGrid->columnAlignment(kou->fieldIndex(QStringLiteral("数量"))) &
+        QCOMPARE(
+            ctl<DataGrid>(w, "DataGrid1")->columnWidth(kou->fieldIndex(QStringLiteral("素材"))),
+            Twips::toPixels(3000));
+        QCOMPARE(
+            ctl<DataGrid>(w, "DataGrid1")->columnWidth(kou->fieldIndex(QStringLiteral("数量"))),
+            Twips::toPixels(800));
+        QCOMPARE(
+            ctl<DataGrid>(w, "DataGrid1")->columnWidth(kou->fieldIndex(QStringLiteral("単位"))),
+            Twips::toPixels(800));
+        QVERIFY(ctl<DataGrid>(w, "DataGrid1")
+                    ->columnAlignment(kou->fieldIndex(QStringLiteral("数量"))) &
                 Qt::AlignRight);
-        QVERIFY(!(w.recipeGrid->columnAlignment(kou->fieldIndex(QStringLiteral("素材"))) &
+        QVERIFY(!(ctl<DataGrid>(w, "DataGrid1")
+                      ->columnAlignment(kou->fieldIndex(QStringLiteral("素材"))) &
                   Qt::AlignRight));
 
         // A line whose food was deleted from the food table is not shown.
@@ -53,62 +61,65 @@ private slots:
 
     void gridIsReadOnly()
     {
-        DishSession s;
+        DishWindow s;
         QVERIFY(s.goToDish(QStringLiteral("ごはん")));
         Fmain &w = s.w();
-        QCOMPARE(w.recipeGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(ctl<DataGrid>(w, "DataGrid1")->editTriggers(), QAbstractItemView::NoEditTriggers);
         const QModelIndex cell =
-            w.recipeGrid->model()->index(0, w.AdoKou->fieldIndex(QStringLiteral("数量")));
+            ctl<DataGrid>(w, "DataGrid1")
+                ->model()
+                ->index(0, ctl<DataSource>(w, "AdoKou")->fieldIndex(QStringLiteral("数量")));
         QVERIFY(!(cell.flags() & Qt::ItemIsEditable));
-        QVERIFY(!w.recipeGrid->model()->setData(cell, 999));
-        w.recipeGrid->edit(cell);
+        QVERIFY(!ctl<DataGrid>(w, "DataGrid1")->model()->setData(cell, 999));
+        ctl<DataGrid>(w, "DataGrid1")->edit(cell);
         QCOMPARE(s.scalar(QStringLiteral("SELECT 数量 FROM kou WHERE ID=1")).toDouble(), 150.0);
     }
 
     void navigationStopsAtBothEnds()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
-        QSignalSpy recipeLoads(w.AdoKou, &DataSource::refreshed);
-        QSignalSpy totals(w.AdoSumW, &DataSource::refreshed);
+        QSignalSpy recipeLoads(ctl<DataSource>(w, "AdoKou"), &DataSource::refreshed);
+        QSignalSpy totals(ctl<DataSource>(w, "AdoSumW"), &DataSource::refreshed);
 
         // "＞" on the last dish: same dish, grid left alone, totals recomputed.
-        w.nextDishButton->click();
+        ctl<QPushButton>(w, "Command3")->click();
         QCOMPARE(s.dish(), QStringLiteral("空の料理"));
         QCOMPARE(recipeLoads.count(), 0);
         QCOMPARE(totals.count(), 1);
 
-        w.previousDishButton->click();
+        ctl<QPushButton>(w, "Command7")->click();
         QCOMPARE(s.dish(), QStringLiteral("ミルク粥"));
         QCOMPARE(s.recipeRows(), 3);
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("265"));
-        w.previousDishButton->click();
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("265"));
+        ctl<QPushButton>(w, "Command7")->click();
         QCOMPARE(s.dish(), QStringLiteral("ごはん"));
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("250")); // the lost food's line weighs in
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(),
+                 QStringLiteral("250")); // the lost food's line weighs in
 
         // "＜" on the first dish: same dish, grid left alone, totals recomputed.
         recipeLoads.clear();
         totals.clear();
-        w.TexSumW100->setText(QStringLiteral("stale"));
-        w.previousDishButton->click();
+        ctl<QLineEdit>(w, "TexSumW100")->setText(QStringLiteral("stale"));
+        ctl<QPushButton>(w, "Command7")->click();
         QCOMPARE(s.dish(), QStringLiteral("ごはん"));
-        QCOMPARE(w.TexID->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexID")->text(), QStringLiteral("1"));
         QCOMPARE(recipeLoads.count(), 0);
         QCOMPARE(totals.count(), 1);
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("250"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("250"));
         QCOMPARE(s.recipeFoods(), QStringList{"米"});
 
-        w.nextDishButton->click();
+        ctl<QPushButton>(w, "Command3")->click();
         QCOMPARE(s.dish(), QStringLiteral("ミルク粥"));
         QCOMPARE(s.recipeRows(), 3);
 
         // "＞|" reloads, also when it is already on the last dish.
-        w.lastDishButton->click();
+        ctl<QPushButton>(w, "Command4")->click();
         QCOMPARE(s.dish(), QStringLiteral("空の料理"));
         QCOMPARE(s.recipeRows(), 0);
-        QVERIFY(w.TexSumW100->text().isEmpty());
+        QVERIFY(ctl<QLineEdit>(w, "TexSumW100")->text().isEmpty());
         recipeLoads.clear();
-        w.lastDishButton->click();
+        ctl<QPushButton>(w, "Command4")->click();
         QCOMPARE(s.dish(), QStringLiteral("空の料理"));
         QCOMPARE(recipeLoads.count(), 1);
         QVERIFY(s.prompts().asked.isEmpty());
@@ -118,37 +129,37 @@ private slots:
 
     void clickedLineFillsTheLineEditor()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("しょうゆ")));
-        QCOMPARE(w.foodNameBox->text(), QStringLiteral("しょうゆ"));
-        QCOMPARE(w.quantityBox->text(), QStringLiteral("1"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.15"));
-        QCOMPARE(w.foodIdBox->text(), QStringLiteral("3"));
-        QCOMPARE(w.unitCombo->text(), QStringLiteral("大さじ"));
-        QCOMPARE(w.TexKouID->text(), QStringLiteral("5"));
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(s.recipeRowOf(QStringLiteral("しょうゆ")));
+        QCOMPARE(ctl<QLineEdit>(w, "Text1")->text(), QStringLiteral("しょうゆ"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.15"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text4")->text(), QStringLiteral("3"));
+        QCOMPARE(ctl<DataCombo>(w, "DataCombo1")->text(), QStringLiteral("大さじ"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("5"));
 
         // Another line of the same dish replaces it.
-        w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
-        QCOMPARE(w.foodNameBox->text(), QStringLiteral("牛乳"));
-        QCOMPARE(w.quantityBox->text(), QStringLiteral("200"));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("2"));
-        QCOMPARE(w.unitCombo->text(), QStringLiteral("ｇ"));
-        QCOMPARE(w.TexKouID->text(), QStringLiteral("4"));
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
+        QCOMPARE(ctl<QLineEdit>(w, "Text1")->text(), QStringLiteral("牛乳"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), QStringLiteral("200"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("2"));
+        QCOMPARE(ctl<DataCombo>(w, "DataCombo1")->text(), QStringLiteral("ｇ"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("4"));
         QVERIFY(s.prompts().asked.isEmpty());
         QCOMPARE(s.count("kou"), 5);
     }
 
     void clickOnAnEmptyGridDoesNothing()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QCOMPARE(s.recipeRows(), 0);
-        w.recipeGrid->clickRow(0);
-        emit w.recipeGrid->rowClicked(); // as if the click reached an empty grid
-        QCOMPARE(w.foodNameBox->text(), QStringLiteral("食品名"));
-        QVERIFY(w.TexKouID->text().isEmpty());
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(0);
+        emit ctl<DataGrid>(w, "DataGrid1")->rowClicked(); // as if the click reached an empty grid
+        QCOMPARE(ctl<QLineEdit>(w, "Text1")->text(), QStringLiteral("食品名"));
+        QVERIFY(ctl<QLineEdit>(w, "TexKouID")->text().isEmpty());
         QCOMPARE(s.count("kou"), 5);
     }
 
@@ -156,23 +167,23 @@ private slots:
     // of dish "削除" cannot reach it.
     void changingTheDishClearsTheSelectedLine()
     {
-        DishSession s;
+        DishWindow s;
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
-        w.recipeGrid->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
-        QCOMPARE(w.TexKouID->text(), QStringLiteral("4"));
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(s.recipeRowOf(QStringLiteral("牛乳")));
+        QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("4"));
 
-        w.previousDishButton->click();
+        ctl<QPushButton>(w, "Command7")->click();
         QCOMPARE(s.dish(), QStringLiteral("ごはん"));
-        QVERIFY(w.TexKouID->text().isEmpty());
+        QVERIFY(ctl<QLineEdit>(w, "TexKouID")->text().isEmpty());
 
-        w.deleteLineButton->click();
+        ctl<QPushButton>(w, "Command6")->click();
         QCOMPARE(s.count("kou"), 5);
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=4")).toInt(), 1);
         // The press made the grid's current row (this dish's first line) the
         // selected one; a second press deletes it, and only it.
-        QCOMPARE(w.TexKouID->text(), QStringLiteral("1"));
-        w.deleteLineButton->click();
+        QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("1"));
+        ctl<QPushButton>(w, "Command6")->click();
         QCOMPARE(s.count("kou"), 4);
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=1")).toInt(), 0);
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=2")).toInt(),
@@ -184,31 +195,31 @@ private slots:
     // Keys beyond the 16-bit range: a dish 40000 with a line 70000.
     void keysBeyond32767()
     {
-        DishSession s(kitchenSql() +
-                      QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (40000,'大鍋');"
-                                     "INSERT INTO kou(ID,アイテムCD,食品コード,数量,単位,数量2)"
-                                     " VALUES (70000,40000,2,300,'ｇ',3);"));
+        DishWindow s(kitchenSql() +
+                     QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (40000,'大鍋');"
+                                    "INSERT INTO kou(ID,アイテムCD,食品コード,数量,単位,数量2)"
+                                    " VALUES (70000,40000,2,300,'ｇ',3);"));
         Fmain &w = s.w();
         QCOMPARE(s.dish(), QStringLiteral("大鍋"));
-        QCOMPARE(w.TexID->text(), QStringLiteral("40000"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexID")->text(), QStringLiteral("40000"));
         QCOMPARE(s.recipeFoods(), QStringList{"牛乳"});
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("300"));
-        QCOMPARE(w.TexSumC->text(), QStringLiteral("201"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("300"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumC")->text(), QStringLiteral("201"));
 
-        w.recipeGrid->clickRow(0);
-        QCOMPARE(w.TexKouID->text(), QStringLiteral("70000"));
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(0);
+        QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("70000"));
 
         QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
-        w.addLineButton->click();
+        ctl<QPushButton>(w, "Command2")->click();
         QCOMPARE(
             s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD=40000")).toInt(), 2);
         QCOMPARE(s.recipeFoods(), (QStringList{"牛乳", "米"}));
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("400"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("400"));
 
-        w.deleteLineButton->click(); // the selected line 70000
+        ctl<QPushButton>(w, "Command6")->click(); // the selected line 70000
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=70000")).toInt(), 0);
         QCOMPARE(s.recipeFoods(), QStringList{"米"});
-        QCOMPARE(w.TexSumW100->text(), QStringLiteral("100"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("100"));
         QCOMPARE(s.count("kou"), 6);
         QVERIFY(s.prompts().asked.isEmpty());
     }

@@ -5,6 +5,7 @@
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
 #include "tests/foods/foodsession.h"
+#include "tests/support/controls.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,13 +19,13 @@ class TestFoodCommands : public QObject, FoodSession
     // Chooses a food in the food list as the user does: category, then food.
     void chooseFromList(const QString &category, const QString &food)
     {
-        fmain->categoryList->setBoundText(category);
-        fmain->categoryList->clickRow(fmain->categoryList->selectedRow());
-        fmain->foodList->setBoundText(food);
+        ctl<DataList>(*fmain, "DataList2")->setBoundText(category);
+        ctl<DataList>(*fmain, "DataList2")->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
+        ctl<DataList>(*fmain, "DataList3")->setBoundText(food);
         // The line editor's own handler is not needed here: the choice it
         // makes is the food list's entry.
-        fmain->foodIdBox->setText(fmain->foodList->boundText());
-        fmain->foodNameBox->setText(fmain->foodList->text());
+        ctl<QLineEdit>(*fmain, "Text4")->setText(ctl<DataList>(*fmain, "DataList3")->boundText());
+        ctl<QLineEdit>(*fmain, "Text1")->setText(ctl<DataList>(*fmain, "DataList3")->text());
     }
 
 private slots:
@@ -48,13 +49,13 @@ private slots:
     void showAndNewFood()
     {
         chooseFromList(QStringLiteral("13"), QStringLiteral("13002"));
-        fmain->foodButton->click();
+        ctl<QPushButton>(*fmain, "Command1")->click();
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->Text1->text(), QStringLiteral("ヨーグルト"));
         QCOMPARE(editor->Adodc1->recordSource(),
                  QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=13002)"));
 
-        fmain->Me_data_addnew->trigger();
+        ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         QCOMPARE(editor->Command1->text(), QStringLiteral("ｷｬﾝｾﾙ"));
         QVERIFY(editor->Adodc1->isNewRecord());
         // The query is over the food last narrowed to; the new row follows it.
@@ -64,7 +65,7 @@ private slots:
     void deleteFoodUsedInDishes()
     {
         chooseFromList(QStringLiteral("13"), QStringLiteral("13001"));
-        fmain->Me_data_del->trigger();
+        ctl<QAction>(*fmain, "Me_data_del")->trigger();
 
         QCOMPARE(run->prompts.asked.size(), 2);
         const AskedPrompt confirm = run->prompts.asked[0];
@@ -82,23 +83,23 @@ private slots:
         QVERIFY(folder->scalar(QStringLiteral("SELECT SID FROM eys WHERE SID=13001")).isNull());
         QCOMPARE(folder->count(QStringLiteral("kou")), 3); // its lines stay
         // The food list no longer holds it; the category stays chosen.
-        QCOMPARE(fmain->categoryList->boundText(), QStringLiteral("13"));
-        QCOMPARE(fmain->AdoEys2->recordCount(), 1);
-        QVERIFY(fmain->foodList->boundText().isEmpty());
+        QCOMPARE(ctl<DataList>(*fmain, "DataList2")->boundText(), QStringLiteral("13"));
+        QCOMPARE(ctl<DataSource>(*fmain, "AdoEys2")->recordCount(), 1);
+        QVERIFY(ctl<DataList>(*fmain, "DataList3")->boundText().isEmpty());
         // The line editor names no food; the first dish is current.
-        QCOMPARE(fmain->foodIdBox->text(), QStringLiteral("0"));
-        QVERIFY(fmain->foodNameBox->text().isEmpty());
-        QCOMPARE(fmain->TexID->text(), QStringLiteral("1"));
-        QCOMPARE(fmain->TexSumC->text(), QStringLiteral("534")); // 1.5 x 356
+        QCOMPARE(ctl<QLineEdit>(*fmain, "Text4")->text(), QStringLiteral("0"));
+        QVERIFY(ctl<QLineEdit>(*fmain, "Text1")->text().isEmpty());
+        QCOMPARE(ctl<QLineEdit>(*fmain, "TexID")->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(*fmain, "TexSumC")->text(), QStringLiteral("534")); // 1.5 x 356
 
         // In ミルク粥 the milk line is gone from the grid and the sums; the
         // weight still counts it.
-        fmain->AdoMnu->moveLast();
+        ctl<DataSource>(*fmain, "AdoMnu")->moveLast();
         fmain->LoadDishComposition();
         fmain->UpdateDishTotals();
-        QCOMPARE(fmain->AdoKou->recordCount(), 1);
-        QCOMPARE(fmain->TexSumW100->text(), QStringLiteral("250"));
-        QCOMPARE(fmain->TexSumC->text(), QStringLiteral("178"));
+        QCOMPARE(ctl<DataSource>(*fmain, "AdoKou")->recordCount(), 1);
+        QCOMPARE(ctl<QLineEdit>(*fmain, "TexSumW100")->text(), QStringLiteral("250"));
+        QCOMPARE(ctl<QLineEdit>(*fmain, "TexSumC")->text(), QStringLiteral("178"));
     }
 
     void deletesTheFoodItNames()
@@ -106,9 +107,9 @@ private slots:
         // The food list shows ヨーグルト while Text4 holds 豆腐 (as after a
         // click on a recipe line): the food of Text4 is named and deleted.
         chooseFromList(QStringLiteral("13"), QStringLiteral("13002"));
-        fmain->foodIdBox->setText(QStringLiteral("40000"));
-        fmain->foodNameBox->setText(QStringLiteral("豆腐"));
-        fmain->Me_data_del->trigger();
+        ctl<QLineEdit>(*fmain, "Text4")->setText(QStringLiteral("40000"));
+        ctl<QLineEdit>(*fmain, "Text1")->setText(QStringLiteral("豆腐"));
+        ctl<QAction>(*fmain, "Me_data_del")->trigger();
         QCOMPARE(run->prompts.asked.first().prompt, QStringLiteral("豆腐を削除します"));
         QVERIFY(folder->scalar(QStringLiteral("SELECT SID FROM eys WHERE SID=40000")).isNull());
         QCOMPARE(folder->count(QStringLiteral("eys")), 3);
@@ -117,19 +118,19 @@ private slots:
     void cancelAndNoFoodChangeNothing()
     {
         // Nothing chosen: nothing asked, nothing deleted.
-        QCOMPARE(fmain->foodIdBox->text(), QStringLiteral("0"));
+        QCOMPARE(ctl<QLineEdit>(*fmain, "Text4")->text(), QStringLiteral("0"));
         fmain->deleteFood();
         QVERIFY(run->prompts.asked.isEmpty());
 
         chooseFromList(QStringLiteral("1"), QStringLiteral("1001"));
-        fmain->AdoMnu->moveLast();
+        ctl<DataSource>(*fmain, "AdoMnu")->moveLast();
         run->prompts.answers << Prompts::Answer::Cancel;
         fmain->deleteFood();
         QCOMPARE(run->prompts.asked.size(), 1);
         QCOMPARE(folder->count(QStringLiteral("eys")), 4);
-        QCOMPARE(fmain->foodIdBox->text(), QStringLiteral("1001"));
-        QCOMPARE(fmain->foodNameBox->text(), QStringLiteral("米"));
-        QCOMPARE(fmain->TexID->text(), QStringLiteral("2"));
+        QCOMPARE(ctl<QLineEdit>(*fmain, "Text4")->text(), QStringLiteral("1001"));
+        QCOMPARE(ctl<QLineEdit>(*fmain, "Text1")->text(), QStringLiteral("米"));
+        QCOMPARE(ctl<QLineEdit>(*fmain, "TexID")->text(), QStringLiteral("2"));
 
         // A food that no longer exists is neither named nor "deleted".
         folder->exec(QStringLiteral("DELETE FROM eys WHERE SID=1001"));

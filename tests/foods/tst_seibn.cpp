@@ -8,6 +8,7 @@
 #include "foods/recordnavigator.h"
 #include "foods/seibn.h"
 #include "tests/foods/foodsession.h"
+#include "tests/support/controls.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,7 +45,7 @@ class TestSeibn : public QObject, FoodSession
 
     void showFood(const QString &id)
     {
-        fmain->foodIdBox->setText(id);
+        ctl<QLineEdit>(*fmain, "Text4")->setText(id);
         fmain->showFood();
     }
 
@@ -129,8 +130,8 @@ private slots:
     void newFoodWithOnlyItsName()
     {
         // The main window shows category 20, where the new food will be.
-        fmain->categoryList->setBoundText(QStringLiteral("20"));
-        fmain->categoryList->clickRow(fmain->categoryList->selectedRow());
+        ctl<DataList>(*fmain, "DataList2")->setBoundText(QStringLiteral("20"));
+        ctl<DataList>(*fmain, "DataList2")->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
         fmain->newFood();
         editor->Text1->setText(QStringLiteral("手作り味噌"));
         QVERIFY(editor->registerFood());
@@ -147,9 +148,9 @@ private slots:
                      .toInt(),
                  1);
         // The main window's lists were read again and still show category 20.
-        QCOMPARE(fmain->categoryList->boundText(), QStringLiteral("20"));
-        QCOMPARE(fmain->AdoEys2->recordCount(), 1);
-        QCOMPARE(fmain->AdoEys2->text(0, fmain->AdoEys2->fieldIndex(QStringLiteral("SNM"))),
+        QCOMPARE(ctl<DataList>(*fmain, "DataList2")->boundText(), QStringLiteral("20"));
+        QCOMPARE(ctl<DataSource>(*fmain, "AdoEys2")->recordCount(), 1);
+        QCOMPARE(ctl<DataSource>(*fmain, "AdoEys2")->text(0, ctl<DataSource>(*fmain, "AdoEys2")->fieldIndex(QStringLiteral("SNM"))),
                  QStringLiteral("手作り味噌"));
 
         // A reading typed in hiragana is stored as the search matches it.
@@ -194,7 +195,7 @@ private slots:
     void editsStoredOnOkAndTotalsFollow()
     {
         // The current dish is ミルク粥: 200 g of milk and 50 g of rice.
-        QCOMPARE(fmain->TexID->text(), QStringLiteral("2"));
+        QCOMPARE(ctl<QLineEdit>(*fmain, "TexID")->text(), QStringLiteral("2"));
         showFood(QStringLiteral("13001"));
         editor->data[0]->setText(QStringLiteral("100"));
         editor->data[22]->setText(QStringLiteral("０．２")); // full-width digits are digits
@@ -209,7 +210,7 @@ private slots:
         QVERIFY(stored("SELECT SST FROM eys WHERE SID=13001").isNull());
         QCOMPARE(stored("SELECT BID FROM eys WHERE SID=13001").toInt(), 1);
         // 2 x 100 + 0.5 x 356
-        QCOMPARE(fmain->TexSumC->text(), QStringLiteral("378"));
+        QCOMPARE(ctl<QLineEdit>(*fmain, "TexSumC")->text(), QStringLiteral("378"));
     }
 
     void badValuesRefused()

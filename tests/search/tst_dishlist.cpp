@@ -1,10 +1,13 @@
 #include "app/fmain.h"
 #include "app/program.h"
+#include "app/twips.h"
 #include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "search/frmschm.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/controls.h"
 
+#include <QFrame>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -106,6 +109,19 @@ private slots:
     void gridLayout()
     {
         Session s;
+        auto at = [](QWidget *w, int l, int t, int wd, int h) {
+            return w->geometry() == QRect(Twips::toPixels(l), Twips::toPixels(t),
+                                          Twips::toPixels(wd), Twips::toPixels(h));
+        };
+        QCOMPARE(s.window->size(), QSize(Twips::toPixels(6420), Twips::toPixels(5595)));
+        QVERIFY(at(s.window->DataGrid1, 0, 1080, 6375, 3975));
+        QVERIFY(at(s.window->Command1, 4320, 5160, 975, 375));
+        QVERIFY(at(s.window->Command2, 5400, 5160, 975, 375));
+        QVERIFY(at(s.window->Shape1, 0, 120, 3255, 855));
+        QVERIFY(at(s.window->Shape2, 3360, 120, 3015, 855));
+        QCOMPARE(s.window->Command1->text(), QStringLiteral("OK"));
+        QCOMPARE(s.window->Command2->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(s.window->findChild<DataSource *>(QStringLiteral("AdoMnu")), s.window->AdoMnu);
         DataGrid *grid = s.window->DataGrid1;
         QVERIFY(grid->isColumnHidden(0));
         QCOMPARE(grid->columnCaption(1), QStringLiteral("ﾒﾆｭｰ名"));
@@ -123,28 +139,28 @@ private slots:
     {
         Session s;
         Fmain *main = s.main();
-        QCOMPARE(main->TexID->text(), QStringLiteral("40000")); // start-up: the last dish
+        QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("40000")); // start-up: the last dish
         s.window->DataGrid1->clickRow(s.rowOf(1));
         s.window->Command1->click();
-        QCOMPARE(main->TexID->text(), QStringLiteral("1"));
-        QCOMPARE(main->TexTitle->text(), QStringLiteral("カレー"));
-        QCOMPARE(main->AdoMnu->value(QStringLiteral("ID")).toLongLong(), 1);
-        QCOMPARE(main->AdoKou->recordCount(), 2); // its recipe was loaded
+        QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(*main, "TexTitle")->text(), QStringLiteral("カレー"));
+        QCOMPARE(ctl<DataSource>(*main, "AdoMnu")->value(QStringLiteral("ID")).toLongLong(), 1);
+        QCOMPARE(ctl<DataSource>(*main, "AdoKou")->recordCount(), 2); // its recipe was loaded
         QVERIFY(s.closed());
 
         // Keys beyond the 16-bit range open as well.
         s.open();
         s.window->DataGrid1->clickRow(s.rowOf(40000));
         s.window->Command1->click();
-        QCOMPARE(main->TexID->text(), QStringLiteral("40000"));
-        QCOMPARE(main->TexTitle->text(), QStringLiteral("特大"));
-        QCOMPARE(main->AdoKou->recordCount(), 1);
+        QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("40000"));
+        QCOMPARE(ctl<QLineEdit>(*main, "TexTitle")->text(), QStringLiteral("特大"));
+        QCOMPARE(ctl<DataSource>(*main, "AdoKou")->recordCount(), 1);
 
         // Without a move, the first row is opened.
         s.open();
         const qint64 first = s.window->AdoMnu->value(QStringLiteral("ID")).toLongLong();
         s.window->Command1->click();
-        QCOMPARE(main->TexID->text(), QString::number(first));
+        QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QString::number(first));
         QVERIFY(s.started.prompts.asked.isEmpty());
     }
 
@@ -154,8 +170,8 @@ private slots:
         Fmain *main = s.main();
         s.window->DataGrid1->clickRow(s.rowOf(3));
         s.window->Command2->click();
-        QCOMPARE(main->TexID->text(), QStringLiteral("40000"));
-        QCOMPARE(main->AdoMnu->value(QStringLiteral("ID")).toLongLong(), 40000);
+        QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("40000"));
+        QCOMPARE(ctl<DataSource>(*main, "AdoMnu")->value(QStringLiteral("ID")).toLongLong(), 40000);
         QVERIFY(s.closed());
     }
 
@@ -165,11 +181,11 @@ private slots:
         Fmain *main = s.main();
         QVERIFY(s.folder.exec(QStringLiteral("DELETE FROM mnu WHERE ID=3")));
         main->LoadDishList();
-        QVERIFY(main->AdoMnu->moveTo(1));          // みそ汁
+        QVERIFY(ctl<DataSource>(*main, "AdoMnu")->moveTo(1));          // みそ汁
         s.window->DataGrid1->clickRow(s.rowOf(3)); // still listed: the list is not refreshed
         s.window->Command1->click();
-        QCOMPARE(main->TexID->text(), QStringLiteral("2"));
-        QCOMPARE(main->AdoMnu->position(), 1);
+        QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("2"));
+        QCOMPARE(ctl<DataSource>(*main, "AdoMnu")->position(), 1);
         QCOMPARE(s.started.prompts.asked.size(), 1);
         QVERIFY(s.closed());
     }
@@ -179,9 +195,9 @@ private slots:
         Session s(minimalReferenceSql() +
                   QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a'),('b');"));
         QCOMPARE(s.window->AdoMnu->rowCount(), 0);
-        const QString current = s.main()->TexID->text();
+        const QString current = ctl<QLineEdit>(*s.main(), "TexID")->text();
         s.window->Command1->click();
-        QCOMPARE(s.main()->TexID->text(), current);
+        QCOMPARE(ctl<QLineEdit>(*s.main(), "TexID")->text(), current);
         QVERIFY(s.started.prompts.asked.isEmpty());
         QVERIFY(s.closed());
     }

@@ -1,12 +1,15 @@
 #include "app/fmain.h"
 #include "app/program.h"
+#include "app/twips.h"
 #include "app/bindings.h"
 #include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
 #include "search/frmschf.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/controls.h"
 
 #include <QComboBox>
+#include <QFrame>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,38 +115,25 @@ private slots:
         QVERIFY(s.window->Combo1->currentText().isEmpty());
         QVERIFY(s.window->Label3->text().isEmpty());
         QCOMPARE(s.window->AdoEys->rowCount(), 0);
+        // The client area and the controls at their twips.
+        auto at = [](QWidget *w, int l, int t, int wd, int h) {
+            return w->geometry() == QRect(Twips::toPixels(l), Twips::toPixels(t),
+                                          Twips::toPixels(wd), Twips::toPixels(h));
+        };
+        QCOMPARE(s.window->size(), QSize(Twips::toPixels(5700), Twips::toPixels(5235)));
+        QVERIFY(at(s.window->Text1, 120, 480, 2535, 270));
+        QVERIFY(at(s.window->Combo1, 3000, 480, 2175, 300));
+        QVERIFY(at(s.window->DataGrid1, 0, 1080, 5655, 3615));
+        QVERIFY(at(s.window->Command1, 3480, 4800, 975, 375));
+        QVERIFY(at(s.window->Command2, 4560, 4800, 975, 375));
+        QVERIFY(at(s.window->Shape2, 2880, 120, 2775, 855));
+        QCOMPARE(s.window->Label1->text(), QStringLiteral("多いもので探す"));
+        QCOMPARE(s.window->Label2->text(), QStringLiteral("ﾖﾐｶﾞﾅで探す"));
+        QCOMPARE(s.window->Command2->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(s.window->findChild<DataSource *>(QStringLiteral("AdoEys")), s.window->AdoEys);
         QCOMPARE(s.window->Combo1->count(), 22);
         for (int i = 0; i < 22; ++i)
             QCOMPARE(s.window->Combo1->itemText(i), Nutrients::ranked()[i]->rankingName.toString());
-    }
-
-    void readingCharactersMatchThemselves_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QList<qint64>>("foods");
-        QTest::newRow("percent") << QStringLiteral("%") << QList<qint64>{5};
-        QTest::newRow("full-width percent") << QStringLiteral("％") << QList<qint64>{5};
-        QTest::newRow("underscore") << QStringLiteral("_") << QList<qint64>{6};
-        QTest::newRow("underscore between") << QStringLiteral("A_B") << QList<qint64>{6};
-        QTest::newRow("quote") << QStringLiteral("ｵ'") << QList<qint64>{8};
-        QTest::newRow("backslash") << QStringLiteral("\\") << QList<qint64>{9};
-        QTest::newRow("backslash before letter") << QStringLiteral("ﾝ\\ｶ") << QList<qint64>{9};
-        QTest::newRow("injection") << QStringLiteral("'; DROP TABLE eys; --") << QList<qint64>{};
-        QTest::newRow("escape clause") << QStringLiteral("%' ESCAPE '") << QList<qint64>{};
-        QTest::newRow("NUL") << QStringLiteral("ｺ") + QChar(0) + QStringLiteral("ﾒ")
-                             << QList<qint64>{1};
-    }
-
-    void readingCharactersMatchThemselves()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QList<qint64>, foods);
-        Session s;
-        s.window->Text1->setText(typed);
-        QCOMPARE(listedFoods(s.window), foods);
-        QVERIFY2(s.started.prompts.asked.isEmpty(), "no query may fail");
-        QCOMPARE(s.folder.count(QStringLiteral("eys")), 14);
-        QCOMPARE(s.window->Text1->text(), typed);
     }
 
     void kanaFormsFindTheSameFoods()
@@ -157,24 +147,6 @@ private slots:
             QCOMPARE(s.window->Text1->text(), typed); // the box keeps what was typed
             QCOMPARE(listedFoods(s.window), expected);
         }
-    }
-
-    void readingMatchesAnywhereInDescendingOrder()
-    {
-        Session s;
-        s.window->Text1->setText(QStringLiteral("ﾆ"));
-        const QStringList readings = column(s.window, 2);
-        QCOMPARE(readings.size(), 4); // ﾌﾂｳｷﾞｭｳﾆｭｳ ﾆ, ﾌﾂｳｷﾞｭｳﾆｭｳ, ﾆﾝｼﾞﾝ, ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ
-        for (int i = 1; i < readings.size(); ++i)
-            QVERIFY2(readings[i - 1] >= readings[i], qPrintable(readings.join(QLatin1Char('|'))));
-        QVERIFY(readings.contains(QStringLiteral("ﾆﾝｼﾞﾝ")));         // at the start
-        QVERIFY(readings.contains(QStringLiteral("ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ"))); // in the middle
-
-        // Deleting everything lists every food that has a category.
-        s.window->Text1->clear();
-        const QList<qint64> all = listedFoods(s.window);
-        QCOMPARE(all.size(), 13);
-        QVERIFY(!all.contains(4));
     }
 
     void gridLayoutIsTheSameForBothSearches()
@@ -193,25 +165,6 @@ private slots:
             QVERIFY(grid->columnAlignment(2) & Qt::AlignRight);
             QVERIFY(grid->columnWidth(1) > grid->columnWidth(2));
         }
-    }
-
-    void rankingFieldTable()
-    {
-        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("食塩相当量")), QStringLiteral("NAT"));
-        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("ﾋﾞﾀﾐﾝA")), QStringLiteral("VAK"));
-        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("ﾚﾁﾉｰﾙ")), QStringLiteral("VAR"));
-        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("ｶﾛﾁﾝ")), QStringLiteral("VAC"));
-        QCOMPARE(FrmSchF::rankingFieldFor(QStringLiteral("炭水化物：繊維")), QStringLiteral("TSS"));
-        // Whole names only, exactly as listed.
-        QVERIFY(FrmSchF::rankingFieldFor(QStringLiteral("ﾋﾞﾀﾐﾝ")).isEmpty());
-        QVERIFY(FrmSchF::rankingFieldFor(QStringLiteral("ビタミンA")).isEmpty());
-        QVERIFY(FrmSchF::rankingFieldFor(QStringLiteral("食塩相当量 ")).isEmpty());
-        QVERIFY(FrmSchF::rankingFieldFor(QString()).isEmpty());
-        QSet<QString> fields;
-        for (const Nutrients::Nutrient *nutrient : Nutrients::ranked())
-            fields.insert(QString(nutrient->field));
-        QCOMPARE(fields.size(), 22);
-        QVERIFY(!fields.contains(QStringLiteral("FIB")) && !fields.contains(QStringLiteral("ENJ")));
     }
 
     void choosingANutrientRanksHighestFirst()
@@ -279,15 +232,15 @@ private slots:
         s.window->DataGrid1->clickRow(2); // 低脂肪牛乳
         s.window->Command1->click();
 
-        QCOMPARE(main->foodNameBox->text(), QStringLiteral("低脂肪牛乳"));
-        QCOMPARE(main->foodIdBox->text(), QStringLiteral("3"));
-        QCOMPARE(main->quantityBox->text(), QStringLiteral("100"));
-        QCOMPARE(main->unitCombo->text(), QStringLiteral("ｇ"));
-        QCOMPARE(main->categoryList->text(), QStringLiteral("乳類"));
-        QCOMPARE(main->categoryList->boundText(), QStringLiteral("13"));
-        QCOMPARE(main->foodList->rowSource()->recordCount(), 3); // the milk category
-        QCOMPARE(main->foodList->text(), QStringLiteral("低脂肪牛乳"));
-        QCOMPARE(main->foodList->boundText(), QStringLiteral("3"));
+        QCOMPARE(ctl<QLineEdit>(*main, "Text1")->text(), QStringLiteral("低脂肪牛乳"));
+        QCOMPARE(ctl<QLineEdit>(*main, "Text4")->text(), QStringLiteral("3"));
+        QCOMPARE(ctl<QLineEdit>(*main, "Text2")->text(), QStringLiteral("100"));
+        QCOMPARE(ctl<DataCombo>(*main, "DataCombo1")->text(), QStringLiteral("ｇ"));
+        QCOMPARE(ctl<DataList>(*main, "DataList2")->text(), QStringLiteral("乳類"));
+        QCOMPARE(ctl<DataList>(*main, "DataList2")->boundText(), QStringLiteral("13"));
+        QCOMPARE(ctl<DataList>(*main, "DataList3")->rowSource()->recordCount(), 3); // the milk category
+        QCOMPARE(ctl<DataList>(*main, "DataList3")->text(), QStringLiteral("低脂肪牛乳"));
+        QCOMPARE(ctl<DataList>(*main, "DataList3")->boundText(), QStringLiteral("3"));
         QVERIFY(s.closed());
     }
 
@@ -296,8 +249,8 @@ private slots:
         Session s;
         typeInto(s.window->Combo1->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
         s.window->Command1->click();
-        QCOMPARE(s.main()->foodIdBox->text(), QStringLiteral("1"));
-        QCOMPARE(s.main()->categoryList->text(), QStringLiteral("穀類"));
+        QCOMPARE(ctl<QLineEdit>(*s.main(), "Text4")->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<DataList>(*s.main(), "DataList2")->text(), QStringLiteral("穀類"));
     }
 
     void okSelectsTheVeryFoodWhenNamesRepeat()
@@ -307,8 +260,8 @@ private slots:
         QCOMPARE(listedFoods(s.window), (QList<qint64>{14, 2}));
         s.window->DataGrid1->clickRow(1); // the second food of that name
         s.window->Command1->click();
-        QCOMPARE(s.main()->foodIdBox->text(), QStringLiteral("2"));
-        QCOMPARE(s.main()->foodList->boundText(), QStringLiteral("2"));
+        QCOMPARE(ctl<QLineEdit>(*s.main(), "Text4")->text(), QStringLiteral("2"));
+        QCOMPARE(ctl<DataList>(*s.main(), "DataList3")->boundText(), QStringLiteral("2"));
     }
 
     void okWithoutARowOrCancelChangesNothing()
@@ -316,10 +269,10 @@ private slots:
         for (int variant = 0; variant < 3; ++variant) {
             Session s;
             Fmain *main = s.main();
-            const QString name = main->foodNameBox->text();
-            const QString id = main->foodIdBox->text();
-            const QString quantity = main->quantityBox->text();
-            const QString category = main->categoryList->text();
+            const QString name = ctl<QLineEdit>(*main, "Text1")->text();
+            const QString id = ctl<QLineEdit>(*main, "Text4")->text();
+            const QString quantity = ctl<QLineEdit>(*main, "Text2")->text();
+            const QString category = ctl<DataList>(*main, "DataList2")->text();
             if (variant == 1)
                 s.window->Text1->setText(QStringLiteral("ﾅｲﾓﾉ")); // empty result
             if (variant == 2) {
@@ -328,10 +281,10 @@ private slots:
             } else {
                 s.window->Command1->click();
             }
-            QCOMPARE(main->foodNameBox->text(), name);
-            QCOMPARE(main->foodIdBox->text(), id);
-            QCOMPARE(main->quantityBox->text(), quantity);
-            QCOMPARE(main->categoryList->text(), category);
+            QCOMPARE(ctl<QLineEdit>(*main, "Text1")->text(), name);
+            QCOMPARE(ctl<QLineEdit>(*main, "Text4")->text(), id);
+            QCOMPARE(ctl<QLineEdit>(*main, "Text2")->text(), quantity);
+            QCOMPARE(ctl<DataList>(*main, "DataList2")->text(), category);
             QVERIFY(s.closed());
         }
     }

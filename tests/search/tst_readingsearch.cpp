@@ -2,6 +2,7 @@
 // the LIKE over every reading lists, in the same order, whichever way the
 // rows are found and whether or not the store has its reading index.
 #include "core/search/foodsearch.h"
+#include "core/search/readingsearch.h"
 #include "core/store/schema.h"
 #include "tests/support/testsupport.h"
 
@@ -97,7 +98,7 @@ class TestReadingSearch : public QObject
     void compareWithLike(const QString &typed)
     {
         const QList<Row> expected = rowsOf(m_db, FoodSearch::readingQuery(typed));
-        const QList<Row> found = rowsOf(m_db, FoodSearch::byReading(m_db, typed));
+        const QList<Row> found = rowsOf(m_db, ReadingSearch::query(m_db, typed));
         QVERIFY2(found == expected,
                  qPrintable(QStringLiteral("「%1」: found %2, LIKE %3")
                                 .arg(typed, describe(found), describe(expected))));
@@ -150,7 +151,7 @@ private slots:
         QFETCH(int, rows);
         QFETCH(bool, indexed);
         QCOMPARE(rowsOf(m_db, FoodSearch::readingQuery(typed)).size(), rows);
-        QCOMPARE(FoodSearch::byReading(m_db, typed).contains(QLatin1String("eys_skn")), indexed);
+        QCOMPARE(ReadingSearch::query(m_db, typed).contains(QLatin1String("eys_skn")), indexed);
         compareWithLike(typed);
     }
 
@@ -163,15 +164,15 @@ private slots:
             " DROP TRIGGER eys_skn_update; DROP TABLE eys_skn;"
             " INSERT INTO eys(SID,SNM,SKN,BID) VALUES (20,'あとから','ｱﾄｶﾗ ｷﾞｭｳﾆｭｳ',13);")));
         openStore();
-        QVERIFY(!FoodSearch::hasReadingIndex(m_db));
-        QVERIFY(!FoodSearch::byReading(m_db, QStringLiteral("ｷﾞｭｳﾆｭｳ"))
+        QVERIFY(!ReadingSearch::hasReadingIndex(m_db));
+        QVERIFY(!ReadingSearch::query(m_db, QStringLiteral("ｷﾞｭｳﾆｭｳ"))
                      .contains(QLatin1String("eys_skn")));
         compareWithLike(QStringLiteral("ｷﾞｭｳﾆｭｳ"));
 
         QString error;
         QVERIFY2(Schema::addReadingIndex(m_db, &error), qPrintable(error));
-        QVERIFY(FoodSearch::hasReadingIndex(m_db));
-        QCOMPARE(rowsOf(m_db, FoodSearch::byReading(m_db, QStringLiteral("ｷﾞｭｳﾆｭｳ"))).size(), 5);
+        QVERIFY(ReadingSearch::hasReadingIndex(m_db));
+        QCOMPARE(rowsOf(m_db, ReadingSearch::query(m_db, QStringLiteral("ｷﾞｭｳﾆｭｳ"))).size(), 5);
         compareWithLike(QStringLiteral("ｷﾞｭｳﾆｭｳ"));
         // Adding it again changes nothing.
         QVERIFY2(Schema::addReadingIndex(m_db, &error), qPrintable(error));
@@ -208,7 +209,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, rows);
         QVERIFY(m_folder->exec(change));
-        QCOMPARE(rowsOf(m_db, FoodSearch::byReading(m_db, typed)).size(), rows);
+        QCOMPARE(rowsOf(m_db, ReadingSearch::query(m_db, typed)).size(), rows);
         compareWithLike(typed);
         // The index and its content agree.
         QVERIFY(m_folder->exec(

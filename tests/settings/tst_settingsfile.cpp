@@ -234,6 +234,35 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
         QCOMPARE(fileBytes(second), old);
     }
+
+    void sizeLimit_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("at the limit") << maxBytes << true;
+        QTest::newRow("one byte more") << maxBytes + 1 << false;
+        QTest::newRow("100 MB") << qint64(100) * 1024 * 1024 << false;
+    }
+
+    void sizeLimit()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, read);
+        TestFolder folder;
+        QByteArray bytes = written.toUtf8();
+        bytes += QByteArray(size - bytes.size(), ';');
+        putBytes(fileName(), bytes);
+        QString error;
+        const std::optional<QString> text = SettingsFile::read(fileName(), &error);
+        QCOMPARE(text.has_value(), read);
+        if (read) {
+            QCOMPARE(GetSettingValue(*text, picKey()), QStringLiteral("1"));
+        } else {
+            QVERIFY2(error.contains(QStringLiteral("64 KiB")), qPrintable(error));
+            QCOMPARE(QFileInfo(fileName()).size(), size);
+            QCOMPARE(fileBytes(fileName()).left(64), bytes.left(64));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -24,6 +24,14 @@ std::optional<QString> ScriptedPrompts::input(const QString &prompt, const QStri
     return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
 }
 
+std::optional<QString> ScriptedPrompts::chooseFile(FileMode mode, const QString &title,
+                                                   const QString &suggested)
+{
+    asked.append({AskedPrompt::File, suggested, title});
+    asked.last().fileMode = mode;
+    return files.isEmpty() ? std::nullopt : files.takeFirst();
+}
+
 TestFolder::TestFolder()
     : m_previous(QDir::currentPath())
 {

@@ -15,11 +15,12 @@ struct sqlite3;
 // A message box or input box that the program asked for.
 struct AskedPrompt
 {
-    enum Kind { Message, Input } kind;
-    QString prompt;
+    enum Kind { Message, Input, File } kind;
+    QString prompt; // for a file picker: the name or path suggested
     QString title; // as given; empty means the program title
     Prompts::Buttons buttons = Prompts::Buttons::Ok;
     Prompts::Icon icon = Prompts::Icon::None;
+    Prompts::FileMode fileMode = Prompts::FileMode::Open;
 };
 
 // Answers prompts from a queue (OK when the queue is empty) and records them.
@@ -29,16 +30,20 @@ public:
     QList<AskedPrompt> asked;
     QList<Answer> answers;
     QList<std::optional<QString>> inputs;
+    QList<std::optional<QString>> files; // answers of the file picker
 
     Answer message(const QString &prompt, Buttons buttons, Icon icon,
                    const QString &title) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+    std::optional<QString> chooseFile(FileMode mode, const QString &title,
+                                      const QString &suggested) override;
     void clear()
     {
         asked.clear();
         answers.clear();
         inputs.clear();
+        files.clear();
     }
 };
 

@@ -204,6 +204,22 @@ class TestImporter : public QObject
         return ok;
     }
 
+    void refreshWays()
+    {
+        QTest::addColumn<bool>("fromStore");
+        QTest::newRow("from the data") << false;
+        QTest::newRow("from a ready store") << true;
+    }
+
+    bool refresh(bool fromStore, const QString &store, ReferenceData::RefreshResult *result,
+                 QString *error)
+    {
+        if (!fromStore)
+            return ReferenceData::refresh(store, m_data, result, error);
+        return ReferenceData::refreshFrom(store, m_store->filePath(QStringLiteral("zento.dll")),
+                                          result, error);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -556,15 +572,6 @@ private slots:
                  reading);
     }
 
-    void halfWidthForms()
-    {
-        QCOMPARE(Readings::toHalfWidth(QStringLiteral("ギュウニュウ")), QStringLiteral("ｷﾞｭｳﾆｭｳ"));
-        QCOMPARE(Readings::toHalfWidth(QStringLiteral("ぱん・ヴァー")), QStringLiteral("ﾊﾟﾝ･ｳﾞｧｰ"));
-        QCOMPARE(Readings::toHalfWidth(QStringLiteral("シークヮーサー")),
-                 QStringLiteral("ｼｰｸﾜｰｻｰ"));
-        QCOMPARE(Readings::toHalfWidth(QStringLiteral("１０％　Ａ")), QStringLiteral("10% A"));
-    }
-
     // --- standards -------------------------------------------------------------------
 
     void standardsEveryAgeAndSexOnce()
@@ -767,8 +774,12 @@ private slots:
 
     // --- refreshing an existing store ------------------------------------------------
 
+    // Both ways of refreshing: from the data folder's files, and from a ready
+    // store made from them (the one installed with the program).
+    void refreshKeepsTheUsersFoodsAndDishes_data() { refreshWays(); }
     void refreshKeepsTheUsersFoodsAndDishes()
     {
+        QFETCH(bool, fromStore);
         TestFolder folder;
         QVERIFY(buildStore(folder));
         // The user's own food, a dish using it and an official food, and a
@@ -788,11 +799,11 @@ private slots:
             "DROP INDEX eys_reading; DROP INDEX eys_rank_NAT;")));
         ReferenceData::RefreshResult result;
         QString error;
-        QVERIFY2(ReferenceData::refresh(folder.filePath(QStringLiteral("zento.dll")), m_data,
-                                        &result, &error),
+        QVERIFY2(refresh(fromStore, folder.filePath(QStringLiteral("zento.dll")), &result, &error),
                  qPrintable(error));
-        QCOMPARE(folder.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index'"
-                                              " AND name IN ('eys_reading', 'eys_rank_NAT')"))
+        QCOMPARE(folder
+                     .scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index'"
+                                            " AND name IN ('eys_reading', 'eys_rank_NAT')"))
                      .toInt(),
                  2);
         QCOMPARE(result.updated, 2537);
@@ -829,8 +840,10 @@ private slots:
                  100001);
     }
 
+    void refreshFailingHalfWayChangesNothing_data() { refreshWays(); }
     void refreshFailingHalfWayChangesNothing()
     {
+        QFETCH(bool, fromStore);
         TestFolder folder;
         QVERIFY(buildStore(folder));
         QVERIFY(folder.exec(QStringLiteral(
@@ -839,8 +852,7 @@ private slots:
             "END;")));
         ReferenceData::RefreshResult result;
         QString error;
-        QVERIFY(!ReferenceData::refresh(folder.filePath(QStringLiteral("zento.dll")), m_data,
-                                        &result, &error));
+        QVERIFY(!refresh(fromStore, folder.filePath(QStringLiteral("zento.dll")), &result, &error));
         QVERIFY2(error.contains(QStringLiteral("refused")), qPrintable(error));
         // The foods and categories written before the failure were rolled back.
         QCOMPARE(folder.scalar(QStringLiteral("SELECT ENC FROM eys WHERE SID=4032")).toDouble(),
@@ -850,13 +862,15 @@ private slots:
         QCOMPARE(folder.count(QStringLiteral("tni")), 6);
     }
 
+    void refreshRefusesWhatIsNotAStore_data() { refreshWays(); }
     void refreshRefusesWhatIsNotAStore()
     {
+        QFETCH(bool, fromStore);
         TestFolder folder;
         QString error;
         ReferenceData::RefreshResult result;
         const QString missing = folder.filePath(QStringLiteral("none.dll"));
-        QVERIFY(!ReferenceData::refresh(missing, m_data, &result, &error));
+        QVERIFY(!refresh(fromStore, missing, &result, &error));
         QVERIFY(!QFile::exists(missing));
 
         const QString other = folder.filePath(QStringLiteral("other.dll"));
@@ -865,9 +879,51 @@ private slots:
         QVERIFY(
             StoreBuilder::exec(db, "CREATE TABLE eys(SID INTEGER PRIMARY KEY, x TEXT)", &error));
         sqlite3_close(db);
-        QVERIFY(!ReferenceData::refresh(other, m_data, &result, &error));
+        QVERIFY(!refresh(fromStore, other, &result, &error));
         QVERIFY2(error.contains(QStringLiteral("ゼントのデータベースではありません")),
                  qPrintable(error));
+    }
+
+    // What the store is refreshed from must be a store of this program with
+    // foods in it, and not the store itself; the store is left as it was.
+    void refreshFromRefusesABadReadyStore_data()
+    {
+        QTest::addColumn<QString>(
+            "readySql"); // run on a fresh store; "-" no file, "=" the store itself
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "-"
+                                 << "がありません";
+        QTest::newRow("the store itself") << "="
+                                          << "自分自身";
+        QTest::newRow("no foods") << "DELETE FROM eys"
+                                  << "食品がありません";
+        QTest::newRow("not a store") << "DROP TABLE kij"
+                                     << "ゼントのデータベースではありません";
+        QTest::newRow("an older layout")
+            << "DROP INDEX IF EXISTS eys_rank_NAT; ALTER TABLE eys DROP COLUMN NAT"
+            << "NAT";
+    }
+
+    void refreshFromRefusesABadReadyStore()
+    {
+        QFETCH(QString, readySql);
+        QFETCH(QString, message);
+        TestFolder folder, ready;
+        QVERIFY(buildStore(folder));
+        QVERIFY(folder.exec(QStringLiteral("UPDATE eys SET ENC = 999 WHERE SID = 4032")));
+        QString readyPath = ready.filePath(QStringLiteral("zento.dll"));
+        if (readySql == QLatin1String("="))
+            readyPath = folder.filePath(QStringLiteral("zento.dll"));
+        else if (readySql != QLatin1String("-"))
+            QVERIFY(buildStore(ready) && ready.exec(readySql));
+        ReferenceData::RefreshResult result;
+        QString error;
+        QVERIFY(!ReferenceData::refreshFrom(folder.filePath(QStringLiteral("zento.dll")), readyPath,
+                                            &result, &error));
+        QVERIFY2(error.contains(message), qPrintable(error));
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT ENC FROM eys WHERE SID=4032")).toDouble(),
+                 999.0);
+        QCOMPARE(folder.count(QStringLiteral("eys")), 2538);
     }
 };
 

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QColor>
 #include <QLineF>
 #include <QPointF>
-#include <QPolygonF>
 #include <QString>
 #include <QStringView>
 #include <array>
@@ -11,8 +9,21 @@
 
 // The geometry of the comparison window's radar chart, in the chart surface's
 // own twips (origin top-left, y downwards). Everything here is a pure function
-// of the texts the comparison table shows; the surface only paints the result.
+// of the texts the comparison table shows; the surface only paints the result,
+// mapping these plain points and colours onto its painter.
 namespace RadarChart {
+
+// A colour as red, green and blue components (0-255).
+struct Rgb
+{
+    int red;
+    int green;
+    int blue;
+    friend constexpr bool operator==(const Rgb &, const Rgb &) = default;
+};
+
+// An open or closed line through points, in drawing order.
+using Polyline = std::vector<QPointF>;
 
 // One of the nine axes. `element` is the row shared with the window's Data and
 // Kdata arrays; `direction` is clockwise from straight up; a value equal to
@@ -55,9 +66,9 @@ inline constexpr int angleStep = 40;      // 360 / 9
 inline constexpr int surfaceWidth = 5655; // the chart surface, twips
 inline constexpr int surfaceHeight = 4815;
 
-inline constexpr QColor ringColour{200, 200, 200};
-inline constexpr QColor calculatedColour{0, 255, 0};
-inline constexpr QColor standardColour{255, 0, 0};
+inline constexpr Rgb ringColour{200, 200, 200};
+inline constexpr Rgb calculatedColour{0, 255, 0};
+inline constexpr Rgb standardColour{255, 0, 0};
 inline constexpr int gridPenPixels = 1;
 inline constexpr int polygonPenPixels = 2;
 
@@ -69,7 +80,7 @@ QPointF pointAt(double degrees, double radius);
 
 // Three closed nine-sided rings as polylines of ten points each (the last
 // point repeats the first), innermost first.
-std::vector<QPolygonF> rings();
+std::vector<Polyline> rings();
 // Ten spokes from the centre at the ring angles -180 ... 180.
 std::vector<QLineF> spokes();
 
@@ -83,7 +94,7 @@ using Column = std::array<QString, axisCount>;
 
 // The polyline of one column: the vertex of element 2, then those of 3 to 10,
 // then element 2 again (ten points).
-QPolygonF polygon(const Column &texts);
+Polyline polygon(const Column &texts);
 
 // What the chart shows: the calculated values (Data captions) and the
 // standard values (Kdata texts).
@@ -97,10 +108,10 @@ struct Values
 // calculated polygon, then the red standard polygon over it.
 struct Figure
 {
-    std::vector<QPolygonF> rings;
+    std::vector<Polyline> rings;
     std::vector<QLineF> spokes;
-    QPolygonF calculated;
-    QPolygonF standard;
+    Polyline calculated;
+    Polyline standard;
 };
 
 Figure figure(const Values &values);

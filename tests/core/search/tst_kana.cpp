@@ -32,6 +32,14 @@ private slots:
             << QStringLiteral("ＡＢｃ１２３％＿＇＼") << QStringLiteral("ABc123%_'\\");
         QTest::newRow("kanji and latin kept")
             << QStringLiteral("牛乳 milk é") << QStringLiteral("牛乳 milk é");
+        QTest::newRow("iteration marks")
+            << QStringLiteral("ゝゞヽヾ") << QStringLiteral("ヽヾヽヾ");
+        QTest::newRow("voiced wa to vo")
+            << QStringLiteral("ヷヸヹヺ") << QStringLiteral("ﾜﾞｲﾞｴﾞｦﾞ");
+        QTest::newRow("read by the importer")
+            << QStringLiteral("ぱん・ヴァー シークヮーサー") << QStringLiteral("ﾊﾟﾝ･ｳﾞｧｰ ｼｰｸﾜｰｻｰ");
+        QTest::newRow("full-width blank and signs")
+            << QStringLiteral("１０％　Ａ") << QStringLiteral("10% A");
         QTest::newRow("empty") << QString() << QString();
     }
 

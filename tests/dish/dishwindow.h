@@ -3,41 +3,24 @@
 // A started program on a store made for the test, driven through the main
 // window's controls as a user drives it.
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
+#include "tests/core/dish/kitchen.h"
+#include "tests/support/controls.h"
 #include "tests/support/testsupport.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
-// Foods with round figures, a spoon of 15 g and a piece of 50 g, and three
-// dishes: ごはん (one line, and one whose food 999 no longer exists),
-// ミルク粥 (three lines) and 空の料理 (none, the last in store order).
-inline QString kitchenSql()
-{
-    return minimalReferenceSql() +
-           QStringLiteral(
-               "INSERT INTO bun VALUES (1, '穀類'), (13, '乳類');"
-               "INSERT INTO tni VALUES ('大さじ', 15), ('個', 50);"
-               "INSERT INTO eys(SID,SNM,SKN,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,NAT) VALUES"
-               " (1,'米','ｺﾒ',1,350,15,6,1,77,0.5,0.4,0),"
-               " (2,'牛乳','ｷﾞｭｳﾆｭｳ',13,67,87,3.3,3.8,4.8,0,0.7,0.1),"
-               " (3,'しょうゆ','ｼｮｳﾕ',20,71,67,7.7,0,10,0,15,14.5);"
-               "INSERT INTO mnu(ID,アイテム名) VALUES (1,'ごはん'),(2,'ミルク粥'),(3,'空の料理');"
-               "INSERT INTO kou(ID,アイテムCD,食品コード,数量,単位,数量2) VALUES"
-               " (1,1,1,150,'ｇ',1.5),(2,1,999,100,'ｇ',1),"
-               " (3,2,1,50,'ｇ',0.5),(4,2,2,200,'ｇ',2),(5,2,3,1,'大さじ',0.15);");
-}
-
-struct DishSession
+struct DishWindow
 {
     TestFolder folder;
     StartedProgram started;
 
-    explicit DishSession(const QString &sql = kitchenSql())
+    explicit DishWindow(const QString &sql = kitchenSql())
     {
         if (!folder.makeStore(sql))
             qFatal("the test store could not be made");
@@ -49,12 +32,13 @@ struct DishSession
     qint64 count(const char *table) { return folder.count(QString::fromLatin1(table)); }
     QVariant scalar(const QString &sql) { return folder.scalar(sql); }
 
-    QString dish() const { return w().TexTitle->text(); }
+    QString dish() const { return ctl<QLineEdit>(w(), "TexTitle")->text(); }
 
     // Presses "＜" (then "＞") until the dish of that name is current.
     bool goToDish(const QString &name)
     {
-        for (QPushButton *button : {w().previousDishButton, w().nextDishButton}) {
+        for (QPushButton *button :
+             {ctl<QPushButton>(w(), "Command7"), ctl<QPushButton>(w(), "Command3")}) {
             for (int i = 0; i < 50 && dish() != name; ++i)
                 button->click();
         }
@@ -62,11 +46,11 @@ struct DishSession
     }
 
     // Recipe grid content, as shown.
-    int recipeRows() const { return w().recipeGrid->model()->rowCount(); }
+    int recipeRows() const { return ctl<DataGrid>(w(), "DataGrid1")->model()->rowCount(); }
     QString recipeCell(int row, const QString &column) const
     {
-        const int c = w().AdoKou->fieldIndex(column);
-        return w().recipeGrid->model()->index(row, c).data().toString();
+        const int c = ctl<DataSource>(w(), "AdoKou")->fieldIndex(column);
+        return ctl<DataGrid>(w(), "DataGrid1")->model()->index(row, c).data().toString();
     }
     QStringList recipeFoods() const
     {
@@ -80,9 +64,9 @@ struct DishSession
     // Clicks the category, then the food, in the two lists.
     bool chooseFood(const QString &category, const QString &food)
     {
-        if (!clickListRow(w().categoryList, category))
+        if (!clickListRow(ctl<DataList>(w(), "DataList2"), category))
             return false;
-        return clickListRow(w().foodList, food);
+        return clickListRow(ctl<DataList>(w(), "DataList3"), food);
     }
     static bool clickListRow(DataList *list, const QString &text)
     {
@@ -109,16 +93,16 @@ struct DishSession
     // Picks a unit from the combo's list.
     bool chooseUnit(const QString &unit)
     {
-        const int row = w().unitCombo->findText(unit);
+        const int row = ctl<DataCombo>(w(), "DataCombo1")->findText(unit);
         if (row < 0)
             return false;
-        w().unitCombo->setCurrentIndex(row);
+        ctl<DataCombo>(w(), "DataCombo1")->setCurrentIndex(row);
         return true;
     }
     // The name box loses the focus.
     void leaveNameBox()
     {
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(w().TexTitle, &out);
+        QCoreApplication::sendEvent(ctl<QLineEdit>(w(), "TexTitle"), &out);
     }
 };

@@ -1,4 +1,4 @@
-#include "nutrition/radarchart.h"
+#include "core/nutrition/radarchart.h"
 
 #include "core/store/numbertext.h"
 
@@ -17,13 +17,13 @@ QPointF pointAt(double degrees, double radius)
     return {centreX + radius * std::sin(radians), centreY + radius * std::cos(radians)};
 }
 
-std::vector<QPolygonF> rings()
+std::vector<Polyline> rings()
 {
-    std::vector<QPolygonF> result;
+    std::vector<Polyline> result;
     for (double r = ringStep; r <= spokeRadius; r += ringStep) {
-        QPolygonF ring;
+        Polyline ring;
         for (int a = -180; a <= 180; a += angleStep)
-            ring << pointAt(a, r);
+            ring.push_back(pointAt(a, r));
         result.push_back(ring);
     }
     return result;
@@ -48,13 +48,13 @@ QPointF vertex(const Axis &axis, double value)
             centreY - value * (centreY - axis.endY) / axis.fullScale};
 }
 
-QPolygonF polygon(const Column &texts)
+Polyline polygon(const Column &texts)
 {
-    QPolygonF points;
+    Polyline points;
     points.reserve(axisCount + 1);
     for (int i = 0; i < axisCount; ++i)
-        points << vertex(ChartAxis[i], readValue(texts[i]));
-    points << points.first();
+        points.push_back(vertex(ChartAxis[i], readValue(texts[i])));
+    points.push_back(points.front());
     return points;
 }
 

@@ -1,0 +1,451 @@
+#include "core/dish/dishsession.h"
+
+#include "core/store/datasource.h"
+#include "core/store/numberreader.h"
+#include "core/store/numbertext.h"
+#include "core/store/queries.h"
+
+#include <cmath>
+
+namespace {
+
+const QString dishId = QStringLiteral("ID");
+const QString dishName = QStringLiteral("アイテム名");
+const QString lineId = QStringLiteral("ID");
+const QString lineDish = QStringLiteral("アイテムCD");
+const QString lineFood = QStringLiteral("食品コード");
+const QString lineQuantity = QStringLiteral("数量");
+const QString lineFactor = QStringLiteral("数量2");
+const QString lineUnit = QStringLiteral("単位");
+const QString unitName = QStringLiteral("TNM");
+const QString unitGrams = QStringLiteral("KAK");
+
+std::optional<double> number(const QVariant &value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    return ok ? std::optional<double>(d) : std::nullopt;
+}
+
+std::optional<double> finiteOrNothing(double value)
+{
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+QString textOf(const std::optional<double> &value)
+{
+    return value ? NumberText::general(*value) : QString();
+}
+
+// Width and letter case folded away: "ｋｇ", "KG" and "kg" read alike.
+QString foldedUnit(const QString &unit)
+{
+    return unit.normalized(QString::NormalizationForm_KC).toCaseFolded().trimmed();
+}
+
+} // namespace
+
+// ---- Totals
+
+std::optional<double> DishTotals::grams() const
+{
+    return weightFactorSum ? finiteOrNothing(*weightFactorSum * 100) : std::nullopt;
+}
+
+std::optional<double> DishTotals::perHundredGrams(const std::optional<double> &sum) const
+{
+    if (!sum || !weightFactorSum || *weightFactorSum == 0)
+        return std::nullopt;
+    return finiteOrNothing(NumberText::roundHalfUp(*sum / *weightFactorSum, 1));
+}
+
+std::optional<double> DishTotals::roundedSalt() const
+{
+    return salt ? finiteOrNothing(NumberText::roundHalfUp(*salt, 2)) : std::nullopt;
+}
+
+DishTotalsText totalsText(const DishTotals &t)
+{
+    DishTotalsText text;
+    text.weight = textOf(t.grams());
+    if (t.energy && std::isfinite(*t.energy))
+        text.energy = NumberText::grouped(*t.energy, 0);
+    text.salt = textOf(t.roundedSalt());
+    text.water = textOf(t.perHundredGrams(t.water));
+    text.protein = textOf(t.perHundredGrams(t.protein));
+    text.fat = textOf(t.perHundredGrams(t.fat));
+    text.sugar = textOf(t.perHundredGrams(t.sugar));
+    text.fibre = textOf(t.perHundredGrams(t.fibre));
+    text.ash = textOf(t.perHundredGrams(t.ash));
+    return text;
+}
+
+// ---- Session
+
+DishSession::DishSession(QObject *parent)
+    : QObject(parent)
+    , m_dishes(source("AdoMnu"))
+    , m_lines(source("AdoKou"))
+    , m_selection(source("AdoKou2"))
+    , m_units(source("AdoTni"))
+    , m_weightSum(source("AdoSumW"))
+    , m_nutrients(source("AdoSumC"))
+{
+}
+
+DishSession::~DishSession() = default;
+
+DataSource *DishSession::source(const char *name)
+{
+    auto *ds = new DataSource(this);
+    ds->setObjectName(QString::fromLatin1(name));
+    return ds;
+}
+
+void DishSession::setConnectionString(const QString &text)
+{
+    m_connection = text;
+    for (DataSource *ds : {m_dishes, m_lines, m_selection, m_units, m_weightSum, m_nutrients})
+        ds->setConnectionString(text);
+}
+
+bool DishSession::store(DataSource *source, QString *error)
+{
+    if (source->update())
+        return true;
+    if (error)
+        *error = source->errorString();
+    source->cancelUpdate();
+    return false;
+}
+
+// ---- Dishes
+
+bool DishSession::loadDishes()
+{
+    dropPendingName(); // the refresh would store a name left empty
+    m_dishes->setConnectionString(m_connection);
+    m_dishes->setRecordSource(Queries::dishList());
+    m_dishes->refresh();
+    return hasDish();
+}
+
+bool DishSession::hasDish() const
+{
+    return !m_dishes->bof() && !m_dishes->eof();
+}
+
+qint64 DishSession::currentDish() const
+{
+    // Keys start at 1: 0 names no dish, so that nothing of another dish is
+    // shown when there is none.
+    if (!hasDish())
+        return 0;
+    return NumberReader::key(m_dishes->text(dishId)).value_or(0);
+}
+
+QString DishSession::currentName() const
+{
+    return hasDish() ? m_dishes->text(dishName) : QString();
+}
+
+void DishSession::dropPendingName()
+{
+    if (m_dishes->hasPendingChange() && !m_dishes->isNewRecord() &&
+        m_dishes->text(dishName).trimmed().isEmpty())
+        m_dishes->cancelUpdate();
+}
+
+bool DishSession::previous()
+{
+    dropPendingName();
+    m_dishes->movePrevious();
+    if (!m_dishes->bof())
+        return true;
+    m_dishes->moveFirst();
+    return false;
+}
+
+bool DishSession::next()
+{
+    dropPendingName();
+    m_dishes->moveNext();
+    if (!m_dishes->eof())
+        return true;
+    m_dishes->moveLast();
+    return false;
+}
+
+void DishSession::last()
+{
+    dropPendingName();
+    m_dishes->moveLast();
+}
+
+bool DishSession::show(qint64 dish)
+{
+    const int column = m_dishes->fieldIndex(dishId);
+    const int count = column < 0 ? 0 : m_dishes->recordCount();
+    for (int row = 0; row < count; ++row) {
+        if (NumberReader::key(m_dishes->text(row, column)) == dish) {
+            dropPendingName();
+            return m_dishes->moveTo(row); // a refused pending change keeps the pointer
+        }
+    }
+    return false;
+}
+
+bool DishSession::createDish(const QString &name, QString *error)
+{
+    dropPendingName();
+    if (!m_dishes->addNew()) {
+        if (error)
+            *error = m_dishes->errorString();
+        return false;
+    }
+    m_dishes->setValue(dishName, name);
+    if (!store(m_dishes, error))
+        return false;
+    loadDishes();
+    m_dishes->moveLast(); // dishes come in store order: the new one is last
+    return true;
+}
+
+bool DishSession::renameDish(const QString &name, QString *error)
+{
+    if (!hasDish())
+        return false;
+    const qint64 dish = currentDish();
+    const int row = m_dishes->position();
+    m_dishes->setValue(dishName, name);
+    if (!store(m_dishes, error))
+        return false;
+    loadDishes();
+    // Renaming keeps the store order, so the dish is at the row it had; look
+    // further only if it is not.
+    if (!(m_dishes->moveTo(row) && currentDish() == dish))
+        show(dish);
+    return true;
+}
+
+bool DishSession::deleteDish(QString *error)
+{
+    dropPendingName();
+    if (!hasDish())
+        return false;
+    if (!m_dishes->deleteCurrent()) {
+        if (error)
+            *error = m_dishes->errorString();
+        return false;
+    }
+    m_dishes->moveFirst();
+    return true;
+}
+
+// ---- Lines
+
+void DishSession::clearSelection()
+{
+    m_selectedLine.reset();
+    m_selectedLineDish = 0;
+}
+
+void DishSession::loadLines()
+{
+    const qint64 dish = currentDish();
+    // The selected line belongs to the dish it was chosen in.
+    if (m_selectedLine && m_selectedLineDish != dish)
+        clearSelection();
+    m_lines->setConnectionString(m_connection);
+    m_lines->setRecordSource(Queries::dishLines(dish));
+    m_lines->refresh();
+}
+
+bool DishSession::selectLine(int row)
+{
+    const auto line = NumberReader::key(m_lines->text(row, m_lines->fieldIndex(lineId)));
+    if (row < 0 || !line)
+        return false;
+    m_selection->setConnectionString(m_connection);
+    m_selection->setRecordSource(Queries::selectedLine(*line));
+    m_selection->refresh();
+    m_selectedLine = line;
+    m_selectedLineDish =
+        NumberReader::key(m_lines->text(row, m_lines->fieldIndex(lineDish))).value_or(0);
+    return true;
+}
+
+std::variant<LineDraft, LineRefusal> DishSession::checkLine(const LineInput &input) const
+{
+    using Box = LineRefusal::Box;
+    const std::optional<qint64> food = NumberReader::key(input.food);
+    if (!food || *food == 0)
+        return LineRefusal{Box::Food, QStringLiteral("上の「食品名」欄から食品を選んでください")};
+    const std::optional<double> quantity = NumberReader::number(input.quantity);
+    if (!quantity)
+        return LineRefusal{Box::Quantity, QStringLiteral("「数量」欄には数値だけを入力してください"
+                                                         "（入力された値:「%1」）。")
+                                              .arg(input.quantity)};
+    if (*quantity < 0)
+        return LineRefusal{Box::Quantity,
+                           QStringLiteral("「数量」欄にはマイナスの数値を入力できません"
+                                          "（入力された値:「%1」）。")
+                               .arg(input.quantity)};
+    const QString unit = listedUnit(input.unit);
+    const std::optional<double> grams = gramsPerUnit(unit);
+    if (unit.isEmpty() || !grams)
+        return LineRefusal{Box::Unit, QStringLiteral("「単位」欄の「%1」は単位の一覧にありません。"
+                                                     "一覧から単位を選んでください。")
+                                          .arg(input.unit)};
+    const double factor = *grams * *quantity / 100;
+    if (!std::isfinite(factor) || factor * 100 > maxLineGrams)
+        return LineRefusal{Box::Quantity,
+                           QStringLiteral("「数量」欄と「単位」欄の重さが100kgを超えます。"
+                                          "1行の重さは100kgまでです。")};
+    return LineDraft{*food, *quantity, unit, factor == 0 ? 0.0 : factor};
+}
+
+bool DishSession::addLine(const LineDraft &line, QString *error)
+{
+    if (!hasDish()) {
+        if (error)
+            *error = QStringLiteral("材料を加える料理がありません。");
+        return false;
+    }
+    if (!m_lines->addNew()) {
+        if (error)
+            *error = m_lines->errorString();
+        return false;
+    }
+    m_lines->setValue(lineDish, currentDish());
+    m_lines->setValue(lineFood, line.food);
+    m_lines->setValue(lineQuantity, line.quantity);
+    m_lines->setValue(lineFactor, line.weightFactor);
+    m_lines->setValue(lineUnit, line.unit);
+    if (!store(m_lines, error))
+        return false;
+    loadLines();
+    return true;
+}
+
+bool DishSession::updateLine(int row, const LineDraft &line, QString *error)
+{
+    if (!hasDish() || row < 0 || row >= m_lines->recordCount()) {
+        if (error)
+            *error = QStringLiteral("書き換える材料の行がありません。");
+        return false;
+    }
+    if (!m_lines->moveTo(row)) {
+        if (error)
+            *error = m_lines->errorString();
+        return false;
+    }
+    m_lines->setValue(lineDish, currentDish());
+    m_lines->setValue(lineFood, line.food);
+    m_lines->setValue(lineQuantity, line.quantity);
+    m_lines->setValue(lineFactor, line.weightFactor);
+    m_lines->setValue(lineUnit, line.unit);
+    if (!store(m_lines, error))
+        return false;
+    loadLines();
+    return true;
+}
+
+bool DishSession::deleteSelectedLine()
+{
+    // Only a line of the current dish: a line selected in another dish was
+    // cleared when the dish changed, and is never taken for this one.
+    bool deleted = false;
+    if (m_selectedLine && m_selectedLineDish == currentDish())
+        deleted = m_selection->deleteCurrent();
+    m_selection->refresh();
+    loadLines();
+    selectLine(m_lines->position());
+    return deleted;
+}
+
+// ---- Units
+
+bool DishSession::loadUnits()
+{
+    m_units->setConnectionString(m_connection);
+    m_units->setRecordSource(Queries::units());
+    const bool read = m_units->refresh();
+    m_units->fetchAll(); // a handful of rows, looked up on every keystroke
+    return read;
+}
+
+QString DishSession::listedUnit(const QString &typed) const
+{
+    const int name = m_units->fieldIndex(unitName);
+    if (name < 0)
+        return QString();
+    const int count = m_units->rowCount();
+    for (int row = 0; row < count; ++row) {
+        if (m_units->text(row, name) == typed)
+            return typed;
+    }
+    const QString folded = foldedUnit(typed);
+    if (folded.isEmpty())
+        return QString();
+    for (int row = 0; row < count; ++row) {
+        const QString listed = m_units->text(row, name);
+        if (foldedUnit(listed) == folded)
+            return listed;
+    }
+    return QString();
+}
+
+std::optional<double> DishSession::gramsPerUnit(const QString &typed) const
+{
+    const QString unit = listedUnit(typed);
+    const int name = m_units->fieldIndex(unitName);
+    const int grams = m_units->fieldIndex(unitGrams);
+    if (unit.isEmpty() || grams < 0)
+        return std::nullopt;
+    for (int row = 0; row < m_units->rowCount(); ++row) {
+        if (m_units->text(row, name) == unit)
+            return number(m_units->value(row, grams));
+    }
+    return std::nullopt;
+}
+
+std::optional<double> DishSession::weightFactor(const QString &quantity, const QString &unit) const
+{
+    const std::optional<double> grams = gramsPerUnit(unit);
+    const std::optional<double> amount = NumberReader::number(quantity);
+    if (!grams || !amount)
+        return std::nullopt;
+    return finiteOrNothing(*grams * *amount / 100);
+}
+
+// ---- Totals
+
+DishTotals DishSession::totals()
+{
+    const qint64 dish = currentDish();
+    DishTotals t;
+    m_weightSum->setConnectionString(m_connection);
+    m_weightSum->setRecordSource(Queries::dishWeight(dish));
+    if (m_weightSum->refresh() && !m_weightSum->eof())
+        t.weightFactorSum = number(m_weightSum->value(QStringLiteral("合計数")));
+
+    m_nutrients->setConnectionString(m_connection);
+    m_nutrients->setRecordSource(Queries::dishNutrients(dish));
+    if (m_nutrients->refresh() && !m_nutrients->eof()) {
+        auto sum = [this](const char *alias) {
+            return number(m_nutrients->value(QString::fromUtf8(alias)));
+        };
+        t.energy = sum("カロリ");
+        t.water = sum("SSUI");
+        t.protein = sum("STAN");
+        t.fat = sum("SSST");
+        t.sugar = sum("STST");
+        t.fibre = sum("STSS");
+        t.ash = sum("SKBN");
+        t.salt = sum("SNAT");
+    }
+    return t;
+}

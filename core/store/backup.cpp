@@ -1,0 +1,201 @@
+#include "core/store/backup.h"
+
+#include "core/store/database.h"
+#include "core/store/storecheck.h"
+#include "core/store/undojournal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace Backup {
+
+namespace {
+
+bool fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+// Copies every page of from into to, in one pass.
+bool transfer(sqlite3 *from, sqlite3 *to, QString *error)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+    if (!backup)
+        return fail(error, QString::fromUtf8(sqlite3_errmsg(to)));
+    int rc;
+    int waits = 0;
+    while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (++waits > 40)
+            break;
+        sqlite3_sleep(50);
+    }
+    const int finish = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        return fail(error, QString::fromUtf8(sqlite3_errstr(rc)));
+    if (finish != SQLITE_OK)
+        return fail(error, QString::fromUtf8(sqlite3_errmsg(to)));
+    return true;
+}
+
+sqlite3 *openFile(const QString &path, int flags, QString *error)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    if (sqlite3_open_v2(name.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        fail(error, QStringLiteral("「%1」を開けません: %2")
+                        .arg(path, QString::fromUtf8(db ? sqlite3_errmsg(db) : "?")));
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 2000);
+    return db;
+}
+
+} // namespace
+
+QString defaultName(const QDateTime &when)
+{
+    return QStringLiteral("zento-%1.dll").arg(when.toString(QStringLiteral("yyyyMMdd-HHmm")));
+}
+
+bool copy(sqlite3 *db, const QString &target, QString *error)
+{
+    const QFileInfo info(target);
+    if (info.isDir())
+        return fail(error, QStringLiteral("「%1」はフォルダーです。").arg(target));
+    // The copy is made beside the target and takes its name only when whole.
+    const QString part = info.absoluteFilePath() + QStringLiteral(".part");
+    QFile::remove(part);
+    QString why;
+    sqlite3 *out = openFile(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
+    if (!out)
+        return fail(error, QStringLiteral("バックアップ「%1」を作れません: %2").arg(target, why));
+    bool ok = transfer(db, out, &why);
+    // A copy keeps a rollback journal whatever the store uses, so that the
+    // one file is all of it.
+    if (ok &&
+        sqlite3_exec(out, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        ok = fail(&why, QString::fromUtf8(sqlite3_errmsg(out)));
+    if (sqlite3_close(out) != SQLITE_OK && ok)
+        ok = fail(&why, QStringLiteral("ファイルを閉じられません"));
+    if (ok) {
+        QFile written(part);
+        if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
+            ok = fail(&why, QStringLiteral("ディスクに書き切れません"));
+    }
+    if (ok && std::rename(QFile::encodeName(part).constData(),
+                          QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
+        ok = fail(&why, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!ok) {
+        QFile::remove(part);
+        return fail(error, QStringLiteral("バックアップ「%1」を作れませんでした: %2")
+                               .arg(QDir::toNativeSeparators(target), why));
+    }
+    return true;
+}
+
+bool copyFile(const QString &store, const QString &target, QString *error)
+{
+    const StoreCheck::FileReport report = StoreCheck::inspectFile(store);
+    if (report.state != StoreCheck::FileState::Ok)
+        return fail(error, report.message);
+    sqlite3 *db = openFile(store, SQLITE_OPEN_READONLY, error);
+    if (!db)
+        return false;
+    const bool ok = copy(db, target, error);
+    sqlite3_close_v2(db);
+    return ok;
+}
+
+static bool restoreInto(sqlite3 *live, const QString &storePath, const QString &source,
+                        QString *error)
+{
+    QString why;
+    if (!StoreCheck::checkFile(source, &why))
+        return fail(error, QStringLiteral("「%1」からは復元できません。\n%2")
+                               .arg(QDir::toNativeSeparators(source), why));
+    if (QFileInfo(source).canonicalFilePath() == QFileInfo(storePath).canonicalFilePath())
+        return fail(error,
+                    QStringLiteral("復元するファイルが、使っているデータベースそのものです。"));
+    // The store as it is now stays beside it.
+    if (!copy(live, storePath + QStringLiteral(".bak"), &why))
+        return fail(
+            error,
+            QStringLiteral("今のデータベースを残せないので、復元しませんでした。\n%1").arg(why));
+    sqlite3 *from = openFile(source, SQLITE_OPEN_READONLY, &why);
+    if (!from)
+        return fail(error, why);
+    const bool ok = transfer(from, live, &why);
+    sqlite3_close_v2(from);
+    if (!ok)
+        return fail(
+            error,
+            QStringLiteral("復元できませんでした: %1\nデータベースは前のままです。").arg(why));
+    return true;
+}
+
+bool restore(Database &store, const QString &source, QString *error)
+{
+    if (store.isReadOnly())
+        return fail(error, store.editsRefused());
+    store.drainCursors(true);
+    if (!restoreInto(store.handle(), store.fileName(), source, error))
+        return false;
+    if (UndoJournal *journal = store.undoJournal())
+        journal->clear();
+    return true;
+}
+
+bool restoreFile(const QString &storePath, const QString &source, QString *error)
+{
+    const StoreCheck::FileReport report = StoreCheck::inspectFile(storePath);
+    if (report.state != StoreCheck::FileState::Ok)
+        return fail(error, report.message);
+    if (!StoreCheck::isWritable(storePath))
+        return fail(error, StoreCheck::readOnlyMessage(storePath));
+    sqlite3 *db = openFile(storePath, SQLITE_OPEN_READWRITE, error);
+    if (!db)
+        return false;
+    const bool ok = restoreInto(db, storePath, source, error);
+    sqlite3_close_v2(db);
+    return ok;
+}
+
+QString daily(sqlite3 *db, const QString &storePath, const QDate &today, QString *error, int keep)
+{
+    const QDir folder(QFileInfo(storePath).absoluteDir().filePath(QStringLiteral("backups")));
+    const QString name =
+        QStringLiteral("zento-%1.dll").arg(today.toString(QStringLiteral("yyyyMMdd")));
+    if (folder.exists(name))
+        return QString();
+    if (!folder.exists() && !QDir().mkpath(folder.path())) {
+        fail(error, QStringLiteral("フォルダー「%1」を作れません。")
+                        .arg(QDir::toNativeSeparators(folder.path())));
+        return QString();
+    }
+    const QString target = folder.filePath(name);
+    if (!copy(db, target, error))
+        return QString();
+    // Only the daily copies are counted and pruned; files the user puts here
+    // under other names are left alone.
+    static const QRegularExpression dailyName(QStringLiteral("^zento-\\d{8}\\.dll$"));
+    QStringList copies;
+    for (const QString &file :
+         folder.entryList({QStringLiteral("zento-*.dll")}, QDir::Files, QDir::Name))
+        if (dailyName.match(file).hasMatch())
+            copies << file;
+    while (copies.size() > keep)
+        QFile::remove(folder.filePath(copies.takeFirst()));
+    return target;
+}
+
+} // namespace Backup

@@ -1,0 +1,126 @@
+#include "core/store/statement.h"
+
+#include "core/store/database.h"
+
+#include <sqlite3.h>
+#include <utility>
+
+Statement::Statement(sqlite3 *db, const QString &sql)
+{
+    prepare(db, sql);
+}
+
+Statement::~Statement()
+{
+    finalize();
+}
+
+Statement::Statement(Statement &&other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr))
+    , m_stmt(std::exchange(other.m_stmt, nullptr))
+    , m_error(std::move(other.m_error))
+    , m_failed(other.m_failed)
+{
+}
+
+Statement &Statement::operator=(Statement &&other) noexcept
+{
+    if (this != &other) {
+        finalize();
+        m_db = std::exchange(other.m_db, nullptr);
+        m_stmt = std::exchange(other.m_stmt, nullptr);
+        m_error = std::move(other.m_error);
+        m_failed = other.m_failed;
+    }
+    return *this;
+}
+
+bool Statement::prepare(sqlite3 *db, const QString &sql)
+{
+    finalize();
+    m_db = db;
+    m_failed = false;
+    m_error.clear();
+    if (!db) {
+        m_error = QStringLiteral("データベースが開かれていません。");
+        m_failed = true;
+        return false;
+    }
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK) {
+        m_error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        m_failed = true;
+        return false;
+    }
+    if (!m_stmt) {
+        m_error = QStringLiteral("実行する文がありません。");
+        m_failed = true;
+        return false;
+    }
+    return true;
+}
+
+void Statement::bind(int index, const QVariant &value)
+{
+    if (m_stmt)
+        bindValue(m_stmt, index, value);
+}
+
+bool Statement::next()
+{
+    if (!m_stmt)
+        return false;
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE) {
+        m_failed = true;
+        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+    }
+    return false;
+}
+
+bool Statement::exec()
+{
+    while (next()) {
+    }
+    return m_stmt && !m_failed;
+}
+
+QVariant Statement::value(int column) const
+{
+    return m_stmt ? columnValue(m_stmt, column) : QVariant();
+}
+
+void Statement::reset()
+{
+    if (m_stmt) {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    m_failed = false;
+}
+
+void Statement::finalize()
+{
+    if (m_stmt)
+        sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+}
+
+sqlite3_stmt *Statement::release()
+{
+    return std::exchange(m_stmt, nullptr);
+}
+
+QVariant scalarOf(sqlite3 *db, const QString &sql, const QVariantList &params)
+{
+    Statement stmt;
+    if (!stmt.prepare(db, sql))
+        return QVariant();
+    for (int i = 0; i < params.size(); ++i)
+        stmt.bind(i + 1, params[i]);
+    return stmt.next() ? stmt.value(0) : QVariant();
+}

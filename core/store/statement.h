@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One prepared statement, finalized when it goes out of scope. prepare()
+// reports a failure instead of leaving a null statement behind.
+class Statement
+{
+public:
+    Statement() = default;
+    Statement(sqlite3 *db, const QString &sql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    Statement(Statement &&other) noexcept;
+    Statement &operator=(Statement &&other) noexcept;
+
+    // Prepares sql on db, finalizing what was held. False when the text does
+    // not compile or holds no statement; error() then says why.
+    bool prepare(sqlite3 *db, const QString &sql);
+    bool isValid() const { return m_stmt != nullptr; }
+    QString error() const { return m_error; }
+
+    void bind(int index, const QVariant &value); // 1-based
+    // One step: true on a row; false when done or failed (see failed()).
+    bool next();
+    bool failed() const { return m_failed; }
+    // Runs to the end; false on failure.
+    bool exec();
+    QVariant value(int column) const;
+    void reset();
+    void finalize();
+
+    sqlite3_stmt *handle() const { return m_stmt; }
+    // Hands the statement over to the caller, who then finalizes it.
+    sqlite3_stmt *release();
+
+private:
+    sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_stmt = nullptr;
+    QString m_error;
+    bool m_failed = false;
+};
+
+// The first column of the first row of sql, null when there is none or the
+// query fails.
+QVariant scalarOf(sqlite3 *db, const QString &sql, const QVariantList &params = {});

@@ -1,0 +1,191 @@
+#include "core/store/storecheck.h"
+
+#include "core/store/schema.h"
+#include "core/store/statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace StoreCheck {
+
+namespace {
+
+struct TableColumns
+{
+    QString table;
+    QStringList columns;
+};
+
+// Columns that the program never reads or writes: the two spare fields of a
+// line and the energy in kJ. A store may lack them.
+bool isUnused(const QString &column)
+{
+    return column.startsWith(QStringLiteral("予備")) || column == QLatin1String("ENJ");
+}
+
+QStringList columnsOf(sqlite3 *db, const QString &table)
+{
+    QStringList columns;
+    Statement stmt;
+    if (!stmt.prepare(db, QStringLiteral("SELECT name FROM pragma_table_info(?1)")))
+        return columns;
+    stmt.bind(1, table);
+    while (stmt.next())
+        columns << stmt.value(0).toString();
+    return columns;
+}
+
+// The tables and columns as the schema defines them, read once from a store
+// made in memory from the schema's own statements.
+const std::vector<TableColumns> &expected()
+{
+    static const std::vector<TableColumns> tables = [] {
+        std::vector<TableColumns> result;
+        sqlite3 *db = nullptr;
+        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
+                SQLITE_OK &&
+            Schema::create(db, nullptr)) {
+            Statement names;
+            if (names.prepare(db, QStringLiteral("SELECT name FROM sqlite_schema WHERE type = "
+                                                 "'table' AND name NOT LIKE 'sqlite%' ORDER BY "
+                                                 "rowid"))) {
+                QStringList tables;
+                while (names.next())
+                    tables << names.value(0).toString();
+                names.finalize();
+                for (const QString &table : std::as_const(tables)) {
+                    QStringList used;
+                    for (const QString &column : columnsOf(db, table))
+                        if (!isUnused(column))
+                            used << column;
+                    result.push_back({table, used});
+                }
+            }
+        }
+        sqlite3_close_v2(db);
+        return result;
+    }();
+    return tables;
+}
+
+} // namespace
+
+FileReport inspectFile(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (!info.exists())
+        return {FileState::Missing,
+                QStringLiteral("データベースファイル「%1」が見つかりません（%2）。")
+                    .arg(info.fileName(), shown)};
+    if (info.isDir())
+        return {FileState::Folder,
+                QStringLiteral("「%1」はフォルダーで、データベースファイルではありません。")
+                    .arg(shown)};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {FileState::Unreadable, QStringLiteral("データベースファイル「%1」を読めません: %2")
+                                           .arg(shown, file.errorString())};
+    if (file.size() == 0)
+        return {
+            FileState::Empty,
+            QStringLiteral("データベースファイル「%1」は空（0 バイト）です。"
+                           "壊れたファイルとみなし、開きません。ファイルには手を加えていません。")
+                .arg(shown)};
+    const QByteArray header = file.read(100);
+    static const QByteArray magic("SQLite format 3\0", 16);
+    if (header.size() < 100 || !header.startsWith(magic))
+        return {FileState::NotDatabase,
+                QStringLiteral("「%1」はデータベースファイルではありません。"
+                               "開かずに、ファイルには手を加えていません。")
+                    .arg(shown)};
+    return {};
+}
+
+bool isWritable(const QString &path)
+{
+    const QFileInfo info(path);
+    const QByteArray file = QFile::encodeName(info.absoluteFilePath());
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0;
+}
+
+QStringList missingParts(sqlite3 *db)
+{
+    QStringList missing;
+    for (const TableColumns &table : expected()) {
+        const QStringList present = columnsOf(db, table.table);
+        if (present.isEmpty()) {
+            missing << QStringLiteral("表「%1」").arg(table.table);
+            continue;
+        }
+        for (const QString &column : table.columns)
+            if (!present.contains(column, Qt::CaseInsensitive))
+                missing << QStringLiteral("表「%1」の項目「%2」").arg(table.table, column);
+    }
+    return missing;
+}
+
+QString missingMessage(const QString &fileName, const QStringList &missing)
+{
+    return QStringLiteral("データベース「%1」に%2がありません。\n"
+                          "データベースが壊れているため、編集の機能を止めて起動します。"
+                          "「ﾌｧｲﾙ」の「復元」でバックアップから戻せます。")
+        .arg(fileName, missing.join(QStringLiteral("、")));
+}
+
+QString readOnlyMessage(const QString &fileName)
+{
+    return QStringLiteral("データベース「%1」またはそのフォルダーに書き込めないため、"
+                          "読み取り専用で開きました。編集の機能は使えません。")
+        .arg(fileName);
+}
+
+bool checkFile(const QString &path, QString *error)
+{
+    auto fail = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    const FileReport report = inspectFile(path);
+    if (report.state != FileState::Ok)
+        return fail(report.message);
+    sqlite3 *db = nullptr;
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : "?");
+        sqlite3_close_v2(db);
+        return fail(QStringLiteral("「%1」を開けません: %2").arg(path, message));
+    }
+    const QString shown = QFileInfo(path).fileName();
+    bool ok = true;
+    QString problem;
+    Statement check;
+    if (!check.prepare(db, QStringLiteral("PRAGMA quick_check"))) {
+        ok = false;
+        problem = QStringLiteral("「%1」を読めません: %2").arg(shown, check.error());
+    } else if (!check.next() || check.value(0).toString() != QLatin1String("ok")) {
+        ok = false;
+        problem = QStringLiteral("「%1」は壊れています: %2")
+                      .arg(shown, check.failed() ? check.error() : check.value(0).toString());
+    }
+    check.finalize();
+    if (ok) {
+        const QStringList missing = missingParts(db);
+        if (!missing.isEmpty()) {
+            ok = false;
+            problem = QStringLiteral("「%1」に%2がありません。")
+                          .arg(shown, missing.join(QStringLiteral("、")));
+        }
+    }
+    sqlite3_close_v2(db);
+    return ok ? true : fail(problem);
+}
+
+} // namespace StoreCheck

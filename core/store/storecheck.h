@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+
+// What the program checks before it trusts a store file: that the file is a
+// database at all (without writing a byte to it), whether it may be changed,
+// and that every table and column the program reads is there.
+namespace StoreCheck {
+
+enum class FileState { Ok, Missing, Folder, Unreadable, Empty, NotDatabase };
+
+struct FileReport
+{
+    FileState state = FileState::Ok;
+    QString message; // empty when the file is fine
+};
+
+// Looks at the file's first bytes only; never creates, opens for writing or
+// changes the file.
+FileReport inspectFile(const QString &path);
+
+// Whether both the file and its folder can be written: a change needs the
+// folder too, for the journal that makes it safe.
+bool isWritable(const QString &path);
+
+// Tables and columns the program uses that the store lacks, as
+// 表「kou」 or 表「eys」の項目「NAT」, in the schema's order.
+QStringList missingParts(sqlite3 *db);
+
+// The one message for a store that lacks parts.
+QString missingMessage(const QString &fileName, const QStringList &missing);
+// The one message for a store that opens read-only.
+QString readOnlyMessage(const QString &fileName);
+
+// The whole check of a file that is to become the store (a backup being
+// restored): a database, every table and column, and its pages whole. The
+// file is opened read-only. False with *error naming what is wrong.
+bool checkFile(const QString &path, QString *error);
+
+} // namespace StoreCheck

@@ -1,0 +1,216 @@
+// Copies of the store and restoring one, on the store itself.
+#include "core/store/backup.h"
+#include "core/store/database.h"
+#include "core/store/statement.h"
+#include "core/store/storecheck.h"
+#include "core/store/undojournal.h"
+#include "tests/support/testsupport.h"
+
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+const QString connection =
+    QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;Persist Security Info=False");
+
+bool addDish(Database &store, const QString &name)
+{
+    return store.write(
+        [&](QString *e) {
+            return store.run(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES (?1)"), {name}, e);
+        },
+        nullptr);
+}
+
+QStringList dishesIn(sqlite3 *db)
+{
+    QStringList names;
+    Statement stmt(db, QStringLiteral("SELECT アイテム名 FROM mnu ORDER BY ID"));
+    while (stmt.next())
+        names << stmt.value(0).toString();
+    return names;
+}
+
+QStringList dishesInFile(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const QStringList names = dishesIn(db);
+    sqlite3_close(db);
+    return names;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaultNameCarriesDateAndTime()
+    {
+        QCOMPARE(Backup::defaultName(QDateTime(QDate(2026, 3, 4), QTime(9, 5))),
+                 QStringLiteral("zento-20260304-0905.dll"));
+    }
+
+    void copyWhileRecordSetsAreOpenIsOneState()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        auto store = Database::open(connection, nullptr);
+        QVERIFY(addDish(*store, QStringLiteral("カレー")));
+        // A query still being read does not keep the copy from being whole.
+        Statement reading(store->handle(), QStringLiteral("SELECT * FROM mnu"));
+        QVERIFY(reading.next());
+        const QString target = folder.filePath(QStringLiteral("copy.dll"));
+        QString error;
+        QVERIFY2(Backup::copy(store->handle(), target, &error), qPrintable(error));
+        QCOMPARE(dishesInFile(target), QStringList{QStringLiteral("カレー")});
+        QVERIFY(!QFile::exists(target + QStringLiteral(".part")));
+        QVERIFY(StoreCheck::checkFile(target, &error));
+    }
+
+    void failedCopyLeavesTheTargetAsItWas()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        auto store = Database::open(connection, nullptr);
+        // A folder in the way of the part file: the copy cannot be made.
+        const QString target = folder.filePath(QStringLiteral("old.dll"));
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier backup");
+        old.close();
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("old.dll.part")));
+        QString error;
+        QVERIFY(!Backup::copy(store->handle(), target, &error));
+        QVERIFY2(error.contains(QStringLiteral("old.dll")), qPrintable(error));
+        QCOMPARE(bytesOf(target), QByteArray("earlier backup"));
+    }
+
+    void restoreKeepsTheStoreAndReplacesIt()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        auto store = Database::open(connection, nullptr);
+        auto journal = std::make_unique<UndoJournal>(*store);
+        QVERIFY(journal->install(nullptr));
+        store->setUndoJournal(std::move(journal));
+        QVERIFY(addDish(*store, QStringLiteral("朝")));
+        const QString saved = folder.filePath(QStringLiteral("saved.dll"));
+        QVERIFY(Backup::copy(store->handle(), saved, nullptr));
+        QVERIFY(addDish(*store, QStringLiteral("昼")));
+
+        QString error;
+        QVERIFY2(Backup::restore(*store, saved, &error), qPrintable(error));
+        QCOMPARE(dishesIn(store->handle()), QStringList{QStringLiteral("朝")});
+        QCOMPARE(dishesInFile(folder.filePath(QStringLiteral("zento.dll.bak"))),
+                 (QStringList{QStringLiteral("朝"), QStringLiteral("昼")}));
+        QVERIFY(!store->undoJournal()->canUndo());
+        // The store goes on recording after the restore.
+        QVERIFY(addDish(*store, QStringLiteral("夜")));
+        QVERIFY(store->undoJournal()->undo(&error));
+        QCOMPARE(dishesIn(store->handle()), QStringList{QStringLiteral("朝")});
+    }
+
+    void restoreRefusesWhatIsNotAWholeStore_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("empty file") << QByteArray() << QString() << QStringLiteral("空");
+        QTest::newRow("not a database") << QByteArray("hello") << QString()
+                                        << QStringLiteral("データベースファイルではありません");
+        QTest::newRow("missing table")
+            << QByteArray() << QStringLiteral("DROP TABLE kou") << QStringLiteral("表「kou」");
+        QTest::newRow("missing file")
+            << QByteArray("-") << QString() << QStringLiteral("見つかりません");
+    }
+
+    void restoreRefusesWhatIsNotAWholeStore()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, damage);
+        QFETCH(QString, said);
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        auto store = Database::open(connection, nullptr);
+        QVERIFY(addDish(*store, QStringLiteral("残る料理")));
+        const QString source = folder.filePath(QStringLiteral("source.dll"));
+        if (!damage.isEmpty()) {
+            QVERIFY(Backup::copy(store->handle(), source, nullptr));
+            sqlite3 *db = nullptr;
+            sqlite3_open(QFile::encodeName(source).constData(), &db);
+            QCOMPARE(sqlite3_exec(db, damage.toUtf8().constData(), nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+        } else if (content != "-") {
+            QFile file(source);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const QByteArray before = bytesOf(folder.filePath(QStringLiteral("zento.dll")));
+        QString error;
+        QVERIFY(!Backup::restore(*store, source, &error));
+        QVERIFY2(error.contains(said), qPrintable(error));
+        QCOMPARE(dishesIn(store->handle()), QStringList{QStringLiteral("残る料理")});
+        QCOMPARE(bytesOf(folder.filePath(QStringLiteral("zento.dll"))), before);
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("zento.dll.bak"))));
+    }
+
+    void toolCopiesAndRestoresFilesThatAreNotOpen()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('一');")));
+        const QString store = folder.filePath(QStringLiteral("zento.dll"));
+        const QString copy = folder.filePath(QStringLiteral("copy.dll"));
+        QString error;
+        QVERIFY2(Backup::copyFile(store, copy, &error), qPrintable(error));
+        QVERIFY(folder.exec(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('二')")));
+        QVERIFY2(Backup::restoreFile(store, copy, &error), qPrintable(error));
+        QCOMPARE(dishesInFile(store), QStringList{QStringLiteral("一")});
+        QCOMPARE(dishesInFile(store + QStringLiteral(".bak")),
+                 (QStringList{QStringLiteral("一"), QStringLiteral("二")}));
+        QVERIFY(!Backup::copyFile(folder.filePath(QStringLiteral("none.dll")), copy, &error));
+    }
+
+    void dailyCopyOncePerDayKeepingSeven()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        auto store = Database::open(connection, nullptr);
+        const QString storePath = folder.filePath(QStringLiteral("zento.dll"));
+        QDir backups(folder.filePath(QStringLiteral("backups")));
+        QString error;
+        const QDate first(2026, 1, 1);
+        for (int day = 0; day < 10; ++day) {
+            const QString made =
+                Backup::daily(store->handle(), storePath, first.addDays(day), &error);
+            QVERIFY2(!made.isEmpty(), qPrintable(error));
+            // A second start on the same day makes no copy.
+            QVERIFY(
+                Backup::daily(store->handle(), storePath, first.addDays(day), &error).isEmpty());
+            QVERIFY(error.isEmpty());
+        }
+        QFile mine(backups.filePath(QStringLiteral("zento-mine.dll")));
+        QVERIFY(mine.open(QIODevice::WriteOnly));
+        mine.close();
+        QVERIFY(!Backup::daily(store->handle(), storePath, first.addDays(10), &error).isEmpty());
+        QStringList expected;
+        for (int day = 4; day <= 10; ++day)
+            expected << QStringLiteral("zento-%1.dll")
+                            .arg(first.addDays(day).toString(QStringLiteral("yyyyMMdd")));
+        expected << QStringLiteral("zento-mine.dll");
+        QCOMPARE(backups.entryList(QDir::Files, QDir::Name), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "tst_backup.moc"

@@ -1,0 +1,243 @@
+// The store's safety at the core level: what start-up checks before it trusts
+// a file, what is refused without a byte written, a file whole at rest, and
+// the journal mode the file keeps.
+#include "core/store/database.h"
+#include "core/store/datasource.h"
+#include "core/store/statement.h"
+#include "core/store/storecheck.h"
+#include "tests/support/testsupport.h"
+
+#include <QProcess>
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+const QString connection =
+    QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;Persist Security Info=False");
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file or folder made unchangeable even for the superuser; undone when
+// the guard goes.
+struct Immutable
+{
+    QString path;
+    bool ok = false;
+    explicit Immutable(const QString &p)
+        : path(p)
+    {
+        ok = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
+    }
+    ~Immutable()
+    {
+        if (ok)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
+    }
+};
+
+} // namespace
+
+class TestStoreSafety : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void missingParts_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QStringList>("named");
+        QTest::newRow("whole") << QString() << QStringList();
+        QTest::newRow("lines table")
+            << "DROP TABLE kou" << QStringList{QStringLiteral("表「kou」")};
+        QTest::newRow("units table")
+            << "DROP TABLE tni" << QStringList{QStringLiteral("表「tni」")};
+        QTest::newRow("salt column") << "DROP INDEX eys_rank_NAT; ALTER TABLE eys DROP COLUMN NAT"
+                                     << QStringList{QStringLiteral("表「eys」の項目「NAT」")};
+        QTest::newRow("weight factor column")
+            << "ALTER TABLE kou DROP COLUMN 数量2"
+            << QStringList{QStringLiteral("表「kou」の項目「数量2」")};
+        QTest::newRow("two at once") << "DROP TABLE kij; ALTER TABLE mnu DROP COLUMN アイテム名"
+                                     << QStringList{QStringLiteral("表「mnu」の項目「アイテム名」"),
+                                                    QStringLiteral("表「kij」")};
+        // Columns the program never reads may be missing.
+        QTest::newRow("spare and kJ columns") << "ALTER TABLE kou DROP COLUMN 予備1;"
+                                                 "ALTER TABLE eys DROP COLUMN ENJ"
+                                              << QStringList();
+    }
+
+    void missingParts()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QStringList, named);
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        if (!damage.isEmpty())
+            QVERIFY(folder.exec(damage));
+        auto store = Database::open(connection, nullptr);
+        QVERIFY(store);
+        QCOMPARE(StoreCheck::missingParts(store->handle()), named);
+        QString error;
+        QCOMPARE(StoreCheck::checkFile(folder.filePath(QStringLiteral("zento.dll")), &error),
+                 named.isEmpty());
+        for (const QString &part : named)
+            QVERIFY2(error.contains(part), qPrintable(error));
+    }
+
+    void refusedFilesAreNeverWritten_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("zero bytes") << QByteArray() << QStringLiteral("空");
+        QTest::newRow("text") << QByteArray("[SPEED]=0\r\n").repeated(50)
+                              << QStringLiteral("データベースファイルではありません");
+        QTest::newRow("short header") << QByteArray("SQLite format 3\0", 16)
+                                      << QStringLiteral("データベースファイルではありません");
+        QTest::newRow("zeros") << QByteArray(8192, '\0')
+                               << QStringLiteral("データベースファイルではありません");
+    }
+
+    void refusedFilesAreNeverWritten()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, said);
+        TestFolder folder;
+        const QString path = folder.filePath(QStringLiteral("zento.dll"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        QString error;
+        QVERIFY(!Database::open(connection, &error));
+        QVERIFY2(error.contains(said), qPrintable(error));
+        QVERIFY(!StoreCheck::checkFile(path, &error));
+        QCOMPARE(bytesOf(path), content);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 1); // no journal left
+    }
+
+    void fileAloneHoldsEveryChangeOnceTheUserPauses()
+    {
+        TestFolder folder;
+        QString rows;
+        for (int i = 0; i < 200; ++i)
+            rows += QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('古い%1');").arg(i);
+        QVERIFY(folder.makeStore(rows));
+        auto store = Database::open(connection, nullptr);
+        QVERIFY(store);
+        // A list still being read while the edits go on, as the dish list
+        // or the food search leave theirs.
+        DataSource list;
+        list.setConnectionString(connection);
+        list.setRecordSource(QStringLiteral("SELECT mnu.* FROM mnu"));
+        QVERIFY(list.refresh());
+        QVERIFY(list.canFetchMore(QModelIndex()));
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(store->write(
+                [&](QString *e) {
+                    return store->run(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES (?1)"),
+                                      {QStringLiteral("料理%1").arg(i)}, e);
+                },
+                nullptr));
+        QTest::qWait(Database::checkpointDelayMs + 500);
+        // The file copied on its own, while the store is still open.
+        QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")),
+                            folder.filePath(QStringLiteral("copy.dll"))));
+        sqlite3 *copy = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(folder.filePath(QStringLiteral("copy.dll"))),
+                                 &copy, SQLITE_OPEN_READONLY, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(scalarOf(copy, QStringLiteral("SELECT count(*) FROM mnu")).toInt(), 220);
+        sqlite3_close(copy);
+        QCOMPARE(QFileInfo(folder.filePath(QStringLiteral("zento.dll-wal"))).size(), 0);
+        // The list keeps the rows its query found.
+        QCOMPARE(list.recordCount(), 200);
+    }
+
+    void journalModeIsGivenBack_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("write-ahead log") << "wal";
+        QTest::newRow("rollback journal") << "delete";
+    }
+
+    void journalModeIsGivenBack()
+    {
+        QFETCH(QString, mode);
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        QVERIFY(folder.exec(QStringLiteral("PRAGMA journal_mode=") + mode));
+        {
+            auto store = Database::open(connection, nullptr);
+            QVERIFY(store);
+            QCOMPARE(store->startJournalMode(), mode);
+            QVERIFY(store->write(
+                [&](QString *e) {
+                    return store->run(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('x')"),
+                                      {}, e);
+                },
+                nullptr));
+        }
+        Database::closeUnused();
+        QCOMPARE(folder.scalar(QStringLiteral("PRAGMA journal_mode")).toString(), mode);
+        QCOMPARE(folder.count(QStringLiteral("mnu")), 1);
+    }
+
+    void unchangeableFileOrFolderOpensReadOnly_data()
+    {
+        QTest::addColumn<bool>("folderToo");
+        QTest::addColumn<bool>("wal");
+        QTest::newRow("file") << false << false;
+        QTest::newRow("folder") << true << false;
+        QTest::newRow("folder, store kept with a log") << true << true;
+    }
+
+    void unchangeableFileOrFolderOpensReadOnly()
+    {
+        QFETCH(bool, folderToo);
+        QFETCH(bool, wal);
+        TestFolder folder;
+        QVERIFY(folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('カレー');")));
+        if (wal)
+            QVERIFY(folder.exec(QStringLiteral("PRAGMA journal_mode=WAL")));
+        const QString path = folder.filePath(QStringLiteral("zento.dll"));
+        const QByteArray before = bytesOf(path);
+        Immutable guard(folderToo ? folder.path() : path);
+        if (!guard.ok)
+            QSKIP("this file system cannot make a file unchangeable");
+        QVERIFY(!StoreCheck::isWritable(path));
+        auto store = Database::open(connection, nullptr);
+        QVERIFY(store);
+        QVERIFY(store->isReadOnly());
+        QCOMPARE(scalarOf(store->handle(), QStringLiteral("SELECT アイテム名 FROM mnu")).toString(),
+                 QStringLiteral("カレー"));
+        QString error;
+        QVERIFY(!store->write([](QString *) { return true; }, &error));
+        QVERIFY2(error.contains(QStringLiteral("読み取り専用")), qPrintable(error));
+        store.reset();
+        Database::closeUnused();
+        QCOMPARE(bytesOf(path), before);
+    }
+
+    void refusedEditsNameTheirReason()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        auto store = Database::open(connection, nullptr);
+        store->refuseEdits(QStringLiteral("表「kou」がありません"));
+        QString error;
+        bool ran = false;
+        QVERIFY(!store->write([&](QString *) { return ran = true; }, &error));
+        QVERIFY(!ran);
+        QCOMPARE(error, QStringLiteral("表「kou」がありません"));
+        store->refuseEdits(QString());
+        QVERIFY(store->write([&](QString *) { return ran = true; }, &error));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStoreSafety)
+#include "tst_storesafety.moc"

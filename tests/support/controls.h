@@ -1,0 +1,16 @@
+#pragma once
+
+// Reaches a window's control by its objectName, as the rest of the program
+// knows it ("Text2", "Command8", "AdoKou"); a missing control ends the test
+// program, so a renamed control cannot pass unnoticed.
+
+#include <QObject>
+#include <QtGlobal>
+
+template <typename T> T *ctl(const QObject &window, const char *name)
+{
+    T *control = window.findChild<T *>(QLatin1String(name));
+    if (!control)
+        qFatal("%s has no control %s", qPrintable(window.objectName()), name);
+    return control;
+}
