@@ -379,7 +379,7 @@ bool inTransaction(sqlite3 *db, const std::function<bool()> &body, QString *erro
     if (!exec(db, "BEGIN IMMEDIATE", error))
         return false;
     if (body() && exec(db, Schema::searchIndexStatements().toUtf8().constData(), error) &&
-        exec(db, "COMMIT", error))
+        Schema::addReadingIndex(db, error) && exec(db, "COMMIT", error))
         return true;
     exec(db, "ROLLBACK", nullptr);
     return false;

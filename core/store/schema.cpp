@@ -19,6 +19,61 @@ QString searchIndexStatements()
     return sql;
 }
 
+QString readingIndexStatements()
+{
+    // The index keeps no copy of the readings: its content is eys itself, so
+    // the triggers hand it every reading that comes and goes.
+    return QStringLiteral(R"SQL(
+CREATE VIRTUAL TABLE IF NOT EXISTS eys_skn USING fts5(
+  SKN, content='eys', content_rowid='SID', tokenize='trigram');
+CREATE TRIGGER IF NOT EXISTS eys_skn_insert AFTER INSERT ON eys
+BEGIN
+  INSERT INTO eys_skn(rowid, SKN) VALUES (new.SID, new.SKN);
+END;
+CREATE TRIGGER IF NOT EXISTS eys_skn_delete AFTER DELETE ON eys
+BEGIN
+  INSERT INTO eys_skn(eys_skn, rowid, SKN) VALUES ('delete', old.SID, old.SKN);
+END;
+CREATE TRIGGER IF NOT EXISTS eys_skn_update AFTER UPDATE OF SID, SKN ON eys
+BEGIN
+  INSERT INTO eys_skn(eys_skn, rowid, SKN) VALUES ('delete', old.SID, old.SKN);
+  INSERT INTO eys_skn(rowid, SKN) VALUES (new.SID, new.SKN);
+END;
+)SQL");
+}
+
+namespace {
+
+bool execAll(sqlite3 *db, const QString &sql, QString *error)
+{
+    char *message = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_exec(db, text.constData(), nullptr, nullptr, &message) == SQLITE_OK)
+        return true;
+    if (error)
+        *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+    sqlite3_free(message);
+    return false;
+}
+
+} // namespace
+
+bool addReadingIndex(sqlite3 *db, QString *error)
+{
+    sqlite3_stmt *stmt = nullptr;
+    bool present = false;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_schema WHERE name='eys_skn'", -1, &stmt,
+                           nullptr) == SQLITE_OK)
+        present = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    if (present)
+        return execAll(db, readingIndexStatements(), error);
+    return execAll(db,
+                   readingIndexStatements() +
+                       QStringLiteral("INSERT INTO eys_skn(eys_skn) VALUES ('rebuild');"),
+                   error);
+}
+
 QString createStatements()
 {
     // Keys are AUTOINCREMENT so that a deleted dish's, line's or food's key is
@@ -74,6 +129,7 @@ CREATE TRIGGER eys_delete_measures AFTER DELETE ON eys
 BEGIN
   DELETE FROM etn WHERE SID = old.SID;
 END;
+%READING%
 CREATE TRIGGER mnu_delete_lines AFTER DELETE ON mnu
 BEGIN
   DELETE FROM kou WHERE アイテムCD = old.ID;
@@ -89,6 +145,7 @@ INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
 PRAGMA user_version = 1;
 )SQL")
         .replace(QStringLiteral("%SEARCH%"), searchIndexStatements())
+        .replace(QStringLiteral("%READING%"), readingIndexStatements())
         .replace(QStringLiteral("%MEASURES%"), measureTableStatement());
 }
 
@@ -104,17 +161,6 @@ QString measureTableStatement()
 }
 
 namespace {
-
-bool execute(sqlite3 *db, const QByteArray &sql, QString *error)
-{
-    char *message = nullptr;
-    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) == SQLITE_OK)
-        return true;
-    if (error)
-        *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-    sqlite3_free(message);
-    return false;
-}
 
 bool hasColumn(sqlite3 *db, const char *table, const char *column)
 {
@@ -134,19 +180,21 @@ bool hasColumn(sqlite3 *db, const char *table, const char *column)
 
 bool upgrade(sqlite3 *db, QString *error)
 {
-    if (!hasColumn(db, "eys", "FNM") && !execute(db, "ALTER TABLE eys ADD COLUMN FNM TEXT", error))
+    if (!hasColumn(db, "eys", "FNM") &&
+        !execAll(db, QStringLiteral("ALTER TABLE eys ADD COLUMN FNM TEXT"), error))
         return false;
-    return execute(db, measureTableStatement().toUtf8(), error) &&
-           execute(db,
-                   "CREATE TRIGGER IF NOT EXISTS eys_delete_measures AFTER DELETE ON eys\n"
-                   "BEGIN\n  DELETE FROM etn WHERE SID = old.SID;\nEND;\n",
+    return execAll(db, measureTableStatement(), error) &&
+           execAll(db,
+                   QStringLiteral(
+                       "CREATE TRIGGER IF NOT EXISTS eys_delete_measures AFTER DELETE ON eys\n"
+                       "BEGIN\n  DELETE FROM etn WHERE SID = old.SID;\nEND;\n"),
                    error) &&
-           execute(db, searchIndexStatements().toUtf8(), error);
+           execAll(db, searchIndexStatements(), error);
 }
 
 bool create(sqlite3 *db, QString *error)
 {
-    return execute(db, createStatements().toUtf8(), error);
+    return execAll(db, createStatements(), error);
 }
 
 } // namespace Schema

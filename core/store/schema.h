@@ -25,6 +25,15 @@ QString measureTableStatement();
 // search indexes. Safe to run on a current store.
 bool upgrade(sqlite3 *db, QString *error);
 
+// The trigram index of the readings that the food search looks text up in,
+// with the triggers that keep it in step with eys ("IF NOT EXISTS").
+QString readingIndexStatements();
+
+// Gives a store made before the reading index existed its index, filled from
+// eys; a store that has it is left as it is. Part of the caller's
+// transaction, if any.
+bool addReadingIndex(sqlite3 *db, QString *error);
+
 // Creates the tables in an open, empty database. Returns false and sets
 // *error when a statement fails.
 bool create(sqlite3 *db, QString *error);
