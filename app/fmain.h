@@ -72,6 +72,8 @@ public:
     void LoadCategoryList();
     void LoadCategoryFoods();
     void LoadUnitList();
+    // The unit list for the food in Text4: its own measures first.
+    void LoadFoodUnits();
 
     // Recipe view and navigation (dish/dishview.cpp).
     void LoadDishComposition();
@@ -116,6 +118,10 @@ public:
     // The seven buttons that need a current dish, in the order they are
     // disabled and enabled.
     QList<QPushButton *> dishButtons() const;
+
+    // Adds a command to the ﾌｧｲﾙ menu above "終了"; the commands of other
+    // rooms (the export) come in through here.
+    QAction *addFileCommand(const char *name, const QString &caption);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -201,7 +207,11 @@ private:
 
     Program &m_program;
     QWidget *m_client;
+<<<<<<< HEAD
+    QMenu *m_fileMenu = nullptr;
+=======
     bool m_editable = true;
+>>>>>>> main
 
     // Dish editing (dish/, nutrition/dishtotals.cpp).
     // The current dish's key into CurrentId; 0 when there is no dish.

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 Prompts::Answer DialogPrompts::message(const QString &prompt, Buttons buttons, Icon icon,
                                        const QString &title)
@@ -51,6 +53,60 @@ std::optional<QString> DialogPrompts::input(const QString &prompt, const QString
     return dialog.textValue();
 }
 
+<<<<<<< HEAD
+std::optional<int> Prompts::choose(const QString &, const QString &, const QStringList &, int)
+{
+    return std::nullopt;
+}
+
+std::optional<QString> Prompts::saveFileName(const QString &, const QString &, const QString &)
+{
+    return std::nullopt;
+}
+
+void Prompts::printPreview(const QString &, const std::function<void(QPagedPaintDevice *)> &)
+{
+}
+
+std::optional<int> DialogPrompts::choose(const QString &prompt, const QString &title,
+                                         const QStringList &options, int initial)
+{
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title.isEmpty() ? programTitle() : title);
+    dialog.setLabelText(prompt);
+    dialog.setComboBoxItems(options);
+    dialog.setComboBoxEditable(false);
+    if (initial >= 0 && initial < options.size())
+        dialog.setTextValue(options[initial]);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const int chosen = int(options.indexOf(dialog.textValue()));
+    return chosen < 0 ? std::nullopt : std::optional<int>(chosen);
+}
+
+std::optional<QString> DialogPrompts::saveFileName(const QString &title, const QString &suggested,
+                                                   const QString &filter)
+{
+    const QString name =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+void DialogPrompts::printPreview(const QString &title,
+                                 const std::function<void(QPagedPaintDevice *)> &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(title.isEmpty() ? programTitle() : title);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter *target) { paint(target); });
+    dialog.exec();
+=======
 std::optional<QString> DialogPrompts::chooseFile(FileMode mode, const QString &title,
                                                  const QString &suggested)
 {
@@ -62,4 +118,5 @@ std::optional<QString> DialogPrompts::chooseFile(FileMode mode, const QString &t
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
+>>>>>>> main
 }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
+
+class QPagedPaintDevice;
 
 // Every message box and input box of the program goes through this interface:
 // the real one shows modal Qt dialogs, the scripted one of the tests answers
@@ -22,6 +26,19 @@ public:
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
                                          const QString &defaultText = QString()) = 0;
 
+<<<<<<< HEAD
+    // One of several options (a drop-down list); nothing when the user
+    // cancels. The scripted prompts answer the first option unless told.
+    virtual std::optional<int> choose(const QString &prompt, const QString &title,
+                                      const QStringList &options, int initial = 0);
+    // The name of a file to write; nothing when the user cancels.
+    virtual std::optional<QString> saveFileName(const QString &title, const QString &suggested,
+                                                const QString &filter);
+    // Pages shown in a print preview, from which the user may print them;
+    // `paint` paints them on the device it is given.
+    virtual void printPreview(const QString &title,
+                              const std::function<void(QPagedPaintDevice *)> &paint);
+=======
     enum class FileMode { Save, Open };
     // A file picker starting at suggested (a name or a path); nothing when
     // the user cancels. Saving asks before an existing file is replaced.
@@ -33,6 +50,7 @@ public:
         Q_UNUSED(suggested);
         return std::nullopt;
     }
+>>>>>>> main
 
     static QString programTitle() { return QStringLiteral("ゼント"); }
 };
@@ -45,6 +63,15 @@ public:
                    const QString &title) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+<<<<<<< HEAD
+    std::optional<int> choose(const QString &prompt, const QString &title,
+                              const QStringList &options, int initial) override;
+    std::optional<QString> saveFileName(const QString &title, const QString &suggested,
+                                        const QString &filter) override;
+    void printPreview(const QString &title,
+                      const std::function<void(QPagedPaintDevice *)> &paint) override;
+=======
     std::optional<QString> chooseFile(FileMode mode, const QString &title,
                                       const QString &suggested) override;
+>>>>>>> main
 };

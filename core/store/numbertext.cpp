@@ -1,5 +1,6 @@
 #include "core/store/numbertext.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -113,9 +114,14 @@ double significant15(double value)
 {
     if (!std::isfinite(value) || value == 0)
         return value;
+    // The shortest round trip through 15 significant digits; to_chars and
+    // from_chars round exactly as printf and strtod do, without the locale.
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return std::strtod(buffer, nullptr);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    double read = value;
+    std::from_chars(buffer, written.ptr, read);
+    return read;
 }
 
 double floor15(double value)

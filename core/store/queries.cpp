@@ -1,5 +1,7 @@
 #include "core/store/queries.h"
 
+#include "core/nutrition/nutrients.h"
+
 namespace Queries {
 
 namespace {
@@ -7,6 +9,14 @@ namespace {
 QString key(qint64 value)
 {
     return QString::number(value);
+}
+
+QString dishFilter(std::optional<qint64> dish, QStringView column)
+{
+    if (!dish)
+        return QString();
+    return QStringLiteral(" AND (") + column.toString() + QLatin1Char('=') + key(*dish) +
+           QLatin1Char(')');
 }
 
 } // namespace
@@ -37,6 +47,19 @@ QString categoryFoods(qint64 category)
 QString units()
 {
     return QStringLiteral("SELECT tni.* FROM tni");
+}
+
+QString foodUnits(qint64 food)
+{
+    if (food == 0)
+        return units();
+    const QString key = QString::number(food);
+    return QStringLiteral("SELECT TNM, KAK FROM (SELECT 0 AS own, etn.rowid AS pos, etn.TNM,"
+                          " etn.KAK FROM etn WHERE(etn.SID=") +
+           key +
+           QStringLiteral(") UNION ALL SELECT 1, tni.rowid, tni.TNM, tni.KAK FROM tni WHERE"
+                          " tni.TNM NOT IN (SELECT etn.TNM FROM etn WHERE(etn.SID=") +
+           key + QStringLiteral("))) ORDER BY own, pos");
 }
 
 QString dishLines(qint64 dish)
@@ -130,6 +153,50 @@ QString dishOverview()
 QString foodRecord(qint64 food)
 {
     return QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=") + key(food) + QStringLiteral(")");
+}
+
+QString exportDishes(std::optional<qint64> dish)
+{
+    QString text = QStringLiteral("SELECT ID,アイテム名 FROM mnu");
+    if (dish)
+        text += QStringLiteral(" WHERE ID=") + key(*dish);
+    return text;
+}
+
+QString exportLines(std::optional<qint64> dish)
+{
+    QString text =
+        QStringLiteral("SELECT kou.アイテムCD,kou.食品コード,eys.SNM,kou.数量,kou.単位,kou.数量2");
+    for (const Nutrients::Nutrient &n : Nutrients::all)
+        text += QStringLiteral(",eys.") + n.field;
+    return text + QStringLiteral(" FROM kou,eys WHERE (kou.食品コード=eys.SID)") +
+           dishFilter(dish, u"kou.アイテムCD") + QStringLiteral(" ORDER BY kou.アイテムCD,kou.ID");
+}
+
+QString exportWeights(std::optional<qint64> dish)
+{
+    return QStringLiteral("SELECT アイテムCD,sum(数量2) FROM kou WHERE 1") +
+           dishFilter(dish, u"アイテムCD") + QStringLiteral(" GROUP BY アイテムCD");
+}
+
+QString exportSums(std::optional<qint64> dish)
+{
+    // The dish list's three figures as its own query computes them, then the
+    // sums as the totals and the comparison compute them.
+    QString text = QStringLiteral("SELECT kou.アイテムCD,Sum(eys.ENC*kou.数量2),Sum(kou.数量2*100),"
+                                  "int(Sum(eys.NAT*kou.数量2)*100+0.5)/100");
+    for (const Nutrients::Nutrient &n : Nutrients::all) {
+        const QString field = QString(n.field);
+        text += QLatin1Char(',') + weightedSum(field, QStringLiteral("S") + field) +
+                QStringLiteral(",sum(eys.") + field + QStringLiteral(" IS NULL)");
+    }
+    return text + QStringLiteral(" FROM kou,eys WHERE (kou.食品コード=eys.SID)") +
+           dishFilter(dish, u"kou.アイテムCD") + QStringLiteral(" GROUP BY kou.アイテムCD");
+}
+
+QString exportStandards()
+{
+    return QStringLiteral("SELECT AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,VB2,NAI,VC FROM kij");
 }
 
 } // namespace Queries

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 // Every query text the program runs, built in one place. Keys go into the
 // text in plain decimal. Sorted by subsystem; add new texts to their section.
@@ -19,6 +20,9 @@ QString dishList();                     // every dish, in store order
 QString categories();                   // every food category
 QString categoryFoods(qint64 category); // the foods of one category
 QString units();                        // every unit with its grams
+// The units offered for a food, TNM and KAK: its own measures (etn) first, in
+// the order entered, then every unit of tni it has none of. Food 0: units().
+QString foodUnits(qint64 food);
 
 // ---- Dish editing
 
@@ -55,5 +59,22 @@ QString dishOverview();
 // ---- Foods
 
 QString foodRecord(qint64 food); // one food with all its fields
+
+// ---- Export
+// Each covers every dish, or the one dish given. Lines and sums leave out
+// lines whose food no longer exists, as the windows do.
+
+// ID, アイテム名 of the dishes, in store order.
+QString exportDishes(std::optional<qint64> dish);
+// アイテムCD, 食品コード, SNM, 数量, 単位, 数量2, then the food's value fields
+// in the nutrient table's order; by dish, each dish's lines in key order.
+QString exportLines(std::optional<qint64> dish);
+// アイテムCD, Σ 数量2 over all lines.
+QString exportWeights(std::optional<qint64> dish);
+// アイテムCD, the dish list's energy, weight and rounded salt, then for each
+// food value field its weighted sum and the count of lines whose food lacks it.
+QString exportSums(std::optional<qint64> dish);
+// AGE, SEX and the eleven standard values of every kij row, in table order.
+QString exportStandards();
 
 } // namespace Queries

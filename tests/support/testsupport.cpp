@@ -7,7 +7,9 @@
 #include "tools/storebuilder.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
+#include <QPdfWriter>
 #include <sqlite3.h>
 
 Prompts::Answer ScriptedPrompts::message(const QString &prompt, Buttons buttons, Icon icon,
@@ -24,12 +26,38 @@ std::optional<QString> ScriptedPrompts::input(const QString &prompt, const QStri
     return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
 }
 
+<<<<<<< HEAD
+std::optional<int> ScriptedPrompts::choose(const QString &prompt, const QString &title,
+                                           const QStringList &, int)
+{
+    asked.append({AskedPrompt::Choice, prompt, title});
+    return choices.isEmpty() ? std::optional<int>(0) : choices.takeFirst();
+}
+
+std::optional<QString> ScriptedPrompts::saveFileName(const QString &title, const QString &,
+                                                     const QString &)
+{
+    asked.append({AskedPrompt::SaveFile, QString(), title});
+    return saveNames.isEmpty() ? std::nullopt : saveNames.takeFirst();
+}
+
+void ScriptedPrompts::printPreview(const QString &title,
+                                   const std::function<void(QPagedPaintDevice *)> &paint)
+{
+    asked.append({AskedPrompt::Preview, QString(), title});
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    paint(&writer);
+    ++previews;
+=======
 std::optional<QString> ScriptedPrompts::chooseFile(FileMode mode, const QString &title,
                                                    const QString &suggested)
 {
     asked.append({AskedPrompt::File, suggested, title});
     asked.last().fileMode = mode;
     return files.isEmpty() ? std::nullopt : files.takeFirst();
+>>>>>>> main
 }
 
 TestFolder::TestFolder()
@@ -61,8 +89,8 @@ bool TestFolder::makeStore(const QString &sql)
 bool TestFolder::makeDemoStore()
 {
     QString error;
-    const bool ok = StoreBuilder::build(filePath(QStringLiteral("zento.dll")),
-                                        StoreBuilder::fillDemo, &error);
+    const bool ok =
+        StoreBuilder::build(filePath(QStringLiteral("zento.dll")), StoreBuilder::fillDemo, &error);
     if (!ok)
         qWarning("makeDemoStore: %s", qPrintable(error));
     return ok;
@@ -96,8 +124,8 @@ QVariant TestFolder::scalar(const QString &sql)
     QVariant result;
     sqlite3_stmt *stmt = nullptr;
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) == SQLITE_OK
-        && sqlite3_step(stmt) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
         result = columnValue(stmt, 0);
     sqlite3_finalize(stmt);
     sqlite3_close(db);

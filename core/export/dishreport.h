@@ -1,0 +1,124 @@
+#pragma once
+
+#include "core/dish/dishsession.h"
+#include "core/nutrition/nutrients.h"
+
+#include <QString>
+#include <QStringView>
+#include <array>
+#include <optional>
+#include <vector>
+
+// What leaves the program about a dish: its lines with every nutrient, the
+// totals as the main window's panel shows them, the dish list's figures and
+// the comparison with one person's standard. The CSV and Excel writers, the
+// printed page and the command-line tool all read this model; it is read
+// from the store once, so every output of one export shows the same figures.
+namespace Export {
+
+// The food values a line carries, in the nutrient table's order.
+inline constexpr int nutrientCount = Nutrients::count;
+// Index of a field in the nutrient table; -1 for another name.
+int nutrientIndex(const char *field);
+// A column heading: the nutrient's name and unit, "ﾀﾝﾊﾟｸ質(g)".
+QString nutrientHeading(int nutrient);
+
+using Amounts = std::array<std::optional<double>, nutrientCount>;
+
+// One ingredient line: the food's amount in the dish (数量2 x value per
+// 100 g); an unknown food value stays unknown.
+struct Line
+{
+    qint64 foodId = 0;
+    QString foodName;
+    std::optional<double> quantity;
+    QString unit;
+    std::optional<double> grams; // 数量2 x 100
+    Amounts amounts;
+};
+
+// The sums of a dish. `lineWeight` covers every line, as the panel's weight
+// does; the nutrient sums and `unknown` cover the lines whose food exists.
+struct Totals
+{
+    std::optional<double> lineWeight; // sum of 数量2 over all lines (100 g units)
+    Amounts sums;                     // null when no line has a value
+    // Per nutrient: some line's food has no value (its sum leaves it out).
+    std::array<bool, nutrientCount> unknown{};
+    // The dish list's row: only lines whose food exists; salt rounded.
+    std::optional<double> listEnergy;
+    std::optional<double> listWeight; // grams
+    std::optional<double> listSalt;
+};
+
+// The nine compared nutrients and the standard of one age and sex.
+struct Comparison
+{
+    int age = 20;
+    bool male = true;
+    // Sums of ENC, TAN, CA, FE, VAK, VB1, VB2, NAI, VC, rounded as the
+    // comparison window shows them; null for a dish without such values.
+    std::array<std::optional<double>, 9> calculated;
+    // TAL, WEI, CAL, TAN, CA, FE, VA, VB1, VB2, NAI, VC of the first kij row
+    // of that age and sex; all null when there is none.
+    std::array<std::optional<double>, 11> standard;
+    bool standardFound = false;
+};
+
+struct Dish
+{
+    qint64 key = 0;
+    QString name;
+    std::vector<Line> lines;
+    Totals totals;
+    Comparison comparison;
+};
+
+// The units of the comparison table's eleven rows (captions:
+// Comparison::caption).
+extern const std::array<QStringView, 11> comparisonUnits;
+
+// The totals as the main window's panel counts and shows them.
+DishTotals dishTotals(const Totals &totals);
+using PanelTexts = DishTotalsText;
+PanelTexts panelTexts(const Totals &totals);
+
+// Grams per 100 g of dish of nutrient i, rounded half up to one decimal as
+// the panel rounds; nothing for a dish without weight or without the value.
+std::optional<double> perHundredGrams(const Totals &totals, int nutrient);
+
+// The dish list's energy and weight texts ("#,##0.0") and salt text.
+struct ListTexts
+{
+    QString energy, weight, salt;
+};
+ListTexts listTexts(const Totals &totals);
+
+// The comparison window's Data captions (elements 2-10) and Kdata texts
+// (elements 0-10).
+QString calculatedText(const Comparison &comparison, int element);
+QString standardText(const Comparison &comparison, int element);
+
+// Which dishes an export covers.
+struct Selection
+{
+    bool all = true;
+    qint64 key = 0; // when not all
+};
+
+// Reads the dishes of a store (in store order) with everything above.
+// `connectionString` names the store; on failure returns false with a
+// message in *error and leaves `out` empty.
+bool readDishes(const QString &connectionString, const Selection &which, int age, bool male,
+                std::vector<Dish> *out, QString *error);
+
+// The key of the dish a command line names: its key in decimal, or else its
+// exact name (the first dish of that name in store order). Nothing, with a
+// message, when no dish matches.
+std::optional<qint64> findDish(const QString &connectionString, const QString &keyOrName,
+                               QString *error);
+
+// The attribution line every exported page and sheet carries.
+QString attribution();
+
+} // namespace Export

@@ -1,0 +1,230 @@
+#include "export/exportcommands.h"
+
+#include "app/fmain.h"
+#include "app/program.h"
+#include "app/prompts.h"
+#include "core/export/csvwriter.h"
+#include "core/export/workbookwriter.h"
+#include "core/store/numberreader.h"
+#include "core/store/numbertext.h"
+#include "export/reportpage.h"
+
+#include <QAction>
+#include <QDir>
+#include <cmath>
+
+ExportCommands::ExportCommands(Fmain &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    setObjectName(QStringLiteral("ExportCommands"));
+    Me_file_export = window.addFileCommand("Me_file_export", QStringLiteral("エクスポート"));
+    Me_file_print = window.addFileCommand("Me_file_print", QStringLiteral("印刷"));
+    Me_file_pdf = window.addFileCommand("Me_file_pdf", QStringLiteral("PDF出力"));
+    Me_file_label = window.addFileCommand("Me_file_label", QStringLiteral("栄養成分表示"));
+    connect(Me_file_export, &QAction::triggered, this, &ExportCommands::exportDishes);
+    connect(Me_file_print, &QAction::triggered, this, &ExportCommands::printDishes);
+    connect(Me_file_pdf, &QAction::triggered, this, &ExportCommands::writePdf);
+    connect(Me_file_label, &QAction::triggered, this, &ExportCommands::showLabel);
+}
+
+void ExportCommands::tell(const QString &error)
+{
+    m_window.program().prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+}
+
+std::optional<Export::Selection> ExportCommands::askDishes(const QString &title)
+{
+    Prompts &prompts = m_window.program().prompts();
+    const std::optional<int> choice =
+        prompts.choose(QStringLiteral("どの料理を出力しますか。"), title,
+                       {QStringLiteral("表示中の料理"), QStringLiteral("すべての料理")});
+    if (!choice)
+        return std::nullopt;
+    Export::Selection which;
+    which.all = *choice == 1;
+    if (!which.all) {
+        which.key = m_window.currentDish();
+        if (which.key == 0) {
+            prompts.message(QStringLiteral("表示中の料理がありません。"), Prompts::Buttons::Ok,
+                            Prompts::Icon::Exclamation);
+            return std::nullopt;
+        }
+    }
+    return which;
+}
+
+bool ExportCommands::askPerson(const QString &title, int *age, bool *male)
+{
+    Prompts &prompts = m_window.program().prompts();
+    const std::optional<QString> text =
+        prompts.input(QStringLiteral("比較する基準値の年齢（1～80）を入力してください。"), title,
+                      QStringLiteral("20"));
+    if (!text)
+        return false;
+    const std::optional<double> number = NumberReader::number(*text);
+    if (!number || *number != std::floor(*number) || *number < 1 || *number > 80) {
+        prompts.message(QStringLiteral("年齢は1から80までの整数で入力してください。"),
+                        Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return false;
+    }
+    const std::optional<int> sex = prompts.choose(QStringLiteral("性別を選んでください。"), title,
+                                                  {QStringLiteral("男性"), QStringLiteral("女性")});
+    if (!sex)
+        return false;
+    *age = int(*number);
+    *male = *sex == 0;
+    return true;
+}
+
+bool ExportCommands::read(const Export::Selection &which, int age, bool male,
+                          std::vector<Export::Dish> *dishes)
+{
+    QString error;
+    if (!Export::readDishes(m_window.program().DbConnectionString, which, age, male, dishes,
+                            &error)) {
+        tell(QStringLiteral("料理を読み込めませんでした。\n") + error);
+        return false;
+    }
+    if (dishes->empty()) {
+        m_window.program().prompts().message(QStringLiteral("出力する料理がありません。"),
+                                             Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+static QString suggestedName(const std::vector<Export::Dish> &dishes, const QString &suffix)
+{
+    QString base = dishes.size() == 1 ? dishes.front().name : QStringLiteral("料理一覧");
+    for (QChar &c : base) {
+        if (QStringLiteral("\\/:*?\"<>|").contains(c) || c.unicode() < 0x20)
+            c = QLatin1Char('_');
+    }
+    if (base.trimmed().isEmpty())
+        base = QStringLiteral("料理");
+    return QDir::current().filePath(base + suffix);
+}
+
+void ExportCommands::exportDishes()
+{
+    const QString title = QStringLiteral("エクスポート");
+    Prompts &prompts = m_window.program().prompts();
+    const std::optional<Export::Selection> which = askDishes(title);
+    if (!which)
+        return;
+    const std::optional<int> format =
+        prompts.choose(QStringLiteral("形式を選んでください。"), title,
+                       {QStringLiteral("CSV（.csv）"), QStringLiteral("Excel（.xlsx）")});
+    if (!format)
+        return;
+    const bool workbook = *format == 1;
+    int age = 20;
+    bool male = true;
+    if (workbook && !askPerson(title, &age, &male))
+        return;
+    std::vector<Export::Dish> dishes;
+    if (!read(*which, age, male, &dishes))
+        return;
+    const std::optional<QString> path = prompts.saveFileName(
+        title, suggestedName(dishes, workbook ? QStringLiteral(".xlsx") : QStringLiteral(".csv")),
+        workbook ? QStringLiteral("Excel ブック (*.xlsx)") : QStringLiteral("CSV (*.csv)"));
+    if (!path)
+        return;
+    QString error;
+    const bool written = workbook ? Export::writeWorkbook(*path, dishes, m_serving, &error)
+                                  : Export::writeCsv(*path, dishes, m_serving, &error);
+    if (!written) {
+        tell(error);
+        return;
+    }
+    prompts.message(QStringLiteral("「%1」に書き出しました。").arg(QDir::toNativeSeparators(*path)),
+                    Prompts::Buttons::Ok, Prompts::Icon::Information);
+}
+
+void ExportCommands::printDishes()
+{
+    const QString title = QStringLiteral("印刷");
+    const std::optional<Export::Selection> which = askDishes(title);
+    int age = 20;
+    bool male = true;
+    if (!which || !askPerson(title, &age, &male))
+        return;
+    std::vector<Export::Dish> dishes;
+    if (!read(*which, age, male, &dishes))
+        return;
+    ReportPage::Options options;
+    options.servingGrams = m_serving;
+    QString error;
+    m_window.program().prompts().printPreview(title, [&](QPagedPaintDevice *device) {
+        ReportPage::paint(device, dishes, options, &error);
+    });
+    if (!error.isEmpty())
+        tell(error);
+}
+
+void ExportCommands::writePdf()
+{
+    const QString title = QStringLiteral("PDF出力");
+    Prompts &prompts = m_window.program().prompts();
+    const std::optional<Export::Selection> which = askDishes(title);
+    int age = 20;
+    bool male = true;
+    if (!which || !askPerson(title, &age, &male))
+        return;
+    std::vector<Export::Dish> dishes;
+    if (!read(*which, age, male, &dishes))
+        return;
+    const std::optional<QString> path = prompts.saveFileName(
+        title, suggestedName(dishes, QStringLiteral(".pdf")), QStringLiteral("PDF (*.pdf)"));
+    if (!path)
+        return;
+    ReportPage::Options options;
+    options.servingGrams = m_serving;
+    QString error;
+    if (!ReportPage::writePdf(*path, dishes, options, &error)) {
+        tell(error);
+        return;
+    }
+    prompts.message(QStringLiteral("「%1」に書き出しました。").arg(QDir::toNativeSeparators(*path)),
+                    Prompts::Buttons::Ok, Prompts::Icon::Information);
+}
+
+void ExportCommands::showLabel()
+{
+    const QString title = QStringLiteral("栄養成分表示");
+    Prompts &prompts = m_window.program().prompts();
+    const qint64 key = m_window.currentDish();
+    if (key == 0) {
+        prompts.message(QStringLiteral("表示中の料理がありません。"), Prompts::Buttons::Ok,
+                        Prompts::Icon::Exclamation);
+        return;
+    }
+    const std::optional<QString> text = prompts.input(
+        QStringLiteral("1食の重さ（g）を入力してください。\n空欄のときは100g当たりで表示します。"),
+        title, m_serving ? NumberText::general(*m_serving) : QString());
+    if (!text)
+        return;
+    std::optional<double> serving;
+    if (!text->trimmed().isEmpty()) {
+        serving = NumberReader::number(*text);
+        if (!serving || !std::isfinite(*serving) || *serving <= 0 || *serving > 1e6) {
+            prompts.message(QStringLiteral("1食の重さは0より大きい数（g）で入力してください。"),
+                            Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            return;
+        }
+    }
+    m_serving = serving;
+    std::vector<Export::Dish> dishes;
+    if (!read(Export::Selection{false, key}, 20, true, &dishes))
+        return;
+    ReportPage::Options options;
+    options.servingGrams = m_serving;
+    options.labelOnly = true;
+    QString error;
+    prompts.printPreview(title, [&](QPagedPaintDevice *device) {
+        ReportPage::paint(device, dishes, options, &error);
+    });
+    if (!error.isEmpty())
+        tell(error);
+}

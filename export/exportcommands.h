@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/export/dishreport.h"
+
+#include <QObject>
+#include <optional>
+#include <vector>
+
+class Fmain;
+class QAction;
+
+// The ﾌｧｲﾙ menu's commands that hand results on: 「エクスポート」 (the current
+// dish or all dishes as CSV or Excel), 「印刷」 and 「PDF出力」 (a page per
+// dish) and 「栄養成分表示」 (the current dish's label, printable). Every
+// question goes through the program's prompts; a failed write is told to
+// the user and leaves no partial file.
+class ExportCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ExportCommands(Fmain &window);
+
+    QAction *Me_file_export;
+    QAction *Me_file_print;
+    QAction *Me_file_pdf;
+    QAction *Me_file_label;
+
+    void exportDishes();
+    void printDishes();
+    void writePdf();
+    void showLabel();
+
+    // The serving weight the last label was made for; the exports use it too.
+    std::optional<double> servingGrams() const { return m_serving; }
+
+private:
+    // Asks which dishes; nothing when cancelled or there is no current dish.
+    std::optional<Export::Selection> askDishes(const QString &title);
+    // Asks the age and sex of the comparison.
+    bool askPerson(const QString &title, int *age, bool *male);
+    bool read(const Export::Selection &which, int age, bool male,
+              std::vector<Export::Dish> *dishes);
+    void tell(const QString &error);
+
+    Fmain &m_window;
+    std::optional<double> m_serving;
+};

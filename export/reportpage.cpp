@@ -1,0 +1,351 @@
+#include "export/reportpage.h"
+
+#include "core/export/targetfile.h"
+#include "core/nutrition/comparison.h"
+#include "core/nutrition/radarchart.h"
+#include "core/store/numbertext.h"
+#include "nutrition/chartsurface.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace ReportPage {
+
+namespace {
+
+constexpr double pageWidthMm = 210;
+constexpr double pageHeightMm = 297;
+constexpr double marginMm = 15;
+// The chart is drawn as the comparison window draws it on a 96 dpi screen,
+// scaled to its place on the page, so its pens keep their weight.
+constexpr double screenDpi = 96;
+
+// The axis captions and the legend inside the chart, in the chart's twips.
+struct ChartCaption
+{
+    QStringView text;
+    int x, y;
+};
+constexpr ChartCaption chartCaptions[] = {
+    {u"ｴﾈﾙｷﾞｰ", 2400, 240},  {u"ﾀﾝﾊﾟｸ質", 4080, 720}, {u"ｶﾙｼｳﾑ", 4800, 1920},
+    {u"鉄", 4560, 3480},     {u"ﾋﾞﾀﾐﾝA", 3360, 4320}, {u"ﾋﾞﾀﾐﾝB1", 1440, 4200},
+    {u"ﾋﾞﾀﾐﾝB2", 480, 3480}, {u"ﾅｲｱｼﾝ", 240, 1920},   {u"ﾋﾞﾀﾐﾝC", 840, 600},
+    {u"基準値", 4920, 4080}, {u"計算値", 4920, 4440},
+};
+
+QFont font(double points, bool bold = false)
+{
+    QFont f(QStringLiteral("IPAPGothic"));
+    f.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+// Millimetres on the page to device units.
+class Page
+{
+public:
+    Page(QPainter &painter, QPagedPaintDevice *device)
+        : m_painter(painter)
+        , m_perMm(device->width() / (pageWidthMm - 2 * marginMm))
+    {
+    }
+    double mm(double v) const { return v * m_perMm; }
+    QRectF rect(double x, double y, double w, double h) const
+    {
+        return QRectF(mm(x), mm(y), mm(w), mm(h));
+    }
+    void text(double x, double y, double w, double h, const QString &s, const QFont &f,
+              int flags = Qt::AlignLeft | Qt::AlignVCenter)
+    {
+        m_painter.setFont(f);
+        m_painter.drawText(
+            rect(x, y, w, h), flags | Qt::TextSingleLine,
+            QFontMetricsF(f, m_painter.device()).elidedText(s, Qt::ElideRight, mm(w)));
+    }
+    void wrapped(double x, double y, double w, double h, const QString &s, const QFont &f)
+    {
+        m_painter.setFont(f);
+        m_painter.drawText(rect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s);
+    }
+    void line(double x1, double y1, double x2, double y2)
+    {
+        m_painter.drawLine(QPointF(mm(x1), mm(y1)), QPointF(mm(x2), mm(y2)));
+    }
+    QPainter &painter() { return m_painter; }
+
+private:
+    QPainter &m_painter;
+    double m_perMm;
+};
+
+void paintChart(Page &page, QPagedPaintDevice *device, double x, double y, double width,
+                const Export::Comparison &c)
+{
+    RadarChart::Values values;
+    for (int i = 0; i < RadarChart::axisCount; ++i) {
+        const int element = RadarChart::ChartAxis[i].element;
+        values.calculated[i] = Export::calculatedText(c, element);
+        values.standard[i] = Export::standardText(c, element);
+    }
+    QPainter &p = page.painter();
+    const double scale = device->logicalDpiX() / screenDpi;
+    const double pixelsPerTwip = page.mm(width) / scale / RadarChart::surfaceWidth;
+    const double height = width * RadarChart::surfaceHeight / RadarChart::surfaceWidth;
+
+    p.save();
+    p.setClipRect(page.rect(x, y, width, height));
+    p.translate(page.mm(x), page.mm(y));
+    p.scale(scale, scale);
+    ChartSurface::render(p, RadarChart::figure(values), pixelsPerTwip, Qt::white, Qt::black);
+    p.setFont(font(7 / scale)); // points, under the chart's scale
+    p.setPen(Qt::black);
+    const double toDevice = page.mm(width) / RadarChart::surfaceWidth / scale;
+    for (const ChartCaption &caption : chartCaptions)
+        p.drawText(QPointF(caption.x * toDevice, (caption.y + 200) * toDevice),
+                   caption.text.toString());
+    // The legend's strokes beside their captions.
+    p.setPen(QPen(ChartSurface::colourOf(RadarChart::standardColour), 2));
+    p.drawLine(QPointF(4440 * toDevice, 4200 * toDevice),
+               QPointF(4800 * toDevice, 4200 * toDevice));
+    p.setPen(QPen(ChartSurface::colourOf(RadarChart::calculatedColour), 2));
+    p.drawLine(QPointF(4440 * toDevice, 4560 * toDevice),
+               QPointF(4800 * toDevice, 4560 * toDevice));
+    p.restore();
+    p.save();
+    p.setPen(QPen(Qt::gray, 0));
+    p.drawRect(page.rect(x, y, width, height));
+    p.restore();
+}
+
+void paintDish(Page &page, QPagedPaintDevice *device, const Export::Dish &dish,
+               const Options &options)
+{
+    using namespace Export;
+    const double contentWidth = pageWidthMm - 2 * marginMm;
+    const double contentHeight = pageHeightMm - 2 * marginMm;
+    const QFont small = font(8);
+    const QFont body = font(9);
+    const QFont bold = font(9, true);
+    QPainter &p = page.painter();
+
+    // The chart first: it clears its own area.
+    const double chartTop = 160;
+    paintChart(page, device, 84, chartTop, contentWidth - 84, dish.comparison);
+
+    page.text(0, 0, contentWidth, 9, dish.name, font(15, true));
+    page.text(0, 9, contentWidth, 5, QStringLiteral("料理番号 %1").arg(dish.key), small);
+
+    // The recipe lines, as many as the column holds.
+    double y = 17;
+    const double rowHeight = 5;
+    page.text(0, y, 60, rowHeight, QStringLiteral("食品名"), bold);
+    page.text(60, y, 15, rowHeight, QStringLiteral("数量"), bold,
+              Qt::AlignRight | Qt::AlignVCenter);
+    page.text(77, y, 13, rowHeight, QStringLiteral("単位"), bold);
+    page.text(90, y, 18, rowHeight, QStringLiteral("重量(g)"), bold,
+              Qt::AlignRight | Qt::AlignVCenter);
+    page.line(0, y + rowHeight, 108, y + rowHeight);
+    y += rowHeight + 0.5;
+    const int fit = int((chartTop - 8 - y) / rowHeight) - 1;
+    const int shown = int(dish.lines.size()) <= fit + 1 ? int(dish.lines.size()) : fit;
+    auto general = [](const std::optional<double> &v) {
+        return v ? NumberText::general(*v) : QString();
+    };
+    for (int i = 0; i < shown; ++i) {
+        const Line &line = dish.lines[i];
+        page.text(0, y, 60, rowHeight, line.foodName, body);
+        page.text(60, y, 15, rowHeight, general(line.quantity), body,
+                  Qt::AlignRight | Qt::AlignVCenter);
+        page.text(77, y, 13, rowHeight, line.unit, body);
+        page.text(90, y, 18, rowHeight, general(line.grams), body,
+                  Qt::AlignRight | Qt::AlignVCenter);
+        y += rowHeight;
+    }
+    if (shown < int(dish.lines.size()))
+        page.text(0, y, 108, rowHeight, QStringLiteral("ほか %1 行").arg(dish.lines.size() - shown),
+                  small);
+    if (dish.lines.empty())
+        page.text(0, y, 108, rowHeight, QStringLiteral("（材料がありません）"), small);
+
+    // The totals panel's figures.
+    const PanelTexts panel = panelTexts(dish.totals);
+    const double px = 116;
+    double py = 17;
+    page.text(px, py, 64, 6, QStringLiteral("栄養成分値"), font(11, true));
+    py += 7;
+    const std::pair<QString, std::pair<QString, QString>> rows[] = {
+        {QStringLiteral("合計重量"), {panel.weight, QStringLiteral("g")}},
+        {QStringLiteral("総カロリー"), {panel.energy, QStringLiteral("kcal")}},
+        {QStringLiteral("食塩量"), {panel.salt, QStringLiteral("g")}},
+        {QStringLiteral("水分"), {panel.water, QStringLiteral("g")}},
+        {QStringLiteral("タンパク質"), {panel.protein, QStringLiteral("g")}},
+        {QStringLiteral("脂質"), {panel.fat, QStringLiteral("g")}},
+        {QStringLiteral("糖質"), {panel.sugar, QStringLiteral("g")}},
+        {QStringLiteral("繊維"), {panel.fibre, QStringLiteral("g")}},
+        {QStringLiteral("灰分"), {panel.ash, QStringLiteral("g(100g中)")}},
+    };
+    int n = 0;
+    for (const auto &[caption, figure] : rows) {
+        if (n++ == 3)
+            page.text(px, py, 64, 5, QStringLiteral("100g当たり"), small);
+        if (n == 4)
+            py += 5;
+        page.text(px, py, 24, 5, caption, body);
+        page.text(px + 24, py, 20, 5, figure.first, body, Qt::AlignRight | Qt::AlignVCenter);
+        page.text(px + 46, py, 18, 5, figure.second, body);
+        py += 5;
+    }
+
+    // The nutrition label.
+    paintLabel(p, page.rect(px, py + 6, 64, 50), nutritionLabel(dish.totals, options.servingGrams));
+
+    // The comparison table.
+    const Export::Comparison &c = dish.comparison;
+    double cy = chartTop;
+    page.text(0, cy, 80, 6,
+              QStringLiteral("基準値との比較（%1歳・%2）")
+                  .arg(c.age)
+                  .arg(c.male ? QStringLiteral("男性") : QStringLiteral("女性")),
+              font(10, true));
+    cy += 7;
+    page.text(0, cy, 20, 5, QStringLiteral("項目"), bold);
+    page.text(20, cy, 22, 5, QStringLiteral("計算値"), bold, Qt::AlignRight | Qt::AlignVCenter);
+    page.text(43, cy, 27, 5, QStringLiteral("基準値"), bold, Qt::AlignRight | Qt::AlignVCenter);
+    page.text(71, cy, 10, 5, QStringLiteral("単位"), bold);
+    page.line(0, cy + 5, 80, cy + 5);
+    cy += 5.5;
+    for (int e = 0; e < 11; ++e) {
+        page.text(0, cy, 20, 5, ::Comparison::caption(e), body);
+        page.text(20, cy, 22, 5, calculatedText(c, e), body, Qt::AlignRight | Qt::AlignVCenter);
+        page.text(43, cy, 27, 5, standardText(c, e), body, Qt::AlignRight | Qt::AlignVCenter);
+        page.text(71, cy, 10, 5, comparisonUnits[e].toString(), small);
+        cy += 5;
+    }
+    if (!c.standardFound)
+        page.text(0, cy, 80, 5, QStringLiteral("※ この年齢と性別の基準値はありません。"), small);
+
+    // The attribution at the foot.
+    page.line(0, contentHeight - 10, contentWidth, contentHeight - 10);
+    page.wrapped(0, contentHeight - 9, contentWidth, 9, attribution(), font(7));
+}
+
+void paintLabelPage(Page &page, const Export::Dish &dish, const Options &options)
+{
+    const double contentWidth = pageWidthMm - 2 * marginMm;
+    const double contentHeight = pageHeightMm - 2 * marginMm;
+    page.text(0, 0, contentWidth, 9, dish.name, font(15, true));
+    paintLabel(page.painter(), page.rect(0, 14, 80, 52),
+               Export::nutritionLabel(dish.totals, options.servingGrams));
+    page.line(0, contentHeight - 10, contentWidth, contentHeight - 10);
+    page.wrapped(0, contentHeight - 9, contentWidth, 9, Export::attribution(), font(7));
+}
+
+} // namespace
+
+void paintLabel(QPainter &painter, const QRectF &box, const Export::NutritionLabel &label)
+{
+    painter.save();
+    const double unit = box.width() / 64; // one millimetre of a 64 mm box
+    const double row = 5.5 * unit;
+    const QFont body = font(9);
+    double y = box.top();
+    auto rect = [&](double x, double w) { return QRectF(box.left() + x * unit, y, w * unit, row); };
+    const double height = row * (2 + Export::labelItemCount) + 2 * unit;
+    painter.setPen(QPen(Qt::black, 0.4 * unit));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(box.left(), box.top(), box.width(), height));
+
+    painter.setFont(font(10, true));
+    painter.drawText(rect(3, 58), Qt::AlignLeft | Qt::AlignVCenter, Export::labelTitle());
+    y += row;
+    painter.setFont(body);
+    painter.drawText(rect(3, 58), Qt::AlignLeft | Qt::AlignVCenter, label.basis);
+    y += row;
+    painter.setPen(QPen(Qt::black, 0.2 * unit));
+    painter.drawLine(QPointF(box.left(), y), QPointF(box.right(), y));
+    y += unit;
+    for (const Export::LabelRow &r : label.rows) {
+        painter.drawText(rect(3, 30), Qt::AlignLeft | Qt::AlignVCenter, r.name.toString());
+        painter.drawText(rect(33, 28), Qt::AlignRight | Qt::AlignVCenter,
+                         r.figure + r.unit.toString());
+        y += row;
+    }
+    if (!label.note.isEmpty()) {
+        y += 2 * unit;
+        painter.setFont(font(7));
+        painter.drawText(QRectF(box.left(), y, box.width(), 3 * row),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, label.note);
+    }
+    painter.restore();
+}
+
+bool paint(QPagedPaintDevice *device, const std::vector<Export::Dish> &dishes,
+           const Options &options, QString *error)
+{
+    device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(marginMm, marginMm, marginMm, marginMm),
+                                      QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(device)) {
+        *error = QStringLiteral("印刷を始められません。");
+        return false;
+    }
+    Page page(painter, device);
+    bool first = true;
+    for (const Export::Dish &dish : dishes) {
+        if (!first && !device->newPage()) {
+            *error = QStringLiteral("次のページを始められません。");
+            painter.end();
+            return false;
+        }
+        first = false;
+        if (options.labelOnly)
+            paintLabelPage(page, dish, options);
+        else
+            paintDish(page, device, dish, options);
+    }
+    if (!painter.end()) {
+        *error = QStringLiteral("ページを書き終えられません。");
+        return false;
+    }
+    return true;
+}
+
+bool writePdf(const QString &path, const std::vector<Export::Dish> &dishes, const Options &options,
+              QString *error)
+{
+    TargetFile target(path);
+    if (!target.open(error))
+        return false;
+    QFile file(target.temporaryPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(600);
+        writer.setCreator(QStringLiteral("ゼント"));
+        writer.setTitle(dishes.size() == 1 ? dishes.front().name : QStringLiteral("料理"));
+        QString reason;
+        if (!paint(&writer, dishes, options, &reason)) {
+            *error = target.failure(reason);
+            return false;
+        }
+    }
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    file.close();
+    return target.commit(error);
+}
+
+} // namespace ReportPage

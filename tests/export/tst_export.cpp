@@ -1,0 +1,621 @@
+// What leaves the program: the report model, the CSV and Excel files, the
+// nutrition label and the handling of targets that cannot be written.
+#include "core/export/csvwriter.h"
+#include "core/export/dishreport.h"
+#include "core/export/nutritionlabel.h"
+#include "core/export/workbookwriter.h"
+#include "core/store/numbertext.h"
+#include "export/exportcommands.h"
+#include "nutrition/frmkij.h"
+#include "search/frmschm.h"
+#include "tests/dish/dishwindow.h"
+#include "tools/xlsxreader.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+
+namespace {
+
+// One dish per rounding case of the totals, the dish list and the comparison:
+// halves of the per-100 g place (12.25, 0.05), of the salt (0.125, 0.005) and
+// of the energy (1234.5); vitamin B2 rounded through its four-decimal holder;
+// a line whose food is gone; an empty dish; a name that needs CSV quoting.
+QString reportSql()
+{
+    return minimalReferenceSql() +
+           QStringLiteral(
+               "INSERT INTO eys(SID,SNM,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,CA,VB1,VB2,NAT) VALUES"
+               " (1,'例の食品',20,100,80,0,0,0,0,0,0,0,0,0.5),"
+               " (3,'端数の食品',20,1234.5,12.25,12.24,5,0.05,0.04,100,0.125,0.004999,"
+               "0.004999,0.125),"
+               " (6,'塩少々',20,0.44,0,0,0,0,0,0,0,0,0,0.005),"
+               " (7,'未知の食品',20,NULL,50,NULL,1,NULL,NULL,1,NULL,NULL,NULL,NULL);"
+               "INSERT INTO mnu(ID,アイテム名) VALUES (1,'例'),(2,'端数'),(3,'消えた食品'),"
+               " (4,'空'),(5,'塩'),(6,'カレー, \"特製\"'),(7,'未知');"
+               "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2) VALUES"
+               " (1,1,150,'ｇ',1.5),(2,3,100,'ｇ',1),(3,1,100,'ｇ',1),(3,999,100,'ｇ',1),"
+               " (5,6,100,'ｇ',1),(6,1,1,'ｇ',0.01),(7,7,100,'ｇ',1),(7,1,100,'ｇ',1);");
+}
+
+QStringList panelOf(const Fmain &w)
+{
+    QStringList texts;
+    for (const char *box :
+         {"TexSumW100", "TexSumC", "TexNa", "Text5", "Text6", "Text7", "Text8", "Text10", "Text9"})
+        texts << ctl<QLineEdit>(w, box)->text();
+    return texts;
+}
+
+QString data(QWidget *kij, int e)
+{
+    return ctl<QLabel>(*kij, QStringLiteral("Data_%1").arg(e).toLatin1().constData())->text();
+}
+
+QString kdata(QWidget *kij, int e)
+{
+    return ctl<QLineEdit>(*kij, QStringLiteral("Kdata_%1").arg(e).toLatin1().constData())->text();
+}
+
+QStringList panelOf(const Export::PanelTexts &p)
+{
+    return {p.weight, p.energy, p.salt, p.water, p.protein, p.fat, p.sugar, p.fibre, p.ash};
+}
+
+// Splits a CSV document into records of fields (quotes undone).
+QList<QStringList> parseCsv(const QString &text)
+{
+    QList<QStringList> records;
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"'))
+                field += c, ++i;
+            else if (c == QLatin1Char('"'))
+                quoted = false;
+            else
+                field += c;
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            fields << field;
+            field.clear();
+        } else if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                   text[i + 1] == QLatin1Char('\n')) {
+            fields << field;
+            records << fields;
+            fields.clear();
+            field.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+// The rows of one sheet as displayed texts.
+QList<QStringList> sheetRows(const QString &path, const QString &sheet)
+{
+    XlsxReader reader;
+    QString error;
+    QList<QStringList> rows;
+    if (!reader.open(path, &error))
+        qWarning() << error;
+    reader.readSheet(
+        sheet,
+        [&](int row, const QStringList &cells, QString *) {
+            while (rows.size() < row - 1)
+                rows << QStringList();
+            rows << cells;
+            return true;
+        },
+        &error);
+    return rows;
+}
+
+QStringList rowStartingWith(const QList<QStringList> &rows, const QString &first)
+{
+    for (const QStringList &row : rows) {
+        if (!row.isEmpty() && row.first() == first)
+            return row;
+    }
+    return {};
+}
+
+struct Tool
+{
+    int exitCode = -1;
+    QString message; // stderr
+};
+
+// Runs zento-export on the current folder's store.
+Tool runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZENTO_EXPORT_TOOL),
+                  QStringList{QStringLiteral("--store"), QStringLiteral("zento.dll")} + arguments);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString pdfText(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+const Export::Dish *dishNamed(const std::vector<Export::Dish> &dishes, const QString &name)
+{
+    for (const Export::Dish &dish : dishes) {
+        if (dish.name == name)
+            return &dish;
+    }
+    return nullptr;
+}
+
+Export::Totals totalsOf(double grams, std::initializer_list<std::pair<const char *, double>> sums)
+{
+    Export::Totals t;
+    t.lineWeight = grams / 100;
+    for (const auto &[field, value] : sums)
+        t.sums[Export::nutrientIndex(field)] = value;
+    return t;
+}
+
+} // namespace
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+
+    // Every figure written is the figure a window shows for that dish.
+    void figuresEqualTheWindows()
+    {
+        DishWindow s(reportSql());
+        const QString connection = s.started.program->DbConnectionString;
+        std::vector<Export::Dish> dishes;
+        QString error;
+        QVERIFY2(Export::readDishes(connection, {}, 20, true, &dishes, &error), qPrintable(error));
+        QCOMPARE(dishes.size(), size_t(7));
+
+        // The totals panel, dish by dish.
+        for (const Export::Dish &dish : dishes) {
+            QVERIFY(s.goToDish(dish.name));
+            QCOMPARE(panelOf(Export::panelTexts(dish.totals)), panelOf(s.w()));
+        }
+        const Export::Dish *halves = dishNamed(dishes, QStringLiteral("端数"));
+        QCOMPARE(panelOf(Export::panelTexts(halves->totals)),
+                 (QStringList{"100", "1,235", "0.13", "12.3", "12.2", "5", "0.1", "0", "100"}));
+
+        // The dish list: every listed dish, by key.
+        s.started.program->showDishList();
+        QAbstractItemModel *list =
+            ctl<DataGrid>(*s.started.program->dishList(), "DataGrid1")->model();
+        QCOMPARE(list->rowCount(), 6); // not the empty dish
+        for (int row = 0; row < list->rowCount(); ++row) {
+            const qint64 key = list->index(row, 0).data().toLongLong();
+            const auto found = std::find_if(dishes.begin(), dishes.end(),
+                                            [&](const Export::Dish &d) { return d.key == key; });
+            QVERIFY(found != dishes.end());
+            const Export::ListTexts texts = Export::listTexts(found->totals);
+            QCOMPARE((QStringList{texts.energy, texts.weight, texts.salt}),
+                     (QStringList{list->index(row, 2).data().toString(),
+                                  list->index(row, 3).data().toString(),
+                                  list->index(row, 4).data().toString()}));
+        }
+
+        // The comparison window on the dish of halves.
+        QVERIFY(s.goToDish(QStringLiteral("端数")));
+        s.started.program->showComparison();
+        FrmKij *kij = s.started.program->comparison();
+        for (int e = 0; e <= 10; ++e) {
+            if (e >= 2)
+                QCOMPARE(Export::calculatedText(halves->comparison, e), data(kij, e));
+            QCOMPARE(Export::standardText(halves->comparison, e), kdata(kij, e));
+        }
+        QCOMPARE(data(kij, 8), QStringLiteral("0.01")); // B2 through "0.0050"
+        QCOMPARE(data(kij, 7), QStringLiteral("0"));
+
+        // The CSV's total rows and overview hold the same texts.
+        const QString csvPath = s.folder.filePath(QStringLiteral("all.csv"));
+        QVERIFY2(Export::writeCsv(csvPath, dishes, std::nullopt, &error), qPrintable(error));
+        QFile csv(csvPath);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(!bytes.contains("\n") || bytes.count("\n") == bytes.count("\r\n"));
+        const QList<QStringList> records = parseCsv(QString::fromUtf8(bytes.mid(3)));
+        const int energyColumn = 8 + Export::nutrientIndex("ENC");
+        const int saltColumn = 8 + Export::nutrientIndex("NAT");
+        int totals = 0, overview = 0;
+        for (const QStringList &r : records) {
+            if (r.size() < 3)
+                continue;
+            const Export::Dish *dish = dishNamed(dishes, r[1]);
+            if (dish && r[2] == QStringLiteral("合計")) {
+                const Export::PanelTexts p = Export::panelTexts(dish->totals);
+                QCOMPARE((QStringList{r[7], r[energyColumn], r[saltColumn]}),
+                         (QStringList{p.weight, p.energy, p.salt}));
+                ++totals;
+            } else if (dish && r.size() == 5 + Export::nutrientCount) {
+                const Export::ListTexts l = Export::listTexts(dish->totals);
+                QCOMPARE(r.mid(2, 3), (QStringList{l.energy, l.weight, l.salt}));
+                ++overview;
+            }
+        }
+        QCOMPARE(totals, 7);
+        QCOMPARE(overview, 7);
+        QVERIFY(bytes.contains("\"カレー, \"\"特製\"\"\""));
+
+        // The workbook's cells, read back as the spreadsheet shows them.
+        const QString xlsxPath = s.folder.filePath(QStringLiteral("all.xlsx"));
+        const Tool xlsx =
+            runTool({"--format", "xlsx", "--all", "--serving", "250", "--output", xlsxPath});
+        QVERIFY2(xlsx.exitCode == 0, qPrintable(xlsx.message));
+        XlsxReader reader;
+        QVERIFY2(reader.open(xlsxPath, &error), qPrintable(error));
+        QCOMPARE(reader.sheetNames().first(), Export::overviewSheetName());
+        QCOMPARE(reader.sheetNames().size(), 8);
+        const QList<QStringList> sheet = sheetRows(xlsxPath, QStringLiteral("端数"));
+        const QStringList captions{"合計重量", "総カロリー", "食塩量", "水分", "タンパク質",
+                                   "脂質",     "糖質",       "繊維",   "灰分"};
+        const QStringList panel = panelOf(Export::panelTexts(halves->totals));
+        for (int i = 0; i < captions.size(); ++i)
+            QCOMPARE(rowStartingWith(sheet, captions[i]).value(1), panel[i]);
+        QCOMPARE(rowStartingWith(sheet, QStringLiteral("ﾋﾞﾀﾐﾝB2")).value(1),
+                 QStringLiteral("0.01"));
+        QCOMPARE(rowStartingWith(sheet, QStringLiteral("熱量")).value(1),
+                 QStringLiteral("3086")); // 1234.5 kcal per 100 g, 250 g
+        QCOMPARE(rowStartingWith(sheet, QStringLiteral("1食（250g）当たり")).size() > 0, true);
+        QVERIFY(sheet.last().first().startsWith(QStringLiteral("出典：")));
+        const QList<QStringList> all = sheetRows(xlsxPath, Export::overviewSheetName());
+        const QStringList row = rowStartingWith(all, QString::number(halves->key));
+        QCOMPARE(row.mid(1, 4), (QStringList{"端数", "1,234.5", "100.0", "0.13"}));
+        QVERIFY(all.last().first().startsWith(QStringLiteral("出典：")));
+    }
+
+    // The command-line tool: the files it writes and its one-line failures.
+    void commandLine()
+    {
+        DishWindow s(reportSql());
+        const Tool pdf = runTool({"--format", "pdf", "--dish", "端数", "--output", "one.pdf"});
+        QVERIFY2(pdf.exitCode == 0, qPrintable(pdf.message));
+        const QString text = pdfText(QStringLiteral("one.pdf"));
+        for (const char *shown :
+             {"端数", "端数の食品", "1,235", "0.13", "12.3", "栄養成分表示", "出典："})
+            QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
+
+        const Tool label = runTool(
+            {"--format", "label", "--dish", "2", "--serving", "250", "--output", "label.pdf"});
+        QVERIFY2(label.exitCode == 0, qPrintable(label.message));
+        const QString labelText = pdfText(QStringLiteral("label.pdf"));
+        QVERIFY(labelText.contains(QStringLiteral("1食（250g）当たり")));
+        QVERIFY(labelText.contains(QStringLiteral("3086kcal")));
+
+        const Tool csv =
+            runTool({"--format", "csv", "--dish", "カレー, \"特製\"", "--output", "one.csv"});
+        QCOMPARE(csv.exitCode, 0);
+        QFile file(QStringLiteral("one.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("例の食品"));
+
+        // Failures: one line, non-zero, nothing written.
+        QFile broken(QStringLiteral("broken.dll"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(QByteArray(4096, 'x'));
+        broken.close();
+        struct Case
+        {
+            QStringList arguments;
+            const char *message;
+        };
+        const Case failures[] = {
+            {{"--format", "csv", "--dish", "ない料理", "--output", "x.csv"}, "見つかりません"},
+            {{"--format", "csv", "--all", "--output", "none/x.csv"}, "がありません"},
+            {{"--format", "xlsx", "--all", "--output", "."}, "フォルダ"},
+            {{"--format", "pdf", "--all", "--age", "81", "--output", "x.pdf"}, "--age"},
+            {{"--format", "doc", "--all", "--output", "x.doc"}, "--format"},
+        };
+        for (const Case &c : failures) {
+            const Tool t = runTool(c.arguments);
+            QVERIFY2(t.exitCode != 0, qPrintable(c.arguments.join(' ')));
+            QVERIFY2(t.message.contains(QString::fromUtf8(c.message)), qPrintable(t.message));
+            QCOMPARE(t.message.count(QLatin1Char('\n')), 1);
+        }
+        QVERIFY(!QFile::exists(QStringLiteral("x.csv")));
+        QVERIFY(!QFile::exists(QStringLiteral("x.pdf")));
+        for (const char *store : {"missing.dll", "broken.dll"}) {
+            QProcess process;
+            process.start(QStringLiteral(ZENTO_EXPORT_TOOL),
+                          {"--store", store, "--format", "csv", "--all", "--output", "x.csv"});
+            process.waitForFinished(60000);
+            QCOMPARE(process.exitCode(), 1);
+            QCOMPARE(process.readAllStandardError().count('\n'), 1);
+            QVERIFY(!QFile::exists(QStringLiteral("x.csv")));
+        }
+    }
+
+    // The ﾌｧｲﾙ menu's commands ask through the prompts and write or show.
+    void menuCommands()
+    {
+        DishWindow s(reportSql());
+        ScriptedPrompts &p = s.prompts();
+        auto *commands = s.w().findChild<ExportCommands *>();
+        QVERIFY(commands);
+        QStringList captions;
+        for (QAction *action : s.w().findChild<QMenu *>(QStringLiteral("Me_file_menu"))->actions())
+            captions << action->text();
+        QCOMPARE(captions,
+                 (QStringList{"設定", "エクスポート", "印刷", "PDF出力", "栄養成分表示", "終了"}));
+
+        // The current dish as CSV.
+        QVERIFY(s.goToDish(QStringLiteral("端数")));
+        p.clear();
+        p.choices = {0, 0};
+        p.saveNames = {s.folder.filePath(QStringLiteral("dish.csv"))};
+        commands->Me_file_export->trigger();
+        QFile csv(s.folder.filePath(QStringLiteral("dish.csv")));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.contains("端数の食品") && !bytes.contains("例の食品"));
+        QCOMPARE(p.asked.last().icon, Prompts::Icon::Information);
+
+        // A refused target: the message, and no file.
+        p.clear();
+        p.choices = {1, 0};
+        p.saveNames = {s.folder.filePath(QStringLiteral("none/all.csv"))};
+        commands->Me_file_export->trigger();
+        QCOMPARE(p.asked.last().icon, Prompts::Icon::Critical);
+        QVERIFY(p.asked.last().prompt.contains(QStringLiteral("none")));
+
+        // Printing all dishes paints the preview; an age out of range stops.
+        p.clear();
+        p.choices = {1, 1};
+        p.inputs = {QStringLiteral("35")};
+        commands->Me_file_print->trigger();
+        QCOMPARE(p.previews, 1);
+        p.clear();
+        p.inputs = {QStringLiteral("90")};
+        commands->Me_file_pdf->trigger();
+        QCOMPARE(p.asked.last().icon, Prompts::Icon::Exclamation);
+
+        // The label: a serving typed in full-width digits is read; a text
+        // that is no weight is refused.
+        p.clear();
+        p.inputs = {QStringLiteral("２５０")};
+        commands->Me_file_label->trigger();
+        QCOMPARE(p.previews, 1);
+        QCOMPARE(commands->servingGrams(), std::optional<double>(250));
+        p.clear();
+        p.inputs = {QStringLiteral("-5")};
+        commands->Me_file_label->trigger();
+        QCOMPARE(p.previews, 0);
+        QCOMPARE(p.asked.last().icon, Prompts::Icon::Exclamation);
+    }
+
+    void labelFigures_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<double>("perHundred");
+        QTest::addColumn<double>("serving"); // 0: per 100 g
+        QTest::addColumn<QString>("figure");
+        const int energy = int(Export::LabelItem::Energy);
+        const int protein = int(Export::LabelItem::Protein);
+        const int salt = int(Export::LabelItem::Salt);
+        // Energy: whole kcal, "0" below 5 kcal per 100 g.
+        QTest::newRow("energy 4.99 is 0") << energy << 4.99 << 0.0 << "0";
+        QTest::newRow("energy 5 stays") << energy << 5.0 << 0.0 << "5";
+        QTest::newRow("energy 5.5 up") << energy << 5.5 << 0.0 << "6";
+        QTest::newRow("energy 5.49 down") << energy << 5.49 << 0.0 << "5";
+        QTest::newRow("energy per serving") << energy << 4.0 << 250.0 << "0";
+        QTest::newRow("energy 250 g") << energy << 123.0 << 250.0 << "308";
+        // Protein, fat, carbohydrate: one decimal, "0" below 0.5 g.
+        QTest::newRow("protein 0.49 is 0") << protein << 0.49 << 0.0 << "0";
+        QTest::newRow("protein 0.5 stays") << protein << 0.5 << 0.0 << "0.5";
+        QTest::newRow("protein 2.25 up") << protein << 2.25 << 0.0 << "2.3";
+        QTest::newRow("protein 2.24 down") << protein << 2.24 << 0.0 << "2.2";
+        QTest::newRow("protein whole keeps .0") << protein << 21.0 << 0.0 << "21.0";
+        QTest::newRow("protein 0.4/100 g in 250 g") << protein << 0.4 << 250.0 << "0";
+        // Salt: "0" below 0.0127 g (sodium 5 mg), two decimals below 0.1 g.
+        QTest::newRow("salt 0.0126 is 0") << salt << 0.0126 << 0.0 << "0";
+        QTest::newRow("salt 0.0127 stays") << salt << 0.0127 << 0.0 << "0.01";
+        QTest::newRow("salt 0.094") << salt << 0.094 << 0.0 << "0.09";
+        QTest::newRow("salt 0.095 to one place") << salt << 0.095 << 0.0 << "0.1";
+        QTest::newRow("salt 1.25 up") << salt << 1.25 << 0.0 << "1.3";
+        QTest::newRow("salt 1.24 down") << salt << 1.24 << 0.0 << "1.2";
+    }
+
+    void labelFigures()
+    {
+        QFETCH(int, item);
+        QFETCH(double, perHundred);
+        QFETCH(double, serving);
+        QFETCH(QString, figure);
+        const double amount = serving > 0 ? perHundred * serving / 100 : perHundred;
+        QCOMPARE(Export::labelFigure(Export::LabelItem(item), amount, perHundred), figure);
+    }
+
+    void labelOfDish()
+    {
+        // 200 g: per 100 g half of each sum. Carbohydrate is sugar + fibre:
+        // 0.3 + 0.19 per 100 g is below 0.5.
+        Export::Totals t = totalsOf(
+            200,
+            {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"TST", 0.6}, {"TSS", 0.38}, {"NAT", 1.5}});
+        Export::NutritionLabel label = Export::nutritionLabel(t, std::nullopt);
+        QCOMPARE(label.basis, QStringLiteral("100g当たり"));
+        QStringList shown;
+        for (const Export::LabelRow &r : label.rows)
+            shown << r.name.toString() + r.figure + r.unit.toString();
+        QCOMPARE(shown, (QStringList{"熱量125kcal", "たんぱく質2.5g", "脂質0.5g", "炭水化物0g",
+                                     "食塩相当量0.8g"}));
+        QVERIFY(label.note.isEmpty());
+
+        label = Export::nutritionLabel(t, 250);
+        QCOMPARE(label.basis, QStringLiteral("1食（250g）当たり"));
+        QCOMPARE(label.rows[0].figure, QStringLiteral("313"));
+
+        // A food without a protein or sugar value: said in the note.
+        t.unknown[Export::nutrientIndex("TAN")] = true;
+        t.unknown[Export::nutrientIndex("TSS")] = true; // its sugar holds the fibre
+        label = Export::nutritionLabel(t, std::nullopt);
+        QCOMPARE(label.note,
+                 QStringLiteral("※ たんぱく質は、値が未知（-）の食品を含まない値です。"));
+        t.unknown[Export::nutrientIndex("TST")] = true;
+        QVERIFY(
+            Export::nutritionLabel(t, std::nullopt).note.contains(QStringLiteral("・炭水化物")));
+
+        // No weight: no figures.
+        label = Export::nutritionLabel(Export::Totals{}, std::nullopt);
+        QCOMPARE(label.rows[0].figure, QStringLiteral("-"));
+        QVERIFY(!label.note.isEmpty());
+    }
+
+    void csvQuoting_data()
+    {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QByteArray>("record");
+        QTest::newRow("plain") << QStringList{"a", "米", ""} << QByteArray("a,米,\r\n");
+        QTest::newRow("comma") << QStringList{"a,b"} << QByteArray("\"a,b\"\r\n");
+        QTest::newRow("quote") << QStringList{"5\""} << QByteArray("\"5\"\"\"\r\n");
+        QTest::newRow("line break")
+            << QStringList{"a\nb", "c\r"} << QByteArray("\"a\nb\",\"c\r\"\r\n");
+    }
+
+    void csvQuoting()
+    {
+        QFETCH(QStringList, fields);
+        QFETCH(QByteArray, record);
+        QCOMPARE(Export::csvRecord(fields), record);
+    }
+
+    // The CSV's fast number form is the boxes' general decimal form.
+    void csvNumbers_data()
+    {
+        QTest::addColumn<double>("value");
+        for (double v : {0.0,
+                         -0.0,
+                         1.0,
+                         150.0,
+                         0.75,
+                         12.25,
+                         0.1 + 0.2,
+                         1.5 * 123.456,
+                         2.0 / 3,
+                         -4.5,
+                         1e-4,
+                         0.000099999999999999999,
+                         9.9e-5,
+                         123456789012345.0,
+                         999999999999999.9,
+                         1e15,
+                         1e16,
+                         1e-20,
+                         0.285 * 100,
+                         5850.0 * 0.15})
+            QTest::newRow(qPrintable(QString::number(v, 'g', 17))) << v;
+    }
+
+    void csvNumbers()
+    {
+        QFETCH(double, value);
+        QCOMPARE(QString::fromLatin1(Export::csvNumber(value)), NumberText::general(value));
+    }
+
+    void sheetNames_data()
+    {
+        QTest::addColumn<QStringList>("dishes");
+        QTest::addColumn<QStringList>("sheets");
+        QTest::newRow("forbidden characters")
+            << QStringList{"a/b[c]:d*e?f\\g"} << QStringList{"a_b_c__d_e_f_g"};
+        QTest::newRow("31 characters")
+            << QStringList{QString(40, QChar(u'あ'))} << QStringList{QString(31, QChar(u'あ'))};
+        QTest::newRow("same names, any case")
+            << QStringList{"Soup", "soup", "SOUP"} << QStringList{"Soup", "soup(2)", "SOUP(3)"};
+        QTest::newRow("long duplicates stay short")
+            << QStringList{QString(35, QChar(u'x')), QString(35, QChar(u'x'))}
+            << QStringList{QString(31, QChar(u'x')), QString(28, QChar(u'x')) + "(2)"};
+        QTest::newRow("apostrophes, empty, reserved")
+            << QStringList{"'引用'", "", "history", "一覧"}
+            << QStringList{"引用", "料理7", "料理7(2)", "一覧(2)"};
+    }
+
+    void sheetNames()
+    {
+        QFETCH(QStringList, dishes);
+        QFETCH(QStringList, sheets);
+        QSet<QString> used;
+        Export::sheetName(Export::overviewSheetName(), 0, &used);
+        QStringList names;
+        for (const QString &dish : dishes)
+            names << Export::sheetName(dish, 7, &used);
+        QCOMPARE(names, sheets);
+    }
+
+    // A target that cannot be written gives a message and leaves nothing
+    // under the final name; an older file of that name stays whole.
+    void badTargets_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing folder") << "nowhere/out.csv"
+                                        << "がありません";
+        QTest::newRow("a folder's name") << "folder"
+                                         << "同じ名前のフォルダ";
+        QTest::newRow("no name") << ""
+                                 << "ファイル名がありません";
+    }
+
+    void badTargets()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        TestFolder folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
+        const std::vector<Export::Dish> dishes(1);
+        for (int kind = 0; kind < 2; ++kind) {
+            QString error;
+            const bool written = kind == 0
+                                     ? Export::writeCsv(target, dishes, std::nullopt, &error)
+                                     : Export::writeWorkbook(target, dishes, std::nullopt, &error);
+            QVERIFY(!written);
+            QVERIFY2(error.contains(message), qPrintable(error));
+            QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        }
+    }
+
+    void replacesOlderFileWhole()
+    {
+        TestFolder folder;
+        QFile old(folder.filePath(QStringLiteral("out.csv")));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        std::vector<Export::Dish> dishes(1);
+        dishes[0].name = QStringLiteral("新しい");
+        QString error;
+        QVERIFY(Export::writeCsv(folder.filePath(QStringLiteral("out.csv")), dishes, std::nullopt,
+                                 &error));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QVERIFY(old.readAll().contains("新しい"));
+        // No temporary file is left beside it.
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("out.csv")});
+    }
+};
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"

@@ -1,0 +1,174 @@
+// zento-export: the export of the program's ﾌｧｲﾙ menu for scripts.
+//
+//   zento-export --store FILE --format csv|xlsx|pdf|label (--all | --dish KEY-OR-NAME)
+//                [--age N] [--sex male|female] [--serving GRAMS] --output FILE
+//
+// Exits 0 when the file is written, 1 with a one-line message on stderr when
+// the store, the dish or the target fails, 2 for a wrong command line.
+#include "core/export/csvwriter.h"
+#include "core/export/dishreport.h"
+#include "core/export/workbookwriter.h"
+#include "core/store/database.h"
+#include "core/store/numberreader.h"
+#include "core/store/numbertext.h"
+#include "export/reportpage.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int fail(const QString &message, int code = 1)
+{
+    QString line = message;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "zento-export: %s\n", line.toUtf8().constData());
+    return code;
+}
+
+bool hasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Only the tool's own one-line messages reach stderr: Qt's notes about the
+// platform (a missing runtime folder, fonts) are not failures of the export.
+void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "zento-export: %s\n", message.toUtf8().constData());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // PDF pages need the font machinery of a GUI application; without a
+    // display it runs on the offscreen platform.
+    qInstallMessageHandler(quietQt);
+    bool paged = false;
+    for (int i = 1; i + 1 < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--format" &&
+            (qstrcmp(argv[i + 1], "pdf") == 0 || qstrcmp(argv[i + 1], "label") == 0))
+            paged = true;
+    }
+    if (paged && !hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (paged)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zento-export"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("ゼントの料理を CSV, Excel, PDF に書き出します。"));
+    const QCommandLineOption store(QStringLiteral("store"), QStringLiteral("料理のデータベース"),
+                                   QStringLiteral("FILE"));
+    const QCommandLineOption format(QStringLiteral("format"),
+                                    QStringLiteral("csv, xlsx, pdf または label"),
+                                    QStringLiteral("FORMAT"));
+    const QCommandLineOption all(QStringLiteral("all"), QStringLiteral("すべての料理"));
+    const QCommandLineOption dish(QStringLiteral("dish"), QStringLiteral("料理の番号または名前"),
+                                  QStringLiteral("KEY-OR-NAME"));
+    const QCommandLineOption age(QStringLiteral("age"), QStringLiteral("基準値の年齢（既定 20）"),
+                                 QStringLiteral("N"), QStringLiteral("20"));
+    const QCommandLineOption sex(QStringLiteral("sex"),
+                                 QStringLiteral("基準値の性別 male|female（既定 male）"),
+                                 QStringLiteral("SEX"), QStringLiteral("male"));
+    const QCommandLineOption serving(QStringLiteral("serving"),
+                                     QStringLiteral("栄養成分表示の1食の重さ（g）"),
+                                     QStringLiteral("GRAMS"));
+    const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("書き出すファイル"),
+                                    QStringLiteral("FILE"));
+    parser.addOptions({store, format, all, dish, age, sex, serving, output});
+    parser.addHelpOption();
+    if (!parser.parse(QCoreApplication::arguments()))
+        return fail(parser.errorText(), 2);
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(parser.helpText().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("余分な引数: %1").arg(parser.positionalArguments().join(' ')),
+                    2);
+
+    if (!parser.isSet(store))
+        return fail(QStringLiteral("--store がありません。"), 2);
+    if (!parser.isSet(output))
+        return fail(QStringLiteral("--output がありません。"), 2);
+    const QString kind = parser.value(format);
+    if (kind != QLatin1String("csv") && kind != QLatin1String("xlsx") &&
+        kind != QLatin1String("pdf") && kind != QLatin1String("label"))
+        return fail(QStringLiteral("--format は csv, xlsx, pdf, label のどれかです。"), 2);
+    if (parser.isSet(all) == parser.isSet(dish))
+        return fail(QStringLiteral("--all か --dish のどちらか一つを指定してください。"), 2);
+
+    const std::optional<double> ageNumber = NumberReader::number(parser.value(age));
+    if (!ageNumber || *ageNumber != std::floor(*ageNumber) || *ageNumber < 1 || *ageNumber > 80)
+        return fail(QStringLiteral("--age は1から80までの整数です。"), 2);
+    const QString sexText = parser.value(sex);
+    if (sexText != QLatin1String("male") && sexText != QLatin1String("female"))
+        return fail(QStringLiteral("--sex は male か female です。"), 2);
+    std::optional<double> servingGrams;
+    if (parser.isSet(serving)) {
+        servingGrams = NumberReader::number(parser.value(serving));
+        if (!servingGrams || !std::isfinite(*servingGrams) || *servingGrams <= 0 ||
+            *servingGrams > 1e6)
+            return fail(QStringLiteral("--serving は0より大きい重さ（g）です。"), 2);
+    }
+
+    // The store: it must exist and be a store of this program.
+    const QString storePath = parser.value(store);
+    if (!QFileInfo(storePath).isFile())
+        return fail(QStringLiteral("データベース「%1」がありません。").arg(storePath));
+    if (storePath.contains(QLatin1Char(';')))
+        return fail(QStringLiteral("データベースのファイル名に「;」は使えません。"));
+    const QString connection =
+        QStringLiteral("Provider=Zento.SQLite.1;Data Source=") + storePath + QLatin1Char(';');
+    QString error;
+    if (!Database::open(connection, &error))
+        return fail(QStringLiteral("データベース「%1」を開けません: %2").arg(storePath, error));
+
+    Export::Selection which;
+    which.all = parser.isSet(all);
+    if (!which.all) {
+        const std::optional<qint64> key = Export::findDish(connection, parser.value(dish), &error);
+        if (!key)
+            return fail(
+                error.startsWith(QStringLiteral("料理"))
+                    ? error
+                    : QStringLiteral("データベース「%1」を読めません: %2").arg(storePath, error));
+        which.key = *key;
+    }
+    std::vector<Export::Dish> dishes;
+    if (!Export::readDishes(connection, which, int(*ageNumber), sexText == QLatin1String("male"),
+                            &dishes, &error))
+        return fail(QStringLiteral("データベース「%1」を読めません: %2").arg(storePath, error));
+    if (dishes.empty())
+        return fail(QStringLiteral("書き出す料理がありません。"));
+
+    const QString target = parser.value(output);
+    bool written = false;
+    if (kind == QLatin1String("csv")) {
+        written = Export::writeCsv(target, dishes, servingGrams, &error);
+    } else if (kind == QLatin1String("xlsx")) {
+        written = Export::writeWorkbook(target, dishes, servingGrams, &error);
+    } else {
+        ReportPage::Options options;
+        options.servingGrams = servingGrams;
+        options.labelOnly = kind == QLatin1String("label");
+        written = ReportPage::writePdf(target, dishes, options, &error);
+    }
+    if (!written)
+        return fail(error);
+    return 0;
+}
