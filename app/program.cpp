@@ -9,12 +9,9 @@
 #include "core/dish/dishsession.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
-<<<<<<< HEAD
 #include "export/exportcommands.h"
-=======
 #include "core/store/storecheck.h"
 #include "core/store/undojournal.h"
->>>>>>> main
 #include "foods/seibn.h"
 #include "nutrition/frmkij.h"
 #include "search/frmschf.h"
