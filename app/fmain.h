@@ -207,11 +207,8 @@ private:
 
     Program &m_program;
     QWidget *m_client;
-<<<<<<< HEAD
     QMenu *m_fileMenu = nullptr;
-=======
     bool m_editable = true;
->>>>>>> main
 
     // Dish editing (dish/, nutrition/dishtotals.cpp).
     // The current dish's key into CurrentId; 0 when there is no dish.

@@ -9,6 +9,8 @@
 #include "core/store/backup.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "core/store/storecheck.h"
+#include "core/store/undojournal.h"
 #include "export/exportcommands.h"
 #include "foods/seibn.h"
 #include "nutrition/frmkij.h"

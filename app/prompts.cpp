@@ -53,7 +53,6 @@ std::optional<QString> DialogPrompts::input(const QString &prompt, const QString
     return dialog.textValue();
 }
 
-<<<<<<< HEAD
 std::optional<int> Prompts::choose(const QString &, const QString &, const QStringList &, int)
 {
     return std::nullopt;
@@ -106,7 +105,8 @@ void DialogPrompts::printPreview(const QString &title,
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter *target) { paint(target); });
     dialog.exec();
-=======
+}
+
 std::optional<QString> DialogPrompts::chooseFile(FileMode mode, const QString &title,
                                                  const QString &suggested)
 {
@@ -118,5 +118,4 @@ std::optional<QString> DialogPrompts::chooseFile(FileMode mode, const QString &t
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
->>>>>>> main
 }

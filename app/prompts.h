@@ -26,7 +26,6 @@ public:
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
                                          const QString &defaultText = QString()) = 0;
 
-<<<<<<< HEAD
     // One of several options (a drop-down list); nothing when the user
     // cancels. The scripted prompts answer the first option unless told.
     virtual std::optional<int> choose(const QString &prompt, const QString &title,
@@ -38,7 +37,6 @@ public:
     // `paint` paints them on the device it is given.
     virtual void printPreview(const QString &title,
                               const std::function<void(QPagedPaintDevice *)> &paint);
-=======
     enum class FileMode { Save, Open };
     // A file picker starting at suggested (a name or a path); nothing when
     // the user cancels. Saving asks before an existing file is replaced.
@@ -50,7 +48,6 @@ public:
         Q_UNUSED(suggested);
         return std::nullopt;
     }
->>>>>>> main
 
     static QString programTitle() { return QStringLiteral("ゼント"); }
 };
@@ -63,15 +60,12 @@ public:
                    const QString &title) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
-<<<<<<< HEAD
     std::optional<int> choose(const QString &prompt, const QString &title,
                               const QStringList &options, int initial) override;
     std::optional<QString> saveFileName(const QString &title, const QString &suggested,
                                         const QString &filter) override;
     void printPreview(const QString &title,
                       const std::function<void(QPagedPaintDevice *)> &paint) override;
-=======
     std::optional<QString> chooseFile(FileMode mode, const QString &title,
                                       const QString &suggested) override;
->>>>>>> main
 };

@@ -26,7 +26,6 @@ std::optional<QString> ScriptedPrompts::input(const QString &prompt, const QStri
     return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
 }
 
-<<<<<<< HEAD
 std::optional<int> ScriptedPrompts::choose(const QString &prompt, const QString &title,
                                            const QStringList &, int)
 {
@@ -50,14 +49,14 @@ void ScriptedPrompts::printPreview(const QString &title,
     QPdfWriter writer(&buffer);
     paint(&writer);
     ++previews;
-=======
+}
+
 std::optional<QString> ScriptedPrompts::chooseFile(FileMode mode, const QString &title,
                                                    const QString &suggested)
 {
     asked.append({AskedPrompt::File, suggested, title});
     asked.last().fileMode = mode;
     return files.isEmpty() ? std::nullopt : files.takeFirst();
->>>>>>> main
 }
 
 TestFolder::TestFolder()

@@ -15,14 +15,9 @@ struct sqlite3;
 // A message box or input box that the program asked for.
 struct AskedPrompt
 {
-<<<<<<< HEAD
-    enum Kind { Message, Input, Choice, SaveFile, Preview } kind;
-    QString prompt;
-=======
-    enum Kind { Message, Input, File } kind;
+    enum Kind { Message, Input, File, Choice, SaveFile, Preview } kind;
     QString prompt; // for a file picker: the name or path suggested
->>>>>>> main
-    QString title; // as given; empty means the program title
+    QString title;  // as given; empty means the program title
     Prompts::Buttons buttons = Prompts::Buttons::Ok;
     Prompts::Icon icon = Prompts::Icon::None;
     Prompts::FileMode fileMode = Prompts::FileMode::Open;
@@ -35,19 +30,15 @@ public:
     QList<AskedPrompt> asked;
     QList<Answer> answers;
     QList<std::optional<QString>> inputs;
-<<<<<<< HEAD
     QList<std::optional<int>> choices;       // choose(): the first option when empty
     QList<std::optional<QString>> saveNames; // saveFileName(): cancelled when empty
     int previews = 0;                        // pages painted by printPreview()
-=======
-    QList<std::optional<QString>> files; // answers of the file picker
->>>>>>> main
+    QList<std::optional<QString>> files;     // answers of the file picker
 
     Answer message(const QString &prompt, Buttons buttons, Icon icon,
                    const QString &title) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
-<<<<<<< HEAD
     std::optional<int> choose(const QString &prompt, const QString &title,
                               const QStringList &options, int initial) override;
     std::optional<QString> saveFileName(const QString &title, const QString &suggested,
@@ -55,22 +46,17 @@ public:
     // Paints the pages into a PDF in memory and counts them.
     void printPreview(const QString &title,
                       const std::function<void(QPagedPaintDevice *)> &paint) override;
-=======
     std::optional<QString> chooseFile(FileMode mode, const QString &title,
                                       const QString &suggested) override;
->>>>>>> main
     void clear()
     {
         asked.clear();
         answers.clear();
         inputs.clear();
-<<<<<<< HEAD
         choices.clear();
         saveNames.clear();
         previews = 0;
-=======
         files.clear();
->>>>>>> main
     }
 };
 
