@@ -3,7 +3,9 @@
 #include "app/twips.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QToolTip>
 
 // --- FieldBinding ---------------------------------------------------------
 
@@ -75,6 +77,7 @@ DataList::DataList(QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
+    setTextElideMode(Qt::ElideMiddle);
     connect(this, &QListView::clicked, this, [this](const QModelIndex &) { emit itemClicked(); });
 }
 
@@ -101,10 +104,27 @@ int DataList::findRow(int column, const QString &text) const
     return -1;
 }
 
+bool DataList::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && m_decoration) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString tip =
+            index.isValid() ? m_decoration(index.row(), index.column(), Qt::ToolTipRole).toString()
+                            : QString();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport());
+        return true;
+    }
+    return QListView::viewportEvent(event);
+}
+
 int DataList::selectedRow() const
 {
-    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedIndexes()
-                                                  : QModelIndexList();
+    const QModelIndexList rows =
+        selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
@@ -290,6 +310,7 @@ public:
     QHash<int, QString> captions;
     QHash<int, Qt::Alignment> alignments;
     QHash<int, ValueFormat> formats;
+    RowDecoration decoration;
 
     void clearLayout()
     {
@@ -300,6 +321,11 @@ public:
 
     QVariant data(const QModelIndex &index, int role) const override
     {
+        if (decoration && (role == Qt::ToolTipRole || role == Qt::BackgroundRole)) {
+            const QVariant decorated = decoration(index.row(), index.column(), role);
+            if (decorated.isValid())
+                return decorated;
+        }
         if (role == Qt::TextAlignmentRole) {
             const auto it = alignments.find(index.column());
             return it == alignments.end() ? QVariant() : QVariant(int(*it | Qt::AlignVCenter));
@@ -322,7 +348,7 @@ public:
         // shows no numbers.
         if (orientation == Qt::Vertical)
             return role == Qt::DisplayRole && section == currentRow ? QVariant(QStringLiteral("▶"))
-                                                                     : QVariant();
+                                                                    : QVariant();
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
             const auto it = captions.find(section);
             if (it != captions.end())
@@ -343,6 +369,9 @@ DataGrid::DataGrid(QWidget *parent)
     verticalHeader()->setDefaultSectionSize(Twips::toPixels(255));
     verticalHeader()->setFixedWidth(Twips::toPixels(240));
     horizontalHeader()->setHighlightSections(false);
+    // The user may widen a column; a long name loses its middle, not its end.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    setTextElideMode(Qt::ElideMiddle);
     setWordWrap(false);
     connect(this, &QTableView::clicked, this, [this](const QModelIndex &) { emit rowClicked(); });
 }
@@ -370,6 +399,12 @@ void DataGrid::setDataSource(DataSource *source)
     }
     emit m_proxy->headerDataChanged(Qt::Horizontal, 0, std::max(0, m_proxy->columnCount() - 1));
     followPointer();
+}
+
+void DataGrid::setDecoration(RowDecoration decoration)
+{
+    m_proxy->decoration = std::move(decoration);
+    viewport()->update();
 }
 
 void DataGrid::setColumnWidthTwips(int column, int twips)
@@ -456,8 +491,8 @@ void DataGrid::followPointer()
         while (column < m_proxy->columnCount() - 1 && isColumnHidden(column))
             ++column;
         selectionModel()->setCurrentIndex(m_proxy->index(row, column),
-                                          QItemSelectionModel::ClearAndSelect
-                                              | QItemSelectionModel::Rows);
+                                          QItemSelectionModel::ClearAndSelect |
+                                              QItemSelectionModel::Rows);
     }
     m_following = false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/store/datasource.h"
+
 #include <QComboBox>
 #include <QHash>
 #include <QIdentityProxyModel>
@@ -8,11 +10,12 @@
 #include <QTableView>
 #include <functional>
 
-#include "core/store/datasource.h"
-
 class QLineEdit;
 
 using ValueFormat = std::function<QString(const QVariant &)>;
+// What a view shows of a row beyond its text (a tooltip, a background), by
+// item role; an invalid value leaves the role to the view's default.
+using RowDecoration = std::function<QVariant(int row, int column, int role)>;
 
 // A text box bound to a field of a data source's current record: it shows the
 // field, and what is typed or set into the box is assigned to the field (the
@@ -65,11 +68,18 @@ public:
     void selectRow(int row);
     // What a click of the user on a row does: selects it and raises clicked.
     void clickRow(int row);
+    // Tooltips (Qt::ToolTipRole) of the rows; a long text is elided in the
+    // middle, so its end stays visible.
+    void setDecoration(RowDecoration decoration) { m_decoration = std::move(decoration); }
 
 signals:
     void itemClicked();
 
+protected:
+    bool viewportEvent(QEvent *event) override;
+
 private:
+    RowDecoration m_decoration;
     int findRow(int column, const QString &text) const;
 
     QPointer<DataSource> m_source;
@@ -136,6 +146,8 @@ public:
     void setColumnAlignment(int column, Qt::Alignment alignment);
     Qt::Alignment columnAlignment(int column) const;
     void setColumnFormat(int column, ValueFormat format);
+    // Tooltips and backgrounds of cells, kept when the grid is bound again.
+    void setDecoration(RowDecoration decoration);
 
     int currentRecord() const;
     // The text of a column of the current row, as shown.

@@ -1,10 +1,12 @@
 #include "app/fmain.h"
 
 #include "app/bindings.h"
+#include "app/growth.h"
 #include "app/program.h"
 #include "app/twips.h"
 #include "app/widgets.h"
 #include "core/dish/dishsession.h"
+#include "core/foods/foodnames.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/queries.h"
@@ -171,6 +173,33 @@ void Fmain::buildLayout()
     AdoSumC = m_dish->nutrientSums();
     auto *help = new QObject(this);
     help->setObjectName(QStringLiteral("CommonDialog1"));
+
+    // The window may be enlarged: the food list and the recipe grid take the
+    // extra room, the totals panel keeps to the right edge.
+    auto *growth = new Growth(w, QSize(Twips::toPixels(8820), Twips::toPixels(6315)));
+    const int panelLeft = Twips::toPixels(5880);
+    const int panelTop = Twips::toPixels(960);
+    for (QWidget *child : w->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child == recipeGrid)
+            growth->add(child, Growth::Wider | Growth::Taller);
+        else if (child == foodList)
+            growth->add(child, Growth::Wider);
+        else if (child == foodButton || (child->x() >= panelLeft && child->y() >= panelTop))
+            growth->add(child, Growth::FollowRight);
+    }
+    // A food's full official name is the tooltip of its entry and its cell.
+    foodList->setDecoration([this](int row, int, int) -> QVariant {
+        return FoodNames::fullName(
+            program().DbConnectionString,
+            AdoEys2->value(row, AdoEys2->fieldIndex(QStringLiteral("SID"))).toLongLong());
+    });
+    recipeGrid->setDecoration([this](int row, int column, int role) -> QVariant {
+        if (role != Qt::ToolTipRole || column != 0)
+            return {};
+        return FoodNames::fullName(
+            program().DbConnectionString,
+            AdoKou->value(row, AdoKou->fieldIndex(QStringLiteral("食品コード"))).toLongLong());
+    });
 }
 
 void Fmain::buildMenu()
@@ -241,6 +270,7 @@ void Fmain::connectHandlers()
     connect(foodButton, &QPushButton::clicked, this, &Fmain::showFood);
     connect(quantityBox, &QLineEdit::textChanged, this, &Fmain::recalcWeight);
     connect(unitCombo, &DataCombo::changed, this, &Fmain::recalcWeight);
+    connect(foodIdBox, &QLineEdit::textChanged, this, &Fmain::LoadFoodUnits);
     connect(addLineButton, &QPushButton::clicked, this, &Fmain::addLine);
     connect(deleteLineButton, &QPushButton::clicked, this, &Fmain::deleteLine);
     connect(updateLineButton, &QPushButton::clicked, this, &Fmain::updateLine);

@@ -72,6 +72,8 @@ public:
     void LoadCategoryList();
     void LoadCategoryFoods();
     void LoadUnitList();
+    // The unit list for the food in Text4: its own measures first.
+    void LoadFoodUnits();
 
     // Recipe view and navigation (dish/dishview.cpp).
     void LoadDishComposition();

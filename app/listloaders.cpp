@@ -53,3 +53,18 @@ void Fmain::LoadUnitList()
     unitCombo->setRowSource(AdoTni, QStringLiteral("TNM"), QStringLiteral("KAK"));
     unitCombo->setText(QStringLiteral("ｇ"));
 }
+
+// The chosen food changed: its own measures come first in the unit list, and
+// the unit shown counts at the food's own weight. The unit text stays; the
+// weight factor is recomputed, since the same unit may now weigh otherwise.
+// A store without measures keeps the unit table alone.
+void Fmain::LoadFoodUnits()
+{
+    if (AdoTni->recordSource().isEmpty())
+        return; // before LoadUnitList: nothing to reorder yet
+    const QString unit = unitCombo->text();
+    m_dish->loadUnits(NumberReader::key(foodIdBox->text()).value_or(0));
+    unitCombo->setRowSource(AdoTni, QStringLiteral("TNM"), QStringLiteral("KAK"));
+    unitCombo->setText(unit);
+    recalcWeight();
+}

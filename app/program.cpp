@@ -5,8 +5,8 @@
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/prompts.h"
-#include "core/store/backup.h"
 #include "core/dish/dishsession.h"
+#include "core/store/backup.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "export/exportcommands.h"
@@ -25,6 +25,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTimer>
 
 Program::Program(Prompts &prompts, QObject *parent)
     : QObject(parent)
@@ -52,8 +53,18 @@ Fmain *Program::fmain() const
     return m_fmain;
 }
 
-Seibn *Program::seibn() const
+Seibn *Program::seibn()
 {
+    // The food editor is loaded hidden at start-up and bound to the foods. It
+    // is built and bound when first asked for instead, which no one can tell
+    // apart: hidden, it shows nothing, and every command that opens it first
+    // points it at its food. The first paint then waits for the main window
+    // alone.
+    if (!m_seibn && m_fmain && !m_ended) {
+        m_seibn = new Seibn(*this);
+        m_seibn->BindFoodEditor();
+        m_seibn->setEditable(m_editable);
+    }
     return m_seibn;
 }
 
@@ -123,10 +134,9 @@ void Program::start()
     QApplication::processEvents();
     // 5. The settings window is unloaded ...
     unloadConfig();
-    // 6-7. The main window and the food editor, hidden.
+    // 6-7. The main window, hidden; the food editor comes with seibn().
     m_fmain = new Fmain(*this);
     new ExportCommands(*m_fmain);
-    m_seibn = new Seibn(*this);
     // 8-9. ... and loaded again, hidden, by reading its colour name.
     const QString colour = config()->Combo1->currentText();
     if (colour == QStringLiteral("背景色１"))
@@ -135,18 +145,22 @@ void Program::start()
         m_fmain->ApplyBackColor2();
     else if (colour == QStringLiteral("背景色３"))
         m_fmain->ApplyBackColor3();
-    // 10-15. Lists, the last dish, its recipe and totals, the food editor.
+    // 10-14. Lists, the last dish, its recipe and totals.
     m_fmain->LoadDishList();
     m_fmain->dishSession().last();
     m_fmain->LoadCategoryList();
     m_fmain->LoadUnitList();
     m_fmain->LoadDishComposition();
     m_fmain->UpdateDishTotals();
-    m_seibn->BindFoodEditor();
     // 16-17. Show the main window, remove the cover.
     setEditable(m_editable);
     m_fmain->show();
     delete m_splash;
+    // The food editor is built once the main window has been painted and the
+    // user has had a moment, so that its first opening costs no more than
+    // the next.
+    constexpr int editorDelayMs = 300;
+    QTimer::singleShot(editorDelayMs, this, [this] { seibn(); });
 
     if (!settingsError.isEmpty())
         m_prompts.message(settingsError, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);

@@ -45,10 +45,11 @@ public:
     qint64 CurrentId = 0;
     static QString connectionText();
 
-    // Windows. fmain() and seibn() exist once start() has loaded them;
+    // Windows. fmain() exists once start() has loaded it; seibn() loads the
+    // food editor hidden and bound when it is first asked for after that;
     // config() loads the settings window hidden when it is not loaded.
     Fmain *fmain() const;
-    Seibn *seibn() const;
+    Seibn *seibn();
     FrmConfig *config();
     bool isConfigLoaded() const;
     void unloadConfig();

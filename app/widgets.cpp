@@ -1,11 +1,14 @@
 #include "app/widgets.h"
 
 #include "app/twips.h"
+#include "core/nutrition/unknownvalues.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
+#include <QVariant>
 
 namespace Widgets {
 
@@ -40,8 +43,8 @@ QLineEdit *hiddenBox(QWidget *parent, const QString &name, const QString &text)
     return box;
 }
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption, int left,
-                    int top, int width, int height)
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, int left, int top,
+                    int width, int height)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
@@ -67,6 +70,29 @@ QFont font(const QString &family, int points, bool bold)
     QFont font(family, points);
     font.setBold(bold);
     return font;
+}
+
+void markUnknown(QWidget *total, const QStringList &foods)
+{
+    // The widget's own palette is kept aside the first time, so that taking
+    // the mark away restores exactly what the window gave it.
+    static const char *const ownPalette = "zentoOwnPalette";
+    const QVariant kept = total->property(ownPalette);
+    if (foods.isEmpty()) {
+        if (kept.isValid()) {
+            total->setPalette(kept.value<QPalette>());
+            total->setProperty(ownPalette, QVariant());
+        }
+        total->setToolTip(QString());
+        return;
+    }
+    if (!kept.isValid())
+        total->setProperty(ownPalette, QVariant::fromValue(total->palette()));
+    QPalette tinted = kept.isValid() ? kept.value<QPalette>() : total->palette();
+    tinted.setColor(QPalette::Base, unknownTint);
+    tinted.setColor(QPalette::Window, unknownTint);
+    total->setPalette(tinted);
+    total->setToolTip(UnknownValues::note(foods));
 }
 
 } // namespace Widgets

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 class QFrame;
 class QLabel;
@@ -18,16 +19,23 @@ QLabel *label(QWidget *parent, const QString &name, const QString &caption, int 
 QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, int left, int top,
                    int width, int height);
 QLineEdit *hiddenBox(QWidget *parent, const QString &name, const QString &text);
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption, int left,
-                    int top, int width, int height);
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, int left, int top,
+                    int width, int height);
 QFrame *filledRect(QWidget *parent, const QString &name, const QColor &color, int left, int top,
                    int width, int height);
 QFont font(const QString &family, int points, bool bold = false);
 
+// The tint of a total that leaves unknown values out.
+inline constexpr QColor unknownTint{255, 214, 150};
+
+// Marks a total box or label that leaves out the unknown values of the foods
+// named: tinted, with the tooltip 「未測定を含む: …」. An empty list takes the
+// mark away again. The text is left as computed.
+void markUnknown(QWidget *total, const QStringList &foods);
+
 // A fixed-size dialog frame with a close button and no minimise or maximise.
-inline constexpr Qt::WindowFlags fixedDialog = Qt::Dialog | Qt::CustomizeWindowHint
-                                               | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                               | Qt::WindowCloseButtonHint
-                                               | Qt::MSWindowsFixedSizeDialogHint;
+inline constexpr Qt::WindowFlags fixedDialog =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
 } // namespace Widgets

@@ -1,7 +1,6 @@
 // The comparison window on the heavy store's largest dish: opening it (the
 // sums, the standards lookup and the first paint of the chart) and one
-// keystroke in the age box with the redraw it causes. Each iteration is timed
-// on its own; the median of the iterations is reported as median_ms.
+// keystroke in the age box with the redraw it causes, on both heavy stores.
 #include "app/fmain.h"
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
@@ -64,48 +63,38 @@ bool waitForPaint(PaintWatch &watch)
     return watch.painted;
 }
 
-void reportMedian(benchmark::State &state, std::vector<double> &milliseconds)
-{
-    if (milliseconds.empty())
-        return;
-    std::sort(milliseconds.begin(), milliseconds.end());
-    state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
-}
-
 void BM_OpenComparison(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Program &program = *run.program;
     if (!makeLargestDishCurrent(*program.fmain())) {
         state.SkipWithError("no dish with lines in the store");
         return;
     }
-    std::vector<double> times;
+    StepTimes steps(state);
     for (auto _ : state) {
         PaintWatch watch;
-        QElapsedTimer clock;
-        clock.start();
-        program.showComparison();
-        FrmKij *kij = program.comparison();
-        kij->Picture1->installEventFilter(&watch);
-        const bool painted = waitForPaint(watch);
-        const double seconds = double(clock.nsecsElapsed()) / 1e9;
-        state.SetIterationTime(seconds);
-        times.push_back(seconds * 1000);
+        FrmKij *kij = nullptr;
+        bool painted = false;
+        steps.time([&] {
+            program.showComparison();
+            kij = program.comparison();
+            kij->Picture1->installEventFilter(&watch);
+            painted = waitForPaint(watch);
+        });
         if (!painted || kij->Data[2]->text().isEmpty())
             state.SkipWithError("the window did not show the sums and the chart");
         kij->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
-    reportMedian(state, times);
 }
-BENCHMARK(BM_OpenComparison)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
+ZENTO_STEP_BENCHMARK(BM_OpenComparison)->Iterations(60);
 
 void BM_AgeKeystroke(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Program &program = *run.program;
     if (!makeLargestDishCurrent(*program.fmain())) {
@@ -122,7 +111,7 @@ void BM_AgeKeystroke(benchmark::State &state)
     // Typed over the selected text in pairs: 8, 80, 7, 79, 3, 35 ... so the
     // lookups reach rows near both ends of the table.
     const QString keys = QStringLiteral("807935");
-    std::vector<double> times;
+    StepTimes steps(state);
     int next = 0;
     for (auto _ : state) {
         const QChar digit = keys[next % keys.size()];
@@ -130,8 +119,7 @@ void BM_AgeKeystroke(benchmark::State &state)
             ageBox->selectAll();
         ++next;
         watch.painted = false;
-        QElapsedTimer clock;
-        clock.start();
+        steps.start();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + digit.digitValue(), Qt::NoModifier,
                         QString(digit));
         QCoreApplication::sendEvent(ageBox, &press);
@@ -139,15 +127,12 @@ void BM_AgeKeystroke(benchmark::State &state)
                           QString(digit));
         QCoreApplication::sendEvent(ageBox, &release);
         const bool painted = waitForPaint(watch);
-        const double seconds = double(clock.nsecsElapsed()) / 1e9;
-        state.SetIterationTime(seconds);
-        times.push_back(seconds * 1000);
+        steps.stop();
         if (!painted || kij->Kdata[2]->text().isEmpty())
             state.SkipWithError("the keystroke did not look up a row and redraw");
     }
-    reportMedian(state, times);
 }
-BENCHMARK(BM_AgeKeystroke)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
+ZENTO_STEP_BENCHMARK(BM_AgeKeystroke)->Iterations(300);
 
 } // namespace
 

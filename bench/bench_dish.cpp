@@ -1,8 +1,8 @@
 // Dish editing on the heavy store (25,000 foods, 10,000 dishes, 200,000
-// lines), each operation driven through the main window's buttons and timed
-// with every reload and the totals that follow it. Preparing an operation
-// (going to a dish, clicking a line, typing) is not timed. Besides the mean,
-// each benchmark reports the median of its operations as median_ms.
+// lines) and the ten times heavier one, each operation driven through the
+// main window's buttons and timed with every reload and the totals that
+// follow it. Preparing an operation (going to a dish, clicking a line,
+// typing) is not timed.
 #include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
@@ -20,36 +20,6 @@
 #include <vector>
 
 namespace {
-
-// Times the operation of each iteration by hand, so that the preparation in
-// between stays out, and keeps every figure for the median.
-class Stopwatch
-{
-public:
-    explicit Stopwatch(benchmark::State &state)
-        : m_state(state)
-    {
-    }
-    ~Stopwatch()
-    {
-        if (m_samples.empty())
-            return;
-        std::sort(m_samples.begin(), m_samples.end());
-        m_state.counters["median_ms"] = m_samples[m_samples.size() / 2] * 1e3;
-    }
-    template <typename Operation> void time(Operation operation)
-    {
-        const auto start = std::chrono::steady_clock::now();
-        operation();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        m_state.SetIterationTime(took.count());
-        m_samples.push_back(took.count());
-    }
-
-private:
-    benchmark::State &m_state;
-    std::vector<double> m_samples;
-};
 
 // A dish with lines, reached with "＜" from where the window stands.
 void previousDishWithLines(Fmain &w)
@@ -69,11 +39,11 @@ void chooseSomeFood(Fmain &w)
 
 void BM_AddLine(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain &w = *run.program->fmain();
     chooseSomeFood(w);
-    Stopwatch watch(state);
+    StepTimes watch(state);
     for (auto _ : state) {
         previousDishWithLines(w); // a dish of ordinary size each time
         ctl<QLineEdit>(w, "Text2")->setText(QStringLiteral("120"));
@@ -81,14 +51,14 @@ void BM_AddLine(benchmark::State &state)
         watch.time([&] { button->click(); });
     }
 }
-BENCHMARK(BM_AddLine)->UseManualTime()->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_AddLine);
 
 void BM_UpdateLine(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain &w = *run.program->fmain();
-    Stopwatch watch(state);
+    StepTimes watch(state);
     int n = 0;
     for (auto _ : state) {
         previousDishWithLines(w);
@@ -98,14 +68,14 @@ void BM_UpdateLine(benchmark::State &state)
         watch.time([&] { button->click(); });
     }
 }
-BENCHMARK(BM_UpdateLine)->UseManualTime()->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_UpdateLine);
 
 void BM_DeleteLine(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain &w = *run.program->fmain();
-    Stopwatch watch(state);
+    StepTimes watch(state);
     for (auto _ : state) {
         previousDishWithLines(w);
         ctl<DataGrid>(w, "DataGrid1")->clickRow(0);
@@ -113,14 +83,14 @@ void BM_DeleteLine(benchmark::State &state)
         watch.time([&] { button->click(); });
     }
 }
-BENCHMARK(BM_DeleteLine)->UseManualTime()->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_DeleteLine);
 
 void BM_PreviousDish(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain &w = *run.program->fmain();
-    Stopwatch watch(state);
+    StepTimes watch(state);
     for (auto _ : state) {
         if (ctl<DataSource>(w, "AdoMnu")->position() == 0)
             ctl<QPushButton>(w, "Command4")->click();
@@ -128,14 +98,14 @@ void BM_PreviousDish(benchmark::State &state)
         watch.time([&] { button->click(); });
     }
 }
-BENCHMARK(BM_PreviousDish)->UseManualTime()->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_PreviousDish);
 
 void BM_NextDish(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain &w = *run.program->fmain();
-    Stopwatch watch(state);
+    StepTimes watch(state);
     for (auto _ : state) {
         if (ctl<DataSource>(w, "AdoMnu")->position() >=
             ctl<DataSource>(w, "AdoMnu")->recordCount() - 1) {
@@ -146,48 +116,48 @@ void BM_NextDish(benchmark::State &state)
         watch.time([&] { button->click(); });
     }
 }
-BENCHMARK(BM_NextDish)->UseManualTime()->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_NextDish);
 
 void BM_LastDish(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain &w = *run.program->fmain();
-    Stopwatch watch(state);
+    StepTimes watch(state);
     for (auto _ : state) {
         ctl<DataSource>(w, "AdoMnu")->moveFirst();
         QPushButton *button = ctl<QPushButton>(w, "Command4");
         watch.time([&] { button->click(); });
     }
 }
-BENCHMARK(BM_LastDish)->UseManualTime()->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_LastDish);
 
 void BM_CreateDish(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain &w = *run.program->fmain();
     QPushButton *button = ctl<QPushButton>(w, "Command8");
-    Stopwatch watch(state);
+    StepTimes watch(state);
     for (auto _ : state)
         watch.time([&] { button->click(); });
 }
-BENCHMARK(BM_CreateDish)->UseManualTime()->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_CreateDish);
 
 // The name box is left after a new name was typed: the rename is stored and
-// the dish list read again. Arg 0: the last dish (the whole list is read to
-// get back to it); arg 1: a dish in the middle of the list.
+// the dish list read again. middle 0: the last dish (the whole list is read to
+// get back to it); middle 1: a dish in the middle of the list.
 void BM_RenameDish(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain &w = *run.program->fmain();
-    if (state.range(0) == 1) {
+    if (state.range(1) == 1) {
         ctl<DataSource>(w, "AdoMnu")->moveTo(ctl<DataSource>(w, "AdoMnu")->recordCount() / 2);
         w.LoadDishComposition();
         w.UpdateDishTotals();
     }
-    Stopwatch watch(state);
+    StepTimes watch(state);
     int n = 0;
     for (auto _ : state) {
         ctl<QLineEdit>(w, "TexTitle")->setText(QStringLiteral("改名した料理%1").arg(++n));
@@ -197,21 +167,26 @@ void BM_RenameDish(benchmark::State &state)
         });
     }
 }
-BENCHMARK(BM_RenameDish)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenameDish)
+    ->ArgNames({"store", "middle"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Apply(addPercentileStatistics)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Deletes the current dish (confirmed) with its lines; the first dish is
 // current afterwards and is the next one deleted.
 void BM_DeleteDish(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain &w = *run.program->fmain();
     QPushButton *button = ctl<QPushButton>(w, "Command9");
-    Stopwatch watch(state);
+    StepTimes watch(state);
     for (auto _ : state)
         watch.time([&] { button->click(); });
 }
-BENCHMARK(BM_DeleteDish)->UseManualTime()->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_DeleteDish);
 
 } // namespace
 

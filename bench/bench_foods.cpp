@@ -1,10 +1,10 @@
-// The food commands on the heavy store: showing a food in the food editor,
+// The food commands on the heavy stores: showing a food in the food editor,
 // registering a new food (with the reload of the main window's lists) and
 // deleting a food (with every reload that follows).
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
 #include "tests/support/controls.h"
@@ -30,13 +30,13 @@ std::vector<qint64> foodKeys(const Program &program, const QString &where = QStr
     return result;
 }
 
-// With range(0) 1 the main window's food list shows the largest category
+// With range(1) 1 the main window's food list shows the largest category
 // (thousands of foods, read lazily); with 0 it is as start-up leaves it, with
 // no category chosen. Every store write first reads to their end the lists
 // still being read, so the first is the worst case of the heavy store.
 void chooseBusyCategory(Fmain &fmain, const benchmark::State &state)
 {
-    if (state.range(0) == 0)
+    if (state.range(1) == 0)
         return;
     DataSource busiest;
     busiest.setConnectionString(fmain.program().DbConnectionString);
@@ -49,57 +49,75 @@ void chooseBusyCategory(Fmain &fmain, const benchmark::State &state)
 
 void BM_ShowFood(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain *fmain = run.program->fmain();
     const std::vector<qint64> keys = foodKeys(*run.program);
     size_t next = 0;
+    StepTimes steps(state);
     for (auto _ : state) {
-        ctl<QLineEdit>(*fmain, "Text4")->setText(QString::number(keys[next++ * 7919 % keys.size()]));
-        fmain->showFood();
+        ctl<QLineEdit>(*fmain, "Text4")
+            ->setText(QString::number(keys[next++ * 7919 % keys.size()]));
+        steps.time([&] { fmain->showFood(); });
     }
 }
-BENCHMARK(BM_ShowFood)->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_ShowFood);
 
 void BM_RegisterNewFood(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain *fmain = run.program->fmain();
     Seibn *editor = run.program->seibn();
     chooseBusyCategory(*fmain, state);
     int n = 0;
+    StepTimes steps(state);
     for (auto _ : state) {
-        state.PauseTiming();
         fmain->newFood();
         editor->Text1->setText(QStringLiteral("ベンチ食品%1").arg(++n));
-        state.ResumeTiming();
-        if (!editor->registerFood())
+        bool stored = false;
+        steps.time([&] { stored = editor->registerFood(); });
+        if (!stored)
             state.SkipWithError("the new food was not stored");
     }
 }
-BENCHMARK(BM_RegisterNewFood)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegisterNewFood)
+    ->ArgNames({"store", "busy"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Apply(addPercentileStatistics)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_NewFoodThroughRegister(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain *fmain = run.program->fmain();
     Seibn *editor = run.program->seibn();
     chooseBusyCategory(*fmain, state);
     int n = 0;
+    StepTimes steps(state);
     for (auto _ : state) {
-        fmain->newFood();
-        editor->Text1->setText(QStringLiteral("ベンチ食品%1").arg(++n));
-        if (!editor->registerFood())
+        bool stored = false;
+        steps.time([&] {
+            fmain->newFood();
+            editor->Text1->setText(QStringLiteral("ベンチ食品%1").arg(++n));
+            stored = editor->registerFood();
+        });
+        if (!stored)
             state.SkipWithError("the new food was not stored");
     }
 }
-BENCHMARK(BM_NewFoodThroughRegister)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewFoodThroughRegister)
+    ->ArgNames({"store", "busy"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Apply(addPercentileStatistics)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_DeleteFood(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain *fmain = run.program->fmain();
     chooseBusyCategory(*fmain, state);
@@ -108,16 +126,22 @@ void BM_DeleteFood(benchmark::State &state)
     const std::vector<qint64> keys = foodKeys(
         *run.program, category.isEmpty() ? QString() : QStringLiteral("WHERE eys.BID=") + category);
     size_t next = 0;
+    StepTimes steps(state);
     for (auto _ : state) {
         if (next == keys.size()) {
             state.SkipWithError("ran out of foods to delete");
             break;
         }
         ctl<QLineEdit>(*fmain, "Text4")->setText(QString::number(keys[next++]));
-        fmain->deleteFood();
+        steps.time([&] { fmain->deleteFood(); });
     }
 }
-BENCHMARK(BM_DeleteFood)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteFood)
+    ->ArgNames({"store", "busy"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Apply(addPercentileStatistics)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // A deletion as the first write after start-up, which leaves the dish list
 // read to its end (the last dish is made current). Back to back, each
@@ -125,20 +149,19 @@ BENCHMARK(BM_DeleteFood)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // to read first.
 void BM_DeleteFoodAfterStartUp(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram run;
     Fmain *fmain = run.program->fmain();
     const std::vector<qint64> keys = foodKeys(*run.program);
     size_t next = 0;
+    StepTimes steps(state);
     for (auto _ : state) {
-        state.PauseTiming();
         ctl<DataSource>(*fmain, "AdoMnu")->moveLast();
         ctl<QLineEdit>(*fmain, "Text4")->setText(QString::number(keys[next++ % keys.size()]));
-        state.ResumeTiming();
-        fmain->deleteFood();
+        steps.time([&] { fmain->deleteFood(); });
     }
 }
-BENCHMARK(BM_DeleteFoodAfterStartUp)->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_DeleteFoodAfterStartUp);
 
 } // namespace
 

@@ -23,7 +23,9 @@ void BM_FullImport(benchmark::State &state)
         QString error;
         const bool ok = StoreBuilder::build(
             path,
-            [&](sqlite3 *db, QString *err) { return StoreBuilder::fillReference(db, dataDir, err); },
+            [&](sqlite3 *db, QString *err) {
+                return StoreBuilder::fillReference(db, dataDir, err);
+            },
             &error);
         if (!ok) {
             state.SkipWithError(qPrintable(error));

@@ -1,10 +1,10 @@
 // Start-up and the shared list loaders, in process. The start-up as a user
 // sees it (process start to the painted window) is timed from outside by
 // tools/measure-startup.py with zento-startprobe.
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
-#include "app/bindings.h"
 #include "core/store/database.h"
 #include "tests/support/controls.h"
 
@@ -42,15 +42,21 @@ void BM_StartUpHeavy(benchmark::State &state)
 }
 BENCHMARK(BM_StartUpHeavy)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Each loader on the heavy store, as start-up and the commands run it.
-template<typename Loader>
-void loader(benchmark::State &state, Loader load)
+void BM_StartUpHeavy10(benchmark::State &state)
 {
-    BenchFolder folder(BenchStore::Heavy);
+    startUp(state, BenchStore::Heavy10);
+}
+BENCHMARK(BM_StartUpHeavy10)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Each loader on the heavy stores, as start-up and the commands run it.
+template <typename Loader> void loader(benchmark::State &state, Loader load)
+{
+    BenchFolder folder(benchStoreOf(state.range(0)));
     BenchProgram p;
     Fmain *f = p.program->fmain();
+    StepTimes steps(state);
     for (auto _ : state)
-        load(f);
+        steps.time([&] { load(f); });
 }
 
 void BM_LoadDishList(benchmark::State &state)
@@ -60,13 +66,13 @@ void BM_LoadDishList(benchmark::State &state)
         ctl<DataSource>(*f, "AdoMnu")->moveLast();
     });
 }
-BENCHMARK(BM_LoadDishList)->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_LoadDishList);
 
 void BM_LoadCategoryList(benchmark::State &state)
 {
     loader(state, [](Fmain *f) { f->LoadCategoryList(); });
 }
-BENCHMARK(BM_LoadCategoryList)->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_LoadCategoryList);
 
 void BM_LoadCategoryFoods(benchmark::State &state)
 {
@@ -75,13 +81,13 @@ void BM_LoadCategoryFoods(benchmark::State &state)
         f->LoadCategoryFoods();
     });
 }
-BENCHMARK(BM_LoadCategoryFoods)->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_LoadCategoryFoods);
 
 void BM_LoadUnitList(benchmark::State &state)
 {
     loader(state, [](Fmain *f) { f->LoadUnitList(); });
 }
-BENCHMARK(BM_LoadUnitList)->Unit(benchmark::kMillisecond);
+ZENTO_STEP_BENCHMARK(BM_LoadUnitList);
 
 } // namespace
 

@@ -37,9 +37,9 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (!m_seen && event->type() == QEvent::Paint && m_program.fmain()
-            && watched->isWidgetType()
-            && static_cast<QWidget *>(watched)->window() == m_program.fmain()) {
+        if (!m_seen && event->type() == QEvent::Paint && m_program.fmain() &&
+            watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == m_program.fmain()) {
             m_seen = true;
             // Report once this paint has been flushed to the screen.
             QTimer::singleShot(0, [] {

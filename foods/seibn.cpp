@@ -9,13 +9,18 @@
 #include "core/foods/foodrecord.h"
 #include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
+#include "core/store/numberreader.h"
+#include "core/store/numbertext.h"
 #include "core/store/queries.h"
 #include "foods/recordnavigator.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
+#include <QTableWidget>
 #include <cmath>
 
 namespace {
@@ -42,12 +47,20 @@ Seibn::Seibn(Program &program, QWidget *parent)
     Adodc2 = new DataSource(this);
     Adodc2->setObjectName(QStringLiteral("Adodc2"));
     buildLayout();
-    Twips::resizeClient(this, 5280, 5955);
+    // The values fill 5955 twips; the full name and the measures lie below.
+    Twips::resizeClient(this, 5280, 7680);
     setFixedSize(size());
 
     connect(Command1, &QPushButton::clicked, this, &Seibn::leave);
     connect(Command2, &QPushButton::clicked, this, &Seibn::registerFood);
     connect(Adodc1, &DataSource::currentChanged, this, &Seibn::showAvailability);
+    connect(Adodc1, &DataSource::currentChanged, this, &Seibn::showFoodExtras);
+    connect(Command3, &QPushButton::clicked, this, &Seibn::addMeasureRow);
+    connect(Command4, &QPushButton::clicked, this, &Seibn::deleteMeasureRow);
+    connect(GridMeasure, &QTableWidget::itemChanged, this, [this] {
+        if (!m_showingMeasures)
+            m_measuresChanged = true;
+    });
     navigator->setDataSource(Adodc1);
     navigator->setLeaveCheck([this] { return storePending(); });
     showAvailability();
@@ -106,6 +119,119 @@ void Seibn::buildLayout()
     Command2 = button(w, QStringLiteral("Command2"), QStringLiteral("登録"), 3120, 5520, 975, 375);
     Command2->hide();
     Command1 = button(w, QStringLiteral("Command1"), okCaption, 4200, 5520, 975, 375);
+
+    label(w, QStringLiteral("Label6"), QStringLiteral("正式名"), 120, 6030, 600, 240);
+    TextFull = textBox(w, QStringLiteral("TextFull"), QString(), 720, 6000, 4455, 270);
+    TextFull->setReadOnly(true);
+    label(w, QStringLiteral("Label7"), QStringLiteral("目安量"), 120, 6390, 600, 240);
+    GridMeasure = new QTableWidget(0, 2, w);
+    GridMeasure->setObjectName(QStringLiteral("GridMeasure"));
+    GridMeasure->setHorizontalHeaderLabels({QStringLiteral("単位"), QStringLiteral("ｇ")});
+    GridMeasure->verticalHeader()->hide();
+    GridMeasure->horizontalHeader()->setStretchLastSection(true);
+    GridMeasure->setColumnWidth(0, Twips::toPixels(1500));
+    GridMeasure->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Twips::place(GridMeasure, 720, 6360, 3375, 1200);
+    Command3 =
+        button(w, QStringLiteral("Command3"), QStringLiteral("行を追加"), 4200, 6360, 975, 375);
+    Command4 =
+        button(w, QStringLiteral("Command4"), QStringLiteral("行を削除"), 4200, 6780, 975, 375);
+}
+
+void Seibn::showFoodExtras()
+{
+    const bool hasRow = !Adodc1->bof() && !Adodc1->eof();
+    const QString full = hasRow ? Adodc1->text(QStringLiteral("FNM")) : QString();
+    TextFull->setText(full.isEmpty() && hasRow ? Adodc1->text(QStringLiteral("SNM")) : full);
+    TextFull->setCursorPosition(0);
+    TextFull->setToolTip(TextFull->text());
+    m_showingMeasures = true;
+    GridMeasure->setRowCount(0);
+    const std::optional<qint64> food = hasRow && !Adodc1->isNewRecord()
+                                           ? NumberReader::key(Adodc1->text(QStringLiteral("SID")))
+                                           : std::nullopt;
+    if (food) {
+        for (const FoodMeasures::Measure &m :
+             FoodMeasures::ownMeasures(program().DbConnectionString, *food)) {
+            const int row = GridMeasure->rowCount();
+            GridMeasure->insertRow(row);
+            GridMeasure->setItem(row, 0, new QTableWidgetItem(m.unit));
+            auto *grams = new QTableWidgetItem(NumberText::general(m.grams));
+            grams->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            GridMeasure->setItem(row, 1, grams);
+        }
+    }
+    m_showingMeasures = false;
+    m_measuresChanged = false;
+    GridMeasure->setEnabled(hasRow && m_editable);
+    Command3->setEnabled(hasRow && m_editable);
+    Command4->setEnabled(hasRow && m_editable);
+}
+
+void Seibn::addMeasureRow()
+{
+    const int row = GridMeasure->rowCount();
+    GridMeasure->insertRow(row);
+    GridMeasure->setItem(row, 0, new QTableWidgetItem(QString()));
+    auto *grams = new QTableWidgetItem(QString());
+    grams->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    GridMeasure->setItem(row, 1, grams);
+    m_measuresChanged = true;
+    GridMeasure->setCurrentCell(row, 0);
+    GridMeasure->editItem(GridMeasure->item(row, 0));
+}
+
+void Seibn::deleteMeasureRow()
+{
+    const int row = GridMeasure->currentRow();
+    if (row < 0)
+        return;
+    GridMeasure->removeRow(row);
+    m_measuresChanged = true;
+}
+
+std::optional<QList<FoodMeasures::Measure>> Seibn::measuresInGrid(QString *error) const
+{
+    QList<FoodMeasures::Measure> list;
+    QSet<QString> named;
+    for (int row = 0; row < GridMeasure->rowCount(); ++row) {
+        const QString unit =
+            GridMeasure->item(row, 0) ? GridMeasure->item(row, 0)->text() : QString();
+        const QString grams =
+            GridMeasure->item(row, 1) ? GridMeasure->item(row, 1)->text() : QString();
+        if (unit.trimmed().isEmpty() && grams.trimmed().isEmpty())
+            continue; // a row left blank
+        const std::optional<FoodMeasures::Measure> m = FoodMeasures::parse(unit, grams, error);
+        if (!m)
+            return std::nullopt;
+        if (named.contains(m->unit)) {
+            *error = QStringLiteral("単位「%1」が二度あります。").arg(m->unit);
+            return std::nullopt;
+        }
+        named.insert(m->unit);
+        list << *m;
+    }
+    return list;
+}
+
+bool Seibn::storeMeasures(const std::optional<QList<FoodMeasures::Measure>> &checked)
+{
+    if (!m_measuresChanged)
+        return true;
+    QString error;
+    const std::optional<QList<FoodMeasures::Measure>> measures =
+        checked ? checked : measuresInGrid(&error);
+    const std::optional<qint64> food = NumberReader::key(Adodc1->text(QStringLiteral("SID")));
+    if (measures && food &&
+        FoodMeasures::save(program().DbConnectionString, *food, *measures, &error)) {
+        m_measuresChanged = false;
+        if (Fmain *fmain = program().fmain())
+            fmain->LoadFoodUnits();
+        return true;
+    }
+    program().prompts().message(QStringLiteral("目安量を保存できませんでした。\n") + error,
+                                Prompts::Buttons::Ok, Prompts::Icon::Critical);
+    return false;
 }
 
 QString Seibn::valueCaption(int index)
@@ -220,9 +346,22 @@ bool Seibn::rowIsStorable(bool quiet)
 bool Seibn::storePending()
 {
     if (!Adodc1->hasPendingChange())
-        return true;
+        return storeMeasures();
     if (!rowIsStorable())
         return false;
+    // The measures are checked before the food is stored, and kept aside:
+    // storing the food shows its row again.
+    std::optional<QList<FoodMeasures::Measure>> measures;
+    const bool measuresChanged = m_measuresChanged;
+    if (measuresChanged) {
+        QString error;
+        measures = measuresInGrid(&error);
+        if (!measures) {
+            program().prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            GridMeasure->setFocus();
+            return false;
+        }
+    }
     // The food search matches readings in half-width katakana; a reading
     // typed in hiragana or full-width katakana is stored in that form.
     const QString reading = FoodRecord::readingToStore(Text2->text());
@@ -236,7 +375,8 @@ bool Seibn::storePending()
         return false;
     }
     (isNew ? m_newFoodStored : m_foodChanged) = true;
-    return true;
+    m_measuresChanged = measuresChanged;
+    return storeMeasures(measures);
 }
 
 bool Seibn::isUntouchedNewRow() const

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/foods/foodmeasures.h"
+
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class DataCombo;
 class DataSource;
@@ -9,6 +12,7 @@ class Program;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableWidget;
 class RecordNavigator;
 
 // The food editor: one food's name, reading, category and its 23 values per
@@ -76,6 +80,12 @@ public:
     QPushButton *Command1;
     QPushButton *Command2;
     RecordNavigator *navigator;
+    // Below the values: the food's full official name, and its own household
+    // measures (unit and grams of one unit), stored with the food.
+    QLineEdit *TextFull;
+    QTableWidget *GridMeasure;
+    QPushButton *Command3; // "行を追加"
+    QPushButton *Command4; // "行を削除"
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -98,7 +108,20 @@ private:
     // food may be used in recipes, the recipe and its totals.
     void publishChanges(bool reloadLists);
 
+    // The full name and the measures of the food under the pointer.
+    void showFoodExtras();
+    void addMeasureRow();
+    void deleteMeasureRow();
+    // Stores the grid's measures (or those already checked) for the food
+    // under the pointer; false with a message when they cannot be stored.
+    bool storeMeasures(const std::optional<QList<FoodMeasures::Measure>> &checked = std::nullopt);
+    // The measures as the grid holds them (blank rows skipped); nothing, with
+    // the reason, when a row is not a unit name with a positive weight.
+    std::optional<QList<FoodMeasures::Measure>> measuresInGrid(QString *error) const;
+
     Program &m_program;
+    bool m_measuresChanged = false;
+    bool m_showingMeasures = false;
     bool m_editable = true;
     bool m_newFoodStored = false;
     bool m_foodChanged = false;

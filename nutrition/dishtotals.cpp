@@ -6,7 +6,9 @@
 #include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
+#include "app/widgets.h"
 #include "core/dish/dishsession.h"
+#include "core/nutrition/unknownvalues.h"
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
 
@@ -43,4 +45,19 @@ void Fmain::showTotals(const DishTotals &totals)
     ashBox->setText(text.ash);
     fibreBox->setText(text.fibre);
     TexNa->setText(text.salt);
+
+    // Totals that pass over foods whose value is unknown are marked.
+    const std::pair<QLineEdit *, QString> marked[] = {
+        {TexSumC, QStringLiteral("ENC")},  {TexNa, QStringLiteral("NAT")},
+        {waterBox, QStringLiteral("SUI")}, {proteinBox, QStringLiteral("TAN")},
+        {fatBox, QStringLiteral("SST")},   {sugarBox, QStringLiteral("TST")},
+        {fibreBox, QStringLiteral("TSS")}, {ashBox, QStringLiteral("KBN")},
+    };
+    QStringList fields;
+    for (const auto &[box, field] : marked)
+        fields << field;
+    const UnknownValues::ByField unknown =
+        UnknownValues::ofDish(program().DbConnectionString, m_dish->currentDish(), fields);
+    for (const auto &[box, field] : marked)
+        Widgets::markUnknown(box, box->text().isEmpty() ? QStringList() : unknown.value(field));
 }

@@ -1,9 +1,13 @@
 #include "nutrition/frmkij.h"
 
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/nutrition/chartscale.h"
+#include "core/nutrition/nutrients.h"
+#include "core/nutrition/unknownvalues.h"
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
 #include "nutrition/chartsurface.h"
@@ -154,6 +158,9 @@ void FrmKij::load()
         Combo1->addItem(QString::number(age));
     Combo1->setCurrentIndex(Combo1->findText(QStringLiteral("20")));
     BindStandards();
+    // The scales: 1.3 times the standards of the person the window opens on.
+    m_scales = ChartScale::fromStandards(
+        ChartScale::referenceStandards(program().DbConnectionString), RadarChart::fixedScales());
     CalcComparisonTotals();
     FindStandard();
     // Nothing is drawn here: activation draws the chart.
@@ -217,6 +224,16 @@ void FrmKij::CalcComparisonTotals()
         Udata[i]->setText(Comparison::holderText(i, m_session.sums()[i]));
         Data[i]->setText(calculated[i] ? NumberText::general(*calculated[i]) : QString());
     }
+
+    // A sum that passes over foods whose value is unknown says so.
+    QStringList fields;
+    for (const Nutrients::Nutrient *n : Nutrients::charted())
+        fields << QString(n->field);
+    const UnknownValues::ByField unknown =
+        UnknownValues::ofDish(program().DbConnectionString, dish, fields);
+    for (int axis = 0; axis < RadarChart::axisCount; ++axis)
+        Widgets::markUnknown(Data[RadarChart::ChartAxis[axis].element],
+                             unknown.value(fields[axis]));
 }
 
 void FrmKij::FindStandard()
@@ -234,6 +251,7 @@ void FrmKij::FindStandard()
 RadarChart::Values FrmKij::chartValues() const
 {
     RadarChart::Values values;
+    values.scales = m_scales;
     for (int i = 0; i < RadarChart::axisCount; ++i) {
         const int element = RadarChart::ChartAxis[i].element;
         values.calculated[i] = Data[element]->text();

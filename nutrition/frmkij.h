@@ -87,4 +87,6 @@ private:
 
     Program &m_program;
     Comparison::Session m_session;
+    // The chart's full scales, from the store's standards when the window loads.
+    RadarChart::Scales m_scales = RadarChart::fixedScales();
 };

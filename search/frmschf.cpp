@@ -2,10 +2,13 @@
 
 #include "app/bindings.h"
 #include "app/fmain.h"
+#include "app/growth.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/foods/foodnames.h"
+#include "core/store/datasource.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -59,6 +62,20 @@ FrmSchF::FrmSchF(Program &program, QWidget *parent)
                                975, 375);
     Command2 = Widgets::button(this, QStringLiteral("Command2"), QStringLiteral("ｷｬﾝｾﾙ"), 4560,
                                4800, 975, 375);
+
+    // The window may be enlarged: the grid takes the room, the buttons keep to
+    // the bottom right corner.
+    auto *growth = new Growth(this);
+    growth->add(DataGrid1, Growth::Wider | Growth::Taller);
+    growth->add(Command1, Growth::FollowRight | Growth::FollowBottom);
+    growth->add(Command2, Growth::FollowRight | Growth::FollowBottom);
+    // A food's full official name is the tooltip of its row.
+    DataGrid1->setDecoration([this](int row, int, int role) -> QVariant {
+        if (role != Qt::ToolTipRole || !AdoEys)
+            return {};
+        return FoodNames::fullName(m_program.DbConnectionString,
+                                   AdoEys->value(row, 0).toLongLong());
+    });
 
     FillNutrientChoices();
 

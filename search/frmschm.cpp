@@ -2,12 +2,15 @@
 
 #include "app/bindings.h"
 #include "app/fmain.h"
+#include "app/growth.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/store/datasource.h"
 #include "core/store/numbertext.h"
 
+#include <QBrush>
 #include <QFrame>
 #include <QPushButton>
 
@@ -37,6 +40,25 @@ FrmSchM::FrmSchM(Program &program, QWidget *parent)
     Command2 = Widgets::button(this, QStringLiteral("Command2"), QStringLiteral("ｷｬﾝｾﾙ"), 5400,
                                5160, 975, 375);
 
+    auto *growth = new Growth(this);
+    growth->add(DataGrid1, Growth::Wider | Growth::Taller);
+    growth->add(Command1, Growth::FollowRight | Growth::FollowBottom);
+    growth->add(Command2, Growth::FollowRight | Growth::FollowBottom);
+    // Energy and salt that pass over foods whose value is unknown are tinted,
+    // their tooltip names the foods.
+    DataGrid1->setDecoration([this](int row, int column, int role) -> QVariant {
+        const QString field = column == 2   ? QStringLiteral("ENC")
+                              : column == 4 ? QStringLiteral("NAT")
+                                            : QString();
+        const QStringList foods =
+            field.isEmpty() ? QStringList()
+                            : m_unknown.value(AdoMnu->value(row, 0).toLongLong()).value(field);
+        if (foods.isEmpty())
+            return {};
+        return role == Qt::ToolTipRole ? QVariant(UnknownValues::note(foods))
+                                       : QVariant(QBrush(Widgets::unknownTint));
+    });
+
     connect(Command1, &QPushButton::clicked, this, &FrmSchM::openDish);
     connect(Command2, &QPushButton::clicked, this, &FrmSchM::cancel);
 
@@ -56,6 +78,8 @@ void FrmSchM::LoadDishOverview()
                                     Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return;
     }
+    m_unknown = UnknownValues::ofAllDishes(m_program.DbConnectionString,
+                                           {QStringLiteral("ENC"), QStringLiteral("NAT")});
     DataGrid1->setDataSource(AdoMnu);
     DataGrid1->setColumnWidthTwips(0, 0);
     for (int column = 1; column <= 4; ++column)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/nutrition/unknownvalues.h"
 #include "core/search/dishlist.h"
 
+#include <QHash>
 #include <QString>
 #include <QWidget>
 
@@ -42,4 +44,6 @@ public:
 private:
     Program &m_program;
     DishList m_list;
+    // Per dish, the foods whose energy or salt the list's sums pass over.
+    QHash<qint64, UnknownValues::ByField> m_unknown;
 };

@@ -302,4 +302,36 @@ bool read(const QString &xlsxPath, Table *table, QString *error)
     return true;
 }
 
+QString listedName(const QString &publishedName)
+{
+    static const QRegularExpression group(
+        QStringLiteral("^[\\s\\x{3000}]*＜[^＞]*＞[\\s\\x{3000}]*"));
+    return QString(publishedName).remove(group);
+}
+
+QStringList listedNames(const QList<Food> &foods)
+{
+    QStringList names;
+    names.reserve(foods.size());
+    for (const Food &food : foods) {
+        const QString listed = listedName(food.name);
+        names << (listed.isEmpty() ? food.name : listed);
+    }
+    // Shortened names that meet another name go back to their published form;
+    // that can only take names apart, so a few rounds settle it.
+    for (bool changed = true; changed;) {
+        changed = false;
+        QHash<QString, int> uses;
+        for (const QString &name : std::as_const(names))
+            ++uses[name];
+        for (int i = 0; i < names.size(); ++i) {
+            if (uses.value(names[i]) > 1 && names[i] != foods[i].name) {
+                names[i] = foods[i].name;
+                changed = true;
+            }
+        }
+    }
+    return names;
+}
+
 } // namespace FoodTable

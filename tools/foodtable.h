@@ -71,6 +71,16 @@ struct Table
     QMap<int, QString> groups; // group number -> name, from the per-group sheet names
 };
 
+// The name a food is listed by: its published name without the leading
+// bracketed group ("＜畜肉類＞　うし　［和牛肉］…" is "うし　［和牛肉］…"), which the
+// category list already shows. A name without such a part is unchanged.
+QString listedName(const QString &publishedName);
+
+// The listed name of every food, in the order given. Where two foods would be
+// listed alike, or a name would be empty, the published name is kept, so the
+// names stay as distinct as the published ones.
+QStringList listedNames(const QList<Food> &foods);
+
 // The sheet that holds every food.
 inline const QString mainSheet = QStringLiteral("表全体");
 

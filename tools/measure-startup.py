@@ -1,20 +1,24 @@
 #!/usr/bin/env python3
-"""Times ゼント's start-up from outside the process.
+"""Times ゼント's start-up from outside the process, against an empty window.
 
 Launches the start-up probe (the program's own start-up, which prints one line
 when the main window has been painted and ends) in a folder holding the given
-store, N times, and reports the median wall time from launch to that line and
-the largest peak resident memory.
+store, and the empty-window probe (a Qt Widgets window with one label that
+does the same), alternately, N times each, so that both see the same load of
+the machine. Reports for each the median and the 90th percentile of the wall
+time from launch to that line and the largest peak resident memory, and the
+ratio of the two medians.
 
-    measure-startup.py PROBE STORE [--runs N] [--ini FILE]
+    measure-startup.py PROBE STORE [--empty EMPTY_PROBE] [--runs N] [--ini FILE]
 
 With --ini, FILE is put beside the store as its settings file "zento.ini".
 
-Run it under xvfb-run for a real X server; with QT_QPA_PLATFORM=offscreen for
-the offscreen one.
+EMPTY_PROBE defaults to zento-emptyprobe beside PROBE. Run it under xvfb-run
+for a real X server; with QT_QPA_PLATFORM=offscreen for the offscreen one.
 """
 import argparse
 import os
+import select
 import shutil
 import statistics
 import subprocess
@@ -22,35 +26,71 @@ import tempfile
 import time
 
 
+def launch_once(probe, folder):
+    start = time.perf_counter()
+    process = subprocess.Popen([probe], cwd=folder, stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, text=True)
+    ready, _, _ = select.select([process.stdout], [], [], 60)
+    line = process.stdout.readline() if ready else ""
+    elapsed = time.perf_counter() - start
+    if not ready:
+        process.kill()
+    process.wait()
+    if not line.startswith("painted"):
+        return None
+    return elapsed * 1000, int(line.split("peak_rss_kib=")[1]) / 1024
+
+
+def launch(probe, folder):
+    # A busy X server now and then drops a client before its first paint:
+    # such a launch is tried again, up to three times.
+    for _ in range(3):
+        result = launch_once(probe, folder)
+        if result:
+            return result
+    raise SystemExit(f"{os.path.basename(probe)} did not report a painted window")
+
+
+def percentile(values, q):
+    ordered = sorted(values)
+    at = q * (len(ordered) - 1)
+    low = int(at)
+    high = min(low + 1, len(ordered) - 1)
+    return ordered[low] + (ordered[high] - ordered[low]) * (at - low)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("probe")
     parser.add_argument("store")
+    parser.add_argument("--empty")
     parser.add_argument("--runs", type=int, default=21)
     parser.add_argument("--ini")
     args = parser.parse_args()
     probe = os.path.abspath(args.probe)
-    times, peaks = [], []
+    empty = os.path.abspath(args.empty or os.path.join(os.path.dirname(probe),
+                                                       "zento-emptyprobe"))
+    results = {probe: ([], []), empty: ([], [])}
     with tempfile.TemporaryDirectory() as folder:
         shutil.copy(args.store, os.path.join(folder, "zento.dll"))
         if args.ini:
             shutil.copy(args.ini, os.path.join(folder, "zento.ini"))
         for run in range(args.runs + 1):
-            start = time.perf_counter()
-            process = subprocess.Popen([probe], cwd=folder, stdout=subprocess.PIPE,
-                                       stderr=subprocess.DEVNULL, text=True)
-            line = process.stdout.readline()
-            elapsed = time.perf_counter() - start
-            process.wait()
-            if not line.startswith("painted"):
-                raise SystemExit("the probe did not report a painted window")
-            if run == 0:
-                continue  # the first run warms the file cache
-            times.append(elapsed * 1000)
-            peaks.append(int(line.split("peak_rss_kib=")[1]) / 1024)
-    print(f"start to painted: median {statistics.median(times):.1f} ms, "
-          f"min {min(times):.1f} ms, max {max(times):.1f} ms over {len(times)} runs; "
-          f"peak RSS {max(peaks):.1f} MiB")
+            # Alternate which goes first, so neither always follows the other.
+            order = (probe, empty) if run % 2 else (empty, probe)
+            for which in order:
+                elapsed, peak = launch(which, folder)
+                if run == 0:
+                    continue  # the first round warms the file cache
+                results[which][0].append(elapsed)
+                results[which][1].append(peak)
+    for name, which in (("empty window", empty), ("ゼント", probe)):
+        times, peaks = results[which]
+        print(f"{name}: start to painted median {statistics.median(times):.1f} ms, "
+              f"p90 {percentile(times, 0.9):.1f} ms, min {min(times):.1f} ms "
+              f"over {len(times)} runs; peak RSS {max(peaks):.1f} MiB")
+    ratio = statistics.median(results[probe][0]) / statistics.median(results[empty][0])
+    print(f"ratio to the empty window (medians): {ratio:.2f}")
 
 
 if __name__ == "__main__":

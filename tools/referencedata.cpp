@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <sqlite3.h>
@@ -49,6 +51,9 @@ Sources locate(const QString &dataDir)
         s.previousStandards =
             dir.filePath(QStringLiteral("standards/") + editions[editions.size() - 2]);
     }
+    const QString measures = dir.filePath(QStringLiteral("measures/household-measures.csv"));
+    if (QFileInfo(measures).isFile())
+        s.measures = measures;
     return s;
 }
 
@@ -85,6 +90,15 @@ bool load(const Sources &sources, Data *data, QString *error)
         return false;
     if (!Standards::read(sources.standards, sources.previousStandards, &data->standards, error))
         return false;
+    data->names = FoodTable::listedNames(data->foods.foods);
+    data->measures.clear();
+    if (!sources.measures.isEmpty()) {
+        QSet<int> known;
+        for (const FoodTable::Food &food : std::as_const(data->foods.foods))
+            known.insert(food.number);
+        if (!readMeasures(sources.measures, known, &data->measures, error))
+            return false;
+    }
     Readings readings;
     if (!readings.open(error))
         return false;
@@ -102,6 +116,71 @@ bool load(const Sources &sources, Data *data, QString *error)
     if (!unread.isEmpty())
         std::fprintf(stderr, "読みの分からない語があります（読みに漢字のまま入ります）:\n  %s\n",
                      qPrintable(unread.join(QStringLiteral("\n  "))));
+    return true;
+}
+
+bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Measure> *measures,
+                  QString *error)
+{
+    QFile file(csvPath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        if (error)
+            *error = QStringLiteral("%1 を読めません: %2").arg(csvPath, file.errorString());
+        return false;
+    }
+    const QString name = QFileInfo(csvPath).fileName();
+    const auto fail = [&](int line, const QString &what) {
+        if (error)
+            *error = QStringLiteral("%1 %2 行目: %3").arg(name).arg(line).arg(what);
+        return false;
+    };
+    QSet<QString> unitNames;
+    for (const Unit &u : units())
+        unitNames.insert(u.name);
+    static const QRegularExpression foodNumber(QStringLiteral("^[0-9]{5}$"));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    QList<Measure> read;
+    QSet<QPair<int, QString>> seen;
+    bool header = true;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.isEmpty())
+            continue;
+        const QStringList cells = line.split(QLatin1Char(','));
+        if (header) {
+            if (cells.size() != 4 || cells[0] != QStringLiteral("食品番号") ||
+                cells[2] != QStringLiteral("単位") || cells[3] != QStringLiteral("重量g"))
+                return fail(i + 1,
+                            QStringLiteral("見出しは「食品番号,食品名,単位,重量g」のはずです。"));
+            header = false;
+            continue;
+        }
+        if (cells.size() != 4)
+            return fail(i + 1, QStringLiteral("欄が4つではありません。"));
+        if (!foodNumber.match(cells[0]).hasMatch())
+            return fail(i + 1,
+                        QStringLiteral("食品番号「%1」は5桁の数字ではありません。").arg(cells[0]));
+        Measure m;
+        m.food = cells[0].toInt();
+        if (!knownFoods.contains(m.food))
+            return fail(i + 1,
+                        QStringLiteral("食品番号 %1 は食品成分表にありません。").arg(cells[0]));
+        m.unit = cells[2].trimmed();
+        if (!unitNames.contains(m.unit))
+            return fail(i + 1, QStringLiteral("単位「%1」は単位の表にありません。").arg(m.unit));
+        bool ok = false;
+        m.grams = cells[3].trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(m.grams) || m.grams <= 0)
+            return fail(i + 1, QStringLiteral("重量「%1」は正の数ではありません。").arg(cells[3]));
+        if (seen.contains({m.food, m.unit}))
+            return fail(i + 1,
+                        QStringLiteral("食品番号 %1 の%2が二度あります。").arg(cells[0], m.unit));
+        seen.insert({m.food, m.unit});
+        read << m;
+    }
+    if (header)
+        return fail(1, QStringLiteral("見出しの行がありません。"));
+    *measures = read;
     return true;
 }
 
@@ -181,13 +260,14 @@ bool writeStandards(sqlite3 *db, const Data &data, QString *error)
 bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResult *result,
                 QString *error)
 {
-    QString fields = QStringLiteral("SID,SNM,SKN,BID");
-    QString places = QStringLiteral("?1,?2,?3,?4");
-    QString updates = QStringLiteral("SNM=excluded.SNM,SKN=excluded.SKN,BID=excluded.BID");
+    QString fields = QStringLiteral("SID,SNM,SKN,BID,FNM");
+    QString places = QStringLiteral("?1,?2,?3,?4,?5");
+    QString updates =
+        QStringLiteral("SNM=excluded.SNM,SKN=excluded.SKN,BID=excluded.BID,FNM=excluded.FNM");
     for (int i = 0; i < FoodTable::fieldCount; ++i) {
         const QString f = QString::fromLatin1(FoodTable::fieldMappings[i].field);
         fields += QLatin1Char(',') + f;
-        places += QStringLiteral(",?%1").arg(5 + i);
+        places += QStringLiteral(",?%1").arg(6 + i);
         updates += QStringLiteral(",%1=excluded.%1").arg(f);
     }
     Statement upsert(
@@ -199,15 +279,18 @@ bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResul
     for (int n = 0; n < foods.size(); ++n) {
         const FoodTable::Food &food = foods[n];
         upsert.bind(1, food.number);
-        upsert.bind(2, food.name);
+        // The reading is that of the published name, so the dropped group
+        // still finds the food.
+        upsert.bind(2, data.names.value(n, food.name));
         upsert.bind(3, data.readings.value(n));
         upsert.bind(4, food.group);
+        upsert.bind(5, food.name);
         for (int i = 0; i < FoodTable::fieldCount; ++i) {
             const FoodTable::Value v = FoodTable::fieldValue(food, FoodTable::fieldMappings[i]);
             if (v.known)
-                upsert.bind(5 + i, v.number);
+                upsert.bind(6 + i, v.number);
             else
-                upsert.bind(5 + i, QVariant());
+                upsert.bind(6 + i, QVariant());
         }
         if (!runRow(upsert, error))
             return false;
@@ -223,13 +306,32 @@ bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResul
     return true;
 }
 
+// The imported measures; a row the user entered for the same food and unit
+// stays as it is.
+bool writeMeasures(sqlite3 *db, const Data &data, QString *error)
+{
+    Statement insert(db, QStringLiteral("INSERT OR IGNORE INTO etn(SID, TNM, KAK, USR)"
+                                        " VALUES (?1, ?2, ?3, 0)"));
+    if (!prepared(insert, error))
+        return false;
+    for (const Measure &m : data.measures) {
+        insert.bind(1, m.food);
+        insert.bind(2, m.unit);
+        insert.bind(3, m.grams);
+        if (!runRow(insert, error))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool write(sqlite3 *db, const Data &data, QString *error)
 {
     QSet<int> none;
     return writeCategories(db, data, error) && writeFoods(db, data, &none, nullptr, error) &&
-           writeUnits(db, error) && writeStandards(db, data, error);
+           writeUnits(db, error) && writeStandards(db, data, error) &&
+           writeMeasures(db, data, error);
 }
 
 namespace {
@@ -277,7 +379,7 @@ bool inTransaction(sqlite3 *db, const std::function<bool()> &body, QString *erro
     if (!exec(db, "BEGIN IMMEDIATE", error))
         return false;
     if (body() && exec(db, Schema::searchIndexStatements().toUtf8().constData(), error) &&
-        exec(db, "COMMIT", error))
+        Schema::addReadingIndex(db, error) && exec(db, "COMMIT", error))
         return true;
     exec(db, "ROLLBACK", nullptr);
     return false;
@@ -298,10 +400,12 @@ QSet<int> officialFoods(sqlite3 *db, const char *schema, bool *ok, QString *erro
     return numbers;
 }
 
-QStringList columnsOf(sqlite3 *db, const QString &table, QString *error)
+QStringList columnsOf(sqlite3 *db, const QString &table, QString *error,
+                      const char *schema = "main")
 {
     QStringList names;
-    Statement info(db, QStringLiteral("PRAGMA main.table_info(%1)").arg(table));
+    Statement info(db,
+                   QStringLiteral("PRAGMA %1.table_info(%2)").arg(QLatin1String(schema), table));
     if (!prepared(info, error))
         return names;
     while (info.next())
@@ -326,7 +430,20 @@ bool copyReference(sqlite3 *db, QString *error)
                   error))
             return false;
     }
-    const QStringList columns = columnsOf(db, QStringLiteral("eys"), error);
+    // A ready store made before full names lacks FNM, and the full names
+    // then stay as they are; any other missing column is a fault.
+    QStringList columns = columnsOf(db, QStringLiteral("eys"), error);
+    const QStringList readyColumns = columnsOf(db, QStringLiteral("eys"), error, "ready");
+    if (!readyColumns.contains(QStringLiteral("FNM")))
+        columns.removeAll(QStringLiteral("FNM"));
+    if (!readyColumns.isEmpty() &&
+        columnsOf(db, QStringLiteral("etn"), error, "ready").size() > 0 &&
+        !exec(db,
+              "DELETE FROM main.etn WHERE USR = 0;"
+              " INSERT OR IGNORE INTO main.etn(SID, TNM, KAK, USR)"
+              " SELECT SID, TNM, KAK, 0 FROM ready.etn WHERE USR = 0;",
+              error))
+        return false;
     QStringList updates;
     for (const QString &c : columns)
         if (c != QLatin1String("SID"))
@@ -355,10 +472,15 @@ bool refresh(const QString &storePath, const Data &data, RefreshResult *result, 
     const auto rewrite = [&] {
         bool read = false;
         QSet<int> existing = officialFoods(db, "main", &read, error);
-        return read && exec(db, "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;", error) &&
+        // A store made before full names and measures gets them here.
+        return read && Schema::upgrade(db, error) &&
+               exec(db,
+                    "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;"
+                    " DELETE FROM etn WHERE USR = 0;",
+                    error) &&
                writeCategories(db, data, error) &&
                writeFoods(db, data, &existing, &counts, error) && writeUnits(db, error) &&
-               writeStandards(db, data, error);
+               writeStandards(db, data, error) && writeMeasures(db, data, error);
     };
     const bool ok = isStore(db, "main", storePath, error) && inTransaction(db, rewrite, error);
     sqlite3_close(db);
@@ -410,7 +532,7 @@ bool refreshFrom(const QString &storePath, const QString &readyPath, RefreshResu
         counts.updated = int(QSet<int>(incoming).intersect(existing).size());
         counts.added = int(incoming.size()) - counts.updated;
         counts.kept = int(existing.size()) - counts.updated;
-        return copyReference(db, error);
+        return Schema::upgrade(db, error) && copyReference(db, error);
     };
     const bool ok = isStore(db, "main", storePath, error) && attach() &&
                     isStore(db, "ready", readyPath, error) && inTransaction(db, copy, error);

@@ -4,6 +4,7 @@
 #include "tools/standards.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,7 @@ struct sqlite3;
 // reference intakes, found in a data folder laid out as
 //   <dir>/food-table/<the MEXT workbook>.xlsx
 //   <dir>/standards/dri-<year>.csv   (the newest two years are used)
+//   <dir>/measures/household-measures.csv (optional: foods' own spoon and cup weights)
 namespace ReferenceData {
 
 // Category of the foods a user registers.
@@ -34,6 +36,7 @@ struct Sources
     QString foodTable;         // the workbook
     QString standards;         // the current edition
     QString previousStandards; // the edition before it
+    QString measures;          // household measures; empty when the folder has none
     QStringList missing;       // what the folder lacks, as relative paths
 
     bool complete() const { return missing.isEmpty(); }
@@ -43,10 +46,27 @@ struct Sources
 
 Sources locate(const QString &dataDir);
 
+// Grams of one unit of one food (a row of etn).
+struct Measure
+{
+    int food = 0;
+    QString unit;
+    double grams = 0;
+};
+
+// Reads the household measures: a CSV with the header 食品番号,食品名,単位,重量g.
+// Every food number must be one of knownFoods, every unit one of units() and
+// every weight a positive number; a food and unit given twice is a fault. A
+// fault stops the reading with a message naming the file and line.
+bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Measure> *measures,
+                  QString *error);
+
 struct Data
 {
     FoodTable::Table foods;
     QStringList readings; // SKN of each food, in the order of foods.foods
+    QStringList names;    // SNM of each food (the listed name), in the same order
+    QList<Measure> measures;
     Standards::Table standards;
 };
 
@@ -66,7 +86,9 @@ struct RefreshResult
 // Refreshes the reference tables of an existing store in one transaction:
 // official foods are updated or added by their number (their keys do not
 // change), foods the user registered, dishes and lines are left alone, and
-// the categories, units and standards are replaced. Nothing is changed when
+// the categories, units and standards are replaced; the imported household
+// measures are replaced, the user's own measures kept (where the user gave a
+// weight for the same food and unit, the user's stays). Nothing is changed when
 // anything fails.
 bool refresh(const QString &storePath, const Data &data, RefreshResult *result, QString *error);
 

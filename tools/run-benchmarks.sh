@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Runs every benchmark, then the start-up as seen from outside the process,
-# offscreen and under Xvfb, on the table-sized and the heavy store.
+# Makes the benchmark stores once (cached in the build folder), runs every
+# benchmark on them, then times the start-up from outside the process against
+# an empty window, offscreen and under Xvfb, on the table-sized, the heavy and
+# the ten times heavier store.
 set -euo pipefail
 build=${1:-build}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+"$build/bench/zento-benchstores"
 for bench in "$build"/bench/bench_*; do
   [ -x "$bench" ] || continue
   echo "== $(basename "$bench")"
-  "$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-    --benchmark_min_time=0.2
+  "$bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+    --benchmark_min_time=0.2 --benchmark_counters_tabular=true
 done
 stores="$build/bench-stores"
-for store in table heavy; do
+for store in table heavy heavy10; do
   [ -f "$stores/$store.dll" ] || continue
   echo "== start-up, $store store, offscreen"
   QT_QPA_PLATFORM=offscreen python3 tools/measure-startup.py "$build/bench/zento-startprobe" "$stores/$store.dll"

@@ -7,35 +7,141 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
+
+BenchStore benchStoreOf(long arg)
+{
+    return arg == 1 ? BenchStore::Heavy10 : BenchStore::Heavy;
+}
+
+const char *benchStoreName(BenchStore kind)
+{
+    switch (kind) {
+    case BenchStore::TableSized:
+        return "table";
+    case BenchStore::Heavy:
+        return "heavy";
+    case BenchStore::Heavy10:
+        return "heavy10";
+    }
+    return "";
+}
 
 QString benchStorePath(BenchStore kind)
 {
     const QString dir = QStringLiteral(ZENTO_BENCH_CACHE);
     QDir().mkpath(dir);
-    const QString path = dir
-                         + (kind == BenchStore::Heavy ? QStringLiteral("/heavy.dll")
-                                                      : QStringLiteral("/table.dll"));
+    const QString path =
+        dir + QLatin1Char('/') + QLatin1String(benchStoreName(kind)) + QStringLiteral(".dll");
     if (QFileInfo::exists(path))
         return path;
+    std::fprintf(stderr, "building the %s store (%s) ...\n", benchStoreName(kind),
+                 qPrintable(path));
+    QElapsedTimer took;
+    took.start();
     QString error;
     const bool ok = StoreBuilder::build(
         path,
         [&](sqlite3 *db, QString *err) {
             if (!StoreBuilder::fillReference(db, QStringLiteral(ZENTO_SHARED_DATA), err))
                 return false;
-            return kind == BenchStore::Heavy
-                       ? StoreBuilder::fillHeavy(db, 25000, 10000, 200000, err)
-                       : StoreBuilder::fillHeavy(db, 0, 5, 60, err);
+            switch (kind) {
+            case BenchStore::Heavy:
+                return StoreBuilder::fillHeavy(db, 25000, 10000, 200000, err);
+            case BenchStore::Heavy10:
+                return StoreBuilder::fillHeavy(db, 250000, 100000, 2000000, err);
+            case BenchStore::TableSized:
+                break;
+            }
+            return StoreBuilder::fillHeavy(db, 0, 5, 60, err);
         },
         &error);
     if (!ok) {
         std::fprintf(stderr, "cannot build the benchmark store: %s\n", qPrintable(error));
         std::exit(1);
     }
+    std::fprintf(stderr, "built the %s store in %.1f s\n", benchStoreName(kind),
+                 double(took.elapsed()) / 1000.0);
     return path;
+}
+
+void benchStoreArgs(benchmark::internal::Benchmark *bench)
+{
+    bench->ArgName("store")->Arg(0)->Arg(1);
+}
+
+StepTimes::StepTimes(benchmark::State &state)
+    : m_state(state)
+{
+}
+
+namespace {
+
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+double quantile(std::vector<double> values, double q)
+{
+    const size_t at = std::min(values.size() - 1, size_t(q * double(values.size())));
+    std::nth_element(values.begin(), values.begin() + long(at), values.end());
+    return values[at];
+}
+
+} // namespace
+
+StepTimes::~StepTimes()
+{
+    if (m_samples.empty())
+        return;
+    m_state.counters["p50_ms"] = quantile(m_samples, 0.5) * 1e3;
+    m_state.counters["p90_ms"] = quantile(m_samples, 0.9) * 1e3;
+    m_state.counters["cpu_p50_ms"] = quantile(m_cpuSamples, 0.5);
+    m_state.counters["cpu_p90_ms"] = quantile(m_cpuSamples, 0.9);
+}
+
+void StepTimes::start()
+{
+    m_start = std::chrono::steady_clock::now();
+    m_cpuStart = threadCpuMs();
+}
+
+void StepTimes::stop()
+{
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - m_start;
+    m_cpuSamples.push_back(threadCpuMs() - m_cpuStart);
+    m_state.SetIterationTime(took.count());
+    m_samples.push_back(took.count());
+}
+
+namespace {
+
+double percentile(const std::vector<double> &values, double q)
+{
+    if (values.empty())
+        return 0;
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    const double at = q * double(sorted.size() - 1);
+    const size_t low = size_t(at);
+    const size_t high = std::min(low + 1, sorted.size() - 1);
+    return sorted[low] + (sorted[high] - sorted[low]) * (at - double(low));
+}
+
+} // namespace
+
+void addPercentileStatistics(benchmark::internal::Benchmark *bench)
+{
+    bench->ComputeStatistics("p50", [](const std::vector<double> &v) { return percentile(v, 0.5); })
+        ->ComputeStatistics("p90", [](const std::vector<double> &v) { return percentile(v, 0.9); });
 }
 
 BenchFolder::BenchFolder(BenchStore kind)

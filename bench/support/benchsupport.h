@@ -1,10 +1,13 @@
 #pragma once
 
+#include "app/prompts.h"
+
 #include <QString>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <chrono>
 #include <memory>
-
-#include "app/prompts.h"
+#include <vector>
 
 class Program;
 
@@ -12,7 +15,14 @@ class Program;
 enum class BenchStore {
     TableSized, // the reference data (or the demonstration set) and a few dishes
     Heavy,      // 25,000 foods, 10,000 dishes, 200,000 lines
+    Heavy10,    // ten times that: 250,000 foods, 100,000 dishes, 2,000,000 lines
 };
+
+// The store a benchmark runs on, from its range: 0 the heavy store, 1 the
+// ten times heavier one. Benchmarks registered with benchStoreArgs() run on
+// both.
+BenchStore benchStoreOf(long arg);
+const char *benchStoreName(BenchStore kind);
 
 // Path of a cached store of that kind, built on first use in the build tree.
 QString benchStorePath(BenchStore kind);
@@ -55,6 +65,49 @@ struct BenchProgram
     BenchProgram();
     ~BenchProgram();
 };
+
+// Registers the two heavy stores as the arguments of a benchmark, named
+// "store:heavy" and "store:heavy10" in the report.
+void benchStoreArgs(benchmark::internal::Benchmark *bench);
+
+// Times single steps of a benchmark by hand, so that preparing a step stays
+// out, and reports the median and the 90th percentile of the steps' wall
+// time as the counters p50_ms and p90_ms, and of this thread's processor
+// time as cpu_p50_ms and cpu_p90_ms (steadier on a shared machine); each
+// iteration's time is the step's wall time (use with UseManualTime()).
+class StepTimes
+{
+public:
+    explicit StepTimes(benchmark::State &state);
+    ~StepTimes();
+    template <typename Step> void time(Step step)
+    {
+        start();
+        step();
+        stop();
+    }
+    void start();
+    void stop();
+
+private:
+    benchmark::State &m_state;
+    std::chrono::steady_clock::time_point m_start;
+    double m_cpuStart = 0;
+    std::vector<double> m_samples;    // seconds
+    std::vector<double> m_cpuSamples; // milliseconds
+};
+
+// Statistics added to every repeated benchmark: the median and the 90th
+// percentile over the repetitions.
+void addPercentileStatistics(benchmark::internal::Benchmark *bench);
+
+// A benchmark of single steps on both heavy stores, timed by StepTimes.
+#define ZENTO_STEP_BENCHMARK(fn)                                                                   \
+    BENCHMARK(fn)                                                                                  \
+        ->Apply(benchStoreArgs)                                                                    \
+        ->Apply(addPercentileStatistics)                                                           \
+        ->UseManualTime()                                                                          \
+        ->Unit(benchmark::kMillisecond)
 
 #define ZENTO_BENCHMARK_MAIN()                                                                     \
     int main(int argc, char **argv)                                                                \

@@ -368,11 +368,15 @@ bool DishSession::deleteSelectedLine()
 
 // ---- Units
 
-bool DishSession::loadUnits()
+bool DishSession::loadUnits(qint64 food)
 {
     m_units->setConnectionString(m_connection);
-    m_units->setRecordSource(Queries::units());
-    const bool read = m_units->refresh();
+    m_units->setRecordSource(Queries::foodUnits(food));
+    bool read = m_units->refresh();
+    if (!read && food != 0) {
+        m_units->setRecordSource(Queries::units());
+        read = m_units->refresh();
+    }
     m_units->fetchAll(); // a handful of rows, looked up on every keystroke
     return read;
 }

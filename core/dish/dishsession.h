@@ -129,7 +129,10 @@ public:
     bool deleteSelectedLine();
 
     // ---- Units
-    bool loadUnits();
+    // The unit list for a food: its own measures first, at their own
+    // weights, then the unit table (food 0: the unit table alone). A store
+    // made before measures existed lists the unit table.
+    bool loadUnits(qint64 food = 0);
     // The listed unit a typed unit names: the same after width and letter
     // case are folded ("KG", "ｋｇ" and "kg" are one unit). Empty when none.
     QString listedUnit(const QString &typed) const;

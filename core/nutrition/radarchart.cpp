@@ -44,23 +44,42 @@ double readValue(const QString &text)
 
 QPointF vertex(const Axis &axis, double value)
 {
-    return {centreX - value * (centreX - axis.endX) / axis.fullScale,
-            centreY - value * (centreY - axis.endY) / axis.fullScale};
+    return vertex(axis, value, axis.fullScale);
+}
+
+QPointF vertex(const Axis &axis, double value, double fullScale)
+{
+    return {centreX - value * (centreX - axis.endX) / fullScale,
+            centreY - value * (centreY - axis.endY) / fullScale};
+}
+
+Scales fixedScales()
+{
+    Scales scales{};
+    for (int i = 0; i < axisCount; ++i)
+        scales[i] = ChartAxis[i].fullScale;
+    return scales;
 }
 
 Polyline polygon(const Column &texts)
 {
+    return polygon(texts, fixedScales());
+}
+
+Polyline polygon(const Column &texts, const Scales &scales)
+{
     Polyline points;
     points.reserve(axisCount + 1);
     for (int i = 0; i < axisCount; ++i)
-        points.push_back(vertex(ChartAxis[i], readValue(texts[i])));
+        points.push_back(vertex(ChartAxis[i], readValue(texts[i]), scales[i]));
     points.push_back(points.front());
     return points;
 }
 
 Figure figure(const Values &values)
 {
-    return {rings(), spokes(), polygon(values.calculated), polygon(values.standard)};
+    return {rings(), spokes(), polygon(values.calculated, values.scales),
+            polygon(values.standard, values.scales)};
 }
 
 } // namespace RadarChart

@@ -86,22 +86,31 @@ std::vector<QLineF> spokes();
 
 // How the chart reads a table text: its leading number, 0 when it has none.
 double readValue(const QString &text);
-// C + (value / S) x (end point - C).
+// C + (value / S) x (end point - C), with S the axis's own full scale or
+// the one given.
 QPointF vertex(const Axis &axis, double value);
+QPointF vertex(const Axis &axis, double value, double fullScale);
 
 // The texts of one column for the elements 2 to 10, in axis order.
 using Column = std::array<QString, axisCount>;
+// A full scale per axis, in axis order.
+using Scales = std::array<double, axisCount>;
+
+// The axes' own full scales (the table above).
+Scales fixedScales();
 
 // The polyline of one column: the vertex of element 2, then those of 3 to 10,
 // then element 2 again (ten points).
 Polyline polygon(const Column &texts);
+Polyline polygon(const Column &texts, const Scales &scales);
 
 // What the chart shows: the calculated values (Data captions) and the
-// standard values (Kdata texts).
+// standard values (Kdata texts), on the full scales given.
 struct Values
 {
     Column calculated;
     Column standard;
+    Scales scales = fixedScales();
 };
 
 // Everything the surface draws, in drawing order: rings, spokes, the green

@@ -1,7 +1,8 @@
 #include "core/search/foodsearch.h"
 
 #include "core/nutrition/nutrients.h"
-#include "core/search/kana.h"
+#include "core/search/readingsearch.h"
+#include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/queries.h"
 
@@ -36,36 +37,15 @@ QString FoodSearch::rankingQuery(const QString &field)
 
 QString FoodSearch::readingQuery(const QString &reading)
 {
-    // The text becomes the inside of a quoted LIKE pattern: the escape
-    // character and the two wildcards are escaped so that they match
-    // themselves, a quote is doubled, and a NUL (which would end the query
-    // text) is dropped.
-    const QString folded = Kana::toHalfWidth(reading);
-    QString literal;
-    literal.reserve(folded.size() + 8);
-    for (QChar c : folded) {
-        switch (c.unicode()) {
-        case u'\\':
-        case u'%':
-        case u'_':
-            literal += QLatin1Char('\\');
-            literal += c;
-            break;
-        case u'\'':
-            literal += QLatin1String("''");
-            break;
-        case 0:
-            break;
-        default:
-            literal += c;
-        }
-    }
-    return Queries::foodsByReading(literal);
+    return Queries::foodsByReading(ReadingSearch::likeLiteral(reading));
 }
 
 bool FoodSearch::byReading(const QString &reading)
 {
-    return run(readingQuery(reading));
+    // The store decides how the rows are found (its reading index, where it
+    // has one); the rows and their order are those of readingQuery().
+    const std::shared_ptr<Database> store = Database::open(m_connectionString, nullptr);
+    return run(ReadingSearch::query(store ? store->handle() : nullptr, reading));
 }
 
 bool FoodSearch::byRanking(const QString &field)

@@ -49,6 +49,19 @@ QString units()
     return QStringLiteral("SELECT tni.* FROM tni");
 }
 
+QString foodUnits(qint64 food)
+{
+    if (food == 0)
+        return units();
+    const QString key = QString::number(food);
+    return QStringLiteral("SELECT TNM, KAK FROM (SELECT 0 AS own, etn.rowid AS pos, etn.TNM,"
+                          " etn.KAK FROM etn WHERE(etn.SID=") +
+           key +
+           QStringLiteral(") UNION ALL SELECT 1, tni.rowid, tni.TNM, tni.KAK FROM tni WHERE"
+                          " tni.TNM NOT IN (SELECT etn.TNM FROM etn WHERE(etn.SID=") +
+           key + QStringLiteral("))) ORDER BY own, pos");
+}
+
 QString dishLines(qint64 dish)
 {
     return QStringLiteral("SELECT eys.SNM as 素材,kou.* FROM kou,eys ") +

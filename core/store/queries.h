@@ -20,6 +20,9 @@ QString dishList();                     // every dish, in store order
 QString categories();                   // every food category
 QString categoryFoods(qint64 category); // the foods of one category
 QString units();                        // every unit with its grams
+// The units offered for a food, TNM and KAK: its own measures (etn) first, in
+// the order entered, then every unit of tni it has none of. Food 0: units().
+QString foodUnits(qint64 food);
 
 // ---- Dish editing
 

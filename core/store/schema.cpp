@@ -19,6 +19,61 @@ QString searchIndexStatements()
     return sql;
 }
 
+QString readingIndexStatements()
+{
+    // The index keeps no copy of the readings: its content is eys itself, so
+    // the triggers hand it every reading that comes and goes.
+    return QStringLiteral(R"SQL(
+CREATE VIRTUAL TABLE IF NOT EXISTS eys_skn USING fts5(
+  SKN, content='eys', content_rowid='SID', tokenize='trigram');
+CREATE TRIGGER IF NOT EXISTS eys_skn_insert AFTER INSERT ON eys
+BEGIN
+  INSERT INTO eys_skn(rowid, SKN) VALUES (new.SID, new.SKN);
+END;
+CREATE TRIGGER IF NOT EXISTS eys_skn_delete AFTER DELETE ON eys
+BEGIN
+  INSERT INTO eys_skn(eys_skn, rowid, SKN) VALUES ('delete', old.SID, old.SKN);
+END;
+CREATE TRIGGER IF NOT EXISTS eys_skn_update AFTER UPDATE OF SID, SKN ON eys
+BEGIN
+  INSERT INTO eys_skn(eys_skn, rowid, SKN) VALUES ('delete', old.SID, old.SKN);
+  INSERT INTO eys_skn(rowid, SKN) VALUES (new.SID, new.SKN);
+END;
+)SQL");
+}
+
+namespace {
+
+bool execAll(sqlite3 *db, const QString &sql, QString *error)
+{
+    char *message = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_exec(db, text.constData(), nullptr, nullptr, &message) == SQLITE_OK)
+        return true;
+    if (error)
+        *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+    sqlite3_free(message);
+    return false;
+}
+
+} // namespace
+
+bool addReadingIndex(sqlite3 *db, QString *error)
+{
+    sqlite3_stmt *stmt = nullptr;
+    bool present = false;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_schema WHERE name='eys_skn'", -1, &stmt,
+                           nullptr) == SQLITE_OK)
+        present = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    if (present)
+        return execAll(db, readingIndexStatements(), error);
+    return execAll(db,
+                   readingIndexStatements() +
+                       QStringLiteral("INSERT INTO eys_skn(eys_skn) VALUES ('rebuild');"),
+                   error);
+}
+
 QString createStatements()
 {
     // Keys are AUTOINCREMENT so that a deleted dish's, line's or food's key is
@@ -39,8 +94,10 @@ CREATE TABLE eys (
   ENC REAL, ENJ REAL, SUI REAL, TAN REAL, SST REAL, TST REAL, TSS REAL, KBN REAL,
   CA REAL, P REAL, FE REAL, NA REAL, K REAL,
   VAR REAL, VAC REAL, VAK REAL, VE REAL, VB1 REAL, VB2 REAL, NAI REAL, VC REAL,
-  FIB REAL, COL REAL, NAT REAL
+  FIB REAL, COL REAL, NAT REAL,
+  FNM TEXT
 );
+%MEASURES%
 CREATE TABLE mnu (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
   アイテム名 TEXT
@@ -68,6 +125,11 @@ CREATE INDEX kou_dish ON kou(アイテムCD);
 CREATE INDEX kou_food ON kou(食品コード);
 CREATE INDEX eys_category ON eys(BID);
 %SEARCH%
+CREATE TRIGGER eys_delete_measures AFTER DELETE ON eys
+BEGIN
+  DELETE FROM etn WHERE SID = old.SID;
+END;
+%READING%
 CREATE TRIGGER mnu_delete_lines AFTER DELETE ON mnu
 BEGIN
   DELETE FROM kou WHERE アイテムCD = old.ID;
@@ -82,20 +144,57 @@ INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
   ('eys', 'eys_reading', '2500 1 1 1');
 PRAGMA user_version = 1;
 )SQL")
-        .replace(QStringLiteral("%SEARCH%"), searchIndexStatements());
+        .replace(QStringLiteral("%SEARCH%"), searchIndexStatements())
+        .replace(QStringLiteral("%READING%"), readingIndexStatements())
+        .replace(QStringLiteral("%MEASURES%"), measureTableStatement());
+}
+
+QString measureTableStatement()
+{
+    // USR is 1 for a row the user entered; the importer writes 0 and, when
+    // it refreshes the reference data, replaces only those rows.
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS etn (\n"
+                          "  SID INTEGER NOT NULL, TNM TEXT NOT NULL, KAK REAL NOT NULL,\n"
+                          "  USR INTEGER NOT NULL DEFAULT 1,\n"
+                          "  PRIMARY KEY (SID, TNM)\n"
+                          ");\n");
+}
+
+namespace {
+
+bool hasColumn(sqlite3 *db, const char *table, const char *column)
+{
+    sqlite3_stmt *stmt = nullptr;
+    bool found = false;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2", -1, &stmt,
+                           nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
+        sqlite3_bind_text(stmt, 2, column, -1, SQLITE_STATIC);
+        found = sqlite3_step(stmt) == SQLITE_ROW;
+    }
+    sqlite3_finalize(stmt);
+    return found;
+}
+
+} // namespace
+
+bool upgrade(sqlite3 *db, QString *error)
+{
+    if (!hasColumn(db, "eys", "FNM") &&
+        !execAll(db, QStringLiteral("ALTER TABLE eys ADD COLUMN FNM TEXT"), error))
+        return false;
+    return execAll(db, measureTableStatement(), error) &&
+           execAll(db,
+                   QStringLiteral(
+                       "CREATE TRIGGER IF NOT EXISTS eys_delete_measures AFTER DELETE ON eys\n"
+                       "BEGIN\n  DELETE FROM etn WHERE SID = old.SID;\nEND;\n"),
+                   error) &&
+           execAll(db, searchIndexStatements(), error);
 }
 
 bool create(sqlite3 *db, QString *error)
 {
-    char *message = nullptr;
-    const QByteArray sql = createStatements().toUtf8();
-    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        if (error)
-            *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-        sqlite3_free(message);
-        return false;
-    }
-    return true;
+    return execAll(db, createStatements(), error);
 }
 
 } // namespace Schema

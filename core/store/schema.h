@@ -4,8 +4,10 @@
 
 struct sqlite3;
 
-// The store's six tables, defined once. The database tool, the importer and
-// every test fixture create a store from these statements.
+// The store's tables, defined once: the six the program has always had, with
+// eys.FNM (a food's full official name, after the value fields), and etn (a
+// food's own household measures: grams of one unit of that food). The database tool, the importer
+// and every test fixture create a store from these statements.
 namespace Schema {
 
 // Statements that create an empty store: tables, indexes, the trigger that
@@ -15,6 +17,22 @@ QString createStatements();
 // The indexes of the food search (the reading, and one per ranked nutrient); "IF NOT EXISTS", so
 // that a refresh of an older store can add them.
 QString searchIndexStatements();
+
+// The statement that creates etn when it does not exist.
+QString measureTableStatement();
+
+// Brings the tables of an older store up to date: eys.FNM, etn and the
+// search indexes. Safe to run on a current store.
+bool upgrade(sqlite3 *db, QString *error);
+
+// The trigram index of the readings that the food search looks text up in,
+// with the triggers that keep it in step with eys ("IF NOT EXISTS").
+QString readingIndexStatements();
+
+// Gives a store made before the reading index existed its index, filled from
+// eys; a store that has it is left as it is. Part of the caller's
+// transaction, if any.
+bool addReadingIndex(sqlite3 *db, QString *error);
 
 // Creates the tables in an open, empty database. Returns false and sets
 // *error when a statement fails.

@@ -12,6 +12,8 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QComboBox>
+#include <QTableWidget>
 #include <QtTest>
 
 namespace {
@@ -211,6 +213,38 @@ private slots:
         QCOMPARE(stored("SELECT BID FROM eys WHERE SID=13001").toInt(), 1);
         // 2 x 100 + 0.5 x 356
         QCOMPARE(ctl<QLineEdit>(*fmain, "TexSumC")->text(), QStringLiteral("378"));
+    }
+
+    // The full name is shown; the food's own measures are shown, edited with
+    // the food and offered first by the line editor; a bad row stores nothing.
+    void fullNameAndMeasures()
+    {
+        QVERIFY(folder->exec(QStringLiteral(
+            "UPDATE eys SET FNM='＜牛乳及び乳製品＞　牛乳' WHERE SID=13001;"
+            "INSERT INTO etn(SID,TNM,KAK,USR) VALUES (13001,'ｶｯﾌﾟ',210,0);")));
+        showFood(QStringLiteral("13001"));
+        QCOMPARE(editor->TextFull->text(), QStringLiteral("＜牛乳及び乳製品＞　牛乳"));
+        QCOMPARE(editor->GridMeasure->rowCount(), 1);
+        QCOMPARE(editor->GridMeasure->item(0, 1)->text(), QStringLiteral("210"));
+
+        editor->Command3->click();
+        editor->GridMeasure->item(1, 0)->setText(QStringLiteral("本"));
+        editor->GridMeasure->item(1, 1)->setText(QStringLiteral("0"));
+        QVERIFY(!editor->leave());
+        QVERIFY(run->prompts.asked.last().prompt.contains(QStringLiteral("正の数ではありません")));
+        QCOMPARE(folder->count(QStringLiteral("etn")), 1);
+
+        editor->GridMeasure->item(1, 1)->setText(QStringLiteral("２００"));
+        QVERIFY(editor->leave());
+        QCOMPARE(stored("SELECT group_concat(TNM||KAK||'/'||USR, ' ') FROM etn").toString(),
+                 QStringLiteral("ｶｯﾌﾟ210.0/0 本200.0/1"));
+        QCOMPARE(fmain->findChild<QComboBox *>(QStringLiteral("DataCombo1"))->itemText(0), QStringLiteral("ｶｯﾌﾟ"));
+        QCOMPARE(fmain->findChild<QComboBox *>(QStringLiteral("DataCombo1"))->itemText(1), QStringLiteral("本"));
+
+        // A food of the user's own shows its name as the full name.
+        showFood(QStringLiteral("40000"));
+        QCOMPARE(editor->TextFull->text(), QStringLiteral("豆腐"));
+        QCOMPARE(editor->GridMeasure->rowCount(), 0);
     }
 
     void badValuesRefused()

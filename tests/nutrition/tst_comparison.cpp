@@ -381,8 +381,20 @@ private slots:
         QVERIFY(near(before, QPointF(2800, 1425), isGreen));
         QVERIFY(!near(before, QPointF(2800, 1100), isGreen));
         QVERIFY(near(before, QPointF(2800, 900), isRed));
-        // Protein: nothing calculated (centre), 60 standard for 20 / male.
-        QVERIFY(near(before, RadarChart::vertex(RadarChart::ChartAxis[1], 60), isRed));
+        // Protein: nothing calculated (centre), 60 standard for 20 / male,
+        // whose standards set the scales: his polygon lies on the outer ring,
+        // each vertex at 1 / 1.3 of the way to its end point.
+        const double proteinScale = 1.3 * 60;
+        QCOMPARE(kij->chartValues().scales[1], proteinScale);
+        QVERIFY(
+            near(before, RadarChart::vertex(RadarChart::ChartAxis[1], 60, proteinScale), isRed));
+        const RadarChart::Polyline man = RadarChart::figure(kij->chartValues()).standard;
+        for (int i = 0; i < RadarChart::axisCount; ++i) {
+            const RadarChart::Axis &axis = RadarChart::ChartAxis[i];
+            const QLineF toEnd(RadarChart::centre(), QPointF(axis.endX, axis.endY));
+            QVERIFY(qAbs(QLineF(RadarChart::centre(), man[i]).length() - toEnd.length() / 1.3) <
+                    0.01);
+        }
 
         // Changing the sex changes the red polygon only.
         const RadarChart::Figure oldFigure = RadarChart::figure(kij->chartValues());
@@ -403,7 +415,7 @@ private slots:
                 }
         QVERIFY(changed > 0);
         QVERIFY(near(after, QPointF(2800, 1425), isGreen));
-        QVERIFY(near(after, RadarChart::vertex(RadarChart::ChartAxis[1], 48), isRed));
+        QVERIFY(near(after, RadarChart::vertex(RadarChart::ChartAxis[1], 48, proteinScale), isRed));
 
         // A calculated energy at full scale reaches the end point.
         kij->Data[2]->setText(QStringLiteral("3510"));

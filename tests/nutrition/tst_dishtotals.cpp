@@ -71,6 +71,30 @@ private slots:
                                   ctl<QLineEdit>(w, "TexKBN"), ctl<QLineEdit>(w, "TexSumNa")})
             QVERIFY2(holder->text().isEmpty(), qPrintable(holder->objectName()));
     }
+
+    // A total that passes over an unknown value shows what it counted, marked,
+    // with the foods named in its tooltip; the other totals are unmarked.
+    void unknownValuesAreMarked()
+    {
+        DishWindow s(totalsSql() +
+                     QStringLiteral("UPDATE eys SET TSS = NULL, NAT = NULL WHERE SID = 5;"
+                                    "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2)"
+                                    " VALUES (1,5,100,'ｇ',1);"));
+        Fmain &w = s.w();
+        QVERIFY(s.goToDish(QStringLiteral("例")));
+        QCOMPARE(panel(w), (Panel{"250", "150", "0.75", "88", "0", "0", "0", "0", "0"}));
+        QCOMPARE(w.fibreBox->toolTip(), QStringLiteral("未測定を含む: 水"));
+        QCOMPARE(w.TexNa->toolTip(), QStringLiteral("未測定を含む: 水"));
+        QVERIFY(w.fibreBox->palette().color(QPalette::Base) !=
+                w.waterBox->palette().color(QPalette::Base));
+        QVERIFY(w.waterBox->toolTip().isEmpty());
+        QVERIFY(w.TexSumC->toolTip().isEmpty());
+        // Another dish takes the marks away.
+        QVERIFY(s.goToDish(QStringLiteral("区別")));
+        QVERIFY(w.fibreBox->toolTip().isEmpty());
+        QCOMPARE(w.fibreBox->palette().color(QPalette::Base),
+                 w.waterBox->palette().color(QPalette::Base));
+    }
 };
 
 QTEST_MAIN(TestDishTotals)

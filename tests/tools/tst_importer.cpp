@@ -553,6 +553,8 @@ private slots:
         QTest::newRow("生 is ﾅﾏ") << "ﾂﾌﾞｼﾅﾏｱﾝ" << 4111 << "ｱｽﾞｷ ｱﾝ ﾂﾌﾞｼﾅﾏｱﾝ";
         QTest::newRow("乾 is ｶﾝ") << "ｵｵﾑｷﾞﾒﾝ ｶﾝ" << 1008 << "ｵｵﾑｷﾞ ｵｵﾑｷﾞﾒﾝ ｶﾝ";
         QTest::newRow("1等") << "1ﾄｳ" << 1015 << "ｺﾑｷﾞ ｺﾑｷﾞｺ ﾊｸﾘｷｺ 1ﾄｳ";
+        // The group the listed name drops still finds the food.
+        QTest::newRow("畜肉類") << "ﾁｸﾆｸ" << 11001 << "ﾁｸﾆｸﾙｲ ｲﾉｼｼ ﾆｸ ｱﾌﾞﾗﾐﾂｷ ﾅﾏ";
     }
     void readingSearchFindsCommonFoods()
     {
@@ -772,6 +774,143 @@ private slots:
         QCOMPARE(folder.count(QStringLiteral("kij")), 160);
     }
 
+    // --- listed names ------------------------------------------------------------
+
+    void listedNames_data()
+    {
+        QTest::addColumn<QStringList>("published");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("group dropped")
+            << QStringList{QStringLiteral("＜畜肉類＞　うし　［和牛肉］　かた　生")}
+            << QStringList{QStringLiteral("うし　［和牛肉］　かた　生")};
+        QTest::newRow("no group") << QStringList{QStringLiteral("（砂糖類）　車糖　上白糖")}
+                                  << QStringList{QStringLiteral("（砂糖類）　車糖　上白糖")};
+        QTest::newRow("only a group")
+            << QStringList{QStringLiteral("＜魚類＞")} << QStringList{QStringLiteral("＜魚類＞")};
+        QTest::newRow("two groups alike")
+            << QStringList{QStringLiteral("＜獣鳥類＞　レバー"),
+                           QStringLiteral("＜畜肉類＞　レバー"), QStringLiteral("＜畜肉類＞　タン")}
+            << QStringList{QStringLiteral("＜獣鳥類＞　レバー"),
+                           QStringLiteral("＜畜肉類＞　レバー"), QStringLiteral("タン")};
+        QTest::newRow("alike with a name that has no group")
+            << QStringList{QStringLiteral("こんにゃく"), QStringLiteral("＜いも類＞　こんにゃく")}
+            << QStringList{QStringLiteral("こんにゃく"), QStringLiteral("＜いも類＞　こんにゃく")};
+    }
+    void listedNames()
+    {
+        QFETCH(QStringList, published);
+        QFETCH(QStringList, listed);
+        QList<FoodTable::Food> foods;
+        for (const QString &name : published) {
+            FoodTable::Food food;
+            food.name = name;
+            foods << food;
+        }
+        QCOMPARE(FoodTable::listedNames(foods), listed);
+    }
+
+    void officialNamesStayDistinct()
+    {
+        const QStringList &names = m_data.names;
+        QCOMPARE(names.size(), m_data.foods.foods.size());
+        QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), names.size());
+        int grouped = 0;
+        for (int i = 0; i < names.size(); ++i) {
+            const QString &published = m_data.foods.foods[i].name;
+            grouped += published.startsWith(QStringLiteral("＜"));
+            QVERIFY2(!names[i].startsWith(QStringLiteral("＜")), qPrintable(names[i]));
+            QVERIFY2(published.endsWith(names[i]), qPrintable(published));
+        }
+        QVERIFY(grouped > 1000);
+        // The store lists the short name and keeps the published one.
+        QCOMPARE(query(QStringLiteral("SELECT SNM||'|'||FNM FROM eys WHERE SID=2017")).toString(),
+                 QStringLiteral(
+                     "じゃがいも　塊茎　皮なし　生|＜いも類＞　じゃがいも　塊茎　皮なし　生"));
+    }
+
+    // --- household measures ----------------------------------------------------------
+
+    void officialMeasures_data()
+    {
+        QTest::addColumn<int>("sid");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<double>("grams");
+        QTest::newRow("sugar") << 3003 << "大さじ" << 9.0;
+        QTest::newRow("salt") << 17012 << "小さじ" << 6.0;
+        QTest::newRow("cup of milk") << 13003 << "ｶｯﾌﾟ" << 210.0;
+    }
+    void officialMeasures()
+    {
+        QFETCH(int, sid);
+        QFETCH(QString, unit);
+        QFETCH(double, grams);
+        QCOMPARE(m_data.measures.size(), 158);
+        QCOMPARE(query(QStringLiteral("SELECT KAK||'/'||USR FROM etn WHERE SID=%1 AND TNM='%2'")
+                           .arg(sid)
+                           .arg(unit))
+                     .toString(),
+                 QStringLiteral("%1/0").arg(grams, 0, 'f', 1));
+    }
+
+    void brokenMeasuresAreRejected_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("food not in the table") << "99999,x,大さじ,9"
+                                               << "99999 は食品成分表にありません";
+        QTest::newRow("unit not in the unit table") << "03003,x,さじ,9"
+                                                    << "「さじ」は単位の表にありません";
+        QTest::newRow("no weight") << "03003,x,大さじ,"
+                                   << "正の数ではありません";
+        QTest::newRow("weight 0") << "03003,x,大さじ,0"
+                                  << "正の数ではありません";
+        QTest::newRow("short number") << "3003,x,大さじ,9"
+                                      << "5桁の数字ではありません";
+        QTest::newRow("twice") << "03003,x,小さじ,3"
+                               << "二度あります";
+        QTest::newRow("five cells") << "03003,x,y,大さじ,9"
+                                    << "欄が4つではありません";
+    }
+    void brokenMeasuresAreRejected()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("household-measures.csv"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("食品番号,食品名,単位,重量g\n03003,上白糖,小さじ,3\n%1\n")
+                       .arg(line)
+                       .toUtf8());
+        file.close();
+        QList<ReferenceData::Measure> measures{{1, QStringLiteral("kept"), 1}};
+        QString error;
+        QVERIFY(!ReferenceData::readMeasures(path, {3003}, &measures, &error));
+        QVERIFY2(error.contains(message) && error.contains(QStringLiteral("3 行目")),
+                 qPrintable(error));
+        QCOMPARE(measures.size(), 1);
+    }
+
+    void refreshBringsAnOlderStoreUpToDate()
+    {
+        TestFolder folder;
+        QVERIFY(buildStore(folder));
+        // A store made before full names and measures: no FNM, no etn.
+        QVERIFY(folder.exec(QStringLiteral("DROP TRIGGER eys_delete_measures; DROP TABLE etn;"
+                                           "ALTER TABLE eys DROP COLUMN FNM;")));
+        ReferenceData::RefreshResult result;
+        QString error;
+        QVERIFY2(ReferenceData::refresh(folder.filePath(QStringLiteral("zento.dll")), m_data,
+                                        &result, &error),
+                 qPrintable(error));
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT FNM FROM eys WHERE SID=11001")).toString(),
+                 QStringLiteral("＜畜肉類＞　いのしし　肉　脂身つき　生"));
+        QCOMPARE(folder.count(QStringLiteral("etn")), 158);
+        // Deleting a food takes its measures with it.
+        QVERIFY(folder.exec(QStringLiteral("DELETE FROM eys WHERE SID=3003")));
+        QCOMPARE(folder.count(QStringLiteral("etn")), 155);
+    }
+
     // --- refreshing an existing store ------------------------------------------------
 
     // Both ways of refreshing: from the data folder's files, and from a ready
@@ -795,6 +934,11 @@ private slots:
             "INSERT INTO eys(SID, SNM, BID, ENC) VALUES (19001, '旧版だけの食品', 18, 10);"
             "DELETE FROM bun WHERE 分類№ = 5; INSERT INTO tni VALUES ('升', 1500);"
             "UPDATE kij SET CAL = 1 WHERE AGE = 30;"
+            // The user's own measures, one over an imported figure; an
+            // imported figure changed behind the importer's back.
+            "INSERT INTO etn(SID, TNM, KAK) VALUES (100000, '個', 50);"
+            "UPDATE etn SET KAK = 10, USR = 1 WHERE SID = 3003 AND TNM = '大さじ';"
+            "UPDATE etn SET KAK = 99 WHERE SID = 17012 AND TNM = '小さじ';"
             // A store made before the search had its indexes.
             "DROP INDEX eys_reading; DROP INDEX eys_rank_NAT;")));
         ReferenceData::RefreshResult result;
@@ -834,6 +978,14 @@ private slots:
             folder.scalar(QStringLiteral("SELECT CAL FROM kij WHERE AGE=30 AND SEX=1")).toDouble(),
             2750.0);
         QCOMPARE(folder.count(QStringLiteral("kij")), 160);
+        QCOMPARE(folder
+                     .scalar(QStringLiteral("SELECT group_concat(x, ' ') FROM (SELECT"
+                                            " SID||TNM||KAK AS x FROM etn WHERE"
+                                            " (SID=3003 AND TNM='大さじ') OR SID=100000 OR"
+                                            " (SID=17012 AND TNM='小さじ') ORDER BY SID)"))
+                     .toString(),
+                 QStringLiteral("3003大さじ10.0 17012小さじ6.0 100000個50.0"));
+        QCOMPARE(folder.count(QStringLiteral("etn")), 159);
         // The next food the user registers still gets a new key.
         QVERIFY(folder.exec(QStringLiteral("INSERT INTO eys(SNM, BID) VALUES ('次', 20)")));
         QCOMPARE(folder.scalar(QStringLiteral("SELECT SID FROM eys WHERE SNM='次'")).toInt(),

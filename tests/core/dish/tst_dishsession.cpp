@@ -196,6 +196,36 @@ private slots:
         QCOMPARE(k.foods().size(), 4);
     }
 
+    // The unit list follows the chosen food: its own weight of a unit counts
+    // in the factor and in the line checked for "追加" and "更新".
+    void foodsOwnUnits_data()
+    {
+        QTest::addColumn<qint64>("food");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<double>("factor"); // of quantity 2
+        QTest::newRow("soy sauce's own big spoon") << qint64(3) << "大さじ" << 0.36;
+        QTest::newRow("soy sauce's own unit") << qint64(3) << "滴" << 0.0001;
+        QTest::newRow("rice, the general big spoon") << qint64(1) << "大さじ" << 0.3;
+        QTest::newRow("no food chosen") << qint64(0) << "大さじ" << 0.3;
+    }
+    void foodsOwnUnits()
+    {
+        QFETCH(qint64, food);
+        QFETCH(QString, unit);
+        QFETCH(double, factor);
+        Kitchen k(kitchenSql()
+                  + QStringLiteral("INSERT INTO etn(SID,TNM,KAK) VALUES (3,'大さじ',18),"
+                                   " (3,'滴',0.005);"));
+        QVERIFY(k.dish.loadUnits(food));
+        QCOMPARE(k.dish.weightFactor(QStringLiteral("2"), unit).value_or(-1), factor);
+        const auto checked = k.dish.checkLine({QString::number(food ? food : 3), "2", unit});
+        if (food != 0)
+            QCOMPARE(std::get<LineDraft>(checked).weightFactor, factor);
+        // Its own units come first.
+        QCOMPARE(k.dish.units()->text(0, 0),
+                 food == 3 ? QStringLiteral("大さじ") : QStringLiteral("ｇ"));
+    }
+
     // The totals panel's texts, dish by dish: rounding, grouping, empty
     // fields, and never "inf", "nan" or an exponent.
     void totals_data()

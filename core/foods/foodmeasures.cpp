@@ -1,0 +1,154 @@
+#include "core/foods/foodmeasures.h"
+
+#include "core/store/database.h"
+#include "core/store/datasource.h"
+#include "core/store/numberreader.h"
+#include "core/store/queries.h"
+#include "core/store/schema.h"
+
+#include <QSet>
+#include <cmath>
+
+namespace FoodMeasures {
+
+namespace {
+
+QList<Measure> read(const QString &connection, const QString &sql)
+{
+    DataSource source;
+    source.setConnectionString(connection);
+    source.setRecordSource(sql);
+    QList<Measure> list;
+    if (!source.refresh())
+        return list;
+    const int rows = source.recordCount();
+    for (int row = 0; row < rows; ++row) {
+        const QVariant grams = source.value(row, 1);
+        if (!grams.isNull())
+            list.append({source.value(row, 0).toString(), grams.toDouble()});
+    }
+    return list;
+}
+
+bool validGrams(double grams)
+{
+    return std::isfinite(grams) && grams > 0;
+}
+
+} // namespace
+
+QList<Measure> ownMeasures(const QString &connection, qint64 food)
+{
+    return read(connection, QStringLiteral("SELECT etn.TNM, etn.KAK FROM etn WHERE(etn.SID=") +
+                                QString::number(food) + QStringLiteral(") ORDER BY etn.rowid"));
+}
+
+QList<Measure> generalUnits(const QString &connection)
+{
+    return read(connection, QStringLiteral("SELECT tni.TNM, tni.KAK FROM tni"));
+}
+
+QList<Measure> unitList(const QString &connection, qint64 food)
+{
+    return read(connection, Queries::foodUnits(food));
+}
+
+std::optional<double> gramsPerUnit(const QList<Measure> &own, const QString &unit,
+                                   std::optional<double> general)
+{
+    for (const Measure &m : own) {
+        if (m.unit == unit)
+            return m.grams;
+    }
+    return general;
+}
+
+QList<Measure> unitChoices(const QList<Measure> &own, const QList<Measure> &general)
+{
+    QList<Measure> choices;
+    QSet<QString> named;
+    for (const QList<Measure> *list : {&own, &general}) {
+        for (const Measure &m : *list) {
+            if (!named.contains(m.unit)) {
+                named.insert(m.unit);
+                choices.append(m);
+            }
+        }
+    }
+    return choices;
+}
+
+std::optional<Measure> parse(const QString &unit, const QString &grams, QString *error)
+{
+    const QString name = unit.trimmed();
+    if (name.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("単位の名前を入力してください。");
+        return std::nullopt;
+    }
+    const std::optional<double> value = NumberReader::number(grams);
+    if (!value || !validGrams(*value)) {
+        if (error)
+            *error = QStringLiteral(
+                         "「%1」の重さ「%2」は正の数ではありません。グラム数を入力してください。")
+                         .arg(name, grams);
+        return std::nullopt;
+    }
+    return Measure{name, *value};
+}
+
+bool save(const QString &connection, qint64 food, const QList<Measure> &measures, QString *error)
+{
+    QSet<QString> named;
+    for (const Measure &m : measures) {
+        if (m.unit.trimmed().isEmpty() || named.contains(m.unit) || !validGrams(m.grams)) {
+            if (error)
+                *error = m.unit.trimmed().isEmpty() ? QStringLiteral("単位の名前がありません。")
+                         : named.contains(m.unit)
+                             ? QStringLiteral("単位「%1」が二度あります。").arg(m.unit)
+                             : QStringLiteral("「%1」の重さが正の数ではありません。").arg(m.unit);
+            return false;
+        }
+        named.insert(m.unit);
+    }
+    const std::shared_ptr<Database> db = Database::open(connection, error);
+    if (!db)
+        return false;
+    const QList<Measure> before = ownMeasures(connection, food);
+    return db->write(
+        [&](QString *e) {
+            // A store made before measures existed gets the table here.
+            if (!db->run(Schema::measureTableStatement(), {}, e))
+                return false;
+            // Removed units go; the rest are written in the order given, so the
+            // unit list offers them in that order.
+            if (!db->run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS etn_kept AS"
+                                        " SELECT * FROM etn WHERE 0"),
+                         {}, e) ||
+                !db->run(QStringLiteral("DELETE FROM temp.etn_kept"), {}, e) ||
+                !db->run(QStringLiteral("INSERT INTO temp.etn_kept SELECT * FROM etn"
+                                        " WHERE SID = ?1"),
+                         {food}, e) ||
+                !db->run(QStringLiteral("DELETE FROM etn WHERE SID = ?1"), {food}, e))
+                return false;
+            for (const Measure &m : measures) {
+                bool unchanged = false;
+                for (const Measure &old : before)
+                    unchanged = unchanged || (old.unit == m.unit && old.grams == m.grams);
+                const QString sql =
+                    unchanged
+                        ? QStringLiteral("INSERT INTO etn(SID, TNM, KAK, USR) SELECT SID, TNM, KAK,"
+                                         " USR FROM temp.etn_kept WHERE SID = ?1 AND TNM = ?2")
+                        : QStringLiteral(
+                              "INSERT INTO etn(SID, TNM, KAK, USR) VALUES (?1, ?2, ?3, 1)");
+                const QVariantList params =
+                    unchanged ? QVariantList{food, m.unit} : QVariantList{food, m.unit, m.grams};
+                if (!db->run(sql, params, e))
+                    return false;
+            }
+            return db->run(QStringLiteral("DELETE FROM temp.etn_kept"), {}, e);
+        },
+        error);
+}
+
+} // namespace FoodMeasures
