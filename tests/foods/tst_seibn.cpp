@@ -12,6 +12,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QComboBox>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -237,8 +238,8 @@ private slots:
         QVERIFY(editor->leave());
         QCOMPARE(stored("SELECT group_concat(TNM||KAK||'/'||USR, ' ') FROM etn").toString(),
                  QStringLiteral("ｶｯﾌﾟ210.0/0 本200.0/1"));
-        QCOMPARE(fmain->unitCombo->itemText(0), QStringLiteral("ｶｯﾌﾟ"));
-        QCOMPARE(fmain->unitCombo->itemText(1), QStringLiteral("本"));
+        QCOMPARE(fmain->findChild<QComboBox *>(QStringLiteral("DataCombo1"))->itemText(0), QStringLiteral("ｶｯﾌﾟ"));
+        QCOMPARE(fmain->findChild<QComboBox *>(QStringLiteral("DataCombo1"))->itemText(1), QStringLiteral("本"));
 
         // A food of the user's own shows its name as the full name.
         showFood(QStringLiteral("40000"));

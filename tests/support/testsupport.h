@@ -15,9 +15,9 @@ struct sqlite3;
 // A message box or input box that the program asked for.
 struct AskedPrompt
 {
-    enum Kind { Message, Input, Choice, SaveFile, Preview, File } kind;
+    enum Kind { Message, Input, File, Choice, SaveFile, Preview } kind;
     QString prompt; // for a file picker: the name or path suggested
-    QString title; // as given; empty means the program title
+    QString title;  // as given; empty means the program title
     Prompts::Buttons buttons = Prompts::Buttons::Ok;
     Prompts::Icon icon = Prompts::Icon::None;
     Prompts::FileMode fileMode = Prompts::FileMode::Open;
@@ -33,7 +33,7 @@ public:
     QList<std::optional<int>> choices;       // choose(): the first option when empty
     QList<std::optional<QString>> saveNames; // saveFileName(): cancelled when empty
     int previews = 0;                        // pages painted by printPreview()
-    QList<std::optional<QString>> files; // answers of the file picker
+    QList<std::optional<QString>> files;     // answers of the file picker
 
     Answer message(const QString &prompt, Buttons buttons, Icon icon,
                    const QString &title) override;
