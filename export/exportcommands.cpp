@@ -106,6 +106,14 @@ static QString suggestedName(const std::vector<Export::Dish> &dishes, const QStr
     return QDir::current().filePath(base + suffix);
 }
 
+bool ExportCommands::askPages(const QString &title, std::vector<Export::Dish> *dishes)
+{
+    const std::optional<Export::Selection> which = askDishes(title);
+    int age = 20;
+    bool male = true;
+    return which && askPerson(title, &age, &male) && read(*which, age, male, dishes);
+}
+
 void ExportCommands::exportDishes()
 {
     const QString title = QStringLiteral("エクスポート");
@@ -145,13 +153,8 @@ void ExportCommands::exportDishes()
 void ExportCommands::printDishes()
 {
     const QString title = QStringLiteral("印刷");
-    const std::optional<Export::Selection> which = askDishes(title);
-    int age = 20;
-    bool male = true;
-    if (!which || !askPerson(title, &age, &male))
-        return;
     std::vector<Export::Dish> dishes;
-    if (!read(*which, age, male, &dishes))
+    if (!askPages(title, &dishes))
         return;
     ReportPage::Options options;
     options.servingGrams = m_serving;
@@ -167,13 +170,8 @@ void ExportCommands::writePdf()
 {
     const QString title = QStringLiteral("PDF出力");
     Prompts &prompts = m_window.program().prompts();
-    const std::optional<Export::Selection> which = askDishes(title);
-    int age = 20;
-    bool male = true;
-    if (!which || !askPerson(title, &age, &male))
-        return;
     std::vector<Export::Dish> dishes;
-    if (!read(*which, age, male, &dishes))
+    if (!askPages(title, &dishes))
         return;
     const std::optional<QString> path = prompts.saveFileName(
         title, suggestedName(dishes, QStringLiteral(".pdf")), QStringLiteral("PDF (*.pdf)"));

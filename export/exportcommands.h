@@ -39,6 +39,8 @@ private:
     std::optional<Export::Selection> askDishes(const QString &title);
     // Asks the age and sex of the comparison.
     bool askPerson(const QString &title, int *age, bool *male);
+    // The dishes and the person of a printed page, read; false when the user stops.
+    bool askPages(const QString &title, std::vector<Export::Dish> *dishes);
     bool read(const Export::Selection &which, int age, bool male,
               std::vector<Export::Dish> *dishes);
     void tell(const QString &error);

@@ -33,27 +33,27 @@ private slots:
                                     " (3,'大さじ',18);"));
         Fmain &w = s.w();
         QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
-        QCOMPARE(w.unitCombo->itemText(0), QStringLiteral("ｇ"));
-        DishWindow::type(w.quantityBox, QStringLiteral("1"));
+        QCOMPARE(ctl<DataCombo>(w, "DataCombo1")->itemText(0), QStringLiteral("ｇ"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("1"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.15"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.15"));
 
         // The same unit of soy sauce weighs its own 18 g.
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         QVERIFY(s.chooseFood(QStringLiteral("登録食品"), QStringLiteral("しょうゆ")));
-        QCOMPARE(w.unitCombo->itemText(0), QStringLiteral("小さじ"));
-        QCOMPARE(w.unitCombo->itemText(1), QStringLiteral("大さじ"));
-        DishWindow::type(w.quantityBox, QStringLiteral("1"));
+        QCOMPARE(ctl<DataCombo>(w, "DataCombo1")->itemText(0), QStringLiteral("小さじ"));
+        QCOMPARE(ctl<DataCombo>(w, "DataCombo1")->itemText(1), QStringLiteral("大さじ"));
+        DishWindow::type(ctl<QLineEdit>(w, "Text2"), QStringLiteral("1"));
         QVERIFY(s.chooseUnit(QStringLiteral("大さじ")));
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.18"));
-        w.addLineButton->click();
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.18"));
+        ctl<QPushButton>(w, "Command2")->click();
         QCOMPARE(line(s, lastLine(s)), QStringLiteral("3 1.0 0.18 大さじ"));
 
         // Selecting the soy sauce line stored at the general weight shows its
         // stored factor; "更新" stores it at the food's own weight.
-        w.recipeGrid->clickRow(2);
-        QCOMPARE(w.weightFactorBox->text(), QStringLiteral("0.15"));
-        w.updateLineButton->click();
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(2);
+        QCOMPARE(ctl<QLineEdit>(w, "Text3")->text(), QStringLiteral("0.15"));
+        ctl<QPushButton>(w, "Command11")->click();
         QCOMPARE(line(s, 5), QStringLiteral("3 1.0 0.18 大さじ"));
     }
 

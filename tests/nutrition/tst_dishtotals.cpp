@@ -83,17 +83,17 @@ private slots:
         Fmain &w = s.w();
         QVERIFY(s.goToDish(QStringLiteral("例")));
         QCOMPARE(panel(w), (Panel{"250", "150", "0.75", "88", "0", "0", "0", "0", "0"}));
-        QCOMPARE(w.fibreBox->toolTip(), QStringLiteral("未測定を含む: 水"));
-        QCOMPARE(w.TexNa->toolTip(), QStringLiteral("未測定を含む: 水"));
-        QVERIFY(w.fibreBox->palette().color(QPalette::Base) !=
-                w.waterBox->palette().color(QPalette::Base));
-        QVERIFY(w.waterBox->toolTip().isEmpty());
-        QVERIFY(w.TexSumC->toolTip().isEmpty());
+        QCOMPARE(ctl<QLineEdit>(w, "Text10")->toolTip(), QStringLiteral("未測定を含む: 水"));
+        QCOMPARE(ctl<QLineEdit>(w, "TexNa")->toolTip(), QStringLiteral("未測定を含む: 水"));
+        QVERIFY(ctl<QLineEdit>(w, "Text10")->palette().color(QPalette::Base) !=
+                ctl<QLineEdit>(w, "Text5")->palette().color(QPalette::Base));
+        QVERIFY(ctl<QLineEdit>(w, "Text5")->toolTip().isEmpty());
+        QVERIFY(ctl<QLineEdit>(w, "TexSumC")->toolTip().isEmpty());
         // Another dish takes the marks away.
         QVERIFY(s.goToDish(QStringLiteral("区別")));
-        QVERIFY(w.fibreBox->toolTip().isEmpty());
-        QCOMPARE(w.fibreBox->palette().color(QPalette::Base),
-                 w.waterBox->palette().color(QPalette::Base));
+        QVERIFY(ctl<QLineEdit>(w, "Text10")->toolTip().isEmpty());
+        QCOMPARE(ctl<QLineEdit>(w, "Text10")->palette().color(QPalette::Base),
+                 ctl<QLineEdit>(w, "Text5")->palette().color(QPalette::Base));
     }
 };
 

@@ -213,9 +213,9 @@ private slots:
         QFETCH(qint64, food);
         QFETCH(QString, unit);
         QFETCH(double, factor);
-        Kitchen k(kitchenSql()
-                  + QStringLiteral("INSERT INTO etn(SID,TNM,KAK) VALUES (3,'大さじ',18),"
-                                   " (3,'滴',0.005);"));
+        Kitchen k(kitchenSql() +
+                  QStringLiteral("INSERT INTO etn(SID,TNM,KAK) VALUES (3,'大さじ',18),"
+                                 " (3,'滴',0.005);"));
         QVERIFY(k.dish.loadUnits(food));
         QCOMPARE(k.dish.weightFactor(QStringLiteral("2"), unit).value_or(-1), factor);
         const auto checked = k.dish.checkLine({QString::number(food ? food : 3), "2", unit});
