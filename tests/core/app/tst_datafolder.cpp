@@ -50,13 +50,13 @@ private slots:
         QTest::newRow("started where a store lies: that folder, untouched")
             << QStringList() << true << "/srv/data"
             << "/home/u"
-            << "/work/run" << false << none;
+            << "/srv/run" << false << none;
         QTest::newRow("--data-dir wins over a store in the working folder")
             << QStringList{"--data-dir", "/tmp/z"} << true << none << "/home/u"
             << "/tmp/z" << true << none;
         QTest::newRow("--data-dir relative to the working folder")
             << QStringList{"--data-dir", "../mine/./z"} << false << none << "/home/u"
-            << "/work/mine/z" << true << none;
+            << "/srv/mine/z" << true << none;
         QTest::newRow("--data-dir=DIR") << QStringList{"--data-dir=/tmp/z"} << false << none << none
                                         << "/tmp/z" << true << none;
         QTest::newRow("--data-dir without its folder")
@@ -89,7 +89,7 @@ private slots:
 
         DataFolder::Situation situation;
         situation.arguments = QStringList{QStringLiteral("zento")} + arguments;
-        situation.workingFolder = QStringLiteral("/work/run");
+        situation.workingFolder = QStringLiteral("/srv/run");
         situation.workingFolderHoldsStore = holdsStore;
         situation.xdgDataHome = xdgDataHome;
         situation.home = home;
