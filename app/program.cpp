@@ -10,6 +10,7 @@
 #include "core/store/backup.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "core/store/schema.h"
 #include "core/store/storecheck.h"
 #include "core/store/undojournal.h"
 #include "export/exportcommands.h"
@@ -193,7 +194,19 @@ void Program::checkStore()
         return;
     }
     const QString name = QFileInfo(m_store->fileName()).fileName();
-    const QStringList missing = StoreCheck::missingParts(m_store->handle());
+    QStringList missing = StoreCheck::missingParts(m_store->handle());
+    // A store made by an earlier version lacks only what later versions
+    // added (full names, household measures, the reading index): it is
+    // brought up to date in one transaction, its data untouched.
+    if (!missing.isEmpty() && !m_store->isReadOnly()) {
+        sqlite3 *db = m_store->handle();
+        if (m_store->write(
+                [db](QString *e) {
+                    return Schema::upgrade(db, e) && Schema::addReadingIndex(db, e);
+                },
+                &error))
+            missing = StoreCheck::missingParts(db);
+    }
     if (!missing.isEmpty()) {
         m_storeError = StoreCheck::missingMessage(name, missing);
         m_store->refuseEdits(QStringLiteral("データベース「%1」に%2がないので、変更できません。")

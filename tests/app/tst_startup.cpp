@@ -6,8 +6,8 @@
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
-#include "tests/support/testsupport.h"
 #include "tests/support/controls.h"
+#include "tests/support/testsupport.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -165,6 +165,28 @@ private slots:
         QCOMPARE(p.prompts.asked.size(), 1);
         QVERIFY(p.prompts.asked[0].prompt.contains(QStringLiteral("zento.dll")));
         QCOMPARE(junk.size(), 2048); // left as it was
+    }
+
+    // A store from an earlier version (no full names, no household measures,
+    // no reading index) opens for editing, brought up to date, its dish kept.
+    void earlierStoreIsBroughtUpToDate()
+    {
+        TestFolder folder;
+        QVERIFY(
+            folder.makeStore(minimalReferenceSql() +
+                             QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (1,'汁');")));
+        for (const char *sql :
+             {"DROP TRIGGER eys_delete_measures", "DROP TRIGGER eys_skn_insert",
+              "DROP TRIGGER eys_skn_delete", "DROP TRIGGER eys_skn_update", "DROP TABLE etn",
+              "DROP TABLE eys_skn", "ALTER TABLE eys DROP COLUMN FNM"})
+            QVERIFY2(folder.exec(QString::fromUtf8(sql)), sql);
+        StartedProgram p;
+        p.start();
+        QVERIFY(p.prompts.asked.isEmpty());
+        QVERIFY(ctl<QPushButton>(*p.program->fmain(), "Command8")->isEnabled());
+        QCOMPARE(ctl<QLineEdit>(*p.program->fmain(), "TexTitle")->text(), QStringLiteral("汁"));
+        QVERIFY(folder.exec(QStringLiteral("SELECT FNM FROM eys; SELECT * FROM etn;"
+                                           " SELECT * FROM eys_skn;")));
     }
 
     void dishKeysAbove16Bits()
