@@ -1,6 +1,7 @@
 #include "core/nutrition/nutrients.h"
 #include "core/search/foodsearch.h"
 #include "core/store/datasource.h"
+#include "tests/core/search/foodsearchstore.h"
 #include "tests/support/testsupport.h"
 
 #include <QSet>
@@ -9,32 +10,6 @@
 namespace {
 
 const QString connection = QStringLiteral("Data Source=zento.dll");
-
-// Foods chosen so that each search has one right answer: readings with the
-// characters a LIKE pattern treats specially, one food per vitamin A field
-// on top, a food whose category does not exist, and two foods of one
-// category with the same name.
-QString storeSql()
-{
-    return minimalReferenceSql() +
-           QStringLiteral("INSERT INTO bun VALUES "
-                          "(1,'穀類'),(6,'野菜類'),(7,'果実類'),(13,'乳類'),(17,'調味料類');"
-                          "INSERT INTO eys(SID,SNM,SKN,BID,ENC,NAT,VAR,VAC,VAK) VALUES"
-                          " (1,'こめ','ｺﾒ',1,342,0,0,0,0),"
-                          " (2,'普通牛乳','ﾌﾂｳｷﾞｭｳﾆｭｳ',13,61,0.1,38,6,127),"
-                          " (3,'低脂肪牛乳','ﾃｲｼﾎﾞｳｷﾞｭｳﾆｭｳ',13,46,0.2,13,3,45),"
-                          " (4,'分類のない食品','ｷﾞｭｳﾆｭｳ ﾌﾞﾝﾙｲﾅｼ',99,9999,999,99999,99999,99999),"
-                          " (5,'果汁100%','ｶｼﾞｭｳ 100%',7,40,0,0,0,0),"
-                          " (6,'下線食品','A_B',7,1,0,0,0,0),"
-                          " (7,'似た食品','AXB',7,2,0,0,0,0),"
-                          " (8,'おかし','ｵ''ｶｼ',17,3,0,0,0,0),"
-                          " (9,'えんかん','ｴﾝ\\ｶﾝ',17,4,0,0,0,0),"
-                          " (10,'食塩','ｼｮｸｴﾝ',17,0,99.5,0,0,0),"
-                          " (11,'にんじん','ﾆﾝｼﾞﾝ',6,37,0.1,0,8600,1500),"
-                          " (12,'レバー','ﾚﾊﾞｰ',6,130,0.2,13000,0,700),"
-                          " (13,'うなぎ','ｳﾅｷﾞ',6,250,0.3,1500,1,5000),"
-                          " (14,'普通牛乳','ﾌﾂｳｷﾞｭｳﾆｭｳ ﾆ',13,62,0.1,38,6,127);");
-}
 
 QList<qint64> listed(const FoodSearch &search)
 {
@@ -83,7 +58,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QList<qint64>, foods);
         TestFolder folder;
-        QVERIFY(folder.makeStore(storeSql()));
+        QVERIFY(folder.makeStore(foodSearchStoreSql()));
         FoodSearch search(connection);
         QVERIFY2(search.byReading(typed), qPrintable(search.errorString()));
         QCOMPARE(listed(search), foods);
@@ -141,7 +116,7 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QList<qint64>, first);
         TestFolder folder;
-        QVERIFY(folder.makeStore(storeSql()));
+        QVERIFY(folder.makeStore(foodSearchStoreSql()));
         FoodSearch search(connection);
         QVERIFY(search.byRanking(field));
         const QList<qint64> foods = listed(search);
@@ -164,7 +139,7 @@ private slots:
     void noFieldRunsNothing()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(storeSql()));
+        QVERIFY(folder.makeStore(foodSearchStoreSql()));
         FoodSearch search(connection);
         QVERIFY(search.byReading(QStringLiteral("ｺﾒ")));
         QVERIFY(search.byRanking(QString()));
