@@ -102,18 +102,25 @@ HelpWindow *Program::help() const
 
 bool Program::isConfigLoaded() const
 {
-    return m_config != nullptr;
+    return m_config != nullptr || m_configReading.has_value();
 }
 
 FrmConfig *Program::config()
 {
-    if (!m_config)
-        m_config = new FrmConfig(*this); // loading reads the settings file
+    if (!m_config) {
+        // Loading reads the settings file, unless start-up read it already.
+        if (m_configReading)
+            m_config = new FrmConfig(*this, *m_configReading);
+        else
+            m_config = new FrmConfig(*this);
+        m_configReading.reset();
+    }
     return m_config;
 }
 
 void Program::unloadConfig()
 {
+    m_configReading.reset();
     delete m_config;
 }
 
@@ -124,29 +131,35 @@ void Program::start()
     DbConnectionString = connectionText();
     checkStore();
 
-    // 2-3. Read the settings through the settings window; show the cover.
-    const bool cover = config()->Check1->checkState() == Qt::Checked;
+    // 2-3. Read the settings as the settings window loads them; show the
+    // cover. The window itself is built only when it is first shown: what it
+    // would hold is known from this one reading, and building it hidden would
+    // hold up the first paint.
+    const SettingsFile::Reading settings = SettingsFile::readOnce(SettingsFile::fileName());
+    const bool cover = settings.text && SettingsFile::showsCover(*settings.text);
     // A settings file that cannot be read leaves the defaults; the reason is
     // told once, with the main window up.
     // Only a file too large to be a settings file is told; one that cannot
     // be read or made at all leaves the defaults without a word.
     const QFileInfo settingsInfo(SettingsFile::fileName());
     const QString settingsError =
-        settingsInfo.isFile() && settingsInfo.size() > SettingsFile::maxBytes
-            ? config()->lastError()
-            : QString();
+        settingsInfo.isFile() && settingsInfo.size() > SettingsFile::maxBytes ? settings.error
+                                                                               : QString();
     m_splash = new FrmSplash();
     if (cover)
         m_splash->show();
     // 4. Let the cover paint.
     QApplication::processEvents();
-    // 5. The settings window is unloaded ...
-    unloadConfig();
-    // 6-7. The main window, hidden; the food editor comes with seibn().
+    // 5-7. The main window, hidden; the food editor comes with seibn().
     m_fmain = new Fmain(*this);
     new ExportCommands(*m_fmain);
-    // 8-9. ... and loaded again, hidden, by reading its colour name.
-    const QString colour = config()->Combo1->currentText();
+    // 8-9. The settings window stays loaded, hidden, with that reading; the
+    // colour is the name its box would show (its initial text when the file
+    // could not be read, which names no colour).
+    m_configReading = settings;
+    const QString colour =
+        settings.text ? SettingsFile::GetSettingValue(*settings.text, SettingsFile::backKey())
+                      : QString();
     if (colour == QStringLiteral("背景色１"))
         m_fmain->ApplyBackColor1();
     else if (colour == QStringLiteral("背景色２"))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/settingsfile.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -47,7 +49,9 @@ public:
 
     // Windows. fmain() exists once start() has loaded it; seibn() loads the
     // food editor hidden and bound when it is first asked for after that;
-    // config() loads the settings window hidden when it is not loaded.
+    // config() loads the settings window hidden when it is not loaded; the
+    // one start-up loads is built when first asked for, from the reading of
+    // the file start-up made.
     Fmain *fmain() const;
     Seibn *seibn();
     FrmConfig *config();
@@ -100,6 +104,7 @@ private:
     QPointer<Fmain> m_fmain;
     QPointer<Seibn> m_seibn;
     QPointer<FrmConfig> m_config;
+    std::optional<SettingsFile::Reading> m_configReading; // loaded, not yet built
     QPointer<FrmSplash> m_splash;
     QPointer<FrmKij> m_kij;
     QPointer<FrmSchF> m_schF;

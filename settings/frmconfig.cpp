@@ -35,6 +35,11 @@ protected:
 } // namespace
 
 FrmConfig::FrmConfig(Program &program, QWidget *parent)
+    : FrmConfig(program, SettingsFile::readOnce(SettingsFile::fileName()), parent)
+{
+}
+
+FrmConfig::FrmConfig(Program &program, const SettingsFile::Reading &reading, QWidget *parent)
     : QWidget(parent, Widgets::fixedDialog)
     , m_program(program)
 {
@@ -84,10 +89,10 @@ FrmConfig::FrmConfig(Program &program, QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    load();
+    load(reading);
 }
 
-void FrmConfig::load()
+void FrmConfig::load(const SettingsFile::Reading &reading)
 {
     // The three names; adding them must not replace the text shown.
     const QString shown = Combo1->currentText();
@@ -98,8 +103,10 @@ void FrmConfig::load()
 
     // A file that can neither be read nor created leaves every control as
     // it stands: no cover, the combo's initial text.
-    if (!ReadSettingsFile())
+    m_lastError = reading.error;
+    if (!reading.text)
         return;
+    setSettingsText(*reading.text);
     const QString text = Text1->text();
     Text4->setText(GetSettingValue(text, SettingsFile::speedKey()));
     Text3->setText(GetSettingValue(text, SettingsFile::flmKey()));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/settingsfile.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -13,14 +15,18 @@ class QPushButton;
 // The settings window "栄養価計算の設定". Loading it (constructing it) reads
 // the settings file "zento.ini" into its controls; "OK" writes the controls
 // back into the file and unloads the window; "ｷｬﾝｾﾙ" and the close box unload
-// it without touching the file. The start-up routine loads it hidden and
-// reads Check1 and Combo1. The window deletes itself when it is closed.
+// it without touching the file. The start-up routine reads the file once and
+// hands that reading to the window when it is first needed, so the window
+// shows what the file held at start-up. The window deletes itself when it is
+// closed.
 class FrmConfig : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit FrmConfig(Program &program, QWidget *parent = nullptr);
+    // Loads the controls from a reading of the file already made.
+    FrmConfig(Program &program, const SettingsFile::Reading &reading, QWidget *parent = nullptr);
 
     QGroupBox *Frame1;     // "起動時の設定"
     QCheckBox *Check1;     // "表紙の表示": the cover window at start-up
@@ -52,7 +58,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void load();
+    void load(const SettingsFile::Reading &reading);
     void okClicked();
     void setSettingsText(const QString &text);
     void setComboText(const QString &text);

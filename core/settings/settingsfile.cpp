@@ -110,6 +110,18 @@ static void setError(QString *error, const QString &text)
         *error = text;
 }
 
+Reading readOnce(const QString &path)
+{
+    Reading reading;
+    reading.text = read(path, &reading.error);
+    return reading;
+}
+
+bool showsCover(const QString &text)
+{
+    return checkValue(GetSettingValue(text, picKey())) == 1;
+}
+
 std::optional<QString> read(const QString &path, QString *error)
 {
     const QFileInfo info(path);

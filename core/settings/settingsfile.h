@@ -66,4 +66,16 @@ std::optional<QString> read(const QString &path, QString *error = nullptr);
 // old content stays behind. False, with *error, when that is impossible.
 bool write(const QString &path, const QString &text, QString *error = nullptr);
 
+// One reading of the file: its text, or nothing with the reason.
+struct Reading
+{
+    std::optional<QString> text;
+    QString error;
+};
+Reading readOnce(const QString &path);
+
+// Whether the text asks for the cover window at start-up: its cover option
+// reads 1 (2, greyed, counts as off).
+bool showsCover(const QString &text);
+
 } // namespace SettingsFile
