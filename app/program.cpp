@@ -232,11 +232,10 @@ void Program::checkStore()
     }
     m_store->refuseEdits(QString());
     m_editable = true;
-    if (!m_store->undoJournal()) {
-        auto journal = std::make_unique<UndoJournal>(*m_store);
-        if (journal->install(&error))
-            m_store->setUndoJournal(std::move(journal));
-    }
+    // The journal's triggers are made by the first change, not before the
+    // first paint.
+    if (!m_store->undoJournal())
+        m_store->setUndoJournal(std::make_unique<UndoJournal>(*m_store));
     // The first start of a day keeps a copy of the store as it was.
     if (Backup::daily(m_store->handle(), m_store->fileName(), QDate::currentDate(), &error)
             .isEmpty() &&
@@ -304,11 +303,8 @@ void Program::restoreStore()
     m_storeError.clear();
     m_store->refuseEdits(QString());
     setEditable(!m_store->isReadOnly());
-    if (m_editable && !m_store->undoJournal()) {
-        auto journal = std::make_unique<UndoJournal>(*m_store);
-        if (journal->install(&error))
-            m_store->setUndoJournal(std::move(journal));
-    }
+    if (m_editable && !m_store->undoJournal())
+        m_store->setUndoJournal(std::make_unique<UndoJournal>(*m_store));
     reloadAll();
     m_prompts.message(QStringLiteral("「%1」から復元しました。").arg(*source), Prompts::Buttons::Ok,
                       Prompts::Icon::Information);

@@ -277,6 +277,14 @@ bool Database::write(const std::function<bool(QString *)> &fn, QString *error)
         return false;
     }
     drainCursors();
+    // A journal set but not yet installed makes its triggers now, before the
+    // first change; one the store refuses is dropped and changes go on
+    // without undo, as when it could not be made at all.
+    if (m_undo && !m_undo->isInstalled()) {
+        QString ignored;
+        if (!m_undo->install(&ignored))
+            m_undo.reset();
+    }
 
     if (sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         if (error)

@@ -60,7 +60,8 @@ public:
     QString journalMode() const;
 
     // The undo journal that records every change made through this store,
-    // when one is kept (see UndoJournal).
+    // when one is kept (see UndoJournal). A journal set before it is
+    // installed is installed by the first write.
     UndoJournal *undoJournal() const { return m_undo.get(); }
     void setUndoJournal(std::unique_ptr<UndoJournal> journal);
 
