@@ -4,6 +4,7 @@
 #include "core/store/statement.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -13,67 +14,10 @@
 
 namespace StoreCheck {
 
-namespace {
-
-struct TableColumns
-{
-    QString table;
-    QStringList columns;
-};
-
-// Columns that the program never reads or writes: the two spare fields of a
-// line and the energy in kJ. A store may lack them.
 bool isUnused(const QString &column)
 {
     return column.startsWith(QStringLiteral("予備")) || column == QLatin1String("ENJ");
 }
-
-QStringList columnsOf(sqlite3 *db, const QString &table)
-{
-    QStringList columns;
-    Statement stmt;
-    if (!stmt.prepare(db, QStringLiteral("SELECT name FROM pragma_table_info(?1)")))
-        return columns;
-    stmt.bind(1, table);
-    while (stmt.next())
-        columns << stmt.value(0).toString();
-    return columns;
-}
-
-// The tables and columns as the schema defines them, read once from a store
-// made in memory from the schema's own statements.
-const std::vector<TableColumns> &expected()
-{
-    static const std::vector<TableColumns> tables = [] {
-        std::vector<TableColumns> result;
-        sqlite3 *db = nullptr;
-        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
-                SQLITE_OK &&
-            Schema::create(db, nullptr)) {
-            Statement names;
-            if (names.prepare(db, QStringLiteral("SELECT name FROM sqlite_schema WHERE type = "
-                                                 "'table' AND name NOT LIKE 'sqlite%' ORDER BY "
-                                                 "rowid"))) {
-                QStringList tables;
-                while (names.next())
-                    tables << names.value(0).toString();
-                names.finalize();
-                for (const QString &table : std::as_const(tables)) {
-                    QStringList used;
-                    for (const QString &column : columnsOf(db, table))
-                        if (!isUnused(column))
-                            used << column;
-                    result.push_back({table, used});
-                }
-            }
-        }
-        sqlite3_close_v2(db);
-        return result;
-    }();
-    return tables;
-}
-
-} // namespace
 
 FileReport inspectFile(const QString &path)
 {
@@ -115,11 +59,56 @@ bool isWritable(const QString &path)
     return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0;
 }
 
+const std::vector<TableColumns> &usedParts()
+{
+    static const std::vector<TableColumns> parts = {
+        {QStringLiteral("bun"), {QStringLiteral("分類№"), QStringLiteral("分類名")}},
+        {QStringLiteral("eys"),
+         {QStringLiteral("SID"), QStringLiteral("SNM"), QStringLiteral("SKN"),
+          QStringLiteral("BID"), QStringLiteral("ENC"), QStringLiteral("SUI"),
+          QStringLiteral("TAN"), QStringLiteral("SST"), QStringLiteral("TST"),
+          QStringLiteral("TSS"), QStringLiteral("KBN"), QStringLiteral("CA"), QStringLiteral("P"),
+          QStringLiteral("FE"), QStringLiteral("NA"), QStringLiteral("K"), QStringLiteral("VAR"),
+          QStringLiteral("VAC"), QStringLiteral("VAK"), QStringLiteral("VE"),
+          QStringLiteral("VB1"), QStringLiteral("VB2"), QStringLiteral("NAI"),
+          QStringLiteral("VC"), QStringLiteral("FIB"), QStringLiteral("COL"),
+          QStringLiteral("NAT"), QStringLiteral("FNM")}},
+        {QStringLiteral("etn"),
+         {QStringLiteral("SID"), QStringLiteral("TNM"), QStringLiteral("KAK"),
+          QStringLiteral("USR")}},
+        {QStringLiteral("mnu"), {QStringLiteral("ID"), QStringLiteral("アイテム名")}},
+        {QStringLiteral("kou"),
+         {QStringLiteral("ID"), QStringLiteral("アイテムCD"), QStringLiteral("食品コード"),
+          QStringLiteral("数量"), QStringLiteral("単位"), QStringLiteral("数量2")}},
+        {QStringLiteral("tni"), {QStringLiteral("TNM"), QStringLiteral("KAK")}},
+        {QStringLiteral("kij"),
+         {QStringLiteral("AGE"), QStringLiteral("SEX"), QStringLiteral("TAL"),
+          QStringLiteral("WEI"), QStringLiteral("CAL"), QStringLiteral("TAN"),
+          QStringLiteral("CA"), QStringLiteral("FE"), QStringLiteral("VA"), QStringLiteral("VB1"),
+          QStringLiteral("VB2"), QStringLiteral("NAI"), QStringLiteral("VC")}},
+        {QStringLiteral("eys_skn"), {QStringLiteral("SKN")}},
+        {QStringLiteral("eys_skn_data"), {QStringLiteral("id"), QStringLiteral("block")}},
+        {QStringLiteral("eys_skn_idx"),
+         {QStringLiteral("segid"), QStringLiteral("term"), QStringLiteral("pgno")}},
+        {QStringLiteral("eys_skn_docsize"), {QStringLiteral("id"), QStringLiteral("sz")}},
+        {QStringLiteral("eys_skn_config"), {QStringLiteral("k"), QStringLiteral("v")}},
+    };
+    return parts;
+}
+
 QStringList missingParts(sqlite3 *db)
 {
+    // Every column of every table of the store, read in one statement.
+    QHash<QString, QStringList> presentColumns;
+    Statement columns;
+    if (columns.prepare(db, QStringLiteral("SELECT m.name, p.name FROM sqlite_schema AS m "
+                                           "JOIN pragma_table_info(m.name) AS p "
+                                           "WHERE m.type = 'table'")))
+        while (columns.next())
+            presentColumns[columns.value(0).toString().toLower()] << columns.value(1).toString();
     QStringList missing;
-    for (const TableColumns &table : expected()) {
-        const QStringList present = columnsOf(db, table.table);
+    for (const TableColumns &table : usedParts()) {
+        const QStringList present = presentColumns.value(table.table);
         if (present.isEmpty()) {
             missing << QStringLiteral("表「%1」").arg(table.table);
             continue;

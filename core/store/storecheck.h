@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 struct sqlite3;
 
@@ -25,6 +26,19 @@ FileReport inspectFile(const QString &path);
 // Whether both the file and its folder can be written: a change needs the
 // folder too, for the journal that makes it safe.
 bool isWritable(const QString &path);
+
+// Every table and column the program uses, in the schema's order: what the
+// schema makes less the columns the program never reads (the two spare fields
+// of a line, the energy in kJ). The store's check compares against this list,
+// so that it need not make a store from the schema at every start.
+struct TableColumns
+{
+    QString table;
+    QStringList columns;
+};
+const std::vector<TableColumns> &usedParts();
+// Whether the program never reads or writes the column (a store may lack it).
+bool isUnused(const QString &column);
 
 // Tables and columns the program uses that the store lacks, as
 // 表「kou」 or 表「eys」の項目「NAT」, in the schema's order.

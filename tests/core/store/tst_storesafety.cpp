@@ -3,6 +3,7 @@
 // the journal mode the file keeps.
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "core/store/schema.h"
 #include "core/store/statement.h"
 #include "core/store/storecheck.h"
 #include "tests/support/testsupport.h"
@@ -47,6 +48,36 @@ class TestStoreSafety : public QObject
     Q_OBJECT
 
 private slots:
+    void usedPartsAreWhatTheSchemaMakes()
+    {
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(":memory:", &db), SQLITE_OK);
+        QVERIFY(Schema::create(db, nullptr));
+        std::vector<StoreCheck::TableColumns> made;
+        Statement tables;
+        QVERIFY(tables.prepare(db, QStringLiteral("SELECT name FROM sqlite_schema WHERE type = "
+                                                  "'table' AND name NOT LIKE 'sqlite%' "
+                                                  "ORDER BY rowid")));
+        while (tables.next())
+            made.push_back({tables.value(0).toString(), {}});
+        tables.finalize();
+        for (StoreCheck::TableColumns &table : made) {
+            Statement columns;
+            QVERIFY(columns.prepare(db, QStringLiteral("SELECT name FROM pragma_table_info(?1)")));
+            columns.bind(1, table.table);
+            while (columns.next())
+                if (!StoreCheck::isUnused(columns.value(0).toString()))
+                    table.columns << columns.value(0).toString();
+        }
+        sqlite3_close(db);
+        QStringList expected, listed;
+        for (const auto &table : made)
+            expected << table.table + QLatin1Char(':') + table.columns.join(QLatin1Char(','));
+        for (const auto &table : StoreCheck::usedParts())
+            listed << table.table + QLatin1Char(':') + table.columns.join(QLatin1Char(','));
+        QCOMPARE(listed, expected);
+    }
+
     void missingParts_data()
     {
         QTest::addColumn<QString>("damage");
