@@ -1,13 +1,81 @@
 #include "app/appsetup.h"
 
+#include "app/widgets.h"
+
 #include <QApplication>
 #include <QFont>
+#include <QIconEngine>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+namespace {
+
+// The style's own icon, made when it is first drawn or measured.
+class LaterIconEngine : public QIconEngine
+{
+public:
+    LaterIconEngine(const QStyle *style, QStyle::StandardPixmap which)
+        : m_style(style)
+        , m_which(which)
+    {
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
+               QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    QIconEngine *clone() const override { return new LaterIconEngine(m_style, m_which); }
+
+private:
+    const QIcon &icon()
+    {
+        if (m_icon.isNull())
+            m_icon = m_style->standardIcon(m_which);
+        return m_icon;
+    }
+
+    const QStyle *m_style;
+    QStyle::StandardPixmap m_which;
+    QIcon m_icon;
+};
+
+// The platform's style, except that the menu bar's overflow button gets its
+// icon only when it is first shown: every menu bar is made with that button
+// hidden, and loading its images was a thirtieth of the start-up.
+class StartUpStyle : public QProxyStyle
+{
+public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption *option,
+                       const QWidget *widget) const override
+    {
+        if (which == SP_ToolBarHorizontalExtensionButton ||
+            which == SP_ToolBarVerticalExtensionButton)
+            return QIcon(new LaterIconEngine(baseStyle(), which));
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
+} // namespace
+
 void setUpApplication(QApplication &app)
 {
+    app.setStyle(new StartUpStyle);
     // The layouts name the fonts of a Japanese desktop; the IPA P-fonts have
     // the same proportional metrics and cover half-width katakana.
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
@@ -18,7 +86,7 @@ void setUpApplication(QApplication &app)
     // The IPA fonts cover every character the program shows (kana of both
     // widths, kanji, Latin, Greek µ, №, †), so no fallback fonts are merged
     // in: looking them up costs a fifth of the start-up.
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
+    QFont font = Widgets::font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
     font.setStyleStrategy(QFont::NoFontMerging);
     // The IPA fonts carry no hinting of their own: hinting them means
     // running FreeType's auto-hinter over every glyph, a sixth of the

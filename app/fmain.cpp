@@ -46,13 +46,22 @@ void Fmain::buildLayout()
 {
     using namespace Widgets;
     QWidget *w = m_client;
+    // Labels get the room up to the next control, their text at its top as
+    // a label sized to its text shows it: sized so, they need no measuring
+    // of their text before the first paint.
+    const auto caption = [w](const QString &name, const QString &text, int left, int top,
+                             int width, int height = 240) {
+        QLabel *label = Widgets::label(w, name, text, left, top, width, height);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    };
 
     // Totals panel background first, so that everything else lies above it.
     filledRect(w, QStringLiteral("Shape1"), QColor(255, 255, 192), 5880, 960, 2895, 1935);
     filledRect(w, QStringLiteral("Shape2"), QColor(255, 255, 192), 5880, 2880, 2895, 3375);
 
     // Dish row
-    label(w, QStringLiteral("Label1"), QStringLiteral("料理名"), 120, 120);
+    caption(QStringLiteral("Label1"), QStringLiteral("料理名"), 120, 120, 1200);
     TexTitle =
         textBox(w, QStringLiteral("TexTitle"), QStringLiteral("料理名"), 120, 360, 3735, 270);
     TexID = hiddenBox(w, QStringLiteral("TexID"), QStringLiteral("1"));
@@ -68,11 +77,11 @@ void Fmain::buildLayout()
         button(w, QStringLiteral("Command9"), QStringLiteral("削除"), 6840, 360, 975, 375);
 
     // Food choice
-    label(w, QStringLiteral("Label2"), QStringLiteral("食品区分"), 120, 720);
+    caption(QStringLiteral("Label2"), QStringLiteral("食品区分"), 120, 720, 1200);
     categoryList = new DataList(w);
     categoryList->setObjectName(QStringLiteral("DataList2"));
     Twips::place(categoryList, 120, 960, 2535, 1500);
-    label(w, QStringLiteral("Label3"), QStringLiteral("食品名"), 2880, 720);
+    caption(QStringLiteral("Label3"), QStringLiteral("食品名"), 2880, 720, 1200);
     foodList = new DataList(w);
     foodList->setObjectName(QStringLiteral("DataList3"));
     Twips::place(foodList, 2760, 960, 2535, 1500);
@@ -80,9 +89,9 @@ void Fmain::buildLayout()
         button(w, QStringLiteral("Command1"), QStringLiteral("食材"), 5040, 2760, 735, 540);
 
     // Line editor
-    label(w, QStringLiteral("Label4"), QStringLiteral("食品名"), 120, 2640);
-    label(w, QStringLiteral("Label5"), QStringLiteral("数量"), 2760, 2640);
-    label(w, QStringLiteral("Label6"), QStringLiteral("単位"), 3840, 2640);
+    caption(QStringLiteral("Label4"), QStringLiteral("食品名"), 120, 2640, 1200);
+    caption(QStringLiteral("Label5"), QStringLiteral("数量"), 2760, 2640, 960);
+    caption(QStringLiteral("Label6"), QStringLiteral("単位"), 3840, 2640, 1080);
     foodNameBox =
         textBox(w, QStringLiteral("Text1"), QStringLiteral("食品名"), 120, 2880, 2535, 270);
     foodIdBox = hiddenBox(w, QStringLiteral("Text4"), QStringLiteral("SID"));
@@ -99,18 +108,17 @@ void Fmain::buildLayout()
         button(w, QStringLiteral("Command11"), QStringLiteral("更新"), 3360, 3240, 975, 375);
 
     // Recipe
-    QLabel *recipe = label(w, QStringLiteral("Label7"), QStringLiteral("レシピ"), 120, 3480);
+    QLabel *recipe = caption(QStringLiteral("Label7"), QStringLiteral("レシピ"), 120, 3480, 960);
     recipe->setFont(Widgets::font(QStringLiteral("ＭＳ Ｐゴシック"), 9, true));
-    recipe->adjustSize();
     recipeGrid = new DataGrid(w);
     recipeGrid->setObjectName(QStringLiteral("DataGrid1"));
     Twips::place(recipeGrid, 120, 3720, 5655, 2535);
     TexKouID = hiddenBox(w, QStringLiteral("TexKouID"), QString());
 
     // Totals panel
-    QLabel *heading = label(w, QStringLiteral("Label8"), QStringLiteral("栄養成分値"), 6000, 1080);
+    QLabel *heading =
+        caption(QStringLiteral("Label8"), QStringLiteral("栄養成分値"), 6000, 1080, 2640, 360);
     heading->setFont(Widgets::font(QStringLiteral("ＭＳ Ｐ明朝"), 12, true));
-    heading->adjustSize();
     struct Row
     {
         const char *label;
@@ -136,11 +144,14 @@ void Fmain::buildLayout()
     for (const Row &row : rows) {
         // "糖質" and "繊維" stand right of the narrow "炭水化物" label.
         const bool carbohydrate = row.y == 4200 || row.y == 4560;
-        label(w, QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.label),
-              carbohydrate ? 6510 : 6120, row.y);
+        const int left = carbohydrate ? 6510 : 6120;
+        caption(QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.label), left, row.y,
+                6960 - left);
         *row.box =
             textBox(w, QString::fromLatin1(row.name), QString(), 6960, row.y, row.width, 270);
-        label(w, QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.unit), row.unitX, row.y);
+        // Units reach to the panel's right edge.
+        caption(QStringLiteral("Label%1").arg(n++), QString::fromUtf8(row.unit), row.unitX, row.y,
+                8775 - row.unitX);
     }
     // The narrow "炭水化物" label spans the sugar and fibre rows.
     label(w, QStringLiteral("Label%1").arg(n++), QStringLiteral("炭水\n化物"), 6120, 4260, 375,

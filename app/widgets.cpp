@@ -68,6 +68,10 @@ QFrame *filledRect(QWidget *parent, const QString &name, const QColor &color, in
 QFont font(const QString &family, int points, bool bold)
 {
     QFont font(family, points);
+    // The installed font that stands for the named one is asked for first:
+    // a name no installed font has sends the font database through every
+    // fallback font before it tries the substitutes.
+    font.setFamilies(QFont::substitutes(family) << family);
     font.setBold(bold);
     return font;
 }
