@@ -91,4 +91,15 @@ out=$("$root/usr/bin/zento-makedb" --refresh "$data/zento.dll")
 echo "$out" | grep -q '2538 件を更新' || fail "zento-makedb --refresh: $out"
 dishes=$(sqlite3 "file:$data/zento.dll?mode=ro" "SELECT count(*) FROM mnu WHERE アイテム名='自分の料理'")
 [ "$dishes" = 1 ] || fail "the refresh lost the user's dish"
+
+# 5. The installed export tool writes a workbook through the installed
+# workbook module (not the build tree's).
+[ -f "$root/usr/lib/zento/libzento_workbook.so" ] || fail "the package lacks the workbook module"
+env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen LD_DEBUG=files \
+  "$root/usr/bin/zento-export" --store "$data/zento.dll" --format xlsx --dish 自分の料理 \
+  --output "$scratch/dish.xlsx" >"$scratch/export.log" 2>&1 ||
+  { grep -v '^ *[0-9]*:' "$scratch/export.log"; fail "the installed zento-export could not write a workbook"; }
+grep -q "file=$root/usr/lib/zento/libzento_workbook.so" "$scratch/export.log" ||
+  fail "zento-export did not load the installed workbook module"
+[ -s "$scratch/dish.xlsx" ] || fail "no workbook was written"
 echo "package test passed"
