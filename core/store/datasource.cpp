@@ -5,6 +5,7 @@
 #include "core/store/numbertext.h"
 #include "core/store/statement.h"
 
+#include <QRegularExpression>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -90,6 +91,7 @@ bool DataSource::refresh()
     m_columns.clear();
     m_columnByName.clear();
     m_rows.reset(0);
+    dropAhead();
     m_modelRows = 0;
     m_dirty.clear();
     m_newRow = false;
@@ -165,7 +167,15 @@ bool DataSource::fetchRows(int upTo)
     bool ok = true;
     while (m_rows.size() < upTo) {
         if (m_cursor.next()) {
+            const int row = m_rows.size();
+            const bool ahead = isAhead(row);
             m_rows.appendFrom(m_cursor.handle());
+            // A row read ahead is the one to keep: it may have been changed.
+            if (ahead) {
+                m_rows.setRow(row, m_ahead.row(row - m_aheadFirst));
+                if (row + 1 == m_aheadFirst + m_ahead.size())
+                    dropAhead();
+            }
         } else {
             if (m_cursor.failed()) {
                 setError(m_cursor.error());
@@ -183,6 +193,116 @@ bool DataSource::fetchRows(int upTo)
     m_modelRows = m_rows.size();
     endInsertRows();
     return ok;
+}
+
+bool DataSource::isAhead(int row) const
+{
+    return m_aheadFirst >= 0 && row >= m_aheadFirst && row < m_aheadFirst + m_ahead.size() &&
+           row >= m_rows.size();
+}
+
+void DataSource::dropAhead()
+{
+    m_ahead.reset(0);
+    m_aheadFirst = -1;
+    m_aheadChanged = false;
+}
+
+RowStore &DataSource::storeOf(int row, int *index)
+{
+    if (isAhead(row)) {
+        *index = row - m_aheadFirst;
+        return m_ahead;
+    }
+    *index = row;
+    return m_rows;
+}
+
+bool DataSource::readAhead(int first, int count)
+{
+    // Rows changed here are never read again from the snapshot, which holds
+    // them as they were: the rows up to them are read in order first.
+    if (m_aheadChanged)
+        fetchRows(m_aheadFirst + m_ahead.size());
+    // Read through the cursor's own connection while it is open: the rows
+    // come from the same snapshot as the rows read in order.
+    if (!m_cursor.isValid() || !m_reader || first < m_rows.size() || count <= 0)
+        return false;
+    Statement rows;
+    if (!rows.prepare(m_reader, QStringLiteral("SELECT * FROM (%1) LIMIT ?1 OFFSET ?2")
+                                    .arg(m_recordSource)))
+        return false;
+    if (sqlite3_column_count(rows.handle()) != int(m_columns.size()))
+        return false;
+    rows.bind(1, qint64(count));
+    rows.bind(2, qint64(first));
+    RowStore read;
+    read.reset(int(m_columns.size()));
+    while (rows.next())
+        read.appendFrom(rows.handle());
+    if (rows.failed() || read.empty())
+        return false;
+    m_ahead = std::move(read);
+    m_aheadFirst = first;
+    return true;
+}
+
+bool DataSource::readLastBackwards(int total)
+{
+    // Only a record source that is one plain scan of one table: its rows
+    // read backwards are exactly its rows in reverse.
+    if (m_aheadChanged)
+        fetchRows(m_aheadFirst + m_ahead.size());
+    const int count = std::min(firstBatch, total - int(m_rows.size()));
+    if (!m_cursor.isValid() || !m_reader || count <= 0)
+        return false;
+    Statement plan;
+    if (!plan.prepare(m_reader, QStringLiteral("EXPLAIN QUERY PLAN ") + m_recordSource))
+        return false;
+    QStringList steps;
+    while (plan.next())
+        steps << plan.value(3).toString();
+    static const QRegularExpression plainScan(QStringLiteral("^SCAN [^ ]+$"));
+    if (steps.size() != 1 || !plainScan.match(steps.first()).hasMatch())
+        return false;
+    // Setting the pragma back expires the statements prepared under it, so
+    // the rows are read before it is.
+    RowStore backwards;
+    backwards.reset(int(m_columns.size()));
+    bool read = false;
+    sqlite3_exec(m_reader, "PRAGMA reverse_unordered_selects = ON", nullptr, nullptr, nullptr);
+    {
+        Statement rows;
+        if (rows.prepare(m_reader,
+                         QStringLiteral("SELECT * FROM (%1) LIMIT ?1").arg(m_recordSource)) &&
+            sqlite3_column_count(rows.handle()) == int(m_columns.size())) {
+            rows.bind(1, qint64(count));
+            while (rows.next())
+                backwards.appendFrom(rows.handle());
+            read = !rows.failed() && backwards.size() == count;
+        }
+    }
+    sqlite3_exec(m_reader, "PRAGMA reverse_unordered_selects = OFF", nullptr, nullptr, nullptr);
+    if (!read)
+        return false;
+    m_ahead.reset(int(m_columns.size()));
+    for (int i = count - 1; i >= 0; --i) {
+        m_ahead.appendEmpty();
+        m_ahead.setRow(m_ahead.size() - 1, backwards.row(i));
+    }
+    m_aheadFirst = total - count;
+    return true;
+}
+
+bool DataSource::standAhead(int row, int rowsFrom)
+{
+    // The rows before it come with it, for the moves back that follow.
+    const int first = std::max({rowsFrom, int(m_rows.size()), row - firstBatch + 1});
+    if (!isAhead(row) && !(readAhead(first, row - first + 1) && isAhead(row)))
+        return false;
+    m_pos = row;
+    emit currentChanged();
+    return true;
 }
 
 void DataSource::fetchAll()
@@ -204,6 +324,8 @@ bool DataSource::bof() const
 
 bool DataSource::eof()
 {
+    if (isAhead(m_pos))
+        return false;
     if (m_pos >= m_rows.size())
         fetchRows(m_pos + 1);
     return m_pos >= m_rows.size();
@@ -236,6 +358,23 @@ bool DataSource::moveFirst()
 
 bool DataSource::moveLast()
 {
+    // A record set not read to its end counts its rows and reads the last
+    // ones alone.
+    if (m_cursor.isValid() && !m_newRow) {
+        if (hasPendingChange() && !commitPending())
+            return false;
+        Statement count;
+        if (count.prepare(m_reader,
+                          QStringLiteral("SELECT count(*) FROM (%1)").arg(m_recordSource)) &&
+            count.next()) {
+            const int rows = int(count.value(0).toLongLong());
+            if (rows > m_rows.size() + laterBatch) {
+                readLastBackwards(rows);
+                if (standAhead(rows - 1, 0))
+                    return true;
+            }
+        }
+    }
     fetchAll();
     if (m_rows.empty()) {
         setError(QStringLiteral("レコードがありません。"));
@@ -246,10 +385,15 @@ bool DataSource::moveLast()
 
 bool DataSource::moveNext()
 {
+    // After a row read ahead, the rows up to it are read in order.
+    if (isAhead(m_pos) && !isAhead(m_pos + 1))
+        fetchRows(m_pos + 2);
     if (eof()) {
         setError(QStringLiteral("現在のレコードは最後のレコードの後ろです。"));
         return false;
     }
+    if (isAhead(m_pos + 1))
+        return movePointer(m_pos + 1);
     fetchRows(m_pos + 2);
     return movePointer(std::min(m_pos + 1, m_rows.size()));
 }
@@ -260,11 +404,23 @@ bool DataSource::movePrevious()
         setError(QStringLiteral("現在のレコードは最初のレコードの前です。"));
         return false;
     }
+    // Back from the first of the rows read ahead: the row before is read too.
+    if (m_pos - 1 >= m_rows.size() && !isAhead(m_pos - 1))
+        return moveTo(m_pos - 1);
     return movePointer(m_pos - 1);
 }
 
 bool DataSource::moveTo(int row)
 {
+    if (isAhead(row))
+        return movePointer(row);
+    // A row far beyond the rows read is read alone, with the rows before it.
+    if (row >= m_rows.size() + laterBatch && m_cursor.isValid() && !m_newRow) {
+        if (hasPendingChange() && !commitPending())
+            return false;
+        if (standAhead(row, 0))
+            return true;
+    }
     fetchRows(row + 1);
     if (row < 0 || row >= m_rows.size()) {
         setError(QStringLiteral("レコードがありません。"));
@@ -285,8 +441,10 @@ QString DataSource::fieldName(int column) const
 
 QVariant DataSource::value(int row, int column) const
 {
-    if (row < 0 || row >= m_rows.size() || column < 0 || column >= int(m_columns.size()))
+    if (!held(row) || column < 0 || column >= int(m_columns.size()))
         return QVariant();
+    if (isAhead(row))
+        return m_ahead.value(row - m_aheadFirst, column);
     return m_rows.value(row, column);
 }
 
@@ -312,18 +470,23 @@ bool DataSource::setValue(const QString &field, const QVariant &value)
         setError(QStringLiteral("項目「%1」は結果にありません。").arg(field));
         return false;
     }
-    if (m_pos < 0 || m_pos >= m_rows.size()) {
+    if (!held(m_pos)) {
         setError(QStringLiteral("現在のレコードがありません。"));
         return false;
     }
-    const QVariant old = m_rows.value(m_pos, column);
+    int at = 0;
+    RowStore &rows = storeOf(m_pos, &at);
+    const QVariant old = rows.value(at, column);
     if (sameText(old, value) && old.typeId() == value.typeId())
         return true;
     if (!m_newRow && m_dirty.isEmpty())
-        m_original = m_rows.row(m_pos);
-    m_rows.setValue(m_pos, column, value);
+        m_original = rows.row(at);
+    rows.setValue(at, column, value);
+    if (isAhead(m_pos))
+        m_aheadChanged = true;
     m_dirty.insert(column);
-    emit dataChanged(index(m_pos, column), index(m_pos, column));
+    if (m_pos < m_modelRows)
+        emit dataChanged(index(m_pos, column), index(m_pos, column));
     emit fieldChanged(column);
     return true;
 }
@@ -365,10 +528,12 @@ void DataSource::cancelUpdate()
         emit currentChanged();
         return;
     }
-    if (!m_dirty.isEmpty() && m_pos >= 0 && m_pos < m_rows.size()) {
-        m_rows.setRow(m_pos, m_original);
+    if (!m_dirty.isEmpty() && held(m_pos)) {
+        int at = 0;
+        storeOf(m_pos, &at).setRow(at, m_original);
         m_dirty.clear();
-        emit dataChanged(index(m_pos, 0), index(m_pos, int(m_columns.size()) - 1));
+        if (m_pos < m_modelRows)
+            emit dataChanged(index(m_pos, 0), index(m_pos, int(m_columns.size()) - 1));
         emit currentChanged();
     }
 }
@@ -441,7 +606,7 @@ bool DataSource::commitPending()
 {
     if (!hasPendingChange())
         return true;
-    if (m_pos < 0 || m_pos >= m_rows.size()) {
+    if (!held(m_pos)) {
         m_dirty.clear();
         m_newRow = false;
         return true;
@@ -456,7 +621,8 @@ bool DataSource::commitPending()
         return false;
     }
 
-    std::vector<QVariant> row = m_rows.row(m_pos);
+    int at = 0;
+    std::vector<QVariant> row = storeOf(m_pos, &at).row(at);
     std::vector<QVariant> converted = row;
     QHash<QString, QList<int>> byTable;
     QStringList tables;
@@ -552,16 +718,21 @@ bool DataSource::commitPending()
         if (keyColumn >= 0)
             converted[keyColumn] = QVariant(newId);
     }
-    m_rows.setRow(m_pos, std::move(converted));
+    // The write may have read the rows ahead into the rows in order.
+    storeOf(m_pos, &at).setRow(at, std::move(converted));
     m_dirty.clear();
     m_newRow = false;
     m_original.clear();
-    emit dataChanged(index(m_pos, 0), index(m_pos, int(m_columns.size()) - 1));
+    if (m_pos < m_modelRows)
+        emit dataChanged(index(m_pos, 0), index(m_pos, int(m_columns.size()) - 1));
     return true;
 }
 
 bool DataSource::deleteCurrent()
 {
+    // A row read ahead is deleted from the rows read in order.
+    if (isAhead(m_pos))
+        fetchRows(m_pos + 1);
     if (m_pos < 0 || m_pos >= m_rows.size()) {
         setError(QStringLiteral("削除するレコードがありません。"));
         return false;
@@ -609,6 +780,8 @@ bool DataSource::deleteCurrent()
     m_rows.erase(m_pos);
     m_modelRows = m_rows.size();
     endRemoveRows();
+    // The row that takes its place is read, if it is not yet.
+    fetchRows(m_pos + 1);
     emit currentChanged();
     return true;
 }

@@ -18,7 +18,11 @@ struct sqlite3_stmt;
 // set with a record pointer, and the controls bound to it. It is also the
 // table model that grids and lists show.
 //
-// Rows are read from the store as they are needed. Changes made to the current
+// Rows are read from the store as they are needed, in order. moveLast() and
+// moveTo() a row far ahead read the rows around the one asked for alone (a
+// count and an offset, in the same snapshot), so that standing on the last of
+// a hundred thousand dishes does not read the others; those rows join the
+// rest when the reading in order reaches them. Changes made to the current
 // record (setValue, a new record from addNew) are written to the base table
 // when the pointer leaves the record, on update(), requery() or refresh(); each
 // write is one durable transaction. For a joined query the written table is
@@ -120,6 +124,15 @@ private:
 
     bool commitPending();
     bool fetchRows(int upTo); // reads rows until upTo rows are held (or the end)
+    // Rows read ahead of the rows read in order: [m_aheadFirst, + m_ahead.size()).
+    bool isAhead(int row) const;
+    bool readAhead(int row, int count);
+    bool readLastBackwards(int total);
+    bool standAhead(int row, int rowsFrom);
+    void dropAhead();
+    // The store and index that hold a row read in order or ahead.
+    RowStore &storeOf(int row, int *index);
+    bool held(int row) const { return (row >= 0 && row < m_rows.size()) || isAhead(row); }
     void closeCursor();
     void setError(const QString &message);
     bool movePointer(int row);
@@ -139,6 +152,9 @@ private:
     std::vector<Column> m_columns;
     QHash<QString, int> m_columnByName; // lower-cased name -> first column
     RowStore m_rows;
+    RowStore m_ahead;
+    int m_aheadFirst = -1;
+    bool m_aheadChanged = false; // a row ahead was assigned: never read it again
     int m_modelRows = 0; // rows the model has announced to its views
     int m_pos = -1;
     bool m_newRow = false;

@@ -209,6 +209,60 @@ private slots:
         QCOMPARE(reader->text(QStringLiteral("アイテム名")), QStringLiteral("d999"));
     }
 
+    // Standing on the last or a far row reads those rows alone (a plain scan
+    // backwards, any other query by offset); moves, changes and the reading in
+    // order that follows give what reading every row would.
+    void rowsFarAheadAreReadAlone_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("plain scan") << QStringLiteral("SELECT mnu.* FROM mnu");
+        QTest::newRow("search") << QStringLiteral("SELECT mnu.* FROM mnu WHERE ID > 0");
+    }
+
+    void rowsFarAheadAreReadAlone()
+    {
+        QFETCH(QString, source);
+        TestFolder folder;
+        QString sql;
+        for (int i = 1; i <= 3000; ++i)
+            sql += QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('d%1');").arg(i);
+        QVERIFY(folder.makeStore(sql));
+        auto ds = open(source);
+        QVERIFY(ds->refresh());
+        auto name = [&] { return ds->text(QStringLiteral("アイテム名")); };
+
+        // Another connection deletes a row: the record set keeps its snapshot.
+        auto other = open(QStringLiteral("SELECT mnu.* FROM mnu WHERE ID=2999"));
+        QVERIFY(other->refresh() && other->deleteCurrent());
+        QVERIFY(ds->moveLast());
+        QCOMPARE(name(), QStringLiteral("d3000"));
+        QVERIFY(ds->rowCount() < 3000); // the rows before it were not read
+        QVERIFY(!ds->eof());
+        for (int i = 2999; i >= 2900; --i) { // back across the rows read ahead
+            QVERIFY(ds->movePrevious());
+            QCOMPARE(name(), QStringLiteral("d%1").arg(i));
+        }
+        QVERIFY(ds->moveTo(1499));
+        QCOMPARE(name(), QStringLiteral("d1500"));
+
+        // A change to a row read ahead is stored and survives the reading in
+        // order, which would find the row as it was.
+        QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("changed")));
+        QVERIFY(ds->update());
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE アイテム名='changed'")).toInt(), 1);
+        QVERIFY(ds->moveLast());
+        QCOMPARE(ds->recordCount(), 3000);
+        QCOMPARE(ds->text(1499, 1), QStringLiteral("changed"));
+        QCOMPARE(ds->position(), 2999);
+        QVERIFY(ds->moveNext() && ds->eof());
+
+        // Deleting a row read ahead.
+        QVERIFY(ds->refresh() && ds->moveTo(2000));
+        QVERIFY(ds->deleteCurrent());
+        QCOMPARE(name(), QStringLiteral("d2002"));
+        QCOMPARE(ds->recordCount(), 2998);
+    }
+
     void queryLanguage()
     {
         TestFolder folder;
