@@ -1,5 +1,6 @@
 #include "core/dish/dishsession.h"
 
+#include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
@@ -200,14 +201,24 @@ bool DishSession::show(qint64 dish)
 bool DishSession::createDish(const QString &name, QString *error)
 {
     dropPendingName();
-    if (!m_dishes->addNew()) {
+    if (m_dishes->hasPendingChange() && !store(m_dishes, error))
+        return false;
+    // Written to the store directly: appending it to the record set would
+    // first read every dish.
+    QString failure;
+    const std::shared_ptr<Database> db = Database::open(m_connection, &failure);
+    const bool written =
+        db && db->write(
+                  [&](QString *e) {
+                      return db->run(QStringLiteral("INSERT INTO mnu(%1) VALUES (?1)").arg(dishName),
+                                     {name}, e);
+                  },
+                  &failure);
+    if (!written) {
         if (error)
-            *error = m_dishes->errorString();
+            *error = failure;
         return false;
     }
-    m_dishes->setValue(dishName, name);
-    if (!store(m_dishes, error))
-        return false;
     loadDishes();
     m_dishes->moveLast(); // dishes come in store order: the new one is last
     return true;
