@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 namespace Export {
 
@@ -31,9 +32,31 @@ void appendField(QByteArray &out, const QString &text)
     }
 }
 
+// Writes the general decimal form straight into a buffer; false where that
+// form is not the shortest of 15 significant digits (see csvNumber).
+bool plainNumber(double value, char (&buffer)[32], qsizetype *length)
+{
+    const double size = std::fabs(value);
+    if (value == 0 || size < 1e-4 || size >= 1e15)
+        return false;
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    if (result.ec != std::errc() || std::memchr(buffer, 'e', result.ptr - buffer))
+        return false;
+    *length = result.ptr - buffer;
+    return true;
+}
+
 void appendNumber(QByteArray &out, const std::optional<double> &value)
 {
-    if (value)
+    if (!value)
+        return;
+    // Most figures are written without a value made for them.
+    char buffer[32];
+    qsizetype length = 0;
+    if (plainNumber(*value, buffer, &length))
+        out.append(buffer, length);
+    else
         out += csvNumber(*value);
 }
 
@@ -45,7 +68,32 @@ QStringList nutrientHeadings()
     return headings;
 }
 
-void appendDish(QByteArray &out, const Dish &dish, std::optional<double> servingGrams)
+// A food's name as it is written, kept for the food's other lines: the lines
+// of one food share the name's text.
+class NameBytes
+{
+public:
+    const QByteArray &of(const QString &name)
+    {
+        auto at = m_bytes.find(name.constData());
+        if (at == m_bytes.end() || at->second.first != name)
+            at = m_bytes.insert_or_assign(name.constData(), std::pair{name, field(name)}).first;
+        return at->second.second;
+    }
+
+private:
+    static QByteArray field(const QString &text)
+    {
+        QByteArray out;
+        appendField(out, text);
+        return out;
+    }
+    // Keyed by the text's storage; the name is kept so the storage stays.
+    std::unordered_map<const QChar *, std::pair<QString, QByteArray>> m_bytes;
+};
+
+void appendDish(QByteArray &out, const Dish &dish, std::optional<double> servingGrams,
+                NameBytes &names)
 {
     const QString key = QString::number(dish.key);
     // The lines are most of the file: written straight as bytes.
@@ -56,7 +104,7 @@ void appendDish(QByteArray &out, const Dish &dish, std::optional<double> serving
         out += head;
         out += QByteArray::number(line.foodId);
         out += ',';
-        appendField(out, line.foodName);
+        out += names.of(line.foodName);
         out += ',';
         appendNumber(out, line.quantity);
         out += ',';
@@ -80,9 +128,11 @@ void appendDish(QByteArray &out, const Dish &dish, std::optional<double> serving
                            QString(), QString(), QString(),
                            QString(), QString()};
     for (int i = 0; i < nutrientCount; ++i) {
-        if (i == nutrientIndex("ENC"))
+        static const int energy = nutrientIndex("ENC");
+        static const int salt = nutrientIndex("NAT");
+        if (i == energy)
             total << panel.energy;
-        else if (i == nutrientIndex("NAT"))
+        else if (i == salt)
             total << panel.salt;
         else
             total << general(dish.totals.sums[i]);
@@ -117,31 +167,42 @@ QByteArray csvNumber(double value)
 {
     // Between 1e-4 and 1e15 the shortest form of 15 significant digits is
     // the general decimal form, found without the C library's printf.
-    const double size = std::fabs(value);
-    if (value != 0 && size >= 1e-4 && size < 1e15) {
-        char buffer[32];
-        const auto result =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-        if (result.ec == std::errc() && !std::memchr(buffer, 'e', result.ptr - buffer))
-            return QByteArray(buffer, result.ptr - buffer);
-    }
+    char buffer[32];
+    qsizetype length = 0;
+    if (plainNumber(value, buffer, &length))
+        return QByteArray(buffer, length);
     return NumberText::general(value).toLatin1();
 }
 
-QByteArray csvDocument(const std::vector<Dish> &dishes, std::optional<double> servingGrams)
+namespace {
+
+// The document is written out a part at a time, so that a large one is never
+// held whole.
+constexpr qsizetype partBytes = 1 << 20;
+
+bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes,
+                   std::optional<double> servingGrams)
 {
     QByteArray out("\xEF\xBB\xBF");
-    size_t lines = 0;
-    for (const Dish &dish : dishes)
-        lines += dish.lines.size();
-    out.reserve(qsizetype(lines * 200 + dishes.size() * 1000));
+    out.reserve(partBytes + 64 * 1024);
+    auto flushed = [&](bool whenFull) {
+        if (whenFull && out.size() < partBytes)
+            return true;
+        const bool ok = file.write(out) == out.size();
+        out.truncate(0);
+        return ok;
+    };
     out += csvRecord(QStringList{QStringLiteral("料理番号"), QStringLiteral("料理名"),
                                  QStringLiteral("区分"), QStringLiteral("食品番号"),
                                  QStringLiteral("食品名"), QStringLiteral("数量"),
                                  QStringLiteral("単位"), QStringLiteral("重量(g)")} +
                      nutrientHeadings());
-    for (const Dish &dish : dishes)
-        appendDish(out, dish, servingGrams);
+    NameBytes names;
+    for (const Dish &dish : dishes) {
+        appendDish(out, dish, servingGrams, names);
+        if (!flushed(true))
+            return false;
+    }
 
     // The overview: the dish list's energy, weight and salt, then every sum.
     out += "\r\n";
@@ -156,9 +217,13 @@ QByteArray csvDocument(const std::vector<Dish> &dishes, std::optional<double> se
         for (const std::optional<double> &sum : dish.totals.sums)
             fields << general(sum);
         out += csvRecord(fields);
+        if (!flushed(true))
+            return false;
     }
-    return out;
+    return flushed(false);
 }
+
+} // namespace
 
 bool writeCsv(const QString &path, const std::vector<Dish> &dishes,
               std::optional<double> servingGrams, QString *error)
@@ -166,13 +231,12 @@ bool writeCsv(const QString &path, const std::vector<Dish> &dishes,
     TargetFile target(path);
     if (!target.open(error))
         return false;
-    const QByteArray document = csvDocument(dishes, servingGrams);
     QFile file(target.temporaryPath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         *error = target.failure(file.errorString());
         return false;
     }
-    if (file.write(document) != document.size() || !file.flush()) {
+    if (!writeDocument(file, dishes, servingGrams) || !file.flush()) {
         *error = target.failure(file.errorString());
         return false;
     }

@@ -20,9 +20,7 @@ QByteArray csvRecord(const QStringList &fields);
 // A number as the general decimal form writes it (NumberText::general).
 QByteArray csvNumber(double value);
 
-QByteArray csvDocument(const std::vector<Dish> &dishes, std::optional<double> servingGrams);
-
-// Writes the document to `path` through a temporary file.
+// Writes the document to `path` through a temporary file, a part at a time.
 bool writeCsv(const QString &path, const std::vector<Dish> &dishes,
               std::optional<double> servingGrams, QString *error);
 

@@ -1,14 +1,18 @@
 #include "core/export/dishreport.h"
 
 #include "core/nutrition/comparison.h"
+#include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "core/store/queries.h"
 
 #include <QHash>
+#include <sqlite3.h>
+#include <cmath>
 #include <cstring>
 #include <functional>
+#include <iterator>
 
 namespace Export {
 
@@ -54,6 +58,100 @@ bool run(DataSource &source, const QString &connection, const QString &sql, QStr
     }
     return true;
 }
+
+// The rows of one query, read straight from the store: an export reads every
+// dish and line once, in order, and keeps nothing of the rows themselves.
+class Rows
+{
+public:
+    ~Rows()
+    {
+        m_stmt.finalize();
+        if (m_reader && m_cacheSize)
+            sqlite3_exec(m_reader,
+                         QByteArray("PRAGMA cache_size = " + QByteArray::number(m_cacheSize))
+                             .constData(),
+                         nullptr, nullptr, nullptr);
+        if (m_db)
+            m_db->releaseReader(m_reader);
+    }
+
+    bool open(const QString &connection, const QString &sql, QString *error)
+    {
+        m_db = Database::open(connection, error);
+        if (!m_db)
+            return false;
+        m_reader = m_db->acquireReader();
+        // The lines look their foods up one by one, all over the foods
+        // table: a page cache that holds it keeps the reads off the disk. It
+        // is given back to its usual size when the rows are read.
+        m_cacheSize = scalarOf(m_reader, QStringLiteral("PRAGMA cache_size")).toLongLong();
+        sqlite3_exec(m_reader, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+        if (!m_stmt.prepare(m_reader, sql)) {
+            *error = m_stmt.error();
+            return false;
+        }
+        return true;
+    }
+    // The next row; false at the end or on failure (then *error says why).
+    bool next(QString *error)
+    {
+        if (m_stmt.next())
+            return true;
+        if (m_stmt.failed())
+            *error = m_stmt.error();
+        return false;
+    }
+    qint64 key(int column) const { return sqlite3_column_int64(m_stmt.handle(), column); }
+    bool isNull(int column) const
+    {
+        return sqlite3_column_type(m_stmt.handle(), column) == SQLITE_NULL;
+    }
+    // A key as the store compares it with an integer key: an integer, or a
+    // real with no fraction; nothing for text or null.
+    std::optional<qint64> exactKey(int column) const
+    {
+        sqlite3_stmt *stmt = m_stmt.handle();
+        switch (sqlite3_column_type(stmt, column)) {
+        case SQLITE_INTEGER:
+            return sqlite3_column_int64(stmt, column);
+        case SQLITE_FLOAT: {
+            const double v = sqlite3_column_double(stmt, column);
+            if (v == std::floor(v) && std::fabs(v) < 9e15)
+                return qint64(v);
+            return std::nullopt;
+        }
+        default:
+            return std::nullopt;
+        }
+    }
+    QString text(int column) const
+    {
+        return QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(m_stmt.handle(), column)),
+            sqlite3_column_bytes(m_stmt.handle(), column));
+    }
+    // As number(value(column)) would give it.
+    std::optional<double> number(int column) const
+    {
+        sqlite3_stmt *stmt = m_stmt.handle();
+        switch (sqlite3_column_type(stmt, column)) {
+        case SQLITE_NULL:
+            return std::nullopt;
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(stmt, column);
+        default:
+            return Export::number(QVariant(text(column)));
+        }
+    }
+
+private:
+    std::shared_ptr<Database> m_db;
+    sqlite3 *m_reader = nullptr;
+    qint64 m_cacheSize = 0;
+    Statement m_stmt;
+};
 
 std::optional<qint64> only(const Selection &which)
 {
@@ -163,6 +261,7 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
 {
     out->clear();
     QString message;
+
     auto fail = [&] {
         out->clear();
         *error = message;
@@ -170,82 +269,107 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
     };
 
     // The dishes, in store order.
-    DataSource dishes;
-    if (!run(dishes, connection, Queries::exportDishes(only(which)), &message))
+    Rows dishes;
+    if (!dishes.open(connection, Queries::exportDishes(only(which)), &message))
         return fail();
     QHash<qint64, int> indexOf;
-    out->reserve(dishes.recordCount());
-    for (int row = 0; row < dishes.recordCount(); ++row) {
+    while (dishes.next(&message)) {
         Dish dish;
-        dish.key = dishes.value(row, 0).toLongLong();
-        dish.name = dishes.value(row, 1).toString();
+        dish.key = dishes.key(0);
+        dish.name = dishes.text(1);
         dish.comparison.age = age;
         dish.comparison.male = male;
         indexOf.insert(dish.key, int(out->size()));
         out->push_back(std::move(dish));
     }
-
-    // The lines whose food exists, in the order the recipe grid lists them.
-    DataSource lines;
-    if (!run(lines, connection, Queries::exportLines(only(which)), &message))
+    if (!message.isEmpty())
         return fail();
-    // Each dish's lines are counted first, so that its list is made once.
-    std::vector<int> lineCounts(out->size());
-    for (int row = 0; row < lines.recordCount(); ++row) {
-        const auto at = indexOf.constFind(lines.value(row, 0).toLongLong());
-        if (at != indexOf.constEnd())
-            ++lineCounts[*at];
-    }
-    for (size_t i = 0; i < out->size(); ++i)
-        (*out)[i].lines.reserve(lineCounts[i]);
-    for (int row = 0; row < lines.recordCount(); ++row) {
-        const auto at = indexOf.constFind(lines.value(row, 0).toLongLong());
+
+    // The weight of every line, whether or not its food exists, and the
+    // number of lines, which makes each dish's list once.
+    Rows weights;
+    if (!weights.open(connection, Queries::exportWeights(only(which)), &message))
+        return fail();
+    while (weights.next(&message)) {
+        const auto at = indexOf.constFind(weights.key(0));
         if (at == indexOf.constEnd())
             continue;
-        Line line;
-        line.foodId = lines.value(row, 1).toLongLong();
-        line.foodName = lines.value(row, 2).toString();
-        line.quantity = number(lines.value(row, 3));
-        line.unit = lines.value(row, 4).toString();
-        const std::optional<double> factor = number(lines.value(row, 5));
+        (*out)[*at].totals.lineWeight = weights.number(1);
+        (*out)[*at].lines.reserve(weights.key(2));
+    }
+    if (!message.isEmpty())
+        return fail();
+
+    // The foods the lines name, each read once.
+    struct Food
+    {
+        QString name;
+        std::array<std::optional<double>, nutrientCount> values;
+        std::array<bool, nutrientCount> null{}; // the store holds no value
+    };
+    QHash<qint64, Food> foods;
+    Rows foodRows;
+    if (!foodRows.open(connection, Queries::exportFoods(only(which)), &message))
+        return fail();
+    while (foodRows.next(&message)) {
+        Food &food = foods[foodRows.key(0)];
+        food.name = foodRows.text(1);
+        for (int i = 0; i < nutrientCount; ++i) {
+            food.values[i] = foodRows.number(2 + i);
+            food.null[i] = foodRows.isNull(2 + i);
+        }
+    }
+    if (!message.isEmpty())
+        return fail();
+
+    // The lines whose food exists, in the order the recipe grid lists them.
+    Rows lines;
+    if (!lines.open(connection, Queries::exportLines(only(which)), &message))
+        return fail();
+    while (lines.next(&message)) {
+        const auto at = indexOf.constFind(lines.key(0));
+        const std::optional<qint64> foodId = lines.exactKey(1);
+        const auto food = foodId ? foods.constFind(*foodId) : foods.constEnd();
+        if (at == indexOf.constEnd() || food == foods.constEnd())
+            continue;
+        Line &line = (*out)[*at].lines.emplace_back();
+        line.foodId = *foodId;
+        line.foodName = food->name;
+        line.quantity = lines.number(2);
+        line.unit = lines.text(3);
+        const std::optional<double> factor = lines.number(4);
         if (factor)
             line.grams = *factor * 100;
+        Totals &totals = (*out)[*at].totals;
         for (int i = 0; i < nutrientCount; ++i) {
-            const std::optional<double> value = number(lines.value(row, 6 + i));
+            const std::optional<double> &value = food->values[i];
             if (factor && value)
                 line.amounts[i] = *factor * *value;
+            // A sum leaves out a line whose food lacks the value.
+            totals.unknown[i] = totals.unknown[i] || food->null[i];
         }
-        (*out)[*at].lines.push_back(std::move(line));
     }
-
-    // The weight of every line, whether or not its food exists.
-    DataSource weights;
-    if (!run(weights, connection, Queries::exportWeights(only(which)), &message))
+    if (!message.isEmpty())
         return fail();
-    for (int row = 0; row < weights.recordCount(); ++row) {
-        const auto at = indexOf.constFind(weights.value(row, 0).toLongLong());
-        if (at != indexOf.constEnd())
-            (*out)[*at].totals.lineWeight = number(weights.value(row, 1));
-    }
 
     // The sums, summed by the store as the windows' own queries sum them, and
     // the dish list's three figures.
-    DataSource totals;
-    if (!run(totals, connection, Queries::exportSums(only(which)), &message))
+    Rows totals;
+    if (!totals.open(connection, Queries::exportSums(only(which)), &message))
         return fail();
-    for (int row = 0; row < totals.recordCount(); ++row) {
-        const auto at = indexOf.constFind(totals.value(row, 0).toLongLong());
+    while (totals.next(&message)) {
+        const auto at = indexOf.constFind(totals.key(0));
         if (at == indexOf.constEnd())
             continue;
         Totals &t = (*out)[*at].totals;
-        t.listEnergy = number(totals.value(row, 1));
-        t.listWeight = number(totals.value(row, 2));
-        t.listSalt = number(totals.value(row, 3));
-        for (int i = 0; i < nutrientCount; ++i) {
-            t.sums[i] = number(totals.value(row, 4 + 2 * i));
-            t.unknown[i] = totals.value(row, 5 + 2 * i).toLongLong() > 0;
-        }
+        t.listEnergy = totals.number(1);
+        t.listWeight = totals.number(2);
+        t.listSalt = totals.number(3);
+        for (int i = 0; i < nutrientCount; ++i)
+            t.sums[i] = totals.number(4 + i);
     }
+    if (!message.isEmpty())
+        return fail();
 
     // The comparison: the nine sums rounded as the comparison window rounds
     // them.

@@ -163,19 +163,25 @@ QString exportDishes(std::optional<qint64> dish)
     return text;
 }
 
-QString exportLines(std::optional<qint64> dish)
+QString exportFoods(std::optional<qint64> dish)
 {
-    QString text =
-        QStringLiteral("SELECT kou.アイテムCD,kou.食品コード,eys.SNM,kou.数量,kou.単位,kou.数量2");
+    QString text = QStringLiteral("SELECT eys.SID,eys.SNM");
     for (const Nutrients::Nutrient &n : Nutrients::all)
         text += QStringLiteral(",eys.") + n.field;
-    return text + QStringLiteral(" FROM kou,eys WHERE (kou.食品コード=eys.SID)") +
+    return text + QStringLiteral(" FROM eys WHERE eys.SID IN (SELECT 食品コード FROM kou WHERE 1") +
+           dishFilter(dish, u"アイテムCD") + QLatin1Char(')');
+}
+
+QString exportLines(std::optional<qint64> dish)
+{
+    return QStringLiteral("SELECT kou.アイテムCD,kou.食品コード,kou.数量,kou.単位,kou.数量2 FROM kou "
+                          "WHERE 1") +
            dishFilter(dish, u"kou.アイテムCD") + QStringLiteral(" ORDER BY kou.アイテムCD,kou.ID");
 }
 
 QString exportWeights(std::optional<qint64> dish)
 {
-    return QStringLiteral("SELECT アイテムCD,sum(数量2) FROM kou WHERE 1") +
+    return QStringLiteral("SELECT アイテムCD,sum(数量2),count(*) FROM kou WHERE 1") +
            dishFilter(dish, u"アイテムCD") + QStringLiteral(" GROUP BY アイテムCD");
 }
 
@@ -187,8 +193,7 @@ QString exportSums(std::optional<qint64> dish)
                                   "int(Sum(eys.NAT*kou.数量2)*100+0.5)/100");
     for (const Nutrients::Nutrient &n : Nutrients::all) {
         const QString field = QString(n.field);
-        text += QLatin1Char(',') + weightedSum(field, QStringLiteral("S") + field) +
-                QStringLiteral(",sum(eys.") + field + QStringLiteral(" IS NULL)");
+        text += QLatin1Char(',') + weightedSum(field, QStringLiteral("S") + field);
     }
     return text + QStringLiteral(" FROM kou,eys WHERE (kou.食品コード=eys.SID)") +
            dishFilter(dish, u"kou.アイテムCD") + QStringLiteral(" GROUP BY kou.アイテムCD");

@@ -66,13 +66,16 @@ QString foodRecord(qint64 food); // one food with all its fields
 
 // ID, アイテム名 of the dishes, in store order.
 QString exportDishes(std::optional<qint64> dish);
-// アイテムCD, 食品コード, SNM, 数量, 単位, 数量2, then the food's value fields
-// in the nutrient table's order; by dish, each dish's lines in key order.
+// SID, SNM, then the value fields in the nutrient table's order, of the foods
+// the lines name.
+QString exportFoods(std::optional<qint64> dish);
+// アイテムCD, 食品コード, 数量, 単位, 数量2 of every line; by dish, each dish's
+// lines in key order.
 QString exportLines(std::optional<qint64> dish);
-// アイテムCD, Σ 数量2 over all lines.
+// アイテムCD, Σ 数量2 and the number of lines, over all lines.
 QString exportWeights(std::optional<qint64> dish);
 // アイテムCD, the dish list's energy, weight and rounded salt, then for each
-// food value field its weighted sum and the count of lines whose food lacks it.
+// food value field its weighted sum.
 QString exportSums(std::optional<qint64> dish);
 // AGE, SEX and the eleven standard values of every kij row, in table order.
 QString exportStandards();
