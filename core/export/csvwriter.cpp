@@ -33,17 +33,74 @@ void appendField(QByteArray &out, const QString &text)
 }
 
 // Writes the general decimal form straight into a buffer; false where that
-// form is not the shortest of 15 significant digits (see csvNumber).
+// form is not plain decimal digits (see csvNumber) or where only the exact
+// value can tell. The digits are those of the shortest decimal that reads
+// back as the value, rounded half up to 15 significant digits: that is the
+// value rounded to 15 digits, except when the shortest decimal lies exactly
+// half way (16 digits ending in 5), which is left to the exact rounding.
 bool plainNumber(double value, char (&buffer)[32], qsizetype *length)
 {
     const double size = std::fabs(value);
-    if (value == 0 || size < 1e-4 || size >= 1e15)
+    if (value == 0 || !(size >= 1e-4 && size < 1e15))
         return false;
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    if (result.ec != std::errc() || std::memchr(buffer, 'e', result.ptr - buffer))
+    char shortest[40];
+    const auto written =
+        std::to_chars(shortest, shortest + sizeof shortest, size, std::chars_format::scientific);
+    if (written.ec != std::errc())
         return false;
-    *length = result.ptr - buffer;
+    char digits[20];
+    int count = 0;
+    const char *p = shortest;
+    for (; p < written.ptr && *p != 'e'; ++p)
+        if (*p != '.' && count < 20)
+            digits[count++] = *p;
+    if (p == written.ptr || count > 17)
+        return false;
+    int exponent = 0;
+    if (std::from_chars(p + (p[1] == '+' ? 2 : 1), written.ptr, exponent).ec != std::errc())
+        return false;
+    if (count > 15) {
+        if (count == 16 && digits[15] == '5')
+            return false;
+        const bool up = digits[15] >= '5';
+        count = 15;
+        if (up) {
+            int i = 14;
+            while (i >= 0 && digits[i] == '9')
+                digits[i--] = '0';
+            if (i < 0) {
+                digits[0] = '1';
+                ++exponent;
+            } else {
+                ++digits[i];
+            }
+        }
+    }
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    if (exponent < -4 || exponent >= 15)
+        return false;
+    char *out = buffer;
+    if (value < 0)
+        *out++ = '-';
+    if (exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        for (int zero = -1; zero > exponent; --zero)
+            *out++ = '0';
+        for (int i = 0; i < count; ++i)
+            *out++ = digits[i];
+    } else {
+        const int whole = exponent + 1;
+        for (int i = 0; i < whole; ++i)
+            *out++ = i < count ? digits[i] : '0';
+        if (count > whole) {
+            *out++ = '.';
+            for (int i = whole; i < count; ++i)
+                *out++ = digits[i];
+        }
+    }
+    *length = out - buffer;
     return true;
 }
 
@@ -171,6 +228,12 @@ QByteArray csvNumber(double value)
     qsizetype length = 0;
     if (plainNumber(value, buffer, &length))
         return QByteArray(buffer, length);
+    // Zero is common in the sums: its form is made once.
+    if (value == 0) {
+        static const QByteArray zero = NumberText::general(0.0).toLatin1();
+        static const QByteArray negativeZero = NumberText::general(-0.0).toLatin1();
+        return std::signbit(value) ? negativeZero : zero;
+    }
     return NumberText::general(value).toLatin1();
 }
 

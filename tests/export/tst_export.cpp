@@ -537,6 +537,37 @@ private slots:
         QCOMPARE(QString::fromLatin1(Export::csvNumber(value)), NumberText::general(value));
     }
 
+    // The same over many values: products of quantities and table values as
+    // the lines hold them, every magnitude, and decimals of 16 digits ending
+    // in 5 (the half-way case).
+    void csvNumbersSweep()
+    {
+        QRandomGenerator random(20261207);
+        int checked = 0;
+        for (int i = 0; i < 100000; ++i) {
+            const double quantity = random.bounded(100000) / 100.0;
+            const double table = random.bounded(100000) / 10.0;
+            const double magnitude = std::pow(10.0, random.bounded(-6, 17));
+            const QString tie = QStringLiteral("%1.%2%3")
+                                    .arg(1 + random.bounded(9))
+                                    .arg(random.bounded(1'000'000'000) * 100'000LL +
+                                             random.bounded(100'000),
+                                         14, 10, QLatin1Char('0'))
+                                    .arg(5);
+            for (double value : {quantity * table / 100, random.generateDouble() * magnitude,
+                                 -random.generateDouble() * magnitude, tie.toDouble()}) {
+                const QString general = NumberText::general(value);
+                if (QString::fromLatin1(Export::csvNumber(value)) != general)
+                    QFAIL(qPrintable(QStringLiteral("%1: %2, not %3")
+                                         .arg(QString::number(value, 'g', 17),
+                                              QString::fromLatin1(Export::csvNumber(value)),
+                                              general)));
+                ++checked;
+            }
+        }
+        QCOMPARE(checked, 400000);
+    }
+
     void sheetNames_data()
     {
         QTest::addColumn<QStringList>("dishes");
