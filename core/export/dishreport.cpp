@@ -8,11 +8,11 @@
 #include "core/store/queries.h"
 
 #include <QHash>
-#include <sqlite3.h>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <iterator>
+#include <sqlite3.h>
 
 namespace Export {
 
@@ -68,10 +68,10 @@ public:
     {
         m_stmt.finalize();
         if (m_reader && m_cacheSize)
-            sqlite3_exec(m_reader,
-                         QByteArray("PRAGMA cache_size = " + QByteArray::number(m_cacheSize))
-                             .constData(),
-                         nullptr, nullptr, nullptr);
+            sqlite3_exec(
+                m_reader,
+                QByteArray("PRAGMA cache_size = " + QByteArray::number(m_cacheSize)).constData(),
+                nullptr, nullptr, nullptr);
         if (m_db)
             m_db->releaseReader(m_reader);
     }
@@ -152,6 +152,18 @@ private:
     qint64 m_cacheSize = 0;
     Statement m_stmt;
 };
+
+// Hands every row of the query to fn; false with *message when the store fails.
+template <typename Fn>
+bool eachRow(const QString &connection, const QString &sql, QString *message, Fn fn)
+{
+    Rows rows;
+    if (!rows.open(connection, sql, message))
+        return false;
+    while (rows.next(message))
+        fn(rows);
+    return message->isEmpty();
+}
 
 std::optional<qint64> only(const Selection &which)
 {
@@ -269,35 +281,27 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
     };
 
     // The dishes, in store order.
-    Rows dishes;
-    if (!dishes.open(connection, Queries::exportDishes(only(which)), &message))
-        return fail();
     QHash<qint64, int> indexOf;
-    while (dishes.next(&message)) {
-        Dish dish;
-        dish.key = dishes.key(0);
-        dish.name = dishes.text(1);
-        dish.comparison.age = age;
-        dish.comparison.male = male;
-        indexOf.insert(dish.key, int(out->size()));
-        out->push_back(std::move(dish));
-    }
-    if (!message.isEmpty())
+    if (!eachRow(connection, Queries::exportDishes(only(which)), &message, [&](const Rows &row) {
+            Dish dish;
+            dish.key = row.key(0);
+            dish.name = row.text(1);
+            dish.comparison.age = age;
+            dish.comparison.male = male;
+            indexOf.insert(dish.key, int(out->size()));
+            out->push_back(std::move(dish));
+        }))
         return fail();
 
     // The weight of every line, whether or not its food exists, and the
     // number of lines, which makes each dish's list once.
-    Rows weights;
-    if (!weights.open(connection, Queries::exportWeights(only(which)), &message))
-        return fail();
-    while (weights.next(&message)) {
-        const auto at = indexOf.constFind(weights.key(0));
-        if (at == indexOf.constEnd())
-            continue;
-        (*out)[*at].totals.lineWeight = weights.number(1);
-        (*out)[*at].lines.reserve(weights.key(2));
-    }
-    if (!message.isEmpty())
+    if (!eachRow(connection, Queries::exportWeights(only(which)), &message, [&](const Rows &row) {
+            const auto at = indexOf.constFind(row.key(0));
+            if (at == indexOf.constEnd())
+                return;
+            (*out)[*at].totals.lineWeight = row.number(1);
+            (*out)[*at].lines.reserve(row.key(2));
+        }))
         return fail();
 
     // The foods the lines name, each read once.
@@ -308,67 +312,55 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
         std::array<bool, nutrientCount> null{}; // the store holds no value
     };
     QHash<qint64, Food> foods;
-    Rows foodRows;
-    if (!foodRows.open(connection, Queries::exportFoods(only(which)), &message))
-        return fail();
-    while (foodRows.next(&message)) {
-        Food &food = foods[foodRows.key(0)];
-        food.name = foodRows.text(1);
-        for (int i = 0; i < nutrientCount; ++i) {
-            food.values[i] = foodRows.number(2 + i);
-            food.null[i] = foodRows.isNull(2 + i);
-        }
-    }
-    if (!message.isEmpty())
+    if (!eachRow(connection, Queries::exportFoods(only(which)), &message, [&](const Rows &row) {
+            Food &food = foods[row.key(0)];
+            food.name = row.text(1);
+            for (int i = 0; i < nutrientCount; ++i) {
+                food.values[i] = row.number(2 + i);
+                food.null[i] = row.isNull(2 + i);
+            }
+        }))
         return fail();
 
     // The lines whose food exists, in the order the recipe grid lists them.
-    Rows lines;
-    if (!lines.open(connection, Queries::exportLines(only(which)), &message))
-        return fail();
-    while (lines.next(&message)) {
-        const auto at = indexOf.constFind(lines.key(0));
-        const std::optional<qint64> foodId = lines.exactKey(1);
-        const auto food = foodId ? foods.constFind(*foodId) : foods.constEnd();
-        if (at == indexOf.constEnd() || food == foods.constEnd())
-            continue;
-        Line &line = (*out)[*at].lines.emplace_back();
-        line.foodId = *foodId;
-        line.foodName = food->name;
-        line.quantity = lines.number(2);
-        line.unit = lines.text(3);
-        const std::optional<double> factor = lines.number(4);
-        if (factor)
-            line.grams = *factor * 100;
-        Totals &totals = (*out)[*at].totals;
-        for (int i = 0; i < nutrientCount; ++i) {
-            const std::optional<double> &value = food->values[i];
-            if (factor && value)
-                line.amounts[i] = *factor * *value;
-            // A sum leaves out a line whose food lacks the value.
-            totals.unknown[i] = totals.unknown[i] || food->null[i];
-        }
-    }
-    if (!message.isEmpty())
+    if (!eachRow(connection, Queries::exportLines(only(which)), &message, [&](const Rows &lines) {
+            const auto at = indexOf.constFind(lines.key(0));
+            const std::optional<qint64> foodId = lines.exactKey(1);
+            const auto food = foodId ? foods.constFind(*foodId) : foods.constEnd();
+            if (at == indexOf.constEnd() || food == foods.constEnd())
+                return;
+            Line &line = (*out)[*at].lines.emplace_back();
+            line.foodId = *foodId;
+            line.foodName = food->name;
+            line.quantity = lines.number(2);
+            line.unit = lines.text(3);
+            const std::optional<double> factor = lines.number(4);
+            if (factor)
+                line.grams = *factor * 100;
+            Totals &totals = (*out)[*at].totals;
+            for (int i = 0; i < nutrientCount; ++i) {
+                const std::optional<double> &value = food->values[i];
+                if (factor && value)
+                    line.amounts[i] = *factor * *value;
+                // A sum leaves out a line whose food lacks the value.
+                totals.unknown[i] = totals.unknown[i] || food->null[i];
+            }
+        }))
         return fail();
 
     // The sums, summed by the store as the windows' own queries sum them, and
     // the dish list's three figures.
-    Rows totals;
-    if (!totals.open(connection, Queries::exportSums(only(which)), &message))
-        return fail();
-    while (totals.next(&message)) {
-        const auto at = indexOf.constFind(totals.key(0));
-        if (at == indexOf.constEnd())
-            continue;
-        Totals &t = (*out)[*at].totals;
-        t.listEnergy = totals.number(1);
-        t.listWeight = totals.number(2);
-        t.listSalt = totals.number(3);
-        for (int i = 0; i < nutrientCount; ++i)
-            t.sums[i] = totals.number(4 + i);
-    }
-    if (!message.isEmpty())
+    if (!eachRow(connection, Queries::exportSums(only(which)), &message, [&](const Rows &row) {
+            const auto at = indexOf.constFind(row.key(0));
+            if (at == indexOf.constEnd())
+                return;
+            Totals &t = (*out)[*at].totals;
+            t.listEnergy = row.number(1);
+            t.listWeight = row.number(2);
+            t.listSalt = row.number(3);
+            for (int i = 0; i < nutrientCount; ++i)
+                t.sums[i] = row.number(4 + i);
+        }))
         return fail();
 
     // The comparison: the nine sums rounded as the comparison window rounds

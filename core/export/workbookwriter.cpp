@@ -1,6 +1,5 @@
 #include "core/export/workbookwriter.h"
 
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibrary>
@@ -11,8 +10,8 @@ namespace {
 
 constexpr int maxSheetName = 31;
 
-using WriteWorkbook = bool (*)(const QString &, const std::vector<Dish> &,
-                               std::optional<double>, QString *);
+using WriteWorkbook = bool (*)(const QString &, const std::vector<Dish> &, std::optional<double>,
+                               QString *);
 
 // The module that writes workbooks: beside the installed program in its
 // library folder, or in the build tree.

@@ -548,12 +548,12 @@ private slots:
             const double quantity = random.bounded(100000) / 100.0;
             const double table = random.bounded(100000) / 10.0;
             const double magnitude = std::pow(10.0, random.bounded(-6, 17));
-            const QString tie = QStringLiteral("%1.%2%3")
-                                    .arg(1 + random.bounded(9))
-                                    .arg(random.bounded(1'000'000'000) * 100'000LL +
-                                             random.bounded(100'000),
-                                         14, 10, QLatin1Char('0'))
-                                    .arg(5);
+            const QString tie =
+                QStringLiteral("%1.%2%3")
+                    .arg(1 + random.bounded(9))
+                    .arg(random.bounded(1'000'000'000) * 100'000LL + random.bounded(100'000), 14,
+                         10, QLatin1Char('0'))
+                    .arg(5);
             for (double value : {quantity * table / 100, random.generateDouble() * magnitude,
                                  -random.generateDouble() * magnitude, tie.toDouble()}) {
                 const QString general = NumberText::general(value);

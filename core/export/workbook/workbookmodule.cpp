@@ -1,10 +1,9 @@
 // The workbook writer proper, built as a module of its own that the program
 // loads when it first writes a workbook: libxlsxwriter and the libraries it
 // needs (zip, crypto) are then not loaded at every start.
-#include "core/export/workbookwriter.h"
-
 #include "core/export/nutritionlabel.h"
 #include "core/export/targetfile.h"
+#include "core/export/workbookwriter.h"
 #include "core/nutrition/comparison.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
@@ -274,7 +273,7 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
 } // namespace
 
 bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
-                   std::optional<double> servingGrams, QString *error)
+                      std::optional<double> servingGrams, QString *error)
 {
     TargetFile target(path);
     if (!target.open(error))
@@ -325,8 +324,7 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
 
 extern "C" Q_DECL_EXPORT bool zentoWriteWorkbook(const QString &path,
                                                  const std::vector<Export::Dish> &dishes,
-                                                 std::optional<double> servingGrams,
-                                                 QString *error)
+                                                 std::optional<double> servingGrams, QString *error)
 {
     return Export::writeWorkbookNow(path, dishes, servingGrams, error);
 }
