@@ -1,11 +1,11 @@
 #include "app/prompts.h"
 
+#include "core/app/modules.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 
 Prompts::Answer DialogPrompts::message(const QString &prompt, Buttons buttons, Icon icon,
                                        const QString &title)
@@ -98,13 +98,17 @@ std::optional<QString> DialogPrompts::saveFileName(const QString &title, const Q
 void DialogPrompts::printPreview(const QString &title,
                                  const std::function<void(QPagedPaintDevice *)> &paint)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
-    dialog.setWindowTitle(title.isEmpty() ? programTitle() : title);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&paint](QPrinter *target) { paint(target); });
-    dialog.exec();
+    using PrintPreview = void (*)(QWidget *, const QString &,
+                                  const std::function<void(QPagedPaintDevice *)> &);
+    QString error;
+    const auto preview = reinterpret_cast<PrintPreview>(
+        Modules::resolve(QStringLiteral("zento_print"), "zentoPrintPreview", &error));
+    if (!preview) {
+        message(QStringLiteral("印刷の画面を開けません。\n") + error, Buttons::Ok, Icon::Critical,
+                title);
+        return;
+    }
+    preview(QApplication::activeWindow(), title.isEmpty() ? programTitle() : title, paint);
 }
 
 std::optional<QString> DialogPrompts::chooseFile(FileMode mode, const QString &title,

@@ -38,6 +38,7 @@ done
 [ -x "$root/usr/bin/zento" ] || fail "/usr/bin/zento is not executable"
 module=$(ls "$root"/usr/lib/*/zento/libzento_workbook.so 2>/dev/null | head -1)
 [ -n "$module" ] || fail "the package lacks the workbook module"
+[ -f "$(dirname "$module")/libzento_print.so" ] || fail "the package lacks the print preview module"
 dpkg-deb -f "$deb" Depends | grep -q 'qt6-qpa-plugins' || fail "Depends lacks the Qt platform plugins"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the Qt libraries"
 desktop-file-validate "$root/usr/share/applications/$app_id.desktop" ||

@@ -1,8 +1,6 @@
 #include "core/export/workbookwriter.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QLibrary>
+#include "core/app/modules.h"
 
 namespace Export {
 
@@ -13,30 +11,16 @@ constexpr int maxSheetName = 31;
 using WriteWorkbook = bool (*)(const QString &, const std::vector<Dish> &, std::optional<double>,
                                QString *);
 
-// The module that writes workbooks: beside the installed program in its
-// library folder, or in the build tree.
+// The module that writes workbooks, loaded on the first one.
 WriteWorkbook workbookWriter(QString *error)
 {
     static WriteWorkbook writer = nullptr;
-    if (writer)
-        return writer;
-    const QString name = QStringLiteral("zento_workbook");
-    QStringList folders = {QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                           QStringLiteral("/" ZENTO_MODULE_DIR)),
-                           QStringLiteral(ZENTO_BUILD_MODULE_DIR)};
-    folders.removeDuplicates();
-    QStringList tried;
-    for (const QString &folder : std::as_const(folders)) {
-        QLibrary module(QDir(folder).filePath(name));
-        if (auto found = reinterpret_cast<WriteWorkbook>(module.resolve("zentoWriteWorkbook"))) {
-            writer = found;
-            return writer;
-        }
-        tried << module.errorString();
-    }
-    *error = QStringLiteral("Excel ブックを書く部品（%1）を読み込めません: %2")
-                 .arg(name, tried.join(QStringLiteral("; ")));
-    return nullptr;
+    if (!writer)
+        writer = reinterpret_cast<WriteWorkbook>(
+            Modules::resolve(QStringLiteral("zento_workbook"), "zentoWriteWorkbook", error));
+    if (!writer)
+        *error = QStringLiteral("Excel ブックを書けません。") + *error;
+    return writer;
 }
 
 } // namespace
