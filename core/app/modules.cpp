@@ -9,9 +9,13 @@ namespace Modules {
 
 void *resolve(const QString &name, const char *symbol, QString *error)
 {
-    QStringList folders = {QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                           QStringLiteral("/" ZENTO_MODULE_DIR)),
-                           QStringLiteral(ZENTO_BUILD_MODULE_DIR)};
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QStringList folders = {QDir::cleanPath(programFolder + QStringLiteral("/" ZENTO_MODULE_DIR))};
+    // The build tree's folder only for a program started from the build tree:
+    // an installed program never loads code from where it was built.
+    const QString buildTree = QDir::cleanPath(QStringLiteral(ZENTO_BUILD_TREE));
+    if (QDir::cleanPath(programFolder).startsWith(buildTree + QLatin1Char('/')))
+        folders << QStringLiteral(ZENTO_BUILD_MODULE_DIR);
     folders.removeDuplicates();
     QStringList tried;
     for (const QString &folder : std::as_const(folders)) {
