@@ -347,6 +347,8 @@ void Program::reloadAll(qint64 preferredDish)
         m_seibn->BindFoodEditor();
     if (m_schM)
         m_schM->LoadDishOverview();
+    if (m_schF)
+        m_schF->reloadResults();
 }
 
 void Program::end()

@@ -114,6 +114,12 @@ void FrmSchF::SearchFoodsByReading()
     showResult(m_search.byReading(Text1->text()));
 }
 
+void FrmSchF::reloadResults()
+{
+    if (AdoEys->isOpen())
+        showResult(AdoEys->requery());
+}
+
 bool FrmSchF::showResult(bool ran)
 {
     if (!ran) {

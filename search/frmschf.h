@@ -32,6 +32,9 @@ public:
     void SetRankingField();
     void RankFoodsByNutrient();
     void SearchFoodsByReading();
+    // Runs the search that is shown once more, after the store changed under
+    // the window (an undo, a restore); nothing when none has run.
+    void reloadResults();
 
     // Event handlers.
     void nutrientChosen(); // Combo1 click

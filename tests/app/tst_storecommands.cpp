@@ -3,6 +3,7 @@
 // restore through the file picker.
 #include "app/fmain.h"
 #include "app/program.h"
+#include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
 #include "search/frmschf.h"
@@ -145,6 +146,46 @@ private slots:
         QCOMPARE(folder.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD = ") + id)
                      .toInt(),
                  0);
+    }
+
+    // The food search shows the store as the undo left it.
+    void undoReloadsTheFoodSearch()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        const qint64 food =
+            folder.scalar(QStringLiteral("SELECT SID FROM eys, bun WHERE bun.分類№=eys.BID LIMIT 1"))
+                .toLongLong();
+        const QString reading =
+            folder.scalar(QStringLiteral("SELECT SKN FROM eys WHERE SID=%1").arg(food)).toString();
+        StartedProgram p;
+        p.start();
+        p.program->showFoodSearch();
+        FrmSchF *search = p.program->foodSearch();
+        DataSource *found = child<DataSource>(search, "AdoEys");
+        auto shownName = [&] {
+            for (int row = 0; row < found->recordCount(); ++row)
+                if (found->value(row, 0).toLongLong() == food)
+                    return found->text(row, 1);
+            return QString();
+        };
+        child<QLineEdit>(search, "Text1")->setText(reading);
+        const QString name = shownName();
+        QVERIFY(!name.isEmpty());
+
+        const auto store = p.program->store();
+        QString error;
+        QVERIFY2(store->write(
+                     [&](QString *e) {
+                         return store->run(QStringLiteral("UPDATE eys SET SNM='変更済み' WHERE SID=?1"),
+                                           {food}, e);
+                     },
+                     &error),
+                 qPrintable(error));
+        search->SearchFoodsByReading();
+        QCOMPARE(shownName(), QStringLiteral("変更済み"));
+        p.program->undo();
+        QCOMPARE(shownName(), name);
     }
 
     void backupThenRestoreThroughTheMenu()
