@@ -14,11 +14,6 @@ namespace Export {
 
 namespace {
 
-QString general(const std::optional<double> &value)
-{
-    return value ? QString::fromLatin1(csvNumber(*value)) : QString();
-}
-
 void appendField(QByteArray &out, const QString &text)
 {
     const QByteArray field = text.toUtf8();
@@ -153,10 +148,12 @@ void appendDish(QByteArray &out, const Dish &dish, std::optional<double> serving
                 NameBytes &names)
 {
     const QString key = QString::number(dish.key);
+    // Every row of the dish begins with its number and name.
+    QByteArray dishFields = key.toUtf8() + ',';
+    appendField(dishFields, dish.name);
+    dishFields += ',';
     // The lines are most of the file: written straight as bytes.
-    QByteArray head = key.toUtf8() + ',';
-    appendField(head, dish.name);
-    head += ",明細,";
+    const QByteArray head = dishFields + "明細,";
     for (const Line &line : dish.lines) {
         out += head;
         out += QByteArray::number(line.foodId);
@@ -176,27 +173,28 @@ void appendDish(QByteArray &out, const Dish &dish, std::optional<double> serving
     }
 
     // The total row: the panel's weight, energy and salt as it shows them,
-    // every other sum as the store adds it up.
+    // every other sum as the store adds it up; then the row per 100 g.
+    static const int energy = nutrientIndex("ENC");
+    static const int salt = nutrientIndex("NAT");
     const PanelTexts panel = panelTexts(dish.totals);
-    QStringList total{key,       dish.name,   QStringLiteral("合計"),
-                      QString(), QString(),   QString(),
-                      QString(), panel.weight};
-    QStringList perHundred{key,       dish.name, QStringLiteral("100g当たり"),
-                           QString(), QString(), QString(),
-                           QString(), QString()};
+    out += dishFields + "合計,,,,,";
+    appendField(out, panel.weight);
     for (int i = 0; i < nutrientCount; ++i) {
-        static const int energy = nutrientIndex("ENC");
-        static const int salt = nutrientIndex("NAT");
+        out += ',';
         if (i == energy)
-            total << panel.energy;
+            appendField(out, panel.energy);
         else if (i == salt)
-            total << panel.salt;
+            appendField(out, panel.salt);
         else
-            total << general(dish.totals.sums[i]);
-        perHundred << general(perHundredGrams(dish.totals, i));
+            appendNumber(out, dish.totals.sums[i]);
     }
-    out += csvRecord(total);
-    out += csvRecord(perHundred);
+    out += "\r\n";
+    out += dishFields + "100g当たり,,,,,";
+    for (int i = 0; i < nutrientCount; ++i) {
+        out += ',';
+        appendNumber(out, perHundredGrams(dish.totals, i));
+    }
+    out += "\r\n";
 
     const NutritionLabel label = nutritionLabel(dish.totals, servingGrams);
     QStringList labelRow{key, dish.name, labelTitle(), label.basis};
@@ -275,11 +273,16 @@ bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes,
                      nutrientHeadings());
     for (const Dish &dish : dishes) {
         const ListTexts list = listTexts(dish.totals);
-        QStringList fields{QString::number(dish.key), dish.name, list.energy, list.weight,
-                           list.salt};
-        for (const std::optional<double> &sum : dish.totals.sums)
-            fields << general(sum);
-        out += csvRecord(fields);
+        out += QByteArray::number(dish.key);
+        for (const QString *text : {&dish.name, &list.energy, &list.weight, &list.salt}) {
+            out += ',';
+            appendField(out, *text);
+        }
+        for (const std::optional<double> &sum : dish.totals.sums) {
+            out += ',';
+            appendNumber(out, sum);
+        }
+        out += "\r\n";
         if (!flushed(true))
             return false;
     }
