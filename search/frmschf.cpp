@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 FrmSchF::FrmSchF(Program &program, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -112,6 +113,14 @@ void FrmSchF::RankFoodsByNutrient()
 void FrmSchF::SearchFoodsByReading()
 {
     showResult(m_search.byReading(Text1->text()));
+}
+
+void FrmSchF::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Once the window is up, what a search of a large store needs is read
+    // ahead, before the first keystroke comes.
+    QTimer::singleShot(0, this, [this] { m_search.prepareReadingSearch(); });
 }
 
 void FrmSchF::reloadResults()

@@ -55,6 +55,9 @@ public:
     QPushButton *Command1;
     QPushButton *Command2;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     // Lays the grid out over a search's rows, or tells why the search failed.
     bool showResult(bool ran);

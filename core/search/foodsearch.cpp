@@ -45,7 +45,28 @@ bool FoodSearch::byReading(const QString &reading)
     // The store decides how the rows are found (its reading index, where it
     // has one); the rows and their order are those of readingQuery().
     const std::shared_ptr<Database> store = Database::open(m_connectionString, nullptr);
-    return run(ReadingSearch::query(store ? store->handle() : nullptr, reading));
+    if (!store)
+        return run(ReadingSearch::query(nullptr, reading));
+    return run(ReadingSearch::query(store->handle(), reading, [&] { return ranksOf(*store); }));
+}
+
+void FoodSearch::prepareReadingSearch()
+{
+    const std::shared_ptr<Database> store = Database::open(m_connectionString, nullptr);
+    if (store && ReadingSearch::hasReadingIndex(store->handle()))
+        ranksOf(*store);
+}
+
+const ReadingSearch::Ranks *FoodSearch::ranksOf(Database &store)
+{
+    // The mark is taken first: a change while the ranks are read shows as
+    // a new mark next time.
+    const Database::TableMark mark = store.markOf("eys");
+    if (!m_ranksRead || !(mark == m_ranksMark)) {
+        m_ranksMark = mark;
+        m_ranksRead = m_ranks.read(store.handle());
+    }
+    return m_ranksRead ? &m_ranks : nullptr;
 }
 
 bool FoodSearch::byRanking(const QString &field)

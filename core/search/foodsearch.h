@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/search/readingsearch.h"
+#include "core/store/database.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -32,6 +35,9 @@ public:
     // Runs a search; false, with the reason in errorString(), when the store
     // refuses it. A ranking by an empty field runs nothing and keeps the rows.
     bool byReading(const QString &reading);
+    // Reads ahead what a search by reading of a large store may need (the
+    // order of every food), so that the first keystroke does not wait for it.
+    void prepareReadingSearch();
     bool byRanking(const QString &field);
 
     // The record set the results are in (the window's grid shows it).
@@ -50,8 +56,13 @@ public:
 
 private:
     bool run(const QString &sql);
+    const ReadingSearch::Ranks *ranksOf(Database &store);
 
     QString m_connectionString;
     std::unique_ptr<DataSource> m_results;
     QString m_error;
+    // The order of the foods, as read when the foods table had this mark.
+    ReadingSearch::Ranks m_ranks;
+    Database::TableMark m_ranksMark;
+    bool m_ranksRead = false;
 };

@@ -148,7 +148,9 @@ bool restore(Database &store, const QString &source, QString *error)
     if (store.isReadOnly())
         return fail(error, store.editsRefused());
     store.drainCursors(true);
-    if (!restoreInto(store.handle(), store.fileName(), source, error))
+    const bool restored = restoreInto(store.handle(), store.fileName(), source, error);
+    store.replaced(); // whatever part of the copy was made
+    if (!restored)
         return false;
     if (UndoJournal *journal = store.undoJournal())
         journal->clear();

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <cmath>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace {
@@ -43,11 +44,51 @@ QString messageFor(sqlite3 *db)
 
 } // namespace
 
+namespace {
+quint64 lastSerial = 0;
+} // namespace
+
 Database::Database(sqlite3 *db, const QString &fileName, bool wal)
     : m_db(db)
     , m_fileName(fileName)
     , m_wal(wal)
+    , m_serial(++lastSerial)
 {
+    sqlite3_update_hook(m_db, &Database::noteRowWrite, this);
+}
+
+void Database::noteRowWrite(void *store, int, const char *database, const char *table, long long)
+{
+    if (std::strcmp(database, "main") != 0)
+        return;
+    auto &writes = static_cast<Database *>(store)->m_rowWrites;
+    for (auto &[name, count] : writes) {
+        if (name == table) {
+            ++count;
+            return;
+        }
+    }
+    writes.emplace_back(table, 1);
+}
+
+Database::TableMark Database::markOf(const char *table) const
+{
+    TableMark mark;
+    mark.store = m_serial;
+    for (const auto &[name, count] : m_rowWrites)
+        if (name == table)
+            mark.rowWrites = count;
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA data_version", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        mark.fileVersion = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return mark;
+}
+
+void Database::replaced()
+{
+    m_serial = ++lastSerial;
 }
 
 Database::~Database()
@@ -130,6 +171,10 @@ sqlite3 *Database::acquireReader()
         return m_db; // share the writing connection instead
     }
     prepareConnection(reader);
+    // A query on a large store reads the same index pages keystroke after
+    // keystroke; more of them stay at hand than the 2 MiB SQLite keeps by
+    // default. A small store never fills it.
+    sqlite3_exec(reader, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
     return reader;
 }
 

@@ -4,6 +4,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct sqlite3;
@@ -83,6 +84,21 @@ public:
     qint64 lastInsertId() const;
     QString lastError() const;
 
+    // A mark of what one table holds: it changes whenever the table's rows
+    // may have changed, through this store (every row written counts, a
+    // rolled-back one too), by another program (the file's data version) or
+    // by a restore (replaced()). Two equal marks mean the rows are as they were.
+    struct TableMark
+    {
+        quint64 store = 0;
+        quint64 rowWrites = 0;
+        qint64 fileVersion = -1;
+        bool operator==(const TableMark &) const = default;
+    };
+    TableMark markOf(const char *table) const;
+    // The file's content was replaced through this connection (a restore).
+    void replaced();
+
     // Connections for queries. With a write-ahead log a query that is still
     // being read holds a connection of its own: its rows stay those of the
     // moment it ran while writes go on, and nothing waits for it. Without one,
@@ -105,6 +121,8 @@ public:
 private:
     explicit Database(sqlite3 *db, const QString &fileName, bool wal);
     void scheduleCheckpoint();
+    static void noteRowWrite(void *store, int operation, const char *database, const char *table,
+                             long long rowid);
 
     sqlite3 *m_db = nullptr;
     QString m_fileName;
@@ -116,6 +134,8 @@ private:
     std::vector<std::pair<DataSource *, sqlite3 *>> m_cursors;
     std::vector<sqlite3 *> m_idleReaders;
     std::unique_ptr<QTimer> m_checkpoint;
+    quint64 m_serial = 0;
+    std::vector<std::pair<std::string, quint64>> m_rowWrites;
 };
 
 // Binds a Qt value to a statement parameter (1-based).

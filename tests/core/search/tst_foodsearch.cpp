@@ -1,11 +1,15 @@
 #include "core/nutrition/nutrients.h"
 #include "core/search/foodsearch.h"
+#include "core/store/backup.h"
+#include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "tests/core/search/foodsearchstore.h"
 #include "tests/support/testsupport.h"
 
+#include <QFile>
 #include <QSet>
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -134,6 +138,60 @@ private slots:
         QCOMPARE(top->name, rows->text(0, 1));
         QCOMPARE(top->category, rows->text(0, 3));
         QVERIFY(!search.foodAt(-1) && !search.foodAt(foods.size()));
+    }
+
+    // The search keeps where each food stands in its order, to find the first
+    // of many matches; a food changed here, by another program or by a
+    // restore is where the next search looks for it.
+    void searchFollowsEveryChange_data()
+    {
+        QTest::addColumn<QString>("through");
+        QTest::newRow("this program") << QStringLiteral("this program");
+        QTest::newRow("another program") << QStringLiteral("another program");
+        QTest::newRow("a restore") << QStringLiteral("a restore");
+    }
+    void searchFollowsEveryChange()
+    {
+        QFETCH(QString, through);
+        TestFolder folder;
+        // Many readings before a few hundred that hold the text; the change
+        // moves one of those to the top.
+        QVERIFY(folder.makeStore(
+            minimalReferenceSql() +
+            QStringLiteral("INSERT INTO bun VALUES (1,'穀類');"
+                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n"
+                           " WHERE i < 1500) INSERT INTO eys(SID,SNM,SKN,BID)"
+                           " SELECT i, 'わかめ', 'ﾜｶﾒ ' || i, 1 FROM n"
+                           " UNION ALL SELECT 2000 + i, 'ぎゅうにゅう', 'ｷﾞｭｳﾆｭｳ ' || i, 1"
+                           " FROM n WHERE i <= 300;")));
+        const QString change = QStringLiteral("UPDATE eys SET SKN='ﾜｶﾒ ｷﾞｭｳﾆｭｳ' WHERE SID=2005");
+        const QString saved = folder.filePath(QStringLiteral("saved.dll"));
+        if (through == QLatin1String("a restore")) {
+            QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")), saved));
+            sqlite3 *db = nullptr;
+            QVERIFY(sqlite3_open(QFile::encodeName(saved).constData(), &db) == SQLITE_OK);
+            QVERIFY(sqlite3_exec(db, change.toUtf8().constData(), nullptr, nullptr, nullptr) ==
+                    SQLITE_OK);
+            sqlite3_close(db);
+        }
+        FoodSearch search(connection);
+        QVERIFY(search.byReading(QStringLiteral("ｷﾞｭｳﾆｭｳ")));
+        QCOMPARE(listed(search).first(), 2099); // ｷﾞｭｳﾆｭｳ 99
+
+        QString error;
+        const std::shared_ptr<Database> store = Database::open(connection, &error);
+        QVERIFY(store);
+        if (through == QLatin1String("this program"))
+            QVERIFY(
+                store->write([&](QString *why) { return store->run(change, {}, why); }, &error));
+        else if (through == QLatin1String("another program"))
+            QVERIFY(folder.exec(change));
+        else
+            QVERIFY2(Backup::restore(*store, saved, &error), qPrintable(error));
+        QVERIFY(search.byReading(QStringLiteral("ｷﾞｭｳﾆｭｳ")));
+        const QList<qint64> found = listed(search);
+        QCOMPARE(found.first(), 2005);
+        QCOMPARE(found.size(), 300);
     }
 
     void noFieldRunsNothing()
