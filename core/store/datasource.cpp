@@ -13,6 +13,9 @@ namespace {
 
 constexpr int firstBatch = 64;
 constexpr int laterBatch = 512;
+// Where the last rows read backwards stand until they are counted: beyond
+// any row the reading in order reaches first.
+constexpr int aheadFromEndBase = 1 << 30;
 
 QString quoted(const QString &identifier)
 {
@@ -163,6 +166,7 @@ bool DataSource::fetchRows(int upTo)
 {
     if (!m_cursor.isValid())
         return true;
+    settleAhead();
     const int first = m_rows.size();
     bool ok = true;
     while (m_rows.size() < upTo) {
@@ -206,6 +210,41 @@ void DataSource::dropAhead()
     m_ahead.reset(0);
     m_aheadFirst = -1;
     m_aheadChanged = false;
+    m_aheadFromEnd = false;
+}
+
+void DataSource::settleAhead()
+{
+    if (!m_aheadFromEnd)
+        return;
+    m_aheadFromEnd = false;
+    // Counted in the cursor's snapshot, which the rows were read from.
+    Statement count;
+    int total = -1;
+    if (m_cursor.isValid() &&
+        count.prepare(m_reader, QStringLiteral("SELECT count(*) FROM (%1)").arg(m_recordSource)) &&
+        count.next())
+        total = int(count.value(0).toLongLong());
+    const int first = total - m_ahead.size();
+    if (total < 0 || first < m_rows.size()) {
+        // Cannot be placed: the pointer goes back to the rows read in order.
+        const bool wasAhead = isAhead(m_pos);
+        m_ahead.reset(0);
+        m_aheadFirst = -1;
+        if (wasAhead)
+            m_pos = std::max(0, m_rows.size() - 1);
+        return;
+    }
+    if (m_pos >= aheadFromEndBase)
+        m_pos += first - aheadFromEndBase;
+    m_aheadFirst = first;
+}
+
+int DataSource::position() const
+{
+    // Placing the rows read backwards changes no row and no value.
+    const_cast<DataSource *>(this)->settleAhead();
+    return m_pos;
 }
 
 RowStore &DataSource::storeOf(int row, int *index)
@@ -220,6 +259,7 @@ RowStore &DataSource::storeOf(int row, int *index)
 
 bool DataSource::readAhead(int first, int count)
 {
+    settleAhead();
     // Rows changed here are never read again from the snapshot, which holds
     // them as they were: the rows up to them are read in order first.
     if (m_aheadChanged)
@@ -247,14 +287,13 @@ bool DataSource::readAhead(int first, int count)
     return true;
 }
 
-bool DataSource::readLastBackwards(int total)
+bool DataSource::readLastBackwards()
 {
     // Only a record source that is one plain scan of one table: its rows
     // read backwards are exactly its rows in reverse.
     if (m_aheadChanged)
         fetchRows(m_aheadFirst + m_ahead.size());
-    const int count = std::min(firstBatch, total - int(m_rows.size()));
-    if (!m_cursor.isValid() || !m_reader || count <= 0)
+    if (!m_cursor.isValid() || !m_reader || m_rows.size() > laterBatch)
         return false;
     Statement plan;
     if (!plan.prepare(m_reader, QStringLiteral("EXPLAIN QUERY PLAN ") + m_recordSource))
@@ -265,6 +304,11 @@ bool DataSource::readLastBackwards(int total)
     static const QRegularExpression plainScan(QStringLiteral("^SCAN [^ ]+$"));
     if (steps.size() != 1 || !plainScan.match(steps.first()).hasMatch())
         return false;
+    // The last rows are kept only when as many again as were read in order,
+    // and a later batch, lie before them: then they are not among those
+    // rows, and reading in order up to them would cost more.
+    const int count = firstBatch;
+    const int wanted = count + m_rows.size() + laterBatch;
     // Setting the pragma back expires the statements prepared under it, so
     // the rows are read before it is.
     RowStore backwards;
@@ -276,10 +320,13 @@ bool DataSource::readLastBackwards(int total)
         if (rows.prepare(m_reader,
                          QStringLiteral("SELECT * FROM (%1) LIMIT ?1").arg(m_recordSource)) &&
             sqlite3_column_count(rows.handle()) == int(m_columns.size())) {
-            rows.bind(1, qint64(count));
-            while (rows.next())
-                backwards.appendFrom(rows.handle());
-            read = !rows.failed() && backwards.size() == count;
+            rows.bind(1, qint64(wanted));
+            int seen = 0;
+            while (rows.next()) {
+                if (seen++ < count)
+                    backwards.appendFrom(rows.handle());
+            }
+            read = !rows.failed() && seen == wanted;
         }
     }
     sqlite3_exec(m_reader, "PRAGMA reverse_unordered_selects = OFF", nullptr, nullptr, nullptr);
@@ -290,7 +337,9 @@ bool DataSource::readLastBackwards(int total)
         m_ahead.appendEmpty();
         m_ahead.setRow(m_ahead.size() - 1, backwards.row(i));
     }
-    m_aheadFirst = total - count;
+    m_aheadFirst = aheadFromEndBase;
+    m_aheadChanged = false;
+    m_aheadFromEnd = true;
     return true;
 }
 
@@ -326,6 +375,7 @@ bool DataSource::eof()
 {
     if (isAhead(m_pos))
         return false;
+    settleAhead();
     if (m_pos >= m_rows.size())
         fetchRows(m_pos + 1);
     return m_pos >= m_rows.size();
@@ -363,16 +413,16 @@ bool DataSource::moveLast()
     if (m_cursor.isValid() && !m_newRow) {
         if (hasPendingChange() && !commitPending())
             return false;
+        settleAhead();
+        if (readLastBackwards() && standAhead(m_aheadFirst + m_ahead.size() - 1, 0))
+            return true;
         Statement count;
         if (count.prepare(m_reader,
                           QStringLiteral("SELECT count(*) FROM (%1)").arg(m_recordSource)) &&
             count.next()) {
             const int rows = int(count.value(0).toLongLong());
-            if (rows > m_rows.size() + laterBatch) {
-                readLastBackwards(rows);
-                if (standAhead(rows - 1, 0))
-                    return true;
-            }
+            if (rows > m_rows.size() + laterBatch && standAhead(rows - 1, 0))
+                return true;
         }
     }
     fetchAll();
@@ -385,6 +435,8 @@ bool DataSource::moveLast()
 
 bool DataSource::moveNext()
 {
+    if (!isAhead(m_pos + 1))
+        settleAhead();
     // After a row read ahead, the rows up to it are read in order.
     if (isAhead(m_pos) && !isAhead(m_pos + 1))
         fetchRows(m_pos + 2);
@@ -404,6 +456,8 @@ bool DataSource::movePrevious()
         setError(QStringLiteral("現在のレコードは最初のレコードの前です。"));
         return false;
     }
+    if (!isAhead(m_pos - 1))
+        settleAhead();
     // Back from the first of the rows read ahead: the row before is read too.
     if (m_pos - 1 >= m_rows.size() && !isAhead(m_pos - 1))
         return moveTo(m_pos - 1);
@@ -412,6 +466,7 @@ bool DataSource::movePrevious()
 
 bool DataSource::moveTo(int row)
 {
+    settleAhead();
     if (isAhead(row))
         return movePointer(row);
     // A row far beyond the rows read is read alone, with the rows before it.
@@ -493,6 +548,7 @@ bool DataSource::setValue(const QString &field, const QVariant &value)
 
 bool DataSource::addNew()
 {
+    settleAhead();
     if (hasPendingChange() && !commitPending())
         return false;
     if (m_columns.empty()) {
@@ -730,6 +786,7 @@ bool DataSource::commitPending()
 
 bool DataSource::deleteCurrent()
 {
+    settleAhead();
     // A row read ahead is deleted from the rows read in order.
     if (isAhead(m_pos))
         fetchRows(m_pos + 1);

@@ -22,7 +22,9 @@ struct sqlite3_stmt;
 // moveTo() a row far ahead read the rows around the one asked for alone (a
 // count and an offset, in the same snapshot), so that standing on the last of
 // a hundred thousand dishes does not read the others; those rows join the
-// rest when the reading in order reaches them. Changes made to the current
+// rest when the reading in order reaches them. The last rows of one plain
+// scan of a table are read backwards, and counted only once their place is
+// asked for (position(), a move beyond them, reading on in order). Changes made to the current
 // record (setValue, a new record from addNew) are written to the base table
 // when the pointer leaves the record, on update(), requery() or refresh(); each
 // write is one durable transaction. For a joined query the written table is
@@ -59,7 +61,7 @@ public:
     bool moveTo(int row);
     bool bof() const;
     bool eof();
-    int position() const { return m_pos; }
+    int position() const;
     // Reads every remaining row, then counts.
     int recordCount();
 
@@ -127,7 +129,8 @@ private:
     // Rows read ahead of the rows read in order: [m_aheadFirst, + m_ahead.size()).
     bool isAhead(int row) const;
     bool readAhead(int row, int count);
-    bool readLastBackwards(int total);
+    bool readLastBackwards();
+    void settleAhead();
     bool standAhead(int row, int rowsFrom);
     void dropAhead();
     // The store and index that hold a row read in order or ahead.
@@ -155,6 +158,9 @@ private:
     RowStore m_ahead;
     int m_aheadFirst = -1;
     bool m_aheadChanged = false; // a row ahead was assigned: never read it again
+    // The rows ahead are the last ones, read backwards, standing at a stand-in
+    // place (aheadFromEndBase on) until settleAhead() counts the rows.
+    bool m_aheadFromEnd = false;
     int m_modelRows = 0; // rows the model has announced to its views
     int m_pos = -1;
     bool m_newRow = false;
