@@ -37,6 +37,8 @@ Program::Program(Prompts &prompts, QObject *parent)
 
 Program::~Program()
 {
+    if (m_store)
+        m_store->setBeforeFirstWrite(nullptr);
     end();
     // The main window's deletion may still be pending when the event loop has
     // ended: delete it now, so that every data source lets go of the store and
@@ -182,6 +184,10 @@ void Program::start()
     // the next.
     constexpr int editorDelayMs = 300;
     QTimer::singleShot(editorDelayMs, this, [this] { seibn(); });
+    // The day's copy of the store waits until then too: on a large store it
+    // would hold up the first paint of the day's first start.
+    constexpr int dailyCopyDelayMs = 500;
+    QTimer::singleShot(dailyCopyDelayMs, this, [this] { keepDailyCopy(); });
 
     if (!settingsError.isEmpty())
         m_prompts.message(settingsError, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
@@ -236,11 +242,24 @@ void Program::checkStore()
     // first paint.
     if (!m_store->undoJournal())
         m_store->setUndoJournal(std::make_unique<UndoJournal>(*m_store));
-    // The first start of a day keeps a copy of the store as it was.
+    // The first start of a day keeps a copy of the store as it was: made
+    // once the main window is up, and in any case before the first change.
+    m_dailyCopyDue = true;
+    m_store->setBeforeFirstWrite([this] { keepDailyCopy(); });
+}
+
+void Program::keepDailyCopy()
+{
+    if (!m_dailyCopyDue || !m_store)
+        return;
+    m_dailyCopyDue = false;
+    m_store->setBeforeFirstWrite(nullptr);
+    QString error;
     if (Backup::daily(m_store->handle(), m_store->fileName(), QDate::currentDate(), &error)
             .isEmpty() &&
         !error.isEmpty())
-        m_storeError = QStringLiteral("毎日のバックアップを作れませんでした。\n") + error;
+        m_prompts.message(QStringLiteral("毎日のバックアップを作れませんでした。\n") + error,
+                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 
 void Program::setEditable(bool editable)
@@ -291,6 +310,8 @@ void Program::restoreStore()
                           Prompts::Buttons::OkCancel,
                           Prompts::Icon::Question) != Prompts::Answer::Ok)
         return;
+    // The day's copy keeps the store as it was before the restore.
+    keepDailyCopy();
     // A name box with a change the user has not left yet would be written
     // into the restored store: it is dropped with the rest of the old state.
     QString error;

@@ -94,12 +94,16 @@ public:
 
 private:
     void checkStore();
+    // Makes the day's copy of the store once (see Backup::daily), telling
+    // the user when it cannot be made.
+    void keepDailyCopy();
     void setEditable(bool editable);
 
     Prompts &m_prompts;
     bool m_editable = false;
     bool m_ended = false;
     QString m_storeError;
+    bool m_dailyCopyDue = false;
     std::shared_ptr<Database> m_store;
     QPointer<Fmain> m_fmain;
     QPointer<Seibn> m_seibn;

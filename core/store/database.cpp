@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <sqlite3.h>
 
 namespace {
@@ -321,6 +322,8 @@ bool Database::write(const std::function<bool(QString *)> &fn, QString *error)
             *error = refusal;
         return false;
     }
+    if (m_beforeFirstWrite)
+        std::exchange(m_beforeFirstWrite, nullptr)();
     drainCursors();
     // A journal set but not yet installed makes its triggers now, before the
     // first change; one the store refuses is dropped and changes go on

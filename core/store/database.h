@@ -99,6 +99,10 @@ public:
     // The file's content was replaced through this connection (a restore).
     void replaced();
 
+    // Runs fn once, just before the first write through this store (before
+    // its transaction begins); an empty fn forgets the one set.
+    void setBeforeFirstWrite(std::function<void()> fn) { m_beforeFirstWrite = std::move(fn); }
+
     // Connections for queries. With a write-ahead log a query that is still
     // being read holds a connection of its own: its rows stay those of the
     // moment it ran while writes go on, and nothing waits for it. Without one,
@@ -135,6 +139,7 @@ private:
     std::vector<sqlite3 *> m_idleReaders;
     std::unique_ptr<QTimer> m_checkpoint;
     quint64 m_serial = 0;
+    std::function<void()> m_beforeFirstWrite;
     std::vector<std::pair<std::string, quint64>> m_rowWrites;
 };
 

@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -146,6 +147,44 @@ private slots:
         QCOMPARE(folder.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD = ") + id)
                      .toInt(),
                  0);
+    }
+
+    // The day's copy is made once the main window is up, not before its
+    // first paint, and in any case before the first change: it holds the
+    // store as the day began.
+    void dailyCopyWaitsForTheWindowButNotForAChange_data()
+    {
+        QTest::addColumn<bool>("changeAtOnce");
+        QTest::newRow("a change at once") << true;
+        QTest::newRow("no change") << false;
+    }
+    void dailyCopyWaitsForTheWindowButNotForAChange()
+    {
+        QFETCH(bool, changeAtOnce);
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        const QString copy = folder.filePath(
+            QStringLiteral("backups/zento-%1.dll")
+                .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+        const qint64 dishes = folder.count(QStringLiteral("mnu"));
+        StartedProgram p;
+        p.start();
+        QVERIFY(!QFileInfo::exists(copy));
+        if (changeAtOnce)
+            button(p.program->fmain(), "Command9")->click(); // deletes a dish
+        else
+            QTRY_VERIFY(QFileInfo::exists(copy));
+        QVERIFY(QFileInfo::exists(copy));
+        sqlite3 *db = nullptr;
+        QVERIFY(sqlite3_open_v2(QFile::encodeName(copy).constData(), &db, SQLITE_OPEN_READONLY,
+                                nullptr) == SQLITE_OK);
+        sqlite3_stmt *stmt = nullptr;
+        QVERIFY(sqlite3_prepare_v2(db, "SELECT count(*) FROM mnu", -1, &stmt, nullptr) ==
+                    SQLITE_OK &&
+                sqlite3_step(stmt) == SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int64(stmt, 0), dishes);
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
     }
 
     // The food search shows the store as the undo left it.
