@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
+#include <QStyleOptionHeader>
 #include <QToolTip>
 
 // --- FieldBinding ---------------------------------------------------------
@@ -358,10 +359,56 @@ public:
     }
 };
 
+namespace {
+
+// A grid header one line of caption high, whatever its captions: its size is
+// measured once, from one caption, instead of from every section in the
+// bold face a highlighted section would have.
+class GridHeader : public QHeaderView
+{
+public:
+    using QHeaderView::QHeaderView;
+
+    QSize sizeHint() const override
+    {
+        if (!m_line.isValid()) {
+            QStyleOptionHeader option;
+            initStyleOption(&option);
+            option.text = QStringLiteral("食品名");
+            m_line = style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+        }
+        if (orientation() == Qt::Horizontal)
+            return QSize(length(), m_line.height());
+        return QSize(std::max(minimumWidth(), m_line.width()), length());
+    }
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            m_line = QSize();
+        QHeaderView::changeEvent(event);
+    }
+
+private:
+    mutable QSize m_line;
+};
+
+} // namespace
+
 DataGrid::DataGrid(QWidget *parent)
     : QTableView(parent)
     , m_proxy(new Proxy(this))
 {
+    for (const Qt::Orientation orientation : {Qt::Horizontal, Qt::Vertical}) {
+        auto *header = new GridHeader(orientation, this);
+        header->setSectionsClickable(true);
+        header->setHighlightSections(true);
+        if (orientation == Qt::Horizontal)
+            setHorizontalHeader(header);
+        else
+            setVerticalHeader(header);
+    }
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);

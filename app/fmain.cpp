@@ -307,7 +307,8 @@ QList<QPushButton *> Fmain::dishButtons() const
 void Fmain::load()
 {
     foodIdBox->setText(QStringLiteral("0"));
-    UpdateDishTotals();
+    // No dish is current yet: the totals are computed once the start-up has
+    // made the last dish current, before the window is first shown.
     for (QLineEdit *box : {TexSumC, TexSumW100, TexSST, TexSUI, TexTAN, TexTST, TexKBN, waterBox,
                            proteinBox, fatBox, sugarBox, ashBox, fibreBox, TexNa})
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
