@@ -293,6 +293,11 @@ private slots:
         QCOMPARE(ds->position(), rows);
         QCOMPARE(ds->recordCount(), rows + 1);
         QVERIFY(ds->moveLast() && ds->moveNext() && ds->eof());
+        QVERIFY(ds->refresh() && ds->moveLast() && ds->deleteCurrent());
+        QCOMPARE(folder.count(QStringLiteral("mnu")), rows);
+        QCOMPARE(ds->recordCount(), rows);
+        QVERIFY(ds->moveLast());
+        QCOMPARE(name(), QStringLiteral("d%1").arg(rows));
     }
 
     void queryLanguage()
