@@ -248,6 +248,12 @@ void Program::checkStore()
     m_store->setBeforeFirstWrite([this] { keepDailyCopy(); });
 }
 
+void Program::finishStartUp()
+{
+    seibn();
+    keepDailyCopy();
+}
+
 void Program::keepDailyCopy()
 {
     if (!m_dailyCopyDue || !m_store)

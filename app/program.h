@@ -36,6 +36,10 @@ public:
     // shows the cover, loads the main window and the food editor, binds the
     // lists, makes the last dish current and shows the main window.
     void start();
+    // Does now what start() leaves until just after the first paint (the
+    // food editor, the day's copy of the store), for callers that do not
+    // run the event loop.
+    void finishStartUp();
     // Closes every window; the program ends.
     void end();
     bool hasEnded() const { return m_ended; }

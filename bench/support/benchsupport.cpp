@@ -169,6 +169,9 @@ BenchProgram::BenchProgram()
     : program(std::make_unique<Program>(prompts))
 {
     program->start();
+    // A user's actions come after what the start-up does once the window is
+    // up (the day's copy of the store among them).
+    program->finishStartUp();
 }
 
 BenchProgram::~BenchProgram()
