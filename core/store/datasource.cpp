@@ -225,19 +225,27 @@ void DataSource::settleAhead()
         count.prepare(m_reader, QStringLiteral("SELECT count(*) FROM (%1)").arg(m_recordSource)) &&
         count.next())
         total = int(count.value(0).toLongLong());
-    const int first = total - m_ahead.size();
-    if (total < 0 || first < m_rows.size()) {
-        // Cannot be placed: the pointer goes back to the rows read in order.
-        const bool wasAhead = isAhead(m_pos);
-        m_ahead.reset(0);
-        m_aheadFirst = -1;
-        if (wasAhead)
-            m_pos = std::max(0, m_rows.size() - 1);
-        return;
+    // Without a count the rows are read in order to their end, which counts
+    // them; nothing merges on the way, as the rows ahead stand beyond reach.
+    if (total < 0) {
+        fetchAll();
+        total = m_rows.size();
     }
+    const int first = std::max(0, total - m_ahead.size());
     if (m_pos >= aheadFromEndBase)
         m_pos += first - aheadFromEndBase;
-    m_aheadFirst = first;
+    if (first >= m_rows.size()) {
+        m_aheadFirst = first;
+        return;
+    }
+    // Read again in order: the rows read ahead, which may have been changed
+    // since, take their places.
+    const int last = std::min(total, int(m_rows.size())) - 1;
+    for (int row = first; row <= last; ++row)
+        m_rows.setRow(row, m_ahead.row(row - first));
+    dropAhead();
+    if (last >= first && last < m_modelRows)
+        emit dataChanged(index(first, 0), index(last, std::max(0, columnCount() - 1)));
 }
 
 int DataSource::position() const
