@@ -246,9 +246,10 @@ QString query(sqlite3 *db, const QString &typed, const std::function<const Ranks
         phrase + QStringLiteral(") AND bun.分類№=eys.BID AND ") + like +
         QStringLiteral(" ORDER BY eys.SKN DESC") + tieOrder;
     // Where the ranks place the matches, the scan can start at the first of
-    // them: no reading before it holds the text. That reads the readings up
-    // to the one that fills the first screen, about a sixteenth of the cost
-    // of fetching and sorting each match; the cheaper way is taken.
+    // them: no reading before it holds the text. It then reads every reading
+    // up to the match that fills the first screen. A reading scanned costs
+    // about a sixteenth of a match fetched and sorted, so the scan is taken
+    // unless it would read more than sixteen readings per match.
     if (const Ranks *known = ranks ? ranks() : nullptr) {
         if (const std::optional<Placed> placed = place(db, *known, phrase)) {
             if (placed->matches <= firstRows || (placed->matches <= indexedMatchLimit &&
