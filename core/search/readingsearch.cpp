@@ -220,11 +220,16 @@ QString query(sqlite3 *db, const QString &typed, const std::function<const Ranks
 {
     const QString folded = withoutNul(Kana::toHalfWidth(typed));
     const QString like = holdsText(typed, folded);
+    // The rows that pass a further test, in the search's order.
+    auto listed = [&](const QString &test) {
+        return selectPart + QStringLiteral("WHERE ") + test +
+               QStringLiteral("bun.分類№=eys.BID AND ") + like +
+               QStringLiteral(" ORDER BY eys.SKN DESC") + tieOrder;
+    };
     // In descending reading order the reading index gives the rows one by
     // one, so the first rows come as soon as they are found: quick when the
     // text is common among the last readings, slow when it is rare there.
-    const QString scan = selectPart + QStringLiteral("WHERE bun.分類№=eys.BID AND ") + like +
-                         QStringLiteral(" ORDER BY eys.SKN DESC") + tieOrder;
+    const QString scan = listed(QString());
     // The trigram index answers text of three characters or more.
     if (!db || characterCount(folded) < 3 || !hasReadingIndex(db))
         return scan;
@@ -241,10 +246,8 @@ QString query(sqlite3 *db, const QString &typed, const std::function<const Ranks
     // index only narrows the rows it looks at.
     const QString phrase = phraseLiteral(folded);
     const QString indexed =
-        selectPart +
-        QStringLiteral("WHERE eys.SID IN (SELECT rowid FROM eys_skn WHERE eys_skn MATCH ") +
-        phrase + QStringLiteral(") AND bun.分類№=eys.BID AND ") + like +
-        QStringLiteral(" ORDER BY eys.SKN DESC") + tieOrder;
+        listed(QStringLiteral("eys.SID IN (SELECT rowid FROM eys_skn WHERE eys_skn MATCH ") +
+               phrase + QStringLiteral(") AND "));
     // Where the ranks place the matches, the scan can start at the first of
     // them: no reading before it holds the text. It then reads every reading
     // up to the match that fills the first screen. A reading scanned costs
@@ -257,9 +260,7 @@ QString query(sqlite3 *db, const QString &typed, const std::function<const Ranks
                 return indexed;
             const QString from = readingLiteralOf(db, placed->firstKey);
             if (!from.isEmpty())
-                return selectPart + QStringLiteral("WHERE eys.SKN<=") + from +
-                       QStringLiteral(" AND bun.分類№=eys.BID AND ") + like +
-                       QStringLiteral(" ORDER BY eys.SKN DESC") + tieOrder;
+                return listed(QStringLiteral("eys.SKN<=") + from + QStringLiteral(" AND "));
         }
     }
     const int matches =
