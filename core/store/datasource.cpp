@@ -218,13 +218,7 @@ void DataSource::settleAhead()
     if (!m_aheadFromEnd)
         return;
     m_aheadFromEnd = false;
-    // Counted in the cursor's snapshot, which the rows were read from.
-    Statement count;
-    int total = -1;
-    if (m_cursor.isValid() &&
-        count.prepare(m_reader, QStringLiteral("SELECT count(*) FROM (%1)").arg(m_recordSource)) &&
-        count.next())
-        total = int(count.value(0).toLongLong());
+    int total = countRows();
     // Without a count the rows are read in order to their end, which counts
     // them; nothing merges on the way, as the rows ahead stand beyond reach.
     if (total < 0) {
@@ -246,6 +240,17 @@ void DataSource::settleAhead()
     dropAhead();
     if (last >= first && last < m_modelRows)
         emit dataChanged(index(first, 0), index(last, std::max(0, columnCount() - 1)));
+}
+
+int DataSource::countRows()
+{
+    // Counted in the cursor's snapshot, which every row held was read from.
+    Statement count;
+    if (m_cursor.isValid() &&
+        count.prepare(m_reader, QStringLiteral("SELECT count(*) FROM (%1)").arg(m_recordSource)) &&
+        count.next())
+        return int(count.value(0).toLongLong());
+    return -1;
 }
 
 int DataSource::position() const
@@ -424,14 +429,9 @@ bool DataSource::moveLast()
         settleAhead();
         if (readLastBackwards() && standAhead(m_aheadFirst + m_ahead.size() - 1, 0))
             return true;
-        Statement count;
-        if (count.prepare(m_reader,
-                          QStringLiteral("SELECT count(*) FROM (%1)").arg(m_recordSource)) &&
-            count.next()) {
-            const int rows = int(count.value(0).toLongLong());
-            if (rows > m_rows.size() + laterBatch && standAhead(rows - 1, 0))
-                return true;
-        }
+        const int rows = countRows();
+        if (rows > m_rows.size() + laterBatch && standAhead(rows - 1, 0))
+            return true;
     }
     fetchAll();
     if (m_rows.empty()) {

@@ -131,6 +131,8 @@ private:
     bool readAhead(int row, int count);
     bool readLastBackwards();
     void settleAhead();
+    // The rows of the open query; -1 when they cannot be counted.
+    int countRows();
     bool standAhead(int row, int rowsFrom);
     void dropAhead();
     // The store and index that hold a row read in order or ahead.
