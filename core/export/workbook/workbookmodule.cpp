@@ -101,6 +101,15 @@ private:
     lxw_error *m_status;
 };
 
+// A heading row of five captions, then every nutrient's.
+void writeHeadings(Sheet &s, const Formats &f, int row, const QStringList &first)
+{
+    for (int c = 0; c < first.size(); ++c)
+        s.text(row, c, first[c], f.heading);
+    for (int i = 0; i < nutrientCount; ++i)
+        s.text(row, int(first.size()) + i, nutrientHeading(i), f.heading);
+}
+
 // The label as a bordered box of three columns; returns the row after it.
 int writeLabel(Sheet &s, const Formats &f, int row, const NutritionLabel &label)
 {
@@ -137,14 +146,9 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
     row += 2;
 
     // The lines.
-    const QStringList head{QStringLiteral("食品番号"), QStringLiteral("食品名"),
-                           QStringLiteral("数量"), QStringLiteral("単位"),
-                           QStringLiteral("重量(g)")};
-    for (int c = 0; c < head.size(); ++c)
-        s.text(row, c, head[c], f.heading);
-    for (int i = 0; i < nutrientCount; ++i)
-        s.text(row, 5 + i, nutrientHeading(i), f.heading);
-    ++row;
+    writeHeadings(s, f, row++,
+                  {QStringLiteral("食品番号"), QStringLiteral("食品名"), QStringLiteral("数量"),
+                   QStringLiteral("単位"), QStringLiteral("重量(g)")});
     for (const Line &line : dish.lines) {
         s.number(row, 0, double(line.foodId));
         s.text(row, 1, line.foodName);
@@ -248,14 +252,10 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
     int row = 0;
     s.text(row, 0, QStringLiteral("料理一覧"), f.title);
     row += 2;
-    const QStringList head{QStringLiteral("料理番号"), QStringLiteral("料理名"),
-                           QStringLiteral("ｴﾈﾙｷﾞｰ(kcal)"), QStringLiteral("合計重量(g)"),
-                           QStringLiteral("食塩量(g)")};
-    for (int c = 0; c < head.size(); ++c)
-        s.text(row, c, head[c], f.heading);
-    for (int i = 0; i < nutrientCount; ++i)
-        s.text(row, 5 + i, nutrientHeading(i), f.heading);
-    ++row;
+    writeHeadings(s, f, row++,
+                  {QStringLiteral("料理番号"), QStringLiteral("料理名"),
+                   QStringLiteral("ｴﾈﾙｷﾞｰ(kcal)"), QStringLiteral("合計重量(g)"),
+                   QStringLiteral("食塩量(g)")});
     for (const Dish &dish : dishes) {
         s.number(row, 0, double(dish.key));
         s.text(row, 1, dish.name);
