@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <quazip.h>
+#include <quazipfile.h>
 
 namespace {
 
@@ -346,6 +348,62 @@ private slots:
             QCOMPARE(process.readAllStandardError().count('\n'), 1);
             QVERIFY(!QFile::exists(QStringLiteral("x.csv")));
         }
+    }
+
+    // A workbook large enough to be written in parts by several threads
+    // reads, sheet by sheet, as each dish written alone; only its overview
+    // is the sheet shown on opening.
+    void workbookInPartsReadsAsWhole()
+    {
+        QString sql = reportSql() + QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES ");
+        QString lines =
+            QStringLiteral("INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2) VALUES ");
+        const int foods[] = {1, 3, 6, 7, 999};
+        for (int d = 0; d < 30; ++d) {
+            sql += QStringLiteral("%1(%2,'料理%3')").arg(d ? "," : "").arg(100 + d).arg(d);
+            for (int l = 0; l < 40; ++l)
+                lines += QStringLiteral("%1(%2,%3,%4,'ｇ',%5)")
+                             .arg(d || l ? "," : "")
+                             .arg(100 + d)
+                             .arg(foods[(d + l) % 5])
+                             .arg(l * 7 + d)
+                             .arg((l * 7 + d) / 100.0);
+        }
+        TestFolder folder;
+        QVERIFY(folder.makeStore(sql + QStringLiteral(";") + lines + QStringLiteral(";")));
+        const Tool all = runTool({"--format", "xlsx", "--all", "--output", "all.xlsx"});
+        QVERIFY2(all.exitCode == 0, qPrintable(all.message));
+        XlsxReader reader;
+        QString error;
+        QVERIFY2(reader.open(QStringLiteral("all.xlsx"), &error), qPrintable(error));
+        QCOMPARE(reader.sheetNames().size(), 38);
+        for (int d = 0; d < 30; ++d) {
+            const QString name = QStringLiteral("料理%1").arg(d);
+            const Tool one = runTool(
+                {"--format", "xlsx", "--dish", QString::number(100 + d), "--output", "one.xlsx"});
+            QVERIFY2(one.exitCode == 0, qPrintable(one.message));
+            QCOMPARE(sheetRows(QStringLiteral("all.xlsx"), name),
+                     sheetRows(QStringLiteral("one.xlsx"), name));
+        }
+        QuaZip zip(QStringLiteral("all.xlsx"));
+        QVERIFY(zip.open(QuaZip::mdUnzip));
+        QStringList shown;
+        for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
+            QuaZipFile entry(&zip);
+            QVERIFY(entry.open(QIODevice::ReadOnly));
+            if (entry.readAll().contains("tabSelected=\"1\""))
+                shown << zip.getCurrentFileName();
+        }
+        QCOMPARE(shown, QStringList{"xl/worksheets/sheet1.xml"});
+
+        // More dishes than a workbook can hold sheets: refused, not wrapped.
+        QVERIFY(folder.exec(QStringLiteral(
+            "INSERT INTO mnu(ID,アイテム名) WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL "
+            "SELECT i + 1 FROM n WHERE i < 67000) SELECT i, '多' || i FROM n")));
+        const Tool many = runTool({"--format", "xlsx", "--all", "--output", "many.xlsx"});
+        QVERIFY(many.exitCode != 0);
+        QVERIFY2(many.message.contains(QStringLiteral("65,534")), qPrintable(many.message));
+        QVERIFY(!QFile::exists(QStringLiteral("many.xlsx")));
     }
 
     // The ﾌｧｲﾙ menu's commands ask through the prompts and write or show.

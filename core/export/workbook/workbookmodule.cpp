@@ -3,12 +3,19 @@
 // needs (zip, crypto) are then not loaded at every start.
 #include "core/export/nutritionlabel.h"
 #include "core/export/targetfile.h"
+#include "core/export/workbook/zipparts.h"
 #include "core/export/workbookwriter.h"
 #include "core/nutrition/comparison.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <QFile>
+#include <QSet>
+#include <QThread>
+#include <algorithm>
+#include <latch>
+#include <system_error>
+#include <thread>
 #include <xlsxwriter.h>
 
 namespace Export {
@@ -18,14 +25,16 @@ namespace {
 // The formats of one workbook.
 struct Formats
 {
-    lxw_format *title;
-    lxw_format *heading;
-    lxw_format *energy;     // "#,##0", as the panel shows the energy
-    lxw_format *oneDecimal; // "#,##0.0", as the dish list shows energy and weight
-    lxw_format *boxTitle;
-    lxw_format *boxText;
-    lxw_format *boxFigure[3]; // 0, 1 and 2 decimals
-    lxw_format *note;
+    lxw_format *title = nullptr;
+    lxw_format *heading = nullptr;
+    lxw_format *energy = nullptr;     // "#,##0", as the panel shows the energy
+    lxw_format *oneDecimal = nullptr; // "#,##0.0", as the dish list shows energy and weight
+    lxw_format *boxTitle = nullptr;
+    lxw_format *boxText = nullptr;
+    lxw_format *boxFigure[3] = {}; // 0, 1 and 2 decimals
+    lxw_format *note = nullptr;
+
+    Formats() = default; // none: for a sheet that only gathers texts
 
     explicit Formats(lxw_workbook *book)
     {
@@ -60,10 +69,35 @@ struct Formats
         note = workbook_add_format(book);
         format_set_italic(note);
         format_set_font_color(note, 0x606060);
+
+        // Style numbers are given in this order, not in the order the cells
+        // are written, so that every part of a workbook numbers them alike.
+        for (lxw_format *format : {title, heading, energy, oneDecimal, boxTitle, boxText,
+                                   boxFigure[0], boxFigure[1], boxFigure[2], note})
+            lxw_format_get_xf_index(format);
     }
 };
 
+// The texts of a workbook's cells, each once, in the order first written.
+class Strings
+{
+public:
+    void add(const QString &text)
+    {
+        if (!text.isEmpty() && !m_seen.contains(text)) {
+            m_seen.insert(text);
+            m_order.push_back(text.toUtf8());
+        }
+    }
+    const std::vector<QByteArray> &order() const { return m_order; }
+
+private:
+    QSet<QString> m_seen;
+    std::vector<QByteArray> m_order;
+};
+
 // Writes cells of one sheet; every failure is kept, the first one reported.
+// A sheet that only gathers the texts its cells would hold writes nothing.
 class Sheet
 {
 public:
@@ -72,24 +106,38 @@ public:
         , m_status(status)
     {
     }
+    explicit Sheet(Strings *gather)
+        : m_gather(gather)
+    {
+    }
 
     void text(int row, int col, const QString &value, lxw_format *format = nullptr)
     {
         if (value.isEmpty() && !format)
             return;
-        keep(worksheet_write_string(m_sheet, row, col, value.toUtf8().constData(), format));
+        if (m_gather)
+            m_gather->add(value);
+        else
+            keep(worksheet_write_string(m_sheet, row, col, value.toUtf8().constData(), format));
     }
     void number(int row, int col, const std::optional<double> &value, lxw_format *format = nullptr)
     {
-        if (value)
+        if (value && !m_gather)
             keep(worksheet_write_number(m_sheet, row, col, *value, format));
     }
     void merge(int row, int first, int last, const QString &value, lxw_format *format)
     {
-        keep(worksheet_merge_range(m_sheet, row, first, row, last, value.toUtf8().constData(),
-                                   format));
+        if (m_gather)
+            m_gather->add(value);
+        else
+            keep(worksheet_merge_range(m_sheet, row, first, row, last, value.toUtf8().constData(),
+                                       format));
     }
-    lxw_worksheet *handle() const { return m_sheet; }
+    void columns(int first, int last, double width)
+    {
+        if (!m_gather)
+            keep(worksheet_set_column(m_sheet, first, last, width, nullptr));
+    }
 
 private:
     void keep(lxw_error error)
@@ -97,8 +145,9 @@ private:
         if (error != LXW_NO_ERROR && *m_status == LXW_NO_ERROR)
             *m_status = error;
     }
-    lxw_worksheet *m_sheet;
-    lxw_error *m_status;
+    lxw_worksheet *m_sheet = nullptr;
+    lxw_error *m_status = nullptr;
+    Strings *m_gather = nullptr;
 };
 
 // A heading row of five captions, then every nutrient's.
@@ -135,9 +184,9 @@ int writeLabel(Sheet &s, const Formats &f, int row, const NutritionLabel &label)
 
 void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<double> servingGrams)
 {
-    worksheet_set_column(s.handle(), 0, 0, 12, nullptr);
-    worksheet_set_column(s.handle(), 1, 1, 30, nullptr);
-    worksheet_set_column(s.handle(), 2, 4 + nutrientCount, 10, nullptr);
+    s.columns(0, 0, 12);
+    s.columns(1, 1, 30);
+    s.columns(2, 4 + nutrientCount, 10);
 
     int row = 0;
     s.text(row++, 0, dish.name, f.title);
@@ -246,9 +295,9 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
 
 void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
 {
-    worksheet_set_column(s.handle(), 0, 0, 10, nullptr);
-    worksheet_set_column(s.handle(), 1, 1, 30, nullptr);
-    worksheet_set_column(s.handle(), 2, 4 + nutrientCount, 11, nullptr);
+    s.columns(0, 0, 10);
+    s.columns(1, 1, 30);
+    s.columns(2, 4 + nutrientCount, 11);
     int row = 0;
     s.text(row, 0, QStringLiteral("料理一覧"), f.title);
     row += 2;
@@ -270,52 +319,249 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
     s.text(row, 0, attribution(), f.note);
 }
 
+// What the parts of one workbook share.
+struct Plan
+{
+    const std::vector<Dish> *dishes = nullptr;
+    std::optional<double> servingGrams;
+    QByteArray overviewName;
+    std::vector<QByteArray> sheetNames; // a dish's sheet
+    QByteArray spareName;               // the first sheet of a part beyond the first
+    std::vector<QByteArray> strings;    // every text of the workbook, in the first part's order
+};
+
+// A part of a workbook, written by a thread of its own. The first part is
+// the workbook as it will be: the overview and a sheet for every dish, of
+// which it fills its own range; the sheets of a later part's range are
+// filled from that part. A later part starts with a spare sheet, which is
+// the one shown on opening, so that its dish sheets are written exactly as
+// in the first part. Every part knows the workbook's texts in the same order
+// before it writes a cell, so that a text has the same number in every part.
+struct Part
+{
+    size_t first = 0, last = 0; // the dishes filled
+    bool whole = false;         // the first part
+    QByteArray file;
+    lxw_error status = LXW_NO_ERROR;
+    uint32_t references = 0;  // text cells written
+    bool unknownText = false; // a text outside the plan's, which the parts cannot share
+};
+
+void keep(lxw_error *status, lxw_error error)
+{
+    if (*status == LXW_NO_ERROR)
+        *status = error;
+}
+
+// Writes a part's cells; the first part then waits for the others' counts of
+// text cells, which the workbook's table of texts states.
+void writePart(Part &part, std::vector<Part> &parts, const Plan &plan, std::latch &written)
+{
+    lxw_workbook_options options{};
+    options.use_zip64 = LXW_TRUE;
+    lxw_workbook *book = workbook_new_opt(part.file.constData(), &options);
+    if (!book) {
+        part.status = LXW_ERROR_CREATING_XLSX_FILE;
+        written.count_down();
+        return;
+    }
+    const Formats formats(book);
+    for (const QByteArray &text : plan.strings)
+        lxw_get_sst_index(book->sst, text.constData(), LXW_FALSE);
+    const uint32_t planned = book->sst->string_count;
+
+    auto addSheet = [&](const QByteArray &name) {
+        lxw_worksheet *ws = workbook_add_worksheet(book, name.constData());
+        if (!ws)
+            keep(&part.status, LXW_ERROR_SHEETNAME_ALREADY_USED);
+        return ws;
+    };
+    const std::vector<Dish> &dishes = *plan.dishes;
+    if (part.whole) {
+        if (lxw_worksheet *ws = addSheet(plan.overviewName)) {
+            Sheet sheet(ws, &part.status);
+            writeOverview(sheet, formats, dishes);
+        }
+    } else {
+        addSheet(plan.spareName);
+    }
+    const size_t from = part.whole ? 0 : part.first;
+    const size_t to = part.whole ? dishes.size() : part.last;
+    for (size_t d = from; d < to && part.status == LXW_NO_ERROR; ++d) {
+        lxw_worksheet *ws = addSheet(plan.sheetNames[d]);
+        if (ws && d >= part.first && d < part.last) {
+            Sheet sheet(ws, &part.status);
+            writeDish(sheet, formats, dishes[d], plan.servingGrams);
+        }
+    }
+    part.references = book->sst->string_count - planned;
+    part.unknownText = !plan.strings.empty() && book->sst->unique_count != plan.strings.size();
+    written.count_down();
+    if (part.whole) {
+        written.wait();
+        uint32_t references = 0;
+        for (const Part &p : parts)
+            references += p.references;
+        book->sst->string_count = references;
+    }
+    // Closing writes the file; it also frees the workbook when writing failed.
+    keep(&part.status, workbook_close(book));
+}
+
+// A dish's share of the work, in cells.
+size_t cellsOf(const Dish &dish)
+{
+    return (dish.lines.size() + 3) * (5 + nutrientCount) + 80;
+}
+
+// Splits the dishes among the parts by their cells; the first part also
+// writes the overview and every sheet's name.
+std::vector<Part> planParts(const std::vector<Dish> &dishes, const QString &path)
+{
+    constexpr size_t leastToSplit = 30000;
+    constexpr size_t perDishOfFirst = 40 + 5 + nutrientCount;
+    size_t cells = 0;
+    for (const Dish &dish : dishes)
+        cells += cellsOf(dish);
+    const size_t wanted =
+        cells < leastToSplit ? 1 : size_t(std::clamp(QThread::idealThreadCount(), 2, 4));
+    const size_t count = std::max<size_t>(1, std::min(wanted, dishes.size()));
+    const size_t share = (cells + perDishOfFirst * dishes.size()) / count;
+
+    std::vector<Part> parts(count);
+    size_t d = 0;
+    for (size_t p = 0; p < count; ++p) {
+        Part &part = parts[p];
+        part.whole = p == 0;
+        part.file = QFile::encodeName(
+            p == 0 && count == 1 ? path : path + QStringLiteral(".part%1").arg(p));
+        part.first = d;
+        size_t taken = p == 0 ? perDishOfFirst * dishes.size() : 0;
+        while (d < dishes.size() && (p + 1 == count || taken + cellsOf(dishes[d]) / 2 < share) &&
+               dishes.size() - d > count - p - 1) {
+            taken += cellsOf(dishes[d]);
+            ++d;
+        }
+        part.last = d;
+    }
+    return parts;
+}
+
+// The number N of a sheet's entry "xl/worksheets/sheetN.xml", or 0.
+size_t sheetNumber(const QByteArray &entry)
+{
+    static const QByteArray prefix = QByteArrayLiteral("xl/worksheets/sheet");
+    if (!entry.startsWith(prefix) || !entry.endsWith(".xml"))
+        return 0;
+    bool ok = false;
+    const size_t n = entry.mid(prefix.size(), entry.size() - prefix.size() - 4).toULongLong(&ok);
+    return ok ? n : 0;
+}
+
+QByteArray sheetEntry(size_t n)
+{
+    return QByteArrayLiteral("xl/worksheets/sheet") + QByteArray::number(qulonglong(n)) + ".xml";
+}
+
 } // namespace
 
 bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
                       std::optional<double> servingGrams, QString *error)
 {
     TargetFile target(path);
+    // libxlsxwriter counts sheets in 16 bits: past that they would overwrite
+    // one another.
+    constexpr size_t mostDishes = 65534;
+    if (dishes.size() > mostDishes) {
+        *error = target.failure(
+            QStringLiteral("Excel ブックに書ける料理は %L1 品までです（%L2 品あります）。"
+                           "CSV で書き出すか、料理を一つ選んでください。")
+                .arg(qulonglong(mostDishes))
+                .arg(qulonglong(dishes.size())));
+        return false;
+    }
     if (!target.open(error))
         return false;
-    const QByteArray file = QFile::encodeName(target.temporaryPath());
-    lxw_workbook_options options{};
-    options.use_zip64 = LXW_TRUE;
-    lxw_workbook *book = workbook_new_opt(file.constData(), &options);
-    if (!book) {
-        *error = target.failure(QStringLiteral("ブックを作れません。"));
-        return false;
-    }
-    lxw_error status = LXW_NO_ERROR;
-    const Formats formats(book);
-    QSet<QString> used;
 
-    const QString overview = sheetName(overviewSheetName(), 0, &used);
-    if (lxw_worksheet *ws = workbook_add_worksheet(book, overview.toUtf8().constData())) {
-        Sheet sheet(ws, &status);
-        writeOverview(sheet, formats, dishes);
-    } else {
-        status = LXW_ERROR_SHEETNAME_ALREADY_USED;
-    }
-    for (const Dish &dish : dishes) {
-        if (status != LXW_NO_ERROR)
-            break;
-        const QString name = sheetName(dish.name, dish.key, &used);
-        lxw_worksheet *ws = workbook_add_worksheet(book, name.toUtf8().constData());
-        if (!ws) {
-            status = LXW_ERROR_SHEETNAME_ALREADY_USED;
-            break;
+    Plan plan;
+    plan.dishes = &dishes;
+    plan.servingGrams = servingGrams;
+    QSet<QString> used;
+    plan.overviewName = sheetName(overviewSheetName(), 0, &used).toUtf8();
+    plan.sheetNames.reserve(dishes.size());
+    for (const Dish &dish : dishes)
+        plan.sheetNames.push_back(sheetName(dish.name, dish.key, &used).toUtf8());
+    plan.spareName = sheetName(QStringLiteral("_"), 0, &used).toUtf8();
+
+    std::vector<Part> parts = planParts(dishes, target.temporaryPath());
+    struct Leftovers
+    {
+        std::vector<Part> *parts;
+        ~Leftovers()
+        {
+            if (parts->size() > 1) {
+                for (const Part &part : *parts)
+                    QFile::remove(QFile::decodeName(part.file));
+            }
         }
-        Sheet sheet(ws, &status);
-        writeDish(sheet, formats, dish, servingGrams);
+    } leftovers{&parts};
+    if (parts.size() > 1) {
+        Strings strings;
+        Sheet gather(&strings);
+        const Formats none;
+        writeOverview(gather, none, dishes);
+        for (const Dish &dish : dishes)
+            writeDish(gather, none, dish, servingGrams);
+        plan.strings = strings.order();
     }
-    // Closing writes the file; it also frees the workbook when writing failed.
-    const lxw_error closed = workbook_close(book);
-    if (status == LXW_NO_ERROR)
-        status = closed;
-    if (status != LXW_NO_ERROR) {
-        *error = target.failure(QString::fromUtf8(lxw_strerror(status)));
-        return false;
+
+    std::latch written(std::ptrdiff_t(parts.size()));
+    std::vector<std::thread> threads;
+    for (size_t p = 1; p < parts.size(); ++p) {
+        try {
+            threads.emplace_back([&, p] { writePart(parts[p], parts, plan, written); });
+        } catch (const std::system_error &) {
+            writePart(parts[p], parts, plan, written); // no thread to be had: here, then
+        }
+    }
+    writePart(parts[0], parts, plan, written);
+    for (std::thread &thread : threads)
+        thread.join();
+
+    for (const Part &part : parts) {
+        if (part.status != LXW_NO_ERROR) {
+            *error = target.failure(QString::fromUtf8(lxw_strerror(part.status)));
+            return false;
+        }
+        if (part.unknownText) {
+            *error = target.failure(QStringLiteral("ブックの文字列を分けて書けません。"));
+            return false;
+        }
+    }
+    if (parts.size() > 1) {
+        // The first part's sheet N holds dish N - 2; a later part's sheet
+        // N holds its dish first + N - 2.
+        std::vector<QByteArray> files;
+        for (const Part &part : parts)
+            files.push_back(part.file);
+        QString reason;
+        const bool merged = ZipParts::merge(
+            files, QFile::encodeName(target.temporaryPath()),
+            [&](const QByteArray &entry) -> std::optional<ZipParts::Source> {
+                const size_t n = sheetNumber(entry);
+                if (n < 2 || n - 2 < parts[0].last)
+                    return std::nullopt;
+                for (size_t p = 1; p < parts.size(); ++p) {
+                    if (n - 2 < parts[p].last)
+                        return ZipParts::Source{int(p), sheetEntry(n - 2 - parts[p].first + 2)};
+                }
+                return std::nullopt;
+            },
+            &reason);
+        if (!merged) {
+            *error = target.failure(reason);
+            return false;
+        }
     }
     return target.commit(error);
 }

@@ -1,0 +1,138 @@
+#include "core/export/workbook/zipparts.h"
+
+#include <QHash>
+#include <array>
+#include <memory>
+#include <unzip.h>
+#include <vector>
+#include <zip.h>
+
+namespace ZipParts {
+
+namespace {
+
+class Reader
+{
+public:
+    explicit Reader(const QByteArray &path)
+        : m_file(unzOpen64(path.constData()))
+    {
+    }
+    // Goes to the entry of that name, through an index of the entries made
+    // on the first call (minizip's own search reads every entry before it).
+    bool find(const QByteArray &name)
+    {
+        if (!m_indexed) {
+            m_indexed = true;
+            int at = unzGoToFirstFile(m_file);
+            for (; at == UNZ_OK; at = unzGoToNextFile(m_file)) {
+                std::array<char, 512> entry{};
+                unz64_file_pos pos{};
+                if (unzGetCurrentFileInfo64(m_file, nullptr, entry.data(), uLong(entry.size() - 1),
+                                            nullptr, 0, nullptr, 0) != UNZ_OK ||
+                    unzGetFilePos64(m_file, &pos) != UNZ_OK)
+                    return false;
+                m_index.insert(QByteArray(entry.data()), pos);
+            }
+            if (at != UNZ_END_OF_LIST_OF_FILE)
+                return false;
+        }
+        auto found = m_index.find(name);
+        return found != m_index.end() && unzGoToFilePos64(m_file, &found.value()) == UNZ_OK;
+    }
+    ~Reader()
+    {
+        if (m_file)
+            unzClose(m_file);
+    }
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+    unzFile handle() const { return m_file; }
+
+private:
+    unzFile m_file;
+    bool m_indexed = false;
+    QHash<QByteArray, unz64_file_pos> m_index;
+};
+
+// Copies the current entry of `from` to `to` under `name`, as it is stored.
+bool copyEntry(unzFile from, zipFile to, const QByteArray &name)
+{
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(from, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        return false;
+    int method = 0;
+    int level = 0;
+    if (unzOpenCurrentFile2(from, &method, &level, 1) != UNZ_OK)
+        return false;
+    zip_fileinfo stamp{};
+    stamp.tmz_date = {info.tmu_date.tm_sec,  info.tmu_date.tm_min, info.tmu_date.tm_hour,
+                      info.tmu_date.tm_mday, info.tmu_date.tm_mon, info.tmu_date.tm_year};
+    stamp.dosDate = info.dosDate;
+    stamp.internal_fa = info.internal_fa;
+    stamp.external_fa = info.external_fa;
+    bool ok =
+        zipOpenNewFileInZip2_64(to, name.constData(), &stamp, nullptr, 0, nullptr, 0, nullptr,
+                                method, level, 1, info.uncompressed_size >= 0xffffffffu) == ZIP_OK;
+    if (ok) {
+        std::array<char, 1 << 16> buffer;
+        for (;;) {
+            const int read = unzReadCurrentFile(from, buffer.data(), unsigned(buffer.size()));
+            if (read <= 0) {
+                ok = read == 0;
+                break;
+            }
+            if (zipWriteInFileInZip(to, buffer.data(), unsigned(read)) != ZIP_OK) {
+                ok = false;
+                break;
+            }
+        }
+        ok = zipCloseFileInZipRaw64(to, info.uncompressed_size, info.crc) == ZIP_OK && ok;
+    }
+    return unzCloseCurrentFile(from) == UNZ_OK && ok;
+}
+
+} // namespace
+
+bool merge(const std::vector<QByteArray> &archives, const QByteArray &target,
+           const std::function<std::optional<Source>(const QByteArray &name)> &replace,
+           QString *reason)
+{
+    std::vector<std::unique_ptr<Reader>> readers;
+    for (const QByteArray &path : archives) {
+        readers.push_back(std::make_unique<Reader>(path));
+        if (!readers.back()->handle()) {
+            *reason = QStringLiteral("ブックの部分を読めません。");
+            return false;
+        }
+    }
+    zipFile out = zipOpen64(target.constData(), APPEND_STATUS_CREATE);
+    if (!out) {
+        *reason = QStringLiteral("書き込めません。");
+        return false;
+    }
+    bool ok = true;
+    unzFile first = readers.front()->handle();
+    int at = unzGoToFirstFile(first);
+    for (; ok && at == UNZ_OK; at = unzGoToNextFile(first)) {
+        std::array<char, 512> name{};
+        ok = unzGetCurrentFileInfo64(first, nullptr, name.data(), uLong(name.size() - 1), nullptr,
+                                     0, nullptr, 0) == UNZ_OK;
+        if (!ok)
+            break;
+        const QByteArray entry(name.data());
+        if (const std::optional<Source> source = replace(entry)) {
+            Reader &from = *readers.at(size_t(source->archive));
+            ok = from.find(source->name) && copyEntry(from.handle(), out, entry);
+        } else {
+            ok = copyEntry(first, out, entry);
+        }
+    }
+    ok = ok && at == UNZ_END_OF_LIST_OF_FILE;
+    ok = zipClose(out, nullptr) == ZIP_OK && ok;
+    if (!ok)
+        *reason = QStringLiteral("ブックの部分を一つにまとめられません。");
+    return ok;
+}
+
+} // namespace ZipParts
