@@ -11,8 +11,11 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <iterator>
 #include <sqlite3.h>
+#include <system_error>
+#include <thread>
 
 namespace Export {
 
@@ -59,35 +62,47 @@ bool run(DataSource &source, const QString &connection, const QString &sql, QStr
     return true;
 }
 
+// A reader of the store for an export, with a page cache that holds the
+// foods: the lines look their foods up one by one, all over the foods table,
+// and the cache keeps those reads off the disk. It is given back to its
+// usual size with the reader.
+class ExportReader
+{
+public:
+    ExportReader(std::shared_ptr<Database> db)
+        : m_db(std::move(db))
+        , m_reader(m_db->acquireReader())
+    {
+        m_cacheSize = scalarOf(m_reader, QStringLiteral("PRAGMA cache_size")).toLongLong();
+        sqlite3_exec(m_reader, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+    }
+    ~ExportReader()
+    {
+        if (m_cacheSize)
+            sqlite3_exec(
+                m_reader,
+                QByteArray("PRAGMA cache_size = " + QByteArray::number(m_cacheSize)).constData(),
+                nullptr, nullptr, nullptr);
+        m_db->releaseReader(m_reader);
+    }
+    ExportReader(const ExportReader &) = delete;
+    ExportReader &operator=(const ExportReader &) = delete;
+    sqlite3 *handle() const { return m_reader; }
+
+private:
+    std::shared_ptr<Database> m_db;
+    sqlite3 *m_reader;
+    qint64 m_cacheSize = 0;
+};
+
 // The rows of one query, read straight from the store: an export reads every
 // dish and line once, in order, and keeps nothing of the rows themselves.
 class Rows
 {
 public:
-    ~Rows()
+    bool open(sqlite3 *reader, const QString &sql, QString *error)
     {
-        m_stmt.finalize();
-        if (m_reader && m_cacheSize)
-            sqlite3_exec(
-                m_reader,
-                QByteArray("PRAGMA cache_size = " + QByteArray::number(m_cacheSize)).constData(),
-                nullptr, nullptr, nullptr);
-        if (m_db)
-            m_db->releaseReader(m_reader);
-    }
-
-    bool open(const QString &connection, const QString &sql, QString *error)
-    {
-        m_db = Database::open(connection, error);
-        if (!m_db)
-            return false;
-        m_reader = m_db->acquireReader();
-        // The lines look their foods up one by one, all over the foods
-        // table: a page cache that holds it keeps the reads off the disk. It
-        // is given back to its usual size when the rows are read.
-        m_cacheSize = scalarOf(m_reader, QStringLiteral("PRAGMA cache_size")).toLongLong();
-        sqlite3_exec(m_reader, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
-        if (!m_stmt.prepare(m_reader, sql)) {
+        if (!m_stmt.prepare(reader, sql)) {
             *error = m_stmt.error();
             return false;
         }
@@ -147,18 +162,15 @@ public:
     }
 
 private:
-    std::shared_ptr<Database> m_db;
-    sqlite3 *m_reader = nullptr;
-    qint64 m_cacheSize = 0;
     Statement m_stmt;
 };
 
 // Hands every row of the query to fn; false with *message when the store fails.
 template <typename Fn>
-bool eachRow(const QString &connection, const QString &sql, QString *message, Fn fn)
+bool eachRow(const ExportReader &reader, const QString &sql, QString *message, Fn fn)
 {
     Rows rows;
-    if (!rows.open(connection, sql, message))
+    if (!rows.open(reader.handle(), sql, message))
         return false;
     while (rows.next(message))
         fn(rows);
@@ -274,15 +286,85 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
     out->clear();
     QString message;
 
-    auto fail = [&] {
+    auto fail = [&](const QString &why) {
         out->clear();
-        *error = message;
+        *error = why;
         return false;
     };
+    const std::shared_ptr<Database> db = Database::open(connection, &message);
+    if (!db)
+        return fail(message);
+
+    // The foods and the sums are read by a second reader in a thread of its
+    // own, beside the dishes and the lines; a store that has one connection
+    // only reads them in turn.
+    const ExportReader reader(db);
+    const ExportReader sideReader(db);
+    struct Food
+    {
+        QString name;
+        std::array<std::optional<double>, nutrientCount> values;
+        std::array<bool, nutrientCount> null{}; // the store holds no value
+    };
+    QHash<qint64, Food> foods;
+    struct SumRow
+    {
+        qint64 key;
+        std::optional<double> listEnergy, listWeight, listSalt;
+        std::array<std::optional<double>, nutrientCount> sums;
+    };
+    std::vector<SumRow> sums;
+    QString sideMessage;
+    std::promise<bool> foodsRead;
+    bool sumsRead = false;
+    auto readSide = [&] {
+        // The foods the lines name, each read once.
+        const bool haveFoods = eachRow(sideReader, Queries::exportFoods(only(which)), &sideMessage,
+                                       [&](const Rows &row) {
+                                           Food &food = foods[row.key(0)];
+                                           food.name = row.text(1);
+                                           for (int i = 0; i < nutrientCount; ++i) {
+                                               food.values[i] = row.number(2 + i);
+                                               food.null[i] = row.isNull(2 + i);
+                                           }
+                                       });
+        foodsRead.set_value(haveFoods);
+        // The sums, summed by the store as the windows' own queries sum
+        // them, and the dish list's three figures.
+        sumsRead = haveFoods && eachRow(sideReader, Queries::exportSums(only(which)), &sideMessage,
+                                        [&](const Rows &row) {
+                                            SumRow &r = sums.emplace_back();
+                                            r.key = row.key(0);
+                                            r.listEnergy = row.number(1);
+                                            r.listWeight = row.number(2);
+                                            r.listSalt = row.number(3);
+                                            for (int i = 0; i < nutrientCount; ++i)
+                                                r.sums[i] = row.number(4 + i);
+                                        });
+    };
+    std::future<bool> foodsReady = foodsRead.get_future();
+    std::thread side;
+    if (sideReader.handle() != reader.handle()) {
+        try {
+            side = std::thread(readSide);
+        } catch (const std::system_error &) {
+        }
+    }
+    if (!side.joinable())
+        readSide();
+    struct Join
+    {
+        std::thread &thread;
+        ~Join()
+        {
+            if (thread.joinable())
+                thread.join();
+        }
+    } join{side};
 
     // The dishes, in store order.
     QHash<qint64, int> indexOf;
-    if (!eachRow(connection, Queries::exportDishes(only(which)), &message, [&](const Rows &row) {
+    if (!eachRow(reader, Queries::exportDishes(only(which)), &message, [&](const Rows &row) {
             Dish dish;
             dish.key = row.key(0);
             dish.name = row.text(1);
@@ -291,39 +373,25 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
             indexOf.insert(dish.key, int(out->size()));
             out->push_back(std::move(dish));
         }))
-        return fail();
+        return fail(message);
 
     // The weight of every line, whether or not its food exists, and the
     // number of lines, which makes each dish's list once.
-    if (!eachRow(connection, Queries::exportWeights(only(which)), &message, [&](const Rows &row) {
+    if (!eachRow(reader, Queries::exportWeights(only(which)), &message, [&](const Rows &row) {
             const auto at = indexOf.constFind(row.key(0));
             if (at == indexOf.constEnd())
                 return;
             (*out)[*at].totals.lineWeight = row.number(1);
             (*out)[*at].lines.reserve(row.key(2));
         }))
-        return fail();
-
-    // The foods the lines name, each read once.
-    struct Food
-    {
-        QString name;
-        std::array<std::optional<double>, nutrientCount> values;
-        std::array<bool, nutrientCount> null{}; // the store holds no value
-    };
-    QHash<qint64, Food> foods;
-    if (!eachRow(connection, Queries::exportFoods(only(which)), &message, [&](const Rows &row) {
-            Food &food = foods[row.key(0)];
-            food.name = row.text(1);
-            for (int i = 0; i < nutrientCount; ++i) {
-                food.values[i] = row.number(2 + i);
-                food.null[i] = row.isNull(2 + i);
-            }
-        }))
-        return fail();
+        return fail(message);
 
     // The lines whose food exists, in the order the recipe grid lists them.
-    if (!eachRow(connection, Queries::exportLines(only(which)), &message, [&](const Rows &lines) {
+    if (!foodsReady.get()) {
+        side.join();
+        return fail(sideMessage);
+    }
+    if (!eachRow(reader, Queries::exportLines(only(which)), &message, [&](const Rows &lines) {
             const auto at = indexOf.constFind(lines.key(0));
             const std::optional<qint64> foodId = lines.exactKey(1);
             const auto food = foodId ? foods.constFind(*foodId) : foods.constEnd();
@@ -346,22 +414,22 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
                 totals.unknown[i] = totals.unknown[i] || food->null[i];
             }
         }))
-        return fail();
+        return fail(message);
 
-    // The sums, summed by the store as the windows' own queries sum them, and
-    // the dish list's three figures.
-    if (!eachRow(connection, Queries::exportSums(only(which)), &message, [&](const Rows &row) {
-            const auto at = indexOf.constFind(row.key(0));
-            if (at == indexOf.constEnd())
-                return;
-            Totals &t = (*out)[*at].totals;
-            t.listEnergy = row.number(1);
-            t.listWeight = row.number(2);
-            t.listSalt = row.number(3);
-            for (int i = 0; i < nutrientCount; ++i)
-                t.sums[i] = row.number(4 + i);
-        }))
-        return fail();
+    if (side.joinable())
+        side.join();
+    if (!sumsRead)
+        return fail(sideMessage);
+    for (const SumRow &r : sums) {
+        const auto at = indexOf.constFind(r.key);
+        if (at == indexOf.constEnd())
+            continue;
+        Totals &t = (*out)[*at].totals;
+        t.listEnergy = r.listEnergy;
+        t.listWeight = r.listWeight;
+        t.listSalt = r.listSalt;
+        t.sums = r.sums;
+    }
 
     // The comparison: the nine sums rounded as the comparison window rounds
     // them.
@@ -376,7 +444,7 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
     // The standard of the age and sex: the first row in table order.
     DataSource standards;
     if (!run(standards, connection, Queries::exportStandards(), &message))
-        return fail();
+        return fail(message);
     for (int row = 0; row < standards.recordCount(); ++row) {
         const std::optional<double> a = number(standards.value(row, 0));
         const std::optional<double> s = number(standards.value(row, 1));
