@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <functional>
 #include <latch>
 #include <system_error>
 #include <thread>
@@ -408,6 +409,24 @@ void writePart(Part &part, std::vector<Part> &parts, const Plan &plan, std::latc
     keep(&part.status, workbook_close(book));
 }
 
+// Runs work(0) .. work(count - 1), each in a thread of its own but the
+// first, which runs here; work(p) for which no thread can be had runs here
+// before the first.
+void eachPart(size_t count, const std::function<void(size_t)> &work)
+{
+    std::vector<std::thread> threads;
+    for (size_t p = 1; p < count; ++p) {
+        try {
+            threads.emplace_back(work, p);
+        } catch (const std::system_error &) {
+            work(p);
+        }
+    }
+    work(0);
+    for (std::thread &thread : threads)
+        thread.join();
+}
+
 // A dish's share of the work, in cells.
 size_t cellsOf(const Dish &dish)
 {
@@ -506,27 +525,31 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
         }
     } leftovers{&parts};
     if (parts.size() > 1) {
-        Strings strings;
-        Sheet gather(&strings);
-        const Formats none;
-        writeOverview(gather, none, dishes);
-        for (const Dish &dish : dishes)
-            writeDish(gather, none, dish, servingGrams);
-        plan.strings = strings.order();
+        // Each part gathers the texts of its own sheets (the first part's
+        // include the overview); in the parts' order they are the texts in
+        // the order the whole workbook first writes them.
+        std::vector<Strings> gathered(parts.size());
+        eachPart(parts.size(), [&](size_t p) {
+            Sheet gather(&gathered[p]);
+            const Formats none;
+            if (p == 0)
+                writeOverview(gather, none, dishes);
+            for (size_t d = parts[p].first; d < parts[p].last; ++d)
+                writeDish(gather, none, dishes[d], servingGrams);
+        });
+        QSet<QByteArray> seen;
+        for (const Strings &strings : gathered) {
+            for (const QByteArray &text : strings.order()) {
+                if (!seen.contains(text)) {
+                    seen.insert(text);
+                    plan.strings.push_back(text);
+                }
+            }
+        }
     }
 
     std::latch written(std::ptrdiff_t(parts.size()));
-    std::vector<std::thread> threads;
-    for (size_t p = 1; p < parts.size(); ++p) {
-        try {
-            threads.emplace_back([&, p] { writePart(parts[p], parts, plan, written); });
-        } catch (const std::system_error &) {
-            writePart(parts[p], parts, plan, written); // no thread to be had: here, then
-        }
-    }
-    writePart(parts[0], parts, plan, written);
-    for (std::thread &thread : threads)
-        thread.join();
+    eachPart(parts.size(), [&](size_t p) { writePart(parts[p], parts, plan, written); });
 
     for (const Part &part : parts) {
         if (part.status != LXW_NO_ERROR) {

@@ -1,7 +1,10 @@
 #include "core/export/workbook/zipparts.h"
 
+#include <QFile>
 #include <QHash>
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <unzip.h>
 #include <vector>
@@ -11,12 +14,89 @@ namespace ZipParts {
 
 namespace {
 
+// A zip file held in memory while it is read or written: minizip seeks back
+// over every entry it writes, and reading an entry seeks to it, so on a
+// file each entry would cost several system calls.
+struct Memory
+{
+    QByteArray data;
+    qint64 at = 0;
+};
+
+voidpf openMemory(voidpf, const void *memory, int)
+{
+    static_cast<Memory *>(const_cast<void *>(memory))->at = 0;
+    return const_cast<void *>(memory);
+}
+
+uLong readMemory(voidpf, voidpf stream, void *buffer, uLong size)
+{
+    Memory &m = *static_cast<Memory *>(stream);
+    const qint64 n = std::clamp<qint64>(m.data.size() - m.at, 0, qint64(size));
+    std::memcpy(buffer, m.data.constData() + m.at, size_t(n));
+    m.at += n;
+    return uLong(n);
+}
+
+uLong writeMemory(voidpf, voidpf stream, const void *buffer, uLong size)
+{
+    Memory &m = *static_cast<Memory *>(stream);
+    if (m.at + qint64(size) > m.data.size())
+        m.data.resize(m.at + qint64(size));
+    std::memcpy(m.data.data() + m.at, buffer, size);
+    m.at += qint64(size);
+    return size;
+}
+
+ZPOS64_T tellMemory(voidpf, voidpf stream)
+{
+    return ZPOS64_T(static_cast<Memory *>(stream)->at);
+}
+
+long seekMemory(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+{
+    Memory &m = *static_cast<Memory *>(stream);
+    const qint64 base = origin == ZLIB_FILEFUNC_SEEK_CUR   ? m.at
+                        : origin == ZLIB_FILEFUNC_SEEK_END ? m.data.size()
+                                                           : 0;
+    const qint64 to = base + qint64(offset);
+    if (to < 0 || to > m.data.size())
+        return -1;
+    m.at = to;
+    return 0;
+}
+
+int closeMemory(voidpf, voidpf)
+{
+    return 0;
+}
+
+int memoryError(voidpf, voidpf)
+{
+    return 0;
+}
+
+zlib_filefunc64_def memoryFunctions()
+{
+    zlib_filefunc64_def f{};
+    f.zopen64_file = openMemory;
+    f.zread_file = readMemory;
+    f.zwrite_file = writeMemory;
+    f.ztell64_file = tellMemory;
+    f.zseek64_file = seekMemory;
+    f.zclose_file = closeMemory;
+    f.zerror_file = memoryError;
+    return f;
+}
+
 class Reader
 {
 public:
-    explicit Reader(const QByteArray &path)
-        : m_file(unzOpen64(path.constData()))
+    explicit Reader(QByteArray data)
     {
+        m_memory.data = std::move(data);
+        zlib_filefunc64_def functions = memoryFunctions();
+        m_file = unzOpen2_64(&m_memory, &functions);
     }
     // Goes to the entry of that name, through an index of the entries made
     // on the first call (minizip's own search reads every entry before it).
@@ -50,7 +130,8 @@ public:
     unzFile handle() const { return m_file; }
 
 private:
-    unzFile m_file;
+    Memory m_memory;
+    unzFile m_file = nullptr;
     bool m_indexed = false;
     QHash<QByteArray, unz64_file_pos> m_index;
 };
@@ -99,16 +180,25 @@ bool merge(const std::vector<QByteArray> &archives, const QByteArray &target,
            QString *reason)
 {
     std::vector<std::unique_ptr<Reader>> readers;
+    qint64 size = 0;
     for (const QByteArray &path : archives) {
-        readers.push_back(std::make_unique<Reader>(path));
+        QFile file(QFile::decodeName(path));
+        QByteArray data;
+        if (file.open(QIODevice::ReadOnly))
+            data = file.readAll();
+        size += data.size();
+        readers.push_back(std::make_unique<Reader>(std::move(data)));
         if (!readers.back()->handle()) {
             *reason = QStringLiteral("ブックの部分を読めません。");
             return false;
         }
     }
-    zipFile out = zipOpen64(target.constData(), APPEND_STATUS_CREATE);
+    Memory joined;
+    joined.data.reserve(size);
+    zlib_filefunc64_def functions = memoryFunctions();
+    zipFile out = zipOpen2_64(&joined, APPEND_STATUS_CREATE, nullptr, &functions);
     if (!out) {
-        *reason = QStringLiteral("書き込めません。");
+        *reason = QStringLiteral("ブックの部分を一つにまとめられません。");
         return false;
     }
     bool ok = true;
@@ -130,9 +220,17 @@ bool merge(const std::vector<QByteArray> &archives, const QByteArray &target,
     }
     ok = ok && at == UNZ_END_OF_LIST_OF_FILE;
     ok = zipClose(out, nullptr) == ZIP_OK && ok;
-    if (!ok)
+    if (!ok) {
         *reason = QStringLiteral("ブックの部分を一つにまとめられません。");
-    return ok;
+        return false;
+    }
+    QFile file(QFile::decodeName(target));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(joined.data) != joined.data.size() || !file.flush()) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 } // namespace ZipParts
