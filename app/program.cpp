@@ -252,6 +252,7 @@ void Program::finishStartUp()
 {
     seibn();
     keepDailyCopy();
+    waitForDailyCopy();
 }
 
 void Program::keepDailyCopy()
@@ -260,12 +261,40 @@ void Program::keepDailyCopy()
         return;
     m_dailyCopyDue = false;
     m_store->setBeforeFirstWrite(nullptr);
+    // With a write-ahead log the copy is written beside the window, from the
+    // store as it is now; the log is not folded back meanwhile, since that
+    // would wait for the copy.
+    if (m_store->hasWriteAheadLog()) {
+        m_store->holdLog(true);
+        // Told on the copying thread; the program waits for it before it ends.
+        auto written = [this](const QString &, const QString &error) {
+            QMetaObject::invokeMethod(
+                this, [this, error] { dailyCopyWritten(error); }, Qt::QueuedConnection);
+        };
+        QString error;
+        if (m_dailyCopy.start(m_store->fileName(), QDate::currentDate(), written, &error))
+            return;
+        m_store->holdLog(false);
+    }
     QString error;
-    if (Backup::daily(m_store->handle(), m_store->fileName(), QDate::currentDate(), &error)
-            .isEmpty() &&
-        !error.isEmpty())
+    Backup::daily(m_store->handle(), m_store->fileName(), QDate::currentDate(), &error);
+    dailyCopyWritten(error);
+}
+
+void Program::dailyCopyWritten(const QString &error)
+{
+    if (m_store)
+        m_store->holdLog(false);
+    if (!error.isEmpty())
         m_prompts.message(QStringLiteral("毎日のバックアップを作れませんでした。\n") + error,
                           Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+void Program::waitForDailyCopy()
+{
+    m_dailyCopy.wait();
+    if (m_store)
+        m_store->holdLog(false);
 }
 
 void Program::setEditable(bool editable)
@@ -318,6 +347,7 @@ void Program::restoreStore()
         return;
     // The day's copy keeps the store as it was before the restore.
     keepDailyCopy();
+    waitForDailyCopy();
     // A name box with a change the user has not left yet would be written
     // into the restored store: it is dropped with the rest of the old state.
     QString error;
@@ -394,6 +424,7 @@ void Program::end()
     delete m_seibn;
     if (m_fmain)
         m_fmain->deleteLater();
+    waitForDailyCopy();
     m_store.reset(); // closes once the main window's sources let go of it
     if (QCoreApplication::instance() && parent() == nullptr)
         QCoreApplication::quit();

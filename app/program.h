@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings/settingsfile.h"
+#include "core/store/backup.h"
 
 #include <QObject>
 #include <QPointer>
@@ -101,6 +102,9 @@ private:
     // Makes the day's copy of the store once (see Backup::daily), telling
     // the user when it cannot be made.
     void keepDailyCopy();
+    void dailyCopyWritten(const QString &error);
+    // Returns once the day's copy is written.
+    void waitForDailyCopy();
     void setEditable(bool editable);
 
     Prompts &m_prompts;
@@ -108,6 +112,7 @@ private:
     bool m_ended = false;
     QString m_storeError;
     bool m_dailyCopyDue = false;
+    Backup::DailyCopy m_dailyCopy;
     std::shared_ptr<Database> m_store;
     QPointer<Fmain> m_fmain;
     QPointer<Seibn> m_seibn;

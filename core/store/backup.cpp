@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sqlite3.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace Backup {
@@ -198,6 +199,47 @@ QString daily(sqlite3 *db, const QString &storePath, const QDate &today, QString
     while (copies.size() > keep)
         QFile::remove(folder.filePath(copies.takeFirst()));
     return target;
+}
+
+DailyCopy::~DailyCopy()
+{
+    wait();
+}
+
+bool DailyCopy::start(const QString &storePath, const QDate &today, Done done, QString *error)
+{
+    wait();
+    sqlite3 *db = openFile(storePath, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error);
+    if (!db)
+        return false;
+    // A read transaction holds the state of the store as it is now until
+    // the copy ends, whatever is written meanwhile.
+    if (sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_schema;", nullptr, nullptr, nullptr) !=
+        SQLITE_OK) {
+        fail(error, QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_close_v2(db);
+        return false;
+    }
+    const QString path = storePath;
+    auto copy = [db, path, today, done = std::move(done)] {
+        QString why;
+        const QString written = daily(db, path, today, &why);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db);
+        done(written, why);
+    };
+    try {
+        m_thread = std::thread(std::move(copy));
+    } catch (const std::system_error &) {
+        copy(); // no thread to be had: here, then
+    }
+    return true;
+}
+
+void DailyCopy::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 } // namespace Backup

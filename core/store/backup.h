@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
+#include <thread>
 
 class Database;
 struct sqlite3;
@@ -34,5 +36,31 @@ bool restoreFile(const QString &store, const QString &source, QString *error);
 // written, empty when today's copy already exists; *error is set on failure.
 QString daily(sqlite3 *db, const QString &storePath, const QDate &today, QString *error,
               int keep = 7);
+
+// The day's copy written by a thread of its own, from a connection of its
+// own whose state of the store is fixed before start() returns: a change
+// made after start() is not in the copy, and does not wait for it. For a
+// store kept with a write-ahead log, whose writers never wait for readers.
+class DailyCopy
+{
+public:
+    // Told on the copying thread: the path written (empty when today's copy
+    // was already there) or why the copy could not be made.
+    using Done = std::function<void(const QString &path, const QString &error)>;
+
+    DailyCopy() = default;
+    ~DailyCopy(); // waits
+    DailyCopy(const DailyCopy &) = delete;
+    DailyCopy &operator=(const DailyCopy &) = delete;
+
+    // False with *error when the store's state cannot be fixed; nothing is
+    // started then.
+    bool start(const QString &storePath, const QDate &today, Done done, QString *error);
+    // Returns once the copy is written, at once when none is being written.
+    void wait();
+
+private:
+    std::thread m_thread;
+};
 
 } // namespace Backup

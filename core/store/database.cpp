@@ -138,6 +138,10 @@ bool Database::foldLog()
 {
     if (!m_wal || m_readOnly)
         return !m_wal;
+    if (m_logHeld) {
+        m_foldDue = true;
+        return false;
+    }
     // A reader in the middle of its rows keeps the state it started from;
     // the log could not be emptied past it.
     drainCursors(true);
@@ -145,6 +149,13 @@ bool Database::foldLog()
     const int rc =
         sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logged, &moved);
     return rc == SQLITE_OK && logged == moved;
+}
+
+void Database::holdLog(bool held)
+{
+    m_logHeld = held;
+    if (!held && std::exchange(m_foldDue, false))
+        scheduleCheckpoint();
 }
 
 static void prepareConnection(sqlite3 *db)

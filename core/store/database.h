@@ -121,6 +121,10 @@ public:
     // end, then moves every logged page into the file and empties the log.
     // True when the file alone holds every change.
     bool foldLog();
+    // While held, the log is not folded back: folding waits for every reader
+    // of an older state of the store, such as the day's copy being written.
+    // Released, a fold that was due is scheduled again.
+    void holdLog(bool held);
 
 private:
     explicit Database(sqlite3 *db, const QString &fileName, bool wal);
@@ -132,6 +136,8 @@ private:
     QString m_fileName;
     bool m_wal = false;
     bool m_readOnly = false;
+    bool m_logHeld = false;
+    bool m_foldDue = false;
     QString m_refusal;
     QString m_startMode;
     std::unique_ptr<UndoJournal> m_undo;

@@ -210,6 +210,40 @@ private slots:
         expected << QStringLiteral("zento-mine.dll");
         QCOMPARE(backups.entryList(QDir::Files, QDir::Name), expected);
     }
+
+    // The copy written beside the window holds the store as it was when it
+    // started, whatever is written meanwhile; the log is folded back only
+    // once it is released.
+    void dailyCopyBesideWritesHoldsItsStart()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        auto store = Database::open(connection, nullptr);
+        QVERIFY(store && store->hasWriteAheadLog());
+        QVERIFY(addDish(*store, QStringLiteral("前")));
+        QVERIFY(store->foldLog());
+        const QString storePath = folder.filePath(QStringLiteral("zento.dll"));
+        const QString log = storePath + QStringLiteral("-wal");
+        store->holdLog(true);
+        Backup::DailyCopy daily;
+        QString written, error;
+        QVERIFY(daily.start(storePath, QDate(2026, 1, 1),
+                            [&](const QString &path, const QString &why) {
+                                written = path;
+                                error = why;
+                            },
+                            &error));
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(addDish(*store, QStringLiteral("後%1").arg(i)));
+        daily.wait();
+        QVERIFY2(!written.isEmpty(), qPrintable(error));
+        QCOMPARE(dishesInFile(written), QStringList{QStringLiteral("前")});
+        QTest::qWait(Database::checkpointDelayMs + 300);
+        QVERIFY(QFileInfo(log).size() > 0);
+        store->holdLog(false);
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(log).size(), 0, Database::checkpointDelayMs + 3000);
+        QCOMPARE(dishesInFile(storePath).size(), 21);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBackup)
