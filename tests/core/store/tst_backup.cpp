@@ -227,12 +227,13 @@ private slots:
         store->holdLog(true);
         Backup::DailyCopy daily;
         QString written, error;
-        QVERIFY(daily.start(storePath, QDate(2026, 1, 1),
-                            [&](const QString &path, const QString &why) {
-                                written = path;
-                                error = why;
-                            },
-                            &error));
+        QVERIFY(daily.start(
+            storePath, QDate(2026, 1, 1),
+            [&](const QString &path, const QString &why) {
+                written = path;
+                error = why;
+            },
+            &error));
         for (int i = 0; i < 20; ++i)
             QVERIFY(addDish(*store, QStringLiteral("後%1").arg(i)));
         daily.wait();
