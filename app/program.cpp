@@ -147,9 +147,12 @@ void Program::start()
     const QString settingsError =
         settingsInfo.isFile() && settingsInfo.size() > SettingsFile::maxBytes ? settings.error
                                                                                : QString();
-    m_splash = new FrmSplash();
-    if (cover)
+    // The cover is made only to be shown: made and left hidden, it was work
+    // the first paint waited for.
+    if (cover) {
+        m_splash = new FrmSplash();
         m_splash->show();
+    }
     // 4. Let the cover paint.
     QApplication::processEvents();
     // 5-7. The main window, hidden; the food editor comes with seibn().
