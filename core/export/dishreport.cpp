@@ -1,5 +1,6 @@
 #include "core/export/dishreport.h"
 
+#include "core/app/threads.h"
 #include "core/nutrition/comparison.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
@@ -14,8 +15,6 @@
 #include <future>
 #include <iterator>
 #include <sqlite3.h>
-#include <system_error>
-#include <thread>
 
 namespace Export {
 
@@ -343,24 +342,15 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
                                         });
     };
     std::future<bool> foodsReady = foodsRead.get_future();
-    std::thread side;
-    if (sideReader.handle() != reader.handle()) {
-        try {
-            side = std::thread(readSide);
-        } catch (const std::system_error &) {
-        }
-    }
-    if (!side.joinable())
+    std::jthread side;
+    if (sideReader.handle() != reader.handle())
+        side = besideOrHere(readSide);
+    else
         readSide();
-    struct Join
-    {
-        std::thread &thread;
-        ~Join()
-        {
-            if (thread.joinable())
-                thread.join();
-        }
-    } join{side};
+    auto sideDone = [&] {
+        if (side.joinable())
+            side.join();
+    };
 
     // The dishes, in store order.
     QHash<qint64, int> indexOf;
@@ -388,7 +378,7 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
 
     // The lines whose food exists, in the order the recipe grid lists them.
     if (!foodsReady.get()) {
-        side.join();
+        sideDone();
         return fail(sideMessage);
     }
     if (!eachRow(reader, Queries::exportLines(only(which)), &message, [&](const Rows &lines) {
@@ -416,8 +406,7 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
         }))
         return fail(message);
 
-    if (side.joinable())
-        side.join();
+    sideDone();
     if (!sumsRead)
         return fail(sideMessage);
     for (const SumRow &r : sums) {

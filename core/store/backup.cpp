@@ -1,5 +1,6 @@
 #include "core/store/backup.h"
 
+#include "core/app/threads.h"
 #include "core/store/database.h"
 #include "core/store/storecheck.h"
 #include "core/store/undojournal.h"
@@ -12,7 +13,6 @@
 #include <cstdio>
 #include <cstring>
 #include <sqlite3.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace Backup {
@@ -228,11 +228,7 @@ bool DailyCopy::start(const QString &storePath, const QDate &today, Done done, Q
         sqlite3_close_v2(db);
         done(written, why);
     };
-    try {
-        m_thread = std::thread(std::move(copy));
-    } catch (const std::system_error &) {
-        copy(); // no thread to be had: here, then
-    }
+    m_thread = besideOrHere(copy);
     return true;
 }
 

@@ -60,7 +60,7 @@ public:
     void wait();
 
 private:
-    std::thread m_thread;
+    std::jthread m_thread;
 };
 
 } // namespace Backup

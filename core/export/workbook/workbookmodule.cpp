@@ -1,6 +1,7 @@
 // The workbook writer proper, built as a module of its own that the program
 // loads when it first writes a workbook: libxlsxwriter and the libraries it
 // needs (zip, crypto) are then not loaded at every start.
+#include "core/app/threads.h"
 #include "core/export/nutritionlabel.h"
 #include "core/export/targetfile.h"
 #include "core/export/workbook/zipparts.h"
@@ -15,8 +16,6 @@
 #include <algorithm>
 #include <functional>
 #include <latch>
-#include <system_error>
-#include <thread>
 #include <xlsxwriter.h>
 
 namespace Export {
@@ -409,22 +408,14 @@ void writePart(Part &part, std::vector<Part> &parts, const Plan &plan, std::latc
     keep(&part.status, workbook_close(book));
 }
 
-// Runs work(0) .. work(count - 1), each in a thread of its own but the
-// first, which runs here; work(p) for which no thread can be had runs here
-// before the first.
+// Runs work(0) .. work(count - 1), each beside the others but the first,
+// which runs here (see besideOrHere).
 void eachPart(size_t count, const std::function<void(size_t)> &work)
 {
-    std::vector<std::thread> threads;
-    for (size_t p = 1; p < count; ++p) {
-        try {
-            threads.emplace_back(work, p);
-        } catch (const std::system_error &) {
-            work(p);
-        }
-    }
+    std::vector<std::jthread> threads;
+    for (size_t p = 1; p < count; ++p)
+        threads.push_back(besideOrHere([&work, p] { work(p); }));
     work(0);
-    for (std::thread &thread : threads)
-        thread.join();
 }
 
 // A dish's share of the work, in cells.
