@@ -201,11 +201,6 @@ QString daily(sqlite3 *db, const QString &storePath, const QDate &today, QString
     return target;
 }
 
-DailyCopy::~DailyCopy()
-{
-    wait();
-}
-
 bool DailyCopy::start(const QString &storePath, const QDate &today, Done done, QString *error)
 {
     wait();
@@ -220,10 +215,9 @@ bool DailyCopy::start(const QString &storePath, const QDate &today, Done done, Q
         sqlite3_close_v2(db);
         return false;
     }
-    const QString path = storePath;
-    auto copy = [db, path, today, done = std::move(done)] {
+    auto copy = [db, storePath, today, done = std::move(done)] {
         QString why;
-        const QString written = daily(db, path, today, &why);
+        const QString written = daily(db, storePath, today, &why);
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db);
         done(written, why);

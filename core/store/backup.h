@@ -49,7 +49,7 @@ public:
     using Done = std::function<void(const QString &path, const QString &error)>;
 
     DailyCopy() = default;
-    ~DailyCopy(); // waits
+    ~DailyCopy() = default; // waits: the thread joins
     DailyCopy(const DailyCopy &) = delete;
     DailyCopy &operator=(const DailyCopy &) = delete;
 
