@@ -429,6 +429,8 @@ size_t cellsOf(const Dish &dish)
 std::vector<Part> planParts(const std::vector<Dish> &dishes, const QString &path)
 {
     constexpr size_t leastToSplit = 30000;
+    // The first part also writes a row of the overview and a sheet name for
+    // every dish.
     constexpr size_t perDishOfFirst = 40 + 5 + nutrientCount;
     size_t cells = 0;
     for (const Dish &dish : dishes)
@@ -447,6 +449,8 @@ std::vector<Part> planParts(const std::vector<Dish> &dishes, const QString &path
             p == 0 && count == 1 ? path : path + QStringLiteral(".part%1").arg(p));
         part.first = d;
         size_t taken = p == 0 ? perDishOfFirst * dishes.size() : 0;
+        // A dish goes to this part while the part stays nearer its share
+        // (the last part takes the rest), leaving a dish for each part after.
         while (d < dishes.size() && (p + 1 == count || taken + cellsOf(dishes[d]) / 2 < share) &&
                dishes.size() - d > count - p - 1) {
             taken += cellsOf(dishes[d]);
@@ -457,20 +461,22 @@ std::vector<Part> planParts(const std::vector<Dish> &dishes, const QString &path
     return parts;
 }
 
+const QByteArray sheetEntryPrefix = QByteArrayLiteral("xl/worksheets/sheet");
+
 // The number N of a sheet's entry "xl/worksheets/sheetN.xml", or 0.
 size_t sheetNumber(const QByteArray &entry)
 {
-    static const QByteArray prefix = QByteArrayLiteral("xl/worksheets/sheet");
-    if (!entry.startsWith(prefix) || !entry.endsWith(".xml"))
+    if (!entry.startsWith(sheetEntryPrefix) || !entry.endsWith(".xml"))
         return 0;
     bool ok = false;
-    const size_t n = entry.mid(prefix.size(), entry.size() - prefix.size() - 4).toULongLong(&ok);
+    const size_t n = entry.mid(sheetEntryPrefix.size(), entry.size() - sheetEntryPrefix.size() - 4)
+                         .toULongLong(&ok);
     return ok ? n : 0;
 }
 
 QByteArray sheetEntry(size_t n)
 {
-    return QByteArrayLiteral("xl/worksheets/sheet") + QByteArray::number(qulonglong(n)) + ".xml";
+    return sheetEntryPrefix + QByteArray::number(qulonglong(n)) + ".xml";
 }
 
 } // namespace
