@@ -10,8 +10,15 @@
 #include "tests/support/testsupport.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QStyleFactory>
+#include <QTableView>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -247,6 +254,48 @@ private slots:
         StartedProgram again;
         again.start();
         QCOMPARE(again.program->fmain()->backColor(), QColor(255, 224, 192));
+    }
+
+    // Scroll bars and wide header sections are painted in pieces, to keep
+    // the painter from worker threads: a window must show the base style's
+    // pixels, on its surface and when grabbed.
+    void piecewisePaintingGivesTheBaseStylesPixels()
+    {
+        auto *proxy = qobject_cast<QProxyStyle *>(qApp->style());
+        QVERIFY(proxy);
+        QWidget window;
+        window.resize(460, 560);
+        auto *tall = new QScrollBar(Qt::Vertical, &window);
+        tall->setRange(0, 100);
+        tall->setValue(40);
+        tall->setGeometry(10, 20, 16, 230);
+        auto *wide = new QScrollBar(Qt::Horizontal, &window);
+        wide->setRange(0, 100);
+        wide->setGeometry(40, 20, 300, 16);
+        QStandardItemModel model(30, 3);
+        model.setHorizontalHeaderLabels(
+            {QStringLiteral("食品名"), QStringLiteral("数量"), QStringLiteral("単位")});
+        auto *table = new QTableView(&window);
+        table->setModel(&model);
+        table->horizontalHeader()->resizeSection(0, 210);
+        table->setGeometry(40, 270, 400, 260);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto shot = [&window] {
+            QCoreApplication::processEvents();
+            return std::pair(window.screen()->grabWindow(window.winId()).toImage(),
+                             window.grab().toImage());
+        };
+        const auto piecewise = shot();
+        // A style of the same kind, on its own: the base style sends the
+        // parts it draws through the style that wraps it.
+        const std::unique_ptr<QStyle> base(QStyleFactory::create(proxy->baseStyle()->name()));
+        for (QWidget *widget : window.findChildren<QWidget *>())
+            widget->setStyle(base.get());
+        window.update();
+        const auto whole = shot();
+        QCOMPARE(piecewise.first, whole.first);
+        QCOMPARE(piecewise.second, whole.second);
     }
 
     void helpOpensAtItsContents()
