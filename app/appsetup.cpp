@@ -88,9 +88,11 @@ public:
         const QRect area = option->rect;
         // Pieces are cut from the surface a widget is painted on: the style
         // itself sets the painter's clip anew while it paints a scroll bar,
-        // which would undo a clip set on the painter here.
+        // which would undo a clip set on the painter here. The surface is
+        // in the painter's pixels only when nothing scales them.
         if (control != CC_ScrollBar || !engine || engine->systemClip().isEmpty() ||
             !painter->worldTransform().isIdentity() ||
+            painter->deviceTransform().type() > QTransform::TxTranslate ||
             (area.width() < pieceSize && area.height() < pieceSize)) {
             QProxyStyle::drawComplexControl(control, option, painter, widget);
             return;
