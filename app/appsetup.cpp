@@ -117,14 +117,16 @@ public:
     {
         const auto *header = qstyleoption_cast<const QStyleOptionHeader *>(option);
         if (element != CE_HeaderSection || !header || header->orientation != Qt::Horizontal ||
+            painter->deviceTransform().type() > QTransform::TxTranslate ||
             option->rect.width() < pieceSize || option->rect.height() >= pieceSize) {
             QProxyStyle::drawControl(element, option, painter, widget);
             return;
         }
         // A section is painted into a picture of its own size, which no clip
         // reaches: a wide one is painted as narrower sections side by side.
-        // Its shading runs top to bottom, so the pieces join seamlessly; only
-        // the last keeps the divider at the section's right edge.
+        // Its shading runs top to bottom, so the pieces join seamlessly where
+        // a pixel is a pixel of the screen; only the last keeps the divider
+        // at the section's right edge.
         QStyleOptionHeaderV2 piece;
         if (const auto *v2 = qstyleoption_cast<const QStyleOptionHeaderV2 *>(option))
             piece = *v2;
