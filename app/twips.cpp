@@ -24,7 +24,13 @@ double toPixelsF(double twips)
 
 int toPixels(int twips)
 {
-    return int(std::lround(toPixelsF(twips)));
+    // Halves away from zero, as lround does; floor is computed in place,
+    // where lround would be a call into the maths library at every start.
+    const double pixels = toPixelsF(twips);
+    const double magnitude = std::fabs(pixels);
+    const double whole = std::floor(magnitude);
+    const int rounded = int(whole) + (magnitude - whole >= 0.5 ? 1 : 0);
+    return pixels < 0 ? -rounded : rounded;
 }
 
 void place(QWidget *widget, int left, int top, int width, int height)

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 namespace NumberText {
 
@@ -133,7 +134,11 @@ double roundHalfUp(double value, int decimals)
 {
     // 0.285 is 0.28499999999999998 as a double: taken at its 15 digits it is
     // the half it was written as, and rounds up.
-    const double scale = std::pow(10.0, decimals);
+    static constexpr double powersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double scale = decimals >= 0 && decimals < int(std::size(powersOfTen))
+                             ? powersOfTen[decimals]
+                             : std::pow(10.0, decimals);
     return floor15(value * scale + 0.5) / scale;
 }
 

@@ -3,6 +3,7 @@
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/program.h"
+#include "app/twips.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
@@ -21,6 +22,7 @@
 #include <QTableView>
 #include <QTextBrowser>
 #include <QtTest>
+#include <cmath>
 
 namespace {
 
@@ -206,6 +208,13 @@ private slots:
         p.start();
         QCOMPARE(ctl<QLineEdit>(*p.program->fmain(), "TexID")->text(), QStringLiteral("70000"));
         QCOMPARE(ctl<QLineEdit>(*p.program->fmain(), "TexTitle")->text(), QStringLiteral("大鍋"));
+    }
+
+    // Pixels are rounded in place of lround, halves away from zero.
+    void twipsRoundAsLround()
+    {
+        for (int twips = -3000; twips <= 3000; ++twips)
+            QCOMPARE(Twips::toPixels(twips), int(std::lround(Twips::toPixelsF(twips))));
     }
 
     void layoutInTwips()
