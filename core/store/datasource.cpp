@@ -5,7 +5,6 @@
 #include "core/store/numbertext.h"
 #include "core/store/statement.h"
 
-#include <QRegularExpression>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -314,8 +313,11 @@ bool DataSource::readLastBackwards()
     QStringList steps;
     while (plan.next())
         steps << plan.value(3).toString();
-    static const QRegularExpression plainScan(QStringLiteral("^SCAN [^ ]+$"));
-    if (steps.size() != 1 || !plainScan.match(steps.first()).hasMatch())
+    // "SCAN table" and nothing more (no index, no subquery).
+    const QString scanned = steps.size() == 1 && steps.first().startsWith(QLatin1String("SCAN "))
+                                ? steps.first().mid(5)
+                                : QString();
+    if (scanned.isEmpty() || scanned.contains(QLatin1Char(' ')))
         return false;
     // The last rows are kept only when as many again as were read in order,
     // and a later batch, lie before them: then they are not among those
