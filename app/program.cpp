@@ -222,11 +222,7 @@ void Program::checkStore()
     // brought up to date in one transaction, its data untouched.
     if (!missing.isEmpty() && !m_store->isReadOnly()) {
         sqlite3 *db = m_store->handle();
-        if (m_store->write(
-                [db](QString *e) {
-                    return Schema::upgrade(db, e) && Schema::addReadingIndex(db, e);
-                },
-                &error))
+        if (m_store->write([db](QString *e) { return Schema::bringUpToDate(db, e); }, &error))
             missing = StoreCheck::missingParts(db);
     }
     if (!missing.isEmpty()) {

@@ -52,7 +52,7 @@ void bringUpToDate(const QString &path)
         std::fprintf(stderr, "bringing the cached store %s up to date ...\n", qPrintable(path));
         QString error;
         sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        const bool ok = Schema::upgrade(db, &error) && Schema::addReadingIndex(db, &error);
+        const bool ok = Schema::bringUpToDate(db, &error);
         sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
         if (!ok)
             std::fprintf(stderr, "cannot bring it up to date: %s\n", qPrintable(error));

@@ -192,6 +192,11 @@ bool upgrade(sqlite3 *db, QString *error)
            execAll(db, searchIndexStatements(), error);
 }
 
+bool bringUpToDate(sqlite3 *db, QString *error)
+{
+    return upgrade(db, error) && addReadingIndex(db, error);
+}
+
 bool create(sqlite3 *db, QString *error)
 {
     return execAll(db, createStatements(), error);

@@ -34,6 +34,11 @@ QString readingIndexStatements();
 // transaction, if any.
 bool addReadingIndex(sqlite3 *db, QString *error);
 
+// Brings a store made by an earlier version up to date, as the program does
+// at its start: upgrade, then the reading index. Part of the caller's
+// transaction.
+bool bringUpToDate(sqlite3 *db, QString *error);
+
 // Creates the tables in an open, empty database. Returns false and sets
 // *error when a statement fails.
 bool create(sqlite3 *db, QString *error);
