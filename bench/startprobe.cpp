@@ -5,6 +5,7 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
+#include "app/startheap.h"
 
 #include <QApplication>
 #include <QFile>
@@ -69,6 +70,7 @@ private:
 
 int main(int argc, char *argv[])
 {
+    StartHeap::reserve();
     QApplication app(argc, argv);
     setUpApplication(app);
     DialogPrompts prompts;

@@ -10,8 +10,14 @@ time from launch to that line and the largest peak resident memory, and the
 ratio of the two medians.
 
     measure-startup.py PROBE STORE [--empty EMPTY_PROBE] [--runs N] [--ini FILE]
+                       [--cpu N]
 
 With --ini, FILE is put beside the store as its settings file "zento.ini".
+
+With --cpu, every launch runs on that one processor. On a machine whose
+processors run at different speeds (virtual machines often do), launches
+that land on either one at random make both medians, and so the ratio,
+depend on the draw; pinned, both probes see the same processor.
 
 EMPTY_PROBE defaults to zento-emptyprobe beside PROBE. Run it under xvfb-run
 for a real X server; with QT_QPA_PLATFORM=offscreen for the offscreen one.
@@ -66,7 +72,10 @@ def main():
     parser.add_argument("--empty")
     parser.add_argument("--runs", type=int, default=21)
     parser.add_argument("--ini")
+    parser.add_argument("--cpu", type=int)
     args = parser.parse_args()
+    if args.cpu is not None:
+        os.sched_setaffinity(0, {args.cpu})  # the launches inherit it
     probe = os.path.abspath(args.probe)
     empty = os.path.abspath(args.empty or os.path.join(os.path.dirname(probe),
                                                        "zento-emptyprobe"))
