@@ -2,6 +2,7 @@
 
 #include <QBackingStore>
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 #include <cstdint>
@@ -69,11 +70,15 @@ void StartHeap::prepareFirstPaint(QWidget *window)
     if (!store)
         return;
     store->resize(window->size());
+    // The store's pixels can be reached only between beginPaint() and
+    // endPaint(); an empty region paints nothing.
+    store->beginPaint(QRegion());
     QPaintDevice *device = store->paintDevice();
-    if (!device || device->devType() != QInternal::Image)
-        return;
-    const auto *image = static_cast<const QImage *>(device);
-    fillIn(image->constBits(), static_cast<std::size_t>(image->sizeInBytes()));
+    if (device && device->devType() == QInternal::Image) {
+        const auto *image = static_cast<const QImage *>(device);
+        fillIn(image->constBits(), static_cast<std::size_t>(image->sizeInBytes()));
+    }
+    store->endPaint();
 }
 
 void StartHeap::release()
