@@ -4,7 +4,6 @@
 #include "core/store/statement.h"
 
 #include <QDir>
-#include <QHash>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -98,24 +97,38 @@ const std::vector<TableColumns> &usedParts()
 
 QStringList missingParts(sqlite3 *db)
 {
-    // Every column of every table of the store, read in one statement.
-    QHash<QString, QStringList> presentColumns;
-    Statement columns;
-    if (columns.prepare(db, QStringLiteral("SELECT m.name, p.name FROM sqlite_schema AS m "
-                                           "JOIN pragma_table_info(m.name) AS p "
-                                           "WHERE m.type = 'table'")))
-        while (columns.next())
-            presentColumns[columns.value(0).toString().toLower()] << columns.value(1).toString();
+    // Each column is looked up in the schema SQLite has read already: no
+    // statement is compiled and no table is opened. A virtual table (the
+    // reading index) knows its columns only once it is opened: its columns
+    // are read with the table's own pragma, which opens it.
+    const auto has = [db](const QByteArray &table, const char *column) {
+        return sqlite3_table_column_metadata(db, "main", table.constData(), column, nullptr,
+                                             nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
     QStringList missing;
     for (const TableColumns &table : usedParts()) {
-        const QStringList present = presentColumns.value(table.table);
-        if (present.isEmpty()) {
+        const QByteArray name = table.table.toUtf8();
+        if (!has(name, nullptr)) {
             missing << QStringLiteral("表「%1」").arg(table.table);
             continue;
         }
-        for (const QString &column : table.columns)
-            if (!present.contains(column, Qt::CaseInsensitive))
+        QStringList opened; // the columns of a virtual table, once read
+        bool read = false;
+        for (const QString &column : table.columns) {
+            if (has(name, column.toUtf8().constData()))
+                continue;
+            if (!read) {
+                read = true;
+                Statement columns;
+                if (columns.prepare(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"))) {
+                    columns.bind(1, table.table);
+                    while (columns.next())
+                        opened << columns.value(0).toString();
+                }
+            }
+            if (!opened.contains(column, Qt::CaseInsensitive))
                 missing << QStringLiteral("表「%1」の項目「%2」").arg(table.table, column);
+        }
     }
     return missing;
 }
