@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStringDecoder>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -78,7 +79,7 @@ private slots:
         QVERIFY(m_text.contains(QStringLiteral("データの出典")));
         QVERIFY(m_text.contains(QStringLiteral("日本人の食事摂取基準（2025年版）")));
         QVERIFY(m_text.contains(QStringLiteral("日本人の食事摂取基準（2020年版）")));
-        QVERIFY(m_text.contains(QStringLiteral("IU ＝ µgRAE × 10 ÷ 3")));
+        QVERIFY(m_text.contains(QStringLiteral("IU ＝ μgRAE × 10 ÷ 3")));
         QVERIFY(m_text.contains(QStringLiteral("zento.dll")));
         QVERIFY(m_text.contains(QStringLiteral("zento.ini")));
     }
@@ -106,6 +107,31 @@ private slots:
         QTRY_VERIFY(browser->verticalScrollBar()->value() > 0);
         started.program->showHelp();
         QTRY_COMPARE(browser->verticalScrollBar()->value(), 0);
+    }
+
+    void everyCharacterHasItsGlyph()
+    {
+        // No font is merged in for a missing character: each run of the help
+        // must be set in a face that has every character of it, examples in
+        // fixed-width type included.
+        TestFolder folder;
+        QVERIFY(QFile::copy(sourcePath(), folder.filePath(QStringLiteral("zento.hlp"))));
+        StartedProgram started;
+        started.program->showHelp();
+        const QTextDocument *document = started.program->help()->browser()->document();
+        QStringList missing;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                const QFontMetrics metrics(fragment.charFormat().font());
+                for (const char32_t c : fragment.text().toUcs4())
+                    if (!QChar::isSpace(c) && c != QChar::ObjectReplacementCharacter &&
+                        !metrics.inFontUcs4(c))
+                        missing << fragment.text();
+            }
+        }
+        missing.removeDuplicates();
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(" | "))));
     }
 
     void missingHelpFileIsSaidInTheViewer()
