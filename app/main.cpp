@@ -1,6 +1,7 @@
 #include "app/appsetup.h"
 #include "app/program.h"
 #include "app/prompts.h"
+#include "app/startfonts.h"
 #include "app/startheap.h"
 #include "core/app/datafolder.h"
 
@@ -10,6 +11,7 @@
 int main(int argc, char *argv[])
 {
     StartHeap::reserve();
+    StartFonts::useProgramFonts();
     QApplication app(argc, argv);
     setUpApplication(app);
     app.setDesktopFileName(QStringLiteral(ZENTO_APP_ID)); // the menu entry and icon it belongs to

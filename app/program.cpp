@@ -5,6 +5,7 @@
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/prompts.h"
+#include "app/startfonts.h"
 #include "app/startheap.h"
 #include "core/dish/dishsession.h"
 #include "core/settings/settingsfile.h"
@@ -190,6 +191,7 @@ void Program::start()
     constexpr int editorDelayMs = 300;
     QTimer::singleShot(editorDelayMs, this, [this] {
         StartHeap::release();
+        StartFonts::useDesktopFonts();
         seibn();
     });
     // The day's copy of the store waits until then too: on a large store it

@@ -5,10 +5,12 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
+#include "app/startfonts.h"
 #include "app/startheap.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QPixmap>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -43,7 +45,7 @@ protected:
             static_cast<QWidget *>(watched)->window() == m_program.fmain()) {
             m_seen = true;
             // Report once this paint has been flushed to the screen.
-            QTimer::singleShot(0, [] {
+            QTimer::singleShot(0, [this] {
                 // ZENTO_PROBE_SMAPS=FILE keeps the memory map of this moment,
                 // to tell which mappings the peak is made of.
                 const QByteArray smaps = qgetenv("ZENTO_PROBE_SMAPS");
@@ -53,6 +55,11 @@ protected:
                     if (from.open(QIODevice::ReadOnly) && to.open(QIODevice::WriteOnly))
                         to.write(from.readAll());
                 }
+                // ZENTO_PROBE_SHOT=FILE keeps a picture of the window, to
+                // compare one way of starting with another pixel by pixel.
+                const QByteArray shot = qgetenv("ZENTO_PROBE_SHOT");
+                if (!shot.isEmpty())
+                    m_program.fmain()->grab().save(QString::fromLocal8Bit(shot));
                 std::printf("painted peak_rss_kib=%ld\n", peakResidentKiB());
                 std::fflush(stdout);
                 std::_Exit(0);
@@ -71,6 +78,10 @@ private:
 int main(int argc, char *argv[])
 {
     StartHeap::reserve();
+    // ZENTO_PROBE_DESKTOP_FONTS=1 starts with the desktop's whole font
+    // configuration, as the program did before it had its own.
+    if (qEnvironmentVariableIsEmpty("ZENTO_PROBE_DESKTOP_FONTS"))
+        StartFonts::useProgramFonts();
     QApplication app(argc, argv);
     setUpApplication(app);
     DialogPrompts prompts;
