@@ -10,7 +10,7 @@ build=${1:-build}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 "$build/bench/zento-benchstores"
 for bench in "$build"/bench/bench_*; do
-  [ -x "$bench" ] || continue
+  [ -f "$bench" ] && [ -x "$bench" ] || continue  # not the automoc folders
   echo "== $(basename "$bench")"
   "$bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
     --benchmark_min_time=0.2 --benchmark_counters_tabular=true
