@@ -1,5 +1,6 @@
 #include "app/prompts.h"
 
+#include "app/startfonts.h"
 #include "core/app/modules.h"
 
 #include <QApplication>
@@ -88,6 +89,8 @@ std::optional<int> DialogPrompts::choose(const QString &prompt, const QString &t
 std::optional<QString> DialogPrompts::saveFileName(const QString &title, const QString &suggested,
                                                    const QString &filter)
 {
+    // The desktop's own dialog is drawn with the desktop's fonts.
+    StartFonts::useDesktopFonts();
     const QString name =
         QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
     if (name.isEmpty())
@@ -114,6 +117,7 @@ void DialogPrompts::printPreview(const QString &title,
 std::optional<QString> DialogPrompts::chooseFile(FileMode mode, const QString &title,
                                                  const QString &suggested)
 {
+    StartFonts::useDesktopFonts(); // as for saveFileName
     const QString filter = QStringLiteral("データベース (*.dll);;すべてのファイル (*)");
     const QString chosen =
         mode == FileMode::Save

@@ -33,8 +33,10 @@ QByteArray programConfigText(const QString &configFolder);
 // folder is missing, or when the configuration cannot be made.
 bool useProgramFonts();
 
-// Once the first window has been painted; safe to call more than once, and
-// does nothing unless useProgramFonts() took effect.
+// Once the first window has been painted, and before any dialog of the
+// desktop's own opens (a file dialog opened earlier would keep the
+// program's fonts for good); safe to call more than once, and does nothing
+// unless useProgramFonts() took effect.
 void useDesktopFonts();
 
 } // namespace StartFonts
