@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -95,12 +96,29 @@ const std::vector<TableColumns> &usedParts()
     return parts;
 }
 
+namespace {
+
+// The columns of a table as its own pragma reads them, which opens the table:
+// a virtual table (the reading index) knows its columns only once opened.
+QStringList openedColumns(sqlite3 *db, const QString &table)
+{
+    QStringList columns;
+    Statement pragma;
+    if (pragma.prepare(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"))) {
+        pragma.bind(1, table);
+        while (pragma.next())
+            columns << pragma.value(0).toString();
+    }
+    return columns;
+}
+
+} // namespace
+
 QStringList missingParts(sqlite3 *db)
 {
     // Each column is looked up in the schema SQLite has read already: no
-    // statement is compiled and no table is opened. A virtual table (the
-    // reading index) knows its columns only once it is opened: its columns
-    // are read with the table's own pragma, which opens it.
+    // statement is compiled and no table is opened, unless a column is not
+    // found that way.
     const auto has = [db](const QByteArray &table, const char *column) {
         return sqlite3_table_column_metadata(db, "main", table.constData(), column, nullptr,
                                              nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -112,21 +130,13 @@ QStringList missingParts(sqlite3 *db)
             missing << QStringLiteral("表「%1」").arg(table.table);
             continue;
         }
-        QStringList opened; // the columns of a virtual table, once read
-        bool read = false;
+        std::optional<QStringList> opened;
         for (const QString &column : table.columns) {
             if (has(name, column.toUtf8().constData()))
                 continue;
-            if (!read) {
-                read = true;
-                Statement columns;
-                if (columns.prepare(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"))) {
-                    columns.bind(1, table.table);
-                    while (columns.next())
-                        opened << columns.value(0).toString();
-                }
-            }
-            if (!opened.contains(column, Qt::CaseInsensitive))
+            if (!opened)
+                opened = openedColumns(db, table.table);
+            if (!opened->contains(column, Qt::CaseInsensitive))
                 missing << QStringLiteral("表「%1」の項目「%2」").arg(table.table, column);
         }
     }
