@@ -1,7 +1,7 @@
 # ゼント: `make run` and `make test` are all a newcomer needs.
 BUILD    ?= build
 RUNDIR   ?= run
-SHARED   ?= ../shared/data
+DATA     ?= data
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := $(shell grep -v '^\#' tools/debian-packages.txt)
 
@@ -35,7 +35,7 @@ db: program
 	@mkdir -p $(RUNDIR)
 	@if [ -f app/zento.hlp ]; then cp -u app/zento.hlp $(RUNDIR)/zento.hlp; fi
 	@if [ ! -f $(RUNDIR)/zento.dll ]; then \
-	  $(BUILD)/tools/zento-makedb --data $(SHARED) $(RUNDIR)/zento.dll; \
+	  $(BUILD)/tools/zento-makedb --data $(DATA) $(RUNDIR)/zento.dll; \
 	fi
 
 run: db

@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString dataDir = QStringLiteral(ZENTO_SHARED_DATA);
+const QString dataDir = QStringLiteral(ZENTO_REFERENCE_DATA);
 
 void BM_FullImport(benchmark::State &state)
 {

@@ -80,7 +80,7 @@ QString benchStorePath(BenchStore kind)
     const bool ok = StoreBuilder::build(
         path,
         [&](sqlite3 *db, QString *err) {
-            if (!StoreBuilder::fillReference(db, QStringLiteral(ZENTO_SHARED_DATA), err))
+            if (!StoreBuilder::fillReference(db, QStringLiteral(ZENTO_REFERENCE_DATA), err))
                 return false;
             switch (kind) {
             case BenchStore::Heavy:

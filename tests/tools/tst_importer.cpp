@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString shared = QStringLiteral(ZENTO_SHARED_DATA);
+const QString shared = QStringLiteral(ZENTO_REFERENCE_DATA);
 
 QString sharedFile(const QString &name)
 {
