@@ -5,12 +5,12 @@
 #include <QApplication>
 #include <QFont>
 #include <QIconEngine>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 
 namespace {
@@ -25,8 +25,7 @@ public:
     {
     }
 
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
-               QIcon::State state) override
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
         icon().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
@@ -135,8 +134,8 @@ public:
         const QRect whole = option->rect;
         for (int x = whole.left(); x <= whole.right(); x += pieceSize) {
             const bool last = x + pieceSize > whole.right();
-            piece.rect = QRect(x, whole.top(), last ? whole.right() - x + 1 : pieceSize,
-                               whole.height());
+            piece.rect =
+                QRect(x, whole.top(), last ? whole.right() - x + 1 : pieceSize, whole.height());
             piece.position = last ? header->position : QStyleOptionHeader::End;
             QProxyStyle::drawControl(element, &piece, painter, widget);
         }

@@ -49,8 +49,8 @@ void Fmain::buildLayout()
     // Labels get the room up to the next control, their text at its top as
     // a label sized to its text shows it: sized so, they need no measuring
     // of their text before the first paint.
-    const auto caption = [w](const QString &name, const QString &text, int left, int top,
-                             int width, int height = 240) {
+    const auto caption = [w](const QString &name, const QString &text, int left, int top, int width,
+                             int height = 240) {
         QLabel *label = Widgets::label(w, name, text, left, top, width, height);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return label;

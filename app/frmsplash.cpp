@@ -15,7 +15,8 @@ FrmSplash::FrmSplash(QWidget *parent)
     setObjectName(QStringLiteral("frmSplash"));
     Twips::resizeClient(this, 4740, 3945);
     setFixedSize(size());
-    m_title = Widgets::label(this, QStringLiteral("Label1"), QStringLiteral("ゼント"), 0, 0, 2415, 495);
+    m_title =
+        Widgets::label(this, QStringLiteral("Label1"), QStringLiteral("ゼント"), 0, 0, 2415, 495);
     m_title->setAlignment(Qt::AlignCenter);
     m_title->setFont(Widgets::font(QStringLiteral("ＭＳ Ｐ明朝"), 24, true));
     m_title->setAutoFillBackground(true);

@@ -148,7 +148,7 @@ void Program::start()
     const QFileInfo settingsInfo(SettingsFile::fileName());
     const QString settingsError =
         settingsInfo.isFile() && settingsInfo.size() > SettingsFile::maxBytes ? settings.error
-                                                                               : QString();
+                                                                              : QString();
     // The cover is made only to be shown: made and left hidden, it was work
     // the first paint waited for.
     if (cover) {

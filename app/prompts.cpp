@@ -101,8 +101,8 @@ std::optional<QString> DialogPrompts::saveFileName(const QString &title, const Q
 void DialogPrompts::printPreview(const QString &title,
                                  const std::function<void(QPagedPaintDevice *)> &paint)
 {
-    using PrintPreview = void (*)(QWidget *, const QString &,
-                                  const std::function<void(QPagedPaintDevice *)> &);
+    using PrintPreview =
+        void (*)(QWidget *, const QString &, const std::function<void(QPagedPaintDevice *)> &);
     QString error;
     const auto preview = reinterpret_cast<PrintPreview>(
         Modules::resolve(QStringLiteral("zento_print"), "zentoPrintPreview", &error));

@@ -4,13 +4,11 @@
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
-
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
-
 #include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -23,8 +21,8 @@ void fillIn(const void *block, std::size_t size)
 #if defined(MADV_POPULATE_WRITE)
     const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto from = reinterpret_cast<std::uintptr_t>(block) & ~(pageSize - 1);
-    const auto to = (reinterpret_cast<std::uintptr_t>(block) + size + pageSize - 1) &
-                    ~(pageSize - 1);
+    const auto to =
+        (reinterpret_cast<std::uintptr_t>(block) + size + pageSize - 1) & ~(pageSize - 1);
     madvise(reinterpret_cast<void *>(from), to - from, MADV_POPULATE_WRITE);
 #else
     (void)block;

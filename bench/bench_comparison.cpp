@@ -36,7 +36,8 @@ bool makeLargestDishCurrent(Fmain &fmain)
     const int id = dishes->fieldIndex(QStringLiteral("ID"));
     for (int row = 0; row < dishes->recordCount(); ++row)
         if (dishes->value(row, id).toLongLong() == dish)
-            return dishes->moveTo(row) && ctl<QLineEdit>(fmain, "TexID")->text() == QString::number(dish);
+            return dishes->moveTo(row) &&
+                   ctl<QLineEdit>(fmain, "TexID")->text() == QString::number(dish);
     return false;
 }
 

@@ -72,10 +72,10 @@ ZENTO_STEP_BENCHMARK(BM_ReadingKeystroke)->Iterations(3 * 20);
 // Text that few readings hold, typed a character at a time: each query has
 // to look at every reading unless an index finds them.
 const QStringList rareTyping{
-    QStringLiteral("ﾎﾟ"),       QStringLiteral("ﾎﾟﾀ"),       QStringLiteral("ﾎﾟﾀｰ"),
-    QStringLiteral("ﾎﾟﾀｰｼﾞ"),   QStringLiteral("ﾎﾟﾀｰｼﾞｭ"),   QStringLiteral("ｱｲｽ"),
-    QStringLiteral("ｱｲｽｸ"),     QStringLiteral("ｱｲｽｸﾘ"),     QStringLiteral("99"),
-    QStringLiteral("999"),      QStringLiteral("9999"),      QStringLiteral("ﾜｻﾋﾞ"),
+    QStringLiteral("ﾎﾟ"),     QStringLiteral("ﾎﾟﾀ"),     QStringLiteral("ﾎﾟﾀｰ"),
+    QStringLiteral("ﾎﾟﾀｰｼﾞ"), QStringLiteral("ﾎﾟﾀｰｼﾞｭ"), QStringLiteral("ｱｲｽ"),
+    QStringLiteral("ｱｲｽｸ"),   QStringLiteral("ｱｲｽｸﾘ"),   QStringLiteral("99"),
+    QStringLiteral("999"),    QStringLiteral("9999"),    QStringLiteral("ﾜｻﾋﾞ"),
 };
 
 void BM_RareReadingKeystroke(benchmark::State &state)

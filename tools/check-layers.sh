@@ -4,7 +4,7 @@
 #     none of its sources sees their include folders;
 #  2. no file under core/ includes a Qt Widgets or Qt Gui header, or a header
 #     of a window folder;
-#  3. the files listed in tools/formatted-paths.txt match .clang-format.
+#  3. every C++ file of the repository matches .clang-format.
 # Usage: tools/check-layers.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,9 +55,8 @@ while IFS=: read -r file line text; do
     fi
 done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include' core --include='*.h' --include='*.cpp')
 
-# 3. Formatting of the listed paths (folders or files).
-mapfile -t paths < <(grep -vE '^[[:space:]]*(#|$)' tools/formatted-paths.txt)
-mapfile -t files < <(git ls-files -- "${paths[@]}" | grep -E '\.(cpp|h)$' || true)
+# 3. Formatting of every C++ file.
+mapfile -t files < <(git ls-files -- '*.cpp' '*.h')
 if [ "${#files[@]}" -gt 0 ]; then
     if ! clang-format --dry-run --Werror "${files[@]}" 2>/dev/null; then
         unformatted=$(for f in "${files[@]}"; do

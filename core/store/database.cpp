@@ -14,8 +14,8 @@
 #include <QUrl>
 #include <cmath>
 #include <cstring>
-#include <utility>
 #include <sqlite3.h>
+#include <utility>
 
 namespace {
 

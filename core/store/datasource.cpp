@@ -281,8 +281,8 @@ bool DataSource::readAhead(int first, int count)
     if (!m_cursor.isValid() || !m_reader || first < m_rows.size() || count <= 0)
         return false;
     Statement rows;
-    if (!rows.prepare(m_reader, QStringLiteral("SELECT * FROM (%1) LIMIT ?1 OFFSET ?2")
-                                    .arg(m_recordSource)))
+    if (!rows.prepare(m_reader,
+                      QStringLiteral("SELECT * FROM (%1) LIMIT ?1 OFFSET ?2").arg(m_recordSource)))
         return false;
     if (sqlite3_column_count(rows.handle()) != int(m_columns.size()))
         return false;

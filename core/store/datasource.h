@@ -166,7 +166,7 @@ private:
     int m_modelRows = 0; // rows the model has announced to its views
     int m_pos = -1;
     bool m_newRow = false;
-    int m_posBeforeNew = -1; // the pointer when addNew() started the new row
-    QSet<int> m_dirty; // columns assigned on the current record
+    int m_posBeforeNew = -1;          // the pointer when addNew() started the new row
+    QSet<int> m_dirty;                // columns assigned on the current record
     std::vector<QVariant> m_original; // the current record before assignment
 };

@@ -135,8 +135,8 @@ double roundHalfUp(double value, int decimals)
     // 0.285 is 0.28499999999999998 as a double: taken at its 15 digits it is
     // the half it was written as, and rounds up. The scales are exact either
     // way; the table spares the start-up a call into the maths library.
-    static constexpr double powersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const double scale = decimals >= 0 && decimals < int(std::size(powersOfTen))
                              ? powersOfTen[decimals]
                              : std::pow(10.0, decimals);

@@ -174,8 +174,9 @@ QString exportFoods(std::optional<qint64> dish)
 
 QString exportLines(std::optional<qint64> dish)
 {
-    return QStringLiteral("SELECT kou.アイテムCD,kou.食品コード,kou.数量,kou.単位,kou.数量2 FROM kou "
-                          "WHERE 1") +
+    return QStringLiteral(
+               "SELECT kou.アイテムCD,kou.食品コード,kou.数量,kou.単位,kou.数量2 FROM kou "
+               "WHERE 1") +
            dishFilter(dish, u"kou.アイテムCD") + QStringLiteral(" ORDER BY kou.アイテムCD,kou.ID");
 }
 

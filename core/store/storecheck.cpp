@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <sqlite3.h>
 #include <optional>
+#include <sqlite3.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -67,12 +67,13 @@ const std::vector<TableColumns> &usedParts()
          {QStringLiteral("SID"), QStringLiteral("SNM"), QStringLiteral("SKN"),
           QStringLiteral("BID"), QStringLiteral("ENC"), QStringLiteral("SUI"),
           QStringLiteral("TAN"), QStringLiteral("SST"), QStringLiteral("TST"),
-          QStringLiteral("TSS"), QStringLiteral("KBN"), QStringLiteral("CA"), QStringLiteral("P"),
-          QStringLiteral("FE"), QStringLiteral("NA"), QStringLiteral("K"), QStringLiteral("VAR"),
-          QStringLiteral("VAC"), QStringLiteral("VAK"), QStringLiteral("VE"),
-          QStringLiteral("VB1"), QStringLiteral("VB2"), QStringLiteral("NAI"),
-          QStringLiteral("VC"), QStringLiteral("FIB"), QStringLiteral("COL"),
-          QStringLiteral("NAT"), QStringLiteral("FNM")}},
+          QStringLiteral("TSS"), QStringLiteral("KBN"), QStringLiteral("CA"),
+          QStringLiteral("P"),   QStringLiteral("FE"),  QStringLiteral("NA"),
+          QStringLiteral("K"),   QStringLiteral("VAR"), QStringLiteral("VAC"),
+          QStringLiteral("VAK"), QStringLiteral("VE"),  QStringLiteral("VB1"),
+          QStringLiteral("VB2"), QStringLiteral("NAI"), QStringLiteral("VC"),
+          QStringLiteral("FIB"), QStringLiteral("COL"), QStringLiteral("NAT"),
+          QStringLiteral("FNM")}},
         {QStringLiteral("etn"),
          {QStringLiteral("SID"), QStringLiteral("TNM"), QStringLiteral("KAK"),
           QStringLiteral("USR")}},
@@ -83,9 +84,9 @@ const std::vector<TableColumns> &usedParts()
         {QStringLiteral("tni"), {QStringLiteral("TNM"), QStringLiteral("KAK")}},
         {QStringLiteral("kij"),
          {QStringLiteral("AGE"), QStringLiteral("SEX"), QStringLiteral("TAL"),
-          QStringLiteral("WEI"), QStringLiteral("CAL"), QStringLiteral("TAN"),
-          QStringLiteral("CA"), QStringLiteral("FE"), QStringLiteral("VA"), QStringLiteral("VB1"),
-          QStringLiteral("VB2"), QStringLiteral("NAI"), QStringLiteral("VC")}},
+          QStringLiteral("WEI"), QStringLiteral("CAL"), QStringLiteral("TAN"), QStringLiteral("CA"),
+          QStringLiteral("FE"), QStringLiteral("VA"), QStringLiteral("VB1"), QStringLiteral("VB2"),
+          QStringLiteral("NAI"), QStringLiteral("VC")}},
         {QStringLiteral("eys_skn"), {QStringLiteral("SKN")}},
         {QStringLiteral("eys_skn_data"), {QStringLiteral("id"), QStringLiteral("block")}},
         {QStringLiteral("eys_skn_idx"),

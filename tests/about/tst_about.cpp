@@ -1,9 +1,9 @@
 // The version window: its texts built from the version numbers, its layout
 // and the source line of the food data.
 #include "about/frmabout.h"
-#include "core/about/versioninfo.h"
 #include "app/program.h"
 #include "app/twips.h"
+#include "core/about/versioninfo.h"
 #include "tests/support/testsupport.h"
 
 #include <QLabel>
@@ -85,7 +85,8 @@ private slots:
         QCOMPARE(line->palette().color(QPalette::Window), QColor(192, 255, 192));
         // The source as its publisher asks, and that it was converted.
         QCOMPARE(line->text().remove(QLatin1Char('\n')),
-                 QStringLiteral("出典：「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成"));
+                 QStringLiteral(
+                     "出典：「日本食品標準成分表（八訂）増補2023年」（文部科学省）を加工して作成"));
         // Lines that fit the label, in a font that can still be read.
         const QFontMetrics metrics(line->font());
         for (const QString &part : line->text().split(QLatin1Char('\n')))

@@ -19,8 +19,7 @@ class TestPrompts : public QObject
 
     // Runs check on the modal dialog once it is up, then presses the button
     // whose text is `press`.
-    template<typename Check>
-    void whenShown(const QString &press, Check check)
+    template <typename Check> void whenShown(const QString &press, Check check)
     {
         QTimer::singleShot(0, this, [=] {
             QWidget *dialog = QApplication::activeModalWidget();
@@ -57,7 +56,8 @@ private slots:
             QCOMPARE(box->windowTitle(), QStringLiteral("料理の削除"));
             QCOMPARE(box->text(), QStringLiteral("煮物を削除します"));
             QCOMPARE(box->icon(), QMessageBox::NoIcon);
-            QCOMPARE(buttonTexts(box), (QStringList{QStringLiteral("OK"), QStringLiteral("キャンセル")}));
+            QCOMPARE(buttonTexts(box),
+                     (QStringList{QStringLiteral("OK"), QStringLiteral("キャンセル")}));
         });
         QCOMPARE(prompts.message(QStringLiteral("煮物を削除します"), Prompts::Buttons::OkCancel,
                                  Prompts::Icon::None, QStringLiteral("料理の削除")),
@@ -80,7 +80,8 @@ private slots:
         Prompts &prompts = dialogs;
         whenShown(QStringLiteral("OK"), [](QWidget *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("料理の新規追加"));
-            QVERIFY(dialog->findChild<QLabel *>()->text() == QStringLiteral("追加する料理名を入力してください"));
+            QVERIFY(dialog->findChild<QLabel *>()->text() ==
+                    QStringLiteral("追加する料理名を入力してください"));
             dialog->findChild<QLineEdit *>()->setText(QStringLiteral("肉じゃが"));
         });
         QCOMPARE(prompts.input(QStringLiteral("追加する料理名を入力してください"),

@@ -163,9 +163,9 @@ private slots:
         QFETCH(bool, changeAtOnce);
         TestFolder folder;
         QVERIFY(folder.makeDemoStore());
-        const QString copy = folder.filePath(
-            QStringLiteral("backups/zento-%1.dll")
-                .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+        const QString copy =
+            folder.filePath(QStringLiteral("backups/zento-%1.dll")
+                                .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
         const qint64 dishes = folder.count(QStringLiteral("mnu"));
         StartedProgram p;
         p.start();
@@ -192,7 +192,8 @@ private slots:
         TestFolder folder;
         QVERIFY(folder.makeDemoStore());
         const qint64 food =
-            folder.scalar(QStringLiteral("SELECT SID FROM eys, bun WHERE bun.分類№=eys.BID LIMIT 1"))
+            folder
+                .scalar(QStringLiteral("SELECT SID FROM eys, bun WHERE bun.分類№=eys.BID LIMIT 1"))
                 .toLongLong();
         const QString reading =
             folder.scalar(QStringLiteral("SELECT SKN FROM eys WHERE SID=%1").arg(food)).toString();
@@ -215,8 +216,9 @@ private slots:
         QString error;
         QVERIFY2(store->write(
                      [&](QString *e) {
-                         return store->run(QStringLiteral("UPDATE eys SET SNM='変更済み' WHERE SID=?1"),
-                                           {food}, e);
+                         return store->run(
+                             QStringLiteral("UPDATE eys SET SNM='変更済み' WHERE SID=?1"), {food},
+                             e);
                      },
                      &error),
                  qPrintable(error));

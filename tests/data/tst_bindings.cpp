@@ -9,7 +9,8 @@ class TestBindings : public QObject
 {
     Q_OBJECT
 
-    const QString connection = QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;Persist Security Info=False");
+    const QString connection =
+        QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;Persist Security Info=False");
 
     DataSource *source(QObject *parent, const QString &sql)
     {
@@ -19,11 +20,11 @@ class TestBindings : public QObject
         return ds;
     }
 
-    const QString rows = QStringLiteral(
-        "INSERT INTO bun VALUES (1,'穀類'),(6,'野菜類'),(20,'登録食品');"
-        "INSERT INTO tni VALUES ('ｇ',1),('大さじ',15),('ｶｯﾌﾟ',200);"
-        "INSERT INTO mnu(アイテム名) VALUES ('一'),('二'),('三');"
-        "INSERT INTO eys(SID,SNM,BID) VALUES (6001,'だいこん',6);");
+    const QString rows =
+        QStringLiteral("INSERT INTO bun VALUES (1,'穀類'),(6,'野菜類'),(20,'登録食品');"
+                       "INSERT INTO tni VALUES ('ｇ',1),('大さじ',15),('ｶｯﾌﾟ',200);"
+                       "INSERT INTO mnu(アイテム名) VALUES ('一'),('二'),('三');"
+                       "INSERT INTO eys(SID,SNM,BID) VALUES (6001,'だいこん',6);");
 
 private slots:
     void initTestCase() { setUpTestApplication(); }
@@ -141,7 +142,8 @@ private slots:
         QVERIFY(!grid->isColumnHidden(0));
         QCOMPARE(grid->columnCaption(1), QStringLiteral("アイテム名"));
         // A record that cannot be left keeps the grid on it.
-        auto *foods = source(&window, QStringLiteral("SELECT eys.SID, eys.ENC FROM eys UNION ALL SELECT 1, 2"));
+        auto *foods = source(
+            &window, QStringLiteral("SELECT eys.SID, eys.ENC FROM eys UNION ALL SELECT 1, 2"));
         grid->setDataSource(foods);
         QVERIFY(foods->setValue(QStringLiteral("ENC"), QStringLiteral("多い")));
         grid->clickRow(1);

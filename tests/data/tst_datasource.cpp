@@ -9,7 +9,8 @@ class TestDataSource : public QObject
 {
     Q_OBJECT
 
-    const QString connection = QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;Persist Security Info=False");
+    const QString connection =
+        QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;Persist Security Info=False");
 
     std::unique_ptr<DataSource> open(const QString &sql)
     {
@@ -45,7 +46,8 @@ private slots:
     void pointerMovesAndEnds()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a'),('b'),('c');")));
+        QVERIFY(folder.makeStore(
+            QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a'),('b'),('c');")));
         auto ds = open(QStringLiteral("SELECT mnu.* FROM mnu"));
         QVERIFY(ds->refresh());
         QCOMPARE(ds->text(QStringLiteral("アイテム名")), QStringLiteral("a"));
@@ -68,13 +70,16 @@ private slots:
     void leavingARecordWritesItOnce()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a'),('b');")));
+        QVERIFY(
+            folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a'),('b');")));
         auto ds = open(QStringLiteral("SELECT mnu.* FROM mnu"));
         QVERIFY(ds->refresh());
         QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("煮物")));
-        QCOMPARE(folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=1")).toString(), QStringLiteral("a"));
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=1")).toString(),
+                 QStringLiteral("a"));
         QVERIFY(ds->moveNext());
-        QCOMPARE(folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=1")).toString(), QStringLiteral("煮物"));
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=1")).toString(),
+                 QStringLiteral("煮物"));
         QCOMPARE(folder.count(QStringLiteral("mnu")), 2);
     }
 
@@ -85,7 +90,8 @@ private slots:
             "INSERT INTO eys(SID,SNM,BID) VALUES (1001,'米',1),(1002,'麦',1);"
             "INSERT INTO mnu(アイテム名) VALUES ('ごはん');"
             "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2) VALUES (1,1001,100,'ｇ',1);")));
-        auto ds = open(QStringLiteral("SELECT eys.SNM as 素材,kou.* FROM kou,eys WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=1))"));
+        auto ds = open(QStringLiteral("SELECT eys.SNM as 素材,kou.* FROM kou,eys "
+                                      "WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=1))"));
         QVERIFY(ds->refresh());
         QCOMPARE(ds->text(QStringLiteral("素材")), QStringLiteral("米"));
         QVERIFY(ds->setValue(QStringLiteral("食品コード"), QStringLiteral("1002")));
@@ -94,7 +100,8 @@ private slots:
         QVERIFY(ds->update());
         QCOMPARE(folder.scalar(QStringLiteral("SELECT 食品コード FROM kou")).toLongLong(), 1002);
         QCOMPARE(folder.scalar(QStringLiteral("SELECT 数量2 FROM kou")).toDouble(), 2.5);
-        QCOMPARE(folder.scalar(QStringLiteral("SELECT SNM FROM eys WHERE SID=1001")).toString(), QStringLiteral("米"));
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT SNM FROM eys WHERE SID=1001")).toString(),
+                 QStringLiteral("米"));
 
         // A new record of the join is a new kou row; its key comes back.
         QVERIFY(ds->addNew());
@@ -109,7 +116,8 @@ private slots:
     void badNumberIsRefusedAndNothingIsWritten()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(QStringLiteral("INSERT INTO eys(SID,SNM,ENC) VALUES (1,'米',100);")));
+        QVERIFY(
+            folder.makeStore(QStringLiteral("INSERT INTO eys(SID,SNM,ENC) VALUES (1,'米',100);")));
         auto ds = open(QStringLiteral("SELECT eys.* FROM eys"));
         QVERIFY(ds->refresh());
         QVERIFY(ds->setValue(QStringLiteral("ENC"), QStringLiteral("abc")));
@@ -140,10 +148,13 @@ private slots:
         QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")),
                             folder.filePath(QStringLiteral("copy.dll"))));
         sqlite3 *db = nullptr;
-        QCOMPARE(sqlite3_open(QFile::encodeName(folder.filePath(QStringLiteral("copy.dll"))).constData(), &db),
-                 SQLITE_OK);
+        QCOMPARE(
+            sqlite3_open(QFile::encodeName(folder.filePath(QStringLiteral("copy.dll"))).constData(),
+                         &db),
+            SQLITE_OK);
         sqlite3_stmt *stmt = nullptr;
-        QCOMPARE(sqlite3_prepare_v2(db, "SELECT アイテム名 FROM mnu", -1, &stmt, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_prepare_v2(db, "SELECT アイテム名 FROM mnu", -1, &stmt, nullptr),
+                 SQLITE_OK);
         QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
         QCOMPARE(columnValue(stmt, 0).toString(), QStringLiteral("煮物"));
         sqlite3_finalize(stmt);
@@ -249,7 +260,10 @@ private slots:
         // order, which would find the row as it was.
         QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("changed")));
         QVERIFY(ds->update());
-        QCOMPARE(folder.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE アイテム名='changed'")).toInt(), 1);
+        QCOMPARE(
+            folder.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE アイテム名='changed'"))
+                .toInt(),
+            1);
         QVERIFY(ds->moveLast());
         QCOMPARE(ds->recordCount(), 3000);
         QCOMPARE(ds->text(1499, 1), QStringLiteral("changed"));
@@ -304,8 +318,9 @@ private slots:
     {
         TestFolder folder;
         QVERIFY(folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a');")));
-        auto ds = open(QStringLiteral("SELECT int(0.125*100+0.5)/100 AS a, int(-1.5) AS b, int(NULL) AS c,"
-                                      " int(0.285*100+0.5)/100 AS d FROM mnu"));
+        auto ds = open(
+            QStringLiteral("SELECT int(0.125*100+0.5)/100 AS a, int(-1.5) AS b, int(NULL) AS c,"
+                           " int(0.285*100+0.5)/100 AS d FROM mnu"));
         QVERIFY2(ds->refresh(), qPrintable(ds->errorString()));
         QCOMPARE(ds->value(QStringLiteral("a")).toDouble(), 0.13);
         QCOMPARE(ds->value(QStringLiteral("d")).toDouble(), 0.29);

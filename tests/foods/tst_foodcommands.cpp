@@ -1,7 +1,7 @@
 // The main window's food commands: "食材", "新規登録" and "削除".
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
 #include "tests/foods/foodsession.h"
@@ -15,12 +15,12 @@ class TestFoodCommands : public QObject, FoodSession
 {
     Q_OBJECT
 
-
     // Chooses a food in the food list as the user does: category, then food.
     void chooseFromList(const QString &category, const QString &food)
     {
         ctl<DataList>(*fmain, "DataList2")->setBoundText(category);
-        ctl<DataList>(*fmain, "DataList2")->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
+        ctl<DataList>(*fmain, "DataList2")
+            ->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
         ctl<DataList>(*fmain, "DataList3")->setBoundText(food);
         // The line editor's own handler is not needed here: the choice it
         // makes is the food list's entry.

@@ -1,18 +1,18 @@
 // The food editor: its layout and bindings, its two modes, storing a shown
 // or a new food, and the checks a row must pass before it is stored.
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/twips.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "foods/recordnavigator.h"
 #include "foods/seibn.h"
 #include "tests/foods/foodsession.h"
 #include "tests/support/controls.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QComboBox>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -42,7 +42,6 @@ class TestSeibn : public QObject, FoodSession
 {
     Q_OBJECT
 
-
     QVariant stored(const QString &sql) { return folder->scalar(sql); }
 
     void showFood(const QString &id)
@@ -54,10 +53,7 @@ class TestSeibn : public QObject, FoodSession
 private slots:
     void initTestCase() { setUpTestApplication(); }
 
-    void init()
-    {
-        startOn(storeSql());
-    }
+    void init() { startOn(storeSql()); }
 
     void cleanup() { stop(); }
 
@@ -133,7 +129,8 @@ private slots:
     {
         // The main window shows category 20, where the new food will be.
         ctl<DataList>(*fmain, "DataList2")->setBoundText(QStringLiteral("20"));
-        ctl<DataList>(*fmain, "DataList2")->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
+        ctl<DataList>(*fmain, "DataList2")
+            ->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
         fmain->newFood();
         editor->Text1->setText(QStringLiteral("手作り味噌"));
         QVERIFY(editor->registerFood());
@@ -152,8 +149,10 @@ private slots:
         // The main window's lists were read again and still show category 20.
         QCOMPARE(ctl<DataList>(*fmain, "DataList2")->boundText(), QStringLiteral("20"));
         QCOMPARE(ctl<DataSource>(*fmain, "AdoEys2")->recordCount(), 1);
-        QCOMPARE(ctl<DataSource>(*fmain, "AdoEys2")->text(0, ctl<DataSource>(*fmain, "AdoEys2")->fieldIndex(QStringLiteral("SNM"))),
-                 QStringLiteral("手作り味噌"));
+        QCOMPARE(
+            ctl<DataSource>(*fmain, "AdoEys2")
+                ->text(0, ctl<DataSource>(*fmain, "AdoEys2")->fieldIndex(QStringLiteral("SNM"))),
+            QStringLiteral("手作り味噌"));
 
         // A reading typed in hiragana is stored as the search matches it.
         fmain->newFood();
@@ -219,9 +218,9 @@ private slots:
     // the food and offered first by the line editor; a bad row stores nothing.
     void fullNameAndMeasures()
     {
-        QVERIFY(folder->exec(QStringLiteral(
-            "UPDATE eys SET FNM='＜牛乳及び乳製品＞　牛乳' WHERE SID=13001;"
-            "INSERT INTO etn(SID,TNM,KAK,USR) VALUES (13001,'ｶｯﾌﾟ',210,0);")));
+        QVERIFY(folder->exec(
+            QStringLiteral("UPDATE eys SET FNM='＜牛乳及び乳製品＞　牛乳' WHERE SID=13001;"
+                           "INSERT INTO etn(SID,TNM,KAK,USR) VALUES (13001,'ｶｯﾌﾟ',210,0);")));
         showFood(QStringLiteral("13001"));
         QCOMPARE(editor->TextFull->text(), QStringLiteral("＜牛乳及び乳製品＞　牛乳"));
         QCOMPARE(editor->GridMeasure->rowCount(), 1);
@@ -238,8 +237,10 @@ private slots:
         QVERIFY(editor->leave());
         QCOMPARE(stored("SELECT group_concat(TNM||KAK||'/'||USR, ' ') FROM etn").toString(),
                  QStringLiteral("ｶｯﾌﾟ210.0/0 本200.0/1"));
-        QCOMPARE(fmain->findChild<QComboBox *>(QStringLiteral("DataCombo1"))->itemText(0), QStringLiteral("ｶｯﾌﾟ"));
-        QCOMPARE(fmain->findChild<QComboBox *>(QStringLiteral("DataCombo1"))->itemText(1), QStringLiteral("本"));
+        QCOMPARE(fmain->findChild<QComboBox *>(QStringLiteral("DataCombo1"))->itemText(0),
+                 QStringLiteral("ｶｯﾌﾟ"));
+        QCOMPARE(fmain->findChild<QComboBox *>(QStringLiteral("DataCombo1"))->itemText(1),
+                 QStringLiteral("本"));
 
         // A food of the user's own shows its name as the full name.
         showFood(QStringLiteral("40000"));

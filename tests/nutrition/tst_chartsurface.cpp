@@ -1,5 +1,5 @@
-#include "nutrition/chartsurface.h"
 #include "core/nutrition/radarchart.h"
+#include "nutrition/chartsurface.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,12 +1,12 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/twips.h"
+#include "core/nutrition/radarchart.h"
 #include "core/store/datasource.h"
 #include "nutrition/chartsurface.h"
 #include "nutrition/frmkij.h"
-#include "core/nutrition/radarchart.h"
-#include "tests/support/testsupport.h"
 #include "tests/support/controls.h"
+#include "tests/support/testsupport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -242,11 +242,11 @@ private slots:
         // The rounding rules are the core's; the window shows its holders
         // and values for the dish current in the main window.
         TestFolder folder;
-        QVERIFY(folder.makeStore(
-            referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (7,'煮物');") +
-            foodSql(1, QStringLiteral("ENC=123.456")) +
-            foodSql(2, QStringLiteral("VB1=0.004999, VB2=0.004999")) + lineSql(7, 1, 2) +
-            lineSql(7, 2, 1) + lineSql(8, 1, 5)));
+        QVERIFY(folder.makeStore(referenceSql() +
+                                 QStringLiteral("INSERT INTO mnu VALUES (7,'煮物');") +
+                                 foodSql(1, QStringLiteral("ENC=123.456")) +
+                                 foodSql(2, QStringLiteral("VB1=0.004999, VB2=0.004999")) +
+                                 lineSql(7, 1, 2) + lineSql(7, 2, 1) + lineSql(8, 1, 5)));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 7);
@@ -267,7 +267,8 @@ private slots:
     {
         TestFolder folder;
         QVERIFY(folder.makeStore(referenceSql() + foodSql(1, QStringLiteral("ENC=100")) +
-                                 lineSql(2, 1, 1) + QStringLiteral("INSERT INTO mnu VALUES (1,'空');")));
+                                 lineSql(2, 1, 1) +
+                                 QStringLiteral("INSERT INTO mnu VALUES (1,'空');")));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 1);

@@ -1,11 +1,11 @@
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/twips.h"
-#include "app/bindings.h"
 #include "core/store/datasource.h"
 #include "search/frmschm.h"
-#include "tests/support/testsupport.h"
 #include "tests/support/controls.h"
+#include "tests/support/testsupport.h"
 
 #include <QFrame>
 #include <QLineEdit>
@@ -139,7 +139,8 @@ private slots:
     {
         Session s;
         Fmain *main = s.main();
-        QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("40000")); // start-up: the last dish
+        QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(),
+                 QStringLiteral("40000")); // start-up: the last dish
         s.window->DataGrid1->clickRow(s.rowOf(1));
         s.window->Command1->click();
         QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("1"));
@@ -181,7 +182,7 @@ private slots:
         Fmain *main = s.main();
         QVERIFY(s.folder.exec(QStringLiteral("DELETE FROM mnu WHERE ID=3")));
         main->LoadDishList();
-        QVERIFY(ctl<DataSource>(*main, "AdoMnu")->moveTo(1));          // みそ汁
+        QVERIFY(ctl<DataSource>(*main, "AdoMnu")->moveTo(1)); // みそ汁
         s.window->DataGrid1->clickRow(s.rowOf(3)); // still listed: the list is not refreshed
         s.window->Command1->click();
         QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("2"));
