@@ -7,6 +7,7 @@
 #include "app/prompts.h"
 #include "app/startfonts.h"
 #include "app/startheap.h"
+#include "core/app/datafolder.h"
 #include "core/dish/dishsession.h"
 #include "core/settings/settingsfile.h"
 #include "core/store/backup.h"
@@ -225,11 +226,20 @@ void Program::checkStore()
     const QString name = QFileInfo(m_store->fileName()).fileName();
     QStringList missing = StoreCheck::missingParts(m_store->handle());
     // A store made by an earlier version lacks only what later versions
-    // added (full names, household measures, the reading index): it is
-    // brought up to date in one transaction, its data untouched.
+    // added (full names, household measures, the reading index, the
+    // components, servings and full standards): it is brought up to date in
+    // one transaction, its data untouched; the official foods' components and
+    // the standards come from the store installed with the program.
     if (!missing.isEmpty() && !m_store->isReadOnly()) {
         sqlite3 *db = m_store->handle();
-        if (m_store->write([db](QString *e) { return Schema::bringUpToDate(db, e); }, &error))
+        QString installed = QDir(DataFolder::readyFolder(QCoreApplication::applicationDirPath()))
+                                .filePath(DataFolder::storeName());
+        if (QFileInfo(installed).canonicalFilePath() ==
+            QFileInfo(m_store->fileName()).canonicalFilePath())
+            installed.clear();
+        if (m_store->write(
+                [db, installed](QString *e) { return Schema::bringUpToDate(db, e, installed); },
+                &error))
             missing = StoreCheck::missingParts(db);
     }
     if (!missing.isEmpty()) {

@@ -61,9 +61,12 @@ int tagIndex(const QString &tag)
 
 std::optional<Value> parseCell(const QString &text)
 {
+    using Marker = Components::Marker;
     QString t = text.trimmed();
-    if (t == QLatin1String("-") || t == QLatin1String("*"))
+    if (t == QLatin1String("-"))
         return Value::none();
+    if (t == QLatin1String("*"))
+        return Value::none(Marker::SeeRemarks);
     bool parenthesised = false;
     if (t.size() >= 2 && ((t.front() == QLatin1Char('(') && t.back() == QLatin1Char(')')) ||
                           (t.front() == QChar(0xFF08) && t.back() == QChar(0xFF09)))) {
@@ -71,9 +74,12 @@ std::optional<Value> parseCell(const QString &text)
         parenthesised = true;
     }
     if (t == QLatin1String("Tr"))
-        return Value::of(0, 0);
-    if (!parenthesised && t.endsWith(QChar(0x2020))) // †
+        return Value::of(0, 0, parenthesised ? Marker::EstimatedTrace : Marker::Trace);
+    bool prescribed = false;
+    if (!parenthesised && t.endsWith(QChar(0x2020))) { // †
         t.chop(1);
+        prescribed = true;
+    }
     // Digits, optionally a point and more digits.
     int digits = 0, decimals = -1;
     for (QChar c : std::as_const(t)) {
@@ -89,7 +95,25 @@ std::optional<Value> parseCell(const QString &text)
     }
     if (digits == 0 || decimals == 0)
         return std::nullopt;
-    return Value::of(t.toDouble(), qMax(0, decimals));
+    return Value::of(t.toDouble(), qMax(0, decimals),
+                     parenthesised ? Marker::Estimated
+                     : prescribed  ? Marker::Prescribed
+                                   : Marker::Plain);
+}
+
+Value componentValue(const Food &food, int component)
+{
+    // The component codes are the tags without the trailing "-".
+    static const std::array<int, Components::count> index = [] {
+        std::array<int, Components::count> a{};
+        for (int i = 0; i < Components::count; ++i) {
+            const QString code = QString(Components::all[i].code);
+            const int plain = tagIndex(code);
+            a[i] = plain >= 0 ? plain : tagIndex(code + QLatin1Char('-'));
+        }
+        return a;
+    }();
+    return food.values[index[component]];
 }
 
 Value fieldValue(const Food &food, const FieldMapping &mapping)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/nutrition/components.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -12,21 +14,28 @@
 // one place that says which column fills which field of the store.
 namespace FoodTable {
 
-// A value as the store keeps it: a number, or none (not determined).
+// A value as the store keeps it: a number, or none (not determined), and how
+// the table wrote it.
 struct Value
 {
+    using Marker = Components::Marker;
     bool known = false;
     double number = 0;
     int decimals = 0; // decimals as published, to keep sums of two values clean
+    Marker marker = Marker::Unknown;
 
-    static Value none() { return {}; }
-    static Value of(double number, int decimals) { return {true, number, decimals}; }
+    static Value none(Marker marker = Marker::Unknown) { return {false, 0, 0, marker}; }
+    static Value of(double number, int decimals, Marker marker = Marker::Plain)
+    {
+        return {true, number, decimals, marker};
+    }
 };
 
 // Reads one displayed value cell. A number in parentheses (estimated) is that
 // number; "Tr" and "(Tr)" (trace) are 0; "(0)" (estimated none) is 0; "-" (not
 // determined) and "*" (see the remarks) are no value; "†" (measured by the
-// prescribed method) is dropped from its number. Anything else is nullopt.
+// prescribed method) is dropped from its number. The marker says which it was.
+// Anything else is nullopt.
 std::optional<Value> parseCell(const QString &text);
 
 // Every column tag the table has, as written in its tag row (trimmed).
@@ -64,6 +73,9 @@ struct Food
 
 // The store's value of one field of a food.
 Value fieldValue(const Food &food, const FieldMapping &mapping);
+
+// The value of a component (Components::all) of a food, as the table gives it.
+Value componentValue(const Food &food, int component);
 
 struct Table
 {

@@ -54,6 +54,19 @@ Sources locate(const QString &dataDir)
     const QString measures = dir.filePath(QStringLiteral("measures/household-measures.csv"));
     if (QFileInfo(measures).isFile())
         s.measures = measures;
+    const QString full = dir.filePath(QStringLiteral("standards-2025-full/dri-2025-full.csv"));
+    const QString pregnancy =
+        dir.filePath(QStringLiteral("standards-2025-full/pregnancy-lactation-2025.csv"));
+    const QString school = dir.filePath(QStringLiteral("standards-2025-full/school-lunch.csv"));
+    if (QFileInfo(full).isFile()) {
+        s.fullStandards = full;
+        if (QFileInfo(pregnancy).isFile())
+            s.pregnancy = pregnancy;
+        else
+            s.missing << QStringLiteral("standards-2025-full/pregnancy-lactation-2025.csv");
+        if (QFileInfo(school).isFile())
+            s.schoolLunch = school;
+    }
     return s;
 }
 
@@ -89,6 +102,11 @@ bool load(const Sources &sources, Data *data, QString *error)
     if (!FoodTable::read(sources.foodTable, &data->foods, error))
         return false;
     if (!Standards::read(sources.standards, sources.previousStandards, &data->standards, error))
+        return false;
+    data->intakes = {};
+    if (!sources.fullStandards.isEmpty() &&
+        !IntakeFiles::read(sources.fullStandards, sources.previousStandards, sources.pregnancy,
+                           sources.schoolLunch, &data->intakes, error))
         return false;
     data->names = FoodTable::listedNames(data->foods.foods);
     data->measures.clear();
@@ -256,6 +274,39 @@ bool writeStandards(sqlite3 *db, const Data &data, QString *error)
     return true;
 }
 
+bool writeIntakes(sqlite3 *db, const Data &data, QString *error)
+{
+    Statement insert(db, QStringLiteral("INSERT INTO kjz(AGF,AGT,SEX,STG,NUT,IND,VAL,EDN)"
+                                        " VALUES (?1,?2,?3,?4,?5,?6,?7,?8)"));
+    Statement school(db, QStringLiteral("INSERT INTO kjg(GRP,GNM,AGF,AGT,NUT,VAL)"
+                                        " VALUES (?1,?2,?3,?4,?5,?6)"));
+    if (!prepared(insert, error) || !prepared(school, error))
+        return false;
+    for (const IntakeFiles::Row &r : data.intakes.rows) {
+        insert.bind(1, r.from ? QVariant(*r.from) : QVariant());
+        insert.bind(2, r.to ? QVariant(*r.to) : QVariant());
+        insert.bind(3, r.sex);
+        insert.bind(4, r.stage);
+        insert.bind(5, r.nutrient);
+        insert.bind(6, r.indicator);
+        insert.bind(7, r.value);
+        insert.bind(8, r.edition);
+        if (!runRow(insert, error))
+            return false;
+    }
+    for (const IntakeFiles::SchoolRow &r : data.intakes.school) {
+        school.bind(1, r.group);
+        school.bind(2, r.name);
+        school.bind(3, r.from);
+        school.bind(4, r.to);
+        school.bind(5, r.nutrient);
+        school.bind(6, r.value);
+        if (!runRow(school, error))
+            return false;
+    }
+    return true;
+}
+
 // Inserts each official food, or rewrites the row of its number.
 bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResult *result,
                 QString *error)
@@ -275,6 +326,24 @@ bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResul
                 .arg(fields, places, updates));
     if (!prepared(upsert, error))
         return false;
+    // The components eys does not hold, and how the table wrote every one.
+    QStringList componentColumns{QStringLiteral("SID")};
+    QList<int> componentIndexes;
+    for (int i = 0; i < Components::count; ++i) {
+        if (!Components::all[i].inFoodRow()) {
+            componentColumns << QString(Components::all[i].code);
+            componentIndexes << i;
+        }
+    }
+    componentColumns << QStringLiteral("MRK");
+    QStringList componentPlaces;
+    for (int i = 1; i <= componentColumns.size(); ++i)
+        componentPlaces << QStringLiteral("?%1").arg(i);
+    Statement components(db, QStringLiteral("INSERT OR REPLACE INTO sbn(%1) VALUES (%2)")
+                                 .arg(componentColumns.join(QLatin1Char(',')),
+                                      componentPlaces.join(QLatin1Char(','))));
+    if (!prepared(components, error))
+        return false;
     const QList<FoodTable::Food> &foods = data.foods.foods;
     for (int n = 0; n < foods.size(); ++n) {
         const FoodTable::Food &food = foods[n];
@@ -293,6 +362,17 @@ bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResul
                 upsert.bind(6 + i, QVariant());
         }
         if (!runRow(upsert, error))
+            return false;
+        components.bind(1, food.number);
+        for (int c = 0; c < componentIndexes.size(); ++c) {
+            const FoodTable::Value v = FoodTable::componentValue(food, componentIndexes[c]);
+            components.bind(2 + c, v.known ? QVariant(v.number) : QVariant());
+        }
+        std::array<Components::Marker, Components::count> markers{};
+        for (int i = 0; i < Components::count; ++i)
+            markers[i] = FoodTable::componentValue(food, i).marker;
+        components.bind(2 + int(componentIndexes.size()), Components::markerText(markers));
+        if (!runRow(components, error))
             return false;
         if (result) {
             if (existing->remove(food.number))
@@ -331,7 +411,7 @@ bool write(sqlite3 *db, const Data &data, QString *error)
     QSet<int> none;
     return writeCategories(db, data, error) && writeFoods(db, data, &none, nullptr, error) &&
            writeUnits(db, error) && writeStandards(db, data, error) &&
-           writeMeasures(db, data, error);
+           writeIntakes(db, data, error) && writeMeasures(db, data, error);
 }
 
 namespace {
@@ -417,6 +497,32 @@ QStringList columnsOf(sqlite3 *db, const QString &table, QString *error,
 // store: the official foods by their number, every category, unit and standard.
 bool copyReference(sqlite3 *db, QString *error)
 {
+    // A ready store made before the full standards or the components lacks
+    // those tables; the store's own then stay as they are.
+    for (const QString table : {QStringLiteral("kjz"), QStringLiteral("kjg")}) {
+        const QString columns = columnsOf(db, table, error, "ready").join(QLatin1Char(','));
+        if (!columns.isEmpty() &&
+            !exec(db,
+                  QStringLiteral("DELETE FROM main.%1; INSERT INTO main.%1(%2) SELECT %2 FROM "
+                                 "ready.%1;")
+                      .arg(table, columns)
+                      .toUtf8()
+                      .constData(),
+                  error))
+            return false;
+    }
+    const QString components =
+        columnsOf(db, QStringLiteral("sbn"), error, "ready").join(QLatin1Char(','));
+    if (!components.isEmpty() &&
+        !exec(db,
+              QStringLiteral("INSERT OR REPLACE INTO main.sbn(%1) SELECT %1 FROM ready.sbn"
+                             " WHERE SID < %2;")
+                  .arg(components)
+                  .arg(Schema::firstUserFoodId)
+                  .toUtf8()
+                  .constData(),
+              error))
+        return false;
     for (const QString table :
          {QStringLiteral("bun"), QStringLiteral("tni"), QStringLiteral("kij")}) {
         const QString columns = columnsOf(db, table, error).join(QLatin1Char(','));
@@ -476,11 +582,12 @@ bool refresh(const QString &storePath, const Data &data, RefreshResult *result, 
         return read && Schema::upgrade(db, error) &&
                exec(db,
                     "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;"
-                    " DELETE FROM etn WHERE USR = 0;",
+                    " DELETE FROM kjz; DELETE FROM kjg; DELETE FROM etn WHERE USR = 0;",
                     error) &&
                writeCategories(db, data, error) &&
                writeFoods(db, data, &existing, &counts, error) && writeUnits(db, error) &&
-               writeStandards(db, data, error) && writeMeasures(db, data, error);
+               writeStandards(db, data, error) && writeIntakes(db, data, error) &&
+               writeMeasures(db, data, error);
     };
     const bool ok = isStore(db, "main", storePath, error) && inTransaction(db, rewrite, error);
     sqlite3_close(db);

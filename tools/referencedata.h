@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/foodtable.h"
+#include "tools/intakefiles.h"
 #include "tools/standards.h"
 
 #include <QList>
@@ -16,6 +17,8 @@ struct sqlite3;
 //   <dir>/food-table/<the MEXT workbook>.xlsx
 //   <dir>/standards/dri-<year>.csv   (the newest two years are used)
 //   <dir>/measures/household-measures.csv (optional: foods' own spoon and cup weights)
+//   <dir>/standards-2025-full/ (optional: every nutrient and indicator of the
+//       intakes, dri-2025-full.csv, pregnancy-lactation-2025.csv, school-lunch.csv)
 namespace ReferenceData {
 
 // Category of the foods a user registers.
@@ -37,6 +40,9 @@ struct Sources
     QString standards;         // the current edition
     QString previousStandards; // the edition before it
     QString measures;          // household measures; empty when the folder has none
+    QString fullStandards;     // dri-2025-full.csv; empty when the folder has none
+    QString pregnancy;         // pregnancy-lactation-2025.csv, beside it
+    QString schoolLunch;       // school-lunch.csv, beside it (optional)
     QStringList missing;       // what the folder lacks, as relative paths
 
     bool complete() const { return missing.isEmpty(); }
@@ -68,6 +74,7 @@ struct Data
     QStringList names;    // SNM of each food (the listed name), in the same order
     QList<Measure> measures;
     Standards::Table standards;
+    IntakeFiles::Tables intakes; // empty without the full standards
 };
 
 // Reads and checks everything; touches no store.

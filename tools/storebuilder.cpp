@@ -1,5 +1,6 @@
 #include "tools/storebuilder.h"
 
+#include "core/nutrition/components.h"
 #include "core/store/schema.h"
 #include "core/store/statement.h"
 
@@ -477,11 +478,24 @@ bool fillHeavy(sqlite3 *db, int foods, int dishes, int lines, QString *error)
                        "K,VAR,VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT) SELECT SNM || ' ' || ?2, "
                        "SKN || ' ' || ?2, BID, ENC,ENJ,SUI,TAN,SST,TST,TSS,KBN,CA,P,FE,NA,K,VAR,"
                        "VAC,VAK,VE,VB1,VB2,NAI,VC,FIB,COL,NAT FROM seed WHERE rowid = ?1 + 1"));
-    ok = ok && prepared(copy, error);
+    // Their components too, taken from the same model.
+    QStringList components;
+    for (const Components::Component &c : Components::all)
+        if (!c.inFoodRow())
+            components << QString(c.code);
+    components << QStringLiteral("MRK");
+    const QString list = components.join(QLatin1Char(','));
+    Statement copyComponents(
+        db, QStringLiteral("INSERT INTO sbn(SID,%1) SELECT last_insert_rowid(),%1 FROM sbn"
+                           " WHERE SID = (SELECT SID FROM seed WHERE rowid = ?1 + 1)")
+                .arg(list));
+    ok = ok && prepared(copy, error) && prepared(copyComponents, error);
     for (int i = have; ok && i < foods; ++i) {
         copy.bind(1, i % have);
         copy.bind(2, QString::number(i));
         ok = step(copy, error);
+        copyComponents.bind(1, i % have);
+        ok = ok && step(copyComponents, error);
     }
 
     std::vector<qint64> foodIds;

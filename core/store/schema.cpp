@@ -1,7 +1,11 @@
 #include "core/store/schema.h"
 
+#include "core/nutrition/components.h"
 #include "core/nutrition/nutrients.h"
+#include "core/store/statement.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
 
 namespace Schema {
@@ -98,9 +102,12 @@ CREATE TABLE eys (
   FNM TEXT
 );
 %MEASURES%
+%COMPONENTS%
 CREATE TABLE mnu (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
-  アイテム名 TEXT
+  アイテム名 TEXT,
+  人分 REAL NOT NULL DEFAULT 1,
+  出来上がり重量 REAL
 );
 CREATE TABLE kou (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -121,6 +128,7 @@ CREATE TABLE kij (
   TAL REAL, WEI REAL, CAL REAL, TAN REAL, CA REAL, FE REAL,
   VA REAL, VB1 REAL, VB2 REAL, NAI REAL, VC REAL
 );
+%INTAKES%
 CREATE INDEX kou_dish ON kou(アイテムCD);
 CREATE INDEX kou_food ON kou(食品コード);
 CREATE INDEX eys_category ON eys(BID);
@@ -146,7 +154,44 @@ PRAGMA user_version = 1;
 )SQL")
         .replace(QStringLiteral("%SEARCH%"), searchIndexStatements())
         .replace(QStringLiteral("%READING%"), readingIndexStatements())
-        .replace(QStringLiteral("%MEASURES%"), measureTableStatement());
+        .replace(QStringLiteral("%MEASURES%"), measureTableStatement())
+        .replace(QStringLiteral("%COMPONENTS%"), componentTableStatements())
+        .replace(QStringLiteral("%INTAKES%"), intakeTableStatements());
+}
+
+QString componentTableStatements()
+{
+    // One row per food that has any of these components; a food without a
+    // row has them all unknown. The row goes with its food.
+    QString sql = QStringLiteral("CREATE TABLE IF NOT EXISTS sbn (\n  SID INTEGER PRIMARY KEY");
+    for (const Components::Component &c : Components::all)
+        if (!c.inFoodRow())
+            sql += QStringLiteral(", ") + c.code + QStringLiteral(" REAL");
+    return sql + QStringLiteral(", MRK TEXT\n);\n"
+                                "CREATE TRIGGER IF NOT EXISTS eys_delete_components AFTER DELETE"
+                                " ON eys\nBEGIN\n  DELETE FROM sbn WHERE SID = old.SID;\nEND;\n");
+}
+
+QString intakeTableStatements()
+{
+    // The dietary reference intakes, one value a row: the age group (AGT
+    // empty for the open oldest group), the sex (1 male, 0 female), the stage
+    // (0 none; 1-3 pregnancy early, mid, late, 4 lactation: rows of a stage
+    // have no age group and add to or replace the woman's own), the nutrient
+    // and unit as the published tables name them (calcium_mg), the indicator
+    // (ear, rda, ai, dg_min, dg_max, ul, eer, eer_low, eer_high,
+    // rda_menstruating, value; *_addition for a stage), the value and the
+    // edition it comes from. A standard without a row is no standard.
+    // kjg holds the school-lunch standards per child and meal.
+    return QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS kjz (\n"
+        "  AGF INTEGER, AGT INTEGER, SEX INTEGER, STG INTEGER NOT NULL DEFAULT 0,\n"
+        "  NUT TEXT NOT NULL, IND TEXT NOT NULL, VAL REAL NOT NULL, EDN INTEGER NOT NULL\n"
+        ");\n"
+        "CREATE TABLE IF NOT EXISTS kjg (\n"
+        "  GRP TEXT NOT NULL, GNM TEXT, AGF INTEGER, AGT INTEGER,\n"
+        "  NUT TEXT NOT NULL, VAL REAL NOT NULL\n"
+        ");\n");
 }
 
 QString measureTableStatement()
@@ -183,6 +228,15 @@ bool upgrade(sqlite3 *db, QString *error)
     if (!hasColumn(db, "eys", "FNM") &&
         !execAll(db, QStringLiteral("ALTER TABLE eys ADD COLUMN FNM TEXT"), error))
         return false;
+    if (!hasColumn(db, "mnu", "人分") &&
+        !execAll(db, QStringLiteral("ALTER TABLE mnu ADD COLUMN 人分 REAL NOT NULL DEFAULT 1"),
+                 error))
+        return false;
+    if (!hasColumn(db, "mnu", "出来上がり重量") &&
+        !execAll(db, QStringLiteral("ALTER TABLE mnu ADD COLUMN 出来上がり重量 REAL"), error))
+        return false;
+    if (!execAll(db, componentTableStatements() + intakeTableStatements(), error))
+        return false;
     return execAll(db, measureTableStatement(), error) &&
            execAll(db,
                    QStringLiteral(
@@ -192,9 +246,102 @@ bool upgrade(sqlite3 *db, QString *error)
            execAll(db, searchIndexStatements(), error);
 }
 
-bool bringUpToDate(sqlite3 *db, QString *error)
+namespace {
+
+// Copies every row of table (its columns named) from the installed store into
+// the store, through a read-only connection of its own: the store is inside a
+// transaction and cannot attach another file.
+bool copyRows(sqlite3 *from, sqlite3 *to, const QString &table, const QStringList &columns,
+              const QString &condition, QString *error)
 {
-    return upgrade(db, error) && addReadingIndex(db, error);
+    QStringList places;
+    for (int i = 1; i <= columns.size(); ++i)
+        places << QStringLiteral("?%1").arg(i);
+    const QString list = columns.join(QLatin1Char(','));
+    Statement read(from, QStringLiteral("SELECT %1 FROM %2 %3").arg(list, table, condition));
+    Statement write(to, QStringLiteral("INSERT OR IGNORE INTO %1(%2) VALUES (%3)")
+                            .arg(table, list, places.join(QLatin1Char(','))));
+    if (!read.isValid() || !write.isValid()) {
+        if (error)
+            *error = read.isValid() ? write.error() : read.error();
+        return false;
+    }
+    while (read.next()) {
+        for (int c = 0; c < columns.size(); ++c)
+            write.bind(c + 1, read.value(c));
+        if (!write.exec()) {
+            if (error)
+                *error = write.error();
+            return false;
+        }
+        write.reset();
+    }
+    if (read.failed() && error)
+        *error = read.error();
+    return !read.failed();
+}
+
+QStringList columnsOf(sqlite3 *db, const QString &table)
+{
+    QStringList names;
+    Statement info(db, QStringLiteral("SELECT name FROM pragma_table_info(?1)"));
+    info.bind(1, table);
+    while (info.next())
+        names << info.value(0).toString();
+    return names;
+}
+
+} // namespace
+
+bool addComponentsFrom(sqlite3 *db, const QString &installedStore, QString *error)
+{
+    if (installedStore.isEmpty() || !QFileInfo(installedStore).isFile())
+        return true;
+    const bool needComponents =
+        !scalarOf(db, QStringLiteral("SELECT 1 FROM sbn LIMIT 1")).isValid();
+    const bool needIntakes = !scalarOf(db, QStringLiteral("SELECT 1 FROM kjz LIMIT 1")).isValid();
+    if (!needComponents && !needIntakes)
+        return true;
+    sqlite3 *from = nullptr;
+    const QByteArray name = QFile::encodeName(installedStore);
+    if (sqlite3_open_v2(name.constData(), &from, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(from);
+        return true; // the store stays usable; the components stay unknown
+    }
+    const QStringList components = columnsOf(from, QStringLiteral("sbn"));
+    const QStringList own = columnsOf(db, QStringLiteral("sbn"));
+    bool ok = true;
+    if (needComponents && !components.isEmpty()) {
+        QStringList shared;
+        for (const QString &c : components)
+            if (own.contains(c))
+                shared << c;
+        // The store's official foods only, by their number: a number the
+        // store does not know is no food of its own.
+        QStringList known;
+        Statement official(
+            db, QStringLiteral("SELECT SID FROM eys WHERE SID < %1").arg(firstUserFoodId));
+        while (official.next())
+            known << official.value(0).toString();
+        ok = known.isEmpty() ||
+             copyRows(from, db, QStringLiteral("sbn"), shared,
+                      QStringLiteral("WHERE SID IN (%1)").arg(known.join(QLatin1Char(','))), error);
+    }
+    if (ok && needIntakes) {
+        for (const QString &table : {QStringLiteral("kjz"), QStringLiteral("kjg")}) {
+            const QStringList columns = columnsOf(from, table);
+            if (ok && !columns.isEmpty())
+                ok = copyRows(from, db, table, columns, QString(), error);
+        }
+    }
+    sqlite3_close(from);
+    return ok;
+}
+
+bool bringUpToDate(sqlite3 *db, QString *error, const QString &installedStore)
+{
+    return upgrade(db, error) && addReadingIndex(db, error) &&
+           addComponentsFrom(db, installedStore, error);
 }
 
 bool create(sqlite3 *db, QString *error)

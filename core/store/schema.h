@@ -21,7 +21,23 @@ QString searchIndexStatements();
 // The statement that creates etn when it does not exist.
 QString measureTableStatement();
 
-// Brings the tables of an older store up to date: eys.FNM, etn and the
+// The component table sbn (the food table's components that eys does not
+// hold, with every component's marker) and its trigger ("IF NOT EXISTS").
+QString componentTableStatements();
+
+// The intake standards kjz and the school-lunch standards kjg ("IF NOT
+// EXISTS").
+QString intakeTableStatements();
+
+// Gives the official foods of a store that has no components yet those of the
+// store installed with the program, matched by food number; the user's own
+// foods keep them unknown. A store with components, or an installed store
+// without them, is left as it is; so are the standards, which are copied
+// likewise when the store has none. Part of the caller's transaction.
+bool addComponentsFrom(sqlite3 *db, const QString &installedStore, QString *error);
+
+// Brings the tables of an older store up to date: eys.FNM, etn, the dish's
+// servings and finished weight, the component and intake tables and the
 // search indexes. Safe to run on a current store.
 bool upgrade(sqlite3 *db, QString *error);
 
@@ -37,7 +53,10 @@ bool addReadingIndex(sqlite3 *db, QString *error);
 // Brings a store made by an earlier version up to date, as the program does
 // at its start: upgrade, then the reading index. Part of the caller's
 // transaction.
-bool bringUpToDate(sqlite3 *db, QString *error);
+// installedStore, when given, is the store installed with the program: the
+// official foods' components and the intake standards come from it
+// (addComponentsFrom).
+bool bringUpToDate(sqlite3 *db, QString *error, const QString &installedStore = QString());
 
 // Creates the tables in an open, empty database. Returns false and sets
 // *error when a statement fails.

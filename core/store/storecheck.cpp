@@ -1,5 +1,6 @@
 #include "core/store/storecheck.h"
 
+#include "core/nutrition/components.h"
 #include "core/store/schema.h"
 #include "core/store/statement.h"
 
@@ -59,6 +60,19 @@ bool isWritable(const QString &path)
     return ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0;
 }
 
+namespace {
+
+QStringList componentColumns()
+{
+    QStringList columns{QStringLiteral("SID")};
+    for (const Components::Component &c : Components::all)
+        if (!c.inFoodRow())
+            columns << QString(c.code);
+    return columns << QStringLiteral("MRK");
+}
+
+} // namespace
+
 const std::vector<TableColumns> &usedParts()
 {
     static const std::vector<TableColumns> parts = {
@@ -77,7 +91,10 @@ const std::vector<TableColumns> &usedParts()
         {QStringLiteral("etn"),
          {QStringLiteral("SID"), QStringLiteral("TNM"), QStringLiteral("KAK"),
           QStringLiteral("USR")}},
-        {QStringLiteral("mnu"), {QStringLiteral("ID"), QStringLiteral("アイテム名")}},
+        {QStringLiteral("sbn"), componentColumns()},
+        {QStringLiteral("mnu"),
+         {QStringLiteral("ID"), QStringLiteral("アイテム名"), QStringLiteral("人分"),
+          QStringLiteral("出来上がり重量")}},
         {QStringLiteral("kou"),
          {QStringLiteral("ID"), QStringLiteral("アイテムCD"), QStringLiteral("食品コード"),
           QStringLiteral("数量"), QStringLiteral("単位"), QStringLiteral("数量2")}},
@@ -87,6 +104,13 @@ const std::vector<TableColumns> &usedParts()
           QStringLiteral("WEI"), QStringLiteral("CAL"), QStringLiteral("TAN"), QStringLiteral("CA"),
           QStringLiteral("FE"), QStringLiteral("VA"), QStringLiteral("VB1"), QStringLiteral("VB2"),
           QStringLiteral("NAI"), QStringLiteral("VC")}},
+        {QStringLiteral("kjz"),
+         {QStringLiteral("AGF"), QStringLiteral("AGT"), QStringLiteral("SEX"),
+          QStringLiteral("STG"), QStringLiteral("NUT"), QStringLiteral("IND"),
+          QStringLiteral("VAL"), QStringLiteral("EDN")}},
+        {QStringLiteral("kjg"),
+         {QStringLiteral("GRP"), QStringLiteral("GNM"), QStringLiteral("AGF"),
+          QStringLiteral("AGT"), QStringLiteral("NUT"), QStringLiteral("VAL")}},
         {QStringLiteral("eys_skn"), {QStringLiteral("SKN")}},
         {QStringLiteral("eys_skn_data"), {QStringLiteral("id"), QStringLiteral("block")}},
         {QStringLiteral("eys_skn_idx"),
