@@ -204,7 +204,7 @@ void paintDish(Page &page, QPagedPaintDevice *device, const Export::Dish &dish,
     }
 
     // The nutrition label.
-    paintLabel(p, page.rect(px, py + 6, 64, 50), nutritionLabel(dish.totals, options.servingGrams));
+    paintLabel(p, page.rect(px, py + 6, 64, 50), nutritionLabel(dish));
 
     // The comparison table.
     const Export::Comparison &c = dish.comparison;
@@ -241,8 +241,7 @@ void paintLabelPage(Page &page, const Export::Dish &dish, const Options &options
     const double contentWidth = pageWidthMm - 2 * marginMm;
     const double contentHeight = pageHeightMm - 2 * marginMm;
     page.text(0, 0, contentWidth, 9, dish.name, font(15, true));
-    paintLabel(page.painter(), page.rect(0, 14, 80, 52),
-               Export::nutritionLabel(dish.totals, options.servingGrams));
+    paintLabel(page.painter(), page.rect(0, 14, 80, 52), Export::nutritionLabel(dish));
     page.line(0, contentHeight - 10, contentWidth, contentHeight - 10);
     page.wrapped(0, contentHeight - 9, contentWidth, 9, Export::attribution(), font(7));
 }
@@ -257,7 +256,7 @@ void paintLabel(QPainter &painter, const QRectF &box, const Export::NutritionLab
     const QFont body = font(9);
     double y = box.top();
     auto rect = [&](double x, double w) { return QRectF(box.left() + x * unit, y, w * unit, row); };
-    const double height = row * (2 + Export::labelItemCount) + 2 * unit;
+    const double height = row * (3 + Export::labelItemCount) + 2 * unit;
     painter.setPen(QPen(Qt::black, 0.4 * unit));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(box.left(), box.top(), box.width(), height));
@@ -277,6 +276,9 @@ void paintLabel(QPainter &painter, const QRectF &box, const Export::NutritionLab
                          r.figure + r.unit.toString());
         y += row;
     }
+    painter.setFont(font(8));
+    painter.drawText(rect(3, 58), Qt::AlignLeft | Qt::AlignVCenter, Export::labelStatement());
+    y += row;
     if (!label.note.isEmpty()) {
         y += 2 * unit;
         painter.setFont(font(7));

@@ -180,8 +180,7 @@ private:
     std::unordered_map<const QChar *, std::pair<QString, QByteArray>> m_bytes;
 };
 
-void appendDish(QByteArray &out, const Dish &dish, std::optional<double> servingGrams,
-                NameBytes &names)
+void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
 {
     const QString key = QString::number(dish.key);
     // Every row of the dish begins with its number and name.
@@ -232,11 +231,11 @@ void appendDish(QByteArray &out, const Dish &dish, std::optional<double> serving
     }
     out += "\r\n";
 
-    const NutritionLabel label = nutritionLabel(dish.totals, servingGrams);
+    const NutritionLabel label = nutritionLabel(dish);
     QStringList labelRow{key, dish.name, labelTitle(), label.basis};
     for (const LabelRow &row : label.rows)
         labelRow << row.name.toString() + QLatin1Char(' ') + row.figure + row.unit.toString();
-    labelRow << label.note;
+    labelRow << labelStatement() << label.note;
     out += csvRecord(labelRow);
 }
 
@@ -277,8 +276,7 @@ namespace {
 // held whole.
 constexpr qsizetype partBytes = 1 << 20;
 
-bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes,
-                   std::optional<double> servingGrams)
+bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes)
 {
     QByteArray out("\xEF\xBB\xBF");
     out.reserve(partBytes + 64 * 1024);
@@ -296,7 +294,7 @@ bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes,
                      nutrientHeadings());
     NameBytes names;
     for (const Dish &dish : dishes) {
-        appendDish(out, dish, servingGrams, names);
+        appendDish(out, dish, names);
         if (!flushed(true))
             return false;
     }
@@ -327,8 +325,7 @@ bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes,
 
 } // namespace
 
-bool writeCsv(const QString &path, const std::vector<Dish> &dishes,
-              std::optional<double> servingGrams, QString *error)
+bool writeCsv(const QString &path, const std::vector<Dish> &dishes, QString *error)
 {
     TargetFile target(path);
     if (!target.open(error))
@@ -338,7 +335,7 @@ bool writeCsv(const QString &path, const std::vector<Dish> &dishes,
         *error = target.failure(file.errorString());
         return false;
     }
-    if (!writeDocument(file, dishes, servingGrams) || !file.flush()) {
+    if (!writeDocument(file, dishes) || !file.flush()) {
         *error = target.failure(file.errorString());
         return false;
     }

@@ -27,7 +27,6 @@ QByteArray csvRecord(const QStringList &fields);
 QByteArray csvNumber(double value);
 
 // Writes the document to `path` through a temporary file, a part at a time.
-bool writeCsv(const QString &path, const std::vector<Dish> &dishes,
-              std::optional<double> servingGrams, QString *error);
+bool writeCsv(const QString &path, const std::vector<Dish> &dishes, QString *error);
 
 } // namespace Export

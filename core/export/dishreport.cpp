@@ -420,6 +420,19 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
         t.sums = r.sums;
     }
 
+    // The label bases stored with the dishes, where the store keeps them.
+    bool keepsBases = false;
+    if (!eachRow(reader, Queries::hasLabelBases(), &message,
+                 [&](const Rows &) { keepsBases = true; }) ||
+        (keepsBases &&
+         !eachRow(reader, Queries::exportLabelBases(only(which)), &message, [&](const Rows &row) {
+             const auto at = indexOf.constFind(row.key(0));
+             const std::optional<double> grams = row.number(1);
+             if (at != indexOf.constEnd() && grams && std::isfinite(*grams) && *grams > 0)
+                 (*out)[*at].labelServing = grams;
+         })))
+        return fail(message);
+
     // The comparison: the nine sums rounded as the comparison window rounds
     // them.
     for (Dish &dish : *out) {

@@ -72,6 +72,9 @@ struct Dish
     std::vector<Line> lines;
     Totals totals;
     Comparison comparison;
+    // The serving weight its nutrition label is given for, as stored with
+    // the dish; nothing: per 100 g.
+    std::optional<double> labelServing;
 };
 
 // The units of the comparison table's eleven rows (captions:

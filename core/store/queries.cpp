@@ -205,4 +205,24 @@ QString exportStandards()
     return QStringLiteral("SELECT AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,VB2,NAI,VC FROM kij");
 }
 
+QString hasLabelBases()
+{
+    return QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name='hyj'");
+}
+
+QString exportLabelBases(std::optional<qint64> dish)
+{
+    return QStringLiteral("SELECT ID,GRM FROM hyj WHERE KND=1") + dishFilter(dish, u"ID");
+}
+
+QString labelBasis(qint64 dish)
+{
+    return QStringLiteral("SELECT GRM FROM hyj WHERE KND=1 AND ID=") + key(dish);
+}
+
+QString storeLabelBasis()
+{
+    return QStringLiteral("INSERT OR REPLACE INTO hyj(ID,KND,GRM) VALUES (?1,?2,?3)");
+}
+
 } // namespace Queries

@@ -79,5 +79,17 @@ QString exportWeights(std::optional<qint64> dish);
 QString exportSums(std::optional<qint64> dish);
 // AGE, SEX and the eleven standard values of every kij row, in table order.
 QString exportStandards();
+// Whether the store keeps label bases (a row when it does).
+QString hasLabelBases();
+// ID and serving grams of the dishes labelled per serving.
+QString exportLabelBases(std::optional<qint64> dish);
+
+// ---- Nutrition label
+
+// The serving grams of one dish's label; no row, or null: per 100 g.
+QString labelBasis(qint64 dish);
+// Stores a dish's label basis: ?1 the dish, ?2 the kind (0 per 100 g, 1 per
+// serving), ?3 the serving grams.
+QString storeLabelBasis();
 
 } // namespace Queries

@@ -94,6 +94,8 @@ const std::vector<TableColumns> &usedParts()
          {QStringLiteral("segid"), QStringLiteral("term"), QStringLiteral("pgno")}},
         {QStringLiteral("eys_skn_docsize"), {QStringLiteral("id"), QStringLiteral("sz")}},
         {QStringLiteral("eys_skn_config"), {QStringLiteral("k"), QStringLiteral("v")}},
+        {QStringLiteral("hyj"),
+         {QStringLiteral("ID"), QStringLiteral("KND"), QStringLiteral("GRM")}},
     };
     return parts;
 }

@@ -233,7 +233,7 @@ private slots:
 
         // The CSV's total rows and overview hold the same texts.
         const QString csvPath = s.folder.filePath(QStringLiteral("all.csv"));
-        QVERIFY2(Export::writeCsv(csvPath, dishes, std::nullopt, &error), qPrintable(error));
+        QVERIFY2(Export::writeCsv(csvPath, dishes, &error), qPrintable(error));
         QFile csv(csvPath);
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QByteArray bytes = csv.readAll();
@@ -458,7 +458,8 @@ private slots:
         p.inputs = {QStringLiteral("２５０")};
         commands->Me_file_label->trigger();
         QCOMPARE(p.previews, 1);
-        QCOMPARE(commands->servingGrams(), std::optional<double>(250));
+        QCOMPARE(Export::storedServing(s.started.program->DbConnectionString, s.w().currentDish()),
+                 std::optional<double>(250));
         p.clear();
         p.inputs = {QStringLiteral("-5")};
         commands->Me_file_label->trigger();
@@ -466,11 +467,13 @@ private slots:
         QCOMPARE(p.asked.last().icon, Prompts::Icon::Exclamation);
     }
 
+    // One row per edge of the label rules. Salt is given by its sodium per
+    // 100 g (mg), as the "0" rule tests it; real foods where named.
     void labelFigures_data()
     {
         QTest::addColumn<int>("item");
-        QTest::addColumn<double>("perHundred");
-        QTest::addColumn<double>("serving"); // 0: per 100 g
+        QTest::addColumn<double>("perHundred"); // kcal, g; sodium mg for salt
+        QTest::addColumn<double>("serving");    // 0: per 100 g
         QTest::addColumn<QString>("figure");
         const int energy = int(Export::LabelItem::Energy);
         const int protein = int(Export::LabelItem::Protein);
@@ -480,8 +483,9 @@ private slots:
         QTest::newRow("energy 5 stays") << energy << 5.0 << 0.0 << "5";
         QTest::newRow("energy 5.5 up") << energy << 5.5 << 0.0 << "6";
         QTest::newRow("energy 5.49 down") << energy << 5.49 << 0.0 << "5";
-        QTest::newRow("energy per serving") << energy << 4.0 << 250.0 << "0";
+        QTest::newRow("energy 4/100 g in 250 g") << energy << 4.0 << 250.0 << "0";
         QTest::newRow("energy 250 g") << energy << 123.0 << 250.0 << "308";
+        QTest::newRow("energy 5/100 g in 5 g") << energy << 5.0 << 5.0 << "0.3";
         // Protein, fat, carbohydrate: one decimal, "0" below 0.5 g.
         QTest::newRow("protein 0.49 is 0") << protein << 0.49 << 0.0 << "0";
         QTest::newRow("protein 0.5 stays") << protein << 0.5 << 0.0 << "0.5";
@@ -489,13 +493,18 @@ private slots:
         QTest::newRow("protein 2.24 down") << protein << 2.24 << 0.0 << "2.2";
         QTest::newRow("protein whole keeps .0") << protein << 21.0 << 0.0 << "21.0";
         QTest::newRow("protein 0.4/100 g in 250 g") << protein << 0.4 << 250.0 << "0";
-        // Salt: "0" below 0.0127 g (sodium 5 mg), two decimals below 0.1 g.
-        QTest::newRow("salt 0.0126 is 0") << salt << 0.0126 << 0.0 << "0";
-        QTest::newRow("salt 0.0127 stays") << salt << 0.0127 << 0.0 << "0.01";
-        QTest::newRow("salt 0.094") << salt << 0.094 << 0.0 << "0.09";
-        QTest::newRow("salt 0.095 to one place") << salt << 0.095 << 0.0 << "0.1";
-        QTest::newRow("salt 1.25 up") << salt << 1.25 << 0.0 << "1.3";
-        QTest::newRow("salt 1.24 down") << salt << 1.24 << 0.0 << "1.2";
+        QTest::newRow("protein 0.5/100 g in 5 g") << protein << 0.5 << 5.0 << "0.03";
+        // Salt = sodium x 2.54 / 1000: "0" below 5 mg of sodium, two decimals
+        // below 0.1 g.
+        QTest::newRow("sodium 4.9 is 0") << salt << 4.9 << 0.0 << "0";
+        QTest::newRow("sodium 5.0 (キャベツ)") << salt << 5.0 << 0.0 << "0.01";
+        QTest::newRow("sodium 15 (こまつな)") << salt << 15.0 << 0.0 << "0.04";
+        QTest::newRow("sodium 37.4 is 0.094") << salt << 37.4 << 0.0 << "0.09";
+        QTest::newRow("sodium 37.5 to one place") << salt << 37.5 << 0.0 << "0.1";
+        QTest::newRow("salt 1.25 up") << salt << 1250 / 2.54 << 0.0 << "1.3";
+        QTest::newRow("salt 1.24 down") << salt << 1240 / 2.54 << 0.0 << "1.2";
+        QTest::newRow("salt 0.15/100 g in 3 g") << salt << 150 / 2.54 << 3.0 << "0.005";
+        QTest::newRow("sodium 4.9 in 250 g") << salt << 4.9 << 250.0 << "0";
     }
 
     void labelFigures()
@@ -504,7 +513,9 @@ private slots:
         QFETCH(double, perHundred);
         QFETCH(double, serving);
         QFETCH(QString, figure);
-        const double amount = serving > 0 ? perHundred * serving / 100 : perHundred;
+        double amount = serving > 0 ? perHundred * serving / 100 : perHundred;
+        if (Export::LabelItem(item) == Export::LabelItem::Salt)
+            amount *= 2.54 / 1000;
         QCOMPARE(Export::labelFigure(Export::LabelItem(item), amount, perHundred), figure);
     }
 
@@ -514,7 +525,7 @@ private slots:
         // 0.3 + 0.19 per 100 g is below 0.5.
         Export::Totals t = totalsOf(
             200,
-            {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"TST", 0.6}, {"TSS", 0.38}, {"NAT", 1.5}});
+            {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"TST", 0.6}, {"TSS", 0.38}, {"NA", 600}});
         Export::NutritionLabel label = Export::nutritionLabel(t, std::nullopt);
         QCOMPARE(label.basis, QStringLiteral("100g当たり"));
         QStringList shown;
@@ -690,9 +701,8 @@ private slots:
         const std::vector<Export::Dish> dishes(1);
         for (int kind = 0; kind < 2; ++kind) {
             QString error;
-            const bool written = kind == 0
-                                     ? Export::writeCsv(target, dishes, std::nullopt, &error)
-                                     : Export::writeWorkbook(target, dishes, std::nullopt, &error);
+            const bool written = kind == 0 ? Export::writeCsv(target, dishes, &error)
+                                           : Export::writeWorkbook(target, dishes, &error);
             QVERIFY(!written);
             QVERIFY2(error.contains(message), qPrintable(error));
             QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
@@ -709,8 +719,7 @@ private slots:
         std::vector<Export::Dish> dishes(1);
         dishes[0].name = QStringLiteral("新しい");
         QString error;
-        QVERIFY(Export::writeCsv(folder.filePath(QStringLiteral("out.csv")), dishes, std::nullopt,
-                                 &error));
+        QVERIFY(Export::writeCsv(folder.filePath(QStringLiteral("out.csv")), dishes, &error));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QVERIFY(old.readAll().contains("新しい"));
         // No temporary file is left beside it.

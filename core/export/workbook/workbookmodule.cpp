@@ -177,12 +177,13 @@ int writeLabel(Sheet &s, const Formats &f, int row, const NutritionLabel &label)
         s.text(row, 2, r.unit.toString(), f.boxText);
         ++row;
     }
+    s.merge(row++, 0, 2, labelStatement(), f.boxText);
     if (!label.note.isEmpty())
         s.text(row++, 0, label.note, f.note);
     return row;
 }
 
-void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<double> servingGrams)
+void writeDish(Sheet &s, const Formats &f, const Dish &dish)
 {
     s.columns(0, 0, 12);
     s.columns(1, 1, 30);
@@ -288,7 +289,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
         s.text(row++, 0, QStringLiteral("※ この年齢と性別の基準値はありません。"), f.note);
     ++row;
 
-    row = writeLabel(s, f, row, nutritionLabel(t, servingGrams));
+    row = writeLabel(s, f, row, nutritionLabel(dish));
     ++row;
     s.text(row, 0, attribution(), f.note);
 }
@@ -323,7 +324,6 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
 struct Plan
 {
     const std::vector<Dish> *dishes = nullptr;
-    std::optional<double> servingGrams;
     QByteArray overviewName;
     std::vector<QByteArray> sheetNames; // a dish's sheet
     QByteArray spareName;               // the first sheet of a part beyond the first
@@ -391,7 +391,7 @@ void writePart(Part &part, std::vector<Part> &parts, const Plan &plan, std::latc
         lxw_worksheet *ws = addSheet(plan.sheetNames[d]);
         if (ws && d >= part.first && d < part.last) {
             Sheet sheet(ws, &part.status);
-            writeDish(sheet, formats, dishes[d], plan.servingGrams);
+            writeDish(sheet, formats, dishes[d]);
         }
     }
     part.references = book->sst->string_count - planned;
@@ -481,8 +481,7 @@ QByteArray sheetEntry(size_t n)
 
 } // namespace
 
-bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
-                      std::optional<double> servingGrams, QString *error)
+bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes, QString *error)
 {
     TargetFile target(path);
     // libxlsxwriter counts sheets in 16 bits: past that they would overwrite
@@ -501,7 +500,6 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
 
     Plan plan;
     plan.dishes = &dishes;
-    plan.servingGrams = servingGrams;
     QSet<QString> used;
     plan.overviewName = sheetName(overviewSheetName(), 0, &used).toUtf8();
     plan.sheetNames.reserve(dishes.size());
@@ -532,7 +530,7 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
             if (p == 0)
                 writeOverview(gather, none, dishes);
             for (size_t d = parts[p].first; d < parts[p].last; ++d)
-                writeDish(gather, none, dishes[d], servingGrams);
+                writeDish(gather, none, dishes[d]);
         });
         QSet<QByteArray> seen;
         for (const Strings &strings : gathered) {
@@ -588,9 +586,8 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
 
 } // namespace Export
 
-extern "C" Q_DECL_EXPORT bool zentoWriteWorkbook(const QString &path,
-                                                 const std::vector<Export::Dish> &dishes,
-                                                 std::optional<double> servingGrams, QString *error)
+extern "C" Q_DECL_EXPORT bool
+zentoWriteWorkbook(const QString &path, const std::vector<Export::Dish> &dishes, QString *error)
 {
-    return Export::writeWorkbookNow(path, dishes, servingGrams, error);
+    return Export::writeWorkbookNow(path, dishes, error);
 }
