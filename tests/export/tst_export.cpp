@@ -4,6 +4,8 @@
 #include "core/export/dishreport.h"
 #include "core/export/nutritionlabel.h"
 #include "core/export/workbookwriter.h"
+#include "core/nutrition/chartscale.h"
+#include "core/nutrition/radarchart.h"
 #include "core/store/numbertext.h"
 #include "export/exportcommands.h"
 #include "nutrition/frmkij.h"
@@ -229,6 +231,10 @@ private slots:
             QCOMPARE(Export::standardText(halves->comparison, e), kdata(kij, e));
         }
         QCOMPARE(data(kij, 8), QStringLiteral("0.01")); // B2 through "0.0050"
+        // The printed chart's scales are the window's.
+        QCOMPARE(halves->comparison.chartScales,
+                 ChartScale::fromStandards(ChartScale::referenceStandards(connection),
+                                           RadarChart::fixedScales()));
         QCOMPARE(data(kij, 7), QStringLiteral("0"));
 
         // The CSV's total rows and overview hold the same texts.

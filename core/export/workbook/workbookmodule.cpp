@@ -33,6 +33,7 @@ struct Formats
     lxw_format *boxText = nullptr;
     lxw_format *boxFigure[3] = {}; // 0, 1 and 2 decimals
     lxw_format *note = nullptr;
+    lxw_format *places[3] = {}; // a nutrient's figure at 0, 1 and 2 decimals
 
     Formats() = default; // none: for a sheet that only gathers texts
 
@@ -69,11 +70,16 @@ struct Formats
         note = workbook_add_format(book);
         format_set_italic(note);
         format_set_font_color(note, 0x606060);
+        for (int i = 0; i < 3; ++i) {
+            places[i] = workbook_add_format(book);
+            format_set_num_format(places[i], patterns[i]);
+        }
 
         // Style numbers are given in this order, not in the order the cells
         // are written, so that every part of a workbook numbers them alike.
-        for (lxw_format *format : {title, heading, energy, oneDecimal, boxTitle, boxText,
-                                   boxFigure[0], boxFigure[1], boxFigure[2], note})
+        for (lxw_format *format :
+             {title, heading, energy, oneDecimal, boxTitle, boxText, boxFigure[0], boxFigure[1],
+              boxFigure[2], note, places[0], places[1], places[2]})
             lxw_format_get_xf_index(format);
     }
 };
@@ -202,11 +208,11 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
     for (const Line &line : dish.lines) {
         s.number(row, 0, double(line.foodId));
         s.text(row, 1, line.foodName);
-        s.number(row, 2, line.quantity);
+        s.number(row, 2, shown(line.quantity));
         s.text(row, 3, line.unit);
-        s.number(row, 4, line.grams);
+        s.number(row, 4, shown(line.grams));
         for (int i = 0; i < nutrientCount; ++i)
-            s.number(row, 5 + i, line.amounts[i]);
+            s.number(row, 5 + i, shown(line.amounts[i]), f.places[nutrientPlaces(i)]);
         ++row;
     }
 
@@ -216,19 +222,19 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
     const int energy = nutrientIndex("ENC");
     const int salt = nutrientIndex("NAT");
     s.text(row, 0, QStringLiteral("合計"), f.heading);
-    s.number(row, 4, panel.grams());
+    s.number(row, 4, shown(panel.grams()));
     for (int i = 0; i < nutrientCount; ++i) {
         if (i == energy)
-            s.number(row, 5 + i, t.sums[i], f.energy);
+            s.number(row, 5 + i, shown(t.sums[i]), f.energy);
         else if (i == salt)
             s.number(row, 5 + i, panel.roundedSalt());
         else
-            s.number(row, 5 + i, t.sums[i]);
+            s.number(row, 5 + i, shown(t.sums[i]), f.places[nutrientPlaces(i)]);
     }
     ++row;
     s.text(row, 0, QStringLiteral("100g当たり"), f.heading);
     for (int i = 0; i < nutrientCount; ++i)
-        s.number(row, 5 + i, perHundredGrams(t, i));
+        s.number(row, 5 + i, perHundredAtPlaces(t, i), f.places[nutrientPlaces(i)]);
     row += 2;
 
     // The panel of the main window.
@@ -241,8 +247,8 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
         QString unit;
     };
     const PanelRow panelRows[] = {
-        {QStringLiteral("合計重量"), panel.grams(), nullptr, QStringLiteral("g")},
-        {QStringLiteral("総カロリー"), t.sums[energy], f.energy, QStringLiteral("kcal")},
+        {QStringLiteral("合計重量"), shown(panel.grams()), nullptr, QStringLiteral("g")},
+        {QStringLiteral("総カロリー"), shown(t.sums[energy]), f.energy, QStringLiteral("kcal")},
         {QStringLiteral("食塩量"), panel.roundedSalt(), nullptr, QStringLiteral("g")},
         {QStringLiteral("水分"), perHundredGrams(t, nutrientIndex("SUI")), nullptr,
          QStringLiteral("g")},
@@ -281,7 +287,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
         s.text(row, 0, ::Comparison::caption(e));
         if (e >= 2)
             s.number(row, 1, c.calculated[e - 2]);
-        s.number(row, 2, c.standard[e]);
+        s.number(row, 2, NumberReader::number(::Comparison::standardText(c.standard[e])));
         s.text(row, 3, comparisonUnits[e].toString());
         ++row;
     }
@@ -313,7 +319,7 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
         s.number(row, 3, dish.totals.listWeight, f.oneDecimal);
         s.number(row, 4, dish.totals.listSalt);
         for (int i = 0; i < nutrientCount; ++i)
-            s.number(row, 5 + i, dish.totals.sums[i]);
+            s.number(row, 5 + i, shown(dish.totals.sums[i]), f.places[nutrientPlaces(i)]);
         ++row;
     }
     ++row;
