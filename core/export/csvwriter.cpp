@@ -2,6 +2,7 @@
 
 #include "core/export/nutritionlabel.h"
 #include "core/export/targetfile.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <QFile>
@@ -180,6 +181,11 @@ private:
     std::unordered_map<const QChar *, std::pair<QString, QByteArray>> m_bytes;
 };
 
+// The label's columns after the nutrients: its basis, its five figures, its
+// statement and note.
+constexpr int labelColumns = 2 + labelItemCount;
+const QByteArray noLabel(labelColumns, ',');
+
 void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
 {
     const QString key = QString::number(dish.key);
@@ -204,39 +210,56 @@ void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
             out += ',';
             appendNumber(out, amount);
         }
+        out += noLabel;
         out += "\r\n";
     }
 
-    // The total row: the panel's weight, energy and salt as it shows them,
-    // every other sum as the store adds it up; then the row per 100 g.
+    // The total row: the panel's weight, energy (whole kcal) and salt as it
+    // rounds them, every other sum as the store adds it up; then the row per
+    // 100 g at each nutrient's places.
     static const int energy = nutrientIndex("ENC");
     static const int salt = nutrientIndex("NAT");
-    const PanelTexts panel = panelTexts(dish.totals);
+    const DishTotals panel = dishTotals(dish.totals);
     out += dishFields + "合計,,,,,";
-    appendField(out, panel.weight);
+    appendNumber(out, panel.grams());
     for (int i = 0; i < nutrientCount; ++i) {
         out += ',';
         if (i == energy)
-            appendField(out, panel.energy);
+            appendNumber(out, panel.energy
+                                  ? std::optional<double>(
+                                        NumberText::roundHalfUp(std::fabs(*panel.energy), 0) *
+                                        (*panel.energy < 0 ? -1 : 1))
+                                  : std::nullopt);
         else if (i == salt)
-            appendField(out, panel.salt);
+            appendNumber(out, panel.roundedSalt());
         else
             appendNumber(out, dish.totals.sums[i]);
     }
+    out += noLabel;
     out += "\r\n";
     out += dishFields + "100g当たり,,,,,";
     for (int i = 0; i < nutrientCount; ++i) {
         out += ',';
-        appendNumber(out, perHundredGrams(dish.totals, i));
+        appendNumber(out, perHundredAtPlaces(dish.totals, i));
     }
+    out += noLabel;
     out += "\r\n";
 
+    // The label: its figures as numbers in their own columns ("-", a figure
+    // that cannot be given, is left empty).
     const NutritionLabel label = nutritionLabel(dish);
-    QStringList labelRow{key, dish.name, labelTitle(), label.basis};
-    for (const LabelRow &row : label.rows)
-        labelRow << row.name.toString() + QLatin1Char(' ') + row.figure + row.unit.toString();
-    labelRow << labelStatement() << label.note;
-    out += csvRecord(labelRow);
+    out += dishFields;
+    appendField(out, labelTitle());
+    out += QByteArray(6 + nutrientCount, ',');
+    appendField(out, label.basis);
+    for (const LabelRow &row : label.rows) {
+        out += ',';
+        appendNumber(out, NumberReader::number(row.figure));
+    }
+    out += ',';
+    appendField(out, label.note.isEmpty() ? labelStatement()
+                                          : labelStatement() + QLatin1Char(' ') + label.note);
+    out += "\r\n";
 }
 
 } // namespace
@@ -287,36 +310,18 @@ bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes)
         out.truncate(0);
         return ok;
     };
-    out += csvRecord(QStringList{QStringLiteral("料理番号"), QStringLiteral("料理名"),
-                                 QStringLiteral("区分"), QStringLiteral("食品番号"),
-                                 QStringLiteral("食品名"), QStringLiteral("数量"),
-                                 QStringLiteral("単位"), QStringLiteral("重量(g)")} +
-                     nutrientHeadings());
+    QStringList headings{QStringLiteral("料理番号"), QStringLiteral("料理名"),
+                         QStringLiteral("区分"),     QStringLiteral("食品番号"),
+                         QStringLiteral("食品名"),   QStringLiteral("数量"),
+                         QStringLiteral("単位"),     QStringLiteral("重量(g)")};
+    headings << nutrientHeadings() << QStringLiteral("表示の基準");
+    for (const LabelRow &row : nutritionLabel(Totals{}, std::nullopt).rows)
+        headings << QStringLiteral("表示 %1(%2)").arg(row.name, row.unit);
+    headings << QStringLiteral("表示の注記");
+    out += csvRecord(headings);
     NameBytes names;
     for (const Dish &dish : dishes) {
         appendDish(out, dish, names);
-        if (!flushed(true))
-            return false;
-    }
-
-    // The overview: the dish list's energy, weight and salt, then every sum.
-    out += "\r\n";
-    out += csvRecord(QStringList{QStringLiteral("料理番号"), QStringLiteral("料理名"),
-                                 QStringLiteral("ｴﾈﾙｷﾞｰ(kcal)"), QStringLiteral("合計重量(g)"),
-                                 QStringLiteral("食塩量(g)")} +
-                     nutrientHeadings());
-    for (const Dish &dish : dishes) {
-        const ListTexts list = listTexts(dish.totals);
-        out += QByteArray::number(dish.key);
-        for (const QString *text : {&dish.name, &list.energy, &list.weight, &list.salt}) {
-            out += ',';
-            appendField(out, *text);
-        }
-        for (const std::optional<double> &sum : dish.totals.sums) {
-            out += ',';
-            appendNumber(out, sum);
-        }
-        out += "\r\n";
         if (!flushed(true))
             return false;
     }

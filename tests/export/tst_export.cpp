@@ -6,6 +6,7 @@
 #include "core/export/workbookwriter.h"
 #include "core/nutrition/chartscale.h"
 #include "core/nutrition/radarchart.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "export/exportcommands.h"
 #include "nutrition/frmkij.h"
@@ -237,7 +238,6 @@ private slots:
                                            RadarChart::fixedScales()));
         QCOMPARE(data(kij, 7), QStringLiteral("0"));
 
-        // The CSV's total rows and overview hold the same texts.
         const QString csvPath = s.folder.filePath(QStringLiteral("all.csv"));
         QVERIFY2(Export::writeCsv(csvPath, dishes, &error), qPrintable(error));
         QFile csv(csvPath);
@@ -245,27 +245,43 @@ private slots:
         const QByteArray bytes = csv.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         QVERIFY(!bytes.contains("\n") || bytes.count("\n") == bytes.count("\r\n"));
+        // One table: every record has the heading's fields; every figure
+        // is a number; the total rows hold the panel's figures.
         const QList<QStringList> records = parseCsv(QString::fromUtf8(bytes.mid(3)));
-        const int energyColumn = 8 + Export::nutrientIndex("ENC");
-        const int saltColumn = 8 + Export::nutrientIndex("NAT");
-        int totals = 0, overview = 0;
-        for (const QStringList &r : records) {
-            if (r.size() < 3)
-                continue;
+        const QStringList heading = records.first();
+        QCOMPARE(QSet<QString>(heading.begin(), heading.end()).size(), heading.size());
+        const int energyColumn = int(heading.indexOf(QStringLiteral("ｴﾈﾙｷﾞｰ(Kcal)")));
+        const int saltColumn = int(heading.indexOf(QStringLiteral("食塩相当量(g)")));
+        const int labelEnergy = int(heading.indexOf(QStringLiteral("表示 熱量(kcal)")));
+        QVERIFY(energyColumn > 0 && saltColumn > 0 && labelEnergy > 0);
+        QMap<QString, int> kinds;
+        for (const QStringList &r : records.mid(1)) {
+            QCOMPARE(r.size(), heading.size());
+            ++kinds[r[2]];
+            const int basis = labelEnergy - 1;
+            for (int c : {3, 5}) {
+                if (!r[c].isEmpty())
+                    QVERIFY2(NumberReader::number(r[c]), qPrintable(r[c]));
+            }
+            for (int c = 7; c < heading.size() - 1; ++c) {
+                if (c != basis && !r[c].isEmpty())
+                    QVERIFY2(NumberReader::number(r[c]), qPrintable(r[c]));
+            }
             const Export::Dish *dish = dishNamed(dishes, r[1]);
-            if (dish && r[2] == QStringLiteral("合計")) {
-                const Export::PanelTexts p = Export::panelTexts(dish->totals);
-                QCOMPARE((QStringList{r[7], r[energyColumn], r[saltColumn]}),
-                         (QStringList{p.weight, p.energy, p.salt}));
-                ++totals;
-            } else if (dish && r.size() == 5 + Export::nutrientCount) {
-                const Export::ListTexts l = Export::listTexts(dish->totals);
-                QCOMPARE(r.mid(2, 3), (QStringList{l.energy, l.weight, l.salt}));
-                ++overview;
+            QVERIFY(dish);
+            if (r[2] == QStringLiteral("合計")) {
+                const DishTotals p = Export::dishTotals(dish->totals);
+                QCOMPARE(r[7], p.grams() ? NumberText::general(*p.grams()) : QString());
+                QCOMPARE(r[saltColumn],
+                         p.roundedSalt() ? NumberText::general(*p.roundedSalt()) : QString());
+                QCOMPARE(r[energyColumn], Export::panelTexts(dish->totals).energy.remove(','));
+            } else if (r[2] == QStringLiteral("栄養成分表示")) {
+                QCOMPARE(r.last().left(12), Export::labelStatement());
             }
         }
-        QCOMPARE(totals, 7);
-        QCOMPARE(overview, 7);
+        QCOMPARE(kinds.value(QStringLiteral("合計")), 7);
+        QCOMPARE(kinds.value(QStringLiteral("栄養成分表示")), 7);
+        QCOMPARE(kinds.value(QStringLiteral("明細")), 7); // not the line whose food is gone
         QVERIFY(bytes.contains("\"カレー, \"\"特製\"\"\""));
 
         // The workbook's cells, read back as the spreadsheet shows them.
