@@ -11,6 +11,7 @@
 #include "core/store/database.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
+#include "core/store/storecheck.h"
 #include "export/reportpage.h"
 
 #include <QCommandLineParser>
@@ -134,6 +135,15 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("データベース「%1」がありません。").arg(storePath));
     if (storePath.contains(QLatin1Char(';')))
         return fail(QStringLiteral("データベースのファイル名に「;」は使えません。"));
+    // The output is looked at before the store is opened: a wrong one
+    // leaves the store exactly as it was.
+    if (StoreCheck::sameFile(storePath, parser.value(output)))
+        return fail(QStringLiteral("--output「%1」はデータベースそのものです。書き出しません。")
+                        .arg(parser.value(output)));
+    const QString notAFile = StoreCheck::notAFileReason(parser.value(output));
+    if (!notAFile.isEmpty())
+        return fail(
+            QStringLiteral("「%1」に書き込めません: %2").arg(parser.value(output), notAFile));
     const QString connection =
         QStringLiteral("Provider=Zento.SQLite.1;Data Source=") + storePath + QLatin1Char(';');
     QString error;

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <utility>
 
 namespace {
@@ -344,6 +345,11 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
     const bool wal = scalarOf(db, QStringLiteral("PRAGMA journal_mode")).toString().toLower() ==
                      QLatin1String("wal");
     std::shared_ptr<Database> store(new Database(db, name, wal));
+    struct stat opened;
+    if (::stat(path.constData(), &opened) == 0) {
+        store->m_device = opened.st_dev;
+        store->m_inode = opened.st_ino;
+    }
     store->m_readOnly = readOnly;
     store->m_startMode = startMode;
     stores.insert(key, store);
@@ -361,8 +367,24 @@ void Database::closeUnused()
     }
 }
 
+bool Database::isStillTheFile() const
+{
+    struct stat now;
+    return ::stat(QFile::encodeName(QFileInfo(m_fileName).absoluteFilePath()).constData(), &now) ==
+               0 &&
+           now.st_dev == m_device && now.st_ino == m_inode;
+}
+
 bool Database::write(const std::function<bool(QString *)> &fn, QString *error)
 {
+    // A store renamed over or removed while it is open: a change would go
+    // into a file the user no longer has. Edits stay off from then on.
+    if (m_refusal.isEmpty() && !isStillTheFile())
+        m_refusal =
+            QStringLiteral("データベース「%1」は、開いたあとで別のファイルに置き換えられたか、"
+                           "消されました。変更は書き込みません（今の変更も書き込んで"
+                           "いません）。ゼントを起動し直してください。")
+                .arg(QFileInfo(m_fileName).fileName());
     const QString refusal = editsRefused();
     if (!refusal.isEmpty()) {
         if (error)

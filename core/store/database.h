@@ -56,6 +56,10 @@ public:
 
     // Opened read-only: every write is refused.
     bool isReadOnly() const { return m_readOnly; }
+    // Whether the store's name still names the file this store holds open
+    // (same device and inode): false once it was renamed over or removed.
+    // Checked before every write.
+    bool isStillTheFile() const;
     // Refuses every later write with reason (a store that lacks parts);
     // an empty reason allows writes again.
     void refuseEdits(const QString &reason) { m_refusal = reason; }
@@ -142,6 +146,7 @@ private:
     QString m_fileName;
     bool m_wal = false;
     bool m_readOnly = false;
+    unsigned long long m_device = 0, m_inode = 0;
     bool m_logHeld = false;
     bool m_foldDue = false;
     QString m_refusal;

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <optional>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -50,6 +51,28 @@ FileReport inspectFile(const QString &path)
                                "開かずに、ファイルには手を加えていません。")
                     .arg(shown)};
     return {};
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first, second;
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+QString notAFileReason(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return QString();
+    const QString shown = QDir::toNativeSeparators(path);
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("「%1」はフォルダーです。").arg(shown);
+    if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))
+        return QStringLiteral("「%1」はパイプ（FIFO）かソケットで、ファイルではありません。")
+            .arg(shown);
+    return QStringLiteral("「%1」は装置（デバイス）で、ファイルではありません。").arg(shown);
 }
 
 bool isWritable(const QString &path)

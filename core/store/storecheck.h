@@ -45,6 +45,13 @@ bool isUnused(const QString &column);
 // 表「kou」 or 表「eys」の項目「NAT」, in the schema's order.
 QStringList missingParts(sqlite3 *db);
 
+// Whether the two paths name one file (device and inode), whatever the
+// names; false when either does not exist.
+bool sameFile(const QString &a, const QString &b);
+// Why an existing path cannot be replaced by a file written there (a folder,
+// a device, a FIFO, a socket); empty for a regular file or no file at all.
+QString notAFileReason(const QString &path);
+
 // The one message for a store that lacks parts.
 QString missingMessage(const QString &fileName, const QStringList &missing);
 // The one message for a store that opens read-only.

@@ -6,6 +6,7 @@
 #include "core/export/workbookwriter.h"
 #include "core/nutrition/chartscale.h"
 #include "core/nutrition/radarchart.h"
+#include "core/store/backup.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "export/exportcommands.h"
@@ -747,6 +748,55 @@ private slots:
         // No temporary file is left beside it.
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("out.csv")});
+    }
+
+    // An output that is the store itself, a device, a FIFO or a folder is
+    // refused with one line; none is replaced, the store stays whole.
+    void outputTargetsAreRefused_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the store by another name") << "./link.dll"
+                                                   << "データベースそのもの";
+        QTest::newRow("device") << "/dev/null"
+                                << "装置";
+        QTest::newRow("FIFO") << "pipe"
+                              << "FIFO";
+        QTest::newRow("folder") << "folder"
+                                << "フォルダ";
+    }
+
+    void outputTargetsAreRefused()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, said);
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        QVERIFY(QFile::link(folder.filePath(QStringLiteral("zento.dll")),
+                            folder.filePath(QStringLiteral("link.dll"))));
+        QVERIFY(QProcess::execute(QStringLiteral("mkfifo"), {folder.filePath("pipe")}) == 0);
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
+        const QByteArray store = [&] {
+            QFile file(folder.filePath(QStringLiteral("zento.dll")));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        const QFileInfo before(target);
+        for (const char *format : {"csv", "xlsx"}) {
+            const Tool tool = runTool({"--format", format, "--all", "--output", target});
+            QCOMPARE(tool.exitCode, 1);
+            QVERIFY2(tool.message.contains(said), qPrintable(tool.message));
+            QCOMPARE(tool.message.count(QLatin1Char('\n')), 1);
+        }
+        QString error;
+        QVERIFY(!Backup::copyFile(QStringLiteral("zento.dll"), target, &error));
+        QVERIFY2(error.contains(said) || error.contains(QStringLiteral("そのもの")),
+                 qPrintable(error));
+        const QFileInfo after(target);
+        QCOMPARE(after.isFile(), before.isFile());
+        QCOMPARE(after.isDir(), before.isDir());
+        QFile file(folder.filePath(QStringLiteral("zento.dll")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), store);
     }
 };
 
