@@ -1,6 +1,7 @@
 #include "tools/referencedata.h"
 
 #include "core/store/schema.h"
+#include "core/store/schemacheck.h"
 #include "core/store/statement.h"
 #include "tools/readings.h"
 #include "tools/storebuilder.h"
@@ -373,6 +374,13 @@ sqlite3 *openStore(const QString &storePath, QString *error)
         return nullptr;
     }
     sqlite3_busy_timeout(db, 5000);
+    const QStringList foreign = SchemaCheck::foreignParts(db);
+    if (!foreign.isEmpty() || !SchemaCheck::trustIfOwn(db)) {
+        if (error)
+            *error = SchemaCheck::foreignMessage(storePath, foreign);
+        sqlite3_close(db);
+        return nullptr;
+    }
     return db;
 }
 

@@ -15,11 +15,47 @@ namespace Export {
 
 namespace {
 
+// Whether text reads as a number: such a field stays a number for the
+// spreadsheet (a negative figure begins with "-" and is no formula).
+bool isNumberText(const QString &text)
+{
+    qsizetype i = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    bool digit = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isDigit() && c.unicode() < 128)
+            digit = true;
+        else if (c != QLatin1Char('.') && c != QLatin1Char(','))
+            return false;
+    }
+    return digit;
+}
+
+} // namespace
+
+QString csvText(const QString &text)
+{
+    // Control characters (a line break, NUL, ESC) have no place in a name and
+    // are not written; TAB is, as it is no harm inside a field.
+    QString clean;
+    clean.reserve(text.size() + 1);
+    for (const QChar c : text)
+        if (c == QLatin1Char('\t') || (c.category() != QChar::Other_Control && c != QChar(0x7F)))
+            clean += c;
+    // A spreadsheet takes a field beginning with one of these for a formula;
+    // a leading apostrophe makes it read the field as text.
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!clean.isEmpty() && formulaStarts.contains(clean.front()) && !isNumberText(clean))
+        clean.prepend(QLatin1Char('\''));
+    return clean;
+}
+
+namespace {
+
 void appendField(QByteArray &out, const QString &text)
 {
-    const QByteArray field = text.toUtf8();
-    if (field.contains(',') || field.contains('"') || field.contains('\n') ||
-        field.contains('\r')) {
+    const QByteArray field = csvText(text).toUtf8();
+    if (field.contains(',') || field.contains('"')) {
         QByteArray quoted = field;
         quoted.replace("\"", "\"\"");
         out += '"' + quoted + '"';

@@ -584,8 +584,19 @@ private slots:
         QTest::newRow("plain") << QStringList{"a", "米", ""} << QByteArray("a,米,\r\n");
         QTest::newRow("comma") << QStringList{"a,b"} << QByteArray("\"a,b\"\r\n");
         QTest::newRow("quote") << QStringList{"5\""} << QByteArray("\"5\"\"\"\r\n");
-        QTest::newRow("line break")
-            << QStringList{"a\nb", "c\r"} << QByteArray("\"a\nb\",\"c\r\"\r\n");
+        // No field carries a live formula or a control character.
+        QTest::newRow("line break, NUL, ESC")
+            << QStringList{"a\nb", "c\r", QString::fromUtf8("d\0e\x1b[2Jf", 9)}
+            << QByteArray("ab,c,de[2Jf\r\n");
+        QTest::newRow("formula starts")
+            << QStringList{"=1+2", "+SUM(A1)", "-2+3", "@A1", "\tx", "\r=x"}
+            << QByteArray("'=1+2,'+SUM(A1),'-2+3,'@A1,'\tx,'=x\r\n");
+        QTest::newRow("hyperlink and command")
+            << QStringList{"=HYPERLINK(\"http://x\",\"click\")", "=cmd|' /C calc'!A0"}
+            << QByteArray(
+                   "\"'=HYPERLINK(\"\"http://x\"\",\"\"click\"\")\",'=cmd|' /C calc'!A0\r\n");
+        QTest::newRow("numbers stay numbers") << QStringList{"-1.5", "1,810", "a=b", "米 -"}
+                                              << QByteArray("-1.5,\"1,810\",a=b,米 -\r\n");
     }
 
     void csvQuoting()

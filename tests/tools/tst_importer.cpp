@@ -1004,12 +1004,12 @@ private slots:
         QVERIFY(buildStore(folder));
         QVERIFY(folder.exec(QStringLiteral(
             "UPDATE eys SET ENC = 999 WHERE SID = 4032; DELETE FROM bun WHERE 分類№ = 5;"
-            "CREATE TRIGGER refuse BEFORE INSERT ON kij BEGIN SELECT RAISE(ABORT, 'refused'); "
-            "END;")));
+            "ALTER TABLE kij RENAME COLUMN VC TO refused;")));
         ReferenceData::RefreshResult result;
         QString error;
         QVERIFY(!refresh(fromStore, folder.filePath(QStringLiteral("zento.dll")), &result, &error));
-        QVERIFY2(error.contains(QStringLiteral("refused")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("VC")) || error.contains(QStringLiteral("refused")),
+                 qPrintable(error));
         // The foods and categories written before the failure were rolled back.
         QCOMPARE(folder.scalar(QStringLiteral("SELECT ENC FROM eys WHERE SID=4032")).toDouble(),
                  999.0);
