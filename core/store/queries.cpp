@@ -56,10 +56,16 @@ QString foodUnits(qint64 food)
     const QString key = QString::number(food);
     return QStringLiteral("SELECT TNM, KAK FROM (SELECT 0 AS own, etn.rowid AS pos, etn.TNM,"
                           " etn.KAK FROM etn WHERE(etn.SID=") +
-           key +
-           QStringLiteral(") UNION ALL SELECT 1, tni.rowid, tni.TNM, tni.KAK FROM tni WHERE"
+           key + QStringLiteral(") UNION ALL SELECT 1, tni.rowid, tni.TNM, CASE WHEN tni.TNM IN ") +
+           volumeUnitList() +
+           QStringLiteral(" THEN NULL ELSE tni.KAK END FROM tni WHERE"
                           " tni.TNM NOT IN (SELECT etn.TNM FROM etn WHERE(etn.SID=") +
            key + QStringLiteral("))) ORDER BY own, pos");
+}
+
+QString volumeUnitList()
+{
+    return QStringLiteral("('小さじ','大さじ','ｶｯﾌﾟ','合')");
 }
 
 QString dishLines(qint64 dish)

@@ -21,8 +21,12 @@ QString categories();                   // every food category
 QString categoryFoods(qint64 category); // the foods of one category
 QString units();                        // every unit with its grams
 // The units offered for a food, TNM and KAK: its own measures (etn) first, in
-// the order entered, then every unit of tni it has none of. Food 0: units().
+// the order entered, then every unit of tni it has none of; a volume unit
+// (小さじ, 大さじ, ｶｯﾌﾟ, 合) it has no own weight of comes with no grams (null),
+// since what a spoon of a food weighs is the food's. Food 0: units().
 QString foodUnits(qint64 food);
+// The volume units, as an SQL list: ('小さじ','大さじ','ｶｯﾌﾟ','合').
+QString volumeUnitList();
 
 // ---- Dish editing
 
