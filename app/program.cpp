@@ -227,9 +227,9 @@ void Program::checkStore()
     QStringList missing = StoreCheck::missingParts(m_store->handle());
     // A store made by an earlier version lacks only what later versions
     // added (full names, household measures, the reading index, the
-    // components, servings and full standards): it is brought up to date in
-    // one transaction, its data untouched; the official foods' components and
-    // the standards come from the store installed with the program.
+    // components): it is brought up to date in one transaction, its data
+    // untouched; the official foods' components come from the store
+    // installed with the program.
     if (!missing.isEmpty() && !m_store->isReadOnly()) {
         sqlite3 *db = m_store->handle();
         QString installed = QDir(DataFolder::readyFolder(QCoreApplication::applicationDirPath()))

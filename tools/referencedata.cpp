@@ -1,6 +1,7 @@
 #include "tools/referencedata.h"
 
 #include "core/store/schema.h"
+#include "core/store/schemacheck.h"
 #include "core/store/statement.h"
 #include "tools/readings.h"
 #include "tools/storebuilder.h"
@@ -29,6 +30,14 @@ const QList<Unit> &units()
     return list;
 }
 
+const QStringList &pieceUnits()
+{
+    static const QStringList list = {
+        QStringLiteral("個"), QStringLiteral("本"),     QStringLiteral("枚"),  QStringLiteral("丁"),
+        QStringLiteral("杯"), QStringLiteral("パック"), QStringLiteral("切れ")};
+    return list;
+}
+
 Sources locate(const QString &dataDir)
 {
     Sources s;
@@ -51,21 +60,15 @@ Sources locate(const QString &dataDir)
         s.previousStandards =
             dir.filePath(QStringLiteral("standards/") + editions[editions.size() - 2]);
     }
-    const QString measures = dir.filePath(QStringLiteral("measures/household-measures.csv"));
-    if (QFileInfo(measures).isFile())
-        s.measures = measures;
-    const QString full = dir.filePath(QStringLiteral("standards-2025-full/dri-2025-full.csv"));
-    const QString pregnancy =
-        dir.filePath(QStringLiteral("standards-2025-full/pregnancy-lactation-2025.csv"));
-    const QString school = dir.filePath(QStringLiteral("standards-2025-full/school-lunch.csv"));
-    if (QFileInfo(full).isFile()) {
-        s.fullStandards = full;
-        if (QFileInfo(pregnancy).isFile())
-            s.pregnancy = pregnancy;
-        else
-            s.missing << QStringLiteral("standards-2025-full/pregnancy-lactation-2025.csv");
-        if (QFileInfo(school).isFile())
-            s.schoolLunch = school;
+    // The extended measures (more foods, 目安量 by the piece) take the place
+    // of the first file when both are there.
+    for (const char *file :
+         {"measures-extended/household-measures.csv", "measures/household-measures.csv"}) {
+        const QString measures = dir.filePath(QString::fromLatin1(file));
+        if (QFileInfo(measures).isFile()) {
+            s.measures = measures;
+            break;
+        }
     }
     return s;
 }
@@ -102,11 +105,6 @@ bool load(const Sources &sources, Data *data, QString *error)
     if (!FoodTable::read(sources.foodTable, &data->foods, error))
         return false;
     if (!Standards::read(sources.standards, sources.previousStandards, &data->standards, error))
-        return false;
-    data->intakes = {};
-    if (!sources.fullStandards.isEmpty() &&
-        !IntakeFiles::read(sources.fullStandards, sources.previousStandards, sources.pregnancy,
-                           sources.schoolLunch, &data->intakes, error))
         return false;
     data->names = FoodTable::listedNames(data->foods.foods);
     data->measures.clear();
@@ -155,6 +153,8 @@ bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Mea
     QSet<QString> unitNames;
     for (const Unit &u : units())
         unitNames.insert(u.name);
+    for (const QString &piece : pieceUnits())
+        unitNames.insert(piece);
     static const QRegularExpression foodNumber(QStringLiteral("^[0-9]{5}$"));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     QList<Measure> read;
@@ -274,39 +274,6 @@ bool writeStandards(sqlite3 *db, const Data &data, QString *error)
     return true;
 }
 
-bool writeIntakes(sqlite3 *db, const Data &data, QString *error)
-{
-    Statement insert(db, QStringLiteral("INSERT INTO kjz(AGF,AGT,SEX,STG,NUT,IND,VAL,EDN)"
-                                        " VALUES (?1,?2,?3,?4,?5,?6,?7,?8)"));
-    Statement school(db, QStringLiteral("INSERT INTO kjg(GRP,GNM,AGF,AGT,NUT,VAL)"
-                                        " VALUES (?1,?2,?3,?4,?5,?6)"));
-    if (!prepared(insert, error) || !prepared(school, error))
-        return false;
-    for (const IntakeFiles::Row &r : data.intakes.rows) {
-        insert.bind(1, r.from ? QVariant(*r.from) : QVariant());
-        insert.bind(2, r.to ? QVariant(*r.to) : QVariant());
-        insert.bind(3, r.sex);
-        insert.bind(4, r.stage);
-        insert.bind(5, r.nutrient);
-        insert.bind(6, r.indicator);
-        insert.bind(7, r.value);
-        insert.bind(8, r.edition);
-        if (!runRow(insert, error))
-            return false;
-    }
-    for (const IntakeFiles::SchoolRow &r : data.intakes.school) {
-        school.bind(1, r.group);
-        school.bind(2, r.name);
-        school.bind(3, r.from);
-        school.bind(4, r.to);
-        school.bind(5, r.nutrient);
-        school.bind(6, r.value);
-        if (!runRow(school, error))
-            return false;
-    }
-    return true;
-}
-
 // Inserts each official food, or rewrites the row of its number.
 bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResult *result,
                 QString *error)
@@ -411,7 +378,7 @@ bool write(sqlite3 *db, const Data &data, QString *error)
     QSet<int> none;
     return writeCategories(db, data, error) && writeFoods(db, data, &none, nullptr, error) &&
            writeUnits(db, error) && writeStandards(db, data, error) &&
-           writeIntakes(db, data, error) && writeMeasures(db, data, error);
+           writeMeasures(db, data, error);
 }
 
 namespace {
@@ -436,6 +403,13 @@ sqlite3 *openStore(const QString &storePath, QString *error)
         return nullptr;
     }
     sqlite3_busy_timeout(db, 5000);
+    const QStringList foreign = SchemaCheck::foreignParts(db);
+    if (!foreign.isEmpty() || !SchemaCheck::trustIfOwn(db)) {
+        if (error)
+            *error = SchemaCheck::foreignMessage(storePath, foreign);
+        sqlite3_close(db);
+        return nullptr;
+    }
     return db;
 }
 
@@ -497,20 +471,8 @@ QStringList columnsOf(sqlite3 *db, const QString &table, QString *error,
 // store: the official foods by their number, every category, unit and standard.
 bool copyReference(sqlite3 *db, QString *error)
 {
-    // A ready store made before the full standards or the components lacks
-    // those tables; the store's own then stay as they are.
-    for (const QString table : {QStringLiteral("kjz"), QStringLiteral("kjg")}) {
-        const QString columns = columnsOf(db, table, error, "ready").join(QLatin1Char(','));
-        if (!columns.isEmpty() &&
-            !exec(db,
-                  QStringLiteral("DELETE FROM main.%1; INSERT INTO main.%1(%2) SELECT %2 FROM "
-                                 "ready.%1;")
-                      .arg(table, columns)
-                      .toUtf8()
-                      .constData(),
-                  error))
-            return false;
-    }
+    // A ready store made before the components lacks sbn; the store's own
+    // then stay as they are.
     const QString components =
         columnsOf(db, QStringLiteral("sbn"), error, "ready").join(QLatin1Char(','));
     if (!components.isEmpty() &&
@@ -582,12 +544,11 @@ bool refresh(const QString &storePath, const Data &data, RefreshResult *result, 
         return read && Schema::upgrade(db, error) &&
                exec(db,
                     "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;"
-                    " DELETE FROM kjz; DELETE FROM kjg; DELETE FROM etn WHERE USR = 0;",
+                    " DELETE FROM etn WHERE USR = 0;",
                     error) &&
                writeCategories(db, data, error) &&
                writeFoods(db, data, &existing, &counts, error) && writeUnits(db, error) &&
-               writeStandards(db, data, error) && writeIntakes(db, data, error) &&
-               writeMeasures(db, data, error);
+               writeStandards(db, data, error) && writeMeasures(db, data, error);
     };
     const bool ok = isStore(db, "main", storePath, error) && inTransaction(db, rewrite, error);
     sqlite3_close(db);

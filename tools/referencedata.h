@@ -1,7 +1,6 @@
 #pragma once
 
 #include "tools/foodtable.h"
-#include "tools/intakefiles.h"
 #include "tools/standards.h"
 
 #include <QList>
@@ -16,9 +15,9 @@ struct sqlite3;
 // reference intakes, found in a data folder laid out as
 //   <dir>/food-table/<the MEXT workbook>.xlsx
 //   <dir>/standards/dri-<year>.csv   (the newest two years are used)
-//   <dir>/measures/household-measures.csv (optional: foods' own spoon and cup weights)
-//   <dir>/standards-2025-full/ (optional: every nutrient and indicator of the
-//       intakes, dri-2025-full.csv, pregnancy-lactation-2025.csv, school-lunch.csv)
+//   <dir>/measures-extended/household-measures.csv, or else
+//   <dir>/measures/household-measures.csv (optional: foods' own spoon, cup
+//   and piece weights)
 namespace ReferenceData {
 
 // Category of the foods a user registers.
@@ -32,6 +31,9 @@ struct Unit
 };
 // The kitchen units, "ｇ" first.
 const QList<Unit> &units();
+// The units of one piece (個, 本, 枚, 丁, 杯, パック, 切れ): they have no general
+// weight, only a food's own (etn), so the unit table does not hold them.
+const QStringList &pieceUnits();
 
 struct Sources
 {
@@ -40,9 +42,6 @@ struct Sources
     QString standards;         // the current edition
     QString previousStandards; // the edition before it
     QString measures;          // household measures; empty when the folder has none
-    QString fullStandards;     // dri-2025-full.csv; empty when the folder has none
-    QString pregnancy;         // pregnancy-lactation-2025.csv, beside it
-    QString schoolLunch;       // school-lunch.csv, beside it (optional)
     QStringList missing;       // what the folder lacks, as relative paths
 
     bool complete() const { return missing.isEmpty(); }
@@ -61,7 +60,8 @@ struct Measure
 };
 
 // Reads the household measures: a CSV with the header 食品番号,食品名,単位,重量g.
-// Every food number must be one of knownFoods, every unit one of units() and
+// Every food number must be one of knownFoods, every unit one of units() or
+// pieceUnits() and
 // every weight a positive number; a food and unit given twice is a fault. A
 // fault stops the reading with a message naming the file and line.
 bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Measure> *measures,
@@ -74,7 +74,6 @@ struct Data
     QStringList names;    // SNM of each food (the listed name), in the same order
     QList<Measure> measures;
     Standards::Table standards;
-    IntakeFiles::Tables intakes; // empty without the full standards
 };
 
 // Reads and checks everything; touches no store.

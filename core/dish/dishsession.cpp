@@ -1,6 +1,6 @@
 #include "core/dish/dishsession.h"
 
-#include "core/dish/portion.h"
+#include "core/foods/foodmeasures.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
@@ -19,8 +19,6 @@ const QString lineFood = QStringLiteral("食品コード");
 const QString lineQuantity = QStringLiteral("数量");
 const QString lineFactor = QStringLiteral("数量2");
 const QString lineUnit = QStringLiteral("単位");
-const QString dishServings = QStringLiteral("人分");
-const QString dishFinished = QStringLiteral("出来上がり重量");
 const QString unitName = QStringLiteral("TNM");
 const QString unitGrams = QStringLiteral("KAK");
 
@@ -60,11 +58,9 @@ std::optional<double> DishTotals::grams() const
 
 std::optional<double> DishTotals::perHundredGrams(const std::optional<double> &sum) const
 {
-    const std::optional<double> hundreds =
-        finishedGrams ? Portion::hundreds(0, finishedGrams) : weightFactorSum;
-    if (!sum || !hundreds || *hundreds == 0)
+    if (!sum || !weightFactorSum || *weightFactorSum == 0)
         return std::nullopt;
-    return finiteOrNothing(NumberText::roundHalfUp(*sum / *hundreds, 1));
+    return finiteOrNothing(NumberText::roundHalfUp(*sum / *weightFactorSum, 1));
 }
 
 std::optional<double> DishTotals::roundedSalt() const
@@ -261,32 +257,6 @@ bool DishSession::deleteDish(QString *error)
     return true;
 }
 
-double DishSession::servings() const
-{
-    if (!hasDish())
-        return 1;
-    const std::optional<double> n = number(m_dishes->value(dishServings));
-    return n && *n > 0 ? *n : 1;
-}
-
-std::optional<double> DishSession::finishedWeight() const
-{
-    if (!hasDish())
-        return std::nullopt;
-    const std::optional<double> g = number(m_dishes->value(dishFinished));
-    return g && *g > 0 ? g : std::nullopt;
-}
-
-bool DishSession::setPortion(double servings, std::optional<double> finishedGrams, QString *error)
-{
-    if (!hasDish())
-        return false;
-    dropPendingName();
-    m_dishes->setValue(dishServings, servings);
-    m_dishes->setValue(dishFinished, finishedGrams ? QVariant(*finishedGrams) : QVariant());
-    return store(m_dishes, error);
-}
-
 // ---- Lines
 
 void DishSession::clearSelection()
@@ -338,6 +308,9 @@ std::variant<LineDraft, LineRefusal> DishSession::checkLine(const LineInput &inp
                                .arg(input.quantity)};
     const QString unit = listedUnit(input.unit);
     const std::optional<double> grams = gramsPerUnit(unit);
+    // A spoon of this food that nobody weighed is not guessed.
+    if (!unit.isEmpty() && !grams && FoodMeasures::isVolumeUnit(unit))
+        return LineRefusal{Box::Unit, FoodMeasures::noWeightMessage(unit)};
     if (unit.isEmpty() || !grams)
         return LineRefusal{Box::Unit, QStringLiteral("「単位」欄の「%1」は単位の一覧にありません。"
                                                      "一覧から単位を選んでください。")
@@ -494,7 +467,5 @@ DishTotals DishSession::totals()
         t.ash = sum("SKBN");
         t.salt = sum("SNAT");
     }
-    t.servings = servings();
-    t.finishedGrams = finishedWeight();
     return t;
 }

@@ -48,6 +48,13 @@ END;
 
 namespace {
 
+// A dish's label basis goes with the dish.
+QString labelTriggerStatement()
+{
+    return QStringLiteral("CREATE TRIGGER IF NOT EXISTS mnu_delete_label AFTER DELETE ON mnu\n"
+                          "BEGIN\n  DELETE FROM hyj WHERE ID = old.ID;\nEND;\n");
+}
+
 bool execAll(sqlite3 *db, const QString &sql, QString *error)
 {
     char *message = nullptr;
@@ -105,9 +112,7 @@ CREATE TABLE eys (
 %COMPONENTS%
 CREATE TABLE mnu (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
-  アイテム名 TEXT,
-  人分 REAL NOT NULL DEFAULT 1,
-  出来上がり重量 REAL
+  アイテム名 TEXT
 );
 CREATE TABLE kou (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -128,7 +133,6 @@ CREATE TABLE kij (
   TAL REAL, WEI REAL, CAL REAL, TAN REAL, CA REAL, FE REAL,
   VA REAL, VB1 REAL, VB2 REAL, NAI REAL, VC REAL
 );
-%INTAKES%
 CREATE INDEX kou_dish ON kou(アイテムCD);
 CREATE INDEX kou_food ON kou(食品コード);
 CREATE INDEX eys_category ON eys(BID);
@@ -142,6 +146,7 @@ CREATE TRIGGER mnu_delete_lines AFTER DELETE ON mnu
 BEGIN
   DELETE FROM kou WHERE アイテムCD = old.ID;
 END;
+%LABEL%
 INSERT INTO sqlite_sequence(name, seq) VALUES ('eys', 99999);
 ANALYZE sqlite_schema;
 INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
@@ -156,7 +161,7 @@ PRAGMA user_version = 1;
         .replace(QStringLiteral("%READING%"), readingIndexStatements())
         .replace(QStringLiteral("%MEASURES%"), measureTableStatement())
         .replace(QStringLiteral("%COMPONENTS%"), componentTableStatements())
-        .replace(QStringLiteral("%INTAKES%"), intakeTableStatements());
+        .replace(QStringLiteral("%LABEL%"), labelTableStatement() + labelTriggerStatement());
 }
 
 QString componentTableStatements()
@@ -172,28 +177,6 @@ QString componentTableStatements()
                                 " ON eys\nBEGIN\n  DELETE FROM sbn WHERE SID = old.SID;\nEND;\n");
 }
 
-QString intakeTableStatements()
-{
-    // The dietary reference intakes, one value a row: the age group (AGT
-    // empty for the open oldest group), the sex (1 male, 0 female), the stage
-    // (0 none; 1-3 pregnancy early, mid, late, 4 lactation: rows of a stage
-    // have no age group and add to or replace the woman's own), the nutrient
-    // and unit as the published tables name them (calcium_mg), the indicator
-    // (ear, rda, ai, dg_min, dg_max, ul, eer, eer_low, eer_high,
-    // rda_menstruating, value; *_addition for a stage), the value and the
-    // edition it comes from. A standard without a row is no standard.
-    // kjg holds the school-lunch standards per child and meal.
-    return QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS kjz (\n"
-        "  AGF INTEGER, AGT INTEGER, SEX INTEGER, STG INTEGER NOT NULL DEFAULT 0,\n"
-        "  NUT TEXT NOT NULL, IND TEXT NOT NULL, VAL REAL NOT NULL, EDN INTEGER NOT NULL\n"
-        ");\n"
-        "CREATE TABLE IF NOT EXISTS kjg (\n"
-        "  GRP TEXT NOT NULL, GNM TEXT, AGF INTEGER, AGT INTEGER,\n"
-        "  NUT TEXT NOT NULL, VAL REAL NOT NULL\n"
-        ");\n");
-}
-
 QString measureTableStatement()
 {
     // USR is 1 for a row the user entered; the importer writes 0 and, when
@@ -202,6 +185,14 @@ QString measureTableStatement()
                           "  SID INTEGER NOT NULL, TNM TEXT NOT NULL, KAK REAL NOT NULL,\n"
                           "  USR INTEGER NOT NULL DEFAULT 1,\n"
                           "  PRIMARY KEY (SID, TNM)\n"
+                          ");\n");
+}
+
+QString labelTableStatement()
+{
+    // KND 0: per 100 g; 1: per serving of GRM grams.
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS hyj (\n"
+                          "  ID INTEGER PRIMARY KEY, KND INTEGER NOT NULL DEFAULT 0, GRM REAL\n"
                           ");\n");
 }
 
@@ -228,14 +219,7 @@ bool upgrade(sqlite3 *db, QString *error)
     if (!hasColumn(db, "eys", "FNM") &&
         !execAll(db, QStringLiteral("ALTER TABLE eys ADD COLUMN FNM TEXT"), error))
         return false;
-    if (!hasColumn(db, "mnu", "人分") &&
-        !execAll(db, QStringLiteral("ALTER TABLE mnu ADD COLUMN 人分 REAL NOT NULL DEFAULT 1"),
-                 error))
-        return false;
-    if (!hasColumn(db, "mnu", "出来上がり重量") &&
-        !execAll(db, QStringLiteral("ALTER TABLE mnu ADD COLUMN 出来上がり重量 REAL"), error))
-        return false;
-    if (!execAll(db, componentTableStatements() + intakeTableStatements(), error))
+    if (!execAll(db, componentTableStatements(), error))
         return false;
     return execAll(db, measureTableStatement(), error) &&
            execAll(db,
@@ -243,6 +227,7 @@ bool upgrade(sqlite3 *db, QString *error)
                        "CREATE TRIGGER IF NOT EXISTS eys_delete_measures AFTER DELETE ON eys\n"
                        "BEGIN\n  DELETE FROM etn WHERE SID = old.SID;\nEND;\n"),
                    error) &&
+           execAll(db, labelTableStatement() + labelTriggerStatement(), error) &&
            execAll(db, searchIndexStatements(), error);
 }
 
@@ -299,8 +284,7 @@ bool addComponentsFrom(sqlite3 *db, const QString &installedStore, QString *erro
         return true;
     const bool needComponents =
         !scalarOf(db, QStringLiteral("SELECT 1 FROM sbn LIMIT 1")).isValid();
-    const bool needIntakes = !scalarOf(db, QStringLiteral("SELECT 1 FROM kjz LIMIT 1")).isValid();
-    if (!needComponents && !needIntakes)
+    if (!needComponents)
         return true;
     sqlite3 *from = nullptr;
     const QByteArray name = QFile::encodeName(installedStore);
@@ -311,7 +295,7 @@ bool addComponentsFrom(sqlite3 *db, const QString &installedStore, QString *erro
     const QStringList components = columnsOf(from, QStringLiteral("sbn"));
     const QStringList own = columnsOf(db, QStringLiteral("sbn"));
     bool ok = true;
-    if (needComponents && !components.isEmpty()) {
+    if (!components.isEmpty()) {
         QStringList shared;
         for (const QString &c : components)
             if (own.contains(c))
@@ -326,13 +310,6 @@ bool addComponentsFrom(sqlite3 *db, const QString &installedStore, QString *erro
         ok = known.isEmpty() ||
              copyRows(from, db, QStringLiteral("sbn"), shared,
                       QStringLiteral("WHERE SID IN (%1)").arg(known.join(QLatin1Char(','))), error);
-    }
-    if (ok && needIntakes) {
-        for (const QString &table : {QStringLiteral("kjz"), QStringLiteral("kjg")}) {
-            const QStringList columns = columnsOf(from, table);
-            if (ok && !columns.isEmpty())
-                ok = copyRows(from, db, table, columns, QString(), error);
-        }
     }
     sqlite3_close(from);
     return ok;

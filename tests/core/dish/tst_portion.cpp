@@ -1,4 +1,3 @@
-#include "core/dish/dishsession.h"
 #include "core/dish/portion.h"
 
 #include <QTest>
@@ -16,24 +15,42 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("lineGrams");
         QTest::addColumn<QVariant>("accepted"); // null: refused; empty string: no weight
-        QTest::newRow("one serving") << "servings" << "1" << 0.0 << QVariant(1.0);
-        QTest::newRow("four, full width") << "servings" << "４" << 0.0 << QVariant(4.0);
-        QTest::newRow("half a serving") << "servings" << "0.5" << 0.0 << QVariant(0.5);
-        QTest::newRow("a thousand") << "servings" << "1,000" << 0.0 << QVariant(1000.0);
-        QTest::newRow("above a thousand") << "servings" << "1000.5" << 0.0 << QVariant();
-        QTest::newRow("zero servings") << "servings" << "0" << 0.0 << QVariant();
-        QTest::newRow("negative servings") << "servings" << "-2" << 0.0 << QVariant();
-        QTest::newRow("servings not a number") << "servings" << "4人" << 0.0 << QVariant();
-        QTest::newRow("servings empty") << "servings" << "" << 0.0 << QVariant();
-        QTest::newRow("no finished weight") << "finished" << " " << 958.0 << QVariant(QString());
-        QTest::newRow("boiled down") << "finished" << "800" << 958.0 << QVariant(800.0);
-        QTest::newRow("at 1 %") << "finished" << "9.58" << 958.0 << QVariant(9.58);
-        QTest::newRow("below 1 %") << "finished" << "9.5" << 958.0 << QVariant();
-        QTest::newRow("at ten times") << "finished" << "9580" << 958.0 << QVariant(9580.0);
-        QTest::newRow("above ten times") << "finished" << "9581" << 958.0 << QVariant();
-        QTest::newRow("negative weight") << "finished" << "-800" << 958.0 << QVariant();
-        QTest::newRow("weight not a number") << "finished" << "800g" << 958.0 << QVariant();
-        QTest::newRow("dish without lines") << "finished" << "100" << 0.0 << QVariant();
+        QTest::newRow("one serving") << "servings"
+                                     << "1" << 0.0 << QVariant(1.0);
+        QTest::newRow("four, full width") << "servings"
+                                          << "４" << 0.0 << QVariant(4.0);
+        QTest::newRow("half a serving") << "servings"
+                                        << "0.5" << 0.0 << QVariant(0.5);
+        QTest::newRow("a thousand") << "servings"
+                                    << "1,000" << 0.0 << QVariant(1000.0);
+        QTest::newRow("above a thousand") << "servings"
+                                          << "1000.5" << 0.0 << QVariant();
+        QTest::newRow("zero servings") << "servings"
+                                       << "0" << 0.0 << QVariant();
+        QTest::newRow("negative servings") << "servings"
+                                           << "-2" << 0.0 << QVariant();
+        QTest::newRow("servings not a number") << "servings"
+                                               << "4人" << 0.0 << QVariant();
+        QTest::newRow("servings empty") << "servings"
+                                        << "" << 0.0 << QVariant();
+        QTest::newRow("no finished weight") << "finished"
+                                            << " " << 958.0 << QVariant(QString());
+        QTest::newRow("boiled down") << "finished"
+                                     << "800" << 958.0 << QVariant(800.0);
+        QTest::newRow("at 1 %") << "finished"
+                                << "9.58" << 958.0 << QVariant(9.58);
+        QTest::newRow("below 1 %") << "finished"
+                                   << "9.5" << 958.0 << QVariant();
+        QTest::newRow("at ten times") << "finished"
+                                      << "9580" << 958.0 << QVariant(9580.0);
+        QTest::newRow("above ten times") << "finished"
+                                         << "9581" << 958.0 << QVariant();
+        QTest::newRow("negative weight") << "finished"
+                                         << "-800" << 958.0 << QVariant();
+        QTest::newRow("weight not a number") << "finished"
+                                             << "800g" << 958.0 << QVariant();
+        QTest::newRow("dish without lines") << "finished"
+                                            << "100" << 0.0 << QVariant();
     }
     void boxes()
     {
@@ -62,34 +79,7 @@ private slots:
                                                                       : "「出来上がり重量」"));
     }
 
-    void perHundredGrams_data()
-    {
-        QTest::addColumn<double>("factorSum");
-        QTest::addColumn<QVariant>("finished");
-        QTest::addColumn<double>("sum");
-        QTest::addColumn<QVariant>("expected");
-        // 肉じゃが for 4: 958 g of ingredients; 1,358 g with the cooking water.
-        QTest::newRow("raw weight") << 9.58 << QVariant() << 180.0 << QVariant(18.8);
-        QTest::newRow("finished weight") << 9.58 << QVariant(1358.0) << 180.0 << QVariant(13.3);
-        QTest::newRow("boiled down") << 9.58 << QVariant(479.0) << 180.0 << QVariant(37.6);
-        QTest::newRow("no lines") << 0.0 << QVariant() << 180.0 << QVariant();
-    }
-    void perHundredGrams()
-    {
-        QFETCH(double, factorSum);
-        QFETCH(QVariant, finished);
-        QFETCH(double, sum);
-        QFETCH(QVariant, expected);
-        DishTotals t;
-        t.weightFactorSum = factorSum;
-        if (!finished.isNull())
-            t.finishedGrams = finished.toDouble();
-        const std::optional<double> got = t.perHundredGrams(sum);
-        QCOMPARE(got.has_value(), !expected.isNull());
-        if (got)
-            QCOMPARE(*got, expected.toDouble());
-        QCOMPARE(Portion::perServing(992, 4), 248.0);
-    }
+    void perServing() { QCOMPARE(Portion::perServing(992, 4), 248.0); }
 };
 
 QTEST_APPLESS_MAIN(TestPortion)
