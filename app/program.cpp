@@ -17,6 +17,7 @@
 #include "core/store/undojournal.h"
 #include "export/exportcommands.h"
 #include "foods/seibn.h"
+#include "menu/frmkon.h"
 #include "nutrition/frmkij.h"
 #include "search/frmschf.h"
 #include "search/frmschm.h"
@@ -412,6 +413,8 @@ void Program::reloadAll(qint64 preferredDish)
         m_schM->LoadDishOverview();
     if (m_schF)
         m_schF->reloadResults();
+    if (m_kon)
+        m_kon->reload();
 }
 
 void Program::end()
@@ -421,6 +424,7 @@ void Program::end()
     m_ended = true;
     // Every other window closes with the main window; nothing more runs.
     delete m_kij;
+    delete m_kon;
     delete m_schF;
     delete m_schM;
     delete m_about;
@@ -474,6 +478,11 @@ void Program::showFoodSearch()
 void Program::showComparison()
 {
     open(m_kij, *this);
+}
+
+void Program::showMenus()
+{
+    open(m_kon, *this);
 }
 
 void Program::showAbout()
