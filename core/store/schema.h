@@ -21,11 +21,15 @@ QString searchIndexStatements();
 // The statement that creates etn when it does not exist.
 QString measureTableStatement();
 
+// The statement that creates hyj, the label basis of each dish, when it does
+// not exist (one statement).
+QString labelTableStatement();
+
 // The menus: days (kon) and their dishes (kom), with their indexes and the
 // triggers that remove a day's or a dish's entries with it ("IF NOT EXISTS").
 QString menuTableStatements();
 
-// Brings the tables of an older store up to date: eys.FNM, etn, the
+// Brings the tables of an older store up to date: eys.FNM, etn, hyj, the
 // search indexes and the menus. Safe to run on a current store.
 bool upgrade(sqlite3 *db, QString *error);
 
