@@ -137,12 +137,12 @@ BEGIN
   DELETE FROM etn WHERE SID = old.SID;
 END;
 %READING%
-%MENUS%
 CREATE TRIGGER mnu_delete_lines AFTER DELETE ON mnu
 BEGIN
   DELETE FROM kou WHERE アイテムCD = old.ID;
 END;
 %LABEL%
+%MENUS%
 INSERT INTO sqlite_sequence(name, seq) VALUES ('eys', 99999);
 ANALYZE sqlite_schema;
 INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
