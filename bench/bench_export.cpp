@@ -29,7 +29,7 @@ void BM_CsvAllDishes(benchmark::State &state)
         std::vector<Export::Dish> dishes;
         QString error;
         if (!Export::readDishes(connection(), {}, 20, true, &dishes, &error) ||
-            !Export::writeCsv(QStringLiteral("all.csv"), dishes, std::nullopt, &error)) {
+            !Export::writeCsv(QStringLiteral("all.csv"), dishes, &error)) {
             state.SkipWithError(error.toUtf8().constData());
             return;
         }

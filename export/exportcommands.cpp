@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/prompts.h"
 #include "core/export/csvwriter.h"
+#include "core/export/nutritionlabel.h"
 #include "core/export/workbookwriter.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
@@ -140,8 +141,8 @@ void ExportCommands::exportDishes()
     if (!path)
         return;
     QString error;
-    const bool written = workbook ? Export::writeWorkbook(*path, dishes, m_serving, &error)
-                                  : Export::writeCsv(*path, dishes, m_serving, &error);
+    const bool written = workbook ? Export::writeWorkbook(*path, dishes, &error)
+                                  : Export::writeCsv(*path, dishes, &error);
     if (!written) {
         tell(error);
         return;
@@ -156,8 +157,7 @@ void ExportCommands::printDishes()
     std::vector<Export::Dish> dishes;
     if (!askPages(title, &dishes))
         return;
-    ReportPage::Options options;
-    options.servingGrams = m_serving;
+    const ReportPage::Options options;
     QString error;
     m_window.program().prompts().printPreview(title, [&](QPagedPaintDevice *device) {
         ReportPage::paint(device, dishes, options, &error);
@@ -177,8 +177,7 @@ void ExportCommands::writePdf()
         title, suggestedName(dishes, QStringLiteral(".pdf")), QStringLiteral("PDF (*.pdf)"));
     if (!path)
         return;
-    ReportPage::Options options;
-    options.servingGrams = m_serving;
+    const ReportPage::Options options;
     QString error;
     if (!ReportPage::writePdf(*path, dishes, options, &error)) {
         tell(error);
@@ -198,9 +197,12 @@ void ExportCommands::showLabel()
                         Prompts::Icon::Exclamation);
         return;
     }
+    // The basis is the dish's own: what was chosen for it last time.
+    const QString connection = m_window.program().DbConnectionString;
+    const std::optional<double> stored = Export::storedServing(connection, key);
     const std::optional<QString> text = prompts.input(
         QStringLiteral("1食の重さ（g）を入力してください。\n空欄のときは100g当たりで表示します。"),
-        title, m_serving ? NumberText::general(*m_serving) : QString());
+        title, stored ? NumberText::general(*stored) : QString());
     if (!text)
         return;
     std::optional<double> serving;
@@ -212,14 +214,16 @@ void ExportCommands::showLabel()
             return;
         }
     }
-    m_serving = serving;
+    QString error;
+    if (serving != stored && !Export::storeServing(connection, key, serving, &error)) {
+        tell(QStringLiteral("表示の基準を料理に記録できませんでした。\n") + error);
+        return;
+    }
     std::vector<Export::Dish> dishes;
     if (!read(Export::Selection{false, key}, 20, true, &dishes))
         return;
     ReportPage::Options options;
-    options.servingGrams = m_serving;
     options.labelOnly = true;
-    QString error;
     prompts.printPreview(title, [&](QPagedPaintDevice *device) {
         ReportPage::paint(device, dishes, options, &error);
     });

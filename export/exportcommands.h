@@ -11,7 +11,8 @@ class QAction;
 
 // The ﾌｧｲﾙ menu's commands that hand results on: 「エクスポート」 (the current
 // dish or all dishes as CSV or Excel), 「印刷」 and 「PDF出力」 (a page per
-// dish) and 「栄養成分表示」 (the current dish's label, printable). Every
+// dish) and 「栄養成分表示」 (the current dish's label, printable, on the basis
+// chosen for that dish and stored with it; the exports use it too). Every
 // question goes through the program's prompts; a failed write is told to
 // the user and leaves no partial file.
 class ExportCommands : public QObject
@@ -31,9 +32,6 @@ public:
     void writePdf();
     void showLabel();
 
-    // The serving weight the last label was made for; the exports use it too.
-    std::optional<double> servingGrams() const { return m_serving; }
-
 private:
     // Asks which dishes; nothing when cancelled or there is no current dish.
     std::optional<Export::Selection> askDishes(const QString &title);
@@ -46,5 +44,4 @@ private:
     void tell(const QString &error);
 
     Fmain &m_window;
-    std::optional<double> m_serving;
 };

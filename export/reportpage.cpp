@@ -74,6 +74,22 @@ public:
         m_painter.setFont(f);
         m_painter.drawText(rect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s);
     }
+    // The height (mm) a text takes wrapped to a width, broken anywhere (a
+    // Japanese name has no blanks), at least `least`.
+    double wrappedHeight(double w, const QString &s, const QFont &f, double least) const
+    {
+        const QRectF bounds =
+            QFontMetricsF(f, m_painter.device())
+                .boundingRect(QRectF(0, 0, mm(w), 1e9), Qt::AlignLeft | Qt::TextWrapAnywhere, s);
+        return std::max(least, bounds.height() / m_perMm + 0.8);
+    }
+    // A text wrapped to its width, broken anywhere, nothing cut.
+    void wrappedAnywhere(double x, double y, double w, double h, const QString &s, const QFont &f)
+    {
+        m_painter.setFont(f);
+        m_painter.drawText(rect(x, y, w, h),
+                           Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWrapAnywhere, s);
+    }
     void line(double x1, double y1, double x2, double y2)
     {
         m_painter.drawLine(QPointF(mm(x1), mm(y1)), QPointF(mm(x2), mm(y2)));
@@ -94,6 +110,7 @@ void paintChart(Page &page, QPagedPaintDevice *device, double x, double y, doubl
         values.calculated[i] = Export::calculatedText(c, element);
         values.standard[i] = Export::standardText(c, element);
     }
+    values.scales = c.chartScales;
     QPainter &p = page.painter();
     const double scale = device->logicalDpiX() / screenDpi;
     const double pixelsPerTwip = page.mm(width) / scale / RadarChart::surfaceWidth;
@@ -153,20 +170,25 @@ void paintDish(Page &page, QPagedPaintDevice *device, const Export::Dish &dish,
               Qt::AlignRight | Qt::AlignVCenter);
     page.line(0, y + rowHeight, 108, y + rowHeight);
     y += rowHeight + 0.5;
-    const int fit = int((chartTop - 8 - y) / rowHeight) - 1;
-    const int shown = int(dish.lines.size()) <= fit + 1 ? int(dish.lines.size()) : fit;
+    // A long food name wraps within its column; the lines take the rows
+    // their names need, down to the room above the comparison.
+    const double bottom = chartTop - 8;
     auto general = [](const std::optional<double> &v) {
         return v ? NumberText::general(*v) : QString();
     };
-    for (int i = 0; i < shown; ++i) {
-        const Line &line = dish.lines[i];
-        page.text(0, y, 60, rowHeight, line.foodName, body);
-        page.text(60, y, 15, rowHeight, general(line.quantity), body,
+    int shown = 0;
+    for (; shown < int(dish.lines.size()); ++shown) {
+        const Line &line = dish.lines[shown];
+        const double height = page.wrappedHeight(60, line.foodName, body, rowHeight);
+        const bool last = shown + 1 == int(dish.lines.size());
+        if (y + height + (last ? 0 : rowHeight) > bottom)
+            break;
+        page.wrappedAnywhere(0, y, 60, height, line.foodName, body);
+        page.text(60, y, 15, height, general(line.quantity), body,
                   Qt::AlignRight | Qt::AlignVCenter);
-        page.text(77, y, 13, rowHeight, line.unit, body);
-        page.text(90, y, 18, rowHeight, general(line.grams), body,
-                  Qt::AlignRight | Qt::AlignVCenter);
-        y += rowHeight;
+        page.text(77, y, 13, height, line.unit, body);
+        page.text(90, y, 18, height, general(line.grams), body, Qt::AlignRight | Qt::AlignVCenter);
+        y += height;
     }
     if (shown < int(dish.lines.size()))
         page.text(0, y, 108, rowHeight, QStringLiteral("ほか %1 行").arg(dish.lines.size() - shown),
@@ -204,7 +226,7 @@ void paintDish(Page &page, QPagedPaintDevice *device, const Export::Dish &dish,
     }
 
     // The nutrition label.
-    paintLabel(p, page.rect(px, py + 6, 64, 50), nutritionLabel(dish.totals, options.servingGrams));
+    paintLabel(p, page.rect(px, py + 6, 64, 50), nutritionLabel(dish));
 
     // The comparison table.
     const Export::Comparison &c = dish.comparison;
@@ -241,8 +263,7 @@ void paintLabelPage(Page &page, const Export::Dish &dish, const Options &options
     const double contentWidth = pageWidthMm - 2 * marginMm;
     const double contentHeight = pageHeightMm - 2 * marginMm;
     page.text(0, 0, contentWidth, 9, dish.name, font(15, true));
-    paintLabel(page.painter(), page.rect(0, 14, 80, 52),
-               Export::nutritionLabel(dish.totals, options.servingGrams));
+    paintLabel(page.painter(), page.rect(0, 14, 80, 52), Export::nutritionLabel(dish));
     page.line(0, contentHeight - 10, contentWidth, contentHeight - 10);
     page.wrapped(0, contentHeight - 9, contentWidth, 9, Export::attribution(), font(7));
 }
@@ -257,7 +278,7 @@ void paintLabel(QPainter &painter, const QRectF &box, const Export::NutritionLab
     const QFont body = font(9);
     double y = box.top();
     auto rect = [&](double x, double w) { return QRectF(box.left() + x * unit, y, w * unit, row); };
-    const double height = row * (2 + Export::labelItemCount) + 2 * unit;
+    const double height = row * (3 + Export::labelItemCount) + 2 * unit;
     painter.setPen(QPen(Qt::black, 0.4 * unit));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(box.left(), box.top(), box.width(), height));
@@ -277,6 +298,9 @@ void paintLabel(QPainter &painter, const QRectF &box, const Export::NutritionLab
                          r.figure + r.unit.toString());
         y += row;
     }
+    painter.setFont(font(8));
+    painter.drawText(rect(3, 58), Qt::AlignLeft | Qt::AlignVCenter, Export::labelStatement());
+    y += row;
     if (!label.note.isEmpty()) {
         y += 2 * unit;
         painter.setFont(font(7));

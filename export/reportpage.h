@@ -20,8 +20,7 @@ namespace ReportPage {
 
 struct Options
 {
-    std::optional<double> servingGrams; // the label's basis; none: per 100 g
-    bool labelOnly = false;             // a page holds the dish's label alone
+    bool labelOnly = false; // a page holds the dish's label alone
 };
 
 // Paints one page per dish on a paged device (a printer or a PDF writer) set

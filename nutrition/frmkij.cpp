@@ -244,7 +244,7 @@ void FrmKij::FindStandard()
     // Without a matching row the column is empty.
     const Comparison::Values standard = m_session.standard();
     for (int i = 0; i < Comparison::rowCount; ++i)
-        Kdata[i]->setText(standard[i] ? NumberText::general(*standard[i]) : QString());
+        Kdata[i]->setText(Comparison::standardText(standard[i]));
     emit standardLookedUp(age, sex);
 }
 

@@ -11,6 +11,7 @@
 #include "core/store/database.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
+#include "core/store/storecheck.h"
 #include "export/reportpage.h"
 
 #include <QCommandLineParser>
@@ -84,9 +85,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption sex(QStringLiteral("sex"),
                                  QStringLiteral("基準値の性別 male|female（既定 male）"),
                                  QStringLiteral("SEX"), QStringLiteral("male"));
-    const QCommandLineOption serving(QStringLiteral("serving"),
-                                     QStringLiteral("栄養成分表示の1食の重さ（g）"),
-                                     QStringLiteral("GRAMS"));
+    const QCommandLineOption serving(
+        QStringLiteral("serving"),
+        QStringLiteral(
+            "栄養成分表示の1食の重さ（g）。料理ごとの表示の基準に代えて、この実行だけ使う"),
+        QStringLiteral("GRAMS"));
     const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("書き出すファイル"),
                                     QStringLiteral("FILE"));
     parser.addOptions({store, format, all, dish, age, sex, serving, output});
@@ -132,6 +135,15 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("データベース「%1」がありません。").arg(storePath));
     if (storePath.contains(QLatin1Char(';')))
         return fail(QStringLiteral("データベースのファイル名に「;」は使えません。"));
+    // The output is looked at before the store is opened: a wrong one
+    // leaves the store exactly as it was.
+    if (StoreCheck::sameFile(storePath, parser.value(output)))
+        return fail(QStringLiteral("--output「%1」はデータベースそのものです。書き出しません。")
+                        .arg(parser.value(output)));
+    const QString notAFile = StoreCheck::notAFileReason(parser.value(output));
+    if (!notAFile.isEmpty())
+        return fail(
+            QStringLiteral("「%1」に書き込めません: %2").arg(parser.value(output), notAFile));
     const QString connection =
         QStringLiteral("Provider=Zento.SQLite.1;Data Source=") + storePath + QLatin1Char(';');
     QString error;
@@ -156,15 +168,20 @@ int main(int argc, char *argv[])
     if (dishes.empty())
         return fail(QStringLiteral("書き出す料理がありません。"));
 
+    // --serving labels every dish per that serving, for this run only.
+    if (servingGrams) {
+        for (Export::Dish &d : dishes)
+            d.labelServing = servingGrams;
+    }
+
     const QString target = parser.value(output);
     bool written = false;
     if (kind == QLatin1String("csv")) {
-        written = Export::writeCsv(target, dishes, servingGrams, &error);
+        written = Export::writeCsv(target, dishes, &error);
     } else if (kind == QLatin1String("xlsx")) {
-        written = Export::writeWorkbook(target, dishes, servingGrams, &error);
+        written = Export::writeWorkbook(target, dishes, &error);
     } else {
         ReportPage::Options options;
-        options.servingGrams = servingGrams;
         options.labelOnly = kind == QLatin1String("label");
         written = ReportPage::writePdf(target, dishes, options, &error);
     }

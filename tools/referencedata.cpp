@@ -1,6 +1,7 @@
 #include "tools/referencedata.h"
 
 #include "core/store/schema.h"
+#include "core/store/schemacheck.h"
 #include "core/store/statement.h"
 #include "tools/readings.h"
 #include "tools/storebuilder.h"
@@ -29,6 +30,14 @@ const QList<Unit> &units()
     return list;
 }
 
+const QStringList &pieceUnits()
+{
+    static const QStringList list = {
+        QStringLiteral("個"), QStringLiteral("本"),     QStringLiteral("枚"),  QStringLiteral("丁"),
+        QStringLiteral("杯"), QStringLiteral("パック"), QStringLiteral("切れ")};
+    return list;
+}
+
 Sources locate(const QString &dataDir)
 {
     Sources s;
@@ -51,9 +60,16 @@ Sources locate(const QString &dataDir)
         s.previousStandards =
             dir.filePath(QStringLiteral("standards/") + editions[editions.size() - 2]);
     }
-    const QString measures = dir.filePath(QStringLiteral("measures/household-measures.csv"));
-    if (QFileInfo(measures).isFile())
-        s.measures = measures;
+    // The extended measures (more foods, 目安量 by the piece) take the place
+    // of the first file when both are there.
+    for (const char *file :
+         {"measures-extended/household-measures.csv", "measures/household-measures.csv"}) {
+        const QString measures = dir.filePath(QString::fromLatin1(file));
+        if (QFileInfo(measures).isFile()) {
+            s.measures = measures;
+            break;
+        }
+    }
     return s;
 }
 
@@ -137,6 +153,8 @@ bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Mea
     QSet<QString> unitNames;
     for (const Unit &u : units())
         unitNames.insert(u.name);
+    for (const QString &piece : pieceUnits())
+        unitNames.insert(piece);
     static const QRegularExpression foodNumber(QStringLiteral("^[0-9]{5}$"));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     QList<Measure> read;
@@ -356,6 +374,13 @@ sqlite3 *openStore(const QString &storePath, QString *error)
         return nullptr;
     }
     sqlite3_busy_timeout(db, 5000);
+    const QStringList foreign = SchemaCheck::foreignParts(db);
+    if (!foreign.isEmpty() || !SchemaCheck::trustIfOwn(db)) {
+        if (error)
+            *error = SchemaCheck::foreignMessage(storePath, foreign);
+        sqlite3_close(db);
+        return nullptr;
+    }
     return db;
 }
 

@@ -15,7 +15,9 @@ struct sqlite3;
 // reference intakes, found in a data folder laid out as
 //   <dir>/food-table/<the MEXT workbook>.xlsx
 //   <dir>/standards/dri-<year>.csv   (the newest two years are used)
-//   <dir>/measures/household-measures.csv (optional: foods' own spoon and cup weights)
+//   <dir>/measures-extended/household-measures.csv, or else
+//   <dir>/measures/household-measures.csv (optional: foods' own spoon, cup
+//   and piece weights)
 namespace ReferenceData {
 
 // Category of the foods a user registers.
@@ -29,6 +31,9 @@ struct Unit
 };
 // The kitchen units, "ｇ" first.
 const QList<Unit> &units();
+// The units of one piece (個, 本, 枚, 丁, 杯, パック, 切れ): they have no general
+// weight, only a food's own (etn), so the unit table does not hold them.
+const QStringList &pieceUnits();
 
 struct Sources
 {
@@ -55,7 +60,8 @@ struct Measure
 };
 
 // Reads the household measures: a CSV with the header 食品番号,食品名,単位,重量g.
-// Every food number must be one of knownFoods, every unit one of units() and
+// Every food number must be one of knownFoods, every unit one of units() or
+// pieceUnits() and
 // every weight a positive number; a food and unit given twice is a fault. A
 // fault stops the reading with a message naming the file and line.
 bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Measure> *measures,

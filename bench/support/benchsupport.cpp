@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "core/store/database.h"
 #include "core/store/schema.h"
+#include "core/store/schemacheck.h"
 #include "core/store/storecheck.h"
 #include "tools/storebuilder.h"
 
@@ -48,6 +49,7 @@ void bringUpToDate(const QString &path)
         sqlite3_close(db);
         return;
     }
+    SchemaCheck::trustIfOwn(db);
     if (!StoreCheck::missingParts(db).isEmpty()) {
         std::fprintf(stderr, "bringing the cached store %s up to date ...\n", qPrintable(path));
         QString error;

@@ -1,5 +1,6 @@
 #include "core/dish/dishsession.h"
 
+#include "core/foods/foodmeasures.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
@@ -307,6 +308,9 @@ std::variant<LineDraft, LineRefusal> DishSession::checkLine(const LineInput &inp
                                .arg(input.quantity)};
     const QString unit = listedUnit(input.unit);
     const std::optional<double> grams = gramsPerUnit(unit);
+    // A spoon of this food that nobody weighed is not guessed.
+    if (!unit.isEmpty() && !grams && FoodMeasures::isVolumeUnit(unit))
+        return LineRefusal{Box::Unit, FoodMeasures::noWeightMessage(unit)};
     if (unit.isEmpty() || !grams)
         return LineRefusal{Box::Unit, QStringLiteral("「単位」欄の「%1」は単位の一覧にありません。"
                                                      "一覧から単位を選んでください。")

@@ -2,6 +2,7 @@
 
 #include "core/export/nutritionlabel.h"
 #include "core/export/targetfile.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <QFile>
@@ -14,11 +15,47 @@ namespace Export {
 
 namespace {
 
+// Whether text reads as a number: such a field stays a number for the
+// spreadsheet (a negative figure begins with "-" and is no formula).
+bool isNumberText(const QString &text)
+{
+    qsizetype i = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    bool digit = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isDigit() && c.unicode() < 128)
+            digit = true;
+        else if (c != QLatin1Char('.') && c != QLatin1Char(','))
+            return false;
+    }
+    return digit;
+}
+
+} // namespace
+
+QString csvText(const QString &text)
+{
+    // Control characters (a line break, NUL, ESC) have no place in a name and
+    // are not written; TAB is, as it is no harm inside a field.
+    QString clean;
+    clean.reserve(text.size() + 1);
+    for (const QChar c : text)
+        if (c == QLatin1Char('\t') || (c.category() != QChar::Other_Control && c != QChar(0x7F)))
+            clean += c;
+    // A spreadsheet takes a field beginning with one of these for a formula;
+    // a leading apostrophe makes it read the field as text.
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!clean.isEmpty() && formulaStarts.contains(clean.front()) && !isNumberText(clean))
+        clean.prepend(QLatin1Char('\''));
+    return clean;
+}
+
+namespace {
+
 void appendField(QByteArray &out, const QString &text)
 {
-    const QByteArray field = text.toUtf8();
-    if (field.contains(',') || field.contains('"') || field.contains('\n') ||
-        field.contains('\r')) {
+    const QByteArray field = csvText(text).toUtf8();
+    if (field.contains(',') || field.contains('"')) {
         QByteArray quoted = field;
         quoted.replace("\"", "\"\"");
         out += '"' + quoted + '"';
@@ -144,8 +181,12 @@ private:
     std::unordered_map<const QChar *, std::pair<QString, QByteArray>> m_bytes;
 };
 
-void appendDish(QByteArray &out, const Dish &dish, std::optional<double> servingGrams,
-                NameBytes &names)
+// The label's columns after the nutrients: its basis, its five figures, its
+// statement and note.
+constexpr int labelColumns = 2 + labelItemCount;
+const QByteArray noLabel(labelColumns, ',');
+
+void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
 {
     const QString key = QString::number(dish.key);
     // Every row of the dish begins with its number and name.
@@ -169,39 +210,56 @@ void appendDish(QByteArray &out, const Dish &dish, std::optional<double> serving
             out += ',';
             appendNumber(out, amount);
         }
+        out += noLabel;
         out += "\r\n";
     }
 
-    // The total row: the panel's weight, energy and salt as it shows them,
-    // every other sum as the store adds it up; then the row per 100 g.
+    // The total row: the panel's weight, energy (whole kcal) and salt as it
+    // rounds them, every other sum as the store adds it up; then the row per
+    // 100 g at each nutrient's places.
     static const int energy = nutrientIndex("ENC");
     static const int salt = nutrientIndex("NAT");
-    const PanelTexts panel = panelTexts(dish.totals);
+    const DishTotals panel = dishTotals(dish.totals);
     out += dishFields + "合計,,,,,";
-    appendField(out, panel.weight);
+    appendNumber(out, panel.grams());
     for (int i = 0; i < nutrientCount; ++i) {
         out += ',';
         if (i == energy)
-            appendField(out, panel.energy);
+            appendNumber(out, panel.energy
+                                  ? std::optional<double>(
+                                        NumberText::roundHalfUp(std::fabs(*panel.energy), 0) *
+                                        (*panel.energy < 0 ? -1 : 1))
+                                  : std::nullopt);
         else if (i == salt)
-            appendField(out, panel.salt);
+            appendNumber(out, panel.roundedSalt());
         else
             appendNumber(out, dish.totals.sums[i]);
     }
+    out += noLabel;
     out += "\r\n";
     out += dishFields + "100g当たり,,,,,";
     for (int i = 0; i < nutrientCount; ++i) {
         out += ',';
-        appendNumber(out, perHundredGrams(dish.totals, i));
+        appendNumber(out, perHundredAtPlaces(dish.totals, i));
     }
+    out += noLabel;
     out += "\r\n";
 
-    const NutritionLabel label = nutritionLabel(dish.totals, servingGrams);
-    QStringList labelRow{key, dish.name, labelTitle(), label.basis};
-    for (const LabelRow &row : label.rows)
-        labelRow << row.name.toString() + QLatin1Char(' ') + row.figure + row.unit.toString();
-    labelRow << label.note;
-    out += csvRecord(labelRow);
+    // The label: its figures as numbers in their own columns ("-", a figure
+    // that cannot be given, is left empty).
+    const NutritionLabel label = nutritionLabel(dish);
+    out += dishFields;
+    appendField(out, labelTitle());
+    out += QByteArray(6 + nutrientCount, ',');
+    appendField(out, label.basis);
+    for (const LabelRow &row : label.rows) {
+        out += ',';
+        appendNumber(out, NumberReader::number(row.figure));
+    }
+    out += ',';
+    appendField(out, label.note.isEmpty() ? labelStatement()
+                                          : labelStatement() + QLatin1Char(' ') + label.note);
+    out += "\r\n";
 }
 
 } // namespace
@@ -241,8 +299,7 @@ namespace {
 // held whole.
 constexpr qsizetype partBytes = 1 << 20;
 
-bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes,
-                   std::optional<double> servingGrams)
+bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes)
 {
     QByteArray out("\xEF\xBB\xBF");
     out.reserve(partBytes + 64 * 1024);
@@ -253,36 +310,18 @@ bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes,
         out.truncate(0);
         return ok;
     };
-    out += csvRecord(QStringList{QStringLiteral("料理番号"), QStringLiteral("料理名"),
-                                 QStringLiteral("区分"), QStringLiteral("食品番号"),
-                                 QStringLiteral("食品名"), QStringLiteral("数量"),
-                                 QStringLiteral("単位"), QStringLiteral("重量(g)")} +
-                     nutrientHeadings());
+    QStringList headings{QStringLiteral("料理番号"), QStringLiteral("料理名"),
+                         QStringLiteral("区分"),     QStringLiteral("食品番号"),
+                         QStringLiteral("食品名"),   QStringLiteral("数量"),
+                         QStringLiteral("単位"),     QStringLiteral("重量(g)")};
+    headings << nutrientHeadings() << QStringLiteral("表示の基準");
+    for (const LabelRow &row : nutritionLabel(Totals{}, std::nullopt).rows)
+        headings << QStringLiteral("表示 %1(%2)").arg(row.name, row.unit);
+    headings << QStringLiteral("表示の注記");
+    out += csvRecord(headings);
     NameBytes names;
     for (const Dish &dish : dishes) {
-        appendDish(out, dish, servingGrams, names);
-        if (!flushed(true))
-            return false;
-    }
-
-    // The overview: the dish list's energy, weight and salt, then every sum.
-    out += "\r\n";
-    out += csvRecord(QStringList{QStringLiteral("料理番号"), QStringLiteral("料理名"),
-                                 QStringLiteral("ｴﾈﾙｷﾞｰ(kcal)"), QStringLiteral("合計重量(g)"),
-                                 QStringLiteral("食塩量(g)")} +
-                     nutrientHeadings());
-    for (const Dish &dish : dishes) {
-        const ListTexts list = listTexts(dish.totals);
-        out += QByteArray::number(dish.key);
-        for (const QString *text : {&dish.name, &list.energy, &list.weight, &list.salt}) {
-            out += ',';
-            appendField(out, *text);
-        }
-        for (const std::optional<double> &sum : dish.totals.sums) {
-            out += ',';
-            appendNumber(out, sum);
-        }
-        out += "\r\n";
+        appendDish(out, dish, names);
         if (!flushed(true))
             return false;
     }
@@ -291,8 +330,7 @@ bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes,
 
 } // namespace
 
-bool writeCsv(const QString &path, const std::vector<Dish> &dishes,
-              std::optional<double> servingGrams, QString *error)
+bool writeCsv(const QString &path, const std::vector<Dish> &dishes, QString *error)
 {
     TargetFile target(path);
     if (!target.open(error))
@@ -302,7 +340,7 @@ bool writeCsv(const QString &path, const std::vector<Dish> &dishes,
         *error = target.failure(file.errorString());
         return false;
     }
-    if (!writeDocument(file, dishes, servingGrams) || !file.flush()) {
+    if (!writeDocument(file, dishes) || !file.flush()) {
         *error = target.failure(file.errorString());
         return false;
     }

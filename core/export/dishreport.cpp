@@ -1,7 +1,9 @@
 #include "core/export/dishreport.h"
 
 #include "core/app/threads.h"
+#include "core/nutrition/chartscale.h"
 #include "core/nutrition/comparison.h"
+#include "core/nutrition/radarchart.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
@@ -231,6 +233,37 @@ std::optional<double> perHundredGrams(const Totals &totals, int nutrient)
     return dishTotals(totals).perHundredGrams(totals.sums[nutrient]);
 }
 
+int nutrientPlaces(int nutrient)
+{
+    using namespace Qt::StringLiterals;
+    static const std::array<int, nutrientCount> places = [] {
+        std::array<int, nutrientCount> p{};
+        for (int i = 0; i < nutrientCount; ++i) {
+            const QLatin1StringView f = Nutrients::all[i].field;
+            if (f == "VB1"_L1 || f == "VB2"_L1)
+                p[i] = 2;
+            else if (Nutrients::all[i].unit == u"g" || f == "FE"_L1 || f == "VE"_L1 ||
+                     f == "NAI"_L1)
+                p[i] = 1;
+        }
+        return p;
+    }();
+    return places[nutrient];
+}
+
+std::optional<double> perHundredAtPlaces(const Totals &totals, int nutrient)
+{
+    const std::optional<double> &sum = totals.sums[nutrient];
+    if (!sum || !totals.lineWeight || NumberText::significant15(*totals.lineWeight) == 0)
+        return std::nullopt;
+    return NumberText::roundHalfUp(*sum / *totals.lineWeight, nutrientPlaces(nutrient));
+}
+
+std::optional<double> shown(const std::optional<double> &value)
+{
+    return value ? std::optional<double>(NumberText::significant15(*value)) : std::nullopt;
+}
+
 PanelTexts panelTexts(const Totals &t)
 {
     return totalsText(dishTotals(t));
@@ -254,7 +287,7 @@ QString standardText(const Comparison &c, int element)
 {
     if (element < 0 || element > 10)
         return QString();
-    return textOr(c.standard[element], [](double v) { return NumberText::general(v); });
+    return ::Comparison::standardText(c.standard[element]);
 }
 
 std::optional<qint64> findDish(const QString &connection, const QString &keyOrName, QString *error)
@@ -420,6 +453,19 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
         t.sums = r.sums;
     }
 
+    // The label bases stored with the dishes, where the store keeps them.
+    bool keepsBases = false;
+    if (!eachRow(reader, Queries::hasLabelBases(), &message,
+                 [&](const Rows &) { keepsBases = true; }) ||
+        (keepsBases &&
+         !eachRow(reader, Queries::exportLabelBases(only(which)), &message, [&](const Rows &row) {
+             const auto at = indexOf.constFind(row.key(0));
+             const std::optional<double> grams = row.number(1);
+             if (at != indexOf.constEnd() && grams && std::isfinite(*grams) && *grams > 0)
+                 (*out)[*at].labelServing = grams;
+         })))
+        return fail(message);
+
     // The comparison: the nine sums rounded as the comparison window rounds
     // them.
     for (Dish &dish : *out) {
@@ -434,6 +480,22 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
     DataSource standards;
     if (!run(standards, connection, Queries::exportStandards(), &message))
         return fail(message);
+    // The chart's scales, as the comparison window takes them: from the
+    // first row of the person it opens on.
+    ChartScale::Scales scales = RadarChart::fixedScales();
+    for (int row = 0; row < standards.recordCount(); ++row) {
+        const std::optional<double> a = number(standards.value(row, 0));
+        const std::optional<double> s = number(standards.value(row, 1));
+        if (!a || !s || *a != ChartScale::referenceAge || *s != ChartScale::referenceSex)
+            continue;
+        ChartScale::Standards reference;
+        for (int i = 0; i < ChartScale::axisCount; ++i)
+            reference[i] = number(standards.value(row, 4 + i));
+        scales = ChartScale::fromStandards(reference, scales);
+        break;
+    }
+    for (Dish &dish : *out)
+        dish.comparison.chartScales = scales;
     for (int row = 0; row < standards.recordCount(); ++row) {
         const std::optional<double> a = number(standards.value(row, 0));
         const std::optional<double> s = number(standards.value(row, 1));

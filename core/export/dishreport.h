@@ -63,6 +63,8 @@ struct Comparison
     // of that age and sex; all null when there is none.
     std::array<std::optional<double>, 11> standard;
     bool standardFound = false;
+    // The full scales of the chart's nine axes, the comparison window's own.
+    std::array<double, 9> chartScales{};
 };
 
 struct Dish
@@ -72,6 +74,9 @@ struct Dish
     std::vector<Line> lines;
     Totals totals;
     Comparison comparison;
+    // The serving weight its nutrition label is given for, as stored with
+    // the dish; nothing: per 100 g.
+    std::optional<double> labelServing;
 };
 
 // The units of the comparison table's eleven rows (captions:
@@ -87,6 +92,17 @@ PanelTexts panelTexts(const Totals &totals);
 // the panel rounds; nothing for a dish without weight or without the value.
 std::optional<double> perHundredGrams(const Totals &totals, int nutrient);
 
+// The decimals the food table gives nutrient i per 100 g with: energy,
+// minerals in mg, vitamin A and C and cholesterol whole; the gram fields, iron,
+// vitamin E and niacin one place; vitamins B1 and B2 two.
+int nutrientPlaces(int nutrient);
+// The content of nutrient i per 100 g of dish at those places, rounded half
+// up; nothing for a dish without weight or without the value.
+std::optional<double> perHundredAtPlaces(const Totals &totals, int nutrient);
+// A figure as its 15 significant digits, the form the windows' texts show:
+// no binary remainder (957.9999999999998 is 958).
+std::optional<double> shown(const std::optional<double> &value);
+
 // The dish list's energy and weight texts ("#,##0.0") and salt text.
 struct ListTexts
 {
@@ -95,7 +111,7 @@ struct ListTexts
 ListTexts listTexts(const Totals &totals);
 
 // The comparison window's Data captions (elements 2-10) and Kdata texts
-// (elements 0-10).
+// (elements 0-10), rounded as the window rounds them.
 QString calculatedText(const Comparison &comparison, int element);
 QString standardText(const Comparison &comparison, int element);
 

@@ -9,14 +9,17 @@
 
 // The nutrition label of packaged food for a dish: energy, protein, fat,
 // carbohydrate and salt equivalent, in that order, per 100 g of dish or per
-// serving of a given weight. Each figure is rounded half up to its place, and
-// a content below the item's threshold per 100 g reads "0". Thresholds are
-// those of the food labelling standard (食品表示基準, 別表第九: energy 5 kcal,
-// protein, fat and carbohydrate 0.5 g, sodium 5 mg, that is 0.0127 g of salt
-// at 2.54 g of salt per g of sodium); the places are those of the consumer
-// agency's label examples (energy whole kcal, the rest one decimal), with
-// salt below 0.1 g given to two decimals so that a small amount does not read
-// as nothing.
+// serving of a given weight, as the food labelling standard (食品表示基準,
+// 平成27年内閣府令第10号) and the consumer agency's guideline for nutrition
+// labels (消費者庁「食品表示法に基づく栄養成分表示のためのガイドライン」) ask:
+// - salt equivalent is sodium x 2.54 / 1000 (g from mg);
+// - a content per 100 g below the item's threshold (別表第九: energy 5 kcal,
+//   protein, fat and carbohydrate 0.5 g, sodium 5 mg) reads "0";
+// - each figure is rounded half up to its place: energy whole kcal, the rest
+//   one decimal, salt below 0.1 g two decimals;
+// - a figure that would round to nothing while the content per 100 g is at or
+//   above the threshold (a small serving) is given to one significant figure;
+// - values computed from a food table are said to be estimates.
 namespace Export {
 
 enum class LabelItem { Energy, Protein, Fat, Carbohydrate, Salt };
@@ -45,14 +48,31 @@ inline QString labelTitle()
     return QStringLiteral("栄養成分表示");
 }
 
-// The figure of one item: `amount` is the content per basis, `perHundred`
-// the content per 100 g of dish (which decides "0").
+// The statement every label carries: its values are computed, not analysed.
+inline QString labelStatement()
+{
+    return QStringLiteral("この表示値は、目安です。");
+}
+
+// The figure of one item: `amount` is the content per basis in the label's
+// unit (g of salt for salt), `perHundred` the content per 100 g of dish in the
+// unit of the item's "0" threshold (mg of sodium for salt).
 QString labelFigure(LabelItem item, double amount, double perHundred);
 
 // The label of a dish; servingGrams empty or not above 0 labels per 100 g.
 NutritionLabel nutritionLabel(const Totals &totals, std::optional<double> servingGrams);
+// The label of a dish on the basis stored with it.
+NutritionLabel nutritionLabel(const Dish &dish);
 
 // The basis text for a serving weight ("1食（250g）当たり") or per 100 g.
 QString labelBasis(std::optional<double> servingGrams);
+
+// The label basis stored with a dish: the serving weight, or nothing for per
+// 100 g (also for a dish never labelled, or a store made before bases were
+// kept).
+std::optional<double> storedServing(const QString &connection, qint64 dish);
+// Stores the basis with the dish; false with a message when it cannot.
+bool storeServing(const QString &connection, qint64 dish, std::optional<double> servingGrams,
+                  QString *error);
 
 } // namespace Export

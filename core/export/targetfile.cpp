@@ -1,5 +1,7 @@
 #include "core/export/targetfile.h"
 
+#include "core/store/storecheck.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +36,12 @@ bool TargetFile::open(QString *error)
     }
     if (target.isDir()) {
         *error = failure(QStringLiteral("同じ名前のフォルダがあります。"));
+        return false;
+    }
+    // A device or a FIFO would be replaced by a plain file, not written.
+    const QString notAFile = StoreCheck::notAFileReason(m_path);
+    if (!notAFile.isEmpty()) {
+        *error = failure(notAFile);
         return false;
     }
     const QFileInfo folder(target.absolutePath());

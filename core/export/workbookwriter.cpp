@@ -8,8 +8,7 @@ namespace {
 
 constexpr int maxSheetName = 31;
 
-using WriteWorkbook = bool (*)(const QString &, const std::vector<Dish> &, std::optional<double>,
-                               QString *);
+using WriteWorkbook = bool (*)(const QString &, const std::vector<Dish> &, QString *);
 
 // The module that writes workbooks, loaded on the first one.
 WriteWorkbook workbookWriter(QString *error)
@@ -69,11 +68,10 @@ QString sheetName(const QString &dishName, qint64 key, QSet<QString> *used)
     return name;
 }
 
-bool writeWorkbook(const QString &path, const std::vector<Dish> &dishes,
-                   std::optional<double> servingGrams, QString *error)
+bool writeWorkbook(const QString &path, const std::vector<Dish> &dishes, QString *error)
 {
     const WriteWorkbook writer = workbookWriter(error);
-    return writer && writer(path, dishes, servingGrams, error);
+    return writer && writer(path, dishes, error);
 }
 
 } // namespace Export

@@ -22,7 +22,6 @@ QString overviewSheetName();
 // name in `used` (compared without case); the name is added to `used`.
 QString sheetName(const QString &dishName, qint64 key, QSet<QString> *used);
 
-bool writeWorkbook(const QString &path, const std::vector<Dish> &dishes,
-                   std::optional<double> servingGrams, QString *error);
+bool writeWorkbook(const QString &path, const std::vector<Dish> &dishes, QString *error);
 
 } // namespace Export

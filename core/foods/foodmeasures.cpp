@@ -53,6 +53,18 @@ QList<Measure> unitList(const QString &connection, qint64 food)
     return read(connection, Queries::foodUnits(food));
 }
 
+bool isVolumeUnit(const QString &unit)
+{
+    return unit == u"小さじ" || unit == u"大さじ" || unit == u"ｶｯﾌﾟ" || unit == u"合";
+}
+
+QString noWeightMessage(const QString &unit)
+{
+    return QStringLiteral("%1の重さがこの食品にはありません。グラムで入力するか、"
+                          "食材編集の目安量に登録してください")
+        .arg(unit);
+}
+
 std::optional<double> gramsPerUnit(const QList<Measure> &own, const QString &unit,
                                    std::optional<double> general)
 {
@@ -60,6 +72,8 @@ std::optional<double> gramsPerUnit(const QList<Measure> &own, const QString &uni
         if (m.unit == unit)
             return m.grams;
     }
+    if (isVolumeUnit(unit))
+        return std::nullopt;
     return general;
 }
 
@@ -69,6 +83,8 @@ QList<Measure> unitChoices(const QList<Measure> &own, const QList<Measure> &gene
     QSet<QString> named;
     for (const QList<Measure> *list : {&own, &general}) {
         for (const Measure &m : *list) {
+            if (list == &general && isVolumeUnit(m.unit))
+                continue;
             if (!named.contains(m.unit)) {
                 named.insert(m.unit);
                 choices.append(m);

@@ -26,13 +26,22 @@ QList<Measure> generalUnits(const QString &connection);
 // The units offered for a food (Queries::foodUnits): its own measures first.
 QList<Measure> unitList(const QString &connection, qint64 food);
 
+// The units measured by volume (小さじ, 大さじ, ｶｯﾌﾟ, 合): their general weight
+// is water's (or, for 合, rice's) and never counts for another food.
+bool isVolumeUnit(const QString &unit);
+
 // Grams of one unit for a food: its own measure of that unit where it has
-// one, otherwise the general weight given (nothing when there is neither).
+// one, otherwise the general weight given for a unit that is not a volume
+// (nothing when there is neither: the food has no weight of that spoon).
 std::optional<double> gramsPerUnit(const QList<Measure> &own, const QString &unit,
                                    std::optional<double> general);
 
-// The units offered for a food: its own measures first, then every general
-// unit it has no own measure of, each once, with the grams that count.
+// The message for a volume unit a food has no weight of.
+QString noWeightMessage(const QString &unit);
+
+// The units with a weight for a food: its own measures first, then every
+// general unit it has no own measure of and that is not a volume, each once,
+// with the grams that count.
 QList<Measure> unitChoices(const QList<Measure> &own, const QList<Measure> &general);
 
 // Checks one measure the user typed: a unit name and a positive number of

@@ -73,6 +73,11 @@ std::optional<double> calculatedValue(int row, std::optional<double> sum)
     return NumberText::roundHalfUp(*held, 2);
 }
 
+QString standardText(std::optional<double> standard)
+{
+    return standard ? NumberText::general(NumberText::roundHalfUp(*standard, 2)) : QString();
+}
+
 int ageOf(const QString &text)
 {
     const std::optional<double> number = NumberReader::number(text);

@@ -43,6 +43,11 @@ QString holderText(int row, std::optional<double> sum);
 // two decimals, so vitamin B2 is rounded twice (to four, then two decimals).
 std::optional<double> calculatedValue(int row, std::optional<double> sum);
 
+// The text a standard is shown with: rounded half up to two decimals, as the
+// calculated column, so that a value converted on import (vitamin A, µgRAE x
+// 10 / 3 in IU) shows 2833.33, not its binary remainder; empty for none.
+QString standardText(std::optional<double> standard);
+
 // The age a text of the age box stands for: the whole text as one number,
 // rounded to a whole number with halves to the even one; 0 when it is no
 // number (no row has age 0).

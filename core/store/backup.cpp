@@ -71,8 +71,13 @@ QString defaultName(const QDateTime &when)
 bool copy(sqlite3 *db, const QString &target, QString *error)
 {
     const QFileInfo info(target);
-    if (info.isDir())
-        return fail(error, QStringLiteral("「%1」はフォルダーです。").arg(target));
+    const QString notAFile = StoreCheck::notAFileReason(target);
+    if (!notAFile.isEmpty())
+        return fail(error, QStringLiteral("バックアップを作れません: %1").arg(notAFile));
+    const char *storeFile = sqlite3_db_filename(db, "main");
+    if (storeFile && *storeFile && StoreCheck::sameFile(QFile::decodeName(storeFile), target))
+        return fail(error, QStringLiteral("バックアップ先「%1」は、写すデータベースそのものです。")
+                               .arg(QDir::toNativeSeparators(target)));
     // The copy is made beside the target and takes its name only when whole.
     const QString part = info.absoluteFilePath() + QStringLiteral(".part");
     QFile::remove(part);
@@ -148,6 +153,11 @@ bool restore(Database &store, const QString &source, QString *error)
 {
     if (store.isReadOnly())
         return fail(error, store.editsRefused());
+    if (!store.isStillTheFile())
+        return fail(error, QStringLiteral("データベース「%1」は、開いたあとで別のファイルに"
+                                          "置き換えられたか、消されました。ゼントを起動し直して"
+                                          "ください。")
+                               .arg(QFileInfo(store.fileName()).fileName()));
     store.drainCursors(true);
     const bool restored = restoreInto(store.handle(), store.fileName(), source, error);
     store.replaced(); // whatever part of the copy was made

@@ -2,6 +2,7 @@
 
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
+#include "core/store/schemacheck.h"
 #include "core/store/statement.h"
 #include "core/store/storecheck.h"
 #include "core/store/undojournal.h"
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <utility>
 
 namespace {
@@ -158,8 +160,33 @@ void Database::holdLog(bool held)
         scheduleCheckpoint();
 }
 
+namespace {
+
+// Every connection of the process, the tools' and the checks' too, keeps a
+// file's schema from running code: no writing of the schema or of a virtual
+// table's own tables by SQL, and nothing a trigger or view of the file calls
+// but harmless functions.
+int guard(sqlite3 *db, const char **, const struct sqlite3_api_routines *)
+{
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    return SQLITE_OK;
+}
+
+[[maybe_unused]] const bool connectionsGuarded = Database::guardConnections();
+
+} // namespace
+
+bool Database::guardConnections()
+{
+    static const bool registered =
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&guard)) == SQLITE_OK;
+    return registered;
+}
+
 static void prepareConnection(sqlite3 *db)
 {
+    guard(db, nullptr, nullptr);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 2000);
     sqlite3_create_function(db, "int", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlInt,
@@ -244,6 +271,7 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
             *error = report.message;
         return nullptr;
     }
+    guardConnections();
     const bool readOnly = !StoreCheck::isWritable(name);
     ++fileOpens;
     sqlite3 *db = nullptr;
@@ -292,6 +320,15 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
         sqlite3_close_v2(db);
         return nullptr;
     }
+    // Nothing is written before the schema is known to be our own.
+    const QStringList foreign = SchemaCheck::foreignParts(db);
+    if (!foreign.isEmpty()) {
+        if (error)
+            *error = SchemaCheck::foreignMessage(info.fileName(), foreign);
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    SchemaCheck::trustIfOwn(db);
     if (!readOnly) {
         // A write-ahead log makes each commit one sync of the log instead
         // of three of journal and file; FULL makes every commit durable
@@ -308,6 +345,11 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
     const bool wal = scalarOf(db, QStringLiteral("PRAGMA journal_mode")).toString().toLower() ==
                      QLatin1String("wal");
     std::shared_ptr<Database> store(new Database(db, name, wal));
+    struct stat opened;
+    if (::stat(path.constData(), &opened) == 0) {
+        store->m_device = opened.st_dev;
+        store->m_inode = opened.st_ino;
+    }
     store->m_readOnly = readOnly;
     store->m_startMode = startMode;
     stores.insert(key, store);
@@ -325,8 +367,24 @@ void Database::closeUnused()
     }
 }
 
+bool Database::isStillTheFile() const
+{
+    struct stat now;
+    return ::stat(QFile::encodeName(QFileInfo(m_fileName).absoluteFilePath()).constData(), &now) ==
+               0 &&
+           now.st_dev == m_device && now.st_ino == m_inode;
+}
+
 bool Database::write(const std::function<bool(QString *)> &fn, QString *error)
 {
+    // A store renamed over or removed while it is open: a change would go
+    // into a file the user no longer has. Edits stay off from then on.
+    if (m_refusal.isEmpty() && !isStillTheFile())
+        m_refusal =
+            QStringLiteral("データベース「%1」は、開いたあとで別のファイルに置き換えられたか、"
+                           "消されました。変更は書き込みません（今の変更も書き込んで"
+                           "いません）。ゼントを起動し直してください。")
+                .arg(QFileInfo(m_fileName).fileName());
     const QString refusal = editsRefused();
     if (!refusal.isEmpty()) {
         if (error)

@@ -30,11 +30,17 @@ public:
     Database &operator=(const Database &) = delete;
 
     // The store named by a connection text ("...;Data Source=zento.dll;...").
-    // A missing file is never created: it is an error, as is an empty file
-    // or one that is not a database; neither is ever written. A file that
+    // A missing file is never created: it is an error, as is an empty file,
+    // one that is not a database or one whose schema is not our own (see
+    // SchemaCheck); none is ever written. A file that
     // cannot be changed (itself or its folder read-only) opens read-only.
     // The name resolves against the working directory.
     static std::shared_ptr<Database> open(const QString &connectionString, QString *error);
+
+    // Makes every SQLite connection the process opens from now on refuse
+    // to run a file's code (defensive, schema not trusted). Done once, before
+    // main; true when in force.
+    static bool guardConnections();
 
     // Forgets the stores that no data source holds any more.
     static void closeUnused();
@@ -50,6 +56,10 @@ public:
 
     // Opened read-only: every write is refused.
     bool isReadOnly() const { return m_readOnly; }
+    // Whether the store's name still names the file this store holds open
+    // (same device and inode): false once it was renamed over or removed.
+    // Checked before every write.
+    bool isStillTheFile() const;
     // Refuses every later write with reason (a store that lacks parts);
     // an empty reason allows writes again.
     void refuseEdits(const QString &reason) { m_refusal = reason; }
@@ -136,6 +146,7 @@ private:
     QString m_fileName;
     bool m_wal = false;
     bool m_readOnly = false;
+    unsigned long long m_device = 0, m_inode = 0;
     bool m_logHeld = false;
     bool m_foldDue = false;
     QString m_refusal;

@@ -56,10 +56,16 @@ QString foodUnits(qint64 food)
     const QString key = QString::number(food);
     return QStringLiteral("SELECT TNM, KAK FROM (SELECT 0 AS own, etn.rowid AS pos, etn.TNM,"
                           " etn.KAK FROM etn WHERE(etn.SID=") +
-           key +
-           QStringLiteral(") UNION ALL SELECT 1, tni.rowid, tni.TNM, tni.KAK FROM tni WHERE"
+           key + QStringLiteral(") UNION ALL SELECT 1, tni.rowid, tni.TNM, CASE WHEN tni.TNM IN ") +
+           volumeUnitList() +
+           QStringLiteral(" THEN NULL ELSE tni.KAK END FROM tni WHERE"
                           " tni.TNM NOT IN (SELECT etn.TNM FROM etn WHERE(etn.SID=") +
            key + QStringLiteral("))) ORDER BY own, pos");
+}
+
+QString volumeUnitList()
+{
+    return QStringLiteral("('小さじ','大さじ','ｶｯﾌﾟ','合')");
 }
 
 QString dishLines(qint64 dish)
@@ -203,6 +209,26 @@ QString exportSums(std::optional<qint64> dish)
 QString exportStandards()
 {
     return QStringLiteral("SELECT AGE,SEX,TAL,WEI,CAL,TAN,CA,FE,VA,VB1,VB2,NAI,VC FROM kij");
+}
+
+QString hasLabelBases()
+{
+    return QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name='hyj'");
+}
+
+QString exportLabelBases(std::optional<qint64> dish)
+{
+    return QStringLiteral("SELECT ID,GRM FROM hyj WHERE KND=1") + dishFilter(dish, u"ID");
+}
+
+QString labelBasis(qint64 dish)
+{
+    return QStringLiteral("SELECT GRM FROM hyj WHERE KND=1 AND ID=") + key(dish);
+}
+
+QString storeLabelBasis()
+{
+    return QStringLiteral("INSERT OR REPLACE INTO hyj(ID,KND,GRM) VALUES (?1,?2,?3)");
 }
 
 } // namespace Queries

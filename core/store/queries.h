@@ -21,8 +21,12 @@ QString categories();                   // every food category
 QString categoryFoods(qint64 category); // the foods of one category
 QString units();                        // every unit with its grams
 // The units offered for a food, TNM and KAK: its own measures (etn) first, in
-// the order entered, then every unit of tni it has none of. Food 0: units().
+// the order entered, then every unit of tni it has none of; a volume unit
+// (小さじ, 大さじ, ｶｯﾌﾟ, 合) it has no own weight of comes with no grams (null),
+// since what a spoon of a food weighs is the food's. Food 0: units().
 QString foodUnits(qint64 food);
+// The volume units, as an SQL list: ('小さじ','大さじ','ｶｯﾌﾟ','合').
+QString volumeUnitList();
 
 // ---- Dish editing
 
@@ -79,5 +83,17 @@ QString exportWeights(std::optional<qint64> dish);
 QString exportSums(std::optional<qint64> dish);
 // AGE, SEX and the eleven standard values of every kij row, in table order.
 QString exportStandards();
+// Whether the store keeps label bases (a row when it does).
+QString hasLabelBases();
+// ID and serving grams of the dishes labelled per serving.
+QString exportLabelBases(std::optional<qint64> dish);
+
+// ---- Nutrition label
+
+// The serving grams of one dish's label; no row, or null: per 100 g.
+QString labelBasis(qint64 dish);
+// Stores a dish's label basis: ?1 the dish, ?2 the kind (0 per 100 g, 1 per
+// serving), ?3 the serving grams.
+QString storeLabelBasis();
 
 } // namespace Queries

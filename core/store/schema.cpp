@@ -44,6 +44,13 @@ END;
 
 namespace {
 
+// A dish's label basis goes with the dish.
+QString labelTriggerStatement()
+{
+    return QStringLiteral("CREATE TRIGGER IF NOT EXISTS mnu_delete_label AFTER DELETE ON mnu\n"
+                          "BEGIN\n  DELETE FROM hyj WHERE ID = old.ID;\nEND;\n");
+}
+
 bool execAll(sqlite3 *db, const QString &sql, QString *error)
 {
     char *message = nullptr;
@@ -134,6 +141,7 @@ CREATE TRIGGER mnu_delete_lines AFTER DELETE ON mnu
 BEGIN
   DELETE FROM kou WHERE アイテムCD = old.ID;
 END;
+%LABEL%
 INSERT INTO sqlite_sequence(name, seq) VALUES ('eys', 99999);
 ANALYZE sqlite_schema;
 INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
@@ -146,7 +154,8 @@ PRAGMA user_version = 1;
 )SQL")
         .replace(QStringLiteral("%SEARCH%"), searchIndexStatements())
         .replace(QStringLiteral("%READING%"), readingIndexStatements())
-        .replace(QStringLiteral("%MEASURES%"), measureTableStatement());
+        .replace(QStringLiteral("%MEASURES%"), measureTableStatement())
+        .replace(QStringLiteral("%LABEL%"), labelTableStatement() + labelTriggerStatement());
 }
 
 QString measureTableStatement()
@@ -157,6 +166,14 @@ QString measureTableStatement()
                           "  SID INTEGER NOT NULL, TNM TEXT NOT NULL, KAK REAL NOT NULL,\n"
                           "  USR INTEGER NOT NULL DEFAULT 1,\n"
                           "  PRIMARY KEY (SID, TNM)\n"
+                          ");\n");
+}
+
+QString labelTableStatement()
+{
+    // KND 0: per 100 g; 1: per serving of GRM grams.
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS hyj (\n"
+                          "  ID INTEGER PRIMARY KEY, KND INTEGER NOT NULL DEFAULT 0, GRM REAL\n"
                           ");\n");
 }
 
@@ -189,6 +206,7 @@ bool upgrade(sqlite3 *db, QString *error)
                        "CREATE TRIGGER IF NOT EXISTS eys_delete_measures AFTER DELETE ON eys\n"
                        "BEGIN\n  DELETE FROM etn WHERE SID = old.SID;\nEND;\n"),
                    error) &&
+           execAll(db, labelTableStatement() + labelTriggerStatement(), error) &&
            execAll(db, searchIndexStatements(), error);
 }
 

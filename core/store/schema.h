@@ -21,8 +21,12 @@ QString searchIndexStatements();
 // The statement that creates etn when it does not exist.
 QString measureTableStatement();
 
-// Brings the tables of an older store up to date: eys.FNM, etn and the
-// search indexes. Safe to run on a current store.
+// The statement that creates hyj, the label basis of each dish, when it does
+// not exist (one statement).
+QString labelTableStatement();
+
+// Brings the tables of an older store up to date: eys.FNM, etn, hyj and
+// the search indexes. Safe to run on a current store.
 bool upgrade(sqlite3 *db, QString *error);
 
 // The trigram index of the readings that the food search looks text up in,

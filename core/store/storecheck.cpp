@@ -1,6 +1,7 @@
 #include "core/store/storecheck.h"
 
 #include "core/store/schema.h"
+#include "core/store/schemacheck.h"
 #include "core/store/statement.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <optional>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -49,6 +51,28 @@ FileReport inspectFile(const QString &path)
                                "開かずに、ファイルには手を加えていません。")
                     .arg(shown)};
     return {};
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first, second;
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+QString notAFileReason(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return QString();
+    const QString shown = QDir::toNativeSeparators(path);
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("「%1」はフォルダーです。").arg(shown);
+    if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))
+        return QStringLiteral("「%1」はパイプ（FIFO）かソケットで、ファイルではありません。")
+            .arg(shown);
+    return QStringLiteral("「%1」は装置（デバイス）で、ファイルではありません。").arg(shown);
 }
 
 bool isWritable(const QString &path)
@@ -93,6 +117,8 @@ const std::vector<TableColumns> &usedParts()
          {QStringLiteral("segid"), QStringLiteral("term"), QStringLiteral("pgno")}},
         {QStringLiteral("eys_skn_docsize"), {QStringLiteral("id"), QStringLiteral("sz")}},
         {QStringLiteral("eys_skn_config"), {QStringLiteral("k"), QStringLiteral("v")}},
+        {QStringLiteral("hyj"),
+         {QStringLiteral("ID"), QStringLiteral("KND"), QStringLiteral("GRM")}},
     };
     return parts;
 }
@@ -159,6 +185,36 @@ QString readOnlyMessage(const QString &fileName)
         .arg(fileName);
 }
 
+QString damageOf(sqlite3 *db, const QString &fileName, const std::atomic_bool *stop)
+{
+    // integrity_check reads every page and compares every index with its
+    // table, which quick_check does not.
+    Statement check;
+    if (!check.prepare(db, QStringLiteral("PRAGMA integrity_check(20)")))
+        return QStringLiteral("「%1」を読めません: %2").arg(fileName, check.error());
+    if (stop)
+        sqlite3_progress_handler(
+            db, 1000,
+            [](void *flag) { return static_cast<const std::atomic_bool *>(flag)->load() ? 1 : 0; },
+            const_cast<std::atomic_bool *>(stop));
+    QStringList faults;
+    while (check.next())
+        faults << check.value(0).toString();
+    const bool failed = check.failed();
+    const QString why = check.error();
+    check.finalize();
+    if (stop)
+        sqlite3_progress_handler(db, 0, nullptr, nullptr);
+    if (stop && stop->load())
+        return QString();
+    if (failed)
+        return QStringLiteral("「%1」は壊れています: %2").arg(fileName, why);
+    if (faults == QStringList{QStringLiteral("ok")})
+        return QString();
+    return QStringLiteral("「%1」は壊れています: %2")
+        .arg(fileName, faults.mid(0, 3).join(QStringLiteral(" / ")));
+}
+
 bool checkFile(const QString &path, QString *error)
 {
     auto fail = [error](const QString &text) {
@@ -177,26 +233,21 @@ bool checkFile(const QString &path, QString *error)
         return fail(QStringLiteral("「%1」を開けません: %2").arg(path, message));
     }
     const QString shown = QFileInfo(path).fileName();
-    bool ok = true;
+    // The schema first: nothing of a file that brings code of its own is run.
+    QStringList foreign = SchemaCheck::foreignParts(db);
     QString problem;
-    Statement check;
-    if (!check.prepare(db, QStringLiteral("PRAGMA quick_check"))) {
-        ok = false;
-        problem = QStringLiteral("「%1」を読めません: %2").arg(shown, check.error());
-    } else if (!check.next() || check.value(0).toString() != QLatin1String("ok")) {
-        ok = false;
-        problem = QStringLiteral("「%1」は壊れています: %2")
-                      .arg(shown, check.failed() ? check.error() : check.value(0).toString());
-    }
-    check.finalize();
-    if (ok) {
+    if (!foreign.isEmpty())
+        problem = QStringLiteral("「%1」には、このプログラムが作らない%2があります。")
+                      .arg(shown, foreign.join(QStringLiteral("、")));
+    else
+        problem = damageOf(db, shown);
+    if (problem.isEmpty()) {
         const QStringList missing = missingParts(db);
-        if (!missing.isEmpty()) {
-            ok = false;
+        if (!missing.isEmpty())
             problem = QStringLiteral("「%1」に%2がありません。")
                           .arg(shown, missing.join(QStringLiteral("、")));
-        }
     }
+    const bool ok = problem.isEmpty();
     sqlite3_close_v2(db);
     return ok ? true : fail(problem);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <vector>
 
 struct sqlite3;
@@ -44,13 +45,26 @@ bool isUnused(const QString &column);
 // 表「kou」 or 表「eys」の項目「NAT」, in the schema's order.
 QStringList missingParts(sqlite3 *db);
 
+// Whether the two paths name one file (device and inode), whatever the
+// names; false when either does not exist.
+bool sameFile(const QString &a, const QString &b);
+// Why an existing path cannot be replaced by a file written there (a folder,
+// a device, a FIFO, a socket); empty for a regular file or no file at all.
+QString notAFileReason(const QString &path);
+
 // The one message for a store that lacks parts.
 QString missingMessage(const QString &fileName, const QStringList &missing);
 // The one message for a store that opens read-only.
 QString readOnlyMessage(const QString &fileName);
 
+// The damage integrity_check finds in the open store (every page read, every
+// index compared with its table), as one message naming fileName; empty when
+// it is whole, or when stop was set while it ran.
+QString damageOf(sqlite3 *db, const QString &fileName, const std::atomic_bool *stop = nullptr);
+
 // The whole check of a file that is to become the store (a backup being
-// restored): a database, every table and column, and its pages whole. The
+// restored): a database, a schema of our own, every page and index whole
+// and every table and column there. The
 // file is opened read-only. False with *error naming what is wrong.
 bool checkFile(const QString &path, QString *error);
 

@@ -27,13 +27,15 @@ QString kitchenSql()
 {
     return QStringLiteral(
         "INSERT INTO bun VALUES (20, '登録食品');"
-        "INSERT INTO tni VALUES ('ｇ', 1), ('小さじ', 5), ('大さじ', 15), ('ｶｯﾌﾟ', 200);"
+        "INSERT INTO tni VALUES ('ｇ', 1), ('小さじ', 5), ('大さじ', 15), ('ｶｯﾌﾟ', 200),"
+        " ('合', 150);"
         "INSERT INTO eys(SID,SNM,BID,ENC,NAT,FIB,VC) VALUES"
         " (3003,'上白糖',3,391,0,0,0), (17012,'食塩',17,0,99.5,0,0),"
         " (9001,'あおのり',9,249,8.1,NULL,NULL), (12004,'鶏卵',12,142,0.4,0,0),"
-        " (6001,'何か',6,NULL,NULL,NULL,NULL);"
+        " (6001,'何か',6,NULL,NULL,NULL,NULL), (1083,'精白米',1,342,0,0,0),"
+        " (16001,'清酒',16,107,0,0,0);"
         "INSERT INTO etn(SID,TNM,KAK,USR) VALUES (3003,'小さじ',3,0), (3003,'大さじ',9,0),"
-        " (17012,'小さじ',6,0), (12004,'個',50,1);"
+        " (17012,'小さじ',6,0), (12004,'個',50,1), (1083,'合',150,0), (16001,'合',180,0);"
         "INSERT INTO mnu(ID,アイテム名) VALUES (1,'のり塩'), (2,'卵'), (3,'二つ');"
         "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2) VALUES"
         " (1,17012,1,'小さじ',0.06), (1,9001,2,'ｇ',0.02), (1,9001,1,'ｇ',0.01),"
@@ -57,11 +59,15 @@ private slots:
         QTest::addColumn<double>("grams"); // -1: no weight at all
         QTest::newRow("sugar's own spoon") << qint64(3003) << "大さじ" << 9.0;
         QTest::newRow("salt's own spoon") << qint64(17012) << "小さじ" << 6.0;
-        QTest::newRow("salt lacks a big spoon") << qint64(17012) << "大さじ" << 15.0;
+        QTest::newRow("salt lacks a big spoon: none") << qint64(17012) << "大さじ" << -1.0;
         QTest::newRow("sugar in grams") << qint64(3003) << "ｇ" << 1.0;
         QTest::newRow("an egg") << qint64(12004) << "個" << 50.0;
         QTest::newRow("no egg of sugar") << qint64(3003) << "個" << -1.0;
-        QTest::newRow("a food without measures") << qint64(9001) << "ｶｯﾌﾟ" << 200.0;
+        QTest::newRow("no cup of a food without measures") << qint64(9001) << "ｶｯﾌﾟ" << -1.0;
+        QTest::newRow("a food without measures in grams") << qint64(9001) << "ｇ" << 1.0;
+        QTest::newRow("合 of rice") << qint64(1083) << "合" << 150.0;
+        QTest::newRow("合 of sake") << qint64(16001) << "合" << 180.0;
+        QTest::newRow("no 合 of salt") << qint64(17012) << "合" << -1.0;
     }
     void gramsPerUnit()
     {
@@ -86,10 +92,10 @@ private slots:
         const QList<Measure> general = FoodMeasures::generalUnits(connection);
         QCOMPARE(measuresText(FoodMeasures::unitChoices(FoodMeasures::ownMeasures(connection, 3003),
                                                         general)),
-                 QStringLiteral("小さじ=3 大さじ=9 ｇ=1 ｶｯﾌﾟ=200"));
+                 QStringLiteral("小さじ=3 大さじ=9 ｇ=1"));
         QCOMPARE(measuresText(FoodMeasures::unitChoices(
                      FoodMeasures::ownMeasures(connection, 12004), general)),
-                 QStringLiteral("個=50 ｇ=1 小さじ=5 大さじ=15 ｶｯﾌﾟ=200"));
+                 QStringLiteral("個=50 ｇ=1"));
         // The line editor's list query gives the same rows.
         for (qint64 food : {3003, 12004, 9001})
             QCOMPARE(measuresText(FoodMeasures::unitList(connection, food)),

@@ -4,6 +4,10 @@
 #include "core/export/dishreport.h"
 #include "core/export/nutritionlabel.h"
 #include "core/export/workbookwriter.h"
+#include "core/nutrition/chartscale.h"
+#include "core/nutrition/radarchart.h"
+#include "core/store/backup.h"
+#include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "export/exportcommands.h"
 #include "nutrition/frmkij.h"
@@ -229,37 +233,56 @@ private slots:
             QCOMPARE(Export::standardText(halves->comparison, e), kdata(kij, e));
         }
         QCOMPARE(data(kij, 8), QStringLiteral("0.01")); // B2 through "0.0050"
+        // The printed chart's scales are the window's.
+        QCOMPARE(halves->comparison.chartScales,
+                 ChartScale::fromStandards(ChartScale::referenceStandards(connection),
+                                           RadarChart::fixedScales()));
         QCOMPARE(data(kij, 7), QStringLiteral("0"));
 
-        // The CSV's total rows and overview hold the same texts.
         const QString csvPath = s.folder.filePath(QStringLiteral("all.csv"));
-        QVERIFY2(Export::writeCsv(csvPath, dishes, std::nullopt, &error), qPrintable(error));
+        QVERIFY2(Export::writeCsv(csvPath, dishes, &error), qPrintable(error));
         QFile csv(csvPath);
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QByteArray bytes = csv.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         QVERIFY(!bytes.contains("\n") || bytes.count("\n") == bytes.count("\r\n"));
+        // One table: every record has the heading's fields; every figure
+        // is a number; the total rows hold the panel's figures.
         const QList<QStringList> records = parseCsv(QString::fromUtf8(bytes.mid(3)));
-        const int energyColumn = 8 + Export::nutrientIndex("ENC");
-        const int saltColumn = 8 + Export::nutrientIndex("NAT");
-        int totals = 0, overview = 0;
-        for (const QStringList &r : records) {
-            if (r.size() < 3)
-                continue;
+        const QStringList heading = records.first();
+        QCOMPARE(QSet<QString>(heading.begin(), heading.end()).size(), heading.size());
+        const int energyColumn = int(heading.indexOf(QStringLiteral("ｴﾈﾙｷﾞｰ(Kcal)")));
+        const int saltColumn = int(heading.indexOf(QStringLiteral("食塩相当量(g)")));
+        const int labelEnergy = int(heading.indexOf(QStringLiteral("表示 熱量(kcal)")));
+        QVERIFY(energyColumn > 0 && saltColumn > 0 && labelEnergy > 0);
+        QMap<QString, int> kinds;
+        for (const QStringList &r : records.mid(1)) {
+            QCOMPARE(r.size(), heading.size());
+            ++kinds[r[2]];
+            const int basis = labelEnergy - 1;
+            for (int c : {3, 5}) {
+                if (!r[c].isEmpty())
+                    QVERIFY2(NumberReader::number(r[c]), qPrintable(r[c]));
+            }
+            for (int c = 7; c < heading.size() - 1; ++c) {
+                if (c != basis && !r[c].isEmpty())
+                    QVERIFY2(NumberReader::number(r[c]), qPrintable(r[c]));
+            }
             const Export::Dish *dish = dishNamed(dishes, r[1]);
-            if (dish && r[2] == QStringLiteral("合計")) {
-                const Export::PanelTexts p = Export::panelTexts(dish->totals);
-                QCOMPARE((QStringList{r[7], r[energyColumn], r[saltColumn]}),
-                         (QStringList{p.weight, p.energy, p.salt}));
-                ++totals;
-            } else if (dish && r.size() == 5 + Export::nutrientCount) {
-                const Export::ListTexts l = Export::listTexts(dish->totals);
-                QCOMPARE(r.mid(2, 3), (QStringList{l.energy, l.weight, l.salt}));
-                ++overview;
+            QVERIFY(dish);
+            if (r[2] == QStringLiteral("合計")) {
+                const DishTotals p = Export::dishTotals(dish->totals);
+                QCOMPARE(r[7], p.grams() ? NumberText::general(*p.grams()) : QString());
+                QCOMPARE(r[saltColumn],
+                         p.roundedSalt() ? NumberText::general(*p.roundedSalt()) : QString());
+                QCOMPARE(r[energyColumn], Export::panelTexts(dish->totals).energy.remove(','));
+            } else if (r[2] == QStringLiteral("栄養成分表示")) {
+                QCOMPARE(r.last().left(12), Export::labelStatement());
             }
         }
-        QCOMPARE(totals, 7);
-        QCOMPARE(overview, 7);
+        QCOMPARE(kinds.value(QStringLiteral("合計")), 7);
+        QCOMPARE(kinds.value(QStringLiteral("栄養成分表示")), 7);
+        QCOMPARE(kinds.value(QStringLiteral("明細")), 7); // not the line whose food is gone
         QVERIFY(bytes.contains("\"カレー, \"\"特製\"\"\""));
 
         // The workbook's cells, read back as the spreadsheet shows them.
@@ -458,7 +481,8 @@ private slots:
         p.inputs = {QStringLiteral("２５０")};
         commands->Me_file_label->trigger();
         QCOMPARE(p.previews, 1);
-        QCOMPARE(commands->servingGrams(), std::optional<double>(250));
+        QCOMPARE(Export::storedServing(s.started.program->DbConnectionString, s.w().currentDish()),
+                 std::optional<double>(250));
         p.clear();
         p.inputs = {QStringLiteral("-5")};
         commands->Me_file_label->trigger();
@@ -466,11 +490,13 @@ private slots:
         QCOMPARE(p.asked.last().icon, Prompts::Icon::Exclamation);
     }
 
+    // One row per edge of the label rules. Salt is given by its sodium per
+    // 100 g (mg), as the "0" rule tests it; real foods where named.
     void labelFigures_data()
     {
         QTest::addColumn<int>("item");
-        QTest::addColumn<double>("perHundred");
-        QTest::addColumn<double>("serving"); // 0: per 100 g
+        QTest::addColumn<double>("perHundred"); // kcal, g; sodium mg for salt
+        QTest::addColumn<double>("serving");    // 0: per 100 g
         QTest::addColumn<QString>("figure");
         const int energy = int(Export::LabelItem::Energy);
         const int protein = int(Export::LabelItem::Protein);
@@ -480,8 +506,9 @@ private slots:
         QTest::newRow("energy 5 stays") << energy << 5.0 << 0.0 << "5";
         QTest::newRow("energy 5.5 up") << energy << 5.5 << 0.0 << "6";
         QTest::newRow("energy 5.49 down") << energy << 5.49 << 0.0 << "5";
-        QTest::newRow("energy per serving") << energy << 4.0 << 250.0 << "0";
+        QTest::newRow("energy 4/100 g in 250 g") << energy << 4.0 << 250.0 << "0";
         QTest::newRow("energy 250 g") << energy << 123.0 << 250.0 << "308";
+        QTest::newRow("energy 5/100 g in 5 g") << energy << 5.0 << 5.0 << "0.3";
         // Protein, fat, carbohydrate: one decimal, "0" below 0.5 g.
         QTest::newRow("protein 0.49 is 0") << protein << 0.49 << 0.0 << "0";
         QTest::newRow("protein 0.5 stays") << protein << 0.5 << 0.0 << "0.5";
@@ -489,13 +516,18 @@ private slots:
         QTest::newRow("protein 2.24 down") << protein << 2.24 << 0.0 << "2.2";
         QTest::newRow("protein whole keeps .0") << protein << 21.0 << 0.0 << "21.0";
         QTest::newRow("protein 0.4/100 g in 250 g") << protein << 0.4 << 250.0 << "0";
-        // Salt: "0" below 0.0127 g (sodium 5 mg), two decimals below 0.1 g.
-        QTest::newRow("salt 0.0126 is 0") << salt << 0.0126 << 0.0 << "0";
-        QTest::newRow("salt 0.0127 stays") << salt << 0.0127 << 0.0 << "0.01";
-        QTest::newRow("salt 0.094") << salt << 0.094 << 0.0 << "0.09";
-        QTest::newRow("salt 0.095 to one place") << salt << 0.095 << 0.0 << "0.1";
-        QTest::newRow("salt 1.25 up") << salt << 1.25 << 0.0 << "1.3";
-        QTest::newRow("salt 1.24 down") << salt << 1.24 << 0.0 << "1.2";
+        QTest::newRow("protein 0.5/100 g in 5 g") << protein << 0.5 << 5.0 << "0.03";
+        // Salt = sodium x 2.54 / 1000: "0" below 5 mg of sodium, two decimals
+        // below 0.1 g.
+        QTest::newRow("sodium 4.9 is 0") << salt << 4.9 << 0.0 << "0";
+        QTest::newRow("sodium 5.0 (キャベツ)") << salt << 5.0 << 0.0 << "0.01";
+        QTest::newRow("sodium 15 (こまつな)") << salt << 15.0 << 0.0 << "0.04";
+        QTest::newRow("sodium 37.4 is 0.094") << salt << 37.4 << 0.0 << "0.09";
+        QTest::newRow("sodium 37.5 to one place") << salt << 37.5 << 0.0 << "0.1";
+        QTest::newRow("salt 1.25 up") << salt << 1250 / 2.54 << 0.0 << "1.3";
+        QTest::newRow("salt 1.24 down") << salt << 1240 / 2.54 << 0.0 << "1.2";
+        QTest::newRow("salt 0.15/100 g in 3 g") << salt << 150 / 2.54 << 3.0 << "0.005";
+        QTest::newRow("sodium 4.9 in 250 g") << salt << 4.9 << 250.0 << "0";
     }
 
     void labelFigures()
@@ -504,7 +536,9 @@ private slots:
         QFETCH(double, perHundred);
         QFETCH(double, serving);
         QFETCH(QString, figure);
-        const double amount = serving > 0 ? perHundred * serving / 100 : perHundred;
+        double amount = serving > 0 ? perHundred * serving / 100 : perHundred;
+        if (Export::LabelItem(item) == Export::LabelItem::Salt)
+            amount *= 2.54 / 1000;
         QCOMPARE(Export::labelFigure(Export::LabelItem(item), amount, perHundred), figure);
     }
 
@@ -514,7 +548,7 @@ private slots:
         // 0.3 + 0.19 per 100 g is below 0.5.
         Export::Totals t = totalsOf(
             200,
-            {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"TST", 0.6}, {"TSS", 0.38}, {"NAT", 1.5}});
+            {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"TST", 0.6}, {"TSS", 0.38}, {"NA", 600}});
         Export::NutritionLabel label = Export::nutritionLabel(t, std::nullopt);
         QCOMPARE(label.basis, QStringLiteral("100g当たり"));
         QStringList shown;
@@ -551,8 +585,19 @@ private slots:
         QTest::newRow("plain") << QStringList{"a", "米", ""} << QByteArray("a,米,\r\n");
         QTest::newRow("comma") << QStringList{"a,b"} << QByteArray("\"a,b\"\r\n");
         QTest::newRow("quote") << QStringList{"5\""} << QByteArray("\"5\"\"\"\r\n");
-        QTest::newRow("line break")
-            << QStringList{"a\nb", "c\r"} << QByteArray("\"a\nb\",\"c\r\"\r\n");
+        // No field carries a live formula or a control character.
+        QTest::newRow("line break, NUL, ESC")
+            << QStringList{"a\nb", "c\r", QString::fromUtf8("d\0e\x1b[2Jf", 9)}
+            << QByteArray("ab,c,de[2Jf\r\n");
+        QTest::newRow("formula starts")
+            << QStringList{"=1+2", "+SUM(A1)", "-2+3", "@A1", "\tx", "\r=x"}
+            << QByteArray("'=1+2,'+SUM(A1),'-2+3,'@A1,'\tx,'=x\r\n");
+        QTest::newRow("hyperlink and command")
+            << QStringList{"=HYPERLINK(\"http://x\",\"click\")", "=cmd|' /C calc'!A0"}
+            << QByteArray(
+                   "\"'=HYPERLINK(\"\"http://x\"\",\"\"click\"\")\",'=cmd|' /C calc'!A0\r\n");
+        QTest::newRow("numbers stay numbers") << QStringList{"-1.5", "1,810", "a=b", "米 -"}
+                                              << QByteArray("-1.5,\"1,810\",a=b,米 -\r\n");
     }
 
     void csvQuoting()
@@ -679,9 +724,8 @@ private slots:
         const std::vector<Export::Dish> dishes(1);
         for (int kind = 0; kind < 2; ++kind) {
             QString error;
-            const bool written = kind == 0
-                                     ? Export::writeCsv(target, dishes, std::nullopt, &error)
-                                     : Export::writeWorkbook(target, dishes, std::nullopt, &error);
+            const bool written = kind == 0 ? Export::writeCsv(target, dishes, &error)
+                                           : Export::writeWorkbook(target, dishes, &error);
             QVERIFY(!written);
             QVERIFY2(error.contains(message), qPrintable(error));
             QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
@@ -698,13 +742,61 @@ private slots:
         std::vector<Export::Dish> dishes(1);
         dishes[0].name = QStringLiteral("新しい");
         QString error;
-        QVERIFY(Export::writeCsv(folder.filePath(QStringLiteral("out.csv")), dishes, std::nullopt,
-                                 &error));
+        QVERIFY(Export::writeCsv(folder.filePath(QStringLiteral("out.csv")), dishes, &error));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QVERIFY(old.readAll().contains("新しい"));
         // No temporary file is left beside it.
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("out.csv")});
+    }
+
+    // An output that is the store itself, a device, a FIFO or a folder is
+    // refused with one line; none is replaced, the store stays whole.
+    void outputTargetsAreRefused_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the store by another name") << "./link.dll"
+                                                   << "データベースそのもの";
+        QTest::newRow("device") << "/dev/null"
+                                << "装置";
+        QTest::newRow("FIFO") << "pipe"
+                              << "FIFO";
+        QTest::newRow("folder") << "folder"
+                                << "フォルダ";
+    }
+
+    void outputTargetsAreRefused()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, said);
+        TestFolder folder;
+        QVERIFY(folder.makeDemoStore());
+        QVERIFY(QFile::link(folder.filePath(QStringLiteral("zento.dll")),
+                            folder.filePath(QStringLiteral("link.dll"))));
+        QVERIFY(QProcess::execute(QStringLiteral("mkfifo"), {folder.filePath("pipe")}) == 0);
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
+        const QByteArray store = [&] {
+            QFile file(folder.filePath(QStringLiteral("zento.dll")));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        const QFileInfo before(target);
+        for (const char *format : {"csv", "xlsx"}) {
+            const Tool tool = runTool({"--format", format, "--all", "--output", target});
+            QCOMPARE(tool.exitCode, 1);
+            QVERIFY2(tool.message.contains(said), qPrintable(tool.message));
+            QCOMPARE(tool.message.count(QLatin1Char('\n')), 1);
+        }
+        QString error;
+        QVERIFY(!Backup::copyFile(QStringLiteral("zento.dll"), target, &error));
+        QVERIFY2(error.contains(said) || error.contains(QStringLiteral("そのもの")),
+                 qPrintable(error));
+        const QFileInfo after(target);
+        QCOMPARE(after.isFile(), before.isFile());
+        QCOMPARE(after.isDir(), before.isDir());
+        QFile file(folder.filePath(QStringLiteral("zento.dll")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), store);
     }
 };
 

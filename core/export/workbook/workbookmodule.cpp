@@ -33,6 +33,7 @@ struct Formats
     lxw_format *boxText = nullptr;
     lxw_format *boxFigure[3] = {}; // 0, 1 and 2 decimals
     lxw_format *note = nullptr;
+    lxw_format *places[3] = {}; // a nutrient's figure at 0, 1 and 2 decimals
 
     Formats() = default; // none: for a sheet that only gathers texts
 
@@ -69,11 +70,16 @@ struct Formats
         note = workbook_add_format(book);
         format_set_italic(note);
         format_set_font_color(note, 0x606060);
+        for (int i = 0; i < 3; ++i) {
+            places[i] = workbook_add_format(book);
+            format_set_num_format(places[i], patterns[i]);
+        }
 
         // Style numbers are given in this order, not in the order the cells
         // are written, so that every part of a workbook numbers them alike.
-        for (lxw_format *format : {title, heading, energy, oneDecimal, boxTitle, boxText,
-                                   boxFigure[0], boxFigure[1], boxFigure[2], note})
+        for (lxw_format *format :
+             {title, heading, energy, oneDecimal, boxTitle, boxText, boxFigure[0], boxFigure[1],
+              boxFigure[2], note, places[0], places[1], places[2]})
             lxw_format_get_xf_index(format);
     }
 };
@@ -177,12 +183,13 @@ int writeLabel(Sheet &s, const Formats &f, int row, const NutritionLabel &label)
         s.text(row, 2, r.unit.toString(), f.boxText);
         ++row;
     }
+    s.merge(row++, 0, 2, labelStatement(), f.boxText);
     if (!label.note.isEmpty())
         s.text(row++, 0, label.note, f.note);
     return row;
 }
 
-void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<double> servingGrams)
+void writeDish(Sheet &s, const Formats &f, const Dish &dish)
 {
     s.columns(0, 0, 12);
     s.columns(1, 1, 30);
@@ -201,11 +208,11 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
     for (const Line &line : dish.lines) {
         s.number(row, 0, double(line.foodId));
         s.text(row, 1, line.foodName);
-        s.number(row, 2, line.quantity);
+        s.number(row, 2, shown(line.quantity));
         s.text(row, 3, line.unit);
-        s.number(row, 4, line.grams);
+        s.number(row, 4, shown(line.grams));
         for (int i = 0; i < nutrientCount; ++i)
-            s.number(row, 5 + i, line.amounts[i]);
+            s.number(row, 5 + i, shown(line.amounts[i]), f.places[nutrientPlaces(i)]);
         ++row;
     }
 
@@ -215,19 +222,19 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
     const int energy = nutrientIndex("ENC");
     const int salt = nutrientIndex("NAT");
     s.text(row, 0, QStringLiteral("合計"), f.heading);
-    s.number(row, 4, panel.grams());
+    s.number(row, 4, shown(panel.grams()));
     for (int i = 0; i < nutrientCount; ++i) {
         if (i == energy)
-            s.number(row, 5 + i, t.sums[i], f.energy);
+            s.number(row, 5 + i, shown(t.sums[i]), f.energy);
         else if (i == salt)
             s.number(row, 5 + i, panel.roundedSalt());
         else
-            s.number(row, 5 + i, t.sums[i]);
+            s.number(row, 5 + i, shown(t.sums[i]), f.places[nutrientPlaces(i)]);
     }
     ++row;
     s.text(row, 0, QStringLiteral("100g当たり"), f.heading);
     for (int i = 0; i < nutrientCount; ++i)
-        s.number(row, 5 + i, perHundredGrams(t, i));
+        s.number(row, 5 + i, perHundredAtPlaces(t, i), f.places[nutrientPlaces(i)]);
     row += 2;
 
     // The panel of the main window.
@@ -240,8 +247,8 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
         QString unit;
     };
     const PanelRow panelRows[] = {
-        {QStringLiteral("合計重量"), panel.grams(), nullptr, QStringLiteral("g")},
-        {QStringLiteral("総カロリー"), t.sums[energy], f.energy, QStringLiteral("kcal")},
+        {QStringLiteral("合計重量"), shown(panel.grams()), nullptr, QStringLiteral("g")},
+        {QStringLiteral("総カロリー"), shown(t.sums[energy]), f.energy, QStringLiteral("kcal")},
         {QStringLiteral("食塩量"), panel.roundedSalt(), nullptr, QStringLiteral("g")},
         {QStringLiteral("水分"), perHundredGrams(t, nutrientIndex("SUI")), nullptr,
          QStringLiteral("g")},
@@ -280,7 +287,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
         s.text(row, 0, ::Comparison::caption(e));
         if (e >= 2)
             s.number(row, 1, c.calculated[e - 2]);
-        s.number(row, 2, c.standard[e]);
+        s.number(row, 2, NumberReader::number(::Comparison::standardText(c.standard[e])));
         s.text(row, 3, comparisonUnits[e].toString());
         ++row;
     }
@@ -288,7 +295,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish, std::optional<doubl
         s.text(row++, 0, QStringLiteral("※ この年齢と性別の基準値はありません。"), f.note);
     ++row;
 
-    row = writeLabel(s, f, row, nutritionLabel(t, servingGrams));
+    row = writeLabel(s, f, row, nutritionLabel(dish));
     ++row;
     s.text(row, 0, attribution(), f.note);
 }
@@ -312,7 +319,7 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
         s.number(row, 3, dish.totals.listWeight, f.oneDecimal);
         s.number(row, 4, dish.totals.listSalt);
         for (int i = 0; i < nutrientCount; ++i)
-            s.number(row, 5 + i, dish.totals.sums[i]);
+            s.number(row, 5 + i, shown(dish.totals.sums[i]), f.places[nutrientPlaces(i)]);
         ++row;
     }
     ++row;
@@ -323,7 +330,6 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
 struct Plan
 {
     const std::vector<Dish> *dishes = nullptr;
-    std::optional<double> servingGrams;
     QByteArray overviewName;
     std::vector<QByteArray> sheetNames; // a dish's sheet
     QByteArray spareName;               // the first sheet of a part beyond the first
@@ -391,7 +397,7 @@ void writePart(Part &part, std::vector<Part> &parts, const Plan &plan, std::latc
         lxw_worksheet *ws = addSheet(plan.sheetNames[d]);
         if (ws && d >= part.first && d < part.last) {
             Sheet sheet(ws, &part.status);
-            writeDish(sheet, formats, dishes[d], plan.servingGrams);
+            writeDish(sheet, formats, dishes[d]);
         }
     }
     part.references = book->sst->string_count - planned;
@@ -481,8 +487,7 @@ QByteArray sheetEntry(size_t n)
 
 } // namespace
 
-bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
-                      std::optional<double> servingGrams, QString *error)
+bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes, QString *error)
 {
     TargetFile target(path);
     // libxlsxwriter counts sheets in 16 bits: past that they would overwrite
@@ -501,7 +506,6 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
 
     Plan plan;
     plan.dishes = &dishes;
-    plan.servingGrams = servingGrams;
     QSet<QString> used;
     plan.overviewName = sheetName(overviewSheetName(), 0, &used).toUtf8();
     plan.sheetNames.reserve(dishes.size());
@@ -532,7 +536,7 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
             if (p == 0)
                 writeOverview(gather, none, dishes);
             for (size_t d = parts[p].first; d < parts[p].last; ++d)
-                writeDish(gather, none, dishes[d], servingGrams);
+                writeDish(gather, none, dishes[d]);
         });
         QSet<QByteArray> seen;
         for (const Strings &strings : gathered) {
@@ -588,9 +592,8 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes,
 
 } // namespace Export
 
-extern "C" Q_DECL_EXPORT bool zentoWriteWorkbook(const QString &path,
-                                                 const std::vector<Export::Dish> &dishes,
-                                                 std::optional<double> servingGrams, QString *error)
+extern "C" Q_DECL_EXPORT bool
+zentoWriteWorkbook(const QString &path, const std::vector<Export::Dish> &dishes, QString *error)
 {
-    return Export::writeWorkbookNow(path, dishes, servingGrams, error);
+    return Export::writeWorkbookNow(path, dishes, error);
 }

@@ -6,7 +6,8 @@
 
 #include <QString>
 
-// Foods with round figures, a spoon of 15 g and a piece of 50 g, and three
+// Foods with round figures, a piece of 50 g, soy sauce's own spoon of 15 g
+// (the general 大さじ weighs no food), and three
 // dishes: ごはん (one line, and one whose food 999 no longer exists),
 // ミルク粥 (three lines) and 空の料理 (none, the last in store order).
 inline QString kitchenSql()
@@ -15,6 +16,7 @@ inline QString kitchenSql()
            QStringLiteral(
                "INSERT INTO bun VALUES (1, '穀類'), (13, '乳類');"
                "INSERT INTO tni VALUES ('大さじ', 15), ('個', 50);"
+               "INSERT INTO etn(SID,TNM,KAK,USR) VALUES (3,'大さじ',15,0);"
                "INSERT INTO eys(SID,SNM,SKN,BID,ENC,SUI,TAN,SST,TST,TSS,KBN,NAT) VALUES"
                " (1,'米','ｺﾒ',1,350,15,6,1,77,0.5,0.4,0),"
                " (2,'牛乳','ｷﾞｭｳﾆｭｳ',13,67,87,3.3,3.8,4.8,0,0.7,0.1),"

@@ -205,7 +205,7 @@ private slots:
         QTest::addColumn<double>("factor"); // of quantity 2
         QTest::newRow("soy sauce's own big spoon") << qint64(3) << "大さじ" << 0.36;
         QTest::newRow("soy sauce's own unit") << qint64(3) << "滴" << 0.0001;
-        QTest::newRow("rice, the general big spoon") << qint64(1) << "大さじ" << 0.3;
+        QTest::newRow("rice has no big spoon: refused") << qint64(1) << "大さじ" << -1.0;
         QTest::newRow("no food chosen") << qint64(0) << "大さじ" << 0.3;
     }
     void foodsOwnUnits()
@@ -214,12 +214,16 @@ private slots:
         QFETCH(QString, unit);
         QFETCH(double, factor);
         Kitchen k(kitchenSql() +
-                  QStringLiteral("INSERT INTO etn(SID,TNM,KAK) VALUES (3,'大さじ',18),"
+                  QStringLiteral("INSERT OR REPLACE INTO etn(SID,TNM,KAK) VALUES (3,'大さじ',18),"
                                  " (3,'滴',0.005);"));
         QVERIFY(k.dish.loadUnits(food));
         QCOMPARE(k.dish.weightFactor(QStringLiteral("2"), unit).value_or(-1), factor);
         const auto checked = k.dish.checkLine({QString::number(food ? food : 3), "2", unit});
-        if (food != 0)
+        if (food != 0 && factor < 0)
+            QCOMPARE(std::get<LineRefusal>(checked).message,
+                     QStringLiteral("大さじの重さがこの食品にはありません。グラムで入力するか、"
+                                    "食材編集の目安量に登録してください"));
+        else if (food != 0)
             QCOMPARE(std::get<LineDraft>(checked).weightFactor, factor);
         // Its own units come first.
         QCOMPARE(k.dish.units()->text(0, 0),

@@ -107,6 +107,15 @@ private slots:
         QVERIFY(!session.calculated()[0] && !session.calculated()[1]);
     }
 
+    // A standard converted on import shows at the calculated column's places.
+    void standardTexts()
+    {
+        QCOMPARE(Comparison::standardText(8500.0 / 3), QStringLiteral("2833.33"));
+        QCOMPARE(Comparison::standardText(957.9999999999998), QStringLiteral("958"));
+        QCOMPARE(Comparison::standardText(1.1), QStringLiteral("1.1"));
+        QCOMPARE(Comparison::standardText(std::nullopt), QString());
+    }
+
     void standardLookup_data()
     {
         QTest::addColumn<QString>("age");

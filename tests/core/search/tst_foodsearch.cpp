@@ -3,6 +3,7 @@
 #include "core/store/backup.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "core/store/schemacheck.h"
 #include "tests/core/search/foodsearchstore.h"
 #include "tests/support/testsupport.h"
 
@@ -170,6 +171,7 @@ private slots:
             QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")), saved));
             sqlite3 *db = nullptr;
             QVERIFY(sqlite3_open(QFile::encodeName(saved).constData(), &db) == SQLITE_OK);
+            QVERIFY(SchemaCheck::trustIfOwn(db));
             QVERIFY(sqlite3_exec(db, change.toUtf8().constData(), nullptr, nullptr, nullptr) ==
                     SQLITE_OK);
             sqlite3_close(db);

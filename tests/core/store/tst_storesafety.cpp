@@ -268,6 +268,45 @@ private slots:
         store->refuseEdits(QString());
         QVERIFY(store->write([&](QString *) { return ran = true; }, &error));
     }
+
+    // The store renamed over or removed while open: no change goes into the
+    // file the user no longer has, and edits stay off.
+    void storeReplacedUnderTheProgramRefusesWrites_data()
+    {
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("renamed over") << false;
+        QTest::newRow("removed") << true;
+    }
+
+    void storeReplacedUnderTheProgramRefusesWrites()
+    {
+        QFETCH(bool, removed);
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        const QString path = folder.filePath(QStringLiteral("zento.dll"));
+        QVERIFY(QFile::copy(path, folder.filePath(QStringLiteral("other.dll"))));
+        auto store = Database::open(connection, nullptr);
+        QVERIFY(store && store->isStillTheFile());
+        const auto add = [&](QString *error) {
+            return store->write(
+                [&](QString *e) {
+                    return store->run(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('x')"),
+                                      {}, e);
+                },
+                error);
+        };
+        QVERIFY(add(nullptr));
+        if (removed)
+            QVERIFY(QFile::remove(path));
+        else
+            QVERIFY(std::rename(QFile::encodeName(folder.filePath("other.dll")).constData(),
+                                QFile::encodeName(path).constData()) == 0);
+        QString error;
+        QVERIFY(!add(&error));
+        QVERIFY2(error.contains(QStringLiteral("置き換えられたか、消されました")),
+                 qPrintable(error));
+        QVERIFY(!add(&error));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStoreSafety)

@@ -1,0 +1,132 @@
+// Stores that bring code of their own or damaged pages, through the start-up
+// check and through a restore: each is refused with a message naming what is
+// wrong, and the store in use is left as it was.
+#include "core/store/backup.h"
+#include "core/store/database.h"
+#include "core/store/statement.h"
+#include "core/store/storecheck.h"
+#include "tests/support/testsupport.h"
+
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool run(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    const bool ok = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == 0;
+    sqlite3_close(db);
+    return ok;
+}
+
+// Flips the last bytes of the lines' dish index, whose entries then no longer
+// match the lines: the file opens, its tables read, only a full check finds it.
+bool flipIndexPage(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    const qint64 page =
+        scalarOf(db, QStringLiteral("SELECT rootpage FROM sqlite_schema WHERE name='kou_dish'"))
+            .toLongLong();
+    const qint64 size = scalarOf(db, QStringLiteral("PRAGMA page_size")).toLongLong();
+    sqlite3_close(db);
+    QFile file(path);
+    if (page < 2 || !file.open(QIODevice::ReadWrite) || !file.seek(page * size - 3))
+        return false;
+    return file.write("\x7f\x7f\x7f", 3) == 3;
+}
+
+} // namespace
+
+class TestHostileStores : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refusedAtStartAndOnRestore_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("flip");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("trigger") << "CREATE TRIGGER wipe AFTER INSERT ON kou BEGIN DELETE FROM "
+                                    "mnu WHERE ID <> new.アイテムCD; END"
+                                 << false << QStringLiteral("トリガー「wipe」");
+        QTest::newRow("our trigger, another body")
+            << "DROP TRIGGER mnu_delete_lines; CREATE TRIGGER mnu_delete_lines AFTER DELETE ON "
+               "mnu BEGIN UPDATE eys SET ENC = ENC * 10; END"
+            << false << QStringLiteral("トリガー「mnu_delete_lines」");
+        QTest::newRow("view") << "CREATE VIEW names AS SELECT アイテム名 FROM mnu" << false
+                              << QStringLiteral("ビュー「names」");
+        QTest::newRow("generated column")
+            << "ALTER TABLE mnu ADD COLUMN big BLOB GENERATED ALWAYS AS (zeroblob(300000000))"
+            << false << QStringLiteral("表「mnu」の項目「big」");
+        QTest::newRow("key not an integer key")
+            << "DROP TABLE mnu; CREATE TABLE mnu (ID TEXT PRIMARY KEY, アイテム名 TEXT)" << false
+            << QStringLiteral("表「mnu」の項目「ID」");
+        QTest::newRow("index on an expression")
+            << "CREATE INDEX slow ON eys(abs(ENC) + length(SNM))" << false
+            << QStringLiteral("索引「slow」");
+        QTest::newRow("virtual table") << "CREATE VIRTUAL TABLE notes USING fts5(a)" << false
+                                       << QStringLiteral("仮想表「notes」");
+        QTest::newRow("flipped page") << QString() << true << QStringLiteral("壊れています");
+    }
+
+    void refusedAtStartAndOnRestore()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, flip);
+        QFETCH(QString, named);
+        TestFolder folder;
+        QString lines;
+        for (int i = 1; i <= 300; ++i)
+            lines += QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('料理%1');"
+                                    "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) "
+                                    "VALUES (%1, 1, 100, 'ｇ', 1);")
+                         .arg(i);
+        QVERIFY(folder.makeStore(lines));
+        const QString hostile = folder.filePath(QStringLiteral("hostile.dll"));
+        QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")), hostile));
+        if (!sql.isEmpty())
+            QVERIFY(run(hostile, sql));
+        if (flip)
+            QVERIFY(flipIndexPage(hostile));
+
+        // Start-up: refused before a byte is written, or found by the check
+        // that runs once the window is up.
+        QString error;
+        const QByteArray before = bytesOf(hostile);
+        auto opened = Database::open(
+            QStringLiteral("Provider=Zento.SQLite.1;Data Source=hostile.dll;"), &error);
+        if (opened) {
+            error = StoreCheck::damageOf(opened->handle(), QStringLiteral("hostile.dll"));
+            opened.reset();
+            Database::closeUnused();
+        } else {
+            QCOMPARE(bytesOf(hostile), before);
+            QVERIFY(!QFile::exists(hostile + QStringLiteral("-wal")));
+        }
+        QVERIFY2(error.contains(named), qPrintable(error));
+
+        // Restore: refused, the store in use untouched.
+        auto store = Database::open(
+            QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;"), nullptr);
+        QVERIFY(store);
+        const QByteArray kept = bytesOf(folder.filePath(QStringLiteral("zento.dll")));
+        QVERIFY(!Backup::restore(*store, hostile, &error));
+        QVERIFY2(error.contains(named), qPrintable(error));
+        QCOMPARE(bytesOf(folder.filePath(QStringLiteral("zento.dll"))), kept);
+        QCOMPARE(scalarOf(store->handle(), QStringLiteral("SELECT count(*) FROM mnu")).toInt(),
+                 300);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostileStores)
+#include "tst_hostilestores.moc"
