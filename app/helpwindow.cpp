@@ -55,6 +55,15 @@ void HelpWindow::openFile(const QString &fileName)
                         .arg(fileName.toHtmlEscaped(), info.absoluteFilePath().toHtmlEscaped()));
         return;
     }
+    // A FIFO or a device would never end; a help far larger than ours is no help.
+    constexpr qint64 maxHelpBytes = 4 * 1024 * 1024;
+    if (!info.isFile() || info.size() > maxHelpBytes) {
+        showProblem(
+            QStringLiteral("<h2>ヘルプを表示できません</h2>"
+                           "<p>「%1」は通常のファイルでないか、大きすぎます（4 MiB まで）。</p>")
+                .arg(info.absoluteFilePath().toHtmlEscaped()));
+        return;
+    }
     QFile file(info.absoluteFilePath());
     if (!file.open(QIODevice::ReadOnly)) {
         showProblem(QStringLiteral("<h2>ヘルプを表示できません</h2><p>%1: %2</p>")

@@ -6,7 +6,6 @@
 #include "app/helpwindow.h"
 #include "app/prompts.h"
 #include "app/startfonts.h"
-#include "app/startheap.h"
 #include "core/dish/dishsession.h"
 #include "core/settings/settingsfile.h"
 #include "core/store/backup.h"
@@ -184,14 +183,12 @@ void Program::start()
     // 16-17. Show the main window, remove the cover.
     setEditable(m_editable);
     m_fmain->show();
-    StartHeap::prepareFirstPaint(m_fmain);
     delete m_splash;
     // The food editor is built once the main window has been painted and the
     // user has had a moment, so that its first opening costs no more than
     // the next.
     constexpr int editorDelayMs = 300;
     QTimer::singleShot(editorDelayMs, this, [this] {
-        StartHeap::release();
         StartFonts::useDesktopFonts();
         seibn();
     });

@@ -1,13 +1,17 @@
 #include "core/settings/settingsfile.h"
 
+#include "core/app/filecause.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace SettingsFile {
 
@@ -140,6 +144,13 @@ std::optional<QString> read(const QString &path, QString *error)
         file.close();
         return QString();
     }
+    // A FIFO or a device would hold up the start, or never end.
+    if (!info.isFile()) {
+        setError(error, QStringLiteral("「%1」は通常のファイルではないので、読みません。"
+                                       "既定の設定で起動します。")
+                            .arg(info.absoluteFilePath()));
+        return std::nullopt;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         setError(error, QStringLiteral("「%1」を開けません: %2")
                             .arg(info.absoluteFilePath(), file.errorString()));
@@ -165,25 +176,89 @@ std::optional<QString> read(const QString &path, QString *error)
     return decode(bytes);
 }
 
+QString refusedValue(const QString &text)
+{
+    // Every line ends with CR LF and holds no other control character: a
+    // line break typed into a box would add a setting of its own.
+    QStringList lines = text.split(lineEnd);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    const QStringList keys{speedKey(), flmKey(), backKey(), picKey()};
+    bool asComposed = lines.size() == keys.size();
+    for (qsizetype i = 0; asComposed && i < keys.size(); ++i)
+        asComposed = lines[i].startsWith(keys[i] + QLatin1Char('='));
+    if (!asComposed)
+        return QStringLiteral("設定の値に改行などの制御文字は使えません。");
+    for (const QString &line : lines)
+        for (const QChar c : line)
+            if (c.category() == QChar::Other_Control)
+                return QStringLiteral("設定の値に改行などの制御文字は使えません。");
+    const QString back = GetSettingValue(text, backKey());
+    if (!back.isEmpty() && !colourNames().contains(back))
+        return QStringLiteral("背景色は「%1」のどれかを選んでください（「%2」は選べません）。")
+            .arg(colourNames().join(QStringLiteral("」「")), back);
+    return QString();
+}
+
+QStringList colourNames()
+{
+    return {QStringLiteral("背景色１"), QStringLiteral("背景色２"), QStringLiteral("背景色３")};
+}
+
 bool write(const QString &path, const QString &text, QString *error)
 {
+    return writeThrough(path, text, error, &::write);
+}
+
+bool writeThrough(const QString &path, const QString &text, QString *error,
+                  ssize_t (*writeBytes)(int, const void *, size_t))
+{
     const QFileInfo info(path);
-    if (info.isDir()) {
-        setError(error, QStringLiteral("「%1」はフォルダーです").arg(info.absoluteFilePath()));
+    const QString shown = info.absoluteFilePath();
+    const QString refused = refusedValue(text);
+    if (!refused.isEmpty()) {
+        setError(error, refused);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("「%1」に書き込めません: %2")
-                            .arg(info.absoluteFilePath(), file.errorString()));
+    if (info.isDir() || (info.exists() && !info.isFile())) {
+        setError(error, QStringLiteral("「%1」は通常のファイルではありません").arg(shown));
         return false;
     }
-    // A failed write is remembered by the save file; commit then refuses and
-    // leaves the old file as it was.
-    file.write(encode(text));
-    if (!file.commit()) {
-        setError(error, QStringLiteral("「%1」に書き込めません: %2")
-                            .arg(info.absoluteFilePath(), file.errorString()));
+    // The new content goes to a temporary file beside the old one, every
+    // write checked, flushed to the disk, and only then takes its name: a
+    // full disk or any failure leaves the old file whole.
+    QByteArray temporary = QFile::encodeName(shown + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        setError(error,
+                 QStringLiteral("「%1」に書き込めません: %2").arg(shown, FileCause::of(errno)));
+        return false;
+    }
+    const QByteArray bytes = encode(text);
+    qsizetype done = 0;
+    int failure = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = writeBytes(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failure = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += n;
+    }
+    if (!failure && ::fchmod(fd, 0644) != 0)
+        failure = errno;
+    if (!failure && ::fsync(fd) != 0)
+        failure = errno;
+    if (::close(fd) != 0 && !failure)
+        failure = errno;
+    if (!failure && std::rename(temporary.constData(), QFile::encodeName(shown).constData()) != 0)
+        failure = errno;
+    if (failure) {
+        ::unlink(temporary.constData());
+        setError(error, QStringLiteral("「%1」に書き込めません: %2。設定ファイルは前のままです。")
+                            .arg(shown, FileCause::of(failure)));
         return false;
     }
     return true;

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
+#include <sys/types.h>
 
 // The settings file "zento.ini" in the working folder: one setting a line,
 // the key (brackets included), "=", the value; lines end with CR LF. As the
@@ -63,8 +65,20 @@ std::optional<QString> read(const QString &path, QString *error = nullptr);
 // Replaces the file's content by text. The new content is written to a
 // temporary file beside it that then takes the file's place, so the file is
 // always either the old one or the new one, whole, and nothing of a longer
-// old content stays behind. False, with *error, when that is impossible.
+// old content stays behind: every write is checked, the file synced before
+// it takes the name. Text with a refused value (see refusedValue) is not
+// written. False, with *error naming the file and the cause, otherwise.
 bool write(const QString &path, const QString &text, QString *error = nullptr);
+
+// The same, the bytes written through writeBytes (for a failing disk).
+bool writeThrough(const QString &path, const QString &text, QString *error,
+                  ssize_t (*writeBytes)(int, const void *, size_t));
+
+// Why text may not be written as settings (a control character in a value,
+// a colour the window does not offer); empty when it may.
+QString refusedValue(const QString &text);
+// The background colours the settings window offers.
+QStringList colourNames();
 
 // One reading of the file: its text, or nothing with the reason.
 struct Reading

@@ -4,7 +4,9 @@
 #include "tests/support/testsupport.h"
 
 #include <QtTest>
+#include <cerrno>
 #include <unistd.h>
+#include <utility>
 
 using namespace SettingsFile;
 
@@ -233,6 +235,54 @@ private slots:
         QVERIFY(fileBytes(fileName()).contains("\r\n[FLM]=0\r\n"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
         QCOMPARE(fileBytes(second), old);
+    }
+
+    // A failing disk: the old file stays whole, the message names the file
+    // and the cause, no temporary file is left.
+    void failedWriteKeepsTheOldFile_data()
+    {
+        using WriteFn = ssize_t (*)(int, const void *, size_t);
+        QTest::addColumn<quintptr>("fn");
+        QTest::addColumn<QString>("cause");
+        const WriteFn full = [](int, const void *, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        };
+        const WriteFn halfThenFull = [](int fd, const void *data, size_t size) -> ssize_t {
+            static bool first = true;
+            if (std::exchange(first, !first))
+                return ::write(fd, data, size / 2);
+            errno = ENOSPC;
+            return -1;
+        };
+        const WriteFn broken = [](int, const void *, size_t) -> ssize_t {
+            errno = EIO;
+            return -1;
+        };
+        QTest::newRow("full disk")
+            << quintptr(full) << QStringLiteral("ディスクの空きがありません");
+        QTest::newRow("full half way")
+            << quintptr(halfThenFull) << QStringLiteral("ディスクの空きがありません");
+        QTest::newRow("disk error") << quintptr(broken) << QStringLiteral("読み書きに失敗");
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        QFETCH(quintptr, fn);
+        QFETCH(QString, cause);
+        TestFolder folder;
+        putBytes(fileName(), written.toUtf8());
+        const QString now =
+            compose(QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("背景色２"), 1);
+        QString error;
+        QVERIFY(!writeThrough(fileName(), now, &error,
+                              reinterpret_cast<ssize_t (*)(int, const void *, size_t)>(fn)));
+        QVERIFY2(error.contains(cause) && error.contains(fileName()), qPrintable(error));
+        QCOMPARE(fileBytes(fileName()), written.toUtf8());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        // The real thing: a file that cannot take a byte.
+        if (QFileInfo::exists(QStringLiteral("/dev/full")))
+            QVERIFY(!write(QStringLiteral("/dev/full"), now, &error));
     }
 
     void sizeLimit_data()
