@@ -35,7 +35,7 @@ QString imageTable(const QString &table)
 QStringList UndoJournal::tables()
 {
     return {QStringLiteral("mnu"), QStringLiteral("kou"), QStringLiteral("eys"),
-            QStringLiteral("sbn")};
+            QStringLiteral("sbn"), QStringLiteral("kon"), QStringLiteral("kom")};
 }
 
 UndoJournal::UndoJournal(Database &store)
