@@ -284,7 +284,7 @@ private slots:
                 query(QStringLiteral("SELECT MRK FROM sbn WHERE SID=%1").arg(food.number))
                     .toString();
             for (const char *code : {"CHOCDF", "MG", "ZN", "VITD", "FOL", "REFUSE"}) {
-                const int i = indexOf(QLatin1StringView(code));
+                const int i = indexOf(QString::fromLatin1(code));
                 const FoodTable::Value v = FoodTable::componentValue(food, i);
                 const QVariant stored = query(QStringLiteral("SELECT %1 FROM sbn WHERE SID=%2")
                                                   .arg(QLatin1StringView(code))
