@@ -166,7 +166,7 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("way");
-        QTest::newRow("many, far down") << QStringLiteral("ｺﾝ 1") << QStringLiteral("SKN<=");
+        QTest::newRow("many, two words") << QStringLiteral("ﾀﾞｲｺﾝ 1") << QStringLiteral("SKN<=");
         QTest::newRow("few") << QStringLiteral("ﾌﾂｳｷﾞｭｳ") << QStringLiteral("eys_skn");
         QTest::newRow("many, at the top") << QStringLiteral("ﾀﾞｲｺﾝ") << QStringLiteral("LIKE");
         QTest::newRow("any case") << QStringLiteral("abc") << QStringLiteral("eys_skn");
