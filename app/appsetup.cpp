@@ -7,7 +7,6 @@
 #include <QIconEngine>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
@@ -56,18 +55,9 @@ private:
     QIcon m_icon;
 };
 
-// Qt's raster painter hands a fill of 96 spans or more (the rows of a
-// gradient, the pixels of a translucent line) to a pool of worker threads and
-// waits for them. For the few pixels of a scroll bar or a header section the
-// threads cost more than the fill: starting and waiting for them was a
-// seventeenth of the start-up. Such parts are painted in pieces that each
-// stay under that size, which gives the same pixels.
-constexpr int pieceSize = 64;
-
-// The platform's style, painted without worker threads; the menu bar's
-// overflow button gets its icon only when it is first shown: every menu bar
-// is made with that button hidden, and loading its images was a thirtieth of
-// the start-up.
+// The platform's style; the menu bar's overflow button gets its icon only
+// when it is first shown: every menu bar is made with that button hidden,
+// and loading its images was a thirtieth of the start-up.
 class StartUpStyle : public QProxyStyle
 {
 public:
@@ -78,67 +68,6 @@ public:
             which == SP_ToolBarVerticalExtensionButton)
             return QIcon(new LaterIconEngine(baseStyle(), which));
         return QProxyStyle::standardIcon(which, option, widget);
-    }
-
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
-                            QPainter *painter, const QWidget *widget) const override
-    {
-        QPaintEngine *engine = painter->paintEngine();
-        const QRect area = option->rect;
-        // Pieces are cut from the surface a widget is painted on: the style
-        // itself sets the painter's clip anew while it paints a scroll bar,
-        // which would undo a clip set on the painter here. The surface is
-        // in the painter's pixels only when nothing scales them.
-        if (control != CC_ScrollBar || !engine || engine->systemClip().isEmpty() ||
-            !painter->worldTransform().isIdentity() ||
-            painter->deviceTransform().type() > QTransform::TxTranslate ||
-            (area.width() < pieceSize && area.height() < pieceSize)) {
-            QProxyStyle::drawComplexControl(control, option, painter, widget);
-            return;
-        }
-        const QRegion surface = engine->systemClip();
-        const QTransform toSurface = painter->deviceTransform();
-        for (int y = area.top(); y <= area.bottom(); y += pieceSize) {
-            for (int x = area.left(); x <= area.right(); x += pieceSize) {
-                const QRect piece(x, y, pieceSize, pieceSize);
-                engine->setSystemClip(surface & toSurface.mapRect(piece));
-                painter->save();
-                painter->setClipRect(piece, Qt::IntersectClip);
-                QProxyStyle::drawComplexControl(control, option, painter, widget);
-                painter->restore();
-            }
-        }
-        engine->setSystemClip(surface);
-    }
-
-    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
-                     const QWidget *widget) const override
-    {
-        const auto *header = qstyleoption_cast<const QStyleOptionHeader *>(option);
-        if (element != CE_HeaderSection || !header || header->orientation != Qt::Horizontal ||
-            painter->deviceTransform().type() > QTransform::TxTranslate ||
-            option->rect.width() < pieceSize || option->rect.height() >= pieceSize) {
-            QProxyStyle::drawControl(element, option, painter, widget);
-            return;
-        }
-        // A section is painted into a picture of its own size, which no clip
-        // reaches: a wide one is painted as narrower sections side by side.
-        // Its shading runs top to bottom, so the pieces join seamlessly where
-        // a pixel is a pixel of the screen; only the last keeps the divider
-        // at the section's right edge.
-        QStyleOptionHeaderV2 piece;
-        if (const auto *v2 = qstyleoption_cast<const QStyleOptionHeaderV2 *>(option))
-            piece = *v2;
-        else
-            static_cast<QStyleOptionHeader &>(piece) = *header;
-        const QRect whole = option->rect;
-        for (int x = whole.left(); x <= whole.right(); x += pieceSize) {
-            const bool last = x + pieceSize > whole.right();
-            piece.rect =
-                QRect(x, whole.top(), last ? whole.right() - x + 1 : pieceSize, whole.height());
-            piece.position = last ? header->position : QStyleOptionHeader::End;
-            QProxyStyle::drawControl(element, &piece, painter, widget);
-        }
     }
 };
 

@@ -240,6 +240,8 @@ void Fmain::buildMenu()
     Me_data_del = item(edit, "Me_data_del", QStringLiteral("削除"));
     buildStoreMenu(file, data, Me_file_end);
     QMenu *visible = menu(nullptr, bar, "Me_visible", QStringLiteral("表示"));
+    connect(item(visible, "Me_view_menu", QStringLiteral("献立")), &QAction::triggered, this,
+            [this] { m_program.showMenus(); });
     QMenu *back = menu(visible, nullptr, "Me_visible_back", QStringLiteral("背景色"));
     Me_visible_back1 = item(back, "Me_visible_back1", QStringLiteral("Color1"));
     Me_visible_back2 = item(back, "Me_visible_back2", QStringLiteral("Color2"));

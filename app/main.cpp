@@ -2,7 +2,6 @@
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/startfonts.h"
-#include "app/startheap.h"
 #include "core/app/datafolder.h"
 
 #include <QApplication>
@@ -10,7 +9,6 @@
 
 int main(int argc, char *argv[])
 {
-    StartHeap::reserve();
     StartFonts::useProgramFonts();
     QApplication app(argc, argv);
     setUpApplication(app);

@@ -6,7 +6,6 @@
 #include "app/helpwindow.h"
 #include "app/prompts.h"
 #include "app/startfonts.h"
-#include "app/startheap.h"
 #include "core/dish/dishsession.h"
 #include "core/settings/settingsfile.h"
 #include "core/store/backup.h"
@@ -17,6 +16,7 @@
 #include "core/store/undojournal.h"
 #include "export/exportcommands.h"
 #include "foods/seibn.h"
+#include "menu/frmkon.h"
 #include "nutrition/frmkij.h"
 #include "search/frmschf.h"
 #include "search/frmschm.h"
@@ -183,14 +183,12 @@ void Program::start()
     // 16-17. Show the main window, remove the cover.
     setEditable(m_editable);
     m_fmain->show();
-    StartHeap::prepareFirstPaint(m_fmain);
     delete m_splash;
     // The food editor is built once the main window has been painted and the
     // user has had a moment, so that its first opening costs no more than
     // the next.
     constexpr int editorDelayMs = 300;
     QTimer::singleShot(editorDelayMs, this, [this] {
-        StartHeap::release();
         StartFonts::useDesktopFonts();
         seibn();
     });
@@ -412,6 +410,8 @@ void Program::reloadAll(qint64 preferredDish)
         m_schM->LoadDishOverview();
     if (m_schF)
         m_schF->reloadResults();
+    if (m_kon)
+        m_kon->reload();
 }
 
 void Program::end()
@@ -421,6 +421,7 @@ void Program::end()
     m_ended = true;
     // Every other window closes with the main window; nothing more runs.
     delete m_kij;
+    delete m_kon;
     delete m_schF;
     delete m_schM;
     delete m_about;
@@ -474,6 +475,11 @@ void Program::showFoodSearch()
 void Program::showComparison()
 {
     open(m_kij, *this);
+}
+
+void Program::showMenus()
+{
+    open(m_kon, *this);
 }
 
 void Program::showAbout()

@@ -13,6 +13,7 @@ class Fmain;
 class FrmAbout;
 class FrmConfig;
 class FrmKij;
+class FrmKon;
 class FrmSchF;
 class FrmSchM;
 class FrmSplash;
@@ -74,6 +75,7 @@ public:
     void showDishList();
     void showFoodSearch();
     void showComparison();
+    void showMenus(); // 表示 > 献立
     void showAbout();
     void showHelp();
 
@@ -120,6 +122,7 @@ private:
     std::optional<SettingsFile::Reading> m_configReading; // loaded, not yet built
     QPointer<FrmSplash> m_splash;
     QPointer<FrmKij> m_kij;
+    QPointer<FrmKon> m_kon;
     QPointer<FrmSchF> m_schF;
     QPointer<FrmSchM> m_schM;
     QPointer<FrmAbout> m_about;

@@ -6,7 +6,6 @@
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/startfonts.h"
-#include "app/startheap.h"
 
 #include <QApplication>
 #include <QFile>
@@ -77,7 +76,6 @@ private:
 
 int main(int argc, char *argv[])
 {
-    StartHeap::reserve();
     // ZENTO_PROBE_DESKTOP_FONTS=1 starts with the desktop's whole font
     // configuration, as the program did before it had its own.
     if (qEnvironmentVariableIsEmpty("ZENTO_PROBE_DESKTOP_FONTS"))

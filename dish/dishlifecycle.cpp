@@ -51,8 +51,15 @@ void Fmain::deleteDish()
     if (m_dish->hasDish()) {
         Prompts &prompts = program().prompts();
         const QString name = TexTitle->text();
-        if (prompts.message(name + QStringLiteral("を削除します"), Prompts::Buttons::OkCancel,
-                            Prompts::Icon::None,
+        // A dish in menus leaves them with it: the question says how many.
+        const int days = m_dish->daysUsingCurrentDish();
+        const QString inMenus = days > 0
+                                    ? QStringLiteral("\nこの料理は献立 %1 日分で使われています。"
+                                                     "削除すると、その献立からも除かれます。")
+                                          .arg(days)
+                                    : QString();
+        if (prompts.message(name + QStringLiteral("を削除します") + inMenus,
+                            Prompts::Buttons::OkCancel, Prompts::Icon::None,
                             QStringLiteral("料理の削除")) == Prompts::Answer::Ok) {
             QString error;
             if (m_dish->deleteDish(&error)) {

@@ -38,7 +38,7 @@ fi
 
 # 2. What core/ includes.
 qt_headers=$(qtpaths6 --query QT_INSTALL_HEADERS 2>/dev/null || echo /usr/include/x86_64-linux-gnu/qt6)
-window_rooms='app|dish|nutrition|search|foods|settings|about|export'
+window_rooms='app|dish|nutrition|search|foods|settings|about|export|menu'
 while IFS=: read -r file line text; do
     header=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]+)[>"].*/\1/' <<<"$text")
     case "$header" in

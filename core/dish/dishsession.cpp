@@ -3,6 +3,7 @@
 #include "core/foods/foodmeasures.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "core/store/menustore.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "core/store/queries.h"
@@ -241,6 +242,13 @@ bool DishSession::renameDish(const QString &name, QString *error)
     if (!(m_dishes->moveTo(row) && currentDish() == dish))
         show(dish);
     return true;
+}
+
+int DishSession::daysUsingCurrentDish() const
+{
+    Menus::MenuStore menus;
+    QString error;
+    return hasDish() && menus.open(m_connection, &error) ? menus.daysUsingDish(currentDish()) : 0;
 }
 
 bool DishSession::deleteDish(QString *error)

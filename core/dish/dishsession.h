@@ -103,7 +103,9 @@ public:
     bool renameDish(const QString &name, QString *error);
     // Drops a name typed into the current dish and not stored.
     void dropPendingName();
-    // Deletes the current dish (its lines go with it); the first dish is
+    // How many menu days have the current dish in a meal.
+    int daysUsingCurrentDish() const;
+    // Deletes the current dish (its lines and its menu entries go with it); the first dish is
     // current afterwards.
     bool deleteDish(QString *error);
 

@@ -2,6 +2,7 @@
 
 #include "core/app/threads.h"
 #include "core/store/database.h"
+#include "core/store/schema.h"
 #include "core/store/storecheck.h"
 #include "core/store/undojournal.h"
 
@@ -140,8 +141,16 @@ static bool restoreInto(sqlite3 *live, const QString &storePath, const QString &
     sqlite3 *from = openFile(source, SQLITE_OPEN_READONLY, &why);
     if (!from)
         return fail(error, why);
-    const bool ok = transfer(from, live, &why);
+    bool ok = transfer(from, live, &why);
     sqlite3_close_v2(from);
+    // A copy made before the menus existed gets their empty tables.
+    char *message = nullptr;
+    if (ok && sqlite3_exec(live, Schema::menuTableStatements().toUtf8().constData(), nullptr,
+                           nullptr, &message) != SQLITE_OK) {
+        ok = false;
+        why = QString::fromUtf8(message ? message : sqlite3_errmsg(live));
+    }
+    sqlite3_free(message);
     if (!ok)
         return fail(
             error,

@@ -2,6 +2,8 @@
 
 #include "core/nutrition/nutrients.h"
 
+#include <QStringList>
+
 namespace Queries {
 
 namespace {
@@ -236,6 +238,100 @@ QString labelBasis(qint64 dish)
 QString storeLabelBasis()
 {
     return QStringLiteral("INSERT OR REPLACE INTO hyj(ID,KND,GRM) VALUES (?1,?2,?3)");
+}
+
+// ---- Menus
+
+QString menuDays()
+{
+    return QStringLiteral("SELECT ID,DAT,KNM,AGE,SEX,PAL,STG FROM kon "
+                          "ORDER BY DAT IS NULL OR DAT='',DAT,ID");
+}
+
+QString menuEntries(int dayCount)
+{
+    QString text = QStringLiteral("SELECT ID,KID,MEAL,DISH,POR,ORD FROM kom");
+    if (dayCount > 0) {
+        QStringList marks;
+        for (int i = 1; i <= dayCount; ++i)
+            marks << QLatin1Char('?') + QString::number(i);
+        text += QStringLiteral(" WHERE KID IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    }
+    return text + QStringLiteral(" ORDER BY KID,MEAL,ORD,ID");
+}
+
+QString menuDaysUsingDish()
+{
+    return QStringLiteral("SELECT count(DISTINCT KID) FROM kom WHERE DISH=?1");
+}
+
+QString menuInsertDay()
+{
+    return QStringLiteral(
+        "INSERT INTO kon(DAT,KNM,AGE,SEX,PAL,STG) VALUES (NULLIF(?1,''),?2,?3,?4,?5,?6)");
+}
+
+QString menuCopyEntries()
+{
+    return QStringLiteral("INSERT INTO kom(KID,MEAL,DISH,POR,ORD) "
+                          "SELECT ?2,MEAL,DISH,POR,ORD FROM kom WHERE KID=?1 ORDER BY ID");
+}
+
+QString menuRenameDay()
+{
+    return QStringLiteral("UPDATE kon SET DAT=NULLIF(?2,''),KNM=?3 WHERE ID=?1");
+}
+
+QString menuSetPerson()
+{
+    return QStringLiteral("UPDATE kon SET AGE=?2,SEX=?3,PAL=?4,STG=?5 WHERE ID=?1");
+}
+
+QString menuDeleteDay()
+{
+    return QStringLiteral("DELETE FROM kon WHERE ID=?1");
+}
+
+QString menuInsertEntry()
+{
+    return QStringLiteral("INSERT INTO kom(KID,MEAL,DISH,POR,ORD) SELECT ?1,?2,?3,?4,"
+                          "coalesce(max(ORD)+1,0) FROM kom WHERE KID=?1 AND MEAL=?2");
+}
+
+QString menuSetPortion()
+{
+    return QStringLiteral("UPDATE kom SET POR=?2 WHERE ID=?1");
+}
+
+QString menuMoveToMeal()
+{
+    return QStringLiteral("UPDATE kom SET MEAL=?2,ORD=(SELECT coalesce(max(o.ORD)+1,0) FROM kom o "
+                          "WHERE o.KID=kom.KID AND o.MEAL=?2 AND o.ID<>kom.ID) WHERE ID=?1");
+}
+
+QString menuNeighbour(bool before)
+{
+    return QStringLiteral("SELECT n.ID FROM kom e JOIN kom n ON n.KID=e.KID AND n.MEAL=e.MEAL "
+                          "AND n.ID<>e.ID WHERE e.ID=?1 AND ") +
+           (before ? QStringLiteral("(n.ORD<e.ORD OR (n.ORD=e.ORD AND n.ID<e.ID)) "
+                                    "ORDER BY n.ORD DESC,n.ID DESC LIMIT 1")
+                   : QStringLiteral("(n.ORD>e.ORD OR (n.ORD=e.ORD AND n.ID>e.ID)) "
+                                    "ORDER BY n.ORD,n.ID LIMIT 1"));
+}
+
+QString menuSetOrder()
+{
+    return QStringLiteral("UPDATE kom SET ORD=?2 WHERE ID=?1");
+}
+
+QString menuOrderOf()
+{
+    return QStringLiteral("SELECT ORD FROM kom WHERE ID=?1");
+}
+
+QString menuDeleteEntry()
+{
+    return QStringLiteral("DELETE FROM kom WHERE ID=?1");
 }
 
 } // namespace Queries

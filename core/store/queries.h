@@ -98,4 +98,23 @@ QString labelBasis(qint64 dish);
 // serving), ?3 the serving grams.
 QString storeLabelBasis();
 
+// ---- Menus
+// Parameters are bound (?1 ...), keys included.
+
+QString menuDays();                 // ID, DAT, KNM, AGE, SEX, PAL, STG of every day
+QString menuEntries(int dayCount);  // ID, KID, MEAL, DISH, POR, ORD; 0: every day
+QString menuDaysUsingDish();        // count of the days with dish ?1
+QString menuInsertDay();            // DAT, KNM, AGE, SEX, PAL, STG
+QString menuCopyEntries();          // the entries of day ?1 into day ?2
+QString menuRenameDay();            // day ?1: DAT ?2, KNM ?3
+QString menuSetPerson();            // day ?1: AGE ?2, SEX ?3, PAL ?4, STG ?5
+QString menuDeleteDay();            // day ?1
+QString menuInsertEntry();          // KID, MEAL, DISH, POR; last of its meal
+QString menuSetPortion();           // entry ?1: POR ?2
+QString menuMoveToMeal();           // entry ?1 to the end of meal ?2
+QString menuNeighbour(bool before); // the entry next to ?1 in its meal, or null
+QString menuOrderOf();              // ORD of entry ?1
+QString menuSetOrder();             // entry ?1: ORD ?2
+QString menuDeleteEntry();          // entry ?1
+
 } // namespace Queries

@@ -142,6 +142,7 @@ BEGIN
   DELETE FROM kou WHERE アイテムCD = old.ID;
 END;
 %LABEL%
+%MENUS%
 INSERT INTO sqlite_sequence(name, seq) VALUES ('eys', 99999);
 ANALYZE sqlite_schema;
 INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
@@ -155,7 +156,43 @@ PRAGMA user_version = 1;
         .replace(QStringLiteral("%SEARCH%"), searchIndexStatements())
         .replace(QStringLiteral("%READING%"), readingIndexStatements())
         .replace(QStringLiteral("%MEASURES%"), measureTableStatement())
-        .replace(QStringLiteral("%LABEL%"), labelTableStatement() + labelTriggerStatement());
+        .replace(QStringLiteral("%LABEL%"), labelTableStatement() + labelTriggerStatement())
+        .replace(QStringLiteral("%MENUS%"), menuTableStatements());
+}
+
+QString menuTableStatements()
+{
+    // kon: one day of meals. DAT is the day as yyyy-MM-dd, or null for a day
+    // planned without a date; the person it is planned for: AGE in years,
+    // SEX 1 for a man and 0 for a woman (as kij), PAL the activity level
+    // 1 低い, 2 ふつう, 3 高い, STG 0 or 1-4 for 妊娠初期, 中期, 後期, 授乳中.
+    // kom: the day's dishes: MEAL 0-3 for 朝食, 昼食, 夕食, 間食, POR the
+    // portion in servings of the dish, ORD the order within the meal. A day
+    // takes its entries with it, and so does a dish.
+    return QStringLiteral(R"SQL(
+CREATE TABLE IF NOT EXISTS kon (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  DAT TEXT, KNM TEXT NOT NULL DEFAULT '',
+  AGE INTEGER NOT NULL DEFAULT 30, SEX INTEGER NOT NULL DEFAULT 0,
+  PAL INTEGER NOT NULL DEFAULT 2, STG INTEGER NOT NULL DEFAULT 0
+);
+CREATE TABLE IF NOT EXISTS kom (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  KID INTEGER NOT NULL, MEAL INTEGER NOT NULL, DISH INTEGER NOT NULL,
+  POR REAL NOT NULL DEFAULT 1, ORD INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX IF NOT EXISTS kon_date ON kon(DAT);
+CREATE INDEX IF NOT EXISTS kom_day ON kom(KID, MEAL, ORD);
+CREATE INDEX IF NOT EXISTS kom_dish ON kom(DISH);
+CREATE TRIGGER IF NOT EXISTS kon_delete_entries AFTER DELETE ON kon
+BEGIN
+  DELETE FROM kom WHERE KID = old.ID;
+END;
+CREATE TRIGGER IF NOT EXISTS mnu_delete_menu_entries AFTER DELETE ON mnu
+BEGIN
+  DELETE FROM kom WHERE DISH = old.ID;
+END;
+)SQL");
 }
 
 QString measureTableStatement()
@@ -207,7 +244,7 @@ bool upgrade(sqlite3 *db, QString *error)
                        "BEGIN\n  DELETE FROM etn WHERE SID = old.SID;\nEND;\n"),
                    error) &&
            execAll(db, labelTableStatement() + labelTriggerStatement(), error) &&
-           execAll(db, searchIndexStatements(), error);
+           execAll(db, searchIndexStatements(), error) && execAll(db, menuTableStatements(), error);
 }
 
 bool bringUpToDate(sqlite3 *db, QString *error)

@@ -25,8 +25,12 @@ QString measureTableStatement();
 // not exist (one statement).
 QString labelTableStatement();
 
-// Brings the tables of an older store up to date: eys.FNM, etn, hyj and
-// the search indexes. Safe to run on a current store.
+// The menus: days (kon) and their dishes (kom), with their indexes and the
+// triggers that remove a day's or a dish's entries with it ("IF NOT EXISTS").
+QString menuTableStatements();
+
+// Brings the tables of an older store up to date: eys.FNM, etn, hyj, the
+// search indexes and the menus. Safe to run on a current store.
 bool upgrade(sqlite3 *db, QString *error);
 
 // The trigram index of the readings that the food search looks text up in,

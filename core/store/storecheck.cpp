@@ -119,6 +119,12 @@ const std::vector<TableColumns> &usedParts()
         {QStringLiteral("eys_skn_config"), {QStringLiteral("k"), QStringLiteral("v")}},
         {QStringLiteral("hyj"),
          {QStringLiteral("ID"), QStringLiteral("KND"), QStringLiteral("GRM")}},
+        {QStringLiteral("kon"),
+         {QStringLiteral("ID"), QStringLiteral("DAT"), QStringLiteral("KNM"), QStringLiteral("AGE"),
+          QStringLiteral("SEX"), QStringLiteral("PAL"), QStringLiteral("STG")}},
+        {QStringLiteral("kom"),
+         {QStringLiteral("ID"), QStringLiteral("KID"), QStringLiteral("MEAL"),
+          QStringLiteral("DISH"), QStringLiteral("POR"), QStringLiteral("ORD")}},
     };
     return parts;
 }
@@ -242,7 +248,12 @@ bool checkFile(const QString &path, QString *error)
     else
         problem = damageOf(db, shown);
     if (problem.isEmpty()) {
-        const QStringList missing = missingParts(db);
+        // A copy made before the menus existed is whole: the restore adds
+        // their empty tables.
+        QStringList missing = missingParts(db);
+        missing.removeIf([](const QString &part) {
+            return part == QStringLiteral("表「kon」") || part == QStringLiteral("表「kom」");
+        });
         if (!missing.isEmpty())
             problem = QStringLiteral("「%1」に%2がありません。")
                           .arg(shown, missing.join(QStringLiteral("、")));

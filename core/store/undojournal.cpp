@@ -34,7 +34,8 @@ QString imageTable(const QString &table)
 
 QStringList UndoJournal::tables()
 {
-    return {QStringLiteral("mnu"), QStringLiteral("kou"), QStringLiteral("eys")};
+    return {QStringLiteral("mnu"), QStringLiteral("kou"), QStringLiteral("eys"),
+            QStringLiteral("kon"), QStringLiteral("kom")};
 }
 
 UndoJournal::UndoJournal(Database &store)

@@ -7,8 +7,8 @@
 
 class Database;
 
-// Undo and redo of the user's changes to dishes, lines and foods, for as long
-// as the store is open. Temporary triggers on mnu, kou and eys copy the row
+// Undo and redo of the user's changes to dishes, lines, foods and menus, for as long
+// as the store is open. Temporary triggers on mnu, kou, eys, kon and kom copy the row
 // as it was before each change into temporary tables of this connection (the
 // file never holds them); the changes made by one write, or by the writes of
 // one command between beginStep() and endStep(), form one step. Undoing a

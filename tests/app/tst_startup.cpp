@@ -3,7 +3,6 @@
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/program.h"
-#include "app/startheap.h"
 #include "app/twips.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
@@ -12,21 +11,11 @@
 #include "tests/support/testsupport.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QStandardItemModel>
-#include <QStyleFactory>
-#include <QTableView>
 #include <QTextBrowser>
 #include <QtTest>
 #include <cmath>
-#include <memory>
-#include <sys/mman.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -50,23 +39,6 @@ protected:
     }
 };
 
-long minorFaults()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_minflt;
-}
-
-// Whether this kernel fills in pages ahead of use on request.
-bool kernelFillsInPages()
-{
-    void *page = mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    const bool can = page != MAP_FAILED && madvise(page, 4096, MADV_POPULATE_WRITE) == 0;
-    if (page != MAP_FAILED)
-        munmap(page, 4096);
-    return can;
-}
-
 void writeSettings(const QString &text)
 {
     QFile file(QStringLiteral("zento.ini"));
@@ -82,28 +54,6 @@ class TestStartup : public QObject
 
 private slots:
     void initTestCase() { setUpTestApplication(); }
-
-    // The heap reserved at start-up serves the allocations that follow it:
-    // a megabyte of them faults in next to no pages of its own (a page each
-    // without the reserve). Released, it is not held twice.
-    void startHeapServesTheAllocationsThatFollow()
-    {
-        if (!kernelFillsInPages())
-            QSKIP("this kernel cannot fill in pages ahead of use");
-        StartHeap::reserve();
-        QVERIFY(StartHeap::held());
-        const long before = minorFaults();
-        std::vector<std::unique_ptr<char[]>> blocks(1024);
-        for (auto &block : blocks) {
-            block = std::make_unique<char[]>(1000);
-            block[999] = 1;
-        }
-        const long faults = minorFaults() - before;
-        StartHeap::release();
-        QVERIFY(!StartHeap::held());
-        StartHeap::release();
-        QVERIFY2(faults < 32, qPrintable(QStringLiteral("%1 page faults").arg(faults)));
-    }
 
     // Start-up opens the store file once; every list shares it.
     void opensTheStoreOnce()
@@ -306,48 +256,6 @@ private slots:
         StartedProgram again;
         again.start();
         QCOMPARE(again.program->fmain()->backColor(), QColor(255, 224, 192));
-    }
-
-    // Scroll bars and wide header sections are painted in pieces, to keep
-    // the painter from worker threads: a window must show the base style's
-    // pixels, on its surface and when grabbed.
-    void piecewisePaintingGivesTheBaseStylesPixels()
-    {
-        auto *proxy = qobject_cast<QProxyStyle *>(qApp->style());
-        QVERIFY(proxy);
-        QWidget window;
-        window.resize(460, 560);
-        auto *tall = new QScrollBar(Qt::Vertical, &window);
-        tall->setRange(0, 100);
-        tall->setValue(40);
-        tall->setGeometry(10, 20, 16, 230);
-        auto *wide = new QScrollBar(Qt::Horizontal, &window);
-        wide->setRange(0, 100);
-        wide->setGeometry(40, 20, 300, 16);
-        QStandardItemModel model(30, 3);
-        model.setHorizontalHeaderLabels(
-            {QStringLiteral("食品名"), QStringLiteral("数量"), QStringLiteral("単位")});
-        auto *table = new QTableView(&window);
-        table->setModel(&model);
-        table->horizontalHeader()->resizeSection(0, 210);
-        table->setGeometry(40, 270, 400, 260);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const auto shot = [&window] {
-            QCoreApplication::processEvents();
-            return std::pair(window.screen()->grabWindow(window.winId()).toImage(),
-                             window.grab().toImage());
-        };
-        const auto piecewise = shot();
-        // A style of the same kind, on its own: the base style sends the
-        // parts it draws through the style that wraps it.
-        const std::unique_ptr<QStyle> base(QStyleFactory::create(proxy->baseStyle()->name()));
-        for (QWidget *widget : window.findChildren<QWidget *>())
-            widget->setStyle(base.get());
-        window.update();
-        const auto whole = shot();
-        QCOMPARE(piecewise.first, whole.first);
-        QCOMPARE(piecewise.second, whole.second);
     }
 
     void helpOpensAtItsContents()

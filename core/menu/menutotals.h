@@ -1,0 +1,107 @@
+#pragma once
+
+#include "core/export/dishreport.h"
+#include "core/store/menustore.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+#include <array>
+#include <optional>
+#include <variant>
+#include <vector>
+
+// The totals of menus: of a dish's portion, a meal, a day and a period, all
+// built from the dishes' totals as the export model reads them, so that a
+// dish shows the same figures in the main window, its exports and a menu.
+namespace Menus {
+
+// The 18 food groups of the food table; a food's group is the first two
+// digits of its five-digit number.
+inline constexpr int foodGroupCount = 18;
+QStringView foodGroupName(int group); // 1-18
+// The group of a food number; 0 for a food of the user's own.
+int foodGroupOf(qint64 food);
+
+// A portion as typed in the grid: a number above 0 and at most maxPortion
+// servings; otherwise the message, naming the cell.
+inline constexpr double maxPortion = 100;
+std::variant<double, QString> readPortion(const QString &text, QStringView cell);
+
+// One dish as menus count it: its totals and its grams per food group,
+// for the whole dish.
+struct DishFigures
+{
+    QString name;
+    double servings = 1; // 人分: a portion of 1 is the dish ÷ servings
+    Export::Amounts sums;
+    std::array<bool, Export::nutrientCount> unknown{};
+    std::array<double, foodGroupCount + 1> groupGrams{}; // [0]: the user's own foods
+};
+
+// The dishes of a store, read once (Export::readDishes) and kept by key.
+class DishBook
+{
+public:
+    bool read(const QString &connectionString, QString *error);
+    const DishFigures *find(qint64 dish) const;
+    void insert(qint64 dish, DishFigures figures) { m_dishes.insert(dish, std::move(figures)); }
+    int size() const { return int(m_dishes.size()); }
+    // The dishes in store order, key and name, for choosing one.
+    const std::vector<std::pair<qint64, QString>> &order() const { return m_order; }
+
+private:
+    QHash<qint64, DishFigures> m_dishes;
+    std::vector<std::pair<qint64, QString>> m_order;
+};
+
+// Amounts eaten: nothing until something is counted.
+struct Totals
+{
+    Export::Amounts sums;                              // null: no entry had the value
+    std::array<bool, Export::nutrientCount> unknown{}; // some entry lacks the value
+    std::array<double, foodGroupCount + 1> groupGrams{};
+    int entries = 0; // entries counted, missing ones included
+    int missing = 0; // entries whose dish no longer exists
+
+    bool isEmpty() const { return entries == 0; }
+    // Whether the nutrient's figure leaves something out (an unknown value
+    // or a missing dish).
+    bool isPartial(int nutrient) const { return unknown[nutrient] || missing > 0; }
+    std::optional<double> value(const char *field) const;
+    // Adds a portion of a dish; a dish not found counts as missing.
+    void add(const DishFigures *dish, double portion);
+    void add(const Totals &other);
+};
+
+// What one portion of a dish brings: its totals × portion ÷ servings.
+Totals portionTotals(const DishFigures *dish, double portion);
+
+struct DayTotals
+{
+    std::array<Totals, mealCount> meals;
+    Totals day;
+    // The meal's share of the day's energy in percent; nothing when either
+    // has no energy.
+    std::optional<double> energyShare(int meal) const;
+};
+// The totals of one day's entries (entries of other days are ignored).
+DayTotals dayTotals(qint64 day, const std::vector<Entry> &entries, const DishBook &dishes);
+
+// A period's average per day: the days with entries are averaged; days
+// without any are counted apart and not averaged in.
+struct PeriodTotals
+{
+    Totals average;
+    int days = 0;        // days in the period
+    int plannedDays = 0; // days with at least one entry
+    std::array<std::optional<double>, mealCount> energyShare;
+};
+PeriodTotals periodTotals(const std::vector<qint64> &days, const std::vector<Entry> &entries,
+                          const DishBook &dishes);
+
+// A figure as the menus show it: rounded to the decimals, "*" after it
+// when it leaves something out; empty for nothing.
+QString figureText(const Totals &totals, const char *field, int decimals);
+
+} // namespace Menus

@@ -1,0 +1,204 @@
+#include "core/store/menustore.h"
+
+#include "core/store/database.h"
+#include "core/store/queries.h"
+#include "core/store/statement.h"
+
+namespace Menus {
+
+QStringView mealName(int meal)
+{
+    static constexpr QStringView names[mealCount] = {u"朝食", u"昼食", u"夕食", u"間食"};
+    return meal >= 0 && meal < mealCount ? names[meal] : QStringView();
+}
+
+bool MenuStore::open(const QString &connectionString, QString *error)
+{
+    m_db = Database::open(connectionString, error);
+    return m_db != nullptr;
+}
+
+bool MenuStore::days(std::vector<Day> *out, QString *error) const
+{
+    out->clear();
+    Statement stmt;
+    if (!stmt.prepare(m_db->handle(), Queries::menuDays())) {
+        *error = stmt.error();
+        return false;
+    }
+    while (stmt.next()) {
+        Day &day = out->emplace_back();
+        day.id = stmt.value(0).toLongLong();
+        day.date = stmt.value(1).toString();
+        day.name = stmt.value(2).toString();
+        day.person = {stmt.value(3).toInt(), stmt.value(4).toInt() == 1, stmt.value(5).toInt(),
+                      stmt.value(6).toInt()};
+    }
+    if (stmt.failed()) {
+        *error = stmt.error();
+        out->clear();
+        return false;
+    }
+    return true;
+}
+
+bool MenuStore::entries(const std::vector<qint64> &days, std::vector<Entry> *out,
+                        QString *error) const
+{
+    out->clear();
+    // Bound parameters are limited in number: a long period is read in parts.
+    constexpr size_t part = 500;
+    for (size_t first = 0; first == 0 || first < days.size(); first += part) {
+        const size_t count = days.empty() ? 0 : std::min(part, days.size() - first);
+        Statement stmt;
+        if (!stmt.prepare(m_db->handle(), Queries::menuEntries(int(count)))) {
+            *error = stmt.error();
+            return false;
+        }
+        for (size_t i = 0; i < count; ++i)
+            stmt.bind(int(i) + 1, days[first + i]);
+        while (stmt.next()) {
+            Entry &entry = out->emplace_back();
+            entry.id = stmt.value(0).toLongLong();
+            entry.day = stmt.value(1).toLongLong();
+            entry.meal = stmt.value(2).toInt();
+            entry.dish = stmt.value(3).toLongLong();
+            entry.portion = stmt.value(4).toDouble();
+            entry.order = stmt.value(5).toInt();
+        }
+        if (stmt.failed()) {
+            *error = stmt.error();
+            out->clear();
+            return false;
+        }
+        if (days.empty())
+            break;
+    }
+    if (days.size() > part) // parts come in the days' order, each sorted
+        std::stable_sort(out->begin(), out->end(), [](const Entry &a, const Entry &b) {
+            return a.day != b.day     ? a.day < b.day
+                   : a.meal != b.meal ? a.meal < b.meal
+                                      : a.order < b.order;
+        });
+    return true;
+}
+
+int MenuStore::daysUsingDish(qint64 dish) const
+{
+    return scalarOf(m_db->handle(), Queries::menuDaysUsingDish(), {dish}).toInt();
+}
+
+bool MenuStore::write(const QString &sql, const QVariantList &params, QString *error)
+{
+    return m_db->write([&](QString *e) { return m_db->run(sql, params, e); }, error);
+}
+
+namespace {
+
+QVariantList dayValues(const QString &date, const QString &name, const Person &person)
+{
+    return {date.trimmed(), name, person.age, person.male ? 1 : 0, person.pal, person.stage};
+}
+
+} // namespace
+
+std::optional<qint64> MenuStore::createDay(const Day &day, QString *error)
+{
+    qint64 id = 0;
+    const bool ok = m_db->write(
+        [&](QString *e) {
+            if (!m_db->run(Queries::menuInsertDay(), dayValues(day.date, day.name, day.person), e))
+                return false;
+            id = m_db->lastInsertId();
+            return true;
+        },
+        error);
+    return ok ? std::optional<qint64>(id) : std::nullopt;
+}
+
+std::optional<qint64> MenuStore::copyDay(qint64 from, const QString &date, const QString &name,
+                                         QString *error)
+{
+    std::vector<Day> all;
+    if (!days(&all, error))
+        return std::nullopt;
+    const auto source =
+        std::find_if(all.begin(), all.end(), [&](const Day &d) { return d.id == from; });
+    if (source == all.end()) {
+        *error = QStringLiteral("写す献立が見つかりません。");
+        return std::nullopt;
+    }
+    qint64 id = 0;
+    const bool ok = m_db->write(
+        [&](QString *e) {
+            if (!m_db->run(Queries::menuInsertDay(), dayValues(date, name, source->person), e))
+                return false;
+            id = m_db->lastInsertId();
+            return m_db->run(Queries::menuCopyEntries(), {from, id}, e);
+        },
+        error);
+    return ok ? std::optional<qint64>(id) : std::nullopt;
+}
+
+bool MenuStore::renameDay(qint64 day, const QString &date, const QString &name, QString *error)
+{
+    return write(Queries::menuRenameDay(), {day, date.trimmed(), name}, error);
+}
+
+bool MenuStore::setPerson(qint64 day, const Person &person, QString *error)
+{
+    return write(Queries::menuSetPerson(),
+                 {day, person.age, person.male ? 1 : 0, person.pal, person.stage}, error);
+}
+
+bool MenuStore::deleteDay(qint64 day, QString *error)
+{
+    return write(Queries::menuDeleteDay(), {day}, error);
+}
+
+std::optional<qint64> MenuStore::addEntry(qint64 day, int meal, qint64 dish, double portion,
+                                          QString *error)
+{
+    qint64 id = 0;
+    const bool ok = m_db->write(
+        [&](QString *e) {
+            if (!m_db->run(Queries::menuInsertEntry(), {day, meal, dish, portion}, e))
+                return false;
+            id = m_db->lastInsertId();
+            return true;
+        },
+        error);
+    return ok ? std::optional<qint64>(id) : std::nullopt;
+}
+
+bool MenuStore::setPortion(qint64 entry, double portion, QString *error)
+{
+    return write(Queries::menuSetPortion(), {entry, portion}, error);
+}
+
+bool MenuStore::moveToMeal(qint64 entry, int meal, QString *error)
+{
+    return write(Queries::menuMoveToMeal(), {entry, meal}, error);
+}
+
+bool MenuStore::moveWithinMeal(qint64 entry, int step, QString *error)
+{
+    const QVariant other = scalarOf(m_db->handle(), Queries::menuNeighbour(step < 0), {entry});
+    if (other.isNull())
+        return false;
+    const QVariant mine = scalarOf(m_db->handle(), Queries::menuOrderOf(), {entry});
+    const QVariant theirs = scalarOf(m_db->handle(), Queries::menuOrderOf(), {other});
+    return m_db->write(
+        [&](QString *e) {
+            return m_db->run(Queries::menuSetOrder(), {entry, theirs}, e) &&
+                   m_db->run(Queries::menuSetOrder(), {other, mine}, e);
+        },
+        error);
+}
+
+bool MenuStore::removeEntry(qint64 entry, QString *error)
+{
+    return write(Queries::menuDeleteEntry(), {entry}, error);
+}
+
+} // namespace Menus

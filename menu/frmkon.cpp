@@ -1,0 +1,614 @@
+#include "menu/frmkon.h"
+
+#include "app/fmain.h"
+#include "app/program.h"
+#include "app/prompts.h"
+#include "app/twips.h"
+#include "app/widgets.h"
+#include "core/store/numbertext.h"
+#include "menu/menusheet.h"
+
+#include <QComboBox>
+#include <QCompleter>
+#include <QDate>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+
+namespace {
+
+constexpr int entryRole = Qt::UserRole;
+constexpr int portionColumn = 2;
+
+QTableWidgetItem *cell(const QString &text, bool number = false)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    if (number)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+QString portionText(double portion)
+{
+    return NumberText::general(portion);
+}
+
+QComboBox *chooser(QWidget *parent, const char *name, const QStringList &items, int left, int top,
+                   int width)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->addItems(items);
+    Twips::place(box, left, top, width, 330);
+    return box;
+}
+
+} // namespace
+
+FrmKon::FrmKon(Program &program, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_program(program)
+{
+    setObjectName(QStringLiteral("FrmKon"));
+    setWindowTitle(QStringLiteral("献立"));
+    build();
+    QString error;
+    if (!m_store.open(m_program.DbConnectionString, &error)) {
+        m_program.prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        setEnabled(false);
+        return;
+    }
+    reload();
+}
+
+FrmKon::~FrmKon() = default;
+
+void FrmKon::build()
+{
+    Twips::resizeClient(this, 14400, 8400);
+    KonDays = new QTableWidget(0, 4, this);
+    KonDays->setObjectName(QStringLiteral("KonDays"));
+    KonDays->setHorizontalHeaderLabels({QStringLiteral("日付"), QStringLiteral("名前"),
+                                        QStringLiteral("ｴﾈﾙｷﾞｰ"), QStringLiteral("食塩")});
+    KonDays->setSelectionBehavior(QAbstractItemView::SelectRows);
+    KonDays->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    KonDays->verticalHeader()->hide();
+    KonDays->setToolTip(QStringLiteral("Shift や Ctrl で何日かを選ぶと、その期間の1日平均を表示"));
+    Twips::place(KonDays, 120, 120, 4560, 5400);
+    KonNew = Widgets::button(this, QStringLiteral("KonNew"), QStringLiteral("新規"), 120, 5640,
+                             1080, 375);
+    KonCopy = Widgets::button(this, QStringLiteral("KonCopy"), QStringLiteral("複写"), 1280, 5640,
+                              1080, 375);
+    KonRename = Widgets::button(this, QStringLiteral("KonRename"), QStringLiteral("名前変更"), 2440,
+                                5640, 1080, 375);
+    KonDelete = Widgets::button(this, QStringLiteral("KonDelete"), QStringLiteral("削除"), 3600,
+                                5640, 1080, 375);
+    KonPeriod = Widgets::label(this, QStringLiteral("KonPeriod"), QString(), 120, 6120, 4560, 2160);
+    KonPeriod->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    KonPeriod->setWordWrap(true);
+
+    Widgets::label(this, QStringLiteral("KonAgeLabel"), QStringLiteral("年齢"), 4920, 180);
+    KonAge = new QSpinBox(this);
+    KonAge->setObjectName(QStringLiteral("KonAge"));
+    KonAge->setRange(0, 100);
+    KonAge->setSuffix(QStringLiteral("歳"));
+    Twips::place(KonAge, 5520, 120, 900, 330);
+    KonSex =
+        chooser(this, "KonSex", {QStringLiteral("男性"), QStringLiteral("女性")}, 6540, 120, 900);
+    Widgets::label(this, QStringLiteral("KonPalLabel"), QStringLiteral("身体活動"), 7560, 180);
+    KonPal = chooser(this, "KonPal",
+                     {QStringLiteral("低い"), QStringLiteral("ふつう"), QStringLiteral("高い")},
+                     8400, 120, 960);
+    KonStage =
+        chooser(this, "KonStage",
+                {QStringLiteral("－"), QStringLiteral("妊娠初期"), QStringLiteral("妊娠中期"),
+                 QStringLiteral("妊娠後期"), QStringLiteral("授乳中")},
+                9480, 120, 1200);
+
+    KonGrid = new QTableWidget(0, 3 + int(Menus::mainFigures.size()), this);
+    KonGrid->setObjectName(QStringLiteral("KonGrid"));
+    QStringList headings = {QStringLiteral("食事"), QStringLiteral("料理"),
+                            QStringLiteral("分量(人分)")};
+    for (const Menus::Figure &figure : Menus::mainFigures)
+        headings << QStringLiteral("%1(%2)").arg(figure.caption, figure.unit);
+    KonGrid->setHorizontalHeaderLabels(headings);
+    KonGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    KonGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    KonGrid->verticalHeader()->hide();
+    KonGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
+    Twips::place(KonGrid, 4920, 600, 9360, 5040);
+    KonGrid->setColumnWidth(0, Twips::toPixels(700));
+    KonGrid->setColumnWidth(1, Twips::toPixels(2600));
+
+    KonMeal = chooser(this, "KonMeal", {}, 4920, 5760, 900);
+    for (int meal = 0; meal < Menus::mealCount; ++meal)
+        KonMeal->addItem(Menus::mealName(meal).toString());
+    KonDish = new QComboBox(this);
+    KonDish->setObjectName(QStringLiteral("KonDish"));
+    KonDish->setEditable(true);
+    KonDish->setInsertPolicy(QComboBox::NoInsert);
+    KonDish->completer()->setFilterMode(Qt::MatchContains);
+    KonDish->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    KonDish->setToolTip(
+        QStringLiteral("料理名の一部を入れて選ぶ。空のまま追加すると、主画面の料理"));
+    Twips::place(KonDish, 5940, 5760, 3000, 330);
+    KonAdd = Widgets::button(this, QStringLiteral("KonAdd"), QStringLiteral("追加"), 9060, 5740,
+                             840, 375);
+    KonRemove = Widgets::button(this, QStringLiteral("KonRemove"), QStringLiteral("除く"), 10020,
+                                5740, 840, 375);
+    KonUp =
+        Widgets::button(this, QStringLiteral("KonUp"), QStringLiteral("↑"), 10980, 5740, 480, 375);
+    KonDown = Widgets::button(this, QStringLiteral("KonDown"), QStringLiteral("↓"), 11520, 5740,
+                              480, 375);
+    KonToMeal = Widgets::button(this, QStringLiteral("KonToMeal"), QStringLiteral("食事を移す"),
+                                12120, 5740, 1320, 375);
+    KonToMeal->setToolTip(QStringLiteral("選んだ料理を、左の一覧の食事へ移す"));
+    KonShares =
+        Widgets::label(this, QStringLiteral("KonShares"), QString(), 4920, 6240, 7440, 2040);
+    KonShares->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    KonShares->setWordWrap(true);
+    KonPrint = Widgets::button(this, QStringLiteral("KonPrint"), QStringLiteral("献立表の印刷"),
+                               12480, 6240, 1800, 375);
+    KonPdf = Widgets::button(this, QStringLiteral("KonPdf"), QStringLiteral("献立表のPDF"), 12480,
+                             6720, 1800, 375);
+
+    connect(KonDays, &QTableWidget::itemSelectionChanged, this, [this] {
+        if (!m_filling)
+            dayChosen();
+    });
+    connect(KonNew, &QPushButton::clicked, this, &FrmKon::newDay);
+    connect(KonCopy, &QPushButton::clicked, this, &FrmKon::copyDay);
+    connect(KonRename, &QPushButton::clicked, this, &FrmKon::renameDay);
+    connect(KonDelete, &QPushButton::clicked, this, &FrmKon::deleteDay);
+    connect(KonAge, &QSpinBox::valueChanged, this, &FrmKon::personChanged);
+    for (QComboBox *box : {KonSex, KonPal, KonStage})
+        connect(box, &QComboBox::currentIndexChanged, this, &FrmKon::personChanged);
+    connect(KonGrid, &QTableWidget::cellChanged, this, &FrmKon::portionEdited);
+    connect(KonAdd, &QPushButton::clicked, this, &FrmKon::addEntry);
+    connect(KonRemove, &QPushButton::clicked, this, &FrmKon::removeEntry);
+    connect(KonUp, &QPushButton::clicked, this, [this] { moveEntry(-1); });
+    connect(KonDown, &QPushButton::clicked, this, [this] { moveEntry(1); });
+    connect(KonToMeal, &QPushButton::clicked, this, &FrmKon::moveToMeal);
+    connect(KonPrint, &QPushButton::clicked, this, &FrmKon::printSheet);
+    connect(KonPdf, &QPushButton::clicked, this, &FrmKon::writePdf);
+}
+
+void FrmKon::readDishes()
+{
+    QString error;
+    if (!m_dishes.read(m_program.DbConnectionString, &error))
+        m_program.prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    const QString typed = KonDish->currentText();
+    KonDish->clear();
+    for (const auto &[key, name] : m_dishes.order())
+        KonDish->addItem(name, key);
+    KonDish->setCurrentIndex(-1);
+    KonDish->setEditText(typed);
+}
+
+void FrmKon::reload()
+{
+    if (!m_store.database())
+        return;
+    readDishes();
+    fillDays(currentDay());
+}
+
+qint64 FrmKon::currentDay() const
+{
+    const int row = KonDays->currentRow();
+    return row >= 0 && row < int(m_days.size()) ? m_days[row].id : 0;
+}
+
+bool FrmKon::showDay(qint64 day)
+{
+    for (int row = 0; row < int(m_days.size()); ++row) {
+        if (m_days[row].id == day) {
+            KonDays->selectRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+void FrmKon::fillDays(qint64 keep)
+{
+    QString error;
+    if (!m_store.days(&m_days, &error) || !m_store.entries({}, &m_entries, &error))
+        m_program.prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    m_filling = true;
+    KonDays->setRowCount(int(m_days.size()));
+    int keepRow = m_days.empty() ? -1 : 0;
+    // The entries come by day: each day's totals from its own run of them.
+    QHash<qint64, std::vector<Menus::Entry>> byDay;
+    for (const Menus::Entry &entry : m_entries)
+        byDay[entry.day].push_back(entry);
+    for (int row = 0; row < int(m_days.size()); ++row) {
+        const Menus::Day &day = m_days[row];
+        if (day.id == keep)
+            keepRow = row;
+        const Menus::Totals totals = Menus::dayTotals(day.id, byDay.value(day.id), m_dishes).day;
+        KonDays->setItem(row, 0, cell(day.date));
+        KonDays->setItem(row, 1, cell(day.name));
+        KonDays->setItem(row, 2, cell(Menus::figureText(totals, "ENC", 0), true));
+        KonDays->setItem(row, 3, cell(Menus::figureText(totals, "NAT", 1), true));
+    }
+    KonDays->resizeColumnToContents(0);
+    m_filling = false;
+    if (keepRow >= 0)
+        KonDays->selectRow(keepRow);
+    dayChosen();
+}
+
+std::vector<Menus::Day> FrmKon::selectedDays() const
+{
+    std::vector<Menus::Day> days;
+    for (int row = 0; row < int(m_days.size()); ++row)
+        if (KonDays->item(row, 0) && KonDays->item(row, 0)->isSelected())
+            days.push_back(m_days[row]);
+    return days;
+}
+
+void FrmKon::dayChosen()
+{
+    const bool hasDay = currentDay() != 0;
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             KonCopy, KonRename, KonDelete, KonAge, KonSex, KonPal, KonStage, KonGrid, KonAdd,
+             KonRemove, KonUp, KonDown, KonToMeal, KonPrint, KonPdf})
+        w->setEnabled(hasDay);
+    fillDay();
+    fillPeriod();
+}
+
+void FrmKon::fillDay()
+{
+    m_filling = true;
+    const int keepRow = KonGrid->currentRow();
+    KonGrid->setRowCount(0);
+    KonShares->clear();
+    const qint64 key = currentDay();
+    const auto day = std::find_if(m_days.begin(), m_days.end(),
+                                  [&](const Menus::Day &d) { return d.id == key; });
+    if (day == m_days.end()) {
+        m_filling = false;
+        return;
+    }
+    KonAge->setValue(day->person.age);
+    KonSex->setCurrentIndex(day->person.male ? 0 : 1);
+    KonPal->setCurrentIndex(qBound(1, day->person.pal, 3) - 1);
+    KonStage->setCurrentIndex(qBound(0, day->person.stage, 4));
+    KonStage->setEnabled(!day->person.male);
+
+    const Menus::Plan plan = Menus::buildPlan({*day}, m_entries, m_dishes);
+    const Menus::PlanDay &shown = plan.days.front();
+    auto addRow = [&](const QString &meal, const QString &dish, const QString &portion,
+                      const Menus::Totals &totals, qint64 entry) {
+        const int row = KonGrid->rowCount();
+        KonGrid->insertRow(row);
+        QTableWidgetItem *first = cell(meal);
+        first->setData(entryRole, entry);
+        KonGrid->setItem(row, 0, first);
+        KonGrid->setItem(row, 1, cell(dish));
+        QTableWidgetItem *amount = cell(portion, true);
+        if (entry)
+            amount->setFlags(amount->flags() | Qt::ItemIsEditable);
+        KonGrid->setItem(row, portionColumn, amount);
+        for (int f = 0; f < int(Menus::mainFigures.size()); ++f) {
+            const Menus::Figure &figure = Menus::mainFigures[f];
+            KonGrid->setItem(row, 3 + f,
+                             cell(Menus::figureText(totals, figure.field, figure.decimals), true));
+        }
+        if (!entry) {
+            QFont bold = KonGrid->font();
+            bold.setBold(true);
+            for (int c = 0; c < KonGrid->columnCount(); ++c)
+                KonGrid->item(row, c)->setFont(bold);
+        }
+    };
+    for (int meal = 0; meal < Menus::mealCount; ++meal) {
+        const QString name = Menus::mealName(meal).toString();
+        for (const Menus::PlanEntry &entry : shown.meals[meal])
+            addRow(name,
+                   entry.missing ? QStringLiteral("（削除された料理 %1）").arg(entry.entry.dish)
+                                 : entry.dishName,
+                   portionText(entry.entry.portion), entry.totals, entry.entry.id);
+        if (!shown.meals[meal].empty())
+            addRow(name, QStringLiteral("%1 計").arg(name), QString(), shown.totals.meals[meal], 0);
+    }
+    if (!shown.totals.day.isEmpty())
+        addRow(QStringLiteral("1日"), QStringLiteral("1日 計"), QString(), shown.totals.day, 0);
+    if (keepRow >= 0 && keepRow < KonGrid->rowCount())
+        KonGrid->selectRow(keepRow);
+
+    // The energy of each meal and the food groups of the day.
+    QString text;
+    if (shown.totals.day.isEmpty()) {
+        text = QStringLiteral("この日の献立はまだありません。");
+    } else {
+        QStringList shares;
+        for (int meal = 0; meal < Menus::mealCount; ++meal)
+            if (const std::optional<double> share = shown.totals.energyShare(meal))
+                shares << QStringLiteral("%1 %2%").arg(Menus::mealName(meal),
+                                                       NumberText::fixed(*share, 0));
+        text = QStringLiteral("エネルギーの配分: ") +
+               (shares.isEmpty() ? QStringLiteral("－") : shares.join(QStringLiteral("、")));
+        QStringList groups;
+        for (int g = 1; g <= Menus::foodGroupCount; ++g)
+            if (shown.totals.day.groupGrams[g] > 0)
+                groups << QStringLiteral("%1 %2g").arg(
+                    Menus::foodGroupName(g), NumberText::fixed(shown.totals.day.groupGrams[g], 0));
+        if (shown.totals.day.groupGrams[0] > 0)
+            groups << QStringLiteral("%1 %2g").arg(
+                Menus::foodGroupName(0), NumberText::fixed(shown.totals.day.groupGrams[0], 0));
+        text += QStringLiteral("\n食品群別の重量: ") + groups.join(QStringLiteral("、"));
+        if (shown.totals.day.missing > 0)
+            text += QStringLiteral("\n* 削除された料理 %1 件を含まない値です。")
+                        .arg(shown.totals.day.missing);
+        else
+            text += QStringLiteral("\n* は未測定の値を含まない合計です。");
+    }
+    KonShares->setText(text);
+    m_filling = false;
+}
+
+void FrmKon::fillPeriod()
+{
+    const std::vector<Menus::Day> days = selectedDays();
+    if (days.size() < 2) {
+        KonPeriod->setText(QStringLiteral("期間: 一覧で何日かを選ぶと、1日平均を表示します。"));
+        return;
+    }
+    const Menus::Plan plan = Menus::buildPlan(days, m_entries, m_dishes);
+    const Menus::PeriodTotals &period = plan.period;
+    QString text = QStringLiteral("期間 %1日（献立のある日 %2日）の1日平均")
+                       .arg(period.days)
+                       .arg(period.plannedDays);
+    if (period.plannedDays == 0) {
+        KonPeriod->setText(text + QStringLiteral(": 献立がありません。"));
+        return;
+    }
+    for (const Menus::Figure &figure : Menus::mainFigures)
+        text +=
+            QStringLiteral("\n%1 %2 %3")
+                .arg(figure.caption,
+                     Menus::figureText(period.average, figure.field, figure.decimals), figure.unit);
+    KonPeriod->setText(text);
+}
+
+bool FrmKon::changed(bool ok, const QString &error)
+{
+    if (!ok)
+        m_program.prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    return ok;
+}
+
+void FrmKon::personChanged()
+{
+    if (m_filling || !currentDay())
+        return;
+    Menus::Person person{KonAge->value(), KonSex->currentIndex() == 0, KonPal->currentIndex() + 1,
+                         KonSex->currentIndex() == 0 ? 0 : KonStage->currentIndex()};
+    QString error;
+    if (changed(m_store.setPerson(currentDay(), person, &error), error))
+        fillDays(currentDay());
+}
+
+qint64 FrmKon::currentEntry() const
+{
+    const int row = KonGrid->currentRow();
+    const QTableWidgetItem *first = row >= 0 ? KonGrid->item(row, 0) : nullptr;
+    return first ? first->data(entryRole).toLongLong() : 0;
+}
+
+void FrmKon::portionEdited(int row, int column)
+{
+    if (m_filling || column != portionColumn)
+        return;
+    const qint64 entry = KonGrid->item(row, 0)->data(entryRole).toLongLong();
+    if (!entry)
+        return;
+    // The cell's name: the meal and the line within it.
+    int line = 1;
+    for (int r = row - 1; r >= 0 && KonGrid->item(r, 0)->text() == KonGrid->item(row, 0)->text();
+         --r)
+        ++line;
+    const QString name = QStringLiteral("%1 %2行目").arg(KonGrid->item(row, 0)->text()).arg(line);
+    const auto portion = Menus::readPortion(KonGrid->item(row, column)->text(), name);
+    QString error;
+    if (const QString *why = std::get_if<QString>(&portion)) {
+        m_program.prompts().message(*why, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    } else {
+        changed(m_store.setPortion(entry, std::get<double>(portion), &error), error);
+    }
+    fillDays(currentDay()); // the stored portion comes back into the cell
+}
+
+bool FrmKon::askDay(const QString &title, QString *date, QString *name)
+{
+    Prompts &prompts = m_program.prompts();
+    for (;;) {
+        const std::optional<QString> typed = prompts.input(
+            QStringLiteral("日付を 2026-12-07 の形で入れてください（日付のない献立は空のまま）"),
+            title, *date);
+        if (!typed)
+            return false;
+        const QString text = typed->trimmed();
+        if (text.isEmpty() || QDate::fromString(text, Qt::ISODate).isValid()) {
+            *date = text;
+            break;
+        }
+        prompts.message(
+            QStringLiteral("日付「%1」は読めません。2026-12-07 の形で入れてください。").arg(text),
+            Prompts::Buttons::Ok, Prompts::Icon::Exclamation, title);
+    }
+    const std::optional<QString> typed =
+        prompts.input(QStringLiteral("献立の名前（例 給食、朝食会）"), title, *name);
+    if (!typed)
+        return false;
+    *name = typed->trimmed();
+    return true;
+}
+
+void FrmKon::newDay()
+{
+    QString date = QDate::currentDate().toString(Qt::ISODate), name;
+    if (!askDay(QStringLiteral("献立の新規"), &date, &name))
+        return;
+    Menus::Day day;
+    day.date = date;
+    day.name = name;
+    // A new day is planned for the person of the chosen day.
+    const qint64 current = currentDay();
+    for (const Menus::Day &d : m_days)
+        if (d.id == current)
+            day.person = d.person;
+    QString error;
+    const std::optional<qint64> made = m_store.createDay(day, &error);
+    if (changed(made.has_value(), error))
+        fillDays(*made);
+}
+
+void FrmKon::copyDay()
+{
+    const qint64 from = currentDay();
+    if (!from)
+        return;
+    QString date, name;
+    for (const Menus::Day &d : m_days)
+        if (d.id == from) {
+            name = d.name;
+            const QDate next = QDate::fromString(d.date, Qt::ISODate).addDays(1);
+            date = next.isValid() ? next.toString(Qt::ISODate) : QString();
+        }
+    if (!askDay(QStringLiteral("献立の複写"), &date, &name))
+        return;
+    QString error;
+    const std::optional<qint64> made = m_store.copyDay(from, date, name, &error);
+    if (changed(made.has_value(), error))
+        fillDays(*made);
+}
+
+void FrmKon::renameDay()
+{
+    const qint64 key = currentDay();
+    QString date, name;
+    for (const Menus::Day &d : m_days)
+        if (d.id == key) {
+            date = d.date;
+            name = d.name;
+        }
+    if (!key || !askDay(QStringLiteral("献立の名前変更"), &date, &name))
+        return;
+    QString error;
+    if (changed(m_store.renameDay(key, date, name, &error), error))
+        fillDays(key);
+}
+
+void FrmKon::deleteDay()
+{
+    const qint64 key = currentDay();
+    if (!key)
+        return;
+    const int row = KonDays->currentRow();
+    const QString caption = Menus::dayCaption(m_days[row]);
+    if (m_program.prompts().message(QStringLiteral("献立「%1」を削除します").arg(caption),
+                                    Prompts::Buttons::OkCancel, Prompts::Icon::None,
+                                    QStringLiteral("献立の削除")) != Prompts::Answer::Ok)
+        return;
+    QString error;
+    if (changed(m_store.deleteDay(key, &error), error))
+        fillDays(0);
+}
+
+void FrmKon::addEntry()
+{
+    const qint64 day = currentDay();
+    if (!day)
+        return;
+    qint64 dish = 0;
+    const QString typed = KonDish->currentText().trimmed();
+    if (typed.isEmpty()) {
+        dish = m_program.fmain() ? m_program.fmain()->currentDish() : 0;
+    } else {
+        const int index = KonDish->findText(typed, Qt::MatchFixedString);
+        const int found = index >= 0 ? index : KonDish->findText(typed, Qt::MatchContains);
+        if (found >= 0)
+            dish = KonDish->itemData(found).toLongLong();
+    }
+    if (!dish || !m_dishes.find(dish)) {
+        m_program.prompts().message(typed.isEmpty()
+                                        ? QStringLiteral("加える料理を選んでください。")
+                                        : QStringLiteral("料理「%1」は見つかりません。").arg(typed),
+                                    Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    QString error;
+    if (changed(m_store.addEntry(day, KonMeal->currentIndex(), dish, 1, &error).has_value(),
+                error)) {
+        KonDish->setEditText(QString());
+        fillDays(day);
+    }
+}
+
+void FrmKon::removeEntry()
+{
+    const qint64 entry = currentEntry();
+    QString error;
+    if (entry && changed(m_store.removeEntry(entry, &error), error))
+        fillDays(currentDay());
+}
+
+void FrmKon::moveEntry(int step)
+{
+    const qint64 entry = currentEntry();
+    QString error;
+    if (!entry || !m_store.moveWithinMeal(entry, step, &error)) {
+        if (!error.isEmpty())
+            changed(false, error);
+        return;
+    }
+    fillDays(currentDay());
+    for (int row = 0; row < KonGrid->rowCount(); ++row)
+        if (KonGrid->item(row, 0)->data(entryRole).toLongLong() == entry)
+            KonGrid->selectRow(row);
+}
+
+void FrmKon::moveToMeal()
+{
+    const qint64 entry = currentEntry();
+    QString error;
+    if (entry && changed(m_store.moveToMeal(entry, KonMeal->currentIndex(), &error), error))
+        fillDays(currentDay());
+}
+
+void FrmKon::printSheet()
+{
+    std::vector<Menus::Day> days = selectedDays();
+    if (days.empty())
+        return;
+    const Menus::Plan plan = Menus::buildPlan(days, m_entries, m_dishes);
+    m_program.prompts().printPreview(QStringLiteral("献立表"), [&](QPagedPaintDevice *device) {
+        QString error;
+        if (!MenuSheet::paint(device, plan, &error))
+            changed(false, error);
+    });
+}
+
+void FrmKon::writePdf()
+{
+    std::vector<Menus::Day> days = selectedDays();
+    if (days.empty())
+        return;
+    const std::optional<QString> path = m_program.prompts().saveFileName(
+        QStringLiteral("献立表のPDF"), QStringLiteral("献立表.pdf"), QStringLiteral("PDF (*.pdf)"));
+    if (!path)
+        return;
+    const Menus::Plan plan = Menus::buildPlan(days, m_entries, m_dishes);
+    QString error;
+    if (changed(MenuSheet::writePdf(*path, plan, &error), error))
+        m_program.prompts().message(QStringLiteral("「%1」に書き出しました。").arg(*path));
+}

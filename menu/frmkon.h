@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/menu/menuplan.h"
+#include "core/store/menustore.h"
+
+#include <QWidget>
+#include <vector>
+
+class Program;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+// 献立: days of meals made of dishes. The list of days (KonDays) with their
+// energy and salt; the chosen day's meals as a grid (KonGrid) of dishes with
+// portions, per meal and day totals; whom the day is planned for (KonAge,
+// KonSex, KonPal, KonStage); and the average per day of the days selected
+// together in the list (KonPeriod). Every change is written at once and is
+// one undo step.
+class FrmKon : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FrmKon(Program &program, QWidget *parent = nullptr);
+    ~FrmKon() override;
+
+    // Reads the days, the dishes and the chosen day again (the store
+    // changed under the window: an undo, a restore, a dish renamed).
+    void reload();
+    // The chosen day's key, 0 when there is none.
+    qint64 currentDay() const;
+    // Makes the day current; false when there is none of that key.
+    bool showDay(qint64 day);
+
+    QTableWidget *KonDays;
+    QPushButton *KonNew;
+    QPushButton *KonCopy;
+    QPushButton *KonRename;
+    QPushButton *KonDelete;
+    QSpinBox *KonAge;
+    QComboBox *KonSex;
+    QComboBox *KonPal;
+    QComboBox *KonStage;
+    QTableWidget *KonGrid;
+    QComboBox *KonMeal;
+    QComboBox *KonDish;
+    QPushButton *KonAdd;
+    QPushButton *KonRemove;
+    QPushButton *KonUp;
+    QPushButton *KonDown;
+    QPushButton *KonToMeal;
+    QLabel *KonShares;
+    QLabel *KonPeriod;
+    QPushButton *KonPrint;
+    QPushButton *KonPdf;
+
+private:
+    void build();
+    void readDishes();
+    void fillDays(qint64 keep);
+    void fillDay();
+    void fillPeriod();
+    void dayChosen();
+    void personChanged();
+    void portionEdited(int row, int column);
+    void newDay();
+    void copyDay();
+    void renameDay();
+    void deleteDay();
+    void addEntry();
+    void removeEntry();
+    void moveEntry(int step);
+    void moveToMeal();
+    void printSheet();
+    void writePdf();
+    // The entry of the grid's current row; 0 for a total row or none.
+    qint64 currentEntry() const;
+    std::vector<Menus::Day> selectedDays() const;
+    // Asks a date (empty allowed) and a name; false when cancelled.
+    bool askDay(const QString &title, QString *date, QString *name);
+    bool changed(bool ok, const QString &error);
+
+    Program &m_program;
+    Menus::MenuStore m_store;
+    Menus::DishBook m_dishes;
+    std::vector<Menus::Day> m_days;
+    std::vector<Menus::Entry> m_entries; // of every day
+    bool m_filling = false;
+};

@@ -1,0 +1,268 @@
+#include "menu/menusheet.h"
+
+#include "core/export/targetfile.h"
+#include "core/store/numbertext.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace MenuSheet {
+
+namespace {
+
+constexpr double pageWidthMm = 297;
+constexpr double marginMm = 10;
+constexpr double contentWidth = pageWidthMm - 2 * marginMm;
+constexpr double contentHeight = 210 - 2 * marginMm;
+constexpr double mealColumn = 18;
+constexpr double lineMm = 4;
+
+QFont font(double points, bool bold = false)
+{
+    QFont f(QStringLiteral("IPAPGothic"));
+    f.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+class Sheet
+{
+public:
+    Sheet(QPainter &painter, QPagedPaintDevice *device)
+        : m_painter(painter)
+        , m_perMm(device->width() / contentWidth)
+    {
+    }
+    QRectF rect(double x, double y, double w, double h) const
+    {
+        return QRectF(x * m_perMm, y * m_perMm, w * m_perMm, h * m_perMm);
+    }
+    void text(double x, double y, double w, double h, const QString &s, const QFont &f,
+              int flags = Qt::AlignLeft | Qt::AlignVCenter)
+    {
+        m_painter.setFont(f);
+        m_painter.drawText(
+            rect(x, y, w, h), flags | Qt::TextSingleLine,
+            QFontMetricsF(f, m_painter.device()).elidedText(s, Qt::ElideRight, w * m_perMm));
+    }
+    void wrapped(double x, double y, double w, double h, const QString &s, const QFont &f)
+    {
+        m_painter.setFont(f);
+        m_painter.drawText(rect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s);
+    }
+    void line(double x1, double y1, double x2, double y2)
+    {
+        m_painter.drawLine(QPointF(x1 * m_perMm, y1 * m_perMm),
+                           QPointF(x2 * m_perMm, y2 * m_perMm));
+    }
+
+private:
+    QPainter &m_painter;
+    double m_perMm;
+};
+
+QString personText(const Menus::Person &person)
+{
+    static const QStringView pal[] = {u"低い", u"ふつう", u"高い"};
+    static const QStringView stage[] = {u"", u"・妊娠初期", u"・妊娠中期", u"・妊娠後期",
+                                        u"・授乳中"};
+    return QStringLiteral("%1歳 %2 身体活動%3%4")
+        .arg(person.age)
+        .arg(person.male ? QStringLiteral("男性") : QStringLiteral("女性"))
+        .arg(pal[qBound(1, person.pal, 3) - 1])
+        .arg(stage[qBound(0, person.stage, 4)]);
+}
+
+QString entryText(const Menus::PlanEntry &entry)
+{
+    QString name = entry.missing ? QStringLiteral("（削除された料理）") : entry.dishName;
+    if (entry.entry.portion != 1)
+        name += QStringLiteral(" ×%1").arg(NumberText::general(entry.entry.portion));
+    return name;
+}
+
+QString averageText(const Menus::PeriodTotals &period)
+{
+    QStringList parts;
+    for (const Menus::Figure &figure : Menus::mainFigures)
+        parts << QStringLiteral("%1 %2%3").arg(
+            figure.caption, Menus::figureText(period.average, figure.field, figure.decimals),
+            figure.unit);
+    return parts.join(QStringLiteral("　"));
+}
+
+void paintWeek(Sheet &sheet, const Menus::Plan &plan, size_t first, bool wholePeriodToo)
+{
+    const size_t count = std::min<size_t>(daysPerPage, plan.days.size() - first);
+    const double column = (contentWidth - mealColumn) / daysPerPage;
+    const QFont title = font(14, true);
+    const QFont body = font(7.5);
+    const QFont bold = font(7.5, true);
+    const QFont small = font(6.5);
+
+    const Menus::Day &firstDay = plan.days[first].day;
+    const Menus::Day &lastDay = plan.days[first + count - 1].day;
+    QString range = Menus::dayCaption(firstDay);
+    if (count > 1)
+        range += QStringLiteral(" ～ ") + Menus::dayCaption(lastDay);
+    sheet.text(0, 0, 40, 8, QStringLiteral("献立表"), title);
+    sheet.text(40, 0, 150, 8, range, font(10));
+    sheet.text(190, 0, contentWidth - 190, 8, personText(firstDay.person), font(9),
+               Qt::AlignRight | Qt::AlignVCenter);
+
+    // How many lines each meal needs: its most dishes on a day of the week.
+    std::array<int, Menus::mealCount> lines{};
+    for (size_t d = first; d < first + count; ++d)
+        for (int m = 0; m < Menus::mealCount; ++m)
+            lines[m] = std::max<int>(lines[m], int(plan.days[d].meals[m].size()));
+    int totalLines = 0;
+    for (int &n : lines)
+        totalLines += n = std::max(n, 1);
+    const double footTop = contentHeight - 28;
+    const double figuresHeight = double(Menus::mainFigures.size()) * lineMm;
+    const double tableTop = 10;
+    const double headerHeight = 6;
+    const double mealSpace = footTop - 2 - figuresHeight - tableTop - headerHeight;
+    const double perLine = std::min(lineMm * 1.5, mealSpace / totalLines);
+
+    // The heading row: the days.
+    double y = tableTop;
+    sheet.line(0, y, contentWidth, y);
+    for (size_t i = 0; i < count; ++i)
+        sheet.text(mealColumn + i * column + 1, y, column - 2, headerHeight,
+                   Menus::dayCaption(plan.days[first + i].day), bold, Qt::AlignCenter);
+    y += headerHeight;
+    sheet.line(0, y, contentWidth, y);
+    for (int m = 0; m < Menus::mealCount; ++m) {
+        const double height = lines[m] * perLine;
+        sheet.text(1, y, mealColumn - 2, height, Menus::mealName(m).toString(), bold);
+        for (size_t i = 0; i < count; ++i) {
+            const auto &entries = plan.days[first + i].meals[m];
+            for (size_t e = 0; e < entries.size(); ++e)
+                sheet.text(mealColumn + i * column + 1, y + e * perLine, column - 2, perLine,
+                           entryText(entries[e]), body);
+        }
+        y += height;
+        sheet.line(0, y, contentWidth, y);
+    }
+    // Each day's five figures.
+    for (const Menus::Figure &figure : Menus::mainFigures) {
+        sheet.text(1, y, mealColumn - 2, lineMm,
+                   QStringLiteral("%1(%2)").arg(figure.caption, figure.unit), small);
+        for (size_t i = 0; i < count; ++i)
+            sheet.text(
+                mealColumn + i * column + 1, y, column - 3, lineMm,
+                Menus::figureText(plan.days[first + i].totals.day, figure.field, figure.decimals),
+                body, Qt::AlignRight | Qt::AlignVCenter);
+        y += lineMm;
+    }
+    sheet.line(0, y, contentWidth, y);
+    for (size_t i = 0; i <= daysPerPage; ++i)
+        sheet.line(mealColumn + i * column, tableTop, mealColumn + i * column, y);
+    sheet.line(0, tableTop, 0, y);
+
+    // The foot: the average per day of the week (and of the whole period).
+    // The week's average from its days' totals: each day counts once.
+    Menus::PeriodTotals weekly;
+    weekly.days = int(count);
+    for (size_t d = first; d < first + count; ++d) {
+        const Menus::Totals &day = plan.days[d].totals.day;
+        if (day.isEmpty())
+            continue;
+        ++weekly.plannedDays;
+        weekly.average.add(day);
+    }
+    for (std::optional<double> &value : weekly.average.sums)
+        if (value && weekly.plannedDays > 0)
+            *value /= weekly.plannedDays;
+    double fy = footTop;
+    sheet.text(0, fy, contentWidth, 5,
+               QStringLiteral("1日平均（%1日のうち献立のある%2日）: ")
+                       .arg(weekly.days)
+                       .arg(weekly.plannedDays) +
+                   (weekly.plannedDays ? averageText(weekly) : QStringLiteral("－")),
+               bold);
+    fy += 5;
+    if (wholePeriodToo) {
+        sheet.text(0, fy, contentWidth, 5,
+                   QStringLiteral("期間全体の1日平均（%1日のうち献立のある%2日）: ")
+                           .arg(plan.period.days)
+                           .arg(plan.period.plannedDays) +
+                       averageText(plan.period),
+                   bold);
+        fy += 5;
+    }
+    sheet.text(0, fy, contentWidth, 4,
+               QStringLiteral("* は未測定の値、または削除された料理を含まない合計です。"
+                              "×は人分の数（料理の全量 ÷ 人分 × 数）。"),
+               small);
+    sheet.wrapped(0, contentHeight - 8, contentWidth, 8, Export::attribution(), small);
+}
+
+} // namespace
+
+bool paint(QPagedPaintDevice *device, const Menus::Plan &plan, QString *error)
+{
+    device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                      QMarginsF(marginMm, marginMm, marginMm, marginMm),
+                                      QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(device)) {
+        *error = QStringLiteral("印刷を始められません。");
+        return false;
+    }
+    Sheet sheet(painter, device);
+    const bool severalPages = plan.days.size() > size_t(daysPerPage);
+    for (size_t first = 0; first < plan.days.size(); first += daysPerPage) {
+        if (first > 0 && !device->newPage()) {
+            *error = QStringLiteral("次のページを始められません。");
+            painter.end();
+            return false;
+        }
+        paintWeek(sheet, plan, first, severalPages);
+    }
+    if (!painter.end()) {
+        *error = QStringLiteral("ページを書き終えられません。");
+        return false;
+    }
+    return true;
+}
+
+bool writePdf(const QString &path, const Menus::Plan &plan, QString *error)
+{
+    if (plan.days.empty()) {
+        *error = QStringLiteral("献立表にする日がありません。");
+        return false;
+    }
+    TargetFile target(path);
+    if (!target.open(error))
+        return false;
+    QFile file(target.temporaryPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(600);
+        writer.setCreator(QStringLiteral("ゼント"));
+        writer.setTitle(QStringLiteral("献立表"));
+        QString reason;
+        if (!paint(&writer, plan, &reason)) {
+            *error = target.failure(reason);
+            return false;
+        }
+    }
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    file.close();
+    return target.commit(error);
+}
+
+} // namespace MenuSheet

@@ -1,0 +1,162 @@
+// Menus: the totals of a day and a period, the portions refused, and the
+// menus kept through a dish's deletion, undo, backup and restore.
+#include "core/menu/menutotals.h"
+#include "core/store/backup.h"
+#include "core/store/database.h"
+#include "core/store/undojournal.h"
+#include "tests/support/testsupport.h"
+
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+const QString connection =
+    QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;Persist Security Info=False");
+
+// 親子丼: 150 g of rice (01088) and 80 g of chicken (11221) whose salt is not
+// known; 塩むすび: 100 g of rice and 1 g of salt (17012).
+const QString fixture = QStringLiteral(
+    "INSERT INTO bun VALUES (20, '登録食品');"
+    "INSERT INTO eys(SID, SNM, SKN, BID, ENC, TAN, NAT) VALUES (1088, '米', 'ｺﾒ', 20, 156, 2.5, 0),"
+    " (11221, '鶏肉', 'ﾄﾘﾆｸ', 20, 200, 20, NULL), (17012, '塩', 'ｼｵ', 20, 0, 0, 99.5);"
+    "INSERT INTO mnu(ID, アイテム名) VALUES (1, '親子丼'), (2, '塩むすび');"
+    "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) VALUES"
+    " (1, 1088, 150, 'ｇ', 1.5), (1, 11221, 80, 'ｇ', 0.8), (2, 1088, 100, 'ｇ', 1),"
+    " (2, 17012, 1, 'ｇ', 0.01);");
+
+} // namespace
+
+class TestMenus : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void totalsOfDayAndPeriod()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(fixture));
+        Menus::MenuStore store;
+        QString error;
+        QVERIFY(store.open(connection, &error));
+        const qint64 monday = *store.createDay({0, QStringLiteral("2026-12-07"), {}, {}}, &error);
+        const qint64 tuesday = *store.createDay({0, QStringLiteral("2026-12-08"), {}, {}}, &error);
+        const qint64 empty = *store.createDay({0, QStringLiteral("2026-12-09"), {}, {}}, &error);
+        QVERIFY(store.addEntry(monday, 1, 1, 0.5, &error)); // half a 親子丼 at lunch
+        QVERIFY(store.addEntry(monday, 3, 2, 2, &error));   // two 塩むすび as a snack
+        QVERIFY(store.addEntry(tuesday, 0, 2, 1, &error));
+        QVERIFY(store.addEntry(tuesday, 2, 99, 1, &error)); // a dish that is not there
+
+        Menus::DishBook dishes;
+        QVERIFY2(dishes.read(connection, &error), qPrintable(error));
+        std::vector<Menus::Entry> entries;
+        QVERIFY(store.entries({}, &entries, &error));
+
+        const Menus::DayTotals mon = Menus::dayTotals(monday, entries, dishes);
+        // ½ × (1.5 × 156 + 0.8 × 200) + 2 × 156 = 197 + 312
+        QCOMPARE(*mon.day.value("ENC"), 509.0);
+        QCOMPARE(*mon.day.value("NAT"), 2 * 0.995);
+        const int salt = Export::nutrientIndex("NAT");
+        QVERIFY(mon.day.isPartial(salt)); // the chicken's salt is not known
+        QVERIFY(!mon.day.isPartial(Export::nutrientIndex("ENC")));
+        QCOMPARE(Menus::figureText(mon.day, "NAT", 1), QStringLiteral("2.0*"));
+        QCOMPARE(qRound(*mon.energyShare(1)), 39);
+        QVERIFY(!mon.energyShare(0)); // no breakfast
+        // Grams by food group: rice is 穀類 (1), chicken 肉類 (11), salt 調味料 (17).
+        QCOMPARE(mon.day.groupGrams[1], 0.5 * 150 + 2 * 100);
+        QCOMPARE(mon.day.groupGrams[11], 40.0);
+        QCOMPARE(mon.day.groupGrams[17], 2.0);
+
+        const Menus::DayTotals tue = Menus::dayTotals(tuesday, entries, dishes);
+        QCOMPARE(tue.day.missing, 1);
+        QVERIFY(tue.day.isPartial(Export::nutrientIndex("ENC")));
+        QCOMPARE(Menus::figureText(tue.meals[2], "ENC", 0), QStringLiteral("*"));
+
+        const Menus::DayTotals none = Menus::dayTotals(empty, entries, dishes);
+        QVERIFY(none.day.isEmpty());
+        QCOMPARE(Menus::figureText(none.day, "ENC", 0), QString());
+
+        // The average is over the planned days; the empty day is counted apart.
+        const Menus::PeriodTotals week =
+            Menus::periodTotals({monday, tuesday, empty}, entries, dishes);
+        QCOMPARE(week.days, 3);
+        QCOMPARE(week.plannedDays, 2);
+        QCOMPARE(*week.average.value("ENC"), (509.0 + 156) / 2);
+        QCOMPARE(week.average.missing, 1);
+        QVERIFY(Menus::periodTotals({empty}, entries, dishes).average.isEmpty());
+    }
+
+    void portionsRefused_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("one") << "1" << true;
+        QTest::newRow("half, full-width") << "０．５" << true;
+        QTest::newRow("hundred") << "100" << true;
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("negative") << "-1" << false;
+        QTest::newRow("text") << "半分" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("too many") << "100.5" << false;
+    }
+    void portionsRefused()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        const auto read = Menus::readPortion(text, u"昼食 3行目");
+        QCOMPARE(std::holds_alternative<double>(read), accepted);
+        if (!accepted)
+            QVERIFY(std::get<QString>(read).contains(QStringLiteral("昼食 3行目")));
+    }
+
+    void menusKeptThroughDeleteUndoAndRestore()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(fixture));
+        Menus::MenuStore store;
+        QString error;
+        QVERIFY(store.open(connection, &error));
+        std::shared_ptr<Database> db = store.database();
+        db->setUndoJournal(std::make_unique<UndoJournal>(*db));
+        const qint64 day =
+            *store.createDay({0, {}, QStringLiteral("給食A"), {10, true, 2, 0}}, &error);
+        QVERIFY(store.addEntry(day, 1, 1, 1, &error));
+        QVERIFY(store.addEntry(day, 1, 2, 0.5, &error));
+        const QString copy = folder.filePath(QStringLiteral("copy.dll"));
+        QVERIFY(Backup::copy(db->handle(), copy, &error));
+
+        // Deleting the dish takes its entry along, in one undo step.
+        QCOMPARE(store.daysUsingDish(1), 1);
+        QVERIFY(db->write([&](QString *e) { return db->run("DELETE FROM mnu WHERE ID=1", {}, e); },
+                          &error));
+        QCOMPARE(folder.count(QStringLiteral("kom")), 1);
+        QVERIFY(db->undoJournal()->undo(&error));
+        QCOMPARE(folder.count(QStringLiteral("kom")), 2);
+        QCOMPARE(folder.count(QStringLiteral("mnu")), 2);
+
+        // A deleted day comes back with the restore of the copy.
+        QVERIFY(store.deleteDay(day, &error));
+        QCOMPARE(folder.count(QStringLiteral("kom")), 0);
+        QVERIFY2(Backup::restore(*db, copy, &error), qPrintable(error));
+        std::vector<Menus::Day> days;
+        QVERIFY(store.days(&days, &error));
+        QCOMPARE(days.size(), size_t(1));
+        QCOMPARE(days[0].name, QStringLiteral("給食A"));
+        QCOMPARE(days[0].person, (Menus::Person{10, true, 2, 0}));
+
+        // A copy made before there were menus restores, with empty menus.
+        sqlite3 *old = nullptr;
+        QVERIFY(sqlite3_open(copy.toUtf8().constData(), &old) == SQLITE_OK);
+        QVERIFY(sqlite3_exec(
+                    old, "DROP TRIGGER mnu_delete_menu_entries; DROP TABLE kom; DROP TABLE kon;",
+                    nullptr, nullptr, nullptr) == SQLITE_OK);
+        sqlite3_close(old);
+        QVERIFY2(Backup::restore(*db, copy, &error), qPrintable(error));
+        QVERIFY(store.days(&days, &error));
+        QVERIFY(days.empty());
+        QVERIFY(store.addEntry(1, 0, 1, 1, &error));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMenus)
+#include "tst_menus.moc"
