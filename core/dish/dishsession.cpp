@@ -304,11 +304,18 @@ std::variant<LineDraft, LineRefusal> DishSession::checkLine(const LineInput &inp
     const std::optional<qint64> food = NumberReader::key(input.food);
     if (!food || *food == 0)
         return LineRefusal{Box::Food, QStringLiteral("上の「食品名」欄から食品を選んでください")};
-    const std::optional<double> quantity = NumberReader::number(input.quantity);
-    if (!quantity)
-        return LineRefusal{Box::Quantity, QStringLiteral("「数量」欄には数値だけを入力してください"
+    bool zeroDenominator = false;
+    const std::optional<double> quantity = NumberReader::quantity(input.quantity, &zeroDenominator);
+    if (zeroDenominator)
+        return LineRefusal{Box::Quantity, QStringLiteral("「数量」欄の分数の分母が0です"
                                                          "（入力された値:「%1」）。")
                                               .arg(input.quantity)};
+    if (!quantity)
+        return LineRefusal{
+            Box::Quantity,
+            QStringLiteral("「数量」欄には数値か分数（1/2、1と1/2）を入力してください"
+                           "（入力された値:「%1」）。")
+                .arg(input.quantity)};
     if (*quantity < 0)
         return LineRefusal{Box::Quantity,
                            QStringLiteral("「数量」欄にはマイナスの数値を入力できません"
@@ -443,7 +450,7 @@ std::optional<double> DishSession::gramsPerUnit(const QString &typed) const
 std::optional<double> DishSession::weightFactor(const QString &quantity, const QString &unit) const
 {
     const std::optional<double> grams = gramsPerUnit(unit);
-    const std::optional<double> amount = NumberReader::number(quantity);
+    const std::optional<double> amount = NumberReader::quantity(quantity);
     if (!grams || !amount)
         return std::nullopt;
     return finiteOrNothing(*grams * *amount / 100);

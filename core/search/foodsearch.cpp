@@ -37,7 +37,13 @@ QString FoodSearch::rankingQuery(const QString &field)
 
 QString FoodSearch::readingQuery(const QString &reading)
 {
-    return Queries::foodsByReading(ReadingSearch::likeLiteral(reading));
+    const ReadingSearch::Words words = ReadingSearch::words(reading);
+    QStringList readings, names;
+    for (const QString &word : words.reading)
+        readings << ReadingSearch::likeLiteral(word);
+    for (const QString &word : words.name)
+        names << ReadingSearch::likeLiteral(word);
+    return Queries::foodsByReading(readings, names);
 }
 
 bool FoodSearch::byReading(const QString &reading)

@@ -27,9 +27,9 @@ public:
     static QString rankingFieldFor(const QString &name);
 
     static QString rankingQuery(const QString &field);
-    // The reading is folded to half-width katakana and matched as literal
-    // text: quotes are doubled, and "%", "_" and the escape character stand
-    // for themselves.
+    // The typed words (ReadingSearch::words) folded to half-width katakana
+    // and matched as literal text: quotes are doubled, and "%", "_" and the
+    // escape character stand for themselves.
     static QString readingQuery(const QString &reading);
 
     // Runs a search; false, with the reason in errorString(), when the store

@@ -2,6 +2,7 @@
 
 #include "core/search/kana.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <optional>
 #include <sqlite3.h>
@@ -21,15 +22,19 @@ QString withoutNul(const QString &text)
     return clean;
 }
 
-// The folded text as an FTS5 phrase inside an SQL string literal: double
-// quotes doubled for the phrase, single quotes doubled for the literal.
-QString phraseLiteral(const QString &folded)
+// The words of the reading as an FTS5 query inside an SQL string literal,
+// every word a phrase that must be there: double quotes doubled for the
+// phrase, single quotes doubled for the literal.
+QString phraseLiteral(const QStringList &words)
 {
-    QString phrase = folded;
-    phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    phrase = QLatin1Char('"') + phrase + QLatin1Char('"');
-    phrase.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + phrase + QLatin1Char('\'');
+    QStringList phrases;
+    for (QString phrase : words) {
+        phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        phrases << QLatin1Char('"') + phrase + QLatin1Char('"');
+    }
+    QString expression = phrases.join(QLatin1String(" AND "));
+    expression.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + expression + QLatin1Char('\'');
 }
 
 qsizetype characterCount(const QString &text)
@@ -164,12 +169,11 @@ quint32 Ranks::of(qint64 sid) const
     return m_spread.value(sid, unknown);
 }
 
-QString likeLiteral(const QString &typed)
+QString likeLiteral(const QString &word)
 {
-    const QString folded = Kana::toHalfWidth(typed);
     QString literal;
-    literal.reserve(folded.size() + 8);
-    for (QChar c : folded) {
+    literal.reserve(word.size() + 8);
+    for (QChar c : word) {
         switch (c.unicode()) {
         case u'\\':
         case u'%':
@@ -189,6 +193,32 @@ QString likeLiteral(const QString &typed)
     return literal;
 }
 
+Words words(const QString &typed)
+{
+    Words w;
+    QString blanks = withoutNul(typed);
+    blanks.replace(QChar(0x3000), QLatin1Char(' '));
+    const QStringList parts = blanks.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        bool ideograph = false;
+        for (qsizetype i = 0; i < part.size() && !ideograph; ++i) {
+            const char32_t u = part.at(i).isHighSurrogate() && i + 1 < part.size()
+                                   ? QChar::surrogateToUcs4(part.at(i), part.at(i + 1))
+                                   : char32_t(part.at(i).unicode());
+            ideograph = QChar::script(u) == QChar::Script_Han;
+        }
+        // A name is searched as it is written; a reading in its stored form.
+        if (ideograph)
+            w.name << part;
+        else
+            w.reading << Kana::toHalfWidth(part);
+    }
+    // No word at all lists every reading, as the empty text always did.
+    if (w.reading.isEmpty() && w.name.isEmpty())
+        w.reading << QString();
+    return w;
+}
+
 bool hasReadingIndex(sqlite3 *db)
 {
     sqlite3_stmt *stmt = nullptr;
@@ -200,26 +230,38 @@ bool hasReadingIndex(sqlite3 *db)
     return found;
 }
 
-// The test the rows must pass. Without ASCII letters, whose case LIKE
-// ignores, "holds the text" is instr(), which compares bytes instead of
+// The test one reading word must pass. Without ASCII letters, whose case
+// LIKE ignores, "holds the text" is instr(), which compares bytes instead of
 // matching a pattern character by character; the rows are the same.
-static QString holdsText(const QString &typed, const QString &folded)
+static QString holdsText(const QString &column, const QString &folded)
 {
     bool letters = false;
     for (QChar c : folded)
         letters = letters || (c.unicode() < 0x80 && c.isLetter());
     if (letters)
-        return QStringLiteral("(eys.SKN LIKE '%") + likeLiteral(typed) +
+        return QStringLiteral("(") + column + QStringLiteral(" LIKE '%") + likeLiteral(folded) +
                QStringLiteral("%' ESCAPE '\\')");
     QString literal = folded;
     literal.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QStringLiteral("(instr(eys.SKN,'") + literal + QStringLiteral("')>0)");
+    return QStringLiteral("(instr(") + column + QStringLiteral(",'") + literal +
+           QStringLiteral("')>0)");
+}
+
+// Every word there: reading words in the reading, name words in the name.
+static QString holdsWords(const Words &w)
+{
+    QStringList tests;
+    for (const QString &word : w.reading)
+        tests << holdsText(QStringLiteral("eys.SKN"), word);
+    for (const QString &word : w.name)
+        tests << holdsText(QStringLiteral("eys.SNM"), word);
+    return QStringLiteral("(") + tests.join(QLatin1String(" AND ")) + QStringLiteral(")");
 }
 
 QString query(sqlite3 *db, const QString &typed, const std::function<const Ranks *()> &ranks)
 {
-    const QString folded = withoutNul(Kana::toHalfWidth(typed));
-    const QString like = holdsText(typed, folded);
+    const Words w = words(typed);
+    const QString like = holdsWords(w);
     // The rows that pass a further test, in the search's order.
     auto listed = [&](const QString &test) {
         return selectPart + QStringLiteral("WHERE ") + test +
@@ -230,12 +272,18 @@ QString query(sqlite3 *db, const QString &typed, const std::function<const Ranks
     // one, so the first rows come as soon as they are found: quick when the
     // text is common among the last readings, slow when it is rare there.
     const QString scan = listed(QString());
-    // The trigram index answers text of three characters or more.
-    if (!db || characterCount(folded) < 3 || !hasReadingIndex(db))
+    // The trigram index answers reading words of three characters or more;
+    // shorter words and name words are tested on the rows it finds.
+    QStringList indexedWords;
+    for (const QString &word : w.reading) {
+        if (characterCount(word) >= 3)
+            indexedWords << word;
+    }
+    if (!db || indexedWords.isEmpty() || !hasReadingIndex(db))
         return scan;
     // Does the scan find a screenful among the last readings?
     const int early = countOf(db, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM (SELECT "
-                                                 "SKN FROM eys ORDER BY SKN DESC LIMIT %1) AS "
+                                                 "SKN,SNM FROM eys ORDER BY SKN DESC LIMIT %1) AS "
                                                  "eys WHERE ")
                                           .arg(scanProbeRows) +
                                       like + QStringLiteral(" LIMIT %1)").arg(firstRows));
@@ -244,7 +292,7 @@ QString query(sqlite3 *db, const QString &typed, const std::function<const Ranks
     // No: the index finds the readings that hold the text, and when they are
     // few they are sorted. The test of the text stays in the query, so the
     // index only narrows the rows it looks at.
-    const QString phrase = phraseLiteral(folded);
+    const QString phrase = phraseLiteral(indexedWords);
     const QString indexed =
         listed(QStringLiteral("eys.SID IN (SELECT rowid FROM eys_skn WHERE eys_skn MATCH ") +
                phrase + QStringLiteral(") AND "));

@@ -2,22 +2,34 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
 struct sqlite3;
 
-// The food search by reading: every food with a category whose reading holds
-// the typed text, in descending order of reading. The LIKE query of
+// The food search by reading: every food with a category that holds every
+// typed word (see words()), in descending order of reading. The LIKE query of
 // FoodSearch::readingQuery() is what the search means; query() gives one with
 // the same rows in the same order that is quick on a large table, and
 // FoodSearch::byReading() runs it.
 namespace ReadingSearch {
 
-// The typed text as the inside of a quoted LIKE pattern: folded to the form
-// readings are stored in, the escape character and the two wildcards
-// escaped so that they match themselves, a quote doubled, NUL dropped.
-QString likeLiteral(const QString &typed);
+// A word (see words()) as the inside of a quoted LIKE pattern: the escape
+// character and the two wildcards escaped so that they match themselves, a
+// quote doubled, NUL dropped.
+QString likeLiteral(const QString &word);
+
+// The typed text as words, split at blanks (any number, any width). A word
+// with a kanji is searched in the names as typed, any other in the readings,
+// folded to their form; a food is found when it holds every word, in any
+// order. Text without a word gives one empty reading word (every reading).
+struct Words
+{
+    QStringList reading;
+    QStringList name;
+};
+Words words(const QString &typed);
 
 // Whether the store keeps the trigram index of the readings (older stores
 // do not; the search then scans the readings).

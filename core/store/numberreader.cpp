@@ -73,6 +73,47 @@ std::optional<double> number(QStringView text)
     return value == 0 ? 0.0 : value; // no "-0"
 }
 
+std::optional<double> quantity(QStringView text, bool *zeroDenominator)
+{
+    if (zeroDenominator)
+        *zeroDenominator = false;
+    QString t = folded(text);
+    t.replace(QChar(0xFF0F), QLatin1Char('/')); // full-width solidus
+    const qsizetype slash = t.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return number(t);
+
+    const auto digitsOnly = [](QStringView part) {
+        if (part.isEmpty() || part.size() > 15)
+            return false;
+        for (QChar c : part) {
+            if (!isAsciiDigit(c))
+                return false;
+        }
+        return true;
+    };
+    QStringView whole;
+    QStringView numerator = QStringView(t).left(slash).trimmed();
+    const qsizetype to = numerator.indexOf(QChar(0x3068)); // と
+    if (to >= 0) {
+        whole = numerator.left(to).trimmed();
+        numerator = numerator.mid(to + 1).trimmed();
+        if (!digitsOnly(whole))
+            return std::nullopt;
+    }
+    const QStringView denominator = QStringView(t).mid(slash + 1).trimmed();
+    if (!digitsOnly(numerator) || !digitsOnly(denominator))
+        return std::nullopt;
+    const double d = denominator.toDouble();
+    if (d == 0) {
+        if (zeroDenominator)
+            *zeroDenominator = true;
+        return std::nullopt;
+    }
+    const double value = (whole.isEmpty() ? 0.0 : whole.toDouble()) + numerator.toDouble() / d;
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
 std::optional<qint64> key(QStringView text)
 {
     const QString t = folded(text);

@@ -15,6 +15,13 @@ namespace NumberReader {
 // an empty text or a value too large for a double gives nothing.
 std::optional<double> number(QStringView text);
 
+// A quantity as people write it in a recipe: a number as number() reads it,
+// a fraction ("1/2", "１／２") or a whole number and a fraction joined by "と"
+// ("1と1/2" is 1.5). Numerator and denominator are plain digits; a sign may
+// only lead a plain number. A zero denominator gives nothing and, when asked
+// for, sets *zeroDenominator.
+std::optional<double> quantity(QStringView text, bool *zeroDenominator = nullptr);
+
 // A key (dish, line, food, category): an optional sign and decimal digits
 // only, blanks around allowed, full-width digits read as digits; nothing when
 // the text is not such a whole number or does not fit 64 bits.

@@ -138,13 +138,20 @@ QString foodsByNutrient(QStringView field)
            QStringLiteral(" DESC");
 }
 
-QString foodsByReading(QStringView likePattern)
+QString foodsByReading(const QStringList &readingPatterns, const QStringList &namePatterns)
 {
+    QString tests;
+    const auto add = [&](const QString &column, const QStringList &patterns) {
+        for (const QString &pattern : patterns)
+            tests += QStringLiteral(" AND (") + column + QStringLiteral(" LIKE '%") + pattern +
+                     QStringLiteral("%' ESCAPE '\\')");
+    };
+    add(QStringLiteral("eys.SKN"), readingPatterns);
+    add(QStringLiteral("eys.SNM"), namePatterns);
     return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN") +
            QStringLiteral(",bun.分類名 FROM eys,bun ") +
-           QStringLiteral("WHERE((bun.分類№=eys.BID) AND (eys.SKN LIKE '%") +
-           likePattern.toString() + QStringLiteral("%' ESCAPE '\\'))") +
-           QStringLiteral("ORDER BY eys.SKN DESC");
+           QStringLiteral("WHERE((bun.分類№=eys.BID)") + tests +
+           QStringLiteral(")ORDER BY eys.SKN DESC");
 }
 
 QString dishOverview()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <optional>
 
@@ -51,9 +52,10 @@ QString comparisonSums(qint64 dish); // SENC … SVC: the nine compared sums of 
 
 // Every food that has a category, with its value of the field, largest first.
 QString foodsByNutrient(QStringView field);
-// Every food that has a category and whose reading contains the pattern (the
-// inside of a LIKE pattern, "\\" its escape character), by descending reading.
-QString foodsByReading(QStringView likePattern);
+// Every food that has a category, whose reading contains every reading
+// pattern and whose name contains every name pattern (insides of LIKE
+// patterns, "\\" their escape character), by descending reading.
+QString foodsByReading(const QStringList &readingPatterns, const QStringList &namePatterns);
 
 // ---- Dish list
 

@@ -132,7 +132,10 @@ private slots:
         QTest::newRow("inside a reading") << QStringLiteral("ｷﾞｭｳﾆｭｳ") << 4 << true;
         QTest::newRow("hiragana folded") << QStringLiteral("ぎゅうにゅう") << 4 << true;
         QTest::newRow("many readings") << QStringLiteral("ﾀﾞｲｺﾝ") << 2600 << false;
-        QTest::newRow("many, then few") << QStringLiteral("ﾀﾞｲｺﾝ 4") << 572 << false;
+        QTest::newRow("many, then few") << QStringLiteral("ﾀﾞｲｺﾝ 4") << 728 << false;
+        QTest::newRow("words in any order") << QStringLiteral("ﾆｭｳ ｷﾞｭｳ") << 4 << true;
+        QTest::newRow("kanji and kana") << QStringLiteral("ぎゅうにゅう 牛乳") << 3 << true;
+        QTest::newRow("kanji only") << QStringLiteral("牛乳") << 3 << false;
         QTest::newRow("none") << QStringLiteral("ﾎﾟﾀｰｼﾞｭ") << 0 << true;
         QTest::newRow("percent sign") << QStringLiteral("00%") << 1 << true;
         QTest::newRow("underscore") << QStringLiteral("A_B") << 1 << true;
@@ -163,7 +166,7 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("way");
-        QTest::newRow("many, far down") << QStringLiteral("ｺﾝ 1") << QStringLiteral("SKN<=");
+        QTest::newRow("many, two words") << QStringLiteral("ﾀﾞｲｺﾝ 1") << QStringLiteral("SKN<=");
         QTest::newRow("few") << QStringLiteral("ﾌﾂｳｷﾞｭｳ") << QStringLiteral("eys_skn");
         QTest::newRow("many, at the top") << QStringLiteral("ﾀﾞｲｺﾝ") << QStringLiteral("LIKE");
         QTest::newRow("any case") << QStringLiteral("abc") << QStringLiteral("eys_skn");

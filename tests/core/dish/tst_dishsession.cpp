@@ -114,9 +114,12 @@ private slots:
         QTest::newRow("counter word") << "2"
                                       << "2個"
                                       << "ｇ" << quantity << 0.0 << "" << 0.0;
-        QTest::newRow("fraction") << "2"
-                                  << "1/2"
-                                  << "ｇ" << quantity << 0.0 << "" << 0.0;
+        QTest::newRow("mixed fraction") << "2"
+                                        << "1と1/2"
+                                        << "kg" << ok << 1.5 << "ｋｇ" << 15.0;
+        QTest::newRow("zero denominator") << "2"
+                                          << "1/0"
+                                          << "ｇ" << quantity << 0.0 << "" << 0.0;
         QTest::newRow("letters") << "2"
                                  << "abc"
                                  << "ｇ" << quantity << 0.0 << "" << 0.0;

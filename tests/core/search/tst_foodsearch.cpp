@@ -56,6 +56,19 @@ private slots:
             << QStringLiteral("ﾆ") << QList<qint64>{14, 2, 11, 3};
         QTest::newRow("empty: every food with a category")
             << QString() << QList<qint64>{12, 14, 2, 11, 3, 10, 1, 5, 8, 9, 13, 6, 7};
+        QTest::newRow("blanks only: every food with a category")
+            << QStringLiteral(" \u3000 ")
+            << QList<qint64>{12, 14, 2, 11, 3, 10, 1, 5, 8, 9, 13, 6, 7};
+        // Words in any order, each one required; kanji words search the names.
+        QTest::newRow("words in another order")
+            << QStringLiteral("100 かじゅう") << QList<qint64>{5};
+        QTest::newRow("every word required") << QStringLiteral("かじゅう こめ") << QList<qint64>{};
+        QTest::newRow("ideographic space")
+            << QStringLiteral("ﾆ\u3000ふつう") << QList<qint64>{14, 2};
+        QTest::newRow("kanji in the names") << QStringLiteral("牛乳") << QList<qint64>{14, 2, 3};
+        QTest::newRow("kanji and kana")
+            << QStringLiteral("ぎゅうにゅう 低脂肪") << QList<qint64>{3};
+        QTest::newRow("kanji not in any name") << QStringLiteral("醤油") << QList<qint64>{};
     }
 
     void byReading()

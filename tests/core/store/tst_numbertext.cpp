@@ -103,6 +103,44 @@ private slots:
         }
     }
 
+    // A zero denominator is told apart from text that is no quantity.
+    void quantity_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("zero");
+        QTest::newRow("plain") << "1.5" << true << 1.5 << false;
+        QTest::newRow("half") << "1/2" << true << 0.5 << false;
+        QTest::newRow("mixed") << "1と1/2" << true << 1.5 << false;
+        QTest::newRow("full width") << "１／２" << true << 0.5 << false;
+        QTest::newRow("full width mixed") << " ２と３／４ " << true << 2.75 << false;
+        QTest::newRow("blanks round slash") << "1 / 3" << true << 1.0 / 3 << false;
+        QTest::newRow("zero denominator") << "1/0" << false << 0.0 << true;
+        QTest::newRow("mixed zero denominator") << "2と1/０" << false << 0.0 << true;
+        QTest::newRow("no numerator") << "/2" << false << 0.0 << false;
+        QTest::newRow("no denominator") << "1/" << false << 0.0 << false;
+        QTest::newRow("two slashes") << "1/2/3" << false << 0.0 << false;
+        QTest::newRow("decimal numerator") << "1.5/2" << false << 0.0 << false;
+        QTest::newRow("signed fraction") << "-1/2" << false << 0.0 << false;
+        QTest::newRow("と without fraction") << "1と2" << false << 0.0 << false;
+        QTest::newRow("no whole before と") << "と1/2" << false << 0.0 << false;
+        QTest::newRow("unit inside") << "1/2個" << false << 0.0 << false;
+    }
+    void quantity()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(double, value);
+        QFETCH(bool, zero);
+        bool zeroDenominator = !zero;
+        const auto result = NumberReader::quantity(text, &zeroDenominator);
+        QCOMPARE(result.has_value(), ok);
+        QCOMPARE(zeroDenominator, zero);
+        if (ok)
+            QCOMPARE(*result, value);
+    }
+
     void key_data()
     {
         QTest::addColumn<QString>("text");
