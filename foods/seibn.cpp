@@ -260,9 +260,9 @@ void Seibn::setEditable(bool editable)
 void Seibn::BindFoodEditor()
 {
     Adodc1->setConnectionString(program().DbConnectionString);
-    Adodc1->setRecordSource(QStringLiteral("SELECT eys.* FROM eys"));
+    Adodc1->setRecordSource(Queries::foods());
     Adodc2->setConnectionString(program().DbConnectionString);
-    Adodc2->setRecordSource(QStringLiteral("SELECT bun.* FROM bun"));
+    Adodc2->setRecordSource(Queries::categories());
     // Binding the first box opens Adodc1 on the first food.
     FieldBinding::bind(Text1, Adodc1, QStringLiteral("SNM"));
     FieldBinding::bind(Text2, Adodc1, QStringLiteral("SKN"));

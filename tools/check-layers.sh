@@ -4,7 +4,12 @@
 #     none of its sources sees their include folders;
 #  2. no file under core/ includes a Qt Widgets or Qt Gui header, or a header
 #     of a window folder;
-#  3. every C++ file of the repository matches .clang-format.
+#  3. every C++ file of the repository matches .clang-format;
+#  4. no SQL text and no sqlite3_ call outside core/store/, in the core or
+#     the window folders (the tools, tests and benchmarks build their stores
+#     themselves);
+#  5. a window folder includes another window folder's header only where the
+#     README's list of typed calls between window folders allows it.
 # Usage: tools/check-layers.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -67,7 +72,48 @@ if [ "${#files[@]}" -gt 0 ]; then
     fi
 fi
 
+# 4. SQL outside the store layer: a call of the SQLite library, or a string
+# literal holding an SQL keyword, on a line that is not a comment.
+mapfile -t rooms < <(git ls-files -- core app $(tr '|' ' ' <<<"$window_rooms") |
+    grep -E '\.(cpp|h)$' | grep -v '^core/store/')
+if [ "${#rooms[@]}" -gt 0 ]; then
+    sql=$(grep -nE '\bsqlite3_[a-z]|"([^"\\]|\\.)*\b(SELECT|INSERT|UPDATE|DELETE|REPLACE|CREATE|DROP|ALTER|PRAGMA|BEGIN|COMMIT|ROLLBACK|SAVEPOINT|RELEASE|VACUUM|ATTACH|DETACH|EXPLAIN|FROM|WHERE|VALUES)\b' \
+        "${rooms[@]}" | grep -vE '^[^:]+:[0-9]+:[[:space:]]*//' || true)
+    if [ -n "$sql" ]; then
+        fail "SQL outside core/store/ (put the text in core/store/queries.*, run it with Statement):"
+        echo "$sql" >&2
+    fi
+fi
+
+# 5. Includes between window folders, against the README's list.
+declare -A allowed=()
+while IFS= read -r entry; do
+    mapfile -t quoted < <(grep -oE '`[^`]+`' <<<"$entry" | tr -d '`')
+    from=""
+    for q in "${quoted[@]}"; do
+        [[ "$q" == */ ]] && from+=" ${q%/}"
+    done
+    for q in "${quoted[@]}"; do
+        [[ "$q" == *.h ]] || continue
+        allowed[$q]="${from:- *}"
+        [ -e "$q" ] || fail "README lists $q between window folders, but it does not exist"
+    done
+done < <(sed -n '/<!-- window-includes -->/,/<!-- \/window-includes -->/p' README.md |
+    awk '/^- /{if (e) print e; e=$0; next} /^  /{e=e" "$0} END{if (e) print e}')
+[ "${#allowed[@]}" -gt 0 ] || fail "README.md has no list of the typed calls between window folders"
+while IFS=: read -r file line text; do
+    header=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/' <<<"$text")
+    room=${file%%/*}
+    target=${header%%/*}
+    [ "$room" = "$target" ] && continue
+    case " ${allowed[$header]:-} " in
+    *" * "* | *" $room "*) ;;
+    *) fail "$file:$line includes $header, which the README does not list for $room/" ;;
+    esac
+done < <(git ls-files -- $(tr '|' ' ' <<<"$window_rooms") | grep -E '\.(cpp|h)$' |
+    xargs grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"('"$window_rooms"')/' || true)
+
 if [ "$failed" -ne 0 ]; then
     exit 1
 fi
-echo "check-layers: core layers and formatting are clean"
+echo "check-layers: layers, SQL, window includes and formatting are clean"

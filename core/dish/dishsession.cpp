@@ -211,12 +211,8 @@ bool DishSession::createDish(const QString &name, QString *error)
     const std::shared_ptr<Database> db = Database::open(m_connection, &failure);
     const bool written =
         db &&
-        db->write(
-            [&](QString *e) {
-                return db->run(QStringLiteral("INSERT INTO mnu(%1) VALUES (?1)").arg(dishName),
-                               {name}, e);
-            },
-            &failure);
+        db->write([&](QString *e) { return db->run(Queries::insertDish(dishName), {name}, e); },
+                  &failure);
     if (!written) {
         if (error)
             *error = failure;

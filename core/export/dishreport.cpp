@@ -9,6 +9,7 @@
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "core/store/queries.h"
+#include "core/store/statement.h"
 
 #include <QHash>
 #include <cmath>
@@ -16,7 +17,6 @@
 #include <functional>
 #include <future>
 #include <iterator>
-#include <sqlite3.h>
 
 namespace Export {
 
@@ -74,16 +74,13 @@ public:
         : m_db(std::move(db))
         , m_reader(m_db->acquireReader())
     {
-        m_cacheSize = scalarOf(m_reader, QStringLiteral("PRAGMA cache_size")).toLongLong();
-        sqlite3_exec(m_reader, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+        m_cacheSize = scalarOf(m_reader, Queries::pageCacheSize()).toLongLong();
+        Statement(m_reader, Queries::setPageCacheSize(-65536)).exec();
     }
     ~ExportReader()
     {
         if (m_cacheSize)
-            sqlite3_exec(
-                m_reader,
-                QByteArray("PRAGMA cache_size = " + QByteArray::number(m_cacheSize)).constData(),
-                nullptr, nullptr, nullptr);
+            Statement(m_reader, Queries::setPageCacheSize(m_cacheSize)).exec();
         m_db->releaseReader(m_reader);
     }
     ExportReader(const ExportReader &) = delete;
@@ -118,21 +115,17 @@ public:
             *error = m_stmt.error();
         return false;
     }
-    qint64 key(int column) const { return sqlite3_column_int64(m_stmt.handle(), column); }
-    bool isNull(int column) const
-    {
-        return sqlite3_column_type(m_stmt.handle(), column) == SQLITE_NULL;
-    }
+    qint64 key(int column) const { return m_stmt.integer(column); }
+    bool isNull(int column) const { return m_stmt.type(column) == Statement::Type::Null; }
     // A key as the store compares it with an integer key: an integer, or a
     // real with no fraction; nothing for text or null.
     std::optional<qint64> exactKey(int column) const
     {
-        sqlite3_stmt *stmt = m_stmt.handle();
-        switch (sqlite3_column_type(stmt, column)) {
-        case SQLITE_INTEGER:
-            return sqlite3_column_int64(stmt, column);
-        case SQLITE_FLOAT: {
-            const double v = sqlite3_column_double(stmt, column);
+        switch (m_stmt.type(column)) {
+        case Statement::Type::Integer:
+            return m_stmt.integer(column);
+        case Statement::Type::Real: {
+            const double v = m_stmt.real(column);
             if (v == std::floor(v) && std::fabs(v) < 9e15)
                 return qint64(v);
             return std::nullopt;
@@ -141,22 +134,16 @@ public:
             return std::nullopt;
         }
     }
-    QString text(int column) const
-    {
-        return QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(m_stmt.handle(), column)),
-            sqlite3_column_bytes(m_stmt.handle(), column));
-    }
+    QString text(int column) const { return m_stmt.text(column); }
     // As number(value(column)) would give it.
     std::optional<double> number(int column) const
     {
-        sqlite3_stmt *stmt = m_stmt.handle();
-        switch (sqlite3_column_type(stmt, column)) {
-        case SQLITE_NULL:
+        switch (m_stmt.type(column)) {
+        case Statement::Type::Null:
             return std::nullopt;
-        case SQLITE_INTEGER:
-        case SQLITE_FLOAT:
-            return sqlite3_column_double(stmt, column);
+        case Statement::Type::Integer:
+        case Statement::Type::Real:
+            return m_stmt.real(column);
         default:
             return Export::number(QVariant(text(column)));
         }

@@ -39,13 +39,12 @@ bool validGrams(double grams)
 
 QList<Measure> ownMeasures(const QString &connection, qint64 food)
 {
-    return read(connection, QStringLiteral("SELECT etn.TNM, etn.KAK FROM etn WHERE(etn.SID=") +
-                                QString::number(food) + QStringLiteral(") ORDER BY etn.rowid"));
+    return read(connection, Queries::ownMeasures(food));
 }
 
 QList<Measure> generalUnits(const QString &connection)
 {
-    return read(connection, QStringLiteral("SELECT tni.TNM, tni.KAK FROM tni"));
+    return read(connection, Queries::generalUnits());
 }
 
 QList<Measure> unitList(const QString &connection, qint64 food)
@@ -138,31 +137,22 @@ bool save(const QString &connection, qint64 food, const QList<Measure> &measures
                 return false;
             // Removed units go; the rest are written in the order given, so the
             // unit list offers them in that order.
-            if (!db->run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS etn_kept AS"
-                                        " SELECT * FROM etn WHERE 0"),
-                         {}, e) ||
-                !db->run(QStringLiteral("DELETE FROM temp.etn_kept"), {}, e) ||
-                !db->run(QStringLiteral("INSERT INTO temp.etn_kept SELECT * FROM etn"
-                                        " WHERE SID = ?1"),
-                         {food}, e) ||
-                !db->run(QStringLiteral("DELETE FROM etn WHERE SID = ?1"), {food}, e))
+            if (!db->run(Queries::createKeptMeasures(), {}, e) ||
+                !db->run(Queries::clearKeptMeasures(), {}, e) ||
+                !db->run(Queries::keepMeasures(), {food}, e) ||
+                !db->run(Queries::dropMeasures(), {food}, e))
                 return false;
             for (const Measure &m : measures) {
                 bool unchanged = false;
                 for (const Measure &old : before)
                     unchanged = unchanged || (old.unit == m.unit && old.grams == m.grams);
-                const QString sql =
-                    unchanged
-                        ? QStringLiteral("INSERT INTO etn(SID, TNM, KAK, USR) SELECT SID, TNM, KAK,"
-                                         " USR FROM temp.etn_kept WHERE SID = ?1 AND TNM = ?2")
-                        : QStringLiteral(
-                              "INSERT INTO etn(SID, TNM, KAK, USR) VALUES (?1, ?2, ?3, 1)");
+                const QString sql = unchanged ? Queries::keptMeasure() : Queries::newMeasure();
                 const QVariantList params =
                     unchanged ? QVariantList{food, m.unit} : QVariantList{food, m.unit, m.grams};
                 if (!db->run(sql, params, e))
                     return false;
             }
-            return db->run(QStringLiteral("DELETE FROM temp.etn_kept"), {}, e);
+            return db->run(Queries::clearKeptMeasures(), {}, e);
         },
         error);
 }

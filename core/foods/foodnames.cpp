@@ -1,20 +1,18 @@
 #include "core/foods/foodnames.h"
 
 #include "core/store/datasource.h"
+#include "core/store/queries.h"
 
 namespace FoodNames {
 
 QString fullName(const QString &connection, qint64 food)
 {
-    const QString key = QString::number(food);
     DataSource source;
     source.setConnectionString(connection);
-    source.setRecordSource(QStringLiteral("SELECT eys.FNM, eys.SNM FROM eys WHERE(eys.SID=") + key +
-                           QStringLiteral(")"));
+    source.setRecordSource(Queries::foodNames(food, true));
     if (!source.refresh()) {
         // A store made before full names.
-        source.setRecordSource(QStringLiteral("SELECT NULL, eys.SNM FROM eys WHERE(eys.SID=") +
-                               key + QStringLiteral(")"));
+        source.setRecordSource(Queries::foodNames(food, false));
         if (!source.refresh())
             return QString();
     }

@@ -1,6 +1,7 @@
 #include "core/nutrition/chartscale.h"
 
 #include "core/store/datasource.h"
+#include "core/store/queries.h"
 
 #include <cmath>
 
@@ -25,9 +26,7 @@ Standards referenceStandards(const QString &connection)
     Standards standards;
     DataSource source;
     source.setConnectionString(connection);
-    source.setRecordSource(QStringLiteral("SELECT kij.* FROM kij WHERE((kij.AGE=") +
-                           QString::number(referenceAge) + QStringLiteral(") AND (kij.SEX=") +
-                           QString::number(referenceSex) + QStringLiteral("))"));
+    source.setRecordSource(Queries::standardOf(referenceAge, referenceSex));
     if (!source.refresh() || source.eof())
         return standards;
     for (int i = 0; i < axisCount; ++i) {

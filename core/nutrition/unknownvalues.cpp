@@ -1,6 +1,7 @@
 #include "core/nutrition/unknownvalues.h"
 
 #include "core/store/datasource.h"
+#include "core/store/queries.h"
 
 namespace UnknownValues {
 
@@ -8,24 +9,15 @@ namespace {
 
 // One row per line that uses a food with an unknown value of some field:
 // the dish, the food's name, then one 0/1 column per field.
-QHash<qint64, ByField> collect(const QString &connection, const QString &dishCondition,
+QHash<qint64, ByField> collect(const QString &connection, std::optional<qint64> dish,
                                const QStringList &fields)
 {
     QHash<qint64, ByField> result;
     if (fields.isEmpty())
         return result;
-    QStringList flags, anyUnknown;
-    for (const QString &f : fields) {
-        flags << QStringLiteral("(eys.%1 IS NULL)").arg(f);
-        anyUnknown << QStringLiteral("(eys.%1 IS NULL)").arg(f);
-    }
     DataSource source;
     source.setConnectionString(connection);
-    source.setRecordSource(QStringLiteral("SELECT kou.アイテムCD,eys.SNM,") + flags.join(u',') +
-                           QStringLiteral(" FROM kou,eys WHERE((kou.食品コード=eys.SID)") +
-                           dishCondition + QStringLiteral(" AND (") +
-                           anyUnknown.join(QStringLiteral(" OR ")) +
-                           QStringLiteral(")) ORDER BY kou.アイテムCD,kou.ID"));
+    source.setRecordSource(Queries::linesWithUnknown(fields, dish));
     if (!source.refresh())
         return result;
     const int rows = source.recordCount();
@@ -47,16 +39,12 @@ QHash<qint64, ByField> collect(const QString &connection, const QString &dishCon
 
 ByField ofDish(const QString &connection, qint64 dish, const QStringList &fields)
 {
-    return collect(connection,
-                   QStringLiteral(" AND (kou.アイテムCD=") + QString::number(dish) +
-                       QStringLiteral(")"),
-                   fields)
-        .value(dish);
+    return collect(connection, dish, fields).value(dish);
 }
 
 QHash<qint64, ByField> ofAllDishes(const QString &connection, const QStringList &fields)
 {
-    return collect(connection, QString(), fields);
+    return collect(connection, std::nullopt, fields);
 }
 
 QString note(const QStringList &foods)

@@ -40,9 +40,9 @@ QString FoodSearch::readingQuery(const QString &reading)
     const ReadingSearch::Words words = ReadingSearch::words(reading);
     QStringList readings, names;
     for (const QString &word : words.reading)
-        readings << ReadingSearch::likeLiteral(word);
+        readings << Queries::likeLiteral(word);
     for (const QString &word : words.name)
-        names << ReadingSearch::likeLiteral(word);
+        names << Queries::likeLiteral(word);
     return Queries::foodsByReading(readings, names);
 }
 

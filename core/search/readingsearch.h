@@ -15,11 +15,6 @@ struct sqlite3;
 // FoodSearch::byReading() runs it.
 namespace ReadingSearch {
 
-// A word (see words()) as the inside of a quoted LIKE pattern: the escape
-// character and the two wildcards escaped so that they match themselves, a
-// quote doubled, NUL dropped.
-QString likeLiteral(const QString &word);
-
 // The typed text as words, split at blanks (any number, any width). A word
 // with a kanji is searched in the names as typed, any other in the readings,
 // folded to their form; a food is found when it holds every word, in any

@@ -154,6 +154,137 @@ QString foodsByReading(const QStringList &readingPatterns, const QStringList &na
            QStringLiteral(")ORDER BY eys.SKN DESC");
 }
 
+QString likeLiteral(const QString &word)
+{
+    QString literal;
+    literal.reserve(word.size() + 8);
+    for (QChar c : word) {
+        switch (c.unicode()) {
+        case u'\\':
+        case u'%':
+        case u'_':
+            literal += QLatin1Char('\\');
+            literal += c;
+            break;
+        case u'\'':
+            literal += QLatin1String("''");
+            break;
+        case 0:
+            break;
+        default:
+            literal += c;
+        }
+    }
+    return literal;
+}
+
+namespace {
+
+// The test one word must pass. Without ASCII letters, whose case LIKE
+// ignores, "holds the text" is instr(), which compares bytes instead of
+// matching a pattern character by character; the rows are the same.
+QString holdsText(const QString &column, const QString &word)
+{
+    bool letters = false;
+    for (QChar c : word)
+        letters = letters || (c.unicode() < 0x80 && c.isLetter());
+    if (letters)
+        return QStringLiteral("(") + column + QStringLiteral(" LIKE '%") + likeLiteral(word) +
+               QStringLiteral("%' ESCAPE '\\')");
+    QString literal = word;
+    literal.remove(QChar(0));
+    literal.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QStringLiteral("(instr(") + column + QStringLiteral(",'") + literal +
+           QStringLiteral("')>0)");
+}
+
+QString listedReadings(const QString &test, const QString &holds)
+{
+    return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN,bun.分類名 FROM eys,bun WHERE ") + test +
+           QStringLiteral("bun.分類№=eys.BID AND ") + holds +
+           QStringLiteral(" ORDER BY eys.SKN DESC,eys.BID DESC,eys.SNM DESC,eys.SID DESC");
+}
+
+} // namespace
+
+QString holdsWords(const QStringList &readingWords, const QStringList &nameWords)
+{
+    QStringList tests;
+    for (const QString &word : readingWords)
+        tests << holdsText(QStringLiteral("eys.SKN"), word);
+    for (const QString &word : nameWords)
+        tests << holdsText(QStringLiteral("eys.SNM"), word);
+    return QStringLiteral("(") + tests.join(QLatin1String(" AND ")) + QStringLiteral(")");
+}
+
+QString phraseLiteral(const QStringList &words)
+{
+    QStringList phrases;
+    for (QString phrase : words) {
+        phrase.remove(QChar(0));
+        phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        phrases << QLatin1Char('"') + phrase + QLatin1Char('"');
+    }
+    QString expression = phrases.join(QLatin1String(" AND "));
+    expression.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + expression + QLatin1Char('\'');
+}
+
+QString readingsHolding(const QString &holds)
+{
+    return listedReadings(QString(), holds);
+}
+
+QString readingsMatching(const QString &holds, const QString &phrase)
+{
+    return listedReadings(QStringLiteral("eys.SID IN (SELECT rowid FROM eys_skn WHERE eys_skn "
+                                         "MATCH ") +
+                              phrase + QStringLiteral(") AND "),
+                          holds);
+}
+
+QString readingsFrom(const QString &holds, const QByteArray &reading)
+{
+    return listedReadings(QStringLiteral("eys.SKN<=CAST(X'") +
+                              QString::fromLatin1(reading.toHex()) +
+                              QStringLiteral("' AS TEXT) AND "),
+                          holds);
+}
+
+QString lastReadingsHolding(const QString &holds, int scanRows, int limit)
+{
+    return QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM (SELECT SKN,SNM FROM eys ORDER BY "
+                          "SKN DESC LIMIT %1) AS eys WHERE ")
+               .arg(scanRows) +
+           holds + QStringLiteral(" LIMIT %1)").arg(limit);
+}
+
+QString readingIndexMatches(const QString &phrase)
+{
+    return QStringLiteral("SELECT rowid FROM eys_skn WHERE eys_skn MATCH ") + phrase;
+}
+
+QString readingIndexCount(const QString &phrase, int limit)
+{
+    return QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM eys_skn WHERE eys_skn MATCH ") +
+           phrase + QStringLiteral(" LIMIT %1)").arg(limit);
+}
+
+QString readingOfFood()
+{
+    return QStringLiteral("SELECT SKN FROM eys WHERE SID=?1");
+}
+
+QString readingOrder()
+{
+    return QStringLiteral("SELECT SID FROM eys ORDER BY SKN DESC,BID DESC,SNM DESC,SID DESC");
+}
+
+QString readingIndexRow()
+{
+    return QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name='eys_skn'");
+}
+
 QString dishOverview()
 {
     return QStringLiteral("SELECT mnu.ID,mnu.アイテム名,") +
@@ -168,6 +299,92 @@ QString dishOverview()
 QString foodRecord(qint64 food)
 {
     return QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=") + key(food) + QStringLiteral(")");
+}
+
+QString foods()
+{
+    return QStringLiteral("SELECT eys.* FROM eys");
+}
+
+QString foodNames(qint64 food, bool fullNames)
+{
+    return (fullNames ? QStringLiteral("SELECT eys.FNM, eys.SNM FROM eys WHERE(eys.SID=")
+                      : QStringLiteral("SELECT NULL, eys.SNM FROM eys WHERE(eys.SID=")) +
+           key(food) + QStringLiteral(")");
+}
+
+QString ownMeasures(qint64 food)
+{
+    return QStringLiteral("SELECT etn.TNM, etn.KAK FROM etn WHERE(etn.SID=") + key(food) +
+           QStringLiteral(") ORDER BY etn.rowid");
+}
+
+QString generalUnits()
+{
+    return QStringLiteral("SELECT tni.TNM, tni.KAK FROM tni");
+}
+
+QString createKeptMeasures()
+{
+    return QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS etn_kept AS SELECT * FROM etn WHERE 0");
+}
+
+QString clearKeptMeasures()
+{
+    return QStringLiteral("DELETE FROM temp.etn_kept");
+}
+
+QString keepMeasures()
+{
+    return QStringLiteral("INSERT INTO temp.etn_kept SELECT * FROM etn WHERE SID = ?1");
+}
+
+QString dropMeasures()
+{
+    return QStringLiteral("DELETE FROM etn WHERE SID = ?1");
+}
+
+QString keptMeasure()
+{
+    return QStringLiteral("INSERT INTO etn(SID, TNM, KAK, USR) SELECT SID, TNM, KAK, USR FROM "
+                          "temp.etn_kept WHERE SID = ?1 AND TNM = ?2");
+}
+
+QString newMeasure()
+{
+    return QStringLiteral("INSERT INTO etn(SID, TNM, KAK, USR) VALUES (?1, ?2, ?3, 1)");
+}
+
+QString insertDish(QStringView nameColumn)
+{
+    return QStringLiteral("INSERT INTO mnu(%1) VALUES (?1)").arg(nameColumn);
+}
+
+QString linesWithUnknown(const QStringList &fields, std::optional<qint64> dish)
+{
+    QStringList flags;
+    for (const QString &f : fields)
+        flags << QStringLiteral("(eys.%1 IS NULL)").arg(f);
+    return QStringLiteral("SELECT kou.アイテムCD,eys.SNM,") + flags.join(u',') +
+           QStringLiteral(" FROM kou,eys WHERE((kou.食品コード=eys.SID)") +
+           dishFilter(dish, u"kou.アイテムCD") + QStringLiteral(" AND (") +
+           flags.join(QStringLiteral(" OR ")) + QStringLiteral(")) ORDER BY kou.アイテムCD,kou.ID");
+}
+
+QString standardOf(int age, int sex)
+{
+    return QStringLiteral("SELECT kij.* FROM kij WHERE((kij.AGE=") + QString::number(age) +
+           QStringLiteral(") AND (kij.SEX=") + QString::number(sex) + QStringLiteral("))");
+}
+
+QString pageCacheSize()
+{
+    return QStringLiteral("PRAGMA cache_size");
+}
+
+QString setPageCacheSize(qint64 cacheSize)
+{
+    return QStringLiteral("PRAGMA cache_size = ") + key(cacheSize);
 }
 
 QString exportDishes(std::optional<qint64> dish)

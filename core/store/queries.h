@@ -57,6 +57,34 @@ QString foodsByNutrient(QStringView field);
 // patterns, "\\" their escape character), by descending reading.
 QString foodsByReading(const QStringList &readingPatterns, const QStringList &namePatterns);
 
+// ---- Reading search (the texts ReadingSearch::query chooses among)
+
+// A word as the inside of a quoted LIKE pattern: the escape character and
+// the two wildcards escaped so that they match themselves, a quote doubled,
+// NUL dropped.
+QString likeLiteral(const QString &word);
+// The condition that a food holds every word: reading words (in their stored
+// form) in its reading, name words in its name.
+QString holdsWords(const QStringList &readingWords, const QStringList &nameWords);
+// The words as an FTS5 query inside an SQL string literal, each word a phrase
+// that must be there.
+QString phraseLiteral(const QStringList &words);
+// SID, SNM, SKN, 分類名 of every food with a category that meets holds, in
+// the search's order: descending reading, then category, name and key.
+QString readingsHolding(const QString &holds);
+// The same, of the foods the trigram index matches with phrase.
+QString readingsMatching(const QString &holds, const QString &phrase);
+// The same, of the foods whose reading is at most reading (its stored bytes).
+QString readingsFrom(const QString &holds, const QByteArray &reading);
+// How many of the last scanRows readings meet holds, counting to limit.
+QString lastReadingsHolding(const QString &holds, int scanRows, int limit);
+QString readingIndexMatches(const QString &phrase); // rowid of each match
+// How many foods the index matches with phrase, counting to limit.
+QString readingIndexCount(const QString &phrase, int limit);
+QString readingOfFood();   // SKN of food ?1
+QString readingOrder();    // SID of every food, in the search's order
+QString readingIndexRow(); // a row when the store keeps the trigram index
+
 // ---- Dish list
 
 // Every dish with lines: ID, name, SENC, SSU and SNAT (salt rounded to 0.01).
@@ -65,6 +93,37 @@ QString dishOverview();
 // ---- Foods
 
 QString foodRecord(qint64 food); // one food with all its fields
+QString foods();                 // every food with all its fields
+// FNM and SNM of one food; a store made before full names: NULL and SNM.
+QString foodNames(qint64 food, bool fullNames);
+// TNM, KAK of a food's own measures, in the order entered.
+QString ownMeasures(qint64 food);
+QString generalUnits(); // TNM, KAK of every unit
+// Rewriting one food's measures (?1 the food): keepMeasures() sets its rows
+// aside, dropMeasures() deletes them, then each unit is written as kept
+// (keptMeasure(): ?2 the unit) or anew (newMeasure(): ?2 unit, ?3 grams);
+// clearKeptMeasures() empties the side table, which createKeptMeasures() makes.
+QString createKeptMeasures();
+QString clearKeptMeasures();
+QString keepMeasures();
+QString dropMeasures();
+QString keptMeasure();
+QString newMeasure();
+
+// ---- Dishes
+
+QString insertDish(QStringView nameColumn); // a dish named ?1
+// Of the lines whose food lacks a value of any field: アイテムCD, the food's
+// SNM, then per field 1 when the food lacks it; by dish and line, of one
+// dish or of all.
+QString linesWithUnknown(const QStringList &fields, std::optional<qint64> dish);
+// The standards row of an age and sex.
+QString standardOf(int age, int sex);
+
+// ---- Store settings
+
+QString pageCacheSize();                    // the reader's page cache, in pages or -KiB
+QString setPageCacheSize(qint64 cacheSize); // as pageCacheSize() gave it
 
 // ---- Export
 // Each covers every dish, or the one dish given. Lines and sums leave out

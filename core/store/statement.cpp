@@ -94,6 +94,37 @@ QVariant Statement::value(int column) const
     return m_stmt ? columnValue(m_stmt, column) : QVariant();
 }
 
+Statement::Type Statement::type(int column) const
+{
+    return m_stmt ? Type(sqlite3_column_type(m_stmt, column)) : Type::Null;
+}
+
+qint64 Statement::integer(int column) const
+{
+    return m_stmt ? sqlite3_column_int64(m_stmt, column) : 0;
+}
+
+double Statement::real(int column) const
+{
+    return m_stmt ? sqlite3_column_double(m_stmt, column) : 0;
+}
+
+QString Statement::text(int column) const
+{
+    if (!m_stmt)
+        return QString();
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column));
+}
+
+QByteArray Statement::bytes(int column) const
+{
+    if (!m_stmt)
+        return QByteArray();
+    const auto *data = static_cast<const char *>(sqlite3_column_blob(m_stmt, column));
+    return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
+}
+
 void Statement::reset()
 {
     if (m_stmt) {

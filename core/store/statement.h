@@ -32,6 +32,14 @@ public:
     // Runs to the end; false on failure.
     bool exec();
     QVariant value(int column) const;
+    // The column of the current row as the store holds it, read without a
+    // QVariant: for loops over many rows.
+    enum class Type { Integer = 1, Real, Text, Blob, Null };
+    Type type(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    QString text(int column) const;
+    QByteArray bytes(int column) const; // the text or blob as stored
     void reset();
     void finalize();
 
