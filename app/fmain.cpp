@@ -242,6 +242,8 @@ void Fmain::buildMenu()
     QMenu *visible = menu(nullptr, bar, "Me_visible", QStringLiteral("表示"));
     connect(item(visible, "Me_view_menu", QStringLiteral("献立")), &QAction::triggered, this,
             [this] { m_program.showMenus(); });
+    connect(item(visible, "Me_view_all", QStringLiteral("栄養成分一覧")), &QAction::triggered, this,
+            [this] { m_program.showAll(); });
     QMenu *back = menu(visible, nullptr, "Me_visible_back", QStringLiteral("背景色"));
     Me_visible_back1 = item(back, "Me_visible_back1", QStringLiteral("Color1"));
     Me_visible_back2 = item(back, "Me_visible_back2", QStringLiteral("Color2"));

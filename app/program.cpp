@@ -18,6 +18,7 @@
 #include "export/exportcommands.h"
 #include "foods/seibn.h"
 #include "menu/frmkon.h"
+#include "nutrition/frmall.h"
 #include "nutrition/frmkij.h"
 #include "search/frmschf.h"
 #include "search/frmschm.h"
@@ -432,6 +433,7 @@ void Program::end()
     // Every other window closes with the main window; nothing more runs.
     delete m_kij;
     delete m_kon;
+    delete m_all;
     delete m_schF;
     delete m_schM;
     delete m_about;
@@ -490,6 +492,16 @@ void Program::showComparison()
 void Program::showMenus()
 {
     open(m_kon, *this);
+}
+
+void Program::showAll()
+{
+    open(m_all, *this);
+}
+
+FrmAll *Program::allComponents() const
+{
+    return m_all;
 }
 
 void Program::showAbout()

@@ -11,6 +11,7 @@
 class Database;
 class Fmain;
 class FrmAbout;
+class FrmAll;
 class FrmConfig;
 class FrmKij;
 class FrmKon;
@@ -76,6 +77,8 @@ public:
     void showFoodSearch();
     void showComparison();
     void showMenus(); // 表示 > 献立
+    void showAll();   // 表示 > 栄養成分一覧, and from the comparison window
+    FrmAll *allComponents() const;
     void showAbout();
     void showHelp();
 
@@ -123,6 +126,7 @@ private:
     QPointer<FrmSplash> m_splash;
     QPointer<FrmKij> m_kij;
     QPointer<FrmKon> m_kon;
+    QPointer<FrmAll> m_all;
     QPointer<FrmSchF> m_schF;
     QPointer<FrmSchM> m_schM;
     QPointer<FrmAbout> m_about;

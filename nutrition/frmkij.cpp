@@ -6,6 +6,7 @@
 #include "app/twips.h"
 #include "app/widgets.h"
 #include "core/nutrition/chartscale.h"
+#include "core/nutrition/dishcomponents.h"
 #include "core/nutrition/nutrients.h"
 #include "core/nutrition/unknownvalues.h"
 #include "core/store/datasource.h"
@@ -141,6 +142,8 @@ void FrmKij::buildLayout()
     Label5 = chartLabel(Picture1, QStringLiteral("Label5"), QStringLiteral("計算値"), 4920, 4440);
 
     Command1 = button(this, QStringLiteral("Command1"), QStringLiteral("OK"), 7200, 5040, 975, 375);
+    Command2 = button(this, QStringLiteral("Command2"), QStringLiteral("栄養成分一覧"), 5520, 5040,
+                      1560, 375);
 
     AdoKij = m_session.standardsSource();
     AdoKij->setObjectName(QStringLiteral("AdoKij"));
@@ -158,6 +161,10 @@ void FrmKij::load()
         Combo1->addItem(QString::number(age));
     Combo1->setCurrentIndex(Combo1->findText(QStringLiteral("20")));
     BindStandards();
+    QList<Intakes::Row> intakes;
+    QString error;
+    if (DishComponents::loadIntakes(program().DbConnectionString, &intakes, &error))
+        m_intakes = Intakes::Table(intakes);
     // The scales: 1.3 times the standards of the person the window opens on.
     m_scales = ChartScale::fromStandards(
         ChartScale::referenceStandards(program().DbConnectionString), RadarChart::fixedScales());
@@ -174,6 +181,7 @@ void FrmKij::connectHandlers()
     connect(OpMan, &QRadioButton::clicked, this, &FrmKij::sexClicked);
     connect(OpWom, &QRadioButton::clicked, this, &FrmKij::sexClicked);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
+    connect(Command2, &QPushButton::clicked, this, [this] { program().showAll(); });
 }
 
 bool FrmKij::event(QEvent *event)
@@ -243,8 +251,17 @@ void FrmKij::FindStandard()
     m_session.findStandard(age, sex);
     // Without a matching row the column is empty.
     const Comparison::Values standard = m_session.standard();
-    for (int i = 0; i < Comparison::rowCount; ++i)
+    const Intakes::Person person{age, sex};
+    for (int i = 0; i < Comparison::rowCount; ++i) {
         Kdata[i]->setText(Comparison::standardText(standard[i]));
+        // A standard the current edition does not give is the previous
+        // edition's, and says so.
+        const auto [nutrient, indicator] =
+            Intakes::comparisonIntake(QLatin1StringView(Comparison::rows[i].standardColumn));
+        const bool previous = standard[i] && !nutrient.isEmpty() &&
+                              m_intakes.fromPreviousEdition(nutrient, indicator, person);
+        Kdata[i]->setToolTip(previous ? Intakes::previousEditionNote() : QString());
+    }
     emit standardLookedUp(age, sex);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/nutrition/comparison.h"
+#include "core/nutrition/intakes.h"
 #include "core/nutrition/radarchart.h"
 
 #include <QWidget>
@@ -66,6 +67,7 @@ public:
     QLabel *Label4;
     QLabel *Label5;
     QPushButton *Command1;
+    QPushButton *Command2; // 栄養成分一覧
     DataSource *AdoKij;
     DataSource *AdoSumCA;
 
@@ -89,4 +91,6 @@ private:
     Comparison::Session m_session;
     // The chart's full scales, from the store's standards when the window loads.
     RadarChart::Scales m_scales = RadarChart::fixedScales();
+    // The full standards, to say which shown standard is the previous edition's.
+    Intakes::Table m_intakes;
 };

@@ -70,6 +70,19 @@ Sources locate(const QString &dataDir)
             break;
         }
     }
+    const QString full = dir.filePath(QStringLiteral("standards-2025-full/dri-2025-full.csv"));
+    const QString pregnancy =
+        dir.filePath(QStringLiteral("standards-2025-full/pregnancy-lactation-2025.csv"));
+    const QString school = dir.filePath(QStringLiteral("standards-2025-full/school-lunch.csv"));
+    if (QFileInfo(full).isFile()) {
+        s.fullStandards = full;
+        if (QFileInfo(pregnancy).isFile())
+            s.pregnancy = pregnancy;
+        else
+            s.missing << QStringLiteral("standards-2025-full/pregnancy-lactation-2025.csv");
+        if (QFileInfo(school).isFile())
+            s.schoolLunch = school;
+    }
     return s;
 }
 
@@ -105,6 +118,11 @@ bool load(const Sources &sources, Data *data, QString *error)
     if (!FoodTable::read(sources.foodTable, &data->foods, error))
         return false;
     if (!Standards::read(sources.standards, sources.previousStandards, &data->standards, error))
+        return false;
+    data->intakes = {};
+    if (!sources.fullStandards.isEmpty() &&
+        !IntakeFiles::read(sources.fullStandards, sources.previousStandards, sources.pregnancy,
+                           sources.schoolLunch, &data->intakes, error))
         return false;
     data->names = FoodTable::listedNames(data->foods.foods);
     data->measures.clear();
@@ -274,6 +292,39 @@ bool writeStandards(sqlite3 *db, const Data &data, QString *error)
     return true;
 }
 
+bool writeIntakes(sqlite3 *db, const Data &data, QString *error)
+{
+    Statement insert(db, QStringLiteral("INSERT INTO kjz(AGF,AGT,SEX,STG,NUT,IND,VAL,EDN)"
+                                        " VALUES (?1,?2,?3,?4,?5,?6,?7,?8)"));
+    Statement school(db, QStringLiteral("INSERT INTO kjg(GRP,GNM,AGF,AGT,NUT,VAL)"
+                                        " VALUES (?1,?2,?3,?4,?5,?6)"));
+    if (!prepared(insert, error) || !prepared(school, error))
+        return false;
+    for (const IntakeFiles::Row &r : data.intakes.rows) {
+        insert.bind(1, r.from ? QVariant(*r.from) : QVariant());
+        insert.bind(2, r.to ? QVariant(*r.to) : QVariant());
+        insert.bind(3, r.sex);
+        insert.bind(4, r.stage);
+        insert.bind(5, r.nutrient);
+        insert.bind(6, r.indicator);
+        insert.bind(7, r.value);
+        insert.bind(8, r.edition);
+        if (!runRow(insert, error))
+            return false;
+    }
+    for (const IntakeFiles::SchoolRow &r : data.intakes.school) {
+        school.bind(1, r.group);
+        school.bind(2, r.name);
+        school.bind(3, r.from);
+        school.bind(4, r.to);
+        school.bind(5, r.nutrient);
+        school.bind(6, r.value);
+        if (!runRow(school, error))
+            return false;
+    }
+    return true;
+}
+
 // Inserts each official food, or rewrites the row of its number.
 bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResult *result,
                 QString *error)
@@ -378,7 +429,7 @@ bool write(sqlite3 *db, const Data &data, QString *error)
     QSet<int> none;
     return writeCategories(db, data, error) && writeFoods(db, data, &none, nullptr, error) &&
            writeUnits(db, error) && writeStandards(db, data, error) &&
-           writeMeasures(db, data, error);
+           writeIntakes(db, data, error) && writeMeasures(db, data, error);
 }
 
 namespace {
@@ -485,6 +536,20 @@ bool copyReference(sqlite3 *db, QString *error)
                   .constData(),
               error))
         return false;
+    // A ready store made before the full standards lacks kjz and kjg; the
+    // store's own then stay as they are.
+    for (const QString table : {QStringLiteral("kjz"), QStringLiteral("kjg")}) {
+        const QString columns = columnsOf(db, table, error, "ready").join(QLatin1Char(','));
+        if (!columns.isEmpty() &&
+            !exec(db,
+                  QStringLiteral("DELETE FROM main.%1; INSERT INTO main.%1(%2) SELECT %2 FROM "
+                                 "ready.%1;")
+                      .arg(table, columns)
+                      .toUtf8()
+                      .constData(),
+                  error))
+            return false;
+    }
     for (const QString table :
          {QStringLiteral("bun"), QStringLiteral("tni"), QStringLiteral("kij")}) {
         const QString columns = columnsOf(db, table, error).join(QLatin1Char(','));
@@ -544,11 +609,12 @@ bool refresh(const QString &storePath, const Data &data, RefreshResult *result, 
         return read && Schema::upgrade(db, error) &&
                exec(db,
                     "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;"
-                    " DELETE FROM etn WHERE USR = 0;",
+                    " DELETE FROM kjz; DELETE FROM kjg; DELETE FROM etn WHERE USR = 0;",
                     error) &&
                writeCategories(db, data, error) &&
                writeFoods(db, data, &existing, &counts, error) && writeUnits(db, error) &&
-               writeStandards(db, data, error) && writeMeasures(db, data, error);
+               writeStandards(db, data, error) && writeIntakes(db, data, error) &&
+               writeMeasures(db, data, error);
     };
     const bool ok = isStore(db, "main", storePath, error) && inTransaction(db, rewrite, error);
     sqlite3_close(db);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/foodtable.h"
+#include "tools/intakefiles.h"
 #include "tools/standards.h"
 
 #include <QList>
@@ -42,6 +43,9 @@ struct Sources
     QString standards;         // the current edition
     QString previousStandards; // the edition before it
     QString measures;          // household measures; empty when the folder has none
+    QString fullStandards;     // dri-2025-full.csv; empty when the folder has none
+    QString pregnancy;         // pregnancy-lactation-2025.csv, beside it
+    QString schoolLunch;       // school-lunch.csv, beside it (optional)
     QStringList missing;       // what the folder lacks, as relative paths
 
     bool complete() const { return missing.isEmpty(); }
@@ -74,6 +78,7 @@ struct Data
     QStringList names;    // SNM of each food (the listed name), in the same order
     QList<Measure> measures;
     Standards::Table standards;
+    IntakeFiles::Tables intakes; // empty without the full standards
 };
 
 // Reads and checks everything; touches no store.

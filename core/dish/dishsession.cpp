@@ -1,5 +1,6 @@
 #include "core/dish/dishsession.h"
 
+#include "core/dish/portion.h"
 #include "core/foods/foodmeasures.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
@@ -20,6 +21,8 @@ const QString lineFood = QStringLiteral("食品コード");
 const QString lineQuantity = QStringLiteral("数量");
 const QString lineFactor = QStringLiteral("数量2");
 const QString lineUnit = QStringLiteral("単位");
+const QString dishServings = QStringLiteral("人分");
+const QString dishFinished = QStringLiteral("出来上がり重量");
 const QString unitName = QStringLiteral("TNM");
 const QString unitGrams = QStringLiteral("KAK");
 
@@ -59,9 +62,11 @@ std::optional<double> DishTotals::grams() const
 
 std::optional<double> DishTotals::perHundredGrams(const std::optional<double> &sum) const
 {
-    if (!sum || !weightFactorSum || *weightFactorSum == 0)
+    const std::optional<double> hundreds =
+        finishedGrams ? Portion::hundreds(0, finishedGrams) : weightFactorSum;
+    if (!sum || !hundreds || *hundreds == 0)
         return std::nullopt;
-    return finiteOrNothing(NumberText::roundHalfUp(*sum / *weightFactorSum, 1));
+    return finiteOrNothing(NumberText::roundHalfUp(*sum / *hundreds, 1));
 }
 
 std::optional<double> DishTotals::roundedSalt() const
@@ -259,6 +264,32 @@ bool DishSession::deleteDish(QString *error)
     }
     m_dishes->moveFirst();
     return true;
+}
+
+double DishSession::servings() const
+{
+    if (!hasDish())
+        return 1;
+    const std::optional<double> n = number(m_dishes->value(dishServings));
+    return n && *n > 0 ? *n : 1;
+}
+
+std::optional<double> DishSession::finishedWeight() const
+{
+    if (!hasDish())
+        return std::nullopt;
+    const std::optional<double> g = number(m_dishes->value(dishFinished));
+    return g && *g > 0 ? g : std::nullopt;
+}
+
+bool DishSession::setPortion(double servings, std::optional<double> finishedGrams, QString *error)
+{
+    if (!hasDish())
+        return false;
+    dropPendingName();
+    m_dishes->setValue(dishServings, servings);
+    m_dishes->setValue(dishFinished, finishedGrams ? QVariant(*finishedGrams) : QVariant());
+    return store(m_dishes, error);
 }
 
 // ---- Lines
@@ -478,5 +509,8 @@ DishTotals DishSession::totals()
         t.ash = sum("SKBN");
         t.salt = sum("SNAT");
     }
+    t.servings = servings();
+    t.finishedGrams = finishedWeight();
+    emit totalsRead();
     return t;
 }

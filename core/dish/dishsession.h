@@ -15,10 +15,13 @@ struct DishTotals
     std::optional<double> energy;          // kcal
     std::optional<double> water, protein, fat, sugar, fibre, ash; // g in the dish
     std::optional<double> salt;                                   // g in the dish
+    double servings = 1;                                          // 人分
+    std::optional<double> finishedGrams; // 出来上がり重量, when given
 
     std::optional<double> grams() const;
-    // Grams of a nutrient per 100 g of dish, rounded half up to one decimal;
-    // nothing without a sum or a weight to divide by.
+    // Grams of a nutrient per 100 g of dish (of the finished dish when it has
+    // a finished weight), rounded half up to one decimal; nothing without a
+    // sum or a weight to divide by.
     std::optional<double> perHundredGrams(const std::optional<double> &sum) const;
     // The salt rounded half up to two decimals, as the dish list rounds it.
     std::optional<double> roundedSalt() const;
@@ -108,6 +111,12 @@ public:
     // Deletes the current dish (its lines and its menu entries go with it); the first dish is
     // current afterwards.
     bool deleteDish(QString *error);
+    // The current dish's servings (1 when none is stored) and finished weight.
+    double servings() const;
+    std::optional<double> finishedWeight() const;
+    // Stores both for the current dish, which stays current; the values are
+    // those Portion::readServings and readFinishedWeight accepted.
+    bool setPortion(double servings, std::optional<double> finishedGrams, QString *error);
 
     // ---- Lines of the current dish
     // Reads the current dish's lines (the recipe); a selection made in
@@ -146,6 +155,12 @@ public:
     // ---- Totals of the current dish
     // Runs the weight sum, then the nutrient sums.
     DishTotals totals();
+
+signals:
+    // The totals of the current dish were read anew (the main window shows
+    // them after every change of dish, lines, servings or finished weight);
+    // windows that follow the current dish read it again.
+    void totalsRead();
 
 private:
     DataSource *source(const char *name);

@@ -1,5 +1,6 @@
 #include "core/store/queries.h"
 
+#include "core/nutrition/components.h"
 #include "core/nutrition/nutrients.h"
 
 #include <QStringList>
@@ -127,6 +128,23 @@ QString comparisonSums(qint64 dish)
            QStringLiteral(" FROM kou,eys ") +
            QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") + key(dish) +
            QStringLiteral("))");
+}
+
+QString dishComponents(qint64 dish)
+{
+    QString text = QStringLiteral("SELECT kou.数量2,eys.SNM");
+    for (const Components::Component &c : Components::all)
+        text +=
+            c.inFoodRow() ? QStringLiteral(",eys.") + c.field : QStringLiteral(",sbn.") + c.code;
+    return text +
+           QStringLiteral(",sbn.MRK FROM kou JOIN eys ON eys.SID=kou.食品コード"
+                          " LEFT JOIN sbn ON sbn.SID=eys.SID WHERE kou.アイテムCD=") +
+           key(dish) + QStringLiteral(" ORDER BY kou.ID");
+}
+
+QString intakeRows()
+{
+    return QStringLiteral("SELECT AGF,AGT,SEX,STG,NUT,IND,VAL,EDN FROM kjz");
 }
 
 QString foodsByNutrient(QStringView field)

@@ -48,6 +48,15 @@ QString dishNutrients(qint64 dish); // カロリ, SSUI … SNAT over lines with 
 QString standards();                 // every standards row, in table order
 QString comparisonSums(qint64 dish); // SENC … SVC: the nine compared sums of one dish
 
+// ---- Every component of a dish
+
+// One row per line of the dish whose food exists, in key order: 数量2, the
+// food's name, then every component in the component table's order (from eys
+// or sbn; vitamin A as eys.VAK, in IU), then sbn.MRK.
+QString dishComponents(qint64 dish);
+// Every row of kjz: AGF, AGT, SEX, STG, NUT, IND, VAL, EDN.
+QString intakeRows();
+
 // ---- Food search
 
 // Every food that has a category, with its value of the field, largest first.

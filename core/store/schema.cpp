@@ -112,7 +112,9 @@ CREATE TABLE eys (
 %COMPONENTS%
 CREATE TABLE mnu (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
-  アイテム名 TEXT
+  アイテム名 TEXT,
+  人分 REAL NOT NULL DEFAULT 1,
+  出来上がり重量 REAL
 );
 CREATE TABLE kou (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -133,6 +135,7 @@ CREATE TABLE kij (
   TAL REAL, WEI REAL, CAL REAL, TAN REAL, CA REAL, FE REAL,
   VA REAL, VB1 REAL, VB2 REAL, NAI REAL, VC REAL
 );
+%INTAKES%
 CREATE INDEX kou_dish ON kou(アイテムCD);
 CREATE INDEX kou_food ON kou(食品コード);
 CREATE INDEX eys_category ON eys(BID);
@@ -163,7 +166,30 @@ PRAGMA user_version = 1;
         .replace(QStringLiteral("%MEASURES%"), measureTableStatement())
         .replace(QStringLiteral("%COMPONENTS%"), componentTableStatements())
         .replace(QStringLiteral("%LABEL%"), labelTableStatement() + labelTriggerStatement())
-        .replace(QStringLiteral("%MENUS%"), menuTableStatements());
+        .replace(QStringLiteral("%MENUS%"), menuTableStatements())
+        .replace(QStringLiteral("%INTAKES%"), intakeTableStatements());
+}
+
+QString intakeTableStatements()
+{
+    // The dietary reference intakes, one value a row: the age group (AGT
+    // empty for the open oldest group), the sex (1 male, 0 female), the stage
+    // (0 none; 1-3 pregnancy early, mid, late, 4 lactation: rows of a stage
+    // have no age group and add to or replace the woman's own), the nutrient
+    // and unit as the published tables name them (calcium_mg), the indicator
+    // (rda, ai, dg_min, dg_max, ul, eer, eer_low, eer_high, rda_menstruating,
+    // value; ear, ai, dg_min, dg_max or *_addition for a stage), the value and
+    // the edition it comes from. A standard without a row is no standard.
+    // kjg holds the school-lunch standards per child and meal.
+    return QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS kjz (\n"
+        "  AGF INTEGER, AGT INTEGER, SEX INTEGER, STG INTEGER NOT NULL DEFAULT 0,\n"
+        "  NUT TEXT NOT NULL, IND TEXT NOT NULL, VAL REAL NOT NULL, EDN INTEGER NOT NULL\n"
+        ");\n"
+        "CREATE TABLE IF NOT EXISTS kjg (\n"
+        "  GRP TEXT NOT NULL, GNM TEXT, AGF INTEGER, AGT INTEGER,\n"
+        "  NUT TEXT NOT NULL, VAL REAL NOT NULL\n"
+        ");\n");
 }
 
 QString menuTableStatements()
@@ -256,7 +282,14 @@ bool upgrade(sqlite3 *db, QString *error)
     if (!hasColumn(db, "eys", "FNM") &&
         !execAll(db, QStringLiteral("ALTER TABLE eys ADD COLUMN FNM TEXT"), error))
         return false;
-    if (!execAll(db, componentTableStatements(), error))
+    if (!hasColumn(db, "mnu", "人分") &&
+        !execAll(db, QStringLiteral("ALTER TABLE mnu ADD COLUMN 人分 REAL NOT NULL DEFAULT 1"),
+                 error))
+        return false;
+    if (!hasColumn(db, "mnu", "出来上がり重量") &&
+        !execAll(db, QStringLiteral("ALTER TABLE mnu ADD COLUMN 出来上がり重量 REAL"), error))
+        return false;
+    if (!execAll(db, componentTableStatements() + intakeTableStatements(), error))
         return false;
     return execAll(db, measureTableStatement(), error) &&
            execAll(db,
@@ -321,7 +354,8 @@ bool addComponentsFrom(sqlite3 *db, const QString &installedStore, QString *erro
         return true;
     const bool needComponents =
         !scalarOf(db, QStringLiteral("SELECT 1 FROM sbn LIMIT 1")).isValid();
-    if (!needComponents)
+    const bool needIntakes = !scalarOf(db, QStringLiteral("SELECT 1 FROM kjz LIMIT 1")).isValid();
+    if (!needComponents && !needIntakes)
         return true;
     sqlite3 *from = nullptr;
     const QByteArray name = QFile::encodeName(installedStore);
@@ -332,7 +366,7 @@ bool addComponentsFrom(sqlite3 *db, const QString &installedStore, QString *erro
     const QStringList components = columnsOf(from, QStringLiteral("sbn"));
     const QStringList own = columnsOf(db, QStringLiteral("sbn"));
     bool ok = true;
-    if (!components.isEmpty()) {
+    if (needComponents && !components.isEmpty()) {
         QStringList shared;
         for (const QString &c : components)
             if (own.contains(c))
@@ -347,6 +381,13 @@ bool addComponentsFrom(sqlite3 *db, const QString &installedStore, QString *erro
         ok = known.isEmpty() ||
              copyRows(from, db, QStringLiteral("sbn"), shared,
                       QStringLiteral("WHERE SID IN (%1)").arg(known.join(QLatin1Char(','))), error);
+    }
+    if (ok && needIntakes) {
+        for (const QString &table : {QStringLiteral("kjz"), QStringLiteral("kjg")}) {
+            const QStringList columns = columnsOf(from, table);
+            if (ok && !columns.isEmpty())
+                ok = copyRows(from, db, table, columns, QString(), error);
+        }
     }
     sqlite3_close(from);
     return ok;

@@ -25,10 +25,15 @@ QString measureTableStatement();
 // hold, with every component's marker) and its trigger ("IF NOT EXISTS").
 QString componentTableStatements();
 
+// The intake standards kjz and the school-lunch standards kjg ("IF NOT
+// EXISTS").
+QString intakeTableStatements();
+
 // Gives the official foods of a store that has no components yet those of the
 // store installed with the program, matched by food number; the user's own
 // foods keep them unknown. A store with components, or an installed store
-// without them, is left as it is. Part of the caller's transaction.
+// without them, is left as it is; so are the standards, which are copied
+// likewise when the store has none. Part of the caller's transaction.
 bool addComponentsFrom(sqlite3 *db, const QString &installedStore, QString *error);
 
 // The statement that creates hyj, the label basis of each dish, when it does
@@ -40,7 +45,8 @@ QString labelTableStatement();
 QString menuTableStatements();
 
 // Brings the tables of an older store up to date: eys.FNM, etn, hyj, the
-// component table, the search indexes and the menus. Safe to run on a current store.
+// dish's servings and finished weight, the component and intake tables, the search indexes and the
+// menus. Safe to run on a current store.
 bool upgrade(sqlite3 *db, QString *error);
 
 // The trigram index of the readings that the food search looks text up in,

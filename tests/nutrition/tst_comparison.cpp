@@ -102,7 +102,8 @@ struct OneDish
     FrmKij *kij = nullptr;
     OneDish()
     {
-        if (folder.makeStore(referenceSql() + QStringLiteral("INSERT INTO mnu VALUES (1,'a');"))) {
+        if (folder.makeStore(referenceSql() +
+                             QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES (1,'a');"))) {
             p.start();
             kij = openFor(*p.program, 1);
         }
@@ -242,11 +243,11 @@ private slots:
         // The rounding rules are the core's; the window shows its holders
         // and values for the dish current in the main window.
         TestFolder folder;
-        QVERIFY(folder.makeStore(referenceSql() +
-                                 QStringLiteral("INSERT INTO mnu VALUES (7,'煮物');") +
-                                 foodSql(1, QStringLiteral("ENC=123.456")) +
-                                 foodSql(2, QStringLiteral("VB1=0.004999, VB2=0.004999")) +
-                                 lineSql(7, 1, 2) + lineSql(7, 2, 1) + lineSql(8, 1, 5)));
+        QVERIFY(folder.makeStore(
+            referenceSql() + QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES (7,'煮物');") +
+            foodSql(1, QStringLiteral("ENC=123.456")) +
+            foodSql(2, QStringLiteral("VB1=0.004999, VB2=0.004999")) + lineSql(7, 1, 2) +
+            lineSql(7, 2, 1) + lineSql(8, 1, 5)));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 7);
@@ -266,9 +267,9 @@ private slots:
     void dishWithoutLinesOpensEmpty()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(referenceSql() + foodSql(1, QStringLiteral("ENC=100")) +
-                                 lineSql(2, 1, 1) +
-                                 QStringLiteral("INSERT INTO mnu VALUES (1,'空');")));
+        QVERIFY(folder.makeStore(
+            referenceSql() + foodSql(1, QStringLiteral("ENC=100")) + lineSql(2, 1, 1) +
+            QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES (1,'空');")));
         StartedProgram p;
         p.start();
         FrmKij *kij = openFor(*p.program, 1);
@@ -369,7 +370,7 @@ private slots:
     {
         TestFolder folder;
         QVERIFY(folder.makeStore(referenceSql() +
-                                 QStringLiteral("INSERT INTO mnu VALUES (1,'a');") +
+                                 QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES (1,'a');") +
                                  foodSql(1, QStringLiteral("ENC=1755")) + lineSql(1, 1, 1) +
                                  QStringLiteral("UPDATE kij SET CAL=2700 WHERE AGE=20;")));
         StartedProgram p;
@@ -428,7 +429,7 @@ private slots:
     {
         TestFolder folder;
         QVERIFY(folder.makeStore(referenceSql() +
-                                 QStringLiteral("INSERT INTO mnu VALUES (1,'a');") +
+                                 QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES (1,'a');") +
                                  foodSql(1, QStringLiteral("ENC=100")) + lineSql(1, 1, 1)));
         StartedProgram p;
         p.start();

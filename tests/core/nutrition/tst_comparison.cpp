@@ -39,8 +39,8 @@ QString lineSql(int dish, int food, double hundreds)
 QString dishSql()
 {
     return QStringLiteral("INSERT INTO bun VALUES (20, '登録食品');"
-                          "INSERT INTO mnu VALUES (7,'煮物');"
-                          "INSERT INTO mnu VALUES (8,'空');"
+                          "INSERT INTO mnu(ID, アイテム名) VALUES (7,'煮物');"
+                          "INSERT INTO mnu(ID, アイテム名) VALUES (8,'空');"
                           "INSERT INTO eys(SID,SNM,BID,ENC) VALUES (1,'a',20,123.456);"
                           "INSERT INTO eys(SID,SNM,BID,TAN,CA,VB1,VB2,VAK,NAI,VC) VALUES "
                           "(2,'b',20,0.125,12,0.004999,0.004999,1000,3.333,0.005);"
