@@ -79,6 +79,11 @@ public:
     // rooms (the export) come in through here.
     QAction *addFileCommand(const char *name, const QString &caption);
 
+signals:
+    // The totals of the current dish were shown anew: another dish became
+    // current, or its lines, servings or finished weight changed.
+    void dishShown();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -17,39 +17,6 @@
 
 namespace {
 
-bool makeLargestDishCurrent(Fmain &fmain)
-{
-    DataSource largest;
-    largest.setConnectionString(fmain.program().DbConnectionString);
-    largest.setRecordSource(
-        QStringLiteral("SELECT kou.アイテムCD FROM kou, mnu WHERE kou.アイテムCD = mnu.ID "
-                       "GROUP BY kou.アイテムCD ORDER BY count(*) DESC"));
-    if (!largest.refresh() || largest.eof())
-        return false;
-    return fmain.showDish(largest.value(0, 0).toLongLong());
-}
-
-class PaintWatch : public QObject
-{
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
-bool waitForPaint(PaintWatch &watch)
-{
-    for (int round = 0; round < 1000 && !watch.painted; ++round)
-        QCoreApplication::processEvents();
-    return watch.painted;
-}
-
 void BM_OpenAllComponents(benchmark::State &state)
 {
     BenchFolder folder(benchStoreOf(state.range(0)));

@@ -21,49 +21,6 @@
 
 namespace {
 
-// Makes the dish with the most lines current in the main window.
-bool makeLargestDishCurrent(Fmain &fmain)
-{
-    DataSource largest;
-    largest.setConnectionString(fmain.program().DbConnectionString);
-    largest.setRecordSource(
-        QStringLiteral("SELECT kou.アイテムCD FROM kou, mnu WHERE kou.アイテムCD = mnu.ID "
-                       "GROUP BY kou.アイテムCD ORDER BY count(*) DESC"));
-    if (!largest.refresh() || largest.eof())
-        return false;
-    const qint64 dish = largest.value(0, 0).toLongLong();
-    DataSource *dishes = ctl<DataSource>(fmain, "AdoMnu");
-    const int id = dishes->fieldIndex(QStringLiteral("ID"));
-    for (int row = 0; row < dishes->recordCount(); ++row)
-        if (dishes->value(row, id).toLongLong() == dish)
-            return dishes->moveTo(row) &&
-                   ctl<QLineEdit>(fmain, "TexID")->text() == QString::number(dish);
-    return false;
-}
-
-// Notes when the chart surface paints.
-class PaintWatch : public QObject
-{
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
-// Runs the event loop until the surface has painted.
-bool waitForPaint(PaintWatch &watch)
-{
-    for (int round = 0; round < 1000 && !watch.painted; ++round)
-        QCoreApplication::processEvents();
-    return watch.painted;
-}
-
 void BM_OpenComparison(benchmark::State &state)
 {
     BenchFolder folder(benchStoreOf(state.range(0)));

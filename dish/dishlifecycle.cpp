@@ -56,6 +56,7 @@ void Fmain::UpdateDishTotals()
 {
     takeDishKey();
     m_totals->showTotals(m_dish->totals());
+    emit dishShown();
 }
 
 // Command7 "＜". Before the first dish the pointer goes back to it and the

@@ -5,7 +5,6 @@
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
-#include "core/dish/dishsession.h"
 #include "core/dish/portion.h"
 #include "core/nutrition/components.h"
 #include "core/nutrition/nutrientsheet.h"
@@ -107,7 +106,7 @@ FrmAll::FrmAll(Program &program, QWidget *parent)
     for (QComboBox *box : {AllSex, AllPal, AllStage, AllBasis})
         connect(box, &QComboBox::currentIndexChanged, this, &FrmAll::showPerson);
     if (Fmain *main = program.fmain())
-        connect(&main->dishSession(), &DishSession::totalsRead, this, &FrmAll::reload);
+        connect(main, &Fmain::dishShown, this, &FrmAll::reload);
 }
 
 FrmAll::~FrmAll() = default;
@@ -204,12 +203,14 @@ void FrmAll::reload()
     const Fmain *main = m_program.fmain();
     const qint64 dish = main ? main->currentDish() : 0;
     if (dish != 0) {
-        const DishSession &session = main->dishSession();
-        name = session.currentName();
-        m_servings = session.servings();
-        m_finished = session.finishedWeight();
+        DishComponents::Portion portion;
         QList<DishComponents::Line> lines;
         QString error;
+        if (DishComponents::loadPortion(m_program.DbConnectionString, dish, &portion, &error)) {
+            name = portion.name;
+            m_servings = portion.servings;
+            m_finished = portion.finishedGrams;
+        }
         if (DishComponents::load(m_program.DbConnectionString, dish, &lines, &error))
             m_totals = DishComponents::total(lines);
     }

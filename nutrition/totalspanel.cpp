@@ -2,10 +2,13 @@
 #include "nutrition/totalspanel.h"
 
 #include "app/bindings.h"
+#include "app/fmain.h"
 #include "app/growth.h"
 #include "app/program.h"
+#include "app/prompts.h"
 #include "app/widgets.h"
 #include "core/dish/dishsession.h"
+#include "core/dish/portion.h"
 #include "core/nutrition/unknownvalues.h"
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
@@ -75,6 +78,21 @@ TotalsPanel::TotalsPanel(QWidget *client, Program &program, DishSession &dish)
     QPushButton *comparison =
         button(w, QStringLiteral("Command10"), QStringLiteral("基準値"), 6720, 5520, 1215, 375);
     m_shown << comparison;
+    // The dish's servings and finished weight, in the panel's free rows
+    // above and below the button.
+    m_shown << caption(w, QStringLiteral("LabelServings"), QStringLiteral("人分"), 6120, 5235, 840);
+    Servings = textBox(w, QStringLiteral("Servings"), QString(), 6960, 5235, 735, 270);
+    m_shown << Servings;
+    m_shown << caption(w, QStringLiteral("LabelFinished"), QStringLiteral("出来上がり"), 6120, 5940,
+                       840);
+    FinishedWeight = textBox(w, QStringLiteral("FinishedWeight"), QString(), 6960, 5940, 735, 270);
+    m_shown << FinishedWeight;
+    m_shown << caption(w, QStringLiteral("LabelFinishedUnit"), QStringLiteral("g"), 7800, 5940,
+                       975);
+    Servings->setToolTip(QStringLiteral("この料理が何人分か（1人分の量はこの数で割ります）"));
+    FinishedWeight->setToolTip(
+        QStringLiteral("調理後の重さ（g）。入れると100g当たりの値は出来上がった料理の100g当たり"
+                       "になります。空欄なら材料の重さの合計です。"));
 
     TexSumW = hiddenBox(w, QStringLiteral("TexSumW"), QString());
     TexSumNa = hiddenBox(w, QStringLiteral("TexSumNa"), QString());
@@ -84,8 +102,9 @@ TotalsPanel::TotalsPanel(QWidget *client, Program &program, DishSession &dish)
     TexTST = hiddenBox(w, QStringLiteral("TexTST"), QString());
     TexTSS = hiddenBox(w, QStringLiteral("TexTSS"), QString());
     TexKBN = hiddenBox(w, QStringLiteral("TexKBN"), QString());
-    for (QLineEdit *box : {TexSumC, TexSumW100, TexSST, TexSUI, TexTAN, TexTST, TexKBN, waterBox,
-                           proteinBox, fatBox, sugarBox, ashBox, fibreBox, TexNa})
+    for (QLineEdit *box :
+         {TexSumC, TexSumW100, TexSST, TexSUI, TexTAN, TexTST, TexKBN, waterBox, proteinBox, fatBox,
+          sugarBox, ashBox, fibreBox, TexNa, Servings, FinishedWeight})
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // The panel's background lies under every other control of the window.
@@ -93,6 +112,8 @@ TotalsPanel::TotalsPanel(QWidget *client, Program &program, DishSession &dish)
     upper->lower();
 
     connect(comparison, &QPushButton::clicked, this, [this] { m_program.showComparison(); });
+    connect(Servings, &QLineEdit::editingFinished, this, &TotalsPanel::storePortion);
+    connect(FinishedWeight, &QLineEdit::editingFinished, this, &TotalsPanel::storePortion);
 }
 
 void TotalsPanel::grow(Growth &growth)
@@ -118,6 +139,14 @@ void TotalsPanel::showTotals(const DishTotals &totals)
     FieldBinding::bind(TexKBN, sums, QStringLiteral("SKBN"));
     FieldBinding::bind(TexSumNa, sums, QStringLiteral("SNAT"));
 
+    m_lineGrams = totals.grams().value_or(0);
+    m_shownServings = m_dish.hasDish() ? Portion::servingsText(totals.servings) : QString();
+    m_shownFinished = Portion::finishedWeightText(totals.finishedGrams);
+    Servings->setText(m_shownServings);
+    FinishedWeight->setText(m_shownFinished);
+    Servings->setReadOnly(!m_dish.hasDish() || !m_program.isEditable());
+    FinishedWeight->setReadOnly(!m_dish.hasDish() || !m_program.isEditable());
+
     const DishTotalsText text = totalsText(totals);
     TexSumW100->setText(text.weight);
     waterBox->setText(text.water);
@@ -142,4 +171,30 @@ void TotalsPanel::showTotals(const DishTotals &totals)
         UnknownValues::ofDish(m_program.DbConnectionString, m_dish.currentDish(), fields);
     for (const auto &[box, field] : marked)
         Widgets::markUnknown(box, box->text().isEmpty() ? QStringList() : unknown.value(field));
+}
+
+void TotalsPanel::storePortion()
+{
+    if (Servings->isReadOnly() ||
+        (Servings->text() == m_shownServings && FinishedWeight->text() == m_shownFinished))
+        return;
+    // A refused box gets back what the dish has, after the message.
+    const auto refuse = [this](QLineEdit *box, const QString &message) {
+        m_program.prompts().message(message, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        Servings->setText(m_shownServings);
+        FinishedWeight->setText(m_shownFinished);
+        box->setFocus();
+    };
+    const auto servings = Portion::readServings(Servings->text());
+    if (const auto *refusal = std::get_if<Portion::Refusal>(&servings))
+        return refuse(Servings, refusal->message);
+    const auto finished = Portion::readFinishedWeight(FinishedWeight->text(), m_lineGrams);
+    if (const auto *refusal = std::get_if<Portion::Refusal>(&finished))
+        return refuse(FinishedWeight, refusal->message);
+    QString error;
+    if (!m_dish.setPortion(std::get<double>(servings), std::get<std::optional<double>>(finished),
+                           &error))
+        return refuse(Servings, error);
+    if (Fmain *main = m_program.fmain())
+        main->refreshDish();
 }

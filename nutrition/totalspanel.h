@@ -30,6 +30,10 @@ public:
     void showTotals(const DishTotals &totals);
 
 private:
+    // Servings or FinishedWeight left: checks both and stores them with the
+    // dish; a refusal names the box and puts the dish's values back.
+    void storePortion();
+
     Program &m_program;
     DishSession &m_dish;
     QList<QWidget *> m_shown;
@@ -50,4 +54,8 @@ private:
     QLineEdit *TexTST;
     QLineEdit *TexTSS;
     QLineEdit *TexKBN;
+    QLineEdit *Servings;       // 人分
+    QLineEdit *FinishedWeight; // 出来上がり重量, g
+    QString m_shownServings, m_shownFinished;
+    double m_lineGrams = 0;
 };

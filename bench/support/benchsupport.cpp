@@ -1,8 +1,10 @@
 #include "bench/support/benchsupport.h"
 
 #include "app/appsetup.h"
+#include "app/fmain.h"
 #include "app/program.h"
 #include "core/store/database.h"
+#include "core/store/datasource.h"
 #include "core/store/schema.h"
 #include "core/store/schemacheck.h"
 #include "core/store/storecheck.h"
@@ -211,4 +213,30 @@ BenchProgram::BenchProgram()
 BenchProgram::~BenchProgram()
 {
     program.reset();
+}
+
+bool PaintWatch::eventFilter(QObject *, QEvent *event)
+{
+    if (event->type() == QEvent::Paint)
+        painted = true;
+    return false;
+}
+
+bool waitForPaint(PaintWatch &watch)
+{
+    for (int round = 0; round < 1000 && !watch.painted; ++round)
+        QCoreApplication::processEvents();
+    return watch.painted;
+}
+
+bool makeLargestDishCurrent(Fmain &fmain)
+{
+    DataSource largest;
+    largest.setConnectionString(fmain.program().DbConnectionString);
+    largest.setRecordSource(
+        QStringLiteral("SELECT kou.アイテムCD FROM kou, mnu WHERE kou.アイテムCD = mnu.ID "
+                       "GROUP BY kou.アイテムCD ORDER BY count(*) DESC"));
+    if (!largest.refresh() || largest.eof())
+        return false;
+    return fmain.showDish(largest.value(0, 0).toLongLong());
 }

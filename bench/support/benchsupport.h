@@ -2,6 +2,7 @@
 
 #include "app/prompts.h"
 
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class Fmain;
 class Program;
 
 // Which store a benchmark works on.
@@ -118,3 +120,19 @@ void addPercentileStatistics(benchmark::internal::Benchmark *bench);
         benchmark::Shutdown();                                                                     \
         return 0;                                                                                  \
     }
+
+// Notes when the widget it watches paints.
+class PaintWatch : public QObject
+{
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override;
+};
+
+// Runs the event loop until the watched widget has painted.
+bool waitForPaint(PaintWatch &watch);
+
+// Makes the dish with the most lines current in the main window.
+bool makeLargestDishCurrent(Fmain &fmain);

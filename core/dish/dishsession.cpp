@@ -511,6 +511,5 @@ DishTotals DishSession::totals()
     }
     t.servings = servings();
     t.finishedGrams = finishedWeight();
-    emit totalsRead();
     return t;
 }

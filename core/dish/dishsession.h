@@ -156,12 +156,6 @@ public:
     // Runs the weight sum, then the nutrient sums.
     DishTotals totals();
 
-signals:
-    // The totals of the current dish were read anew (the main window shows
-    // them after every change of dish, lines, servings or finished weight);
-    // windows that follow the current dish read it again.
-    void totalsRead();
-
 private:
     DataSource *source(const char *name);
     bool storeNew(DataSource *source, QString *error);

@@ -92,6 +92,24 @@ bool load(const QString &connection, qint64 dish, QList<Line> *lines, QString *e
     return true;
 }
 
+bool loadPortion(const QString &connection, qint64 dish, Portion *portion, QString *error)
+{
+    DataSource source;
+    source.setConnectionString(connection);
+    source.setRecordSource(Queries::dishPortion(dish));
+    if (!source.refresh() || source.recordCount() == 0) {
+        if (error)
+            *error = source.errorString();
+        return false;
+    }
+    portion->name = source.value(0, 0).toString();
+    const std::optional<double> servings = number(source.value(0, 1));
+    portion->servings = servings && *servings > 0 ? *servings : 1;
+    const std::optional<double> finished = number(source.value(0, 2));
+    portion->finishedGrams = finished && *finished > 0 ? finished : std::nullopt;
+    return true;
+}
+
 bool loadIntakes(const QString &connection, QList<Intakes::Row> *rows, QString *error)
 {
     DataSource source;

@@ -38,6 +38,17 @@ Totals total(const QList<Line> &lines);
 // read.
 bool load(const QString &connection, qint64 dish, QList<Line> *lines, QString *error);
 
+// A dish's name, servings (1 when none is stored) and finished weight
+// (nothing when none is stored).
+struct Portion
+{
+    QString name;
+    double servings = 1;
+    std::optional<double> finishedGrams;
+};
+// False with *error when the dish cannot be read or does not exist.
+bool loadPortion(const QString &connection, qint64 dish, Portion *portion, QString *error);
+
 // The rows of the intake standards; false with *error when they cannot be
 // read (a store without them gives no row and true).
 bool loadIntakes(const QString &connection, QList<Intakes::Row> *rows, QString *error);

@@ -142,6 +142,11 @@ QString dishComponents(qint64 dish)
            key(dish) + QStringLiteral(" ORDER BY kou.ID");
 }
 
+QString dishPortion(qint64 dish)
+{
+    return QStringLiteral("SELECT アイテム名,人分,出来上がり重量 FROM mnu WHERE ID=") + key(dish);
+}
+
 QString intakeRows()
 {
     return QStringLiteral("SELECT AGF,AGT,SEX,STG,NUT,IND,VAL,EDN FROM kjz");

@@ -54,6 +54,8 @@ QString comparisonSums(qint64 dish); // SENC … SVC: the nine compared sums of 
 // food's name, then every component in the component table's order (from eys
 // or sbn; vitamin A as eys.VAK, in IU), then sbn.MRK.
 QString dishComponents(qint64 dish);
+// アイテム名, 人分 and 出来上がり重量 of one dish.
+QString dishPortion(qint64 dish);
 // Every row of kjz: AGF, AGT, SEX, STG, NUT, IND, VAL, EDN.
 QString intakeRows();
 

@@ -102,6 +102,58 @@ private slots:
         QCOMPARE(cell(all, calcium, 2), QString());
     }
 
+    // The main window's boxes store the dish's servings and finished weight;
+    // a refused value names its box and leaves the stored one.
+    void servingsAndFinishedWeightFromTheMainWindow()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(storeSql()));
+        StartedProgram p;
+        p.start();
+        Fmain *main = p.program->fmain();
+        QVERIFY(main->showDish(1));
+        p.program->showAll();
+        FrmAll *all = p.program->allComponents();
+        QLineEdit *servings = ctl<QLineEdit>(*main, "Servings");
+        QLineEdit *finished = ctl<QLineEdit>(*main, "FinishedWeight");
+        QCOMPARE(servings->text(), QStringLiteral("4"));
+        QCOMPARE(finished->text(), QString());
+
+        p.prompts.clear();
+        servings->setText(QStringLiteral("0"));
+        emit servings->editingFinished();
+        QCOMPARE(p.prompts.asked.size(), 1);
+        QVERIFY(p.prompts.asked.first().prompt.contains(QStringLiteral("「人分」欄")));
+        QCOMPARE(servings->text(), QStringLiteral("4"));
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT 人分 FROM mnu WHERE ID = 1")).toDouble(),
+                 4.0);
+
+        // 5 g is below 1 % of the 1,000 g of the lines.
+        p.prompts.clear();
+        finished->setText(QStringLiteral("5"));
+        emit finished->editingFinished();
+        QCOMPARE(p.prompts.asked.size(), 1);
+        QVERIFY(p.prompts.asked.first().prompt.contains(QStringLiteral("「出来上がり重量」欄")));
+        QVERIFY(
+            folder.scalar(QStringLiteral("SELECT 出来上がり重量 FROM mnu WHERE ID = 1")).isNull());
+
+        p.prompts.clear();
+        servings->setText(QStringLiteral("2"));
+        finished->setText(QStringLiteral("500"));
+        emit finished->editingFinished();
+        QCOMPARE(p.prompts.asked.size(), 0);
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT 人分 FROM mnu WHERE ID = 1")).toDouble(),
+                 2.0);
+        QCOMPARE(
+            folder.scalar(QStringLiteral("SELECT 出来上がり重量 FROM mnu WHERE ID = 1")).toDouble(),
+            500.0);
+        // 880 mg of calcium in 500 g of the finished dish; 440 mg a serving.
+        QCOMPARE(cell(all, calcium, 3), QStringLiteral("440"));
+        QCOMPARE(cell(all, calcium, 4), QStringLiteral("176"));
+        QVERIFY(
+            ctl<QLabel>(*all, "AllDish")->text().startsWith(QStringLiteral("ミルク煮（2人分）")));
+    }
+
     void opensFromTheComparisonWindow()
     {
         TestFolder folder;
