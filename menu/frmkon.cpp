@@ -79,6 +79,9 @@ void FrmKon::build()
     KonDays->setSelectionBehavior(QAbstractItemView::SelectRows);
     KonDays->setSelectionMode(QAbstractItemView::ExtendedSelection);
     KonDays->verticalHeader()->hide();
+    KonDays->horizontalHeader()->setStretchLastSection(true);
+    KonDays->setColumnWidth(1, Twips::toPixels(1200));
+    KonDays->setColumnWidth(2, Twips::toPixels(900));
     KonDays->setToolTip(QStringLiteral("Shift や Ctrl で何日かを選ぶと、その期間の1日平均を表示"));
     Twips::place(KonDays, 120, 120, 4560, 5400);
     KonNew = Widgets::button(this, QStringLiteral("KonNew"), QStringLiteral("新規"), 120, 5640,
