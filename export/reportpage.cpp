@@ -1,5 +1,6 @@
 #include "export/reportpage.h"
 
+#include "core/app/filecause.h"
 #include "core/export/targetfile.h"
 #include "core/nutrition/comparison.h"
 #include "core/nutrition/radarchart.h"
@@ -350,7 +351,7 @@ bool writePdf(const QString &path, const std::vector<Export::Dish> &dishes, cons
         return false;
     QFile file(target.temporaryPath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = target.failure(file.errorString());
+        *error = target.failure(FileCause::ofFile(file));
         return false;
     }
     {
@@ -365,7 +366,7 @@ bool writePdf(const QString &path, const std::vector<Export::Dish> &dishes, cons
         }
     }
     if (!file.flush() || file.error() != QFileDevice::NoError) {
-        *error = target.failure(file.errorString());
+        *error = target.failure(FileCause::ofFile(file));
         return false;
     }
     file.close();

@@ -1,5 +1,6 @@
 #include "core/export/csvwriter.h"
 
+#include "core/app/filecause.h"
 #include "core/export/nutritionlabel.h"
 #include "core/export/targetfile.h"
 #include "core/store/numberreader.h"
@@ -337,16 +338,16 @@ bool writeCsv(const QString &path, const std::vector<Dish> &dishes, QString *err
         return false;
     QFile file(target.temporaryPath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = target.failure(file.errorString());
+        *error = target.failure(FileCause::ofFile(file));
         return false;
     }
     if (!writeDocument(file, dishes) || !file.flush()) {
-        *error = target.failure(file.errorString());
+        *error = target.failure(FileCause::ofFile(file));
         return false;
     }
     file.close();
     if (file.error() != QFileDevice::NoError) {
-        *error = target.failure(file.errorString());
+        *error = target.failure(FileCause::ofFile(file));
         return false;
     }
     return target.commit(error);

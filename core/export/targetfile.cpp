@@ -1,5 +1,7 @@
 #include "core/export/targetfile.h"
 
+#include "core/app/filecause.h"
+#include "core/app/leftovers.h"
 #include "core/store/storecheck.h"
 
 #include <QDir>
@@ -54,12 +56,15 @@ bool TargetFile::open(QString *error)
         *error = failure(QStringLiteral("ファイルが書き込み禁止です。"));
         return false;
     }
+    // One a killed export of the same file left is removed.
+    Leftovers::remove(folder.filePath(),
+                      {QStringLiteral(".") + target.fileName() + QStringLiteral(".??????")});
     // The temporary file lies in the same folder, so the rename never copies.
     QTemporaryFile file(folder.filePath() + QStringLiteral("/.") + target.fileName() +
                         QStringLiteral(".XXXXXX"));
     file.setAutoRemove(false);
     if (!file.open()) {
-        *error = failure(file.errorString());
+        *error = failure(FileCause::ofFile(file));
         return false;
     }
     m_temporary = file.fileName();
