@@ -268,10 +268,20 @@ void Program::checkOpenStore()
         if (QFileInfo(installed).canonicalFilePath() ==
             QFileInfo(m_store->fileName()).canonicalFilePath())
             installed.clear();
+        // Only a store that is then whole keeps the change: one that still
+        // lacks parts is left as it was, never written.
+        QStringList remaining = missing;
         if (m_store->write(
-                [db, installed](QString *e) { return Schema::bringUpToDate(db, e, installed); },
+                [db, installed, &remaining](QString *e) {
+                    if (!Schema::bringUpToDate(db, e, installed))
+                        return false;
+                    remaining = StoreCheck::missingParts(db);
+                    return remaining.isEmpty();
+                },
                 &error))
-            missing = StoreCheck::missingParts(db);
+            missing.clear();
+        else
+            missing = remaining;
     }
     if (!missing.isEmpty() && m_store->isReadOnly()) {
         // Most likely a store of an earlier version that cannot be brought
