@@ -219,12 +219,7 @@ private slots:
         QFETCH(QString, said);
         QFETCH(bool, editable);
         TestFolder folder;
-        QString lines = minimalReferenceSql();
-        for (int i = 1; i <= 300; ++i)
-            lines += QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('料理%1');"
-                                    "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) "
-                                    "VALUES (%1, 1, 100, 'ｇ', 1);")
-                         .arg(i);
+        const QString lines = minimalReferenceSql() + dishesWithLines(300);
         QVERIFY(folder.makeStore(lines));
         const QString store = folder.filePath(QStringLiteral("zento.dll"));
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("backups")));

@@ -162,6 +162,17 @@ void StartedProgram::start()
     program->start();
 }
 
+QString dishesWithLines(int count)
+{
+    QString sql;
+    for (int i = 1; i <= count; ++i)
+        sql += QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('料理%1');"
+                              "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) "
+                              "VALUES (%1, 1, 100, 'ｇ', 1);")
+                   .arg(i);
+    return sql;
+}
+
 bool flipIndexPage(const QString &path)
 {
     sqlite3 *db = nullptr;

@@ -89,6 +89,8 @@ private:
     QString m_previous;
 };
 
+// count dishes "料理1" … of one line each (100 g of food 1), as SQL.
+QString dishesWithLines(int count);
 // Flips the last bytes of the lines' dish index in the store file path,
 // whose entries then no longer match the lines: the file opens and its
 // tables read; only a full check finds it (needs a few hundred lines).

@@ -70,12 +70,7 @@ private slots:
         QFETCH(QString, harm);
         QFETCH(QString, named);
         TestFolder folder;
-        QString lines;
-        for (int i = 1; i <= 300; ++i)
-            lines += QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('料理%1');"
-                                    "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) "
-                                    "VALUES (%1, 1, 100, 'ｇ', 1);")
-                         .arg(i);
+        const QString lines = dishesWithLines(300);
         QVERIFY(folder.makeStore(lines));
         const QString hostile = folder.filePath(QStringLiteral("hostile.dll"));
         QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")), hostile));
