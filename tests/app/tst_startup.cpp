@@ -40,6 +40,12 @@ protected:
     }
 };
 
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void writeSettings(const QString &text)
 {
     QFile file(QStringLiteral("zento.ini"));
@@ -211,6 +217,8 @@ private slots:
             << "held" << false << QStringLiteral("ほかのゼント") << false;
         QTest::newRow("a log of another database")
             << "log" << true << QStringLiteral("ログ「zento.dll-wal」") << true;
+        QTest::newRow("a column renamed")
+            << "renamed" << true << QStringLiteral("「mnu」") << false;
     }
     void storeFoundWrongAtStart()
     {
@@ -229,6 +237,10 @@ private slots:
             QVERIFY(flipIndexPage(store));
         if (harm == QLatin1String("log"))
             QVERIFY(putForeignLog(store));
+        if (harm == QLatin1String("renamed"))
+            QVERIFY(
+                folder.exec(QStringLiteral("ALTER TABLE mnu RENAME COLUMN アイテム名 TO 名前")));
+        const QByteArray before = harm == QLatin1String("renamed") ? bytesOf(store) : QByteArray();
         StoreLock other(store);
         if (harm == QLatin1String("held"))
             QCOMPARE(other.acquire(), StoreLock::Outcome::Held);
@@ -254,6 +266,8 @@ private slots:
         QCOMPARE(QFile::exists(today), harm == QLatin1String("log"));
         if (harm == QLatin1String("log"))
             QCOMPARE(folder.count(QStringLiteral("mnu")), 300);
+        if (harm == QLatin1String("renamed"))
+            QCOMPARE(bytesOf(store), before); // refused, never written
     }
 
     void dishKeysAbove16Bits()
