@@ -174,7 +174,9 @@ private slots:
         help.write("</body></html>");
         help.close();
         HelpWindow window;
+        window.show();
         window.openFile(QStringLiteral("zento.hlp"));
+        QCoreApplication::processEvents(); // lays the page out, images and all
         QVERIFY2(window.browser()->toPlainText().contains(shown),
                  qPrintable(window.browser()->toPlainText().left(200)));
     }
