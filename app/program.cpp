@@ -459,6 +459,8 @@ void Program::restoreFrom(const QString &source)
         m_prompts.message(error, Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return;
     }
+    // The restore went through the log: it is folded back and emptied now.
+    m_store->foldLog();
     // The restored store is checked as at start-up: it is whole, so edits
     // are on again unless the file cannot be written.
     m_storeError.clear();
