@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -24,13 +25,19 @@ public:
 
     QVariant loadResource(int type, const QUrl &name) override
     {
+        // Refused, it is an empty resource (an image, a blank pixel):
+        // nothing at all would send the document to read the file itself.
+        QImage blank(1, 1, QImage::Format_ARGB32);
+        blank.fill(Qt::transparent);
+        const QVariant none =
+            type == QTextDocument::ImageResource ? QVariant(blank) : QVariant(QByteArray());
         const QUrl url = name.isRelative() ? source().resolved(name) : name;
         if (!url.isLocalFile())
-            return QVariant();
+            return none;
         const QFileInfo info(url.toLocalFile());
         if (!info.isFile() || info.isSymLink() || info.size() > maxResourceBytes ||
             info.absolutePath() != folder)
-            return QVariant();
+            return none;
         return QTextBrowser::loadResource(type, name);
     }
 };
