@@ -8,6 +8,7 @@
 #include "core/store/datasource.h"
 #include "core/store/storelock.h"
 #include "foods/seibn.h"
+#include "tests/dish/dishwindow.h"
 #include "tests/support/controls.h"
 #include "tests/support/testsupport.h"
 
@@ -95,7 +96,7 @@ private slots:
         QCOMPARE(ctl<DataCombo>(*f, "DataCombo1")->text(), QStringLiteral("ｇ"));
         QCOMPARE(ctl<DataCombo>(*f, "DataCombo1")->boundText(), QStringLiteral("1"));
         QCOMPARE(ctl<QLineEdit>(*f, "Text4")->text(), QStringLiteral("0"));
-        for (QPushButton *button : f->dishButtons())
+        for (QPushButton *button : DishWindow::dishButtons(*f))
             QVERIFY(button->isEnabled());
         QVERIFY(!p.program->splash());
         QVERIFY(p.prompts.asked.isEmpty());
@@ -140,7 +141,7 @@ private slots:
         StartedProgram p;
         p.start();
         Fmain *f = p.program->fmain();
-        for (QPushButton *button : f->dishButtons())
+        for (QPushButton *button : DishWindow::dishButtons(*f))
             QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
         QVERIFY(ctl<QPushButton>(*f, "Command8")->isEnabled());
         QCOMPARE(ctl<QLineEdit>(*f, "TexTitle")->text(), QString());
