@@ -60,7 +60,7 @@ void BM_NextDishWhileChecking(benchmark::State &state)
         if (ctl<DataSource>(w, "AdoMnu")->position() >=
             ctl<DataSource>(w, "AdoMnu")->recordCount() - 1) {
             ctl<DataSource>(w, "AdoMnu")->moveFirst();
-            w.LoadDishComposition();
+            w.refreshDish();
         }
         QPushButton *button = ctl<QPushButton>(w, "Command3");
         watch.time([&] { button->click(); });
