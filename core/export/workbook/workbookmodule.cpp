@@ -1,6 +1,7 @@
 // The workbook writer proper, built as a module of its own that the program
 // loads when it first writes a workbook: libxlsxwriter and the libraries it
 // needs (zip, crypto) are then not loaded at every start.
+#include "core/app/filecause.h"
 #include "core/app/threads.h"
 #include "core/export/nutritionlabel.h"
 #include "core/export/sheettable.h"
@@ -15,6 +16,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
 #include <functional>
 #include <latch>
 #include <xlsxwriter.h>
@@ -350,6 +352,7 @@ struct Part
     bool whole = false;         // the first part
     QByteArray file;
     lxw_error status = LXW_NO_ERROR;
+    int cause = 0;            // the error number of a failed write, when known
     uint32_t references = 0;  // text cells written
     bool unknownText = false; // a text outside the plan's, which the parts cannot share
 };
@@ -412,7 +415,11 @@ void writePart(Part &part, std::vector<Part> &parts, const Plan &plan, std::latc
         book->sst->string_count = references;
     }
     // Closing writes the file; it also frees the workbook when writing failed.
-    keep(&part.status, workbook_close(book));
+    errno = 0;
+    const lxw_error closed = workbook_close(book);
+    if (closed != LXW_NO_ERROR && part.status == LXW_NO_ERROR)
+        part.cause = errno;
+    keep(&part.status, closed);
 }
 
 // Runs work(0) .. work(count - 1), each beside the others but the first,
@@ -555,7 +562,9 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes, QStr
 
     for (const Part &part : parts) {
         if (part.status != LXW_NO_ERROR) {
-            *error = target.failure(QString::fromUtf8(lxw_strerror(part.status)));
+            // A full disk is told as such, not as the zip library's code.
+            *error = target.failure(part.cause ? FileCause::of(part.cause)
+                                               : QString::fromUtf8(lxw_strerror(part.status)));
             return false;
         }
         if (part.unknownText) {
