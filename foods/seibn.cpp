@@ -261,6 +261,7 @@ void Seibn::BindFoodEditor()
 {
     Adodc1->setConnectionString(program().DbConnectionString);
     Adodc1->setRecordSource(Queries::foods());
+    Adodc1->setTailSource(Queries::foodsTail());
     Adodc2->setConnectionString(program().DbConnectionString);
     Adodc2->setRecordSource(Queries::categories());
     // Binding the first box opens Adodc1 on the first food.

@@ -132,6 +132,7 @@ bool DishSession::loadDishes()
     dropPendingName(); // the refresh would store a name left empty
     m_dishes->setConnectionString(m_connection);
     m_dishes->setRecordSource(Queries::dishList());
+    m_dishes->setTailSource(Queries::dishListTail());
     m_dishes->refresh();
     return hasDish();
 }

@@ -48,6 +48,11 @@ QString dishList()
     return QStringLiteral("SELECT mnu.* FROM mnu");
 }
 
+QString dishListTail()
+{
+    return QStringLiteral("SELECT mnu.* FROM mnu ORDER BY mnu.ID DESC LIMIT ?1");
+}
+
 QString categories()
 {
     return QStringLiteral("SELECT bun.* FROM bun");
@@ -317,6 +322,13 @@ QString foodRecord(qint64 food)
 QString foods()
 {
     return QStringLiteral("SELECT eys.* FROM eys");
+}
+
+QString foodsTail()
+{
+    // A plain scan of a table goes in key order: its tail is the keys from
+    // the highest down.
+    return QStringLiteral("SELECT eys.* FROM eys ORDER BY eys.SID DESC LIMIT ?1");
 }
 
 QString foodNames(qint64 food, bool fullNames)

@@ -18,7 +18,9 @@ QString weightedSum(QStringView field, QStringView alias);
 
 // ---- Lists of the main window
 
-QString dishList();                     // every dish, in store order
+QString dishList(); // every dish, in store order
+// The last ?1 dishes of dishList(), from the last backwards.
+QString dishListTail();
 QString categories();                   // every food category
 QString categoryFoods(qint64 category); // the foods of one category
 QString units();                        // every unit with its grams
@@ -95,6 +97,8 @@ QString dishOverview();
 
 QString foodRecord(qint64 food); // one food with all its fields
 QString foods();                 // every food with all its fields
+// The last ?1 foods of foods(), from the last backwards.
+QString foodsTail();
 // FNM and SNM of one food; a store made before full names: NULL and SNM.
 QString foodNames(qint64 food, bool fullNames);
 // TNM, KAK of a food's own measures, in the order entered.
