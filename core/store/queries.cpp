@@ -1,5 +1,6 @@
 #include "core/store/queries.h"
 
+#include "core/nutrition/components.h"
 #include "core/nutrition/nutrients.h"
 
 #include <QStringList>
@@ -315,8 +316,8 @@ QString foodNames(qint64 food, bool fullNames)
 
 QString ownMeasures(qint64 food)
 {
-    return QStringLiteral("SELECT etn.TNM, etn.KAK FROM etn WHERE(etn.SID=") + key(food) +
-           QStringLiteral(") ORDER BY etn.rowid");
+    return QStringLiteral("SELECT etn.TNM, etn.KAK, etn.USR=2 FROM etn WHERE(etn.SID=") +
+           key(food) + QStringLiteral(") ORDER BY etn.rowid");
 }
 
 QString generalUnits()
@@ -440,6 +441,26 @@ QString exportStandards()
 QString hasLabelBases()
 {
     return QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name='hyj'");
+}
+
+QString hasComponents()
+{
+    return QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name='sbn'");
+}
+
+QString exportComponents(std::optional<qint64> dish)
+{
+    QString text = QStringLiteral("SELECT eys.SID");
+    for (const Components::Component &c : Components::all) {
+        if (!c.inFoodRow())
+            text += QStringLiteral(",sbn.") + QString(c.code);
+        else if (!Nutrients::byField(QString(c.field)))
+            text += QStringLiteral(",eys.") + QString(c.field);
+    }
+    return text +
+           QStringLiteral(" FROM eys LEFT JOIN sbn ON sbn.SID=eys.SID WHERE eys.SID IN"
+                          " (SELECT 食品コード FROM kou WHERE 1") +
+           dishFilter(dish, u"アイテムCD") + QLatin1Char(')');
 }
 
 QString exportLabelBases(std::optional<qint64> dish)

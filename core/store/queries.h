@@ -96,7 +96,8 @@ QString foodRecord(qint64 food); // one food with all its fields
 QString foods();                 // every food with all its fields
 // FNM and SNM of one food; a store made before full names: NULL and SNM.
 QString foodNames(qint64 food, bool fullNames);
-// TNM, KAK of a food's own measures, in the order entered.
+// TNM, KAK and whether it is estimated (USR 2) of a food's own measures, in
+// the order entered.
 QString ownMeasures(qint64 food);
 QString generalUnits(); // TNM, KAK of every unit
 // Rewriting one food's measures (?1 the food): keepMeasures() sets its rows
@@ -146,6 +147,13 @@ QString exportSums(std::optional<qint64> dish);
 QString exportStandards();
 // Whether the store keeps label bases (a row when it does).
 QString hasLabelBases();
+// Whether the store keeps the food table's other components (a row when it
+// does).
+QString hasComponents();
+// SID, then every component (Components::all in order) that sbn keeps or
+// that an eys field outside the nutrient table holds (the energy in kJ), of
+// the foods the lines name; sbn's are null for a food without a row there.
+QString exportComponents(std::optional<qint64> dish);
 // ID and serving grams of the dishes labelled per serving.
 QString exportLabelBases(std::optional<qint64> dish);
 

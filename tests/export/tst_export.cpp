@@ -544,31 +544,30 @@ private slots:
 
     void labelOfDish()
     {
-        // 200 g: per 100 g half of each sum. Carbohydrate is sugar + fibre:
-        // 0.3 + 0.19 per 100 g is below 0.5.
-        Export::Totals t = totalsOf(
-            200,
-            {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"TST", 0.6}, {"TSS", 0.38}, {"NA", 600}});
+        // 200 g: per 100 g half of each sum. Carbohydrate 0.49 per 100 g is
+        // below 0.5; energy 4 x 5 + 9 x 1 + 4 x 0.98 = 32.92 for the dish.
+        Export::Totals t = totalsOf(200, {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"NA", 600}});
+        t.labelCarbohydrate = 0.98;
         Export::NutritionLabel label = Export::nutritionLabel(t, std::nullopt);
         QCOMPARE(label.basis, QStringLiteral("100g当たり"));
         QStringList shown;
         for (const Export::LabelRow &r : label.rows)
             shown << r.name.toString() + r.figure + r.unit.toString();
-        QCOMPARE(shown, (QStringList{"熱量125kcal", "たんぱく質2.5g", "脂質0.5g", "炭水化物0g",
+        QCOMPARE(shown, (QStringList{"熱量16kcal", "たんぱく質2.5g", "脂質0.5g", "炭水化物0g",
                                      "食塩相当量0.8g"}));
         QVERIFY(label.note.isEmpty());
 
         label = Export::nutritionLabel(t, 250);
         QCOMPARE(label.basis, QStringLiteral("1食（250g）当たり"));
-        QCOMPARE(label.rows[0].figure, QStringLiteral("313"));
+        QCOMPARE(label.rows[0].figure, QStringLiteral("41"));
 
-        // A food without a protein or sugar value: said in the note.
+        // A food without a protein value: energy and protein leave it out,
+        // and the note says so.
         t.unknown[Export::nutrientIndex("TAN")] = true;
-        t.unknown[Export::nutrientIndex("TSS")] = true; // its sugar holds the fibre
         label = Export::nutritionLabel(t, std::nullopt);
         QCOMPARE(label.note,
-                 QStringLiteral("※ たんぱく質は、値が未知（-）の食品を含まない値です。"));
-        t.unknown[Export::nutrientIndex("TST")] = true;
+                 QStringLiteral("※ 熱量・たんぱく質は、値が未知（-）の食品を含まない値です。"));
+        t.labelCarbohydrateUnknown = true;
         QVERIFY(
             Export::nutritionLabel(t, std::nullopt).note.contains(QStringLiteral("・炭水化物")));
 
