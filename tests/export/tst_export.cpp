@@ -254,6 +254,10 @@ private slots:
         const int energyColumn = int(heading.indexOf(QStringLiteral("ｴﾈﾙｷﾞｰ(Kcal)")));
         const int saltColumn = int(heading.indexOf(QStringLiteral("食塩相当量(g)")));
         const int labelEnergy = int(heading.indexOf(QStringLiteral("表示 熱量(kcal)")));
+        const int note = int(heading.indexOf(QStringLiteral("表示の注記")));
+        // Every component of the table follows the label's columns.
+        QCOMPARE(heading.mid(note + 1).size(), qsizetype(Export::extraComponents().size()));
+        QCOMPARE(heading.value(note + 1), QStringLiteral("廃棄率(%)"));
         QVERIFY(energyColumn > 0 && saltColumn > 0 && labelEnergy > 0);
         QMap<QString, int> kinds;
         for (const QStringList &r : records.mid(1)) {
@@ -264,8 +268,8 @@ private slots:
                 if (!r[c].isEmpty())
                     QVERIFY2(NumberReader::number(r[c]), qPrintable(r[c]));
             }
-            for (int c = 7; c < heading.size() - 1; ++c) {
-                if (c != basis && !r[c].isEmpty())
+            for (int c = 7; c < heading.size(); ++c) {
+                if (c != basis && c != note && !r[c].isEmpty())
                     QVERIFY2(NumberReader::number(r[c]), qPrintable(r[c]));
             }
             const Export::Dish *dish = dishNamed(dishes, r[1]);
@@ -277,7 +281,7 @@ private slots:
                          p.roundedSalt() ? NumberText::general(*p.roundedSalt()) : QString());
                 QCOMPARE(r[energyColumn], Export::panelTexts(dish->totals).energy.remove(','));
             } else if (r[2] == QStringLiteral("栄養成分表示")) {
-                QCOMPARE(r.last().left(12), Export::labelStatement());
+                QCOMPARE(r[note].left(12), Export::labelStatement());
             }
         }
         QCOMPARE(kinds.value(QStringLiteral("合計")), 7);
@@ -303,7 +307,7 @@ private slots:
         QCOMPARE(rowStartingWith(sheet, QStringLiteral("ﾋﾞﾀﾐﾝB2")).value(1),
                  QStringLiteral("0.01"));
         QCOMPARE(rowStartingWith(sheet, QStringLiteral("熱量")).value(1),
-                 QStringLiteral("3086")); // 1234.5 kcal per 100 g, 250 g
+                 QStringLiteral("236")); // 4 x 12.24 + 9 x 5 + 4 x 0.09 per 100 g, 250 g
         QCOMPARE(rowStartingWith(sheet, QStringLiteral("1食（250g）当たり")).size() > 0, true);
         QVERIFY(sheet.last().first().startsWith(QStringLiteral("出典：")));
         const QList<QStringList> all = sheetRows(xlsxPath, Export::overviewSheetName());
@@ -328,7 +332,7 @@ private slots:
         QVERIFY2(label.exitCode == 0, qPrintable(label.message));
         const QString labelText = pdfText(QStringLiteral("label.pdf"));
         QVERIFY(labelText.contains(QStringLiteral("1食（250g）当たり")));
-        QVERIFY(labelText.contains(QStringLiteral("3086kcal")));
+        QVERIFY(labelText.contains(QStringLiteral("236kcal")));
 
         const Tool csv =
             runTool({"--format", "csv", "--dish", "カレー, \"特製\"", "--output", "one.csv"});
