@@ -73,7 +73,11 @@ QString volumeUnitList()
 
 QString dishLines(qint64 dish)
 {
-    return QStringLiteral("SELECT eys.SNM as 素材,kou.* FROM kou,eys ") +
+    // The grams of the line, and whether its unit's weight for the food is an
+    // estimate (etn.USR 2), follow the fields of kou.
+    return QStringLiteral("SELECT eys.SNM as 素材,kou.*,kou.数量2*100 AS 重量,"
+                          "EXISTS(SELECT 1 FROM etn WHERE etn.SID=kou.食品コード AND"
+                          " etn.TNM=kou.単位 AND etn.USR=2) AS 推定 FROM kou,eys ") +
            QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") + key(dish) +
            QStringLiteral("))");
 }

@@ -31,7 +31,9 @@ QString volumeUnitList();
 
 // ---- Dish editing
 
-// The recipe: the food's name as 素材, then every field of kou, of one dish.
+// The recipe: the food's name as 素材, then every field of kou, then the
+// line's grams (重量) and 推定, 1 when the weight of its unit for its food is an
+// estimate, of one dish.
 QString dishLines(qint64 dish);
 // The one selected line, by its key.
 QString selectedLine(qint64 line);
