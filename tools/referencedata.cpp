@@ -146,15 +146,30 @@ bool load(const Sources &sources, Data *data, QString *error)
     return true;
 }
 
+namespace {
+
+// The lines of a UTF-8 text file; false with a message naming it when it
+// cannot be read.
+bool readTextLines(const QString &path, QStringList *lines, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        if (error)
+            *error = QStringLiteral("%1 を読めません: %2").arg(path, file.errorString());
+        return false;
+    }
+    *lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    return true;
+}
+
+} // namespace
+
 bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Measure> *measures,
                   QString *error)
 {
-    QFile file(csvPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        if (error)
-            *error = QStringLiteral("%1 を読めません: %2").arg(csvPath, file.errorString());
+    QStringList lines;
+    if (!readTextLines(csvPath, &lines, error))
         return false;
-    }
     const QString name = QFileInfo(csvPath).fileName();
     const auto fail = [&](int line, const QString &what) {
         if (error)
@@ -167,7 +182,6 @@ bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Mea
     for (const QString &piece : pieceUnits())
         unitNames.insert(piece);
     static const QRegularExpression foodNumber(QStringLiteral("^[0-9]{5}$"));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     QList<Measure> read;
     QSet<QPair<int, QString>> seen;
     bool header = true;
@@ -216,14 +230,10 @@ bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Mea
 bool readLiquids(const QString &csvPath, const QSet<int> &knownFoods, QSet<int> *liquids,
                  QString *error)
 {
-    QFile file(csvPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        if (error)
-            *error = QStringLiteral("%1 を読めません: %2").arg(csvPath, file.errorString());
+    QStringList lines;
+    if (!readTextLines(csvPath, &lines, error))
         return false;
-    }
     const QString name = QFileInfo(csvPath).fileName();
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     static const QRegularExpression foodNumber(QStringLiteral("^[0-9]{5}$"));
     QSet<int> read;
     bool header = true;
