@@ -158,6 +158,10 @@ void Seibn::showFoodExtras()
             GridMeasure->setItem(row, 0, new QTableWidgetItem(m.unit));
             auto *grams = new QTableWidgetItem(NumberText::general(m.grams));
             grams->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (m.estimated) {
+                grams->setBackground(Widgets::estimateTint);
+                grams->setToolTip(FoodMeasures::estimateNote());
+            }
             GridMeasure->setItem(row, 1, grams);
         }
     }

@@ -159,13 +159,29 @@ private:
     Strings *m_gather = nullptr;
 };
 
-// A heading row of five captions, then every nutrient's.
-void writeHeadings(Sheet &s, const Formats &f, int row, const QStringList &first)
+// A heading row of five captions, then every nutrient's, then (on a dish's
+// sheet) every other component's.
+void writeHeadings(Sheet &s, const Formats &f, int row, const QStringList &first,
+                   bool components = false)
 {
     for (int c = 0; c < first.size(); ++c)
         s.text(row, c, first[c], f.heading);
     for (int i = 0; i < nutrientCount; ++i)
         s.text(row, int(first.size()) + i, nutrientHeading(i), f.heading);
+    if (!components)
+        return;
+    int column = int(first.size()) + nutrientCount;
+    for (int c : extraComponents())
+        s.text(row, column++, componentHeading(c), f.heading);
+}
+
+// The other components of a row of a dish's sheet, after the nutrients.
+template <typename Value> void writeComponents(Sheet &s, const Formats &f, int row, Value value)
+{
+    int column = 5 + nutrientCount;
+    for (int c : extraComponents())
+        s.number(row, column++, shown(value(c)),
+                 f.places[qBound(0, Components::all[c].decimals, 2)]);
 }
 
 // The label as a bordered box of three columns; returns the row after it.
@@ -196,7 +212,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
 {
     s.columns(0, 0, 12);
     s.columns(1, 1, 30);
-    s.columns(2, 4 + nutrientCount, 10);
+    s.columns(2, 4 + nutrientCount + int(extraComponents().size()), 10);
 
     int row = 0;
     s.text(row++, 0, dish.name, f.title);
@@ -207,7 +223,8 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
     // The lines.
     writeHeadings(s, f, row++,
                   {QStringLiteral("食品番号"), QStringLiteral("食品名"), QStringLiteral("数量"),
-                   QStringLiteral("単位"), QStringLiteral("重量(g)")});
+                   QStringLiteral("単位"), QStringLiteral("重量(g)")},
+                  true);
     for (const Line &line : dish.lines) {
         s.number(row, 0, double(line.foodId));
         s.text(row, 1, line.foodName);
@@ -216,6 +233,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
         s.number(row, 4, shown(line.grams));
         for (int i = 0; i < nutrientCount; ++i)
             s.number(row, 5 + i, shown(line.amounts[i]), f.places[nutrientPlaces(i)]);
+        writeComponents(s, f, row, [&](int c) { return lineComponent(line, c); });
         ++row;
     }
 
@@ -234,10 +252,12 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
         else
             s.number(row, 5 + i, shown(t.sums[i]), f.places[nutrientPlaces(i)]);
     }
+    writeComponents(s, f, row, [&](int c) { return t.components[c]; });
     ++row;
     s.text(row, 0, QStringLiteral("100g当たり"), f.heading);
     for (int i = 0; i < nutrientCount; ++i)
         s.number(row, 5 + i, perHundredAtPlaces(t, i), f.places[nutrientPlaces(i)]);
+    writeComponents(s, f, row, [&](int c) { return componentPerHundred(t, c); });
     row += 2;
 
     // The panel of the main window.
@@ -435,7 +455,7 @@ void eachPart(size_t count, const std::function<void(size_t)> &work)
 // A dish's share of the work, in cells.
 size_t cellsOf(const Dish &dish)
 {
-    return (dish.lines.size() + 3) * (5 + nutrientCount) + 80;
+    return (dish.lines.size() + 3) * (5 + nutrientCount + extraComponents().size()) + 80;
 }
 
 // Splits the dishes among the parts by their cells; the first part also
