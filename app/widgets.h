@@ -32,6 +32,8 @@ QFont font(const QString &family, int points, bool bold = false);
 
 // The tint of a total that leaves unknown values out.
 inline constexpr QColor unknownTint{255, 214, 150};
+// The tint of a weight that is an estimate, not a published figure.
+inline constexpr QColor estimateTint{205, 228, 255};
 
 // Marks a total box or label that leaves out the unknown values of the foods
 // named: tinted, with the tooltip 「未測定を含む: …」. An empty list takes the
