@@ -7,12 +7,14 @@
 #include "app/widgets.h"
 #include "core/dish/dishsession.h"
 #include "core/foods/foodnames.h"
+#include "core/settings/settingsfile.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/queries.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBrush>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -75,6 +77,9 @@ void Fmain::buildLayout()
         button(w, QStringLiteral("Command4"), QStringLiteral("＞|"), 6240, 360, 495, 375);
     deleteDishButton =
         button(w, QStringLiteral("Command9"), QStringLiteral("削除"), 6840, 360, 975, 375);
+    previousDishButton->setToolTip(QStringLiteral("前の料理"));
+    nextDishButton->setToolTip(QStringLiteral("次の料理"));
+    lastDishButton->setToolTip(QStringLiteral("最後の料理"));
 
     // Food choice
     caption(QStringLiteral("Label2"), QStringLiteral("食品区分"), 120, 720, 1200);
@@ -199,11 +204,17 @@ void Fmain::buildLayout()
             growth->add(child, Growth::FollowRight);
     }
     // A food's full official name is the tooltip of its entry and its cell.
-    foodList->setDecoration([this](int row, int, int) -> QVariant {
-        return FoodNames::fullName(
-            program().DbConnectionString,
-            AdoEys2->value(row, AdoEys2->fieldIndex(QStringLiteral("SID"))).toLongLong());
+    // An official food whose values were changed is tinted and says so.
+    foodList->setDecoration([this](int row, int, int role) -> QVariant {
+        const qint64 food =
+            AdoEys2->value(row, AdoEys2->fieldIndex(QStringLiteral("SID"))).toLongLong();
+        const bool changed = program().differsFromOfficial(food).value_or(false);
+        if (role == Qt::BackgroundRole)
+            return changed ? QVariant(QBrush(Widgets::changedOfficialTint)) : QVariant();
+        const QString name = FoodNames::fullName(program().DbConnectionString, food);
+        return changed ? name + QStringLiteral("\n") + Widgets::changedOfficialNote : name;
     });
+    recipeGrid->setGrowingColumn(0); // the food's name (素材)
     recipeGrid->setDecoration([this](int row, int column, int role) -> QVariant {
         if (role != Qt::ToolTipRole || column != 0)
             return {};
@@ -243,9 +254,12 @@ void Fmain::buildMenu()
     connect(item(visible, "Me_view_menu", QStringLiteral("献立")), &QAction::triggered, this,
             [this] { m_program.showMenus(); });
     QMenu *back = menu(visible, nullptr, "Me_visible_back", QStringLiteral("背景色"));
-    Me_visible_back1 = item(back, "Me_visible_back1", QStringLiteral("Color1"));
-    Me_visible_back2 = item(back, "Me_visible_back2", QStringLiteral("Color2"));
-    Me_visible_back3 = item(back, "Me_visible_back3", QStringLiteral("Color3"));
+    Me_visible_back1 = item(back, "Me_visible_back1",
+                            SettingsFile::colourCaption(SettingsFile::colourNames().at(0)));
+    Me_visible_back2 = item(back, "Me_visible_back2",
+                            SettingsFile::colourCaption(SettingsFile::colourNames().at(1)));
+    Me_visible_back3 = item(back, "Me_visible_back3",
+                            SettingsFile::colourCaption(SettingsFile::colourNames().at(2)));
     QMenu *help = menu(nullptr, bar, "Me_help", QStringLiteral("ﾍﾙﾌﾟ"));
     Me_help_Visible = item(help, "Me_help_Visible", QStringLiteral("ﾍﾙﾌﾟの表示"));
     Me_Ver = item(help, "Me_Ver", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
@@ -288,6 +302,9 @@ void Fmain::connectHandlers()
     connect(deleteLineButton, &QPushButton::clicked, this, &Fmain::deleteLine);
     connect(updateLineButton, &QPushButton::clicked, this, &Fmain::updateLine);
     connect(recipeGrid, &DataGrid::rowClicked, this, &Fmain::selectLine);
+    // A row reached by the keyboard is the current line as a clicked one is.
+    connect(recipeGrid, &DataGrid::rowChosen, this, &Fmain::selectLine);
+    connect(quantityBox, &QLineEdit::returnPressed, this, &Fmain::quantityEntered);
     connect(comparisonButton, &QPushButton::clicked, this, &Fmain::openComparison);
     TexTitle->installEventFilter(this);
 }
@@ -390,8 +407,16 @@ void Fmain::reloadFoodLists()
     LoadCategoryFoods();
 }
 
+std::optional<qint64> Fmain::selectedFood() const
+{
+    const std::optional<qint64> food = NumberReader::key(foodList->boundText());
+    return food && *food != 0 ? food : std::nullopt;
+}
+
 std::optional<qint64> Fmain::chosenFood() const
 {
+    if (const std::optional<qint64> listed = selectedFood())
+        return listed;
     const std::optional<qint64> food = NumberReader::key(foodIdBox->text());
     return food && *food != 0 ? food : std::nullopt;
 }
@@ -399,4 +424,9 @@ std::optional<qint64> Fmain::chosenFood() const
 qint64 Fmain::currentDish() const
 {
     return m_dish->currentDish();
+}
+
+QString Fmain::currentDishName() const
+{
+    return TexTitle->text();
 }

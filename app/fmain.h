@@ -56,10 +56,16 @@ public:
     // Reads the category and food lists again (after foods were added,
     // changed or deleted); the chosen category stays chosen.
     void reloadFoodLists();
-    // The food chosen in the line editor; nothing when no food is chosen.
+    // The food selected in the food list (食品名); nothing when no entry is
+    // selected.
+    std::optional<qint64> selectedFood() const;
+    // The food the food commands show: the one selected in the food list,
+    // else the line editor's; nothing when neither names a food.
     std::optional<qint64> chosenFood() const;
     // The current dish's key; 0 when there is no dish.
     qint64 currentDish() const;
+    // The current dish's name as the window shows it.
+    QString currentDishName() const;
 
     // Background colours of the window (menu 表示 > 背景色).
     void ApplyBackColor1();
@@ -86,12 +92,13 @@ public:
     void openComparison(); // Command10
 
     // Line editor (dish/lineeditor.cpp).
-    void chooseCategory(); // DataList2 click
-    void chooseFood();     // DataList3 click
-    void recalcWeight();   // Text2 or DataCombo1 change
-    void addLine();        // Command2
-    void updateLine();     // Command11
-    void deleteLine();     // Command6
+    void chooseCategory();  // DataList2 click
+    void chooseFood();      // DataList3 click
+    void recalcWeight();    // Text2 or DataCombo1 change
+    void addLine();         // Command2
+    void updateLine();      // Command11
+    void deleteLine();      // Command6
+    void quantityEntered(); // Enter in Text2
     void DeleteSelectedLine();
 
     // Dish lifecycle (dish/dishlifecycle.cpp).
@@ -217,6 +224,7 @@ private:
     // selected line.
     void showRecipe();
     void showSelectedLine();
+    void showCurrentLine();
     // The name and key boxes on the dish list; the dish buttons follow it.
     void bindDishBoxes();
     void showTotals(const DishTotals &totals);

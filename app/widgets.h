@@ -27,6 +27,9 @@ QFont font(const QString &family, int points, bool bold = false);
 
 // The tint of a total that leaves unknown values out.
 inline constexpr QColor unknownTint{255, 214, 150};
+// The ground of a food of the official table whose values the user changed.
+inline constexpr QColor changedOfficialTint{255, 210, 225};
+inline const QString changedOfficialNote = QStringLiteral("食品成分表の値から変えてあります");
 
 // Marks a total box or label that leaves out the unknown values of the foods
 // named: tinted, with the tooltip 「未測定を含む: …」. An empty list takes the

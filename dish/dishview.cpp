@@ -55,13 +55,24 @@ void Fmain::showRecipe()
 
 void Fmain::showSelectedLine()
 {
-    if (m_dish->selectedLine()) {
+    const bool hasLine = m_dish->selectedLine().has_value();
+    if (hasLine) {
         FieldBinding::bind(TexKouID, AdoKou2, QStringLiteral("ID"));
     } else {
         // The selected line belonged to another dish.
         FieldBinding::unbind(TexKouID);
         TexKouID->clear();
     }
+    // "更新" and "削除" act on the current line: without one they are off.
+    updateLineButton->setEnabled(m_editable && m_dish->hasDish() && hasLine);
+    deleteLineButton->setEnabled(m_editable && m_dish->hasDish() && hasLine);
+}
+
+// After "追加", "更新" and "削除": the line editor shows the current line.
+void Fmain::showCurrentLine()
+{
+    if (m_dish->selectedLine())
+        selectLine();
 }
 
 // Stops at the first failure (no current row, an ID that is not a number);

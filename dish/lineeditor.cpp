@@ -71,10 +71,12 @@ void Fmain::addLine()
         const LineDraft &line = std::get<LineDraft>(checked);
         weightFactorBox->setText(NumberText::general(line.weightFactor));
         QString error;
-        if (m_dish->addLine(line, &error))
+        if (m_dish->addLine(line, &error)) {
             showRecipe();
-        else
+            showCurrentLine();
+        } else {
             tellStoreFailure(QStringLiteral("材料の行"), error);
+        }
     }
     recipeGrid->viewport()->update();
     UpdateDishTotals();
@@ -104,7 +106,26 @@ void Fmain::updateLine()
     }
     takeDishKey();
     showRecipe();
+    showCurrentLine();
     UpdateDishTotals();
+}
+
+// Enter in Text2 (数量): "更新" when the editor holds the current line's food
+// with another quantity or unit, "追加" otherwise.
+void Fmain::quantityEntered()
+{
+    const int row = recipeGrid->currentRecord();
+    const bool sameFood =
+        row >= 0 && m_dish->selectedLine() &&
+        recipeGrid->cellText(AdoKou->fieldIndex(QStringLiteral("食品コード"))) == foodIdBox->text();
+    const bool changed =
+        sameFood &&
+        (recipeGrid->cellText(AdoKou->fieldIndex(QStringLiteral("数量"))) != quantityBox->text() ||
+         recipeGrid->cellText(AdoKou->fieldIndex(QStringLiteral("単位"))) != unitCombo->text());
+    if (changed)
+        updateLine();
+    else
+        addLine();
 }
 
 // Command6 "削除" (line).
@@ -114,8 +135,8 @@ void Fmain::deleteLine()
     UpdateDishTotals();
 }
 
-// Every failure is passed over and the next step runs; afterwards the grid's
-// first line is the selected line.
+// Every failure is passed over and the next step runs; afterwards the line
+// that took the deleted one's place is current, and the editor shows it.
 void Fmain::DeleteSelectedLine()
 {
     m_dish->deleteSelectedLine();
@@ -123,4 +144,5 @@ void Fmain::DeleteSelectedLine()
     showRecipe();
     if (m_dish->selectedLine())
         program().CurrentId = *m_dish->selectedLine();
+    showCurrentLine();
 }

@@ -11,6 +11,7 @@
 #include "core/nutrition/unknownvalues.h"
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
+#include "nutrition/frmkij.h"
 
 #include <QLineEdit>
 #include <cmath>
@@ -19,6 +20,9 @@ void Fmain::UpdateDishTotals()
 {
     takeDishKey();
     showTotals(m_dish->totals());
+    // An open comparison shows the dish the window shows.
+    if (FrmKij *comparison = program().comparison())
+        comparison->followDish();
 }
 
 void Fmain::showTotals(const DishTotals &totals)
