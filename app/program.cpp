@@ -184,12 +184,7 @@ void Program::start()
     else if (colour == QStringLiteral("背景色３"))
         m_fmain->ApplyBackColor3();
     // 10-14. Lists, the last dish, its recipe and totals.
-    m_fmain->LoadDishList();
-    m_fmain->dishSession().last();
-    m_fmain->LoadCategoryList();
-    m_fmain->LoadUnitList();
-    m_fmain->LoadDishComposition();
-    m_fmain->UpdateDishTotals();
+    m_fmain->loadLists();
     // 16-17. Show the main window, remove the cover.
     setEditable(m_editable);
     m_fmain->show();
@@ -572,6 +567,12 @@ void Program::showMenus()
 void Program::showAbout()
 {
     open(*this, m_about, *this);
+}
+
+void Program::followCurrentDish()
+{
+    if (m_kij)
+        m_kij->followDish();
 }
 
 void Program::showHelp()

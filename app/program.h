@@ -80,6 +80,9 @@ public:
     void showMenus(); // 表示 > 献立
     void showAbout();
     void showHelp();
+    // The main window's current dish or its lines changed: an open
+    // comparison window follows it.
+    void followCurrentDish();
     // Moves a window opened for the first time beside the main window (see
     // Placement::beside); a window already placed stays where it is.
     void placeBesideMain(QWidget *window) const;

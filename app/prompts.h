@@ -49,6 +49,13 @@ public:
         return std::nullopt;
     }
 
+    // 「<what>を書き込めませんでした。」 with the reason, as a critical message.
+    void tellWriteFailure(const QString &what, const QString &reason)
+    {
+        message(what + QStringLiteral("を書き込めませんでした。\n") + reason, Buttons::Ok,
+                Icon::Critical);
+    }
+
     static QString programTitle() { return QStringLiteral("ゼント"); }
 };
 

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "core/dish/dishsession.h"
 #include "core/store/datasource.h"
+#include "dish/lineeditor.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -43,9 +44,8 @@ void Fmain::setEditable(bool editable)
     m_editable = editable;
     const bool hasDish = m_dish->hasDish();
     newDishButton->setEnabled(editable);
-    for (QPushButton *button :
-         {addLineButton, deleteLineButton, updateLineButton, deleteDishButton})
-        button->setEnabled(editable && hasDish);
+    m_lineEditor->enableLineButtons(editable && hasDish);
+    deleteDishButton->setEnabled(editable && hasDish);
     TexTitle->setReadOnly(!editable);
     for (QAction *action : {Me_data_addnew, Me_data_del, Me_data_undo, Me_data_redo})
         action->setEnabled(editable);
@@ -59,8 +59,7 @@ void Fmain::reloadFromStore(qint64 preferredDish)
     LoadDishList();
     if (!(preferredDish > 0 && showDish(preferredDish)) && !(current > 0 && showDish(current))) {
         m_dish->last();
-        LoadDishComposition();
-        UpdateDishTotals();
+        refreshDish();
     }
     const bool hasDish = m_dish->hasDish();
     for (QPushButton *button : {previousDishButton, nextDishButton, lastDishButton})

@@ -35,6 +35,14 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, in
     return box;
 }
 
+QLabel *caption(QWidget *parent, const QString &name, const QString &text, int left, int top,
+                int width, int height)
+{
+    QLabel *caption = label(parent, name, text, left, top, width, height);
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return caption;
+}
+
 QLineEdit *hiddenBox(QWidget *parent, const QString &name, const QString &text)
 {
     auto *box = new QLineEdit(text, parent);

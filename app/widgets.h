@@ -16,6 +16,11 @@ namespace Widgets {
 
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, int left, int top,
               int width = 0, int height = 0);
+// A label given the room up to the next control, its text at the top left
+// as a label sized to its text shows it: sized so, it needs no measuring of
+// its text before the first paint.
+QLabel *caption(QWidget *parent, const QString &name, const QString &text, int left, int top,
+                int width, int height = 240);
 QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, int left, int top,
                    int width, int height);
 QLineEdit *hiddenBox(QWidget *parent, const QString &name, const QString &text);

@@ -110,7 +110,7 @@ void BM_NextDish(benchmark::State &state)
         if (ctl<DataSource>(w, "AdoMnu")->position() >=
             ctl<DataSource>(w, "AdoMnu")->recordCount() - 1) {
             ctl<DataSource>(w, "AdoMnu")->moveFirst();
-            w.LoadDishComposition();
+            w.refreshDish();
         }
         QPushButton *button = ctl<QPushButton>(w, "Command3");
         watch.time([&] { button->click(); });
@@ -154,8 +154,7 @@ void BM_RenameDish(benchmark::State &state)
     Fmain &w = *run.program->fmain();
     if (state.range(1) == 1) {
         ctl<DataSource>(w, "AdoMnu")->moveTo(ctl<DataSource>(w, "AdoMnu")->recordCount() / 2);
-        w.LoadDishComposition();
-        w.UpdateDishTotals();
+        w.refreshDish();
     }
     StepTimes watch(state);
     int n = 0;

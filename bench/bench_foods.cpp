@@ -6,10 +6,13 @@
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
 #include "core/store/datasource.h"
+#include "dish/lineeditor.h"
 #include "foods/seibn.h"
 #include "tests/support/controls.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 #include <benchmark/benchmark.h>
 #include <vector>
 
@@ -44,7 +47,7 @@ void chooseBusyCategory(Fmain &fmain, const benchmark::State &state)
         QStringLiteral("SELECT eys.BID FROM eys GROUP BY eys.BID ORDER BY count(*) DESC"));
     busiest.refresh();
     ctl<DataList>(fmain, "DataList2")->setBoundText(busiest.text(QStringLiteral("BID")));
-    fmain.LoadCategoryFoods();
+    fmain.findChild<LineEditor *>()->LoadCategoryFoods();
 }
 
 void BM_ShowFood(benchmark::State &state)
@@ -58,7 +61,7 @@ void BM_ShowFood(benchmark::State &state)
     for (auto _ : state) {
         ctl<QLineEdit>(*fmain, "Text4")
             ->setText(QString::number(keys[next++ * 7919 % keys.size()]));
-        steps.time([&] { fmain->showFood(); });
+        steps.time([&] { ctl<QPushButton>(*fmain, "Command1")->click(); });
     }
 }
 ZENTO_STEP_BENCHMARK(BM_ShowFood);
@@ -73,7 +76,7 @@ void BM_RegisterNewFood(benchmark::State &state)
     int n = 0;
     StepTimes steps(state);
     for (auto _ : state) {
-        fmain->newFood();
+        ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         editor->Text1->setText(QStringLiteral("ベンチ食品%1").arg(++n));
         bool stored = false;
         steps.time([&] { stored = editor->registerFood(); });
@@ -100,7 +103,7 @@ void BM_NewFoodThroughRegister(benchmark::State &state)
     for (auto _ : state) {
         bool stored = false;
         steps.time([&] {
-            fmain->newFood();
+            ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
             editor->Text1->setText(QStringLiteral("ベンチ食品%1").arg(++n));
             stored = editor->registerFood();
         });
@@ -133,7 +136,7 @@ void BM_DeleteFood(benchmark::State &state)
             break;
         }
         ctl<QLineEdit>(*fmain, "Text4")->setText(QString::number(keys[next++]));
-        steps.time([&] { fmain->deleteFood(); });
+        steps.time([&] { ctl<QAction>(*fmain, "Me_data_del")->trigger(); });
     }
 }
 BENCHMARK(BM_DeleteFood)
@@ -158,7 +161,7 @@ void BM_DeleteFoodAfterStartUp(benchmark::State &state)
     for (auto _ : state) {
         ctl<DataSource>(*fmain, "AdoMnu")->moveLast();
         ctl<QLineEdit>(*fmain, "Text4")->setText(QString::number(keys[next++ % keys.size()]));
-        steps.time([&] { fmain->deleteFood(); });
+        steps.time([&] { ctl<QAction>(*fmain, "Me_data_del")->trigger(); });
     }
 }
 ZENTO_STEP_BENCHMARK(BM_DeleteFoodAfterStartUp);

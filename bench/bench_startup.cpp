@@ -5,7 +5,9 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "bench/support/benchsupport.h"
+#include "core/dish/dishsession.h"
 #include "core/store/database.h"
+#include "dish/lineeditor.h"
 #include "tests/support/controls.h"
 
 #include <QApplication>
@@ -62,7 +64,7 @@ template <typename Loader> void loader(benchmark::State &state, Loader load)
 void BM_LoadDishList(benchmark::State &state)
 {
     loader(state, [](Fmain *f) {
-        f->LoadDishList();
+        f->findChild<DishSession *>()->loadDishes();
         ctl<DataSource>(*f, "AdoMnu")->moveLast();
     });
 }
@@ -70,7 +72,7 @@ ZENTO_STEP_BENCHMARK(BM_LoadDishList);
 
 void BM_LoadCategoryList(benchmark::State &state)
 {
-    loader(state, [](Fmain *f) { f->LoadCategoryList(); });
+    loader(state, [](Fmain *f) { f->findChild<LineEditor *>()->LoadCategoryList(); });
 }
 ZENTO_STEP_BENCHMARK(BM_LoadCategoryList);
 
@@ -78,14 +80,14 @@ void BM_LoadCategoryFoods(benchmark::State &state)
 {
     loader(state, [](Fmain *f) {
         ctl<DataList>(*f, "DataList2")->setBoundText(QStringLiteral("6")); // the largest group
-        f->LoadCategoryFoods();
+        f->findChild<LineEditor *>()->LoadCategoryFoods();
     });
 }
 ZENTO_STEP_BENCHMARK(BM_LoadCategoryFoods);
 
 void BM_LoadUnitList(benchmark::State &state)
 {
-    loader(state, [](Fmain *f) { f->LoadUnitList(); });
+    loader(state, [](Fmain *f) { f->findChild<LineEditor *>()->LoadUnitList(); });
 }
 ZENTO_STEP_BENCHMARK(BM_LoadUnitList);
 

@@ -1,10 +1,15 @@
-// Creating, renaming and deleting dishes.
+// The main window's dish row: the dish list, moving between dishes, and
+// creating, renaming and deleting dishes; the recipe and the totals follow
+// the current dish.
 #include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "core/dish/dishsession.h"
 #include "core/store/datasource.h"
+#include "dish/lineeditor.h"
+#include "dish/recipeview.h"
+#include "nutrition/totalspanel.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +22,67 @@ bool blank(const QString &text)
 }
 
 } // namespace
+
+void Fmain::LoadDishList()
+{
+    m_dish->setConnectionString(program().DbConnectionString);
+    m_dish->loadDishes();
+    bindDishBoxes();
+}
+
+void Fmain::bindDishBoxes()
+{
+    if (!m_dish->hasDish())
+        enableDishButtons(false);
+    FieldBinding::bind(TexTitle, m_dish->dishes(), QStringLiteral("アイテム名"));
+    FieldBinding::bind(TexID, m_dish->dishes(), QStringLiteral("ID"));
+}
+
+qint64 Fmain::takeDishKey()
+{
+    program().CurrentId = m_dish->currentDish();
+    return program().CurrentId;
+}
+
+// Runs every step even when one fails; a failed query leaves an empty grid.
+void Fmain::LoadDishComposition()
+{
+    takeDishKey();
+    m_dish->loadLines();
+    m_recipe->showRecipe();
+}
+
+void Fmain::UpdateDishTotals()
+{
+    takeDishKey();
+    m_totals->showTotals(m_dish->totals());
+    // An open comparison shows the dish the window shows.
+    program().followCurrentDish();
+}
+
+// Command7 "＜". Before the first dish the pointer goes back to it and the
+// grid, which already shows it, is left alone.
+void Fmain::previousDish()
+{
+    if (m_dish->previous())
+        LoadDishComposition();
+    UpdateDishTotals();
+}
+
+// Command3 "＞". Past the last dish the pointer goes back to it.
+void Fmain::nextDish()
+{
+    if (m_dish->next())
+        LoadDishComposition();
+    UpdateDishTotals();
+}
+
+// Command4 "＞|".
+void Fmain::lastDish()
+{
+    m_dish->last();
+    refreshDish();
+}
 
 // Command8 "新規追加". The new dish becomes current, with an empty recipe and
 // empty totals. A dish the store refuses leaves the dish that was current.
@@ -31,15 +97,13 @@ void Fmain::newDish()
 
     QString error;
     if (!m_dish->createDish(*name, &error)) {
-        tellStoreFailure(QStringLiteral("料理"), error);
+        prompts.tellWriteFailure(QStringLiteral("料理"), error);
         return;
     }
     bindDishBoxes();
     LoadDishComposition();
-    if (!addLineButton->isEnabled()) {
-        for (QPushButton *button : dishButtons())
-            button->setEnabled(true);
-    }
+    if (!m_lineEditor->lineButtonsEnabled())
+        enableDishButtons(true);
     UpdateDishTotals();
 }
 
@@ -66,8 +130,7 @@ void Fmain::deleteDish()
                 prompts.message(name + QStringLiteral("を削除しました"), Prompts::Buttons::Ok,
                                 Prompts::Icon::None, QStringLiteral("データ削除"));
                 LoadDishList();
-                LoadDishComposition();
-                UpdateDishTotals();
+                refreshDish();
             } else {
                 prompts.message(name + QStringLiteral("を削除できませんでした。\n") + error,
                                 Prompts::Buttons::Ok, Prompts::Icon::Critical);
@@ -94,19 +157,18 @@ void Fmain::storeDishName()
         m_dish->dropPendingName();
         return;
     }
-    if (!AdoMnu->hasPendingChange() && m_dish->currentName() == name)
+    if (!m_dish->dishes()->hasPendingChange() && m_dish->currentName() == name)
         return; // the box was left as it was
 
     const qint64 dish = m_dish->currentDish();
     QString error;
     if (!m_dish->renameDish(name, &error)) {
-        tellStoreFailure(QStringLiteral("料理名"), error);
+        program().prompts().tellWriteFailure(QStringLiteral("料理名"), error);
         return;
     }
     bindDishBoxes();
     if (m_dish->currentDish() != dish) {
         // The dish is gone (deleted elsewhere): show the dish now current.
-        LoadDishComposition();
-        UpdateDishTotals();
+        refreshDish();
     }
 }

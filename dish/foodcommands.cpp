@@ -5,7 +5,7 @@
 #include "app/program.h"
 #include "app/prompts.h"
 #include "core/store/datasource.h"
-#include "foods/foodlists.h"
+#include "dish/lineeditor.h"
 #include "foods/seibn.h"
 
 #include <QLineEdit>
@@ -92,15 +92,9 @@ void Fmain::deleteFood()
     LoadDishList();
     LoadDishComposition();
 
-    // 9-11. The food list forgets the food, the lists are read again.
-    foodList->setBoundText(QString());
-    foodList->setText(QString());
-    FoodLists::reload(*this);
-    AdoEys2->refresh();
-
-    // The line editor no longer names a food that does not exist, and the
-    // totals are those of the dish now current.
-    foodIdBox->setText(QStringLiteral("0"));
-    foodNameBox->clear();
+    // 9-11. The food list forgets the food, the lists are read again; the
+    // line editor no longer names a food that does not exist, and the totals
+    // are those of the dish now current.
+    m_lineEditor->forgetFood();
     UpdateDishTotals();
 }

@@ -635,8 +635,7 @@ void Seibn::publishChanges(bool reloadLists)
     if (changed) {
         // A changed food may be in the current recipe: its name in the grid,
         // its values in the totals.
-        fmain->LoadDishComposition();
-        fmain->UpdateDishTotals();
+        fmain->refreshDish();
     }
 }
 

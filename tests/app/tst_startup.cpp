@@ -7,6 +7,7 @@
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "foods/seibn.h"
+#include "tests/dish/dishwindow.h"
 #include "tests/support/controls.h"
 #include "tests/support/testsupport.h"
 
@@ -88,7 +89,7 @@ private slots:
         QCOMPARE(ctl<DataCombo>(*f, "DataCombo1")->text(), QStringLiteral("ｇ"));
         QCOMPARE(ctl<DataCombo>(*f, "DataCombo1")->boundText(), QStringLiteral("1"));
         QCOMPARE(ctl<QLineEdit>(*f, "Text4")->text(), QStringLiteral("0"));
-        for (QPushButton *button : f->dishButtons())
+        for (QPushButton *button : DishWindow::dishButtons(*f))
             QVERIFY(button->isEnabled());
         QVERIFY(!p.program->splash());
         QVERIFY(p.prompts.asked.isEmpty());
@@ -133,7 +134,7 @@ private slots:
         StartedProgram p;
         p.start();
         Fmain *f = p.program->fmain();
-        for (QPushButton *button : f->dishButtons())
+        for (QPushButton *button : DishWindow::dishButtons(*f))
             QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
         QVERIFY(ctl<QPushButton>(*f, "Command8")->isEnabled());
         QCOMPARE(ctl<QLineEdit>(*f, "TexTitle")->text(), QString());

@@ -6,6 +6,7 @@
 #include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/program.h"
+#include "core/dish/dishsession.h"
 #include "core/store/datasource.h"
 #include "tests/core/dish/kitchen.h"
 #include "tests/support/controls.h"
@@ -31,6 +32,16 @@ struct DishWindow
     ScriptedPrompts &prompts() { return started.prompts; }
     qint64 count(const char *table) { return folder.count(QString::fromLatin1(table)); }
     QVariant scalar(const QString &sql) { return folder.scalar(sql); }
+
+    // The seven buttons that need a current dish.
+    static QList<QPushButton *> dishButtons(const Fmain &w)
+    {
+        QList<QPushButton *> buttons;
+        for (const char *name :
+             {"Command2", "Command6", "Command11", "Command7", "Command3", "Command4", "Command9"})
+            buttons << ctl<QPushButton>(w, name);
+        return buttons;
+    }
 
     QString dish() const { return ctl<QLineEdit>(w(), "TexTitle")->text(); }
 

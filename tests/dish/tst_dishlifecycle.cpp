@@ -14,7 +14,7 @@ class TestDishLifecycle : public QObject
     static QStringList enabledDishButtons(Fmain &w)
     {
         QStringList names;
-        for (QPushButton *button : w.dishButtons())
+        for (QPushButton *button : DishWindow::dishButtons(w))
             if (button->isEnabled())
                 names << button->objectName();
         return names;
@@ -215,7 +215,7 @@ private slots:
 
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         DishWindow::type(ctl<QLineEdit>(w, "TexTitle"), QString());
-        w.LoadDishList(); // as the food deletion reloads the dishes
+        w.findChild<DishSession *>()->loadDishes(); // as the food deletion reloads the dishes
         QCOMPARE(storedName(s, 2), QStringLiteral("ミルク粥"));
 
         // The box emptied, the dish deleted: the confirmation names the dish.

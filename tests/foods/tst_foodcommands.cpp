@@ -7,6 +7,7 @@
 #include "tests/foods/foodsession.h"
 #include "tests/support/controls.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -95,8 +96,7 @@ private slots:
         // In ミルク粥 the milk line is gone from the grid and the sums; the
         // weight still counts it.
         ctl<DataSource>(*fmain, "AdoMnu")->moveLast();
-        fmain->LoadDishComposition();
-        fmain->UpdateDishTotals();
+        fmain->refreshDish();
         QCOMPARE(ctl<DataSource>(*fmain, "AdoKou")->recordCount(), 1);
         QCOMPARE(ctl<QLineEdit>(*fmain, "TexSumW100")->text(), QStringLiteral("250"));
         QCOMPARE(ctl<QLineEdit>(*fmain, "TexSumC")->text(), QStringLiteral("178"));
@@ -121,7 +121,7 @@ private slots:
         // Nothing selected in the list: the user is told, nothing deleted,
         // even with a food in the line editor.
         ctl<QLineEdit>(*fmain, "Text4")->setText(QStringLiteral("40000"));
-        fmain->deleteFood();
+        ctl<QAction>(*fmain, "Me_data_del")->trigger();
         QCOMPARE(run->prompts.asked.size(), 1);
         QCOMPARE(run->prompts.asked.first().title, QStringLiteral("食品の削除"));
         QVERIFY(run->prompts.asked.first().prompt.contains(QStringLiteral("選んでください")));
@@ -130,7 +130,7 @@ private slots:
         chooseFromList(QStringLiteral("1"), QStringLiteral("1001"));
         ctl<DataSource>(*fmain, "AdoMnu")->moveLast();
         run->prompts.answers << Prompts::Answer::Cancel;
-        fmain->deleteFood();
+        ctl<QAction>(*fmain, "Me_data_del")->trigger();
         QCOMPARE(run->prompts.asked.size(), 2);
         QCOMPARE(folder->count(QStringLiteral("eys")), 4);
         QCOMPARE(ctl<QLineEdit>(*fmain, "Text4")->text(), QStringLiteral("1001"));
@@ -139,7 +139,7 @@ private slots:
 
         // A food that no longer exists is neither named nor "deleted".
         folder->exec(QStringLiteral("DELETE FROM eys WHERE SID=1001"));
-        fmain->deleteFood();
+        ctl<QAction>(*fmain, "Me_data_del")->trigger();
         QCOMPARE(run->prompts.asked.size(), 2);
     }
 };

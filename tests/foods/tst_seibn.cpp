@@ -10,6 +10,7 @@
 #include "tests/foods/foodsession.h"
 #include "tests/support/controls.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,7 +48,7 @@ class TestSeibn : public QObject, FoodSession
     void showFood(const QString &id)
     {
         ctl<QLineEdit>(*fmain, "Text4")->setText(id);
-        fmain->showFood();
+        ctl<QPushButton>(*fmain, "Command1")->click();
     }
 
 private slots:
@@ -93,7 +94,7 @@ private slots:
         QCOMPARE(editor->Command1->text(), QStringLiteral("OK"));
         QVERIFY(editor->Command2->isHidden());
 
-        fmain->newFood();
+        ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->Command1->text(), QStringLiteral("ｷｬﾝｾﾙ"));
         QVERIFY(!editor->Command2->isHidden());
@@ -116,7 +117,7 @@ private slots:
         QVERIFY(editor->isHidden());
         QCOMPARE(editor->Command1->text(), QStringLiteral("OK"));
         QVERIFY(editor->Command2->isHidden());
-        fmain->newFood();
+        ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         editor->close();
         QVERIFY(editor->isHidden());
         QCOMPARE(run->program->seibn(), editor);
@@ -131,7 +132,7 @@ private slots:
         ctl<DataList>(*fmain, "DataList2")->setBoundText(QStringLiteral("20"));
         ctl<DataList>(*fmain, "DataList2")
             ->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
-        fmain->newFood();
+        ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         editor->Text1->setText(QStringLiteral("手作り味噌"));
         QVERIFY(editor->registerFood());
         QCOMPARE(folder->count(QStringLiteral("eys")), 4);
@@ -155,7 +156,7 @@ private slots:
             QStringLiteral("手作り味噌"));
 
         // A reading typed in hiragana is stored as the search matches it.
-        fmain->newFood();
+        ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         editor->Text1->setText(QStringLiteral("自家製牛乳"));
         editor->Text2->setText(QStringLiteral("じかせいぎゅうにゅう"));
         QVERIFY(editor->registerFood());
@@ -163,7 +164,7 @@ private slots:
                  QStringLiteral("ｼﾞｶｾｲｷﾞｭｳﾆｭｳ"));
 
         // A second new food gets its own key; a name of blanks is a name.
-        fmain->newFood();
+        ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         editor->Text1->setText(QStringLiteral("  "));
         QVERIFY(editor->registerFood());
         QCOMPARE(stored("SELECT count(*) FROM eys WHERE SNM='  ' AND SID > 100000").toInt(), 1);
@@ -172,7 +173,7 @@ private slots:
 
     void emptyNameRefused()
     {
-        fmain->newFood();
+        ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         QVERIFY(!editor->registerFood());
         QCOMPARE(run->prompts.asked.size(), 1);
         const AskedPrompt &asked = run->prompts.asked.first();
@@ -271,7 +272,7 @@ private slots:
         QCOMPARE(stored("SELECT TAN FROM eys WHERE SID=13001").toDouble(), 3.0);
 
         // A new food with a bad value is not stored at all.
-        fmain->newFood();
+        ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         editor->Text1->setText(QStringLiteral("新食品"));
         editor->data[5]->setText(QStringLiteral("abc"));
         QVERIFY(!editor->registerFood());

@@ -2,6 +2,7 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/twips.h"
+#include "core/dish/dishsession.h"
 #include "core/store/datasource.h"
 #include "search/frmschm.h"
 #include "tests/support/controls.h"
@@ -181,7 +182,7 @@ private slots:
         Session s;
         Fmain *main = s.main();
         QVERIFY(s.folder.exec(QStringLiteral("DELETE FROM mnu WHERE ID=3")));
-        main->LoadDishList();
+        main->findChild<DishSession *>()->loadDishes();
         QVERIFY(ctl<DataSource>(*main, "AdoMnu")->moveTo(1)); // みそ汁
         s.window->DataGrid1->clickRow(s.rowOf(3)); // still listed: the list is not refreshed
         s.window->Command1->click();

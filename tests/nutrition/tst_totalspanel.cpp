@@ -30,7 +30,7 @@ template <> char *toString(const Panel &p)
 }
 } // namespace QTest
 
-class TestDishTotals : public QObject
+class TestTotalsPanel : public QObject
 {
     Q_OBJECT
 
@@ -97,5 +97,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDishTotals)
-#include "tst_dishtotals.moc"
+QTEST_MAIN(TestTotalsPanel)
+#include "tst_totalspanel.moc"
