@@ -1,18 +1,14 @@
 #include "export/reportpage.h"
 
-#include "core/export/targetfile.h"
+#include "app/printpage.h"
 #include "core/nutrition/comparison.h"
 #include "core/nutrition/radarchart.h"
 #include "core/store/numbertext.h"
 #include "nutrition/chartsurface.h"
 
-#include <QFile>
-#include <QFontMetricsF>
 #include <QPageLayout>
-#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 
 namespace ReportPage {
 
@@ -38,68 +34,8 @@ constexpr ChartCaption chartCaptions[] = {
     {u"基準値", 4920, 4080}, {u"計算値", 4920, 4440},
 };
 
-QFont font(double points, bool bold = false)
-{
-    QFont f(QStringLiteral("IPAPGothic"));
-    f.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
-
-// Millimetres on the page to device units.
-class Page
-{
-public:
-    Page(QPainter &painter, QPagedPaintDevice *device)
-        : m_painter(painter)
-        , m_perMm(device->width() / (pageWidthMm - 2 * marginMm))
-    {
-    }
-    double mm(double v) const { return v * m_perMm; }
-    QRectF rect(double x, double y, double w, double h) const
-    {
-        return QRectF(mm(x), mm(y), mm(w), mm(h));
-    }
-    void text(double x, double y, double w, double h, const QString &s, const QFont &f,
-              int flags = Qt::AlignLeft | Qt::AlignVCenter)
-    {
-        m_painter.setFont(f);
-        m_painter.drawText(
-            rect(x, y, w, h), flags | Qt::TextSingleLine,
-            QFontMetricsF(f, m_painter.device()).elidedText(s, Qt::ElideRight, mm(w)));
-    }
-    void wrapped(double x, double y, double w, double h, const QString &s, const QFont &f)
-    {
-        m_painter.setFont(f);
-        m_painter.drawText(rect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s);
-    }
-    // The height (mm) a text takes wrapped to a width, broken anywhere (a
-    // Japanese name has no blanks), at least `least`.
-    double wrappedHeight(double w, const QString &s, const QFont &f, double least) const
-    {
-        const QRectF bounds =
-            QFontMetricsF(f, m_painter.device())
-                .boundingRect(QRectF(0, 0, mm(w), 1e9), Qt::AlignLeft | Qt::TextWrapAnywhere, s);
-        return std::max(least, bounds.height() / m_perMm + 0.8);
-    }
-    // A text wrapped to its width, broken anywhere, nothing cut.
-    void wrappedAnywhere(double x, double y, double w, double h, const QString &s, const QFont &f)
-    {
-        m_painter.setFont(f);
-        m_painter.drawText(rect(x, y, w, h),
-                           Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWrapAnywhere, s);
-    }
-    void line(double x1, double y1, double x2, double y2)
-    {
-        m_painter.drawLine(QPointF(mm(x1), mm(y1)), QPointF(mm(x2), mm(y2)));
-    }
-    QPainter &painter() { return m_painter; }
-
-private:
-    QPainter &m_painter;
-    double m_perMm;
-};
+using PrintPage::font;
+using PrintPage::Page;
 
 void paintChart(Page &page, QPagedPaintDevice *device, double x, double y, double width,
                 const Export::Comparison &c)
@@ -313,63 +249,26 @@ void paintLabel(QPainter &painter, const QRectF &box, const Export::NutritionLab
 bool paint(QPagedPaintDevice *device, const std::vector<Export::Dish> &dishes,
            const Options &options, QString *error)
 {
-    device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(marginMm, marginMm, marginMm, marginMm),
-                                      QPageLayout::Millimeter));
-    QPainter painter;
-    if (!painter.begin(device)) {
-        *error = QStringLiteral("印刷を始められません。");
-        return false;
-    }
-    Page page(painter, device);
-    bool first = true;
-    for (const Export::Dish &dish : dishes) {
-        if (!first && !device->newPage()) {
-            *error = QStringLiteral("次のページを始められません。");
-            painter.end();
-            return false;
-        }
-        first = false;
-        if (options.labelOnly)
-            paintLabelPage(page, dish, options);
-        else
-            paintDish(page, device, dish, options);
-    }
-    if (!painter.end()) {
-        *error = QStringLiteral("ページを書き終えられません。");
-        return false;
-    }
-    return true;
+    return PrintPage::paintPages(
+        device, QPageLayout::Portrait, marginMm, int(dishes.size()),
+        [&](Page &page, int i) {
+            if (options.labelOnly)
+                paintLabelPage(page, dishes[i], options);
+            else
+                paintDish(page, device, dishes[i], options);
+        },
+        error);
 }
 
 bool writePdf(const QString &path, const std::vector<Export::Dish> &dishes, const Options &options,
               QString *error)
 {
-    TargetFile target(path);
-    if (!target.open(error))
-        return false;
-    QFile file(target.temporaryPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = target.failure(file.errorString());
-        return false;
-    }
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(600);
-        writer.setCreator(QStringLiteral("ゼント"));
-        writer.setTitle(dishes.size() == 1 ? dishes.front().name : QStringLiteral("料理"));
-        QString reason;
-        if (!paint(&writer, dishes, options, &reason)) {
-            *error = target.failure(reason);
-            return false;
-        }
-    }
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        *error = target.failure(file.errorString());
-        return false;
-    }
-    file.close();
-    return target.commit(error);
+    return PrintPage::writePdf(
+        path, dishes.size() == 1 ? dishes.front().name : QStringLiteral("料理"),
+        [&](QPagedPaintDevice *device, QString *reason) {
+            return paint(device, dishes, options, reason);
+        },
+        error);
 }
 
 } // namespace ReportPage

@@ -5,6 +5,7 @@
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/menu/menufiles.h"
 #include "core/store/numbertext.h"
 #include "menu/menusheet.h"
 
@@ -13,7 +14,9 @@
 #include <QDate>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -135,6 +138,7 @@ void FrmKon::build()
     KonDish->completer()->setCompletionMode(QCompleter::PopupCompletion);
     KonDish->setToolTip(
         QStringLiteral("料理名の一部を入れて選ぶ。空のまま追加すると、主画面の料理"));
+    connect(KonDish->lineEdit(), &QLineEdit::textEdited, this, &FrmKon::offerDishes);
     Twips::place(KonDish, 5940, 5760, 3000, 330);
     KonAdd = Widgets::button(this, QStringLiteral("KonAdd"), QStringLiteral("追加"), 9060, 5740,
                              840, 375);
@@ -155,11 +159,16 @@ void FrmKon::build()
                                12480, 6240, 1800, 375);
     KonPdf = Widgets::button(this, QStringLiteral("KonPdf"), QStringLiteral("献立表のPDF"), 12480,
                              6720, 1800, 375);
+    KonExport = Widgets::button(this, QStringLiteral("KonExport"), QStringLiteral("CSV・Excel"),
+                                12480, 7200, 1800, 375);
+    KonExport->setToolTip(QStringLiteral("選んだ日の献立を、日ごとの表と期間の表で書き出す"));
 
     connect(KonDays, &QTableWidget::itemSelectionChanged, this, [this] {
         if (!m_filling)
             dayChosen();
     });
+    connect(KonDays->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            qOverload<>(&FrmKon::showDayFigures));
     connect(KonNew, &QPushButton::clicked, this, &FrmKon::newDay);
     connect(KonCopy, &QPushButton::clicked, this, &FrmKon::copyDay);
     connect(KonRename, &QPushButton::clicked, this, &FrmKon::renameDay);
@@ -175,26 +184,37 @@ void FrmKon::build()
     connect(KonToMeal, &QPushButton::clicked, this, &FrmKon::moveToMeal);
     connect(KonPrint, &QPushButton::clicked, this, &FrmKon::printSheet);
     connect(KonPdf, &QPushButton::clicked, this, &FrmKon::writePdf);
+    connect(KonExport, &QPushButton::clicked, this, &FrmKon::writeFile);
 }
 
-void FrmKon::readDishes()
+void FrmKon::offerDishes()
 {
+    const QString typed = KonDish->lineEdit()->text();
+    const int cursor = KonDish->lineEdit()->cursorPosition();
+    std::vector<std::pair<qint64, QString>> found;
     QString error;
-    if (!m_dishes.read(m_program.DbConnectionString, &error))
+    if (!typed.trimmed().isEmpty() && !m_store.dishesNamed(typed.trimmed(), 50, &found, &error))
         m_program.prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
-    const QString typed = KonDish->currentText();
-    KonDish->clear();
-    for (const auto &[key, name] : m_dishes.order())
-        KonDish->addItem(name, key);
-    KonDish->setCurrentIndex(-1);
-    KonDish->setEditText(typed);
+    {
+        const QSignalBlocker block(KonDish);
+        KonDish->clear();
+        for (const auto &[key, name] : found)
+            KonDish->addItem(name, key);
+        KonDish->setCurrentIndex(-1);
+        KonDish->lineEdit()->setText(typed);
+        KonDish->lineEdit()->setCursorPosition(cursor);
+    }
+    if (!found.empty() && KonDish->lineEdit()->hasFocus()) {
+        KonDish->completer()->setCompletionPrefix(typed.trimmed());
+        KonDish->completer()->complete();
+    }
 }
 
 void FrmKon::reload()
 {
     if (!m_store.database())
         return;
-    readDishes();
+    m_dishes.clear();
     fillDays(currentDay());
 }
 
@@ -218,30 +238,108 @@ bool FrmKon::showDay(qint64 day)
 void FrmKon::fillDays(qint64 keep)
 {
     QString error;
-    if (!m_store.days(&m_days, &error) || !m_store.entries({}, &m_entries, &error))
+    std::vector<Menus::Entry> entries;
+    if (!m_store.days(&m_days, &error) || !m_store.entries({}, &entries, &error))
         m_program.prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    m_entries.clear();
+    for (Menus::Entry &entry : entries)
+        m_entries[entry.day].push_back(std::move(entry));
     m_filling = true;
     KonDays->setRowCount(int(m_days.size()));
+    m_figuresShown.assign(m_days.size(), false);
     int keepRow = m_days.empty() ? -1 : 0;
-    // The entries come by day: each day's totals from its own run of them.
-    QHash<qint64, std::vector<Menus::Entry>> byDay;
-    for (const Menus::Entry &entry : m_entries)
-        byDay[entry.day].push_back(entry);
     for (int row = 0; row < int(m_days.size()); ++row) {
         const Menus::Day &day = m_days[row];
         if (day.id == keep)
             keepRow = row;
-        const Menus::Totals totals = Menus::dayTotals(day.id, byDay.value(day.id), m_dishes).day;
         KonDays->setItem(row, 0, cell(day.date));
         KonDays->setItem(row, 1, cell(day.name));
-        KonDays->setItem(row, 2, cell(Menus::figureText(totals, "ENC", 0), true));
-        KonDays->setItem(row, 3, cell(Menus::figureText(totals, "NAT", 1), true));
+        KonDays->setItem(row, 2, cell(QString(), true));
+        KonDays->setItem(row, 3, cell(QString(), true));
     }
     KonDays->resizeColumnToContents(0);
     m_filling = false;
     if (keepRow >= 0)
         KonDays->selectRow(keepRow);
+    showDayFigures();
     dayChosen();
+}
+
+void FrmKon::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    showDayFigures();
+}
+
+void FrmKon::showDayFigures()
+{
+    if (m_days.empty())
+        return;
+    // The rows in sight, and a screenful either side.
+    const int rowHeight = std::max(1, KonDays->verticalHeader()->defaultSectionSize());
+    const int inSight = std::max(KonDays->viewport()->height(), KonDays->height()) / rowHeight + 1;
+    const int top = std::max(0, KonDays->rowAt(0));
+    const int first = std::max(0, top - inSight);
+    const int last = std::min(int(m_days.size()) - 1, top + 2 * inSight);
+    std::vector<qint64> days;
+    for (int row = first; row <= last; ++row)
+        if (!m_figuresShown[row])
+            days.push_back(m_days[row].id);
+    if (days.empty() || !needDishes(days))
+        return;
+    for (int row = first; row <= last; ++row)
+        if (!m_figuresShown[row])
+            showDayFigures(row);
+}
+
+void FrmKon::showDayFigures(int row)
+{
+    const qint64 day = m_days[row].id;
+    const Menus::Totals totals = Menus::dayTotals(day, m_entries.value(day), m_dishes).day;
+    KonDays->item(row, 2)->setText(Menus::figureText(totals, "ENC", 0));
+    KonDays->item(row, 3)->setText(Menus::figureText(totals, "NAT", 1));
+    m_figuresShown[row] = true;
+}
+
+bool FrmKon::needDishes(const std::vector<qint64> &days)
+{
+    std::vector<qint64> dishes;
+    for (qint64 day : days)
+        for (const Menus::Entry &entry : m_entries.value(day))
+            dishes.push_back(entry.dish);
+    QString error;
+    if (m_dishes.need(m_program.DbConnectionString, dishes, &error))
+        return true;
+    m_program.prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    return false;
+}
+
+std::vector<Menus::Entry> FrmKon::entriesOf(const std::vector<Menus::Day> &days) const
+{
+    std::vector<Menus::Entry> entries;
+    for (const Menus::Day &day : days) {
+        const auto at = m_entries.constFind(day.id);
+        if (at != m_entries.constEnd())
+            entries.insert(entries.end(), at->begin(), at->end());
+    }
+    return entries;
+}
+
+void FrmKon::refreshDay(qint64 day)
+{
+    std::vector<Menus::Entry> entries;
+    QString error;
+    if (!m_store.entries({day}, &entries, &error)) {
+        m_program.prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    m_entries.insert(day, std::move(entries));
+    needDishes({day});
+    for (int row = 0; row < int(m_days.size()); ++row)
+        if (m_days[row].id == day)
+            showDayFigures(row);
+    fillDay();
+    fillPeriod();
 }
 
 std::vector<Menus::Day> FrmKon::selectedDays() const
@@ -258,8 +356,10 @@ void FrmKon::dayChosen()
     const bool hasDay = currentDay() != 0;
     for (QWidget *w : std::initializer_list<QWidget *>{
              KonCopy, KonRename, KonDelete, KonAge, KonSex, KonPal, KonStage, KonGrid, KonAdd,
-             KonRemove, KonUp, KonDown, KonToMeal, KonPrint, KonPdf})
+             KonRemove, KonUp, KonDown, KonToMeal, KonPrint, KonPdf, KonExport})
         w->setEnabled(hasDay);
+    if (hasDay)
+        needDishes({currentDay()});
     fillDay();
     fillPeriod();
 }
@@ -283,7 +383,7 @@ void FrmKon::fillDay()
     KonStage->setCurrentIndex(qBound(0, day->person.stage, 4));
     KonStage->setEnabled(!day->person.male);
 
-    const Menus::Plan plan = Menus::buildPlan({*day}, m_entries, m_dishes);
+    const Menus::Plan plan = Menus::buildPlan({*day}, m_entries.value(key), m_dishes);
     const Menus::PlanDay &shown = plan.days.front();
     auto addRow = [&](const QString &meal, const QString &dish, const QString &portion,
                       const Menus::Totals &totals, qint64 entry) {
@@ -362,7 +462,11 @@ void FrmKon::fillPeriod()
         KonPeriod->setText(QStringLiteral("期間: 一覧で何日かを選ぶと、1日平均を表示します。"));
         return;
     }
-    const Menus::Plan plan = Menus::buildPlan(days, m_entries, m_dishes);
+    std::vector<qint64> keys;
+    for (const Menus::Day &day : days)
+        keys.push_back(day.id);
+    needDishes(keys);
+    const Menus::Plan plan = Menus::buildPlan(days, entriesOf(days), m_dishes);
     const Menus::PeriodTotals &period = plan.period;
     QString text = QStringLiteral("期間 %1日（献立のある日 %2日）の1日平均")
                        .arg(period.days)
@@ -393,8 +497,13 @@ void FrmKon::personChanged()
     Menus::Person person{KonAge->value(), KonSex->currentIndex() == 0, KonPal->currentIndex() + 1,
                          KonSex->currentIndex() == 0 ? 0 : KonStage->currentIndex()};
     QString error;
-    if (changed(m_store.setPerson(currentDay(), person, &error), error))
-        fillDays(currentDay());
+    if (!changed(m_store.setPerson(currentDay(), person, &error), error))
+        return;
+    for (Menus::Day &day : m_days)
+        if (day.id == currentDay())
+            day.person = person;
+    fillDay();
+    fillPeriod();
 }
 
 qint64 FrmKon::currentEntry() const
@@ -424,7 +533,7 @@ void FrmKon::portionEdited(int row, int column)
     } else {
         changed(m_store.setPortion(entry, std::get<double>(portion), &error), error);
     }
-    fillDays(currentDay()); // the stored portion comes back into the cell
+    refreshDay(currentDay()); // the stored portion comes back into the cell
 }
 
 bool FrmKon::askDay(const QString &title, QString *date, QString *name)
@@ -533,11 +642,26 @@ void FrmKon::addEntry()
     const QString typed = KonDish->currentText().trimmed();
     if (typed.isEmpty()) {
         dish = m_program.fmain() ? m_program.fmain()->currentDish() : 0;
+    } else if (KonDish->currentIndex() >= 0 &&
+               KonDish->itemText(KonDish->currentIndex()) == typed) {
+        dish = KonDish->currentData().toLongLong(); // picked from the offered names
     } else {
-        const int index = KonDish->findText(typed, Qt::MatchFixedString);
-        const int found = index >= 0 ? index : KonDish->findText(typed, Qt::MatchContains);
-        if (found >= 0)
-            dish = KonDish->itemData(found).toLongLong();
+        // The dish of that name, or else the first whose name holds the text.
+        std::vector<std::pair<qint64, QString>> found;
+        QString error;
+        if (!m_store.dishesNamed(typed, 1, &found, &error)) {
+            changed(false, error);
+            return;
+        }
+        if (!found.empty())
+            dish = found.front().first;
+    }
+    if (dish) {
+        QString error;
+        if (!m_dishes.need(m_program.DbConnectionString, {dish}, &error)) {
+            changed(false, error);
+            return;
+        }
     }
     if (!dish || !m_dishes.find(dish)) {
         m_program.prompts().message(typed.isEmpty()
@@ -549,8 +673,9 @@ void FrmKon::addEntry()
     QString error;
     if (changed(m_store.addEntry(day, KonMeal->currentIndex(), dish, 1, &error).has_value(),
                 error)) {
+        KonDish->setCurrentIndex(-1);
         KonDish->setEditText(QString());
-        fillDays(day);
+        refreshDay(day);
     }
 }
 
@@ -559,7 +684,7 @@ void FrmKon::removeEntry()
     const qint64 entry = currentEntry();
     QString error;
     if (entry && changed(m_store.removeEntry(entry, &error), error))
-        fillDays(currentDay());
+        refreshDay(currentDay());
 }
 
 void FrmKon::moveEntry(int step)
@@ -571,7 +696,7 @@ void FrmKon::moveEntry(int step)
             changed(false, error);
         return;
     }
-    fillDays(currentDay());
+    refreshDay(currentDay());
     for (int row = 0; row < KonGrid->rowCount(); ++row)
         if (KonGrid->item(row, 0)->data(entryRole).toLongLong() == entry)
             KonGrid->selectRow(row);
@@ -582,15 +707,26 @@ void FrmKon::moveToMeal()
     const qint64 entry = currentEntry();
     QString error;
     if (entry && changed(m_store.moveToMeal(entry, KonMeal->currentIndex(), &error), error))
-        fillDays(currentDay());
+        refreshDay(currentDay());
+}
+
+bool FrmKon::chosenPlan(Menus::Plan *plan)
+{
+    const std::vector<Menus::Day> days = selectedDays();
+    std::vector<qint64> keys;
+    for (const Menus::Day &day : days)
+        keys.push_back(day.id);
+    if (days.empty() || !needDishes(keys))
+        return false;
+    *plan = Menus::buildPlan(days, entriesOf(days), m_dishes);
+    return true;
 }
 
 void FrmKon::printSheet()
 {
-    std::vector<Menus::Day> days = selectedDays();
-    if (days.empty())
+    Menus::Plan plan;
+    if (!chosenPlan(&plan))
         return;
-    const Menus::Plan plan = Menus::buildPlan(days, m_entries, m_dishes);
     m_program.prompts().printPreview(QStringLiteral("献立表"), [&](QPagedPaintDevice *device) {
         QString error;
         if (!MenuSheet::paint(device, plan, &error))
@@ -600,15 +736,39 @@ void FrmKon::printSheet()
 
 void FrmKon::writePdf()
 {
-    std::vector<Menus::Day> days = selectedDays();
-    if (days.empty())
+    Menus::Plan plan;
+    if (!chosenPlan(&plan))
         return;
     const std::optional<QString> path = m_program.prompts().saveFileName(
         QStringLiteral("献立表のPDF"), QStringLiteral("献立表.pdf"), QStringLiteral("PDF (*.pdf)"));
     if (!path)
         return;
-    const Menus::Plan plan = Menus::buildPlan(days, m_entries, m_dishes);
     QString error;
     if (changed(MenuSheet::writePdf(*path, plan, &error), error))
         m_program.prompts().message(QStringLiteral("「%1」に書き出しました。").arg(*path));
+}
+
+void FrmKon::writeFile()
+{
+    Menus::Plan plan;
+    if (!chosenPlan(&plan))
+        return;
+    const QString title = QStringLiteral("献立の書き出し");
+    Prompts &prompts = m_program.prompts();
+    const std::optional<int> format =
+        prompts.choose(QStringLiteral("形式を選んでください。"), title,
+                       {QStringLiteral("CSV（.csv）"), QStringLiteral("Excel（.xlsx）")});
+    if (!format)
+        return;
+    const bool workbook = *format == 1;
+    const std::optional<QString> path = prompts.saveFileName(
+        title, workbook ? QStringLiteral("献立.xlsx") : QStringLiteral("献立.csv"),
+        workbook ? QStringLiteral("Excel ブック (*.xlsx)") : QStringLiteral("CSV (*.csv)"));
+    if (!path)
+        return;
+    QString error;
+    const bool written =
+        workbook ? Menus::writeWorkbook(*path, plan, &error) : Menus::writeCsv(*path, plan, &error);
+    if (changed(written, error))
+        prompts.message(QStringLiteral("「%1」に書き出しました。").arg(*path));
 }

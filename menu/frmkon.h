@@ -3,6 +3,7 @@
 #include "core/menu/menuplan.h"
 #include "core/store/menustore.h"
 
+#include <QHash>
 #include <QWidget>
 #include <vector>
 
@@ -56,11 +57,25 @@ public:
     QLabel *KonPeriod;
     QPushButton *KonPrint;
     QPushButton *KonPdf;
+    QPushButton *KonExport;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void build();
-    void readDishes();
+    // Offers the dishes whose name holds the typed text in KonDish.
+    void offerDishes();
     void fillDays(qint64 keep);
+    // The energy and salt of the days the list shows (read on demand: a
+    // year of menus reads only the dishes of the rows in sight).
+    void showDayFigures();
+    void showDayFigures(int row);
+    // Reads one day's entries again after a change and shows it.
+    void refreshDay(qint64 day);
+    // Reads the figures of the dishes the days use; false after telling why.
+    bool needDishes(const std::vector<qint64> &days);
+    std::vector<Menus::Entry> entriesOf(const std::vector<Menus::Day> &days) const;
     void fillDay();
     void fillPeriod();
     void dayChosen();
@@ -76,6 +91,9 @@ private:
     void moveToMeal();
     void printSheet();
     void writePdf();
+    void writeFile();
+    // The chosen days' plan, their dishes read; false when there is none.
+    bool chosenPlan(Menus::Plan *plan);
     // The entry of the grid's current row; 0 for a total row or none.
     qint64 currentEntry() const;
     std::vector<Menus::Day> selectedDays() const;
@@ -87,6 +105,7 @@ private:
     Menus::MenuStore m_store;
     Menus::DishBook m_dishes;
     std::vector<Menus::Day> m_days;
-    std::vector<Menus::Entry> m_entries; // of every day
+    QHash<qint64, std::vector<Menus::Entry>> m_entries; // by day
+    std::vector<bool> m_figuresShown;                   // by row of KonDays
     bool m_filling = false;
 };

@@ -1,69 +1,22 @@
 #include "menu/menusheet.h"
 
-#include "core/export/targetfile.h"
+#include "app/printpage.h"
 #include "core/store/numbertext.h"
 
-#include <QFile>
-#include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPdfWriter>
+#include <QPagedPaintDevice>
 
 namespace MenuSheet {
 
 namespace {
 
-constexpr double pageWidthMm = 297;
 constexpr double marginMm = 10;
-constexpr double contentWidth = pageWidthMm - 2 * marginMm;
+constexpr double contentWidth = 297 - 2 * marginMm;
 constexpr double contentHeight = 210 - 2 * marginMm;
 constexpr double mealColumn = 18;
 constexpr double lineMm = 4;
 
-QFont font(double points, bool bold = false)
-{
-    QFont f(QStringLiteral("IPAPGothic"));
-    f.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
-
-class Sheet
-{
-public:
-    Sheet(QPainter &painter, QPagedPaintDevice *device)
-        : m_painter(painter)
-        , m_perMm(device->width() / contentWidth)
-    {
-    }
-    QRectF rect(double x, double y, double w, double h) const
-    {
-        return QRectF(x * m_perMm, y * m_perMm, w * m_perMm, h * m_perMm);
-    }
-    void text(double x, double y, double w, double h, const QString &s, const QFont &f,
-              int flags = Qt::AlignLeft | Qt::AlignVCenter)
-    {
-        m_painter.setFont(f);
-        m_painter.drawText(
-            rect(x, y, w, h), flags | Qt::TextSingleLine,
-            QFontMetricsF(f, m_painter.device()).elidedText(s, Qt::ElideRight, w * m_perMm));
-    }
-    void wrapped(double x, double y, double w, double h, const QString &s, const QFont &f)
-    {
-        m_painter.setFont(f);
-        m_painter.drawText(rect(x, y, w, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s);
-    }
-    void line(double x1, double y1, double x2, double y2)
-    {
-        m_painter.drawLine(QPointF(x1 * m_perMm, y1 * m_perMm),
-                           QPointF(x2 * m_perMm, y2 * m_perMm));
-    }
-
-private:
-    QPainter &m_painter;
-    double m_perMm;
-};
+using PrintPage::font;
+using PrintPage::Page;
 
 QString personText(const Menus::Person &person)
 {
@@ -95,7 +48,7 @@ QString averageText(const Menus::PeriodTotals &period)
     return parts.join(QStringLiteral("　"));
 }
 
-void paintWeek(Sheet &sheet, const Menus::Plan &plan, size_t first, bool wholePeriodToo)
+void paintWeek(Page &sheet, const Menus::Plan &plan, size_t first, bool wholePeriodToo)
 {
     const size_t count = std::min<size_t>(daysPerPage, plan.days.size() - first);
     const double column = (contentWidth - mealColumn) / daysPerPage;
@@ -207,29 +160,12 @@ void paintWeek(Sheet &sheet, const Menus::Plan &plan, size_t first, bool wholePe
 
 bool paint(QPagedPaintDevice *device, const Menus::Plan &plan, QString *error)
 {
-    device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                      QMarginsF(marginMm, marginMm, marginMm, marginMm),
-                                      QPageLayout::Millimeter));
-    QPainter painter;
-    if (!painter.begin(device)) {
-        *error = QStringLiteral("印刷を始められません。");
-        return false;
-    }
-    Sheet sheet(painter, device);
     const bool severalPages = plan.days.size() > size_t(daysPerPage);
-    for (size_t first = 0; first < plan.days.size(); first += daysPerPage) {
-        if (first > 0 && !device->newPage()) {
-            *error = QStringLiteral("次のページを始められません。");
-            painter.end();
-            return false;
-        }
-        paintWeek(sheet, plan, first, severalPages);
-    }
-    if (!painter.end()) {
-        *error = QStringLiteral("ページを書き終えられません。");
-        return false;
-    }
-    return true;
+    const int pages = int((plan.days.size() + daysPerPage - 1) / daysPerPage);
+    return PrintPage::paintPages(
+        device, QPageLayout::Landscape, marginMm, pages,
+        [&](Page &page, int i) { paintWeek(page, plan, size_t(i) * daysPerPage, severalPages); },
+        error);
 }
 
 bool writePdf(const QString &path, const Menus::Plan &plan, QString *error)
@@ -238,31 +174,10 @@ bool writePdf(const QString &path, const Menus::Plan &plan, QString *error)
         *error = QStringLiteral("献立表にする日がありません。");
         return false;
     }
-    TargetFile target(path);
-    if (!target.open(error))
-        return false;
-    QFile file(target.temporaryPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = target.failure(file.errorString());
-        return false;
-    }
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(600);
-        writer.setCreator(QStringLiteral("ゼント"));
-        writer.setTitle(QStringLiteral("献立表"));
-        QString reason;
-        if (!paint(&writer, plan, &reason)) {
-            *error = target.failure(reason);
-            return false;
-        }
-    }
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        *error = target.failure(file.errorString());
-        return false;
-    }
-    file.close();
-    return target.commit(error);
+    return PrintPage::writePdf(
+        path, QStringLiteral("献立表"),
+        [&](QPagedPaintDevice *device, QString *reason) { return paint(device, plan, reason); },
+        error);
 }
 
 } // namespace MenuSheet

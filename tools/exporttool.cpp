@@ -2,17 +2,24 @@
 //
 //   zento-export --store FILE --format csv|xlsx|pdf|label (--all | --dish KEY-OR-NAME)
 //                [--age N] [--sex male|female] [--serving GRAMS] --output FILE
+//   zento-export --store FILE --format csv|xlsx|pdf --menu NAME-OR-DATE[..DATE] --output FILE
+//
+// --menu writes the menus of the days named (a day's name or date, or the
+// dated days from one date to another): the 献立表 as PDF, or a table per
+// day and the period's as a workbook or CSV.
 //
 // Exits 0 when the file is written, 1 with a one-line message on stderr when
 // the store, the dish or the target fails, 2 for a wrong command line.
 #include "core/export/csvwriter.h"
 #include "core/export/dishreport.h"
 #include "core/export/workbookwriter.h"
+#include "core/menu/menufiles.h"
 #include "core/store/database.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "core/store/storecheck.h"
 #include "export/reportpage.h"
+#include "menu/menusheet.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -92,7 +99,11 @@ int main(int argc, char *argv[])
         QStringLiteral("GRAMS"));
     const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("書き出すファイル"),
                                     QStringLiteral("FILE"));
-    parser.addOptions({store, format, all, dish, age, sex, serving, output});
+    const QCommandLineOption menu(
+        QStringLiteral("menu"),
+        QStringLiteral("献立: 日の名前か日付（2026-12-07）、または期間 2026-12-07..2026-12-11"),
+        QStringLiteral("NAME-OR-DATE[..DATE]"));
+    parser.addOptions({store, format, all, dish, age, sex, serving, output, menu});
     parser.addHelpOption();
     if (!parser.parse(QCoreApplication::arguments()))
         return fail(parser.errorText(), 2);
@@ -112,7 +123,12 @@ int main(int argc, char *argv[])
     if (kind != QLatin1String("csv") && kind != QLatin1String("xlsx") &&
         kind != QLatin1String("pdf") && kind != QLatin1String("label"))
         return fail(QStringLiteral("--format は csv, xlsx, pdf, label のどれかです。"), 2);
-    if (parser.isSet(all) == parser.isSet(dish))
+    const bool menus = parser.isSet(menu);
+    if (menus && (parser.isSet(all) || parser.isSet(dish)))
+        return fail(QStringLiteral("--menu は --all や --dish と一緒には使えません。"), 2);
+    if (menus && kind == QLatin1String("label"))
+        return fail(QStringLiteral("--menu の --format は csv, xlsx, pdf のどれかです。"), 2);
+    if (!menus && parser.isSet(all) == parser.isSet(dish))
         return fail(QStringLiteral("--all か --dish のどちらか一つを指定してください。"), 2);
 
     const std::optional<double> ageNumber = NumberReader::number(parser.value(age));
@@ -150,6 +166,24 @@ int main(int argc, char *argv[])
     if (!Database::open(connection, &error))
         return fail(QStringLiteral("データベース「%1」を開けません: %2").arg(storePath, error));
 
+    const QString target = parser.value(output);
+    if (menus) {
+        Menus::Plan plan;
+        if (!Menus::readPlan(connection, parser.value(menu), &plan, &error))
+            return fail(
+                error.startsWith(QStringLiteral("献立"))
+                    ? error
+                    : QStringLiteral("データベース「%1」を読めません: %2").arg(storePath, error));
+        bool written = false;
+        if (kind == QLatin1String("csv"))
+            written = Menus::writeCsv(target, plan, &error);
+        else if (kind == QLatin1String("xlsx"))
+            written = Menus::writeWorkbook(target, plan, &error);
+        else
+            written = MenuSheet::writePdf(target, plan, &error);
+        return written ? 0 : fail(error);
+    }
+
     Export::Selection which;
     which.all = parser.isSet(all);
     if (!which.all) {
@@ -174,7 +208,6 @@ int main(int argc, char *argv[])
             d.labelServing = servingGrams;
     }
 
-    const QString target = parser.value(output);
     bool written = false;
     if (kind == QLatin1String("csv")) {
         written = Export::writeCsv(target, dishes, &error);

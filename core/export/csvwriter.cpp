@@ -1,6 +1,7 @@
 #include "core/export/csvwriter.h"
 
 #include "core/export/nutritionlabel.h"
+#include "core/export/sheettable.h"
 #include "core/export/targetfile.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
@@ -332,24 +333,39 @@ bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes)
 
 bool writeCsv(const QString &path, const std::vector<Dish> &dishes, QString *error)
 {
-    TargetFile target(path);
-    if (!target.open(error))
-        return false;
-    QFile file(target.temporaryPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = target.failure(file.errorString());
-        return false;
-    }
-    if (!writeDocument(file, dishes) || !file.flush()) {
-        *error = target.failure(file.errorString());
-        return false;
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        *error = target.failure(file.errorString());
-        return false;
-    }
-    return target.commit(error);
+    return TargetFile::write(
+        path, [&](QFile &file, QString *) { return writeDocument(file, dishes); }, error);
+}
+
+bool writeTablesCsv(const QString &path, const std::vector<SheetTable> &tables, QString *error)
+{
+    return TargetFile::write(
+        path,
+        [&](QFile &file, QString *) {
+            QByteArray out("\xEF\xBB\xBF");
+            if (!tables.empty())
+                out += csvRecord(tables.front().headings);
+            for (const SheetTable &table : tables) {
+                for (const std::vector<TableCell> &row : table.rows) {
+                    for (size_t i = 0; i < row.size(); ++i) {
+                        if (i > 0)
+                            out += ',';
+                        if (row[i].number)
+                            appendNumber(out, row[i].number);
+                        else
+                            appendField(out, row[i].text);
+                    }
+                    out += "\r\n";
+                }
+                if (out.size() > partBytes) {
+                    if (file.write(out) != out.size())
+                        return false;
+                    out.truncate(0);
+                }
+            }
+            return file.write(out) == out.size();
+        },
+        error);
 }
 
 } // namespace Export

@@ -165,9 +165,11 @@ bool eachRow(const ExportReader &reader, const QString &sql, QString *message, F
     return message->isEmpty();
 }
 
-std::optional<qint64> only(const Selection &which)
+Queries::DishKeys only(const Selection &which)
 {
-    return which.all ? std::nullopt : std::optional<qint64>(which.key);
+    if (which.all)
+        return std::nullopt;
+    return which.keys.empty() ? std::vector<qint64>{which.key} : which.keys;
 }
 
 } // namespace

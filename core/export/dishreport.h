@@ -119,7 +119,8 @@ QString standardText(const Comparison &comparison, int element);
 struct Selection
 {
     bool all = true;
-    qint64 key = 0; // when not all
+    qint64 key = 0;           // when not all
+    std::vector<qint64> keys; // when not all and not empty: these dishes instead
 };
 
 // Reads the dishes of a store (in store order) with everything above.

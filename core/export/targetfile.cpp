@@ -82,3 +82,32 @@ bool TargetFile::commit(QString *error)
     m_committed = true;
     return true;
 }
+
+bool TargetFile::write(const QString &path,
+                       const std::function<bool(QFile &file, QString *reason)> &fill,
+                       QString *error)
+{
+    TargetFile target(path);
+    if (!target.open(error))
+        return false;
+    QFile file(target.temporaryPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    QString reason;
+    if (!fill(file, &reason)) {
+        *error = target.failure(reason.isEmpty() ? file.errorString() : reason);
+        return false;
+    }
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        *error = target.failure(file.errorString());
+        return false;
+    }
+    return target.commit(error);
+}

@@ -1,6 +1,7 @@
 #include "core/export/workbookwriter.h"
 
 #include "core/app/modules.h"
+#include "core/export/sheettable.h"
 
 namespace Export {
 
@@ -22,7 +23,26 @@ WriteWorkbook workbookWriter(QString *error)
     return writer;
 }
 
+using WriteTables = bool (*)(const QString &, const std::vector<SheetTable> &, QString *);
+
+WriteTables tablesWriter(QString *error)
+{
+    static WriteTables writer = nullptr;
+    if (!writer)
+        writer = reinterpret_cast<WriteTables>(
+            Modules::resolve(QStringLiteral("zento_workbook"), "zentoWriteTables", error));
+    if (!writer)
+        *error = QStringLiteral("Excel ブックを書けません。") + *error;
+    return writer;
+}
+
 } // namespace
+
+bool writeTablesWorkbook(const QString &path, const std::vector<SheetTable> &tables, QString *error)
+{
+    const WriteTables writer = tablesWriter(error);
+    return writer && writer(path, tables, error);
+}
 
 QString overviewSheetName()
 {

@@ -10,10 +10,9 @@ Plan buildPlan(const std::vector<Day> &days, const std::vector<Entry> &entries,
 {
     Plan plan;
     QHash<qint64, int> indexOf;
-    std::vector<qint64> keys;
+    plan.days.reserve(days.size());
     for (const Day &day : days) {
         indexOf.insert(day.id, int(plan.days.size()));
-        keys.push_back(day.id);
         plan.days.push_back({day, {}, {}});
     }
     for (const Entry &entry : entries) {
@@ -27,11 +26,16 @@ Plan buildPlan(const std::vector<Day> &days, const std::vector<Entry> &entries,
         if (dish)
             shown.dishName = dish->name;
         shown.totals = portionTotals(dish, entry.portion);
+        plan.days[*at].totals.meals[entry.meal].add(shown.totals);
         plan.days[*at].meals[entry.meal].push_back(std::move(shown));
     }
-    for (PlanDay &day : plan.days)
-        day.totals = dayTotals(day.day.id, entries, dishes);
-    plan.period = periodTotals(keys, entries, dishes);
+    std::vector<const DayTotals *> counted;
+    for (PlanDay &day : plan.days) {
+        for (const Totals &meal : day.totals.meals)
+            day.totals.day.add(meal);
+        counted.push_back(&day.totals);
+    }
+    plan.period = periodTotals(counted);
     return plan;
 }
 
@@ -73,8 +77,14 @@ bool readPlan(const QString &connectionString, const QString &daysText, Plan *pl
     for (const Day &day : chosen)
         keys.push_back(day.id);
     std::vector<Entry> entries;
+    if (!store.entries(keys, &entries, error))
+        return false;
+    std::vector<qint64> used;
+    used.reserve(entries.size());
+    for (const Entry &entry : entries)
+        used.push_back(entry.dish);
     DishBook dishes;
-    if (!store.entries(keys, &entries, error) || !dishes.read(connectionString, error))
+    if (!dishes.need(connectionString, used, error))
         return false;
     *plan = buildPlan(chosen, entries, dishes);
     return true;

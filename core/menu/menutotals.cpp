@@ -57,15 +57,13 @@ std::variant<double, QString> readPortion(const QString &text, QStringView cell)
     return *value;
 }
 
-bool DishBook::read(const QString &connectionString, QString *error)
+bool DishBook::readSelection(const QString &connectionString, const Export::Selection &which,
+                             QString *error)
 {
     std::vector<Export::Dish> dishes;
-    if (!Export::readDishes(connectionString, Export::Selection{}, 30, false, &dishes, error))
+    if (!Export::readDishes(connectionString, which, 30, false, &dishes, error))
         return false;
-    m_dishes.clear();
-    m_order.clear();
-    m_dishes.reserve(qsizetype(dishes.size()));
-    m_order.reserve(dishes.size());
+    m_dishes.reserve(m_dishes.size() + qsizetype(dishes.size()));
     for (Export::Dish &dish : dishes) {
         DishFigures figures;
         figures.name = dish.name;
@@ -73,10 +71,43 @@ bool DishBook::read(const QString &connectionString, QString *error)
         figures.unknown = dish.totals.unknown;
         for (const Export::Line &line : dish.lines)
             figures.groupGrams[foodGroupOf(line.foodId)] += line.grams.value_or(0);
-        m_order.emplace_back(dish.key, dish.name);
+        m_absent.remove(dish.key);
         m_dishes.insert(dish.key, std::move(figures));
     }
     return true;
+}
+
+bool DishBook::read(const QString &connectionString, QString *error)
+{
+    clear();
+    return readSelection(connectionString, Export::Selection{}, error);
+}
+
+bool DishBook::need(const QString &connectionString, const std::vector<qint64> &dishes,
+                    QString *error)
+{
+    Export::Selection which;
+    which.all = false;
+    QSet<qint64> asked;
+    for (qint64 dish : dishes)
+        if (!m_dishes.contains(dish) && !m_absent.contains(dish) && !asked.contains(dish)) {
+            asked.insert(dish);
+            which.keys.push_back(dish);
+        }
+    if (which.keys.empty())
+        return true;
+    if (!readSelection(connectionString, which, error))
+        return false;
+    for (qint64 dish : which.keys)
+        if (!m_dishes.contains(dish))
+            m_absent.insert(dish);
+    return true;
+}
+
+void DishBook::clear()
+{
+    m_dishes.clear();
+    m_absent.clear();
 }
 
 const DishFigures *DishBook::find(qint64 dish) const
@@ -170,23 +201,40 @@ DayTotals dayTotals(qint64 day, const std::vector<Entry> &entries, const DishBoo
 PeriodTotals periodTotals(const std::vector<qint64> &days, const std::vector<Entry> &entries,
                           const DishBook &dishes)
 {
+    QHash<qint64, int> indexOf;
+    for (qint64 day : days)
+        indexOf.insert(day, int(indexOf.size()));
+    std::vector<DayTotals> totals(indexOf.size());
+    for (const Entry &entry : entries) {
+        const auto at = indexOf.constFind(entry.day);
+        if (at != indexOf.constEnd() && entry.meal >= 0 && entry.meal < mealCount)
+            totals[*at].meals[entry.meal].add(dishes.find(entry.dish), entry.portion);
+    }
+    std::vector<const DayTotals *> counted;
+    for (DayTotals &day : totals) {
+        for (const Totals &meal : day.meals)
+            day.day.add(meal);
+        counted.push_back(&day);
+    }
+    PeriodTotals period = periodTotals(counted);
+    period.days = int(days.size()); // a day named twice is still counted once above
+    return period;
+}
+
+PeriodTotals periodTotals(const std::vector<const DayTotals *> &days)
+{
     PeriodTotals period;
     period.days = int(days.size());
-    QHash<qint64, bool> inPeriod;
-    for (qint64 day : days)
-        inPeriod.insert(day, true);
-    QHash<qint64, bool> planned;
     std::array<Totals, mealCount> meals;
-    for (const Entry &entry : entries) {
-        if (!inPeriod.contains(entry.day) || entry.meal < 0 || entry.meal >= mealCount)
-            continue;
-        planned.insert(entry.day, true);
-        meals[entry.meal].add(dishes.find(entry.dish), entry.portion);
-    }
-    period.plannedDays = int(planned.size());
     Totals sum;
-    for (const Totals &meal : meals)
-        sum.add(meal);
+    for (const DayTotals *day : days) {
+        if (day->day.isEmpty())
+            continue;
+        ++period.plannedDays;
+        for (int m = 0; m < mealCount; ++m)
+            meals[m].add(day->meals[m]);
+        sum.add(day->day);
+    }
     for (int m = 0; m < mealCount; ++m)
         period.energyShare[m] = share(meals[m], sum);
     if (period.plannedDays == 0)

@@ -4,6 +4,7 @@
 #include "core/store/menustore.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringView>
 #include <array>
@@ -39,20 +40,29 @@ struct DishFigures
     std::array<double, foodGroupCount + 1> groupGrams{}; // [0]: the user's own foods
 };
 
-// The dishes of a store, read once (Export::readDishes) and kept by key.
+// The dishes' figures, read from the store (Export::readDishes) only when a
+// menu needs them and kept by key: a menu reads the dishes its days use, not
+// every dish of the store.
 class DishBook
 {
 public:
+    // Reads the figures of those of `dishes` not read yet; a key the store
+    // does not hold is noted as missing. False with *error when the store
+    // fails (the figures read before stay).
+    bool need(const QString &connectionString, const std::vector<qint64> &dishes, QString *error);
+    // Reads every dish of the store.
     bool read(const QString &connectionString, QString *error);
+    // Forgets every figure (the store changed).
+    void clear();
     const DishFigures *find(qint64 dish) const;
     void insert(qint64 dish, DishFigures figures) { m_dishes.insert(dish, std::move(figures)); }
     int size() const { return int(m_dishes.size()); }
-    // The dishes in store order, key and name, for choosing one.
-    const std::vector<std::pair<qint64, QString>> &order() const { return m_order; }
 
 private:
+    bool readSelection(const QString &connectionString, const Export::Selection &which,
+                       QString *error);
     QHash<qint64, DishFigures> m_dishes;
-    std::vector<std::pair<qint64, QString>> m_order;
+    QSet<qint64> m_absent; // asked for and not in the store
 };
 
 // Amounts eaten: nothing until something is counted.
@@ -99,6 +109,8 @@ struct PeriodTotals
 };
 PeriodTotals periodTotals(const std::vector<qint64> &days, const std::vector<Entry> &entries,
                           const DishBook &dishes);
+// The same from the days' totals already counted.
+PeriodTotals periodTotals(const std::vector<const DayTotals *> &days);
 
 // A figure as the menus show it: rounded to the decimals, "*" after it
 // when it leaves something out; empty for nothing.

@@ -83,6 +83,27 @@ bool MenuStore::entries(const std::vector<qint64> &days, std::vector<Entry> *out
     return true;
 }
 
+bool MenuStore::dishesNamed(const QString &part, int limit,
+                            std::vector<std::pair<qint64, QString>> *out, QString *error) const
+{
+    out->clear();
+    Statement stmt;
+    if (!stmt.prepare(m_db->handle(), Queries::menuDishesNamed())) {
+        *error = stmt.error();
+        return false;
+    }
+    stmt.bind(1, part);
+    stmt.bind(2, limit);
+    while (stmt.next())
+        out->emplace_back(stmt.value(0).toLongLong(), stmt.value(1).toString());
+    if (stmt.failed()) {
+        *error = stmt.error();
+        out->clear();
+        return false;
+    }
+    return true;
+}
+
 int MenuStore::daysUsingDish(qint64 dish) const
 {
     return scalarOf(m_db->handle(), Queries::menuDaysUsingDish(), {dish}).toInt();

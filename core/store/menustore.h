@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class Database;
@@ -59,6 +60,10 @@ public:
     // The entries of the days given (all days when empty), by day, meal and
     // the user's order.
     bool entries(const std::vector<qint64> &days, std::vector<Entry> *out, QString *error) const;
+    // Dishes whose name holds `part` (every dish when empty), those named
+    // exactly so first, then in store order; at most `limit`.
+    bool dishesNamed(const QString &part, int limit, std::vector<std::pair<qint64, QString>> *out,
+                     QString *error) const;
     // How many days have the dish in one of their meals.
     int daysUsingDish(qint64 dish) const;
 

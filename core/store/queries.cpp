@@ -21,6 +21,19 @@ QString dishFilter(std::optional<qint64> dish, QStringView column)
            QLatin1Char(')');
 }
 
+QString dishFilter(const DishKeys &dishes, QStringView column)
+{
+    if (!dishes)
+        return QString();
+    QString text = QStringLiteral(" AND (") + column.toString() + QStringLiteral(" IN (");
+    for (size_t i = 0; i < dishes->size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char(',');
+        text += key((*dishes)[i]);
+    }
+    return text + QStringLiteral("))");
+}
+
 } // namespace
 
 QString weightedSum(QStringView field, QStringView alias)
@@ -470,38 +483,39 @@ QString setPageCacheSize(qint64 cacheSize)
     return QStringLiteral("PRAGMA cache_size = ") + key(cacheSize);
 }
 
-QString exportDishes(std::optional<qint64> dish)
+QString exportDishes(const DishKeys &dishes)
 {
     QString text = QStringLiteral("SELECT ID,アイテム名 FROM mnu");
-    if (dish)
-        text += QStringLiteral(" WHERE ID=") + key(*dish);
+    if (dishes)
+        text += QStringLiteral(" WHERE 1") + dishFilter(dishes, u"ID");
     return text;
 }
 
-QString exportFoods(std::optional<qint64> dish)
+QString exportFoods(const DishKeys &dishes)
 {
     QString text = QStringLiteral("SELECT eys.SID,eys.SNM");
     for (const Nutrients::Nutrient &n : Nutrients::all)
         text += QStringLiteral(",eys.") + n.field;
     return text + QStringLiteral(" FROM eys WHERE eys.SID IN (SELECT 食品コード FROM kou WHERE 1") +
-           dishFilter(dish, u"アイテムCD") + QLatin1Char(')');
+           dishFilter(dishes, u"アイテムCD") + QLatin1Char(')');
 }
 
-QString exportLines(std::optional<qint64> dish)
+QString exportLines(const DishKeys &dishes)
 {
     return QStringLiteral(
                "SELECT kou.アイテムCD,kou.食品コード,kou.数量,kou.単位,kou.数量2 FROM kou "
                "WHERE 1") +
-           dishFilter(dish, u"kou.アイテムCD") + QStringLiteral(" ORDER BY kou.アイテムCD,kou.ID");
+           dishFilter(dishes, u"kou.アイテムCD") +
+           QStringLiteral(" ORDER BY kou.アイテムCD,kou.ID");
 }
 
-QString exportWeights(std::optional<qint64> dish)
+QString exportWeights(const DishKeys &dishes)
 {
     return QStringLiteral("SELECT アイテムCD,sum(数量2),count(*) FROM kou WHERE 1") +
-           dishFilter(dish, u"アイテムCD") + QStringLiteral(" GROUP BY アイテムCD");
+           dishFilter(dishes, u"アイテムCD") + QStringLiteral(" GROUP BY アイテムCD");
 }
 
-QString exportSums(std::optional<qint64> dish)
+QString exportSums(const DishKeys &dishes)
 {
     // The dish list's three figures as its own query computes them, then the
     // sums as the totals and the comparison compute them.
@@ -512,7 +526,7 @@ QString exportSums(std::optional<qint64> dish)
         text += QLatin1Char(',') + weightedSum(field, QStringLiteral("S") + field);
     }
     return text + QStringLiteral(" FROM kou,eys WHERE (kou.食品コード=eys.SID)") +
-           dishFilter(dish, u"kou.アイテムCD") + QStringLiteral(" GROUP BY kou.アイテムCD");
+           dishFilter(dishes, u"kou.アイテムCD") + QStringLiteral(" GROUP BY kou.アイテムCD");
 }
 
 QString exportStandards()
@@ -525,9 +539,9 @@ QString hasLabelBases()
     return QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name='hyj'");
 }
 
-QString exportLabelBases(std::optional<qint64> dish)
+QString exportLabelBases(const DishKeys &dishes)
 {
-    return QStringLiteral("SELECT ID,GRM FROM hyj WHERE KND=1") + dishFilter(dish, u"ID");
+    return QStringLiteral("SELECT ID,GRM FROM hyj WHERE KND=1") + dishFilter(dishes, u"ID");
 }
 
 QString labelBasis(qint64 dish)
@@ -563,6 +577,12 @@ QString menuEntries(int dayCount)
 QString menuDaysUsingDish()
 {
     return QStringLiteral("SELECT count(DISTINCT KID) FROM kom WHERE DISH=?1");
+}
+
+QString menuDishesNamed()
+{
+    return QStringLiteral("SELECT ID,アイテム名 FROM mnu WHERE instr(アイテム名,?1)>0 "
+                          "ORDER BY アイテム名<>?1,ID LIMIT ?2");
 }
 
 QString menuInsertDay()

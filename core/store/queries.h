@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <optional>
+#include <vector>
 
 // Every query text the program runs, built in one place. Keys go into the
 // text in plain decimal. Sorted by subsystem; add new texts to their section.
@@ -141,28 +142,29 @@ QString pageCacheSize();                    // the reader's page cache, in pages
 QString setPageCacheSize(qint64 cacheSize); // as pageCacheSize() gave it
 
 // ---- Export
-// Each covers every dish, or the one dish given. Lines and sums leave out
-// lines whose food no longer exists, as the windows do.
+// Each covers every dish (no keys), or the dishes whose keys are given. Lines
+// and sums leave out lines whose food no longer exists, as the windows do.
+using DishKeys = std::optional<std::vector<qint64>>;
 
 // ID, アイテム名 of the dishes, in store order.
-QString exportDishes(std::optional<qint64> dish);
+QString exportDishes(const DishKeys &dishes);
 // SID, SNM, then the value fields in the nutrient table's order, of the foods
 // the lines name.
-QString exportFoods(std::optional<qint64> dish);
+QString exportFoods(const DishKeys &dishes);
 // アイテムCD, 食品コード, 数量, 単位, 数量2 of every line; by dish, each dish's
 // lines in key order.
-QString exportLines(std::optional<qint64> dish);
+QString exportLines(const DishKeys &dishes);
 // アイテムCD, Σ 数量2 and the number of lines, over all lines.
-QString exportWeights(std::optional<qint64> dish);
+QString exportWeights(const DishKeys &dishes);
 // アイテムCD, the dish list's energy, weight and rounded salt, then for each
 // food value field its weighted sum.
-QString exportSums(std::optional<qint64> dish);
+QString exportSums(const DishKeys &dishes);
 // AGE, SEX and the eleven standard values of every kij row, in table order.
 QString exportStandards();
 // Whether the store keeps label bases (a row when it does).
 QString hasLabelBases();
 // ID and serving grams of the dishes labelled per serving.
-QString exportLabelBases(std::optional<qint64> dish);
+QString exportLabelBases(const DishKeys &dishes);
 
 // ---- Nutrition label
 
@@ -178,6 +180,7 @@ QString storeLabelBasis();
 QString menuDays();                 // ID, DAT, KNM, AGE, SEX, PAL, STG of every day
 QString menuEntries(int dayCount);  // ID, KID, MEAL, DISH, POR, ORD; 0: every day
 QString menuDaysUsingDish();        // count of the days with dish ?1
+QString menuDishesNamed();          // ID, アイテム名 of dishes named with ?1 in it, at most ?2
 QString menuInsertDay();            // DAT, KNM, AGE, SEX, PAL, STG
 QString menuCopyEntries();          // the entries of day ?1 into day ?2
 QString menuRenameDay();            // day ?1: DAT ?2, KNM ?3

@@ -1,5 +1,7 @@
-// The printed 献立表 of a school-lunch week for a child of 10, read back from
-// its PDF.
+// A school-lunch week for a child of 10: the printed 献立表 read back from its
+// PDF, the CSV of its days and period, and zento-export --menu.
+#include "core/export/csvwriter.h"
+#include "core/menu/menufiles.h"
 #include "core/menu/menuplan.h"
 #include "menu/menusheet.h"
 #include "tests/support/testsupport.h"
@@ -22,6 +24,57 @@ const QString fixture = QStringLiteral(
     "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) VALUES"
     " (1, 1088, 180, 'ｇ', 1.8), (2, 13003, 206, 'ｇ', 2.06), (3, 11221, 60, 'ｇ', 0.6);");
 
+// Monday to Friday, 給食 for a boy of 10: ごはん and 牛乳 every day, 鶏の照り
+//焼き but on Friday, one and a half of it on Wednesday.
+bool makeWeek(TestFolder &folder)
+{
+    if (!folder.makeStore(fixture))
+        return false;
+    Menus::MenuStore store;
+    QString error;
+    if (!store.open(connection, &error))
+        return false;
+    for (int d = 0; d < 5; ++d) {
+        const QString date = QDate(2026, 12, 7).addDays(d).toString(Qt::ISODate);
+        const std::optional<qint64> day =
+            store.createDay({0, date, QStringLiteral("給食"), {10, true, 2, 0}}, &error);
+        if (!day || !store.addEntry(*day, 1, 1, 1, &error) ||
+            !store.addEntry(*day, 1, 2, 1, &error) ||
+            (d != 4 && !store.addEntry(*day, 1, 3, d == 2 ? 1.5 : 1, &error)))
+            return false;
+    }
+    return true;
+}
+
+// The fields of a CSV file's records (no field of these holds a comma).
+QList<QStringList> csvRows(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QStringList> rows;
+    const QString text = QString::fromUtf8(file.readAll()).remove(QChar(0xFEFF));
+    for (const QString &line : text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        rows << line.split(QLatin1Char(','));
+    return rows;
+}
+
+struct Tool
+{
+    int exitCode = -1;
+    QString message;
+};
+
+Tool runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZENTO_EXPORT_TOOL),
+                  QStringList{QStringLiteral("--store"), QStringLiteral("zento.dll")} + arguments);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
 } // namespace
 
 class TestMenuSheet : public QObject
@@ -34,19 +87,8 @@ private slots:
     void weekOfSchoolLunches()
     {
         TestFolder folder;
-        QVERIFY(folder.makeStore(fixture));
-        Menus::MenuStore store;
+        QVERIFY(makeWeek(folder));
         QString error;
-        QVERIFY(store.open(connection, &error));
-        for (int d = 0; d < 5; ++d) {
-            const QString date = QDate(2026, 12, 7).addDays(d).toString(Qt::ISODate);
-            const qint64 day =
-                *store.createDay({0, date, QStringLiteral("給食"), {10, true, 2, 0}}, &error);
-            QVERIFY(store.addEntry(day, 1, 1, 1, &error));
-            QVERIFY(store.addEntry(day, 1, 2, 1, &error));
-            if (d != 4)
-                QVERIFY(store.addEntry(day, 1, 3, d == 2 ? 1.5 : 1, &error));
-        }
         Menus::Plan plan;
         QVERIFY2(
             Menus::readPlan(connection, QStringLiteral("2026-12-07..2026-12-13"), &plan, &error),
@@ -70,6 +112,119 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("526")), qPrintable(text));
         if (qEnvironmentVariableIsSet("ZENTO_KEEP_PDF"))
             QFile::copy(pdf, qEnvironmentVariable("ZENTO_KEEP_PDF"));
+    }
+
+    // Every row of the CSV: a dish's portion, a meal's, a day's and the
+    // period's average, each with its own figures.
+    void csvOfTheWeek_data()
+    {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("dish");
+        QTest::addColumn<QString>("portion");
+        QTest::addColumn<QString>("energy");
+        QTest::newRow("rice") << "2026-12-07"
+                              << "明細"
+                              << "ごはん"
+                              << "1"
+                              << "280.8";
+        QTest::newRow("one and a half") << "2026-12-09"
+                                        << "明細"
+                                        << "鶏の照り焼き"
+                                        << "1.5"
+                                        << "180";
+        QTest::newRow("lunch") << "2026-12-07"
+                               << "食事計"
+                               << ""
+                               << ""
+                               << "526.5";
+        QTest::newRow("Friday without chicken") << "2026-12-11"
+                                                << "1日計"
+                                                << ""
+                                                << ""
+                                                << "406.5";
+        // (526.46 × 3 + 586.46 + 406.46) ÷ 5
+        QTest::newRow("average of the week") << ""
+                                             << "1日平均"
+                                             << ""
+                                             << ""
+                                             << "514.5";
+    }
+    void csvOfTheWeek()
+    {
+        QFETCH(QString, date);
+        QFETCH(QString, kind);
+        QFETCH(QString, dish);
+        QFETCH(QString, portion);
+        QFETCH(QString, energy);
+        TestFolder folder;
+        QVERIFY(makeWeek(folder));
+        Menus::Plan plan;
+        QString error;
+        QVERIFY2(Menus::readPlan(connection, QStringLiteral("給食"), &plan, &error),
+                 qPrintable(error));
+        const QString path = folder.filePath(QStringLiteral("week.csv"));
+        QVERIFY2(Menus::writeCsv(path, plan, &error), qPrintable(error));
+        const QList<QStringList> rows = csvRows(path);
+        QCOMPARE(rows.front(), Menus::tableHeadings());
+        // 5 days of 2 or 3 dishes, a lunch total and a day total each, and the average.
+        QCOMPARE(rows.size(), 1 + 4 * 5 + 4 + 1);
+        const int energyColumn =
+            int(rows.front().indexOf(Export::nutrientHeading(Export::nutrientIndex("ENC"))));
+        int found = 0;
+        for (const QStringList &row : rows) {
+            if (row[0] != date || row[5] != kind || row[3] != dish)
+                continue;
+            ++found;
+            QCOMPARE(row[4], portion);
+            QCOMPARE(row[energyColumn], energy);
+        }
+        QVERIFY(found > 0);
+    }
+
+    // zento-export --menu: which days, which format, and what it refuses.
+    void exportCommand_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a week as PDF")
+            << QStringList{"--menu", "2026-12-07..2026-12-13", "--format", "pdf"} << 0 << "";
+        QTest::newRow("the days of a name as CSV")
+            << QStringList{"--menu", "給食", "--format", "csv"} << 0 << "";
+        QTest::newRow("one date as a workbook")
+            << QStringList{"--menu", "2026-12-09", "--format", "xlsx"} << 0 << "";
+        QTest::newRow("no such day")
+            << QStringList{"--menu", "夕食会", "--format", "csv"} << 1 << "見つかりません";
+        QTest::newRow("a range without dates")
+            << QStringList{"--menu", "2026-12-40..2026-12-41", "--format", "csv"} << 1
+            << "見つかりません";
+        QTest::newRow("with --all")
+            << QStringList{"--menu", "給食", "--all", "--format", "csv"} << 2 << "--all";
+        QTest::newRow("as a label")
+            << QStringList{"--menu", "給食", "--format", "label"} << 2 << "csv, xlsx, pdf";
+    }
+    void exportCommand()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        TestFolder folder;
+        QVERIFY(makeWeek(folder));
+        const Tool tool = runTool(arguments + QStringList{"--output", "out"});
+        QCOMPARE(tool.exitCode, exitCode);
+        QVERIFY2(tool.message.contains(said), qPrintable(tool.message));
+        QFile out(folder.filePath(QStringLiteral("out")));
+        QCOMPARE(out.exists(), exitCode == 0);
+        if (exitCode == 0) {
+            QVERIFY(out.open(QIODevice::ReadOnly));
+            const QByteArray head = out.read(4);
+            const QString format = arguments[arguments.indexOf(QStringLiteral("--format")) + 1];
+            const QByteArray expected = format == QLatin1String("pdf")    ? "%PDF"
+                                        : format == QLatin1String("xlsx") ? "PK\x03\x04"
+                                                                          : "\xEF\xBB\xBF\xE6";
+            QCOMPARE(head, expected);
+        }
     }
 };
 

@@ -3,6 +3,7 @@
 // needs (zip, crypto) are then not loaded at every start.
 #include "core/app/threads.h"
 #include "core/export/nutritionlabel.h"
+#include "core/export/sheettable.h"
 #include "core/export/targetfile.h"
 #include "core/export/workbook/zipparts.h"
 #include "core/export/workbookwriter.h"
@@ -590,7 +591,70 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes, QStr
     return target.commit(error);
 }
 
+bool writeTablesNow(const QString &path, const std::vector<SheetTable> &tables, QString *error)
+{
+    TargetFile target(path);
+    if (!target.open(error))
+        return false;
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE; // rows are written in order
+    const QByteArray file = QFile::encodeName(target.temporaryPath());
+    lxw_workbook *book = workbook_new_opt(file.constData(), &options);
+    if (!book) {
+        *error = target.failure(QString::fromUtf8(lxw_strerror(LXW_ERROR_CREATING_XLSX_FILE)));
+        return false;
+    }
+    const Formats f(book);
+    lxw_error status = LXW_NO_ERROR;
+    QSet<QString> used;
+    for (const SheetTable &table : tables) {
+        lxw_worksheet *ws =
+            workbook_add_worksheet(book, sheetName(table.name, 0, &used).toUtf8().constData());
+        if (!ws) {
+            status = LXW_ERROR_SHEETNAME_ALREADY_USED;
+            break;
+        }
+        Sheet s(ws, &status);
+        s.columns(0, 1, 12);
+        s.columns(2, 2, 6);
+        s.columns(3, 3, 24);
+        s.columns(4, int(table.headings.size()), 11);
+        int row = 0;
+        s.text(row, 0, table.title, f.title);
+        row += 2;
+        for (int c = 0; c < int(table.headings.size()); ++c)
+            s.text(row, c, table.headings[c], f.heading);
+        ++row;
+        for (const std::vector<TableCell> &cells : table.rows) {
+            for (int c = 0; c < int(cells.size()); ++c) {
+                if (cells[c].number)
+                    s.number(row, c, cells[c].number, f.places[qBound(0, cells[c].decimals, 2)]);
+                else
+                    s.text(row, c, cells[c].text);
+            }
+            ++row;
+        }
+        ++row;
+        for (const QString &note : table.notes)
+            s.text(row++, 0, note, f.note);
+    }
+    const lxw_error closed = workbook_close(book);
+    if (status == LXW_NO_ERROR)
+        status = closed;
+    if (status != LXW_NO_ERROR) {
+        *error = target.failure(QString::fromUtf8(lxw_strerror(status)));
+        return false;
+    }
+    return target.commit(error);
+}
+
 } // namespace Export
+
+extern "C" Q_DECL_EXPORT bool
+zentoWriteTables(const QString &path, const std::vector<Export::SheetTable> &tables, QString *error)
+{
+    return Export::writeTablesNow(path, tables, error);
+}
 
 extern "C" Q_DECL_EXPORT bool
 zentoWriteWorkbook(const QString &path, const std::vector<Export::Dish> &dishes, QString *error)

@@ -1,5 +1,6 @@
 // Menus: the totals of a day and a period, the portions refused, and the
 // menus kept through a dish's deletion, undo, backup and restore.
+#include "core/menu/menuplan.h"
 #include "core/menu/menutotals.h"
 #include "core/store/backup.h"
 #include "core/store/database.h"
@@ -84,6 +85,39 @@ private slots:
         QCOMPARE(*week.average.value("ENC"), (509.0 + 156) / 2);
         QCOMPARE(week.average.missing, 1);
         QVERIFY(Menus::periodTotals({empty}, entries, dishes).average.isEmpty());
+
+        // The plan counts the same from its own days.
+        std::vector<Menus::Day> days;
+        QVERIFY(store.days(&days, &error));
+        const Menus::Plan plan = Menus::buildPlan(days, entries, dishes);
+        QCOMPARE(*plan.period.average.value("ENC"), *week.average.value("ENC"));
+        QCOMPARE(plan.period.plannedDays, 2);
+        QCOMPARE(*plan.days[0].totals.day.value("NAT"), 2 * 0.995);
+        QCOMPARE(plan.period.energyShare[3], week.energyShare[3]);
+    }
+
+    // Only the dishes asked for are read; one the store lacks is missing
+    // and asked again without harm.
+    void dishesReadOnDemand()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(fixture));
+        Menus::DishBook dishes;
+        QString error;
+        QVERIFY2(dishes.need(connection, {2, 99, 2}, &error), qPrintable(error));
+        QCOMPARE(dishes.size(), 1);
+        QVERIFY(dishes.find(2));
+        QVERIFY(!dishes.find(1));
+        QVERIFY(!dishes.find(99));
+        QVERIFY(dishes.need(connection, {99, 1}, &error));
+        QCOMPARE(dishes.size(), 2);
+        QCOMPARE(dishes.find(1)->name, QStringLiteral("親子丼"));
+        QCOMPARE(*dishes.find(1)->sums[Export::nutrientIndex("ENC")], 1.5 * 156 + 0.8 * 200);
+        // A dish renamed shows its new name once the book is read again.
+        QVERIFY(folder.exec(QStringLiteral("UPDATE mnu SET アイテム名='親子どんぶり' WHERE ID=1")));
+        dishes.clear();
+        QVERIFY(dishes.need(connection, {1}, &error));
+        QCOMPARE(dishes.find(1)->name, QStringLiteral("親子どんぶり"));
     }
 
     void portionsRefused_data()
