@@ -306,6 +306,8 @@ std::optional<QList<Components::Value>> Seibn::componentsInGrid(QString *error, 
             continue; // left as shown
         const std::optional<Components::Value> value = Components::parse(typed);
         if (!value) {
+            if (!error || !row)
+                return std::nullopt;
             *error = QStringLiteral("「%1」には0以上の数値、Tr、(数値) または - "
                                     "（未測定）を入力してください（入力された値:「%2」）。")
                          .arg(Components::all[index].name.toString(), typed);
@@ -513,11 +515,14 @@ bool Seibn::confirmOfficialChange()
 bool Seibn::storePending()
 {
     // A food of the official table is changed only once the user has said
-    // so, once per food.
-    if (!confirmOfficialChange())
-        return false;
-    if (!Adodc1->hasPendingChange())
+    // so, once per food, after the change passed its checks.
+    if (!Adodc1->hasPendingChange()) {
+        if (m_componentsChanged && !componentsInGrid(nullptr, nullptr))
+            return storeComponents(); // tells what is wrong
+        if (!confirmOfficialChange())
+            return false;
         return storeMeasures() && storeComponents();
+    }
     if (!rowIsStorable())
         return false;
     // The components are checked before the food is stored, and kept aside
@@ -548,6 +553,8 @@ bool Seibn::storePending()
             return false;
         }
     }
+    if (!confirmOfficialChange())
+        return false;
     // The food search matches readings in half-width katakana; a reading
     // typed in hiragana or full-width katakana is stored in that form.
     const QString reading = FoodRecord::readingToStore(Text2->text());
