@@ -162,6 +162,7 @@ void LineEditor::reloadFoodLists()
 
 bool LineEditor::takeFood(qint64 foodId)
 {
+    m_fromLine = false;
     DataSource food;
     food.setConnectionString(m_program.DbConnectionString);
     food.setRecordSource(Queries::foodChoice(foodId));
@@ -224,11 +225,12 @@ void LineEditor::showCurrentLine()
         takeRecipeLine();
 }
 
-// Enter in Text2 (数量): "更新" when the editor holds the current line's food
-// with another quantity or unit, "追加" otherwise.
+// Enter in Text2 (数量): "更新" when the editor holds the current line, taken
+// from the grid, with another quantity or unit; "追加" otherwise (a food chosen
+// from the lists begins a new line).
 void LineEditor::quantityEntered()
 {
-    const bool sameFood = m_recipe->currentRow() >= 0 && m_dish.selectedLine() &&
+    const bool sameFood = m_fromLine && m_recipe->currentRow() >= 0 && m_dish.selectedLine() &&
                           m_recipe->currentText(QStringLiteral("食品コード")) == foodIdBox->text();
     const bool changed =
         sameFood && (m_recipe->currentText(QStringLiteral("数量")) != quantityBox->text() ||
@@ -264,6 +266,7 @@ void LineEditor::chooseCategory()
 // DataList3 click: the food, and 100 g of it as a proposal.
 void LineEditor::chooseFood()
 {
+    m_fromLine = false; // a new line begins
     foodNameBox->setText(foodList->text());
     foodIdBox->setText(foodList->boundText());
     quantityBox->setText(QStringLiteral("100"));
@@ -293,6 +296,7 @@ void LineEditor::takeRecipeLine()
     foodIdBox->setText(m_recipe->currentText(QStringLiteral("食品コード")));
     unitCombo->setText(m_recipe->currentText(QStringLiteral("単位")));
     m_recipe->BindSelectedLine();
+    m_fromLine = true;
 }
 
 // Command2 "追加".

@@ -102,4 +102,5 @@ private:
     QPushButton *addLineButton;    // Command2
     QPushButton *deleteLineButton; // Command6
     QPushButton *updateLineButton; // Command11
+    bool m_fromLine = false;       // the editor holds the current line, taken from the grid
 };
