@@ -56,7 +56,7 @@ private slots:
 
         QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
         QCOMPARE(grid->currentRecord(), 0);
-        QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
+        QVERIFY(s.chooseFood(QStringLiteral("乳類"), QStringLiteral("牛乳")));
         DishWindow::type(quantity, QStringLiteral("30"));
         QTest::keyClick(quantity, Qt::Key_Return);
         QCOMPARE(s.count("kou"), 6);

@@ -222,7 +222,7 @@ private slots:
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=70000")).toInt(), 0);
         QCOMPARE(s.recipeFoods(), QStringList{"米"});
         QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("100"));
-        QCOMPARE(s.count("kou"), 5);
+        QCOMPARE(s.count("kou"), 6);
         QVERIFY(s.prompts().asked.isEmpty());
     }
 };
