@@ -131,8 +131,6 @@ private:
     void newDish();       // Command8
     void deleteDish();    // Command9
     void storeDishName(); // TexTitle losing the focus
-    // The current dish's key into CurrentId; 0 when there is no dish.
-    qint64 takeDishKey();
     // The name and key boxes on the dish list; the dish buttons follow it.
     void bindDishBoxes();
     // The seven buttons that need a current dish are enabled or disabled.

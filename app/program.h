@@ -52,7 +52,6 @@ public:
 
     // Module-wide variables.
     QString DbConnectionString;
-    qint64 CurrentId = 0;
     static QString connectionText();
 
     // Windows. fmain() exists once start() has loaded it; seibn() loads the

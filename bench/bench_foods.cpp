@@ -135,7 +135,7 @@ void BM_DeleteFood(benchmark::State &state)
             state.SkipWithError("ran out of foods to delete");
             break;
         }
-        ctl<QLineEdit>(*fmain, "Text4")->setText(QString::number(keys[next++]));
+        fmain->takeFood(keys[next++]);
         steps.time([&] { ctl<QAction>(*fmain, "Me_data_del")->trigger(); });
     }
 }
@@ -160,7 +160,7 @@ void BM_DeleteFoodAfterStartUp(benchmark::State &state)
     StepTimes steps(state);
     for (auto _ : state) {
         ctl<DataSource>(*fmain, "AdoMnu")->moveLast();
-        ctl<QLineEdit>(*fmain, "Text4")->setText(QString::number(keys[next++ % keys.size()]));
+        fmain->takeFood(keys[next++ % keys.size()]);
         steps.time([&] { ctl<QAction>(*fmain, "Me_data_del")->trigger(); });
     }
 }

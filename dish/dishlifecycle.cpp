@@ -38,23 +38,15 @@ void Fmain::bindDishBoxes()
     FieldBinding::bind(TexID, m_dish->dishes(), QStringLiteral("ID"));
 }
 
-qint64 Fmain::takeDishKey()
-{
-    program().CurrentId = m_dish->currentDish();
-    return program().CurrentId;
-}
-
 // Runs every step even when one fails; a failed query leaves an empty grid.
 void Fmain::LoadDishComposition()
 {
-    takeDishKey();
     m_dish->loadLines();
     m_recipe->showRecipe();
 }
 
 void Fmain::UpdateDishTotals()
 {
-    takeDishKey();
     m_totals->showTotals(m_dish->totals());
     // An open comparison shows the dish the window shows.
     program().followCurrentDish();

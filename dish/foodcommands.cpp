@@ -31,7 +31,7 @@ void Fmain::showFood()
     if (!editor)
         return;
     bringUp(editor);
-    editor->LoadFoodRecord();
+    editor->LoadFoodRecord(chosenFood().value_or(0));
 }
 
 // Me_data_addnew "新規登録".
@@ -42,7 +42,7 @@ void Fmain::newFood()
         return;
     editor->enterAddMode();
     bringUp(editor);
-    editor->BeginNewFood();
+    editor->BeginNewFood(chosenFood().value_or(0));
 }
 
 // Me_data_del "削除". The food deleted is the one selected in the food list,
@@ -65,7 +65,7 @@ void Fmain::deleteFood()
 
     // 1. Narrow the editor's rows to the food; a change the editor could not
     // store (the user has been told) stops the command.
-    if (!editor->LoadFoodRecord())
+    if (!editor->LoadFoodRecord(id))
         return;
     DataSource *food = editor->Adodc1;
     if (food->bof() || food->eof() || food->value(QStringLiteral("SID")).toLongLong() != id)

@@ -90,7 +90,6 @@ LineEditor::LineEditor(QWidget *client, Program &program, DishSession &dish)
     connect(foodButton, &QPushButton::clicked, this, &LineEditor::foodAsked);
     connect(quantityBox, &QLineEdit::textChanged, this, &LineEditor::recalcWeight);
     connect(unitCombo, &DataCombo::changed, this, &LineEditor::recalcWeight);
-    connect(foodIdBox, &QLineEdit::textChanged, this, &LineEditor::LoadFoodUnits);
     connect(addLineButton, &QPushButton::clicked, this, &LineEditor::addLine);
     connect(deleteLineButton, &QPushButton::clicked, this, &LineEditor::deleteLine);
     connect(updateLineButton, &QPushButton::clicked, this, &LineEditor::updateLine);
@@ -144,7 +143,7 @@ void LineEditor::LoadFoodUnits()
     if (m_units->recordSource().isEmpty())
         return; // before LoadUnitList: nothing to reorder yet
     const QString unit = unitCombo->text();
-    m_dish.loadUnits(NumberReader::key(foodIdBox->text()).value_or(0));
+    m_dish.loadUnits(m_food.value_or(0));
     unitCombo->setRowSource(m_units, QStringLiteral("TNM"), QStringLiteral("KAK"));
     unitCombo->setText(unit);
     recalcWeight();
@@ -171,7 +170,7 @@ bool LineEditor::takeFood(qint64 foodId)
     const QString id = food.text(QStringLiteral("SID"));
     const QString name = food.text(QStringLiteral("SNM"));
     foodNameBox->setText(name);
-    foodIdBox->setText(id);
+    setFood(NumberReader::key(id));
     quantityBox->setText(QStringLiteral("100"));
     unitCombo->setText(QStringLiteral("ｇ"));
     // A category that is not in the list selects nothing; the food list then
@@ -192,8 +191,27 @@ std::optional<qint64> LineEditor::chosenFood() const
 {
     if (const std::optional<qint64> listed = selectedFood())
         return listed;
-    const std::optional<qint64> food = NumberReader::key(foodIdBox->text());
-    return food && *food != 0 ? food : std::nullopt;
+    return m_food && *m_food != 0 ? m_food : std::nullopt;
+}
+
+// Text4 shows the key; a new key brings the food's own units.
+void LineEditor::setFood(std::optional<qint64> food)
+{
+    if (food == m_food)
+        return;
+    m_food = food;
+    foodIdBox->setText(food ? QString::number(*food) : QString());
+    LoadFoodUnits();
+}
+
+void LineEditor::showWeightFactor(double factor)
+{
+    weightFactorBox->setText(NumberText::general(factor));
+}
+
+LineInput LineEditor::lineInput() const
+{
+    return {m_food ? QString::number(*m_food) : QString(), quantityBox->text(), unitCombo->text()};
 }
 
 void LineEditor::forgetFood()
@@ -202,7 +220,7 @@ void LineEditor::forgetFood()
     foodList->setText(QString());
     reloadFoodLists();
     m_foods->refresh();
-    foodIdBox->setText(QStringLiteral("0"));
+    setFood(0);
     foodNameBox->clear();
 }
 
@@ -268,7 +286,7 @@ void LineEditor::chooseFood()
 {
     m_fromLine = false; // a new line begins
     foodNameBox->setText(foodList->text());
-    foodIdBox->setText(foodList->boundText());
+    setFood(NumberReader::key(foodList->boundText()));
     quantityBox->setText(QStringLiteral("100"));
     unitCombo->setText(QStringLiteral("ｇ"));
 }
@@ -280,7 +298,7 @@ void LineEditor::chooseFood()
 void LineEditor::recalcWeight()
 {
     if (const auto factor = m_dish.weightFactor(quantityBox->text(), unitCombo->text()))
-        weightFactorBox->setText(NumberText::general(*factor));
+        showWeightFactor(*factor);
 }
 
 // DataGrid1 click: the clicked line goes into the line editor. The quantity
@@ -292,8 +310,9 @@ void LineEditor::takeRecipeLine()
 {
     foodNameBox->setText(m_recipe->currentText(QStringLiteral("素材")));
     quantityBox->setText(m_recipe->currentText(QStringLiteral("数量")));
-    weightFactorBox->setText(m_recipe->currentText(QStringLiteral("数量2")));
-    foodIdBox->setText(m_recipe->currentText(QStringLiteral("食品コード")));
+    if (const auto factor = NumberReader::number(m_recipe->currentText(QStringLiteral("数量2"))))
+        showWeightFactor(*factor);
+    setFood(NumberReader::key(m_recipe->currentText(QStringLiteral("食品コード"))));
     unitCombo->setText(m_recipe->currentText(QStringLiteral("単位")));
     m_recipe->BindSelectedLine();
     m_fromLine = true;
@@ -302,13 +321,12 @@ void LineEditor::takeRecipeLine()
 // Command2 "追加".
 void LineEditor::addLine()
 {
-    const auto checked =
-        m_dish.checkLine({foodIdBox->text(), quantityBox->text(), unitCombo->text()});
+    const auto checked = m_dish.checkLine(lineInput());
     if (const auto *refusal = std::get_if<LineRefusal>(&checked)) {
         refuseLine(*refusal);
     } else if (m_dish.hasDish()) {
         const LineDraft &line = std::get<LineDraft>(checked);
-        weightFactorBox->setText(NumberText::general(line.weightFactor));
+        showWeightFactor(line.weightFactor);
         QString error;
         if (m_dish.addLine(line, &error)) {
             m_recipe->showRecipe();
@@ -330,14 +348,13 @@ void LineEditor::updateLine()
     const int row = m_recipe->currentRow();
     if (row < 0 || !m_dish.hasDish())
         return;
-    const auto checked =
-        m_dish.checkLine({foodIdBox->text(), quantityBox->text(), unitCombo->text()});
+    const auto checked = m_dish.checkLine(lineInput());
     if (const auto *refusal = std::get_if<LineRefusal>(&checked)) {
         refuseLine(*refusal);
         return;
     }
     const LineDraft &line = std::get<LineDraft>(checked);
-    weightFactorBox->setText(NumberText::general(line.weightFactor));
+    showWeightFactor(line.weightFactor);
     QString error;
     if (!m_dish.updateLine(row, line, &error)) {
         m_program.prompts().tellWriteFailure(QStringLiteral("材料の行"), error);
@@ -361,7 +378,5 @@ void LineEditor::DeleteSelectedLine()
 {
     m_dish.deleteSelectedLine();
     m_recipe->showRecipe();
-    if (m_dish.selectedLine())
-        m_program.CurrentId = *m_dish.selectedLine();
     showCurrentLine();
 }

@@ -13,6 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 class RecipeView;
+struct LineInput;
 struct LineRefusal;
 
 // The line editor of the main window: the category and food lists
@@ -84,13 +85,18 @@ private:
     // 更新 and 削除 act on the current line: off without one.
     void followCurrentLine();
     void refuseLine(const LineRefusal &refusal);
+    void setFood(std::optional<qint64> food);
+    void showWeightFactor(double factor);
+    LineInput lineInput() const;
 
     Program &m_program;
     DishSession &m_dish;
     RecipeView *m_recipe = nullptr;
-    DataSource *m_categories;      // AdoEys1
-    DataSource *m_foods;           // AdoEys2
-    DataSource *m_units;           // AdoTni, the session's
+    DataSource *m_categories; // AdoEys1
+    DataSource *m_foods;      // AdoEys2
+    DataSource *m_units;      // AdoTni, the session's
+    // The chosen food's key, shown in Text4; 0 when none is chosen.
+    std::optional<qint64> m_food = 0;
     DataList *categoryList;        // DataList2
     DataList *foodList;            // DataList3
     QPushButton *foodButton;       // Command1

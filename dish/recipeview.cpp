@@ -104,7 +104,6 @@ void RecipeView::BindSelectedLine()
 {
     if (!m_dish.selectLine(m_grid->currentRecord()))
         return;
-    m_program.CurrentId = *m_dish.selectedLine();
     showSelectedLine();
 }
 

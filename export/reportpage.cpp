@@ -43,8 +43,8 @@ void paintChart(Page &page, QPagedPaintDevice *device, double x, double y, doubl
     RadarChart::Values values;
     for (int i = 0; i < RadarChart::axisCount; ++i) {
         const int element = RadarChart::ChartAxis[i].element;
-        values.calculated[i] = Export::calculatedText(c, element);
-        values.standard[i] = Export::standardText(c, element);
+        values.calculated[i] = c.calculated[element - 2];
+        values.standard[i] = ::Comparison::standardShown(c.standard[element]);
     }
     values.scales = c.chartScales;
     QPainter &p = page.painter();

@@ -382,32 +382,31 @@ void Seibn::BindFoodEditor()
     showAvailability();
 }
 
-bool Seibn::LoadFoodRecord()
+bool Seibn::LoadFoodRecord(qint64 food)
 {
     Fmain *fmain = program().fmain();
     if (!fmain)
         return false;
     // Without a chosen food the editor is narrowed to key 0, which no food
     // has: it shows none and takes no typing.
-    program().CurrentId = fmain->chosenFood().value_or(0);
     if (!settleBeforeReload())
         return false;
     Adodc1->setConnectionString(program().DbConnectionString);
-    Adodc1->setRecordSource(Queries::foodRecord(program().CurrentId));
+    Adodc1->setRecordSource(Queries::foodRecord(food));
     const bool opened = Adodc1->refresh();
     if (m_newFoodStored || m_foodChanged)
         publishChanges(false);
     return opened;
 }
 
-bool Seibn::BeginNewFood()
+bool Seibn::BeginNewFood(qint64 food)
 {
     if (!settleBeforeReload())
         return false;
     // The rows of this query play no part: it opens an updatable record set
     // over the food table, to which the new row is added.
     Adodc1->setConnectionString(program().DbConnectionString);
-    Adodc1->setRecordSource(Queries::foodRecord(program().CurrentId));
+    Adodc1->setRecordSource(Queries::foodRecord(food));
     Adodc1->refresh();
     if (!Adodc1->addNew())
         return false;

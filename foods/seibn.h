@@ -43,15 +43,14 @@ public:
     // Points the data sources at all foods and all categories and binds every
     // box (start-up).
     void BindFoodEditor();
-    // Narrows Adodc1 to the food chosen in the main window (none: no row),
-    // its key in CurrentId. Returns false when the rows could not be
-    // replaced: the row being edited cannot be stored (the user has been
-    // told why).
-    bool LoadFoodRecord();
-    // Opens Adodc1 over the food of CurrentId, as it stands, and adds a new
-    // row: every value "0", category 20. Returns false when no row could be
-    // started.
-    bool BeginNewFood();
+    // Narrows Adodc1 to one food (key 0: no food, no row). Returns false
+    // when the rows could not be replaced: the row being edited cannot be
+    // stored (the user has been told why).
+    bool LoadFoodRecord(qint64 food);
+    // Opens Adodc1 over one food (key 0: none), as it stands, and adds a new
+    // row after it: every value "0", category 20. Returns false when no row
+    // could be started.
+    bool BeginNewFood(qint64 food);
 
     // The main window's "新規登録": Command1 becomes "ｷｬﾝｾﾙ", Command2 is shown.
     void enterAddMode();

@@ -79,6 +79,9 @@ void FrmKon::build()
     KonDays->setSelectionBehavior(QAbstractItemView::SelectRows);
     KonDays->setSelectionMode(QAbstractItemView::ExtendedSelection);
     KonDays->verticalHeader()->hide();
+    KonDays->horizontalHeader()->setStretchLastSection(true);
+    KonDays->setColumnWidth(1, Twips::toPixels(1200));
+    KonDays->setColumnWidth(2, Twips::toPixels(900));
     KonDays->setToolTip(QStringLiteral("Shift や Ctrl で何日かを選ぶと、その期間の1日平均を表示"));
     Twips::place(KonDays, 120, 120, 4560, 5400);
     KonNew = Widgets::button(this, QStringLiteral("KonNew"), QStringLiteral("新規"), 120, 5640,
@@ -275,12 +278,11 @@ void FrmKon::showDayFigures()
 {
     if (m_days.empty())
         return;
-    // The rows in sight, and a screenful either side.
+    // The rows in sight.
     const int rowHeight = std::max(1, KonDays->verticalHeader()->defaultSectionSize());
     const int inSight = std::max(KonDays->viewport()->height(), KonDays->height()) / rowHeight + 1;
-    const int top = std::max(0, KonDays->rowAt(0));
-    const int first = std::max(0, top - inSight);
-    const int last = std::min(int(m_days.size()) - 1, top + 2 * inSight);
+    const int first = std::max(0, KonDays->rowAt(0));
+    const int last = std::min(int(m_days.size()) - 1, first + inSight);
     std::vector<qint64> days;
     for (int row = first; row <= last; ++row)
         if (!m_figuresShown[row])

@@ -216,7 +216,6 @@ void FrmKij::CalcComparisonTotals()
         return;
     }
     setWindowTitle(title + QStringLiteral("：") + main->currentDishName());
-    program().CurrentId = dish;
     if (!m_session.loadSums(dish))
         return;
 
@@ -267,10 +266,12 @@ RadarChart::Values FrmKij::chartValues() const
 {
     RadarChart::Values values;
     values.scales = m_scales;
+    const Comparison::Values calculated = m_session.calculated();
+    const Comparison::Values standard = m_session.standard();
     for (int i = 0; i < RadarChart::axisCount; ++i) {
         const int element = RadarChart::ChartAxis[i].element;
-        values.calculated[i] = Data[element]->text();
-        values.standard[i] = Kdata[element]->text();
+        values.calculated[i] = calculated[element];
+        values.standard[i] = Comparison::standardShown(standard[element]);
     }
     return values;
 }

@@ -52,7 +52,8 @@ public:
     void DrawChartGrid();
     void DrawChartPolygons();
 
-    // The texts the chart plots: Data captions and Kdata texts of 2 to 10.
+    // The values the chart plots: the calculated and standard values of the
+    // rows 2 to 10, as the Data and Kdata columns show them.
     RadarChart::Values chartValues() const;
 
     QLabel *Label2;

@@ -1,20 +1,17 @@
 // The totals panel of the main window.
 #include "nutrition/totalspanel.h"
 
-#include "app/bindings.h"
 #include "app/growth.h"
 #include "app/program.h"
 #include "app/widgets.h"
 #include "core/dish/dishsession.h"
 #include "core/nutrition/unknownvalues.h"
-#include "core/store/datasource.h"
 #include "core/store/numbertext.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cmath>
 
 TotalsPanel::TotalsPanel(QWidget *client, Program &program, DishSession &dish)
     : QObject(client)
@@ -103,23 +100,28 @@ void TotalsPanel::grow(Growth &growth)
 
 void TotalsPanel::showTotals(const DishTotals &totals)
 {
-    DataSource *weightSum = m_dish.weightSum();
-    DataSource *sums = m_dish.nutrientSums();
-    FieldBinding::bind(TexSumW, weightSum, QStringLiteral("合計数"));
-    FieldBinding::bind(TexSumC, sums, QStringLiteral("カロリ"), [](const QVariant &v) {
-        const double energy = v.toDouble();
-        return std::isfinite(energy) ? NumberText::grouped(energy, 0) : QString();
-    });
-    FieldBinding::bind(TexSUI, sums, QStringLiteral("SSUI"));
-    FieldBinding::bind(TexTAN, sums, QStringLiteral("STAN"));
-    FieldBinding::bind(TexSST, sums, QStringLiteral("SSST"));
-    FieldBinding::bind(TexTST, sums, QStringLiteral("STST"));
-    FieldBinding::bind(TexTSS, sums, QStringLiteral("STSS"));
-    FieldBinding::bind(TexKBN, sums, QStringLiteral("SKBN"));
-    FieldBinding::bind(TexSumNa, sums, QStringLiteral("SNAT"));
+    // The hidden holders show the raw sums, the boxes what is derived from
+    // them; each is written here and read by nothing.
+    const auto raw = [](const std::optional<double> &sum) {
+        return sum ? NumberText::general(*sum) : QString();
+    };
+    const std::pair<QLineEdit *, std::optional<double>> holders[] = {
+        {TexSumW, totals.weightFactorSum},
+        {TexSUI, totals.water},
+        {TexTAN, totals.protein},
+        {TexSST, totals.fat},
+        {TexTST, totals.sugar},
+        {TexTSS, totals.fibre},
+        {TexKBN, totals.ash},
+        {TexSumNa, totals.salt},
+    };
+    for (const auto &[box, sum] : holders)
+        box->setText(raw(sum));
 
     const DishTotalsText text = totalsText(totals);
     TexSumW100->setText(text.weight);
+    TexSumC->setText(text.energy);
+    TexSumC->setCursorPosition(0); // a long value shows its beginning
     waterBox->setText(text.water);
     proteinBox->setText(text.protein);
     fatBox->setText(text.fat);

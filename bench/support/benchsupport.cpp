@@ -66,8 +66,18 @@ void bringUpToDate(const QString &path)
 
 QString benchStorePath(BenchStore kind)
 {
-    const QString dir = QStringLiteral(ZENTO_BENCH_CACHE);
-    QDir().mkpath(dir);
+    return benchStorePath(kind, QStringLiteral(ZENTO_BENCH_CACHE));
+}
+
+QString benchStoreCache()
+{
+    return QStringLiteral(ZENTO_BENCH_CACHE);
+}
+
+QString benchStorePath(BenchStore kind, const QString &dir)
+{
+    if (!QDir().mkpath(dir))
+        return QString();
     const QString path =
         dir + QLatin1Char('/') + QLatin1String(benchStoreName(kind)) + QStringLiteral(".dll");
     if (QFileInfo::exists(path)) {

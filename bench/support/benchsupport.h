@@ -26,6 +26,11 @@ const char *benchStoreName(BenchStore kind);
 
 // Path of a cached store of that kind, built on first use in the build tree.
 QString benchStorePath(BenchStore kind);
+// The same in another folder (made when missing); empty when the folder
+// cannot be made.
+QString benchStorePath(BenchStore kind, const QString &dir);
+// The build tree's folder of cached stores.
+QString benchStoreCache();
 
 // A temporary working folder, made the working directory, with a fresh copy
 // of the chosen store as zento.dll.

@@ -73,9 +73,15 @@ std::optional<double> calculatedValue(int row, std::optional<double> sum)
     return NumberText::roundHalfUp(*held, 2);
 }
 
+std::optional<double> standardShown(std::optional<double> standard)
+{
+    return standard ? std::optional<double>(NumberText::roundHalfUp(*standard, 2)) : std::nullopt;
+}
+
 QString standardText(std::optional<double> standard)
 {
-    return standard ? NumberText::general(NumberText::roundHalfUp(*standard, 2)) : QString();
+    const std::optional<double> shown = standardShown(standard);
+    return shown ? NumberText::general(*shown) : QString();
 }
 
 int ageOf(const QString &text)

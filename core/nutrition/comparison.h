@@ -47,6 +47,8 @@ std::optional<double> calculatedValue(int row, std::optional<double> sum);
 // calculated column, so that a value converted on import (vitamin A, µgRAE x
 // 10 / 3 in IU) shows 2833.33, not its binary remainder; empty for none.
 QString standardText(std::optional<double> standard);
+// The standard as that text shows it (and the chart plots it).
+std::optional<double> standardShown(std::optional<double> standard);
 
 // The age a text of the age box stands for: the whole text as one number,
 // rounded to a whole number with halves to the even one; 0 when it is no

@@ -37,11 +37,6 @@ std::vector<QLineF> spokes()
     return result;
 }
 
-double readValue(const QString &text)
-{
-    return NumberText::leading(text);
-}
-
 QPointF vertex(const Axis &axis, double value)
 {
     return vertex(axis, value, axis.fullScale);
@@ -61,17 +56,17 @@ Scales fixedScales()
     return scales;
 }
 
-Polyline polygon(const Column &texts)
+Polyline polygon(const Column &values)
 {
-    return polygon(texts, fixedScales());
+    return polygon(values, fixedScales());
 }
 
-Polyline polygon(const Column &texts, const Scales &scales)
+Polyline polygon(const Column &values, const Scales &scales)
 {
     Polyline points;
     points.reserve(axisCount + 1);
     for (int i = 0; i < axisCount; ++i)
-        points.push_back(vertex(ChartAxis[i], readValue(texts[i]), scales[i]));
+        points.push_back(vertex(ChartAxis[i], values[i].value_or(0), scales[i]));
     points.push_back(points.front());
     return points;
 }

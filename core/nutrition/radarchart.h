@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 #include <array>
+#include <optional>
 #include <vector>
 
 // The geometry of the comparison window's radar chart, in the chart surface's
@@ -84,15 +85,14 @@ std::vector<Polyline> rings();
 // Ten spokes from the centre at the ring angles -180 ... 180.
 std::vector<QLineF> spokes();
 
-// How the chart reads a table text: its leading number, 0 when it has none.
-double readValue(const QString &text);
 // C + (value / S) x (end point - C), with S the axis's own full scale or
 // the one given.
 QPointF vertex(const Axis &axis, double value);
 QPointF vertex(const Axis &axis, double value, double fullScale);
 
-// The texts of one column for the elements 2 to 10, in axis order.
-using Column = std::array<QString, axisCount>;
+// The values of one column for the elements 2 to 10, in axis order, as the
+// comparison table shows them; a value that is not there sits at the centre.
+using Column = std::array<std::optional<double>, axisCount>;
 // A full scale per axis, in axis order.
 using Scales = std::array<double, axisCount>;
 
@@ -101,11 +101,11 @@ Scales fixedScales();
 
 // The polyline of one column: the vertex of element 2, then those of 3 to 10,
 // then element 2 again (ten points).
-Polyline polygon(const Column &texts);
-Polyline polygon(const Column &texts, const Scales &scales);
+Polyline polygon(const Column &values);
+Polyline polygon(const Column &values, const Scales &scales);
 
-// What the chart shows: the calculated values (Data captions) and the
-// standard values (Kdata texts), on the full scales given.
+// What the chart shows: the calculated values and the standard values of the
+// comparison, on the full scales given.
 struct Values
 {
     Column calculated;

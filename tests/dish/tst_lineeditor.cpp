@@ -230,14 +230,14 @@ private slots:
         QCOMPARE(s.count("kou"), 5);
         QCOMPARE(s.recipeRows(), 0);
 
-        QVERIFY(s.goToDish(QStringLiteral("ごはん")));
-        ctl<QLineEdit>(w, "Text4")->setText(QStringLiteral("0"));
-        ctl<QPushButton>(w, "Command11")->click();
-        QCOMPARE(s.prompts().asked.size(), 1);
-        QCOMPARE(s.prompts().asked.first().prompt,
+        DishWindow fresh; // no food chosen yet
+        QVERIFY(fresh.goToDish(QStringLiteral("ごはん")));
+        ctl<QPushButton>(fresh.w(), "Command11")->click();
+        QCOMPARE(fresh.prompts().asked.size(), 1);
+        QCOMPARE(fresh.prompts().asked.first().prompt,
                  QStringLiteral("上の「食品名」欄から食品を選んでください"));
-        QCOMPARE(line(s, 1), QStringLiteral("1 150.0 1.5 ｇ"));
-        QCOMPARE(s.recipeFoods(), QStringList{"米"});
+        QCOMPARE(line(fresh, 1), QStringLiteral("1 150.0 1.5 ｇ"));
+        QCOMPARE(fresh.recipeFoods(), QStringList{"米"});
     }
 
     // Before the unit list is loaded (the window loaded, the lists not yet

@@ -23,10 +23,8 @@ class TestFoodCommands : public QObject, FoodSession
         ctl<DataList>(*fmain, "DataList2")
             ->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
         ctl<DataList>(*fmain, "DataList3")->setBoundText(food);
-        // The line editor's own handler is not needed here: the choice it
-        // makes is the food list's entry.
-        ctl<QLineEdit>(*fmain, "Text4")->setText(ctl<DataList>(*fmain, "DataList3")->boundText());
-        ctl<QLineEdit>(*fmain, "Text1")->setText(ctl<DataList>(*fmain, "DataList3")->text());
+        ctl<DataList>(*fmain, "DataList3")
+            ->clickRow(ctl<DataList>(*fmain, "DataList3")->selectedRow());
     }
 
 private slots:
@@ -107,9 +105,11 @@ private slots:
         // The food list shows ヨーグルト while Text4 holds 豆腐 (as after a
         // click on a recipe line): the food the list shows is named and
         // deleted.
-        chooseFromList(QStringLiteral("13"), QStringLiteral("13002"));
-        ctl<QLineEdit>(*fmain, "Text4")->setText(QStringLiteral("40000"));
-        ctl<QLineEdit>(*fmain, "Text1")->setText(QStringLiteral("豆腐"));
+        QVERIFY(fmain->takeFood(40000));
+        ctl<DataList>(*fmain, "DataList2")->setBoundText(QStringLiteral("13"));
+        ctl<DataList>(*fmain, "DataList2")
+            ->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
+        ctl<DataList>(*fmain, "DataList3")->setBoundText(QStringLiteral("13002"));
         ctl<QAction>(*fmain, "Me_data_del")->trigger();
         QCOMPARE(run->prompts.asked.first().prompt, QStringLiteral("ヨーグルトを削除します"));
         QVERIFY(folder->scalar(QStringLiteral("SELECT SID FROM eys WHERE SID=13002")).isNull());

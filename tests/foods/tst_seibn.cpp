@@ -47,7 +47,7 @@ class TestSeibn : public QObject, FoodSession
 
     void showFood(const QString &id)
     {
-        ctl<QLineEdit>(*fmain, "Text4")->setText(id);
+        QVERIFY(fmain->takeFood(id.toLongLong()));
         ctl<QPushButton>(*fmain, "Command1")->click();
     }
 
@@ -263,7 +263,7 @@ private slots:
         QVERIFY(!editor->leave());
         QVERIFY(run->prompts.asked.last().prompt.contains(QStringLiteral("0以上")));
         // Neither the navigation bar nor another food replaces the row.
-        QVERIFY(!editor->LoadFoodRecord());
+        QVERIFY(!editor->LoadFoodRecord(1001));
         QCOMPARE(editor->Text1->text(), QStringLiteral("牛乳"));
         QCOMPARE(stored("SELECT TAN FROM eys WHERE SID=13001").toDouble(), 3.3);
 
@@ -304,7 +304,7 @@ private slots:
     void keysAbove32767()
     {
         showFood(QStringLiteral("40000"));
-        QCOMPARE(run->program->CurrentId, qint64(40000));
+        QCOMPARE(editor->Adodc1->text(QStringLiteral("SID")), QStringLiteral("40000"));
         QCOMPARE(editor->Text1->text(), QStringLiteral("豆腐"));
         editor->Text2->setText(QStringLiteral("ﾓﾒﾝﾄﾞｳﾌ"));
         QVERIFY(editor->leave());
@@ -312,7 +312,7 @@ private slots:
                  QStringLiteral("ﾓﾒﾝﾄﾞｳﾌ"));
 
         // With no food chosen the editor shows none and takes no typing.
-        showFood(QStringLiteral("0"));
+        editor->LoadFoodRecord(0);
         QVERIFY(editor->Text1->text().isEmpty());
         QVERIFY(editor->data[0]->isReadOnly());
     }

@@ -48,10 +48,10 @@ QImage draw(const Values &values)
     return image;
 }
 
-Column filled(const QString &text)
+Column filled(std::optional<double> value)
 {
     Column column;
-    column.fill(text);
+    column.fill(value);
     return column;
 }
 
@@ -68,11 +68,9 @@ private slots:
         // Standards at the simpler figures (on the outer ring), one at full
         // scale; the calculated polygon runs from the centre up to its energy.
         Values values;
-        values.calculated = filled(QStringLiteral("0"));
-        values.calculated[0] = QStringLiteral("1755");
-        values.standard = {QStringLiteral("2700"), QStringLiteral("117"),  QStringLiteral("900"),
-                           QStringLiteral("12"),   QStringLiteral("2000"), QStringLiteral("1.1"),
-                           QStringLiteral("1.5"),  QStringLiteral("18"),   QStringLiteral("50")};
+        values.calculated = filled(0);
+        values.calculated[0] = 1755;
+        values.standard = {2700, 117, 900, 12, 2000, 1.1, 1.5, 18, 50};
         const QImage image = draw(values);
 
         QVERIFY(near(image, QPointF(2800, 1425), isGreen));
@@ -85,19 +83,19 @@ private slots:
         QVERIFY(near(image, pointAt(-180 + 3 * 40, 1000), isGrey));
         QCOMPARE(image.pixel(5, 5), QColor(Qt::white).rgb());
 
-        values.calculated[0] = QStringLiteral("3510");
+        values.calculated[0] = 3510;
         QVERIFY(near(draw(values), QPointF(2800, 450), isGreen));
     }
 
     void emptyValueDrawsAtTheCentre()
     {
         Values values;
-        values.calculated = filled(QStringLiteral("1000000")); // far off the surface
-        values.calculated[0] = QString();
-        values.calculated[1] = QStringLiteral("117");
-        values.standard = filled(QString());
-        values.standard[4] = QStringLiteral("2600");
-        values.standard[5] = QStringLiteral("1.43");
+        values.calculated = filled(1000000); // far off the surface
+        values.calculated[0] = std::nullopt;
+        values.calculated[1] = 117;
+        values.standard = filled(std::nullopt);
+        values.standard[4] = 2600;
+        values.standard[5] = 1.43;
         const QImage image = draw(values);
         // Green runs from the centre (energy) to the protein end point.
         QVERIFY(near(image, centre(), isRed)); // both polygons pass the centre; red is on top
@@ -113,9 +111,9 @@ private slots:
         // On a screen at twice the density the chart is drawn with twice the
         // device pixels, lines included, rather than scaled up afterwards.
         Values values;
-        values.calculated = filled(QStringLiteral("0"));
-        values.calculated[0] = QStringLiteral("3510"); // a vertical green line up the spoke
-        values.standard = filled(QStringLiteral("1000000"));
+        values.calculated = filled(0);
+        values.calculated[0] = 3510; // a vertical green line up the spoke
+        values.standard = filled(1000000);
         auto greenRun = [&](double ratio) {
             QImage image(int(std::ceil(surfaceWidth * pixelsPerTwip * ratio)),
                          int(std::ceil(surfaceHeight * pixelsPerTwip * ratio)),
@@ -140,8 +138,8 @@ private slots:
     void standardCoversCalculatedWhereTheyMeet()
     {
         Values values;
-        values.calculated = filled(QStringLiteral("0"));
-        values.calculated[0] = QStringLiteral("2700");
+        values.calculated = filled(0);
+        values.calculated[0] = 2700;
         values.standard = values.calculated;
         const QImage image = draw(values);
         QVERIFY(near(image, QPointF(2800, 900), isRed));

@@ -120,6 +120,36 @@ private slots:
         QCOMPARE(dishes.find(1)->name, QStringLiteral("親子どんぶり"));
     }
 
+    // The dish box offers the dishes whose name holds the text, the one
+    // named exactly so first.
+    void dishesNamed_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("part of a name") << "丼" << QStringList{"親子丼", "牛丼"};
+        QTest::newRow("the exact name first")
+            << "塩むすび" << QStringList{"塩むすび", "焼き塩むすび"};
+        QTest::newRow("nothing") << "カレー" << QStringList{};
+        QTest::newRow("a quote is text") << "'" << QStringList{};
+    }
+    void dishesNamed()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, names);
+        TestFolder folder;
+        QVERIFY(folder.makeStore(fixture + QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES "
+                                                          "(3, '焼き塩むすび'), (4, '牛丼');")));
+        Menus::MenuStore store;
+        QString error;
+        QVERIFY(store.open(connection, &error));
+        std::vector<std::pair<qint64, QString>> found;
+        QVERIFY2(store.dishesNamed(text, 50, &found, &error), qPrintable(error));
+        QStringList got;
+        for (const auto &[key, name] : found)
+            got << name;
+        QCOMPARE(got, names);
+    }
+
     void portionsRefused_data()
     {
         QTest::addColumn<QString>("text");
