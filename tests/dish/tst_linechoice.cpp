@@ -31,10 +31,10 @@ private slots:
         QCOMPARE(ctl<QLineEdit>(w, "Text1")->text(), QStringLiteral("米"));
         QCOMPARE(ctl<QLineEdit>(w, "Text4")->text(), QStringLiteral("1"));
 
-        // Enter takes the highlighted food again after the editor moved on.
-        ctl<QLineEdit>(w, "Text4")->setText(QStringLiteral("2"));
+        // Enter takes the highlighted food again: 100 g of it proposed anew.
+        ctl<QLineEdit>(w, "Text2")->setText(QStringLiteral("5"));
         QTest::keyClick(foods, Qt::Key_Return);
-        QCOMPARE(ctl<QLineEdit>(w, "Text4")->text(), QStringLiteral("1"));
+        QCOMPARE(ctl<QLineEdit>(w, "Text2")->text(), QStringLiteral("100"));
     }
 
     // The window shows the session's current line: ▶ on it, the editor
