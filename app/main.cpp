@@ -33,6 +33,7 @@ int main(int argc, char *argv[])
     }
     Program program(prompts);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &program, &Program::end);
-    program.start();
+    if (!program.start())
+        return 0; // the user chose not to share the store with another program
     return app.exec();
 }

@@ -8,6 +8,7 @@
 #include "app/prompts.h"
 #include "app/startfonts.h"
 #include "core/app/datafolder.h"
+#include "core/app/leftovers.h"
 #include "core/app/placement.h"
 #include "core/dish/dishsession.h"
 #include "core/settings/settingsfile.h"
@@ -17,6 +18,7 @@
 #include "core/store/officialtable.h"
 #include "core/store/schema.h"
 #include "core/store/storecheck.h"
+#include "core/store/storelock.h"
 #include "core/store/undojournal.h"
 #include "export/exportcommands.h"
 #include "foods/seibn.h"
@@ -133,12 +135,15 @@ void Program::unloadConfig()
     delete m_config;
 }
 
-void Program::start()
+bool Program::start()
 {
     // 1. The connection text. A store that cannot be opened is reported once
     // the main window is up; everything else proceeds with empty lists.
     DbConnectionString = connectionText();
-    checkStore();
+    if (!checkStore()) {
+        m_ended = true;
+        return false;
+    }
 
     // 2-3. Read the settings as the settings window loads them; show the
     // cover. The window itself is built only when it is first shown: what it
@@ -197,10 +202,10 @@ void Program::start()
         StartFonts::useDesktopFonts();
         seibn();
     });
-    // The day's copy of the store waits until then too: on a large store it
-    // would hold up the first paint of the day's first start.
-    constexpr int dailyCopyDelayMs = 500;
-    QTimer::singleShot(dailyCopyDelayMs, this, [this] { keepDailyCopy(); });
+    // The check of the store's pages and the day's copy wait until then
+    // too: on a large store they would hold up the first paint.
+    constexpr int storeCheckDelayMs = 500;
+    QTimer::singleShot(storeCheckDelayMs, this, [this] { checkStoreBeside(); });
 
     if (!settingsError.isEmpty())
         m_prompts.message(settingsError, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
@@ -212,10 +217,25 @@ void Program::start()
         else
             m_prompts.message(m_storeError, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
     }
+    return true;
 }
 
-void Program::checkStore()
+bool Program::checkStore()
 {
+    // One program changes a store at a time: a second one opens it
+    // read-only, or not at all, as the user chooses.
+    const QString path = Database::dataSourceOf(DbConnectionString);
+    m_lock = std::make_unique<StoreLock>(path);
+    if (QFileInfo(path).isFile() && m_lock->acquire() == StoreLock::Outcome::Elsewhere) {
+        if (m_prompts.message(StoreLock::heldQuestion(QFileInfo(path).fileName(), m_lock->holder()),
+                              Prompts::Buttons::OkCancel,
+                              Prompts::Icon::Exclamation) != Prompts::Answer::Ok)
+            return false;
+        DbConnectionString += QStringLiteral(";Mode=Read");
+        m_lockedOut = true;
+    }
+    // What a killed copy or settings write left beside the store goes.
+    Leftovers::removeBesideStore(path);
     // One message at most: the store cannot be opened, lacks parts, or
     // cannot be written; in each case the edit commands are off.
     QString error;
@@ -223,8 +243,21 @@ void Program::checkStore()
     m_editable = false;
     if (!m_store) {
         m_storeError = error;
-        return;
+        return true;
     }
+    m_checkDue = true;
+    checkOpenStore();
+    // How the store was opened (a log moved aside) is told with the rest.
+    if (!m_store->notice().isEmpty())
+        m_storeError = m_storeError.isEmpty()
+                           ? m_store->notice()
+                           : m_store->notice() + QLatin1Char('\n') + m_storeError;
+    return true;
+}
+
+void Program::checkOpenStore()
+{
+    QString error;
     const QString name = QFileInfo(m_store->fileName()).fileName();
     // The installed table, to tell changed official foods by (none when the
     // store is the installed one itself).
@@ -250,10 +283,28 @@ void Program::checkStore()
         if (QFileInfo(installed).canonicalFilePath() ==
             QFileInfo(m_store->fileName()).canonicalFilePath())
             installed.clear();
+        // Only a store that is then whole keeps the change: one that still
+        // lacks parts is left as it was, never written.
+        QStringList remaining = missing;
         if (m_store->write(
-                [db, installed](QString *e) { return Schema::bringUpToDate(db, e, installed); },
+                [db, installed, &remaining](QString *e) {
+                    if (!Schema::bringUpToDate(db, e, installed))
+                        return false;
+                    remaining = StoreCheck::missingParts(db);
+                    return remaining.isEmpty();
+                },
                 &error))
-            missing = StoreCheck::missingParts(db);
+            missing.clear();
+        else
+            missing = remaining;
+    }
+    if (!missing.isEmpty() && m_store->isReadOnly()) {
+        // Most likely a store of an earlier version that cannot be brought
+        // up to date: it is told as what it is, read-only.
+        m_storeError = StoreCheck::readOnlyMessage(name) +
+                       QStringLiteral("\n書き込めないため、%1を加えられませんでした。")
+                           .arg(missing.join(QStringLiteral("、")));
+        return;
     }
     if (!missing.isEmpty()) {
         m_storeError = StoreCheck::missingMessage(name, missing);
@@ -262,66 +313,96 @@ void Program::checkStore()
         return;
     }
     if (m_store->isReadOnly()) {
-        m_storeError = StoreCheck::readOnlyMessage(name);
+        if (!m_lockedOut)
+            m_storeError = StoreCheck::readOnlyMessage(name);
         return;
     }
     m_store->refuseEdits(QString());
+    m_store->useWriteAheadLog();
     m_editable = true;
     // The journal's triggers are made by the first change, not before the
     // first paint.
     if (!m_store->undoJournal())
         m_store->setUndoJournal(std::make_unique<UndoJournal>(*m_store));
     // The first start of a day keeps a copy of the store as it was: made
-    // once the main window is up, and in any case before the first change.
+    // once the main window is up, and in any case before the first change,
+    // once the store passed its check.
     m_dailyCopyDue = true;
-    m_store->setBeforeFirstWrite([this] { keepDailyCopy(); });
+    m_store->setBeforeFirstWrite([this] { checkStoreBeside(); });
 }
 
 void Program::finishStartUp()
 {
     seibn();
-    keepDailyCopy();
-    waitForDailyCopy();
+    checkStoreBeside();
+    waitForStoreCheck();
 }
 
-void Program::keepDailyCopy()
+void Program::checkStoreBeside()
 {
-    if (!m_dailyCopyDue || !m_store)
+    if (!m_checkDue || !m_store)
         return;
-    m_dailyCopyDue = false;
+    m_checkDue = false;
     m_store->setBeforeFirstWrite(nullptr);
-    // With a write-ahead log the copy is written beside the window, from the
-    // store as it is now; the log is not folded back meanwhile, since that
-    // would wait for the copy.
-    if (m_store->hasWriteAheadLog()) {
+    const bool copyDue = std::exchange(m_dailyCopyDue, false);
+    const QDate today = QDate::currentDate();
+    // With a write-ahead log (or no writes at all) the check runs beside the
+    // window, on the store as it is now; the log is not folded back
+    // meanwhile, since that would wait for it.
+    if (m_store->hasWriteAheadLog() || m_store->isReadOnly()) {
         m_store->holdLog(true);
-        // Told on the copying thread; the program waits for it before it ends.
-        auto written = [this](const QString &, const QString &error) {
+        // Told on the checking thread; the program stops it before it ends.
+        auto checked = [this, serial = m_checkSerial](const Backup::CheckReport &report) {
             QMetaObject::invokeMethod(
-                this, [this, error] { dailyCopyWritten(error); }, Qt::QueuedConnection);
+                this, [this, report, serial] { storeChecked(report, serial); },
+                Qt::QueuedConnection);
         };
         QString error;
-        if (m_dailyCopy.start(m_store->fileName(), QDate::currentDate(), written, &error))
+        if (m_startCheck.start(m_store->fileName(), today, copyDue, checked, &error))
             return;
         m_store->holdLog(false);
     }
-    QString error;
-    Backup::daily(m_store->handle(), m_store->fileName(), QDate::currentDate(), &error);
-    dailyCopyWritten(error);
+    // Otherwise a reader beside would hold up every change: it runs here.
+    storeChecked(Backup::checkThenCopy(m_store->handle(), m_store->fileName(), today, copyDue),
+                 m_checkSerial);
 }
 
-void Program::dailyCopyWritten(const QString &error)
+void Program::storeChecked(const Backup::CheckReport &report, int serial)
 {
     if (m_store)
         m_store->holdLog(false);
-    if (!error.isEmpty())
-        m_prompts.message(QStringLiteral("毎日のバックアップを作れませんでした。\n") + error,
+    if (report.stopped || m_ended || !m_store || m_restoring || serial != m_checkSerial)
+        return;
+    if (!report.error.isEmpty())
+        m_prompts.message(QStringLiteral("毎日のバックアップを作れませんでした。\n") + report.error,
                           Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    if (report.damage.isEmpty())
+        return;
+    const QString name = QFileInfo(m_store->fileName()).fileName();
+    m_store->refuseEdits(
+        QStringLiteral("データベース「%1」が壊れているので、変更できません。").arg(name));
+    setEditable(false);
+    QString text = report.damage + QStringLiteral("\n編集の機能を止めました。");
+    if (report.goodCopy.isEmpty() || m_store->isReadOnly()) {
+        if (report.goodCopy.isEmpty())
+            text +=
+                QStringLiteral("\nbackups フォルダーに、壊れていないバックアップがありません。");
+        m_prompts.message(text, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
+    const QFileInfo copy(report.goodCopy);
+    text += QStringLiteral("\n壊れていないいちばん新しいバックアップ「%1」（%2）に戻しますか?"
+                           "\n今のデータは「%3.bak」に残します。")
+                .arg(QDir::toNativeSeparators(copy.filePath()),
+                     copy.lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm")), name);
+    if (m_prompts.message(text, Prompts::Buttons::OkCancel, Prompts::Icon::Critical) ==
+        Prompts::Answer::Ok)
+        restoreFrom(report.goodCopy);
 }
 
-void Program::waitForDailyCopy()
+void Program::waitForStoreCheck()
 {
-    m_dailyCopy.wait();
+    m_startCheck.wait();
     if (m_store)
         m_store->holdLog(false);
 }
@@ -374,16 +455,27 @@ void Program::restoreStore()
                           Prompts::Buttons::OkCancel,
                           Prompts::Icon::Question) != Prompts::Answer::Ok)
         return;
-    // The day's copy keeps the store as it was before the restore.
-    keepDailyCopy();
-    waitForDailyCopy();
+    restoreFrom(*source);
+}
+
+void Program::restoreFrom(const QString &source)
+{
+    // The day's copy keeps the store as it was before the restore; what the
+    // check finds in the store being replaced is no longer told.
+    m_restoring = true;
+    checkStoreBeside();
+    waitForStoreCheck();
+    m_restoring = false;
+    ++m_checkSerial;
     // A name box with a change the user has not left yet would be written
     // into the restored store: it is dropped with the rest of the old state.
     QString error;
-    if (!Backup::restore(*m_store, *source, &error)) {
+    if (!Backup::restore(*m_store, source, &error)) {
         m_prompts.message(error, Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return;
     }
+    // The restore went through the log: it is folded back and emptied now.
+    m_store->foldLog();
     // The restored store is checked as at start-up: it is whole, so edits
     // are on again unless the file cannot be written.
     m_storeError.clear();
@@ -392,7 +484,7 @@ void Program::restoreStore()
     if (m_editable && !m_store->undoJournal())
         m_store->setUndoJournal(std::make_unique<UndoJournal>(*m_store));
     reloadAll();
-    m_prompts.message(QStringLiteral("「%1」から復元しました。").arg(*source), Prompts::Buttons::Ok,
+    m_prompts.message(QStringLiteral("「%1」から復元しました。").arg(source), Prompts::Buttons::Ok,
                       Prompts::Icon::Information);
 }
 
@@ -458,7 +550,8 @@ void Program::end()
     delete m_seibn;
     if (m_fmain)
         m_fmain->deleteLater();
-    waitForDailyCopy();
+    // A check still running ends at once; the next start checks again.
+    m_startCheck.stop();
     m_store.reset(); // closes once the main window's sources let go of it
     if (QCoreApplication::instance() && parent() == nullptr)
         QCoreApplication::quit();

@@ -22,6 +22,7 @@ class FrmSplash;
 class HelpWindow;
 class Prompts;
 class Seibn;
+class StoreLock;
 class Database;
 
 // The program's module: the start-up routine, the module-wide variables and
@@ -38,12 +39,18 @@ public:
 
     // The start-up routine: builds the connection text, reads the settings,
     // shows the cover, loads the main window and the food editor, binds the
-    // lists, makes the last dish current and shows the main window.
-    void start();
+    // lists, makes the last dish current and shows the main window. False
+    // when the user chose to quit (the store is held by another program).
+    bool start();
     // Does now what start() leaves until just after the first paint (the
     // food editor, the day's copy of the store), for callers that do not
     // run the event loop.
     void finishStartUp();
+    // Starts the check of the store's pages and indexes beside the window,
+    // and after it the day's copy when one is due; returns at once. Done
+    // once; start() does it just after the first paint.
+    void checkStoreBeside();
+    bool isCheckingStore() const { return m_startCheck.isRunning(); }
     // Closes every window; the program ends.
     void end();
     bool hasEnded() const { return m_ended; }
@@ -117,21 +124,30 @@ public:
     void reloadAll(qint64 preferredDish = 0);
 
 private:
-    void checkStore();
-    // Makes the day's copy of the store once (see Backup::daily), telling
-    // the user when it cannot be made.
-    void keepDailyCopy();
-    void dailyCopyWritten(const QString &error);
-    // Returns once the day's copy is written.
-    void waitForDailyCopy();
+    // False when the user chose to quit rather than share the store.
+    bool checkStore();
+    void checkOpenStore();
+    // What the check beside the window found: a damaged store turns edits
+    // off and offers the newest whole copy; a day's copy that could not be
+    // made is told.
+    void storeChecked(const Backup::CheckReport &report, int serial);
+    // Returns once the check and the day's copy are done.
+    void waitForStoreCheck();
+    // Replaces the store by the copy source and shows the result.
+    void restoreFrom(const QString &source);
     void setEditable(bool editable);
 
     Prompts &m_prompts;
     bool m_editable = false;
     bool m_ended = false;
     QString m_storeError;
+    std::unique_ptr<StoreLock> m_lock; // released after the store closes
+    bool m_lockedOut = false;          // opened read-only: another program holds it
+    bool m_checkDue = false;
+    int m_checkSerial = 0; // a report of an earlier store's check is dropped
+    bool m_restoring = false;
     bool m_dailyCopyDue = false;
-    Backup::DailyCopy m_dailyCopy;
+    Backup::StartCheck m_startCheck;
     std::shared_ptr<Database> m_store;
     std::unique_ptr<OfficialTable> m_official;
     mutable QHash<qint64, std::optional<bool>> m_officialDiffers;

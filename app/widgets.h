@@ -35,6 +35,8 @@ inline constexpr QColor unknownTint{255, 214, 150};
 // The ground of a food of the official table whose values the user changed.
 inline constexpr QColor changedOfficialTint{255, 210, 225};
 inline const QString changedOfficialNote = QStringLiteral("食品成分表の値から変えてあります");
+// The tint of a weight that is an estimate, not a published figure.
+inline constexpr QColor estimateTint{205, 228, 255};
 
 // Marks a total box or label that leaves out the unknown values of the foods
 // named: tinted, with the tooltip 「未測定を含む: …」. An empty list takes the

@@ -7,9 +7,12 @@
 #include "app/twips.h"
 #include "app/widgets.h"
 #include "core/dish/dishsession.h"
+#include "core/foods/foodmeasures.h"
 #include "core/foods/foodnames.h"
 #include "core/store/datasource.h"
+#include "core/store/numbertext.h"
 
+#include <QBrush>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -18,6 +21,8 @@ namespace {
 const QString recipeFood = QStringLiteral("素材");
 const QString recipeQuantity = QStringLiteral("数量");
 const QString recipeUnit = QStringLiteral("単位");
+const QString recipeGrams = QStringLiteral("重量");
+const QString recipeEstimated = QStringLiteral("推定");
 
 } // namespace
 
@@ -37,8 +42,16 @@ RecipeView::RecipeView(QWidget *client, Program &program, DishSession &dish)
     Twips::place(m_grid, 120, 3720, 5655, 2535);
     m_lineKey = Widgets::hiddenBox(client, QStringLiteral("TexKouID"), QString());
 
-    // A food's full official name is the tooltip of its cell.
+    // A food's full official name is the tooltip of its cell; a weight that
+    // is an estimate is tinted, its tooltip saying how it was reached.
     m_grid->setDecoration([this](int row, int column, int role) -> QVariant {
+        if (column == m_lines->fieldIndex(recipeGrams) && column >= 0 &&
+            m_lines->value(row, m_lines->fieldIndex(recipeEstimated)).toInt() == 1) {
+            if (role == Qt::BackgroundRole)
+                return QBrush(Widgets::estimateTint);
+            if (role == Qt::ToolTipRole)
+                return FoodMeasures::estimateNote();
+        }
         if (role != Qt::ToolTipRole || column != 0)
             return {};
         return FoodNames::fullName(
@@ -67,8 +80,9 @@ void RecipeView::showRecipe()
     const int food = m_lines->fieldIndex(recipeFood);
     const int quantity = m_lines->fieldIndex(recipeQuantity);
     const int unit = m_lines->fieldIndex(recipeUnit);
+    const int grams = m_lines->fieldIndex(recipeGrams);
     for (int column = 0; column < m_lines->fieldCount(); ++column) {
-        if (column != food && column != quantity && column != unit)
+        if (column != food && column != quantity && column != unit && column != grams)
             m_grid->setColumnWidthTwips(column, 0);
     }
     if (food >= 0)
@@ -79,6 +93,17 @@ void RecipeView::showRecipe()
         m_grid->setColumnWidthTwips(unit, 800);
     if (quantity >= 0)
         m_grid->setColumnAlignment(quantity, Qt::AlignRight);
+    // The grams of each line, at the right of the three.
+    if (grams >= 0) {
+        m_grid->setColumnWidthTwips(grams, 800);
+        m_grid->setColumnCaption(grams, QStringLiteral("重量(g)"));
+        m_grid->setColumnAlignment(grams, Qt::AlignRight);
+        m_grid->setColumnFormat(grams, [](const QVariant &value) {
+            bool ok = false;
+            const double g = value.toDouble(&ok);
+            return ok ? NumberText::general(NumberText::roundHalfUp(g, 1)) : QString();
+        });
+    }
     repaint();
     showSelectedLine();
     emit recipeShown();

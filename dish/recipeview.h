@@ -11,7 +11,8 @@ class QLineEdit;
 class QWidget;
 
 // The recipe of the current dish on the main window: the grid of its lines
-// (DataGrid1, food, quantity and unit shown) and the selected line's key
+// (DataGrid1, food, quantity and unit shown, then each line's grams, tinted
+// where the weight of its unit is an estimate) and the selected line's key
 // (TexKouID). Its controls lie on the main window's client area.
 class RecipeView : public QObject
 {

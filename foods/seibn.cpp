@@ -201,6 +201,10 @@ void Seibn::showFoodExtras()
             GridMeasure->setItem(row, 0, new QTableWidgetItem(m.unit));
             auto *grams = new QTableWidgetItem(NumberText::general(m.grams));
             grams->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (m.estimated) {
+                grams->setBackground(Widgets::estimateTint);
+                grams->setToolTip(FoodMeasures::estimateNote());
+            }
             GridMeasure->setItem(row, 1, grams);
         }
     }
@@ -370,6 +374,7 @@ void Seibn::BindFoodEditor()
 {
     Adodc1->setConnectionString(program().DbConnectionString);
     Adodc1->setRecordSource(Queries::foods());
+    Adodc1->setTailSource(Queries::foodsTail());
     Adodc2->setConnectionString(program().DbConnectionString);
     Adodc2->setRecordSource(Queries::categories());
     // Binding the first box opens Adodc1 on the first food.

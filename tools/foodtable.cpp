@@ -177,7 +177,7 @@ bool read(const QString &xlsxPath, Table *table, QString *error)
     }
 
     int tagRow = 0;
-    int groupColumn = -1, numberColumn = -1, nameColumn = -1;
+    int groupColumn = -1, numberColumn = -1, nameColumn = -1, remarksColumn = -1;
     QList<QPair<int, int>> valueColumns; // sheet column -> tag index
     QSet<int> numbers;
     const QString &sheet = mainSheet;
@@ -201,6 +201,8 @@ bool read(const QString &xlsxPath, Table *table, QString *error)
                 nameColumn = c;
             else if (h == QStringLiteral("成分識別子"))
                 tagCell = c;
+            else if (h == QStringLiteral("備考"))
+                remarksColumn = c;
         }
         if (tagCell < 0)
             return true;
@@ -279,6 +281,8 @@ bool read(const QString &xlsxPath, Table *table, QString *error)
             return false;
         }
         food.name = name;
+        if (remarksColumn >= 0)
+            food.remarks = cell(remarksColumn);
         for (const auto &[column, index] : valueColumns) {
             const QString text = cell(column);
             const std::optional<Value> v = parseCell(text);
@@ -324,6 +328,21 @@ bool read(const QString &xlsxPath, Table *table, QString *error)
         }
     }
     return true;
+}
+
+std::optional<double> density(const Food &food)
+{
+    // 「(100 g：182 mL、100 mL：55 g)」, with or without blanks.
+    static const QRegularExpression perVolume(
+        QStringLiteral("100\\s*mL\\s*[：:]\\s*([0-9]+(?:\\.[0-9]+)?)\\s*g"));
+    const QRegularExpressionMatch m = perVolume.match(food.remarks);
+    if (!m.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double grams = m.captured(1).toDouble(&ok);
+    if (!ok || !(grams > 0))
+        return std::nullopt;
+    return grams;
 }
 
 QString listedName(const QString &publishedName)

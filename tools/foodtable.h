@@ -69,7 +69,12 @@ struct Food
     QString name;   // 食品名 as published
     int group = 0;  // 食品群, 1-18
     std::array<Value, tagCount> values;
+    QString remarks; // 備考, as published
 };
+
+// Grams per 100 mL, where the food's remarks give them
+// (「(100 g：… mL、100 mL：… g)」).
+std::optional<double> density(const Food &food);
 
 // The store's value of one field of a food.
 Value fieldValue(const Food &food, const FieldMapping &mapping);

@@ -70,6 +70,9 @@ Sources locate(const QString &dataDir)
             break;
         }
     }
+    const QString liquids = dir.filePath(QStringLiteral("liquids/liquids.csv"));
+    if (QFileInfo(liquids).isFile())
+        s.liquids = liquids;
     return s;
 }
 
@@ -115,6 +118,14 @@ bool load(const Sources &sources, Data *data, QString *error)
         if (!readMeasures(sources.measures, known, &data->measures, error))
             return false;
     }
+    if (!sources.liquids.isEmpty()) {
+        QSet<int> known, liquids;
+        for (const FoodTable::Food &food : std::as_const(data->foods.foods))
+            known.insert(food.number);
+        if (!readLiquids(sources.liquids, known, &liquids, error))
+            return false;
+        data->measures += estimatedMeasures(data->foods.foods, liquids, data->measures);
+    }
     Readings readings;
     if (!readings.open(error))
         return false;
@@ -135,15 +146,30 @@ bool load(const Sources &sources, Data *data, QString *error)
     return true;
 }
 
+namespace {
+
+// The lines of a UTF-8 text file; false with a message naming it when it
+// cannot be read.
+bool readTextLines(const QString &path, QStringList *lines, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        if (error)
+            *error = QStringLiteral("%1 を読めません: %2").arg(path, file.errorString());
+        return false;
+    }
+    *lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    return true;
+}
+
+} // namespace
+
 bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Measure> *measures,
                   QString *error)
 {
-    QFile file(csvPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        if (error)
-            *error = QStringLiteral("%1 を読めません: %2").arg(csvPath, file.errorString());
+    QStringList lines;
+    if (!readTextLines(csvPath, &lines, error))
         return false;
-    }
     const QString name = QFileInfo(csvPath).fileName();
     const auto fail = [&](int line, const QString &what) {
         if (error)
@@ -156,7 +182,6 @@ bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Mea
     for (const QString &piece : pieceUnits())
         unitNames.insert(piece);
     static const QRegularExpression foodNumber(QStringLiteral("^[0-9]{5}$"));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     QList<Measure> read;
     QSet<QPair<int, QString>> seen;
     bool header = true;
@@ -200,6 +225,69 @@ bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Mea
         return fail(1, QStringLiteral("見出しの行がありません。"));
     *measures = read;
     return true;
+}
+
+bool readLiquids(const QString &csvPath, const QSet<int> &knownFoods, QSet<int> *liquids,
+                 QString *error)
+{
+    QStringList lines;
+    if (!readTextLines(csvPath, &lines, error))
+        return false;
+    const QString name = QFileInfo(csvPath).fileName();
+    static const QRegularExpression foodNumber(QStringLiteral("^[0-9]{5}$"));
+    QSet<int> read;
+    bool header = true;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.isEmpty())
+            continue;
+        const QString number = line.section(QLatin1Char(','), 0, 0);
+        QString fault;
+        if (header) {
+            header = false;
+            if (number == QStringLiteral("食品番号"))
+                continue;
+            fault = QStringLiteral("見出しは「食品番号,食品名」のはずです。");
+        } else if (!foodNumber.match(number).hasMatch()) {
+            fault = QStringLiteral("食品番号「%1」は5桁の数字ではありません。").arg(number);
+        } else if (!knownFoods.contains(number.toInt())) {
+            fault = QStringLiteral("食品番号 %1 は食品成分表にありません。").arg(number);
+        }
+        if (!fault.isEmpty()) {
+            if (error)
+                *error = QStringLiteral("%1 %2 行目: %3").arg(name).arg(i + 1).arg(fault);
+            return false;
+        }
+        read.insert(number.toInt());
+    }
+    *liquids = read;
+    return true;
+}
+
+QList<Measure> estimatedMeasures(const QList<FoodTable::Food> &foods, const QSet<int> &liquids,
+                                 const QList<Measure> &published)
+{
+    QSet<QPair<int, QString>> known;
+    for (const Measure &m : published)
+        known.insert({m.food, m.unit});
+    static const std::array<std::pair<const char16_t *, double>, 3> volumes{
+        {{u"小さじ", 5}, {u"大さじ", 15}, {u"ｶｯﾌﾟ", 200}}};
+    QList<Measure> estimated;
+    for (const FoodTable::Food &food : foods) {
+        if (!liquids.contains(food.number))
+            continue;
+        const std::optional<double> perHundredMl = FoodTable::density(food);
+        if (!perHundredMl)
+            continue;
+        for (const auto &[unit, millilitres] : volumes) {
+            const QString name = QString::fromUtf16(unit);
+            if (known.contains({food.number, name}))
+                continue;
+            const double grams = std::round(*perHundredMl * millilitres / 100 * 10) / 10;
+            estimated << Measure{food.number, name, grams, true};
+        }
+    }
+    return estimated;
 }
 
 namespace {
@@ -358,13 +446,14 @@ bool writeFoods(sqlite3 *db, const Data &data, QSet<int> *existing, RefreshResul
 bool writeMeasures(sqlite3 *db, const Data &data, QString *error)
 {
     Statement insert(db, QStringLiteral("INSERT OR IGNORE INTO etn(SID, TNM, KAK, USR)"
-                                        " VALUES (?1, ?2, ?3, 0)"));
+                                        " VALUES (?1, ?2, ?3, ?4)"));
     if (!prepared(insert, error))
         return false;
     for (const Measure &m : data.measures) {
         insert.bind(1, m.food);
         insert.bind(2, m.unit);
         insert.bind(3, m.grams);
+        insert.bind(4, m.estimated ? estimatedMeasure : importedMeasure);
         if (!runRow(insert, error))
             return false;
     }
@@ -507,9 +596,9 @@ bool copyReference(sqlite3 *db, QString *error)
     if (!readyColumns.isEmpty() &&
         columnsOf(db, QStringLiteral("etn"), error, "ready").size() > 0 &&
         !exec(db,
-              "DELETE FROM main.etn WHERE USR = 0;"
+              "DELETE FROM main.etn WHERE USR <> 1;"
               " INSERT OR IGNORE INTO main.etn(SID, TNM, KAK, USR)"
-              " SELECT SID, TNM, KAK, 0 FROM ready.etn WHERE USR = 0;",
+              " SELECT SID, TNM, KAK, USR FROM ready.etn WHERE USR <> 1;",
               error))
         return false;
     QStringList updates;
@@ -544,7 +633,7 @@ bool refresh(const QString &storePath, const Data &data, RefreshResult *result, 
         return read && Schema::upgrade(db, error) &&
                exec(db,
                     "DELETE FROM bun; DELETE FROM tni; DELETE FROM kij;"
-                    " DELETE FROM etn WHERE USR = 0;",
+                    " DELETE FROM etn WHERE USR <> 1;",
                     error) &&
                writeCategories(db, data, error) &&
                writeFoods(db, data, &existing, &counts, error) && writeUnits(db, error) &&

@@ -42,6 +42,7 @@ struct Sources
     QString standards;         // the current edition
     QString previousStandards; // the edition before it
     QString measures;          // household measures; empty when the folder has none
+    QString liquids;           // the foods that pour; empty when the folder has none
     QStringList missing;       // what the folder lacks, as relative paths
 
     bool complete() const { return missing.isEmpty(); }
@@ -57,7 +58,14 @@ struct Measure
     int food = 0;
     QString unit;
     double grams = 0;
+    // Not published: the volume times the food's density (etn.USR 2).
+    bool estimated = false;
 };
+
+// The etn.USR of an imported measure, of an estimated one; the user's own
+// measures are 1.
+inline constexpr int importedMeasure = 0;
+inline constexpr int estimatedMeasure = 2;
 
 // Reads the household measures: a CSV with the header 食品番号,食品名,単位,重量g.
 // Every food number must be one of knownFoods, every unit one of units() or
@@ -66,6 +74,18 @@ struct Measure
 // fault stops the reading with a message naming the file and line.
 bool readMeasures(const QString &csvPath, const QSet<int> &knownFoods, QList<Measure> *measures,
                   QString *error);
+
+// Reads the list of the foods that pour (食品番号,食品名; see
+// liquids/SOURCE.md): their food numbers. Every number must be one of
+// knownFoods; a fault stops the reading with a message naming file and line.
+bool readLiquids(const QString &csvPath, const QSet<int> &knownFoods, QSet<int> *liquids,
+                 QString *error);
+
+// The estimated spoons and cups of the liquids: for each of them whose table
+// remarks give its density, 小さじ, 大さじ and ｶｯﾌﾟ that `published` lacks,
+// weighing their volume times that density (to 0.1 g).
+QList<Measure> estimatedMeasures(const QList<FoodTable::Food> &foods, const QSet<int> &liquids,
+                                 const QList<Measure> &published);
 
 struct Data
 {

@@ -31,4 +31,22 @@ QString of(int errorNumber)
     }
 }
 
+QString ofFile(const QFileDevice &file)
+{
+    switch (file.error()) {
+    case QFileDevice::ResourceError: // what a full disk is told as
+        return of(ENOSPC);
+    case QFileDevice::PermissionsError:
+        return of(EACCES);
+    case QFileDevice::WriteError:
+        // The cause of the failed write, when it is still known.
+        if (errno != 0)
+            return of(errno);
+        break;
+    default:
+        break;
+    }
+    return file.errorString();
+}
+
 } // namespace FileCause

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileDevice>
 #include <QString>
 
 // Why a file could not be written, in the user's words: the cause behind an
@@ -7,5 +8,7 @@
 namespace FileCause {
 
 QString of(int errorNumber);
+// The same for a file whose write failed, from what the file tells.
+QString ofFile(const QFileDevice &file);
 
 } // namespace FileCause

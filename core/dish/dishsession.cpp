@@ -1,5 +1,6 @@
 #include "core/dish/dishsession.h"
 
+#include "core/app/nametext.h"
 #include "core/foods/foodmeasures.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
@@ -131,6 +132,7 @@ bool DishSession::loadDishes()
     dropPendingName(); // the refresh would store a name left empty
     m_dishes->setConnectionString(m_connection);
     m_dishes->setRecordSource(Queries::dishList());
+    m_dishes->setTailSource(Queries::dishListTail());
     m_dishes->refresh();
     return hasDish();
 }
@@ -200,9 +202,22 @@ bool DishSession::show(qint64 dish)
     return false;
 }
 
+// A name with a control character is never stored.
+static bool refusedName(const QString &name, QString *error)
+{
+    const QString problem = NameText::controlCharacterProblem(name, QStringLiteral("料理名"));
+    if (problem.isEmpty())
+        return false;
+    if (error)
+        *error = problem;
+    return true;
+}
+
 bool DishSession::createDish(const QString &name, QString *error)
 {
     dropPendingName();
+    if (refusedName(name, error))
+        return false;
     if (m_dishes->hasPendingChange() && !store(m_dishes, error))
         return false;
     // Written to the store directly: appending it to the record set would
@@ -226,6 +241,8 @@ bool DishSession::createDish(const QString &name, QString *error)
 bool DishSession::renameDish(const QString &name, QString *error)
 {
     if (!hasDish())
+        return false;
+    if (refusedName(name, error))
         return false;
     const qint64 dish = currentDish();
     const int row = m_dishes->position();

@@ -187,6 +187,14 @@ private:
 constexpr int labelColumns = 2 + labelItemCount;
 const QByteArray noLabel(labelColumns, ',');
 
+template <typename Value> void appendComponents(QByteArray &out, Value value)
+{
+    for (int c : extraComponents()) {
+        out += ',';
+        appendNumber(out, value(c));
+    }
+}
+
 void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
 {
     const QString key = QString::number(dish.key);
@@ -212,6 +220,7 @@ void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
             appendNumber(out, amount);
         }
         out += noLabel;
+        appendComponents(out, [&](int c) { return lineComponent(line, c); });
         out += "\r\n";
     }
 
@@ -237,6 +246,7 @@ void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
             appendNumber(out, dish.totals.sums[i]);
     }
     out += noLabel;
+    appendComponents(out, [&](int c) { return dish.totals.components[c]; });
     out += "\r\n";
     out += dishFields + "100g当たり,,,,,";
     for (int i = 0; i < nutrientCount; ++i) {
@@ -244,6 +254,7 @@ void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
         appendNumber(out, perHundredAtPlaces(dish.totals, i));
     }
     out += noLabel;
+    appendComponents(out, [&](int c) { return componentPerHundred(dish.totals, c); });
     out += "\r\n";
 
     // The label: its figures as numbers in their own columns ("-", a figure
@@ -260,6 +271,7 @@ void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
     out += ',';
     appendField(out, label.note.isEmpty() ? labelStatement()
                                           : labelStatement() + QLatin1Char(' ') + label.note);
+    out += QByteArray(qsizetype(extraComponents().size()), ',');
     out += "\r\n";
 }
 
@@ -319,6 +331,8 @@ bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes)
     for (const LabelRow &row : nutritionLabel(Totals{}, std::nullopt).rows)
         headings << QStringLiteral("表示 %1(%2)").arg(row.name, row.unit);
     headings << QStringLiteral("表示の注記");
+    for (int c : extraComponents())
+        headings << componentHeading(c);
     out += csvRecord(headings);
     NameBytes names;
     for (const Dish &dish : dishes) {

@@ -13,9 +13,10 @@
 // total row, its row per 100 g and its nutrition label row, every row with the same columns: the
 // dish, the kind of row (区分: 明細, 合計, 100g当たり, 栄養成分表示), the food, quantity, unit and
 // grams of a line, the 23 nutrients (units in the headings), then the label's basis, its five
-// figures and its statement. Every figure is a number; the totals' weight,
-// energy and salt are rounded as the panel rounds them, the row per 100 g to
-// each nutrient's places.
+// figures and its statement, then the food table's other 32 components in its order (the
+// waste ratio the line's food's own; units in the headings). Every figure is a number; the
+// totals' weight, energy and salt are rounded as the panel rounds them, the row per 100 g to
+// each nutrient's and component's places.
 namespace Export {
 
 // A text as every CSV field writes it: without control characters other

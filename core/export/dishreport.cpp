@@ -248,6 +248,40 @@ std::optional<double> perHundredAtPlaces(const Totals &totals, int nutrient)
     return NumberText::roundHalfUp(*sum / *totals.lineWeight, nutrientPlaces(nutrient));
 }
 
+const std::vector<int> &extraComponents()
+{
+    static const std::vector<int> list = [] {
+        std::vector<int> l;
+        for (int c = 0; c < Components::count; ++c) {
+            if (!Components::all[c].inFoodRow())
+                l.push_back(c);
+        }
+        return l;
+    }();
+    return list;
+}
+
+QString componentHeading(int component)
+{
+    const Components::Component &c = Components::all[component];
+    return QStringLiteral("%1(%2)").arg(c.name, c.unit);
+}
+
+std::optional<double> lineComponent(const Line &line, int component)
+{
+    if (Components::isAmount(component))
+        return line.component(component);
+    return line.per100 ? (*line.per100)[component] : std::nullopt;
+}
+
+std::optional<double> componentPerHundred(const Totals &totals, int component)
+{
+    const std::optional<double> &sum = totals.components[component];
+    if (!sum || !totals.lineWeight || NumberText::significant15(*totals.lineWeight) == 0)
+        return std::nullopt;
+    return NumberText::roundHalfUp(*sum / *totals.lineWeight, Components::all[component].decimals);
+}
+
 std::optional<double> shown(const std::optional<double> &value)
 {
     return value ? std::optional<double>(NumberText::significant15(*value)) : std::nullopt;
@@ -301,6 +335,108 @@ std::optional<qint64> findDish(const QString &connection, const QString &keyOrNa
     return std::nullopt;
 }
 
+std::optional<double> Line::component(int c) const
+{
+    if (!per100 || !grams || !Components::isAmount(c) || !(*per100)[c])
+        return std::nullopt;
+    return *grams / 100 * *(*per100)[c];
+}
+
+namespace {
+
+// The value field of each component kept in eys; -1 for those in sbn.
+const std::array<int, Components::count> &fieldOfComponent()
+{
+    static const std::array<int, Components::count> fields = [] {
+        std::array<int, Components::count> a{};
+        for (int c = 0; c < Components::count; ++c) {
+            const Components::Component &component = Components::all[c];
+            a[c] = component.inFoodRow() ? nutrientIndex(component.field.data()) : -1;
+        }
+        return a;
+    }();
+    return fields;
+}
+
+// Every food's components per 100 g: from its value fields, and the others
+// from sbn where the store keeps them (a user's own food, or a store made
+// before they were kept, has them unknown).
+template <typename Foods>
+bool readComponents(const ExportReader &reader, const Selection &which, Foods *foods,
+                    QString *error)
+{
+    const std::array<int, Components::count> &fields = fieldOfComponent();
+    for (auto it = foods->begin(); it != foods->end(); ++it) {
+        auto values = std::make_shared<ComponentValues>();
+        for (int c = 0; c < Components::count; ++c) {
+            if (fields[c] >= 0 && it->values[fields[c]])
+                (*values)[c] = Components::fromField(c, *it->values[fields[c]]);
+        }
+        it->components = std::move(values);
+    }
+    bool keeps = false;
+    if (!eachRow(reader, Queries::hasComponents(), error, [&](const Rows &) { keeps = true; }))
+        return false;
+    if (!keeps)
+        return true;
+    return eachRow(reader, Queries::exportComponents(only(which)), error, [&](const Rows &row) {
+        const auto food = foods->find(row.key(0));
+        if (food == foods->end())
+            return;
+        int column = 1;
+        for (int c = 0; c < Components::count; ++c) {
+            if (fields[c] < 0)
+                (*food->components)[c] = row.number(column++);
+        }
+    });
+}
+
+// Adds a line's components that the value fields do not hold to its dish's
+// sums, and its carbohydrate to the label's.
+void addComponents(const Line &line, const Amounts &foodValues, Totals *totals)
+{
+    const std::array<int, Components::count> &fields = fieldOfComponent();
+    for (int c = 0; c < Components::count; ++c) {
+        if (fields[c] >= 0 || !Components::isAmount(c))
+            continue;
+        const std::optional<double> amount = line.component(c);
+        if (amount)
+            totals->components[c] = totals->components[c].value_or(0) + *amount;
+        else if (!(*line.per100)[c])
+            totals->componentUnknown[c] = true;
+    }
+    static const int carbohydrate = Components::indexOf(u"CHOCDF");
+    static const int sugar = nutrientIndex("TST");
+    static const int fibre = nutrientIndex("TSS");
+    std::optional<double> carb = line.component(carbohydrate);
+    if (!(*line.per100)[carbohydrate]) {
+        // Sugar is what is left of the carbohydrate once fibre is taken out;
+        // without a fibre value it is the whole carbohydrate.
+        if (foodValues[sugar] && line.grams)
+            carb = line.grams.value() / 100 * (*foodValues[sugar] + foodValues[fibre].value_or(0));
+        else if (!foodValues[sugar])
+            totals->labelCarbohydrateUnknown = true;
+    }
+    if (carb)
+        totals->labelCarbohydrate = totals->labelCarbohydrate.value_or(0) + *carb;
+}
+
+// The components the value fields hold are the dish's sums of those fields.
+void takeFieldComponents(Totals *totals)
+{
+    const std::array<int, Components::count> &fields = fieldOfComponent();
+    for (int c = 0; c < Components::count; ++c) {
+        if (fields[c] < 0)
+            continue;
+        const std::optional<double> &sum = totals->sums[fields[c]];
+        totals->components[c] =
+            sum ? std::optional<double>(Components::fromField(c, *sum)) : std::nullopt;
+        totals->componentUnknown[c] = totals->unknown[fields[c]];
+    }
+}
+
+} // namespace
+
 bool readDishes(const QString &connection, const Selection &which, int age, bool male,
                 std::vector<Dish> *out, QString *error)
 {
@@ -326,6 +462,7 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
         QString name;
         std::array<std::optional<double>, nutrientCount> values;
         std::array<bool, nutrientCount> null{}; // the store holds no value
+        std::shared_ptr<ComponentValues> components;
     };
     QHash<qint64, Food> foods;
     struct SumRow
@@ -403,6 +540,10 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
         sideDone();
         return fail(sideMessage);
     }
+    if (!readComponents(reader, which, &foods, &message)) {
+        sideDone();
+        return fail(message);
+    }
     if (!eachRow(reader, Queries::exportLines(only(which)), &message, [&](const Rows &lines) {
             const auto at = indexOf.constFind(lines.key(0));
             const std::optional<qint64> foodId = lines.exactKey(1);
@@ -425,6 +566,8 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
                 // A sum leaves out a line whose food lacks the value.
                 totals.unknown[i] = totals.unknown[i] || food->null[i];
             }
+            line.per100 = food->components;
+            addComponents(line, food->values, &totals);
         }))
         return fail(message);
 
@@ -441,6 +584,8 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
         t.listSalt = r.listSalt;
         t.sums = r.sums;
     }
+    for (Dish &dish : *out)
+        takeFieldComponents(&dish.totals);
 
     // The label bases stored with the dishes, where the store keeps them.
     bool keepsBases = false;

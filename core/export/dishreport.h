@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/dish/dishsession.h"
+#include "core/nutrition/components.h"
 #include "core/nutrition/nutrients.h"
 
 #include <QString>
 #include <QStringView>
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -24,6 +26,9 @@ int nutrientIndex(const char *field);
 QString nutrientHeading(int nutrient);
 
 using Amounts = std::array<std::optional<double>, nutrientCount>;
+// Every component of the food table (Components::all), each in its own unit
+// (vitamin A in µgRAE); an unknown value stays unknown.
+using ComponentValues = std::array<std::optional<double>, Components::count>;
 
 // One ingredient line: the food's amount in the dish (数量2 x value per
 // 100 g); an unknown food value stays unknown.
@@ -35,6 +40,12 @@ struct Line
     QString unit;
     std::optional<double> grams; // 数量2 x 100
     Amounts amounts;
+    // The food's every component per 100 g, shared by the lines of a food;
+    // null only for a line made by hand.
+    std::shared_ptr<const ComponentValues> per100;
+    // The amount of component c in the line: nothing when the food lacks it
+    // or the line has no weight (the waste ratio is no amount: nothing).
+    std::optional<double> component(int c) const;
 };
 
 // The sums of a dish. `lineWeight` covers every line, as the panel's weight
@@ -49,6 +60,14 @@ struct Totals
     std::optional<double> listEnergy;
     std::optional<double> listWeight; // grams
     std::optional<double> listSalt;
+    // Every component summed over the lines whose food exists (the waste
+    // ratio is not summed); those the value fields hold are the sums above.
+    ComponentValues components;
+    std::array<bool, Components::count> componentUnknown{};
+    // The label's carbohydrate, line by line: the table's 炭水化物, or for a
+    // food without it (one of the user's own) its 糖質 plus fibre.
+    std::optional<double> labelCarbohydrate;
+    bool labelCarbohydrateUnknown = false;
 };
 
 // The nine compared nutrients and the standard of one age and sex.
@@ -99,6 +118,18 @@ int nutrientPlaces(int nutrient);
 // The content of nutrient i per 100 g of dish at those places, rounded half
 // up; nothing for a dish without weight or without the value.
 std::optional<double> perHundredAtPlaces(const Totals &totals, int nutrient);
+// The components the value fields do not hold (Components::all), in the
+// table's order: the columns the exports give after the nutrients'.
+const std::vector<int> &extraComponents();
+// A column heading of a component: its name and unit, "亜鉛(mg)".
+QString componentHeading(int component);
+// A line's figure of a component in the exports: the food's own waste ratio,
+// the amount in the line of any other component.
+std::optional<double> lineComponent(const Line &line, int component);
+
+// The content of component c per 100 g of dish at the decimals the food
+// table gives it with, rounded half up; nothing without weight or value.
+std::optional<double> componentPerHundred(const Totals &totals, int component);
 // A figure as its 15 significant digits, the form the windows' texts show:
 // no binary remainder (957.9999999999998 is 958).
 std::optional<double> shown(const std::optional<double> &value);

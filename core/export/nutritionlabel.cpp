@@ -35,13 +35,11 @@ constexpr std::array<Rule, labelItemCount> rules{{
 // Grams of salt per milligram of sodium.
 constexpr double saltPerSodium = 2.54 / 1000;
 
-// The content of an item in a dish, from its sums; carbohydrate is sugar
-// plus fibre, salt is tested on sodium. Unknown: a food's value is missing.
-// Where a food has no fibre value its sugar already holds the whole
-// carbohydrate, so only a missing sugar makes the carbohydrate incomplete.
+// The content of an item in a dish, from its sums, in the unit of its "0"
+// threshold (salt is tested on sodium). Unknown: a food's value is missing.
 struct Content
 {
-    std::optional<double> sum; // in the threshold's unit
+    std::optional<double> sum;
     bool unknown = false;
 };
 
@@ -54,21 +52,33 @@ Content contentOf(const Totals &t, LabelItem item)
                        t.unknown[i]};
     };
     switch (item) {
-    case LabelItem::Energy:
-        return field("ENC");
+    case LabelItem::Energy: {
+        // The labelling method: each energy-giving part times its factor.
+        const Content protein = field("TAN");
+        const Content fat = field("SST");
+        const Content carbohydrate = contentOf(t, LabelItem::Carbohydrate);
+        Content c;
+        c.unknown = protein.unknown || fat.unknown || carbohydrate.unknown;
+        if (!protein.sum && !fat.sum && !carbohydrate.sum)
+            return c;
+        static const int alcohol = Components::indexOf(u"ALC");
+        const std::optional<double> &alcoholSum = t.components[alcohol];
+        c.sum = NumberText::significant15(
+            energyFactors.protein * protein.sum.value_or(0) +
+            energyFactors.fat * fat.sum.value_or(0) +
+            energyFactors.carbohydrate * carbohydrate.sum.value_or(0) +
+            energyFactors.alcohol * (alcoholSum ? NumberText::significant15(*alcoholSum) : 0.0));
+        return c;
+    }
     case LabelItem::Protein:
         return field("TAN");
     case LabelItem::Fat:
         return field("SST");
-    case LabelItem::Carbohydrate: {
-        const Content sugar = field("TST");
-        const Content fibre = field("TSS");
-        Content c;
-        if (sugar.sum || fibre.sum)
-            c.sum = sugar.sum.value_or(0) + fibre.sum.value_or(0);
-        c.unknown = sugar.unknown;
-        return c;
-    }
+    case LabelItem::Carbohydrate:
+        return {t.labelCarbohydrate
+                    ? std::optional<double>(NumberText::significant15(*t.labelCarbohydrate))
+                    : std::nullopt,
+                t.labelCarbohydrateUnknown};
     case LabelItem::Salt:
         return field("NA");
     }

@@ -19,8 +19,23 @@
 //   one decimal, salt below 0.1 g two decimals;
 // - a figure that would round to nothing while the content per 100 g is at or
 //   above the threshold (a small serving) is given to one significant figure;
+// - energy is counted by the labelling method (修正アトウォーター法, as
+//   「食品表示基準について」（平成27年消食表第139号）別添 栄養成分等の分析方法等
+//   gives it): protein 4, fat 9 and carbohydrate 4 kcal/g, and alcohol, which
+//   the food table keeps out of its 炭水化物, 7 kcal/g where the table gives
+//   it; organic acids count as the table counts them, inside its 炭水化物
+//   (the acetic acid of vinegars, which the table keeps out, is not counted);
+// - carbohydrate is the table's own 炭水化物 (for a user's food without one,
+//   its 糖質 plus fibre);
 // - values computed from a food table are said to be estimates.
 namespace Export {
+
+// kcal per gram of each part the label's energy is counted from.
+struct EnergyFactors
+{
+    double protein, fat, carbohydrate, alcohol;
+};
+inline constexpr EnergyFactors energyFactors{4, 9, 4, 7};
 
 enum class LabelItem { Energy, Protein, Fat, Carbohydrate, Salt };
 inline constexpr int labelItemCount = 5;

@@ -1,5 +1,7 @@
 #include "core/export/targetfile.h"
 
+#include "core/app/filecause.h"
+#include "core/app/leftovers.h"
 #include "core/store/storecheck.h"
 
 #include <QDir>
@@ -54,12 +56,15 @@ bool TargetFile::open(QString *error)
         *error = failure(QStringLiteral("ファイルが書き込み禁止です。"));
         return false;
     }
+    // One a killed export of the same file left is removed.
+    Leftovers::remove(folder.filePath(),
+                      {QStringLiteral(".") + target.fileName() + QStringLiteral(".??????")});
     // The temporary file lies in the same folder, so the rename never copies.
     QTemporaryFile file(folder.filePath() + QStringLiteral("/.") + target.fileName() +
                         QStringLiteral(".XXXXXX"));
     file.setAutoRemove(false);
     if (!file.open()) {
-        *error = failure(file.errorString());
+        *error = failure(FileCause::ofFile(file));
         return false;
     }
     m_temporary = file.fileName();
@@ -92,21 +97,21 @@ bool TargetFile::write(const QString &path,
         return false;
     QFile file(target.temporaryPath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = target.failure(file.errorString());
+        *error = target.failure(FileCause::ofFile(file));
         return false;
     }
     QString reason;
     if (!fill(file, &reason)) {
-        *error = target.failure(reason.isEmpty() ? file.errorString() : reason);
+        *error = target.failure(reason.isEmpty() ? FileCause::ofFile(file) : reason);
         return false;
     }
     if (!file.flush() || file.error() != QFileDevice::NoError) {
-        *error = target.failure(file.errorString());
+        *error = target.failure(FileCause::ofFile(file));
         return false;
     }
     file.close();
     if (file.error() != QFileDevice::NoError) {
-        *error = target.failure(file.errorString());
+        *error = target.failure(FileCause::ofFile(file));
         return false;
     }
     return target.commit(error);

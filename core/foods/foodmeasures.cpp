@@ -25,7 +25,8 @@ QList<Measure> read(const QString &connection, const QString &sql)
     for (int row = 0; row < rows; ++row) {
         const QVariant grams = source.value(row, 1);
         if (!grams.isNull())
-            list.append({source.value(row, 0).toString(), grams.toDouble()});
+            list.append({source.value(row, 0).toString(), grams.toDouble(),
+                         source.value(row, 2).toInt() == 1});
     }
     return list;
 }
@@ -55,6 +56,12 @@ QList<Measure> unitList(const QString &connection, qint64 food)
 bool isVolumeUnit(const QString &unit)
 {
     return unit == u"小さじ" || unit == u"大さじ" || unit == u"ｶｯﾌﾟ" || unit == u"合";
+}
+
+QString estimateNote()
+{
+    return QStringLiteral("推定値: 食品成分表の備考にある密度（100 mLの重さ）× 容量"
+                          "（小さじ 5 mL、大さじ 15 mL、ｶｯﾌﾟ 200 mL）");
 }
 
 QString noWeightMessage(const QString &unit)

@@ -14,7 +14,13 @@ struct Measure
 {
     QString unit;
     double grams = 0;
+    // Not a published weight: a spoon or cup of a liquid, weighed by its
+    // volume times the density the food table gives.
+    bool estimated = false;
 };
+
+// How an estimated weight was reached, for its tooltip.
+QString estimateNote();
 
 // The food's own measures, in the order they were entered. A store without
 // etn (made before measures existed) gives none.

@@ -29,10 +29,12 @@ struct Problem
     QString message;
 };
 
-// The name must not be empty (a name of blanks is a name); a value box must
-// be empty (no value) or hold one number of zero or more, read as people type
-// numbers. The first problem found, in box order; nothing when the food may
-// be stored.
+// The name must not be empty (a name of blanks is a name) nor hold a control
+// character; a value box must be empty (no value) or hold one number of zero
+// or more, read as people type numbers, and no larger than a food can hold
+// per 100 g (gram components 100 g each and, the solids, together; energy
+// 900 kcal; the others ten times the official table's largest). The first
+// problem found, in box order; nothing when the food may be stored.
 std::optional<Problem> check(const QString &name, const std::array<QString, valueCount> &values);
 
 // The value a box's text stands for: nothing for an empty box. Only for texts

@@ -1,9 +1,11 @@
 #include "core/store/backup.h"
 
+#include "core/app/filecause.h"
 #include "core/app/threads.h"
 #include "core/store/database.h"
 #include "core/store/schema.h"
 #include "core/store/storecheck.h"
+#include "core/store/storelock.h"
 #include "core/store/undojournal.h"
 
 #include <QDir>
@@ -41,10 +43,12 @@ bool transfer(sqlite3 *from, sqlite3 *to, QString *error)
         sqlite3_sleep(50);
     }
     const int finish = sqlite3_backup_finish(backup);
+    // A failed write is told by its cause (a full disk ...), in words.
+    const int cause = sqlite3_system_errno(to);
     if (rc != SQLITE_DONE)
-        return fail(error, QString::fromUtf8(sqlite3_errstr(rc)));
+        return fail(error, cause ? FileCause::of(cause) : QString::fromUtf8(sqlite3_errstr(rc)));
     if (finish != SQLITE_OK)
-        return fail(error, QString::fromUtf8(sqlite3_errmsg(to)));
+        return fail(error, cause ? FileCause::of(cause) : QString::fromUtf8(sqlite3_errmsg(to)));
     return true;
 }
 
@@ -60,6 +64,18 @@ sqlite3 *openFile(const QString &path, int flags, QString *error)
     }
     sqlite3_busy_timeout(db, 2000);
     return db;
+}
+
+// The damage found in a copy just written; empty when it is whole.
+QString checkedCopy(const QString &path, const std::atomic_bool *stop)
+{
+    QString why;
+    sqlite3 *db = openFile(path, SQLITE_OPEN_READONLY, &why);
+    if (!db)
+        return why;
+    const QString damage = StoreCheck::damageOf(db, QFileInfo(path).fileName(), stop);
+    sqlite3_close_v2(db);
+    return damage;
 }
 
 } // namespace
@@ -184,6 +200,13 @@ bool restoreFile(const QString &storePath, const QString &source, QString *error
         return fail(error, report.message);
     if (!StoreCheck::isWritable(storePath))
         return fail(error, StoreCheck::readOnlyMessage(storePath));
+    // A store a running program holds is not replaced under it.
+    StoreLock lock(storePath);
+    if (lock.acquire() == StoreLock::Outcome::Elsewhere)
+        return fail(error, QStringLiteral("データベース「%1」は、ほかのゼント（プロセス番号 %2）"
+                                          "が開いているので、復元しません。")
+                               .arg(storePath)
+                               .arg(lock.holder()));
     sqlite3 *db = openFile(storePath, SQLITE_OPEN_READWRITE, error);
     if (!db)
         return false;
@@ -192,7 +215,8 @@ bool restoreFile(const QString &storePath, const QString &source, QString *error
     return ok;
 }
 
-QString daily(sqlite3 *db, const QString &storePath, const QDate &today, QString *error, int keep)
+QString daily(sqlite3 *db, const QString &storePath, const QDate &today, QString *error, int keep,
+              const std::atomic_bool *stop)
 {
     const QDir folder(QFileInfo(storePath).absoluteDir().filePath(QStringLiteral("backups")));
     const QString name =
@@ -207,6 +231,15 @@ QString daily(sqlite3 *db, const QString &storePath, const QDate &today, QString
     const QString target = folder.filePath(name);
     if (!copy(db, target, error))
         return QString();
+    // A copy that is not whole is no copy; one not yet checked when the
+    // program ends is made again at the next start.
+    QString damage = checkedCopy(target, stop);
+    if (!damage.isEmpty() || (stop && stop->load())) {
+        QFile::remove(target);
+        if (!damage.isEmpty())
+            fail(error, damage);
+        return QString();
+    }
     // Only the daily copies are counted and pruned; files the user puts here
     // under other names are left alone.
     static const QRegularExpression dailyName(QStringLiteral("^zento-\\d{8}\\.dll$"));
@@ -220,35 +253,81 @@ QString daily(sqlite3 *db, const QString &storePath, const QDate &today, QString
     return target;
 }
 
-bool DailyCopy::start(const QString &storePath, const QDate &today, Done done, QString *error)
+CheckReport checkThenCopy(sqlite3 *db, const QString &storePath, const QDate &today, bool copyDue,
+                          const std::atomic_bool *stop)
+{
+    CheckReport report;
+    report.damage = StoreCheck::damageOf(db, QFileInfo(storePath).fileName(), stop);
+    if (stop && stop->load()) {
+        report.stopped = true;
+        return report;
+    }
+    if (!report.damage.isEmpty()) {
+        report.goodCopy = newestGoodCopy(storePath, stop);
+        report.stopped = stop && stop->load();
+        return report;
+    }
+    if (copyDue)
+        report.written = daily(db, storePath, today, &report.error, 7, stop);
+    report.stopped = stop && stop->load();
+    return report;
+}
+
+QString newestGoodCopy(const QString &storePath, const std::atomic_bool *stop)
+{
+    const QDir folder(QFileInfo(storePath).absoluteDir().filePath(QStringLiteral("backups")));
+    const QFileInfoList copies = folder.entryInfoList(QDir::Files, QDir::Time);
+    for (const QFileInfo &candidate : copies) {
+        if (stop && stop->load())
+            break;
+        QString ignored;
+        if (candidate.suffix() != QLatin1String("dll") ||
+            StoreCheck::sameFile(candidate.filePath(), storePath))
+            continue;
+        if (StoreCheck::checkFile(candidate.filePath(), &ignored))
+            return candidate.filePath();
+    }
+    return QString();
+}
+
+bool StartCheck::start(const QString &storePath, const QDate &today, bool copyDue, Done done,
+                       QString *error)
 {
     wait();
     sqlite3 *db = openFile(storePath, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error);
     if (!db)
         return false;
     // A read transaction holds the state of the store as it is now until
-    // the copy ends, whatever is written meanwhile.
+    // the check and the copy end, whatever is written meanwhile.
     if (sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_schema;", nullptr, nullptr, nullptr) !=
         SQLITE_OK) {
         fail(error, QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_close_v2(db);
         return false;
     }
-    auto copy = [db, storePath, today, done = std::move(done)] {
-        QString why;
-        const QString written = daily(db, storePath, today, &why);
+    m_stop = false;
+    m_running = true;
+    auto work = [this, db, storePath, today, copyDue, done = std::move(done)] {
+        const CheckReport report = checkThenCopy(db, storePath, today, copyDue, &m_stop);
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db);
-        done(written, why);
+        m_running = false;
+        done(report);
     };
-    m_thread = besideOrHere(copy);
+    m_thread = besideOrHere(work);
     return true;
 }
 
-void DailyCopy::wait()
+void StartCheck::wait()
 {
     if (m_thread.joinable())
         m_thread.join();
+}
+
+void StartCheck::stop()
+{
+    m_stop = true;
+    wait();
 }
 
 } // namespace Backup

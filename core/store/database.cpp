@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 #include <cmath>
@@ -203,9 +204,10 @@ sqlite3 *Database::acquireReader()
         return reader;
     }
     sqlite3 *reader = nullptr;
-    const QByteArray path = QFile::encodeName(QFileInfo(m_fileName).absoluteFilePath());
-    if (sqlite3_open_v2(path.constData(), &reader, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                        nullptr) != SQLITE_OK) {
+    const char *path = sqlite3_db_filename(m_db, "main");
+    if (!path || !*path ||
+        sqlite3_open_v2(path, &reader, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+            SQLITE_OK) {
         sqlite3_close_v2(reader);
         return m_db; // share the writing connection instead
     }
@@ -228,25 +230,50 @@ void Database::releaseReader(sqlite3 *reader)
         sqlite3_close_v2(reader);
 }
 
-QString Database::dataSourceOf(const QString &connectionString)
+namespace {
+int fileOpens = 0;
+
+// The value of one part of a connection text ("Mode=Read"), empty when absent.
+QString connectionPart(const QString &connectionString, const char *key)
 {
     const QStringList parts = connectionString.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
         const int eq = part.indexOf(QLatin1Char('='));
-        if (eq > 0 &&
-            part.left(eq).trimmed().compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0)
+        if (eq > 0 && part.left(eq).trimmed().compare(QLatin1String(key), Qt::CaseInsensitive) == 0)
             return part.mid(eq + 1).trimmed();
     }
     return QString();
 }
 
-namespace {
-int fileOpens = 0;
+// A private copy of the store and its log, in a folder of its own; nothing
+// when the store has no log or the copy cannot be made.
+std::unique_ptr<QTemporaryDir> copyWithLog(const QString &store)
+{
+    const QString log = store + QStringLiteral("-wal");
+    if (QFileInfo(log).size() == 0)
+        return nullptr;
+    auto folder = std::make_unique<QTemporaryDir>();
+    const QString name = QFileInfo(store).fileName();
+    if (!folder->isValid() || !QFile::copy(store, folder->filePath(name)) ||
+        !QFile::copy(log, folder->filePath(name + QStringLiteral("-wal"))))
+        return nullptr;
+    // Copies keep the originals' read-only permissions.
+    for (const QString &file : {name, name + QStringLiteral("-wal")})
+        QFile::setPermissions(folder->filePath(file),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return folder;
+}
+
 } // namespace
 
 int Database::fileOpenCount()
 {
     return fileOpens;
+}
+
+QString Database::dataSourceOf(const QString &connectionString)
+{
+    return connectionPart(connectionString, "Data Source");
 }
 
 std::shared_ptr<Database> Database::open(const QString &connectionString, QString *error)
@@ -272,10 +299,16 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
         return nullptr;
     }
     guardConnections();
-    const bool readOnly = !StoreCheck::isWritable(name);
+    // A log that is not the store's own is never folded in.
+    bool logStuck = false;
+    const QString notice = StoreCheck::setAsideForeignLog(key, &logStuck);
+    const bool readOnly = logStuck || !StoreCheck::isWritable(name) ||
+                          connectionPart(connectionString, "Mode")
+                                  .compare(QLatin1String("Read"), Qt::CaseInsensitive) == 0;
     ++fileOpens;
     sqlite3 *db = nullptr;
     const QByteArray path = QFile::encodeName(key);
+    std::unique_ptr<QTemporaryDir> privateCopy;
     const int flags =
         (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
@@ -291,18 +324,29 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
     const QString startMode =
         scalarOf(db, QStringLiteral("PRAGMA journal_mode")).toString().toLower();
     char *message = nullptr;
-    if (readOnly && sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
-                                 nullptr) != SQLITE_OK) {
+    if (readOnly && (logStuck || sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr,
+                                              nullptr, nullptr) != SQLITE_OK)) {
         // A store kept with a write-ahead log needs a shared-memory file
         // beside it even to be read; in a folder that cannot be written the
         // file is read as it stands, which is all of it once the log was
-        // folded back when the program that wrote it ended.
+        // folded back when the program that wrote it ended. A log still
+        // there holds acknowledged changes: the store and its log are read
+        // from a private copy of both.
         sqlite3_close_v2(db);
         db = nullptr;
-        const QByteArray uri =
-            "file:" + QUrl::fromLocalFile(key).path(QUrl::FullyEncoded).toUtf8() + "?immutable=1";
-        if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                            nullptr) != SQLITE_OK) {
+        if (!logStuck)
+            privateCopy = copyWithLog(key);
+        QByteArray uri;
+        int uriFlags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+        if (privateCopy) {
+            uri = QFile::encodeName(privateCopy->filePath(info.fileName()));
+            uriFlags = SQLITE_OPEN_READWRITE;
+        } else {
+            uri = "file:" + QUrl::fromLocalFile(key).path(QUrl::FullyEncoded).toUtf8() +
+                  "?immutable=1";
+        }
+        if (sqlite3_open_v2(uri.constData(), &db, uriFlags | SQLITE_OPEN_NOMUTEX, nullptr) !=
+            SQLITE_OK) {
             if (error)
                 *error = QStringLiteral("データベースファイル「%1」を開けません: %2")
                              .arg(name, QString::fromUtf8(db ? sqlite3_errmsg(db) : "?"));
@@ -330,14 +374,16 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
     }
     SchemaCheck::trustIfOwn(db);
     if (!readOnly) {
-        // A write-ahead log makes each commit one sync of the log instead
-        // of three of journal and file; FULL makes every commit durable
-        // before it returns. The log is folded back after each pause
-        // (foldLog) and, should the user never pause, every 1 MiB.
+        // FULL makes every commit durable before it returns.
         sqlite3_exec(db,
-                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
-                     "PRAGMA wal_autocheckpoint=256; PRAGMA journal_size_limit=1048576;",
+                     "PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=256;"
+                     "PRAGMA journal_size_limit=1048576;",
                      nullptr, nullptr, nullptr);
+        // A store that lacks parts keeps its own journal mode: nothing is
+        // written to it before the program has brought it up to date or
+        // refused its edits (useWriteAheadLog).
+        if (StoreCheck::missingParts(db).isEmpty())
+            sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr);
     }
     sqlite3_exec(db, "PRAGMA foreign_keys=OFF;", nullptr, nullptr, nullptr);
     // Another program holding the store open keeps its log; then reads go
@@ -352,8 +398,22 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
     }
     store->m_readOnly = readOnly;
     store->m_startMode = startMode;
+    store->m_notice = notice;
+    store->m_privateCopy = std::move(privateCopy);
     stores.insert(key, store);
     return store;
+}
+
+bool Database::useWriteAheadLog()
+{
+    if (m_readOnly || m_wal)
+        return m_wal;
+    // Only before any reader has a connection of its own.
+    if (!m_cursors.empty() || !m_idleReaders.empty())
+        return false;
+    m_wal = scalarOf(m_db, QStringLiteral("PRAGMA journal_mode=WAL")).toString().toLower() ==
+            QLatin1String("wal");
+    return m_wal;
 }
 
 void Database::closeUnused()

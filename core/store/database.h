@@ -11,13 +11,14 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 class DataSource;
+class QTemporaryDir;
 class QTimer;
 class UndoJournal;
 
 // One open store file. Data sources given the same connection text share one
 // Database, so that a write made through one data source is seen by the next
 // refresh of every other. Every write is its own transaction, durable when it
-// returns. The store writes a log (one sync per commit) and folds it back into
+// returns. A whole store writes a log (one sync per commit) and folds it back into
 // the file once the user pauses: every query still being read is first read
 // to its end, so no reader holds an old state, and the log is emptied. From
 // then on zento.dll alone holds every change. The file's own journal mode is
@@ -29,7 +30,8 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // The store named by a connection text ("...;Data Source=zento.dll;...").
+    // The store named by a connection text ("...;Data Source=zento.dll;...";
+    // "Mode=Read" opens it read-only).
     // A missing file is never created: it is an error, as is an empty file,
     // one that is not a database or one whose schema is not our own (see
     // SchemaCheck); none is ever written. A file that
@@ -53,6 +55,10 @@ public:
 
     sqlite3 *handle() const { return m_db; }
     QString fileName() const { return m_fileName; }
+
+    // What the user is told about how the store was opened (a log that was
+    // not its own, moved aside); empty when nothing.
+    QString notice() const { return m_notice; }
 
     // Opened read-only: every write is refused.
     bool isReadOnly() const { return m_readOnly; }
@@ -122,6 +128,10 @@ public:
     sqlite3 *acquireReader();
     void releaseReader(sqlite3 *reader);
     bool hasWriteAheadLog() const { return m_wal; }
+    // Keeps the store with a write-ahead log from now on (one that lacked
+    // parts opens in its own journal mode); before any query runs. True when
+    // the store has one.
+    bool useWriteAheadLog();
     void addCursor(DataSource *source, sqlite3 *connection);
     void removeCursor(DataSource *source);
 
@@ -151,6 +161,8 @@ private:
     bool m_foldDue = false;
     QString m_refusal;
     QString m_startMode;
+    QString m_notice;
+    std::unique_ptr<QTemporaryDir> m_privateCopy; // a read-only store read with its log
     std::unique_ptr<UndoJournal> m_undo;
     std::vector<std::pair<DataSource *, sqlite3 *>> m_cursors;
     std::vector<sqlite3 *> m_idleReaders;

@@ -301,51 +301,33 @@ bool DataSource::readAhead(int first, int count)
 
 bool DataSource::readLastBackwards()
 {
-    // Only a record source that is one plain scan of one table: its rows
-    // read backwards are exactly its rows in reverse.
+    // Only where the owner declared the tail: its rows are exactly the
+    // record source's rows in reverse.
+    if (m_tailSource.isEmpty())
+        return false;
     if (m_aheadChanged)
         fetchRows(m_aheadFirst + m_ahead.size());
     if (!m_cursor.isValid() || !m_reader || m_rows.size() > laterBatch)
-        return false;
-    Statement plan;
-    if (!plan.prepare(m_reader, QStringLiteral("EXPLAIN QUERY PLAN ") + m_recordSource))
-        return false;
-    QStringList steps;
-    while (plan.next())
-        steps << plan.value(3).toString();
-    // "SCAN table" and nothing more (no index, no subquery).
-    const QString scanned = steps.size() == 1 && steps.first().startsWith(QLatin1String("SCAN "))
-                                ? steps.first().mid(5)
-                                : QString();
-    if (scanned.isEmpty() || scanned.contains(QLatin1Char(' ')))
         return false;
     // The last rows are kept only when as many again as were read in order,
     // and a later batch, lie before them: then they are not among those
     // rows, and reading in order up to them would cost more.
     const int count = firstBatch;
     const int wanted = count + m_rows.size() + laterBatch;
-    // Setting the pragma back expires the statements prepared under it, so
-    // the rows are read before it is.
+    // Read through the cursor's connection: the same snapshot.
     RowStore backwards;
     backwards.reset(int(m_columns.size()));
-    bool read = false;
-    sqlite3_exec(m_reader, "PRAGMA reverse_unordered_selects = ON", nullptr, nullptr, nullptr);
-    {
-        Statement rows;
-        if (rows.prepare(m_reader,
-                         QStringLiteral("SELECT * FROM (%1) LIMIT ?1").arg(m_recordSource)) &&
-            sqlite3_column_count(rows.handle()) == int(m_columns.size())) {
-            rows.bind(1, qint64(wanted));
-            int seen = 0;
-            while (rows.next()) {
-                if (seen++ < count)
-                    backwards.appendFrom(rows.handle());
-            }
-            read = !rows.failed() && seen == wanted;
-        }
+    Statement rows;
+    if (!rows.prepare(m_reader, m_tailSource) ||
+        sqlite3_column_count(rows.handle()) != int(m_columns.size()))
+        return false;
+    rows.bind(1, qint64(wanted));
+    int seen = 0;
+    while (rows.next()) {
+        if (seen++ < count)
+            backwards.appendFrom(rows.handle());
     }
-    sqlite3_exec(m_reader, "PRAGMA reverse_unordered_selects = OFF", nullptr, nullptr, nullptr);
-    if (!read)
+    if (rows.failed() || seen != wanted)
         return false;
     m_ahead.reset(int(m_columns.size()));
     for (int i = count - 1; i >= 0; --i) {

@@ -22,9 +22,10 @@ struct sqlite3_stmt;
 // moveTo() a row far ahead read the rows around the one asked for alone (a
 // count and an offset, in the same snapshot), so that standing on the last of
 // a hundred thousand dishes does not read the others; those rows join the
-// rest when the reading in order reaches them. The last rows of one plain
-// scan of a table are read backwards, and counted only once their place is
-// asked for (position(), a move beyond them, reading on in order). Changes made to the current
+// rest when the reading in order reaches them. The last rows of a record
+// source whose tail its owner declared (setTailSource) are read by that tail
+// query, and counted only once their place is asked for (position(), a move
+// beyond them, reading on in order). Changes made to the current
 // record (setValue, a new record from addNew) are written to the base table
 // when the pointer leaves the record, on update(), requery() or refresh(); each
 // write is one durable transaction. For a joined query the written table is
@@ -39,8 +40,18 @@ public:
 
     void setConnectionString(const QString &text) { m_connectionString = text; }
     QString connectionString() const { return m_connectionString; }
-    void setRecordSource(const QString &sql) { m_recordSource = sql; }
+    void setRecordSource(const QString &sql)
+    {
+        if (sql != m_recordSource)
+            m_tailSource.clear();
+        m_recordSource = sql;
+    }
     QString recordSource() const { return m_recordSource; }
+    // For a record source whose rows come in key order, the query giving
+    // its last rows from the last backwards, ?1 of them: moveLast() then
+    // reads those rows alone. Empty (the default): the last rows are read by
+    // their count and offset. A new record source drops it.
+    void setTailSource(const QString &sql) { m_tailSource = sql; }
 
     // Writes a pending change, then runs the record source. The pointer
     // stands on the first row, or at end of file when there is none. On
@@ -147,6 +158,7 @@ private:
 
     QString m_connectionString;
     QString m_recordSource;
+    QString m_tailSource;
     QString m_uniqueTable;
     QString m_error;
     std::shared_ptr<Database> m_db;

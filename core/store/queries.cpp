@@ -1,5 +1,6 @@
 #include "core/store/queries.h"
 
+#include "core/nutrition/components.h"
 #include "core/nutrition/nutrients.h"
 
 #include <QStringList>
@@ -48,6 +49,11 @@ QString dishList()
     return QStringLiteral("SELECT mnu.* FROM mnu");
 }
 
+QString dishListTail()
+{
+    return QStringLiteral("SELECT mnu.* FROM mnu ORDER BY mnu.ID DESC LIMIT ?1");
+}
+
 QString categories()
 {
     return QStringLiteral("SELECT bun.* FROM bun");
@@ -85,7 +91,11 @@ QString volumeUnitList()
 
 QString dishLines(qint64 dish)
 {
-    return QStringLiteral("SELECT eys.SNM as 素材,kou.* FROM kou,eys ") +
+    // The grams of the line, and whether its unit's weight for the food is an
+    // estimate (etn.USR 2), follow the fields of kou.
+    return QStringLiteral("SELECT eys.SNM as 素材,kou.*,kou.数量2*100 AS 重量,"
+                          "EXISTS(SELECT 1 FROM etn WHERE etn.SID=kou.食品コード AND"
+                          " etn.TNM=kou.単位 AND etn.USR=2) AS 推定 FROM kou,eys ") +
            QStringLiteral("WHERE((kou.食品コード=eys.SID) AND (kou.アイテムCD=") + key(dish) +
            QStringLiteral("))");
 }
@@ -361,6 +371,13 @@ QString foods()
     return QStringLiteral("SELECT eys.* FROM eys");
 }
 
+QString foodsTail()
+{
+    // A plain scan of a table goes in key order: its tail is the keys from
+    // the highest down.
+    return QStringLiteral("SELECT eys.* FROM eys ORDER BY eys.SID DESC LIMIT ?1");
+}
+
 QString foodNames(qint64 food, bool fullNames)
 {
     return (fullNames ? QStringLiteral("SELECT eys.FNM, eys.SNM FROM eys WHERE(eys.SID=")
@@ -411,8 +428,8 @@ QString storeComponentRow(const QStringList &columns)
 
 QString ownMeasures(qint64 food)
 {
-    return QStringLiteral("SELECT etn.TNM, etn.KAK FROM etn WHERE(etn.SID=") + key(food) +
-           QStringLiteral(") ORDER BY etn.rowid");
+    return QStringLiteral("SELECT etn.TNM, etn.KAK, etn.USR=2 FROM etn WHERE(etn.SID=") +
+           key(food) + QStringLiteral(") ORDER BY etn.rowid");
 }
 
 QString generalUnits()
@@ -537,6 +554,26 @@ QString exportStandards()
 QString hasLabelBases()
 {
     return QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name='hyj'");
+}
+
+QString hasComponents()
+{
+    return QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type='table' AND name='sbn'");
+}
+
+QString exportComponents(const DishKeys &dishes)
+{
+    QString text = QStringLiteral("SELECT eys.SID");
+    for (const Components::Component &c : Components::all) {
+        if (!c.inFoodRow())
+            text += QStringLiteral(",sbn.") + QString(c.code);
+        else if (!Nutrients::byField(QString(c.field)))
+            text += QStringLiteral(",eys.") + QString(c.field);
+    }
+    return text +
+           QStringLiteral(" FROM eys LEFT JOIN sbn ON sbn.SID=eys.SID WHERE eys.SID IN"
+                          " (SELECT 食品コード FROM kou WHERE 1") +
+           dishFilter(dishes, u"アイテムCD") + QLatin1Char(')');
 }
 
 QString exportLabelBases(const DishKeys &dishes)

@@ -18,7 +18,9 @@ QString weightedSum(QStringView field, QStringView alias);
 
 // ---- Lists of the main window
 
-QString dishList();                     // every dish, in store order
+QString dishList(); // every dish, in store order
+// The last ?1 dishes of dishList(), from the last backwards.
+QString dishListTail();
 QString categories();                   // every food category
 QString categoryFoods(qint64 category); // the foods of one category
 QString units();                        // every unit with its grams
@@ -32,7 +34,9 @@ QString volumeUnitList();
 
 // ---- Dish editing
 
-// The recipe: the food's name as 素材, then every field of kou, of one dish.
+// The recipe: the food's name as 素材, then every field of kou, then the
+// line's grams (重量) and 推定, 1 when the weight of its unit for its food is an
+// estimate, of one dish.
 QString dishLines(qint64 dish);
 // The one selected line, by its key.
 QString selectedLine(qint64 line);
@@ -95,6 +99,8 @@ QString dishOverview();
 
 QString foodRecord(qint64 food); // one food with all its fields
 QString foods();                 // every food with all its fields
+// The last ?1 foods of foods(), from the last backwards.
+QString foodsTail();
 // FNM and SNM of one food; a store made before full names: NULL and SNM.
 QString foodNames(qint64 food, bool fullNames);
 // ---- A food against the installed table (?1 the food)
@@ -113,6 +119,8 @@ QString componentRow(const QStringList &columns, qint64 food);
 // column named, then MRK.
 QString storeComponentRow(const QStringList &columns);
 // TNM, KAK of a food's own measures, in the order entered.
+// TNM, KAK and whether it is estimated (USR 2) of a food's own measures, in
+// the order entered.
 QString ownMeasures(qint64 food);
 QString generalUnits(); // TNM, KAK of every unit
 // Rewriting one food's measures (?1 the food): keepMeasures() sets its rows
@@ -163,6 +171,13 @@ QString exportSums(const DishKeys &dishes);
 QString exportStandards();
 // Whether the store keeps label bases (a row when it does).
 QString hasLabelBases();
+// Whether the store keeps the food table's other components (a row when it
+// does).
+QString hasComponents();
+// SID, then every component (Components::all in order) that sbn keeps or
+// that an eys field outside the nutrient table holds (the energy in kJ), of
+// the foods the lines name; sbn's are null for a food without a row there.
+QString exportComponents(const DishKeys &dishes);
 // ID and serving grams of the dishes labelled per serving.
 QString exportLabelBases(const DishKeys &dishes);
 

@@ -216,8 +216,9 @@ QString componentTableStatements()
 
 QString measureTableStatement()
 {
-    // USR is 1 for a row the user entered; the importer writes 0 and, when
-    // it refreshes the reference data, replaces only those rows.
+    // USR is 1 for a row the user entered; the importer writes 0 for a
+    // published weight and 2 for one it estimates from a liquid's density,
+    // and, when it refreshes the reference data, replaces only those rows.
     return QStringLiteral("CREATE TABLE IF NOT EXISTS etn (\n"
                           "  SID INTEGER NOT NULL, TNM TEXT NOT NULL, KAK REAL NOT NULL,\n"
                           "  USR INTEGER NOT NULL DEFAULT 1,\n"

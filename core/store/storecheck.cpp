@@ -1,13 +1,17 @@
 #include "core/store/storecheck.h"
 
+#include "core/app/filecause.h"
 #include "core/nutrition/components.h"
 #include "core/store/schema.h"
 #include "core/store/schemacheck.h"
 #include "core/store/statement.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -52,6 +56,47 @@ FileReport inspectFile(const QString &path)
                                "開かずに、ファイルには手を加えていません。")
                     .arg(shown)};
     return {};
+}
+
+namespace {
+
+// Whether a log beside the file path is not its own: the file's header (its
+// bytes 18 and 19 are 2 in a file kept with a log) says it keeps none.
+bool hasForeignLog(const QString &path)
+{
+    const QFileInfo logInfo(path + QStringLiteral("-wal"));
+    if (!logInfo.isFile() || logInfo.size() == 0)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && (header.at(18) != 2 || header.at(19) != 2);
+}
+
+} // namespace
+
+QString setAsideForeignLog(const QString &path, bool *stuck)
+{
+    *stuck = false;
+    if (!hasForeignLog(path))
+        return QString();
+    const QString log = path + QStringLiteral("-wal");
+    const QFileInfo logInfo(log);
+    const QString aside = log + QStringLiteral(".not-this-store-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString name = QFileInfo(path).fileName();
+    if (std::rename(QFile::encodeName(log).constData(), QFile::encodeName(aside).constData()) !=
+        0) {
+        *stuck = true;
+        return QStringLiteral("データベース「%1」のそばに、このデータベースのものではないログ"
+                              "「%2」があります。移せなかった（%3）ので、ログを使わずに"
+                              "読み取り専用で開きました。")
+            .arg(name, logInfo.fileName(), FileCause::of(errno));
+    }
+    return QStringLiteral("データベース「%1」のそばに、このデータベースのものではないログ"
+                          "「%2」がありました。データベースには取り込まず、「%3」に移しました。")
+        .arg(name, logInfo.fileName(), QFileInfo(aside).fileName());
 }
 
 bool sameFile(const QString &a, const QString &b)
@@ -246,6 +291,13 @@ bool checkFile(const QString &path, QString *error)
     const FileReport report = inspectFile(path);
     if (report.state != FileState::Ok)
         return fail(report.message);
+    // Opening would fold in a log that is not the file's own.
+    if (hasForeignLog(path))
+        return fail(
+            QStringLiteral("「%1」のそばに、このファイルのものではないログ「%2」があります。"
+                           "ログを除いてから選んでください。")
+                .arg(QFileInfo(path).fileName(),
+                     QFileInfo(path).fileName() + QStringLiteral("-wal")));
     sqlite3 *db = nullptr;
     const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
     if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {

@@ -24,6 +24,14 @@ struct FileReport
 // changes the file.
 FileReport inspectFile(const QString &path);
 
+// A log ("<store>-wal") beside a store whose header says it keeps none is
+// not the store's own (left by another database, or a copy made without its
+// log), yet opening would fold it in: it is moved aside as
+// "<store>-wal.not-this-store-YYYYMMDD-HHMMSS" first. Returns the message
+// telling so, empty when there was no such log; *stuck is set when it could
+// not be moved (the store is then opened without any log).
+QString setAsideForeignLog(const QString &path, bool *stuck);
+
 // Whether both the file and its folder can be written: a change needs the
 // folder too, for the journal that makes it safe.
 bool isWritable(const QString &path);

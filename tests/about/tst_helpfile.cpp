@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QtTest>
+#include <sys/stat.h>
 
 static QString sourcePath()
 {
@@ -143,6 +144,41 @@ private slots:
         QVERIFY2(shown.contains(QStringLiteral("zento.hlp")), qPrintable(shown));
         QVERIFY(shown.contains(QStringLiteral("見つかりません")));
         QVERIFY(started.prompts.asked.isEmpty());
+    }
+
+    // The help reads what it names only from regular files beside it: a
+    // FIFO named as an image would never end, a file elsewhere is not its
+    // own; a help far larger than ours is not laid out at all.
+    void helpReadsOnlyItsOwnFiles_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<bool>("huge");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a FIFO as an image") << "pipe.png" << false << "目次";
+        QTest::newRow("a file elsewhere") << "/etc/hostname" << false << "目次";
+        QTest::newRow("a huge help") << "" << true << "大きすぎます";
+    }
+    void helpReadsOnlyItsOwnFiles()
+    {
+        QFETCH(QString, image);
+        QFETCH(bool, huge);
+        QFETCH(QString, shown);
+        TestFolder folder;
+        QVERIFY(::mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("pipe.png"))), 0644) ==
+                0);
+        QFile help(folder.filePath(QStringLiteral("zento.hlp")));
+        QVERIFY(help.open(QIODevice::WriteOnly));
+        help.write(QStringLiteral("<html><body><h1>目次</h1><img src=\"%1\">").arg(image).toUtf8());
+        if (huge)
+            help.write(QByteArray(2 * 1024 * 1024, 'x'));
+        help.write("</body></html>");
+        help.close();
+        HelpWindow window;
+        window.show();
+        window.openFile(QStringLiteral("zento.hlp"));
+        QCoreApplication::processEvents(); // lays the page out, images and all
+        QVERIFY2(window.browser()->toPlainText().contains(shown),
+                 qPrintable(window.browser()->toPlainText().left(200)));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "app/twips.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "core/store/storelock.h"
 #include "foods/seibn.h"
 #include "tests/dish/dishwindow.h"
 #include "tests/support/controls.h"
@@ -39,6 +40,12 @@ protected:
         return false;
     }
 };
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 void writeSettings(const QString &text)
 {
@@ -190,6 +197,78 @@ private slots:
         QCOMPARE(ctl<QLineEdit>(*p.program->fmain(), "TexTitle")->text(), QStringLiteral("汁"));
         QVERIFY(folder.exec(QStringLiteral("SELECT FNM FROM eys; SELECT * FROM etn;"
                                            " SELECT * FROM eys_skn;")));
+    }
+
+    // What start-up finds wrong with the store, once the window is up or
+    // before it opens the store: one message each, answered as the user
+    // chooses, and the store kept from harm.
+    void storeFoundWrongAtStart_data()
+    {
+        QTest::addColumn<QString>("harm");
+        QTest::addColumn<bool>("ok"); // the answer to the one message
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("damaged, restored from the newest whole copy")
+            << "damaged" << true << QStringLiteral("壊れています") << true;
+        QTest::newRow("damaged, left as it is")
+            << "damaged" << false << QStringLiteral("壊れています") << false;
+        QTest::newRow("held by another program, opened read-only")
+            << "held" << true << QStringLiteral("ほかのゼント") << false;
+        QTest::newRow("held by another program, not opened")
+            << "held" << false << QStringLiteral("ほかのゼント") << false;
+        QTest::newRow("a log of another database")
+            << "log" << true << QStringLiteral("ログ「zento.dll-wal」") << true;
+        QTest::newRow("a column renamed")
+            << "renamed" << true << QStringLiteral("「mnu」") << false;
+    }
+    void storeFoundWrongAtStart()
+    {
+        QFETCH(QString, harm);
+        QFETCH(bool, ok);
+        QFETCH(QString, said);
+        QFETCH(bool, editable);
+        TestFolder folder;
+        const QString lines = minimalReferenceSql() + dishesWithLines(300);
+        QVERIFY(folder.makeStore(lines));
+        const QString store = folder.filePath(QStringLiteral("zento.dll"));
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("backups")));
+        const QString good = folder.filePath(QStringLiteral("backups/zento-20250101.dll"));
+        QVERIFY(QFile::copy(store, good));
+        if (harm == QLatin1String("damaged"))
+            QVERIFY(flipIndexPage(store));
+        if (harm == QLatin1String("log"))
+            QVERIFY(putForeignLog(store));
+        if (harm == QLatin1String("renamed"))
+            QVERIFY(
+                folder.exec(QStringLiteral("ALTER TABLE mnu RENAME COLUMN アイテム名 TO 名前")));
+        const QByteArray before = harm == QLatin1String("renamed") ? bytesOf(store) : QByteArray();
+        StoreLock other(store);
+        if (harm == QLatin1String("held"))
+            QCOMPARE(other.acquire(), StoreLock::Outcome::Held);
+
+        StartedProgram p;
+        p.prompts.answers = {ok ? Prompts::Answer::Ok : Prompts::Answer::Cancel};
+        const bool started = p.program->start();
+        QCOMPARE(started, harm != QLatin1String("held") || ok);
+        if (started)
+            p.program->finishStartUp();
+        QTRY_VERIFY(!p.prompts.asked.isEmpty());
+        QCoreApplication::processEvents();
+        QVERIFY2(p.prompts.asked[0].prompt.contains(said), qPrintable(p.prompts.asked[0].prompt));
+        QCOMPARE(p.program->isEditable(), editable);
+        const bool restored = harm == QLatin1String("damaged") && ok;
+        // Restored, the store is said to be; otherwise nothing more is said.
+        QCOMPARE(p.prompts.asked.size(), restored ? 2 : 1);
+        QCOMPARE(QFile::exists(store + QStringLiteral(".bak")), restored);
+        // No day's copy is made of a damaged store.
+        const QString today =
+            folder.filePath(QStringLiteral("backups/zento-%1.dll")
+                                .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+        QCOMPARE(QFile::exists(today), harm == QLatin1String("log"));
+        if (harm == QLatin1String("log"))
+            QCOMPARE(folder.count(QStringLiteral("mnu")), 300);
+        if (harm == QLatin1String("renamed"))
+            QCOMPARE(bytesOf(store), before); // refused, never written
     }
 
     void dishKeysAbove16Bits()

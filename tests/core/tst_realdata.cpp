@@ -33,9 +33,10 @@ QString kitchenSql()
         " (3003,'上白糖',3,391,0,0,0), (17012,'食塩',17,0,99.5,0,0),"
         " (9001,'あおのり',9,249,8.1,NULL,NULL), (12004,'鶏卵',12,142,0.4,0,0),"
         " (6001,'何か',6,NULL,NULL,NULL,NULL), (1083,'精白米',1,342,0,0,0),"
-        " (16001,'清酒',16,107,0,0,0);"
+        " (16001,'清酒',16,107,0,0,0), (17030,'めんつゆ',17,98,3.3,0,0);"
         "INSERT INTO etn(SID,TNM,KAK,USR) VALUES (3003,'小さじ',3,0), (3003,'大さじ',9,0),"
-        " (17012,'小さじ',6,0), (12004,'個',50,1), (1083,'合',150,0), (16001,'合',180,0);"
+        " (17012,'小さじ',6,0), (12004,'個',50,1), (1083,'合',150,0), (16001,'合',180,0),"
+        " (17030,'大さじ',17.4,2);"
         "INSERT INTO mnu(ID,アイテム名) VALUES (1,'のり塩'), (2,'卵'), (3,'二つ');"
         "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2) VALUES"
         " (1,17012,1,'小さじ',0.06), (1,9001,2,'ｇ',0.02), (1,9001,1,'ｇ',0.01),"
@@ -68,6 +69,8 @@ private slots:
         QTest::newRow("合 of rice") << qint64(1083) << "合" << 150.0;
         QTest::newRow("合 of sake") << qint64(16001) << "合" << 180.0;
         QTest::newRow("no 合 of salt") << qint64(17012) << "合" << -1.0;
+        QTest::newRow("a liquid's spoon by its density") << qint64(17030) << "大さじ" << 17.4;
+        QTest::newRow("no 合 of a liquid") << qint64(17030) << "合" << -1.0;
     }
     void gramsPerUnit()
     {
@@ -83,6 +86,9 @@ private slots:
         const std::optional<double> found =
             FoodMeasures::gramsPerUnit(FoodMeasures::ownMeasures(connection, food), unit, general);
         QCOMPARE(found.value_or(-1), grams);
+        // Only the weight reached by density is marked as an estimate.
+        for (const Measure &m : FoodMeasures::ownMeasures(connection, food))
+            QCOMPARE(m.estimated, food == 17030);
     }
 
     void unitChoicesOfferTheFoodsOwnFirst()

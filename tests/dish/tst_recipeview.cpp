@@ -1,9 +1,11 @@
 // The recipe grid of the current dish, moving between dishes and taking a
 // line into the line editor.
 #include "app/twips.h"
+#include "app/widgets.h"
 #include "tests/dish/dishwindow.h"
 #include "tests/support/controls.h"
 
+#include <QBrush>
 #include <QSignalSpy>
 
 class TestRecipeView : public QObject
@@ -26,16 +28,33 @@ private slots:
         QCOMPARE(s.recipeCell(2, QStringLiteral("単位")), QStringLiteral("大さじ"));
 
         DataSource *kou = ctl<DataSource>(w, "AdoKou");
-        const QStringList shown{"素材", "数量", "単位"};
+        const QStringList shown{"素材", "数量", "単位", "重量"};
         QCOMPARE(kou->fieldName(0), QStringLiteral("素材"));
-        QCOMPARE(kou->fieldCount(), 9); // 素材 and the eight fields of kou
+        // 素材, the eight fields of kou, the line's grams and whether they are
+        // an estimate.
+        QCOMPARE(kou->fieldCount(), 11);
         for (int c = 0; c < kou->fieldCount(); ++c) {
             const QString name = kou->fieldName(c);
             QCOMPARE(ctl<DataGrid>(w, "DataGrid1")->isColumnHidden(c), !shown.contains(name));
             QCOMPARE(
                 ctl<DataGrid>(w, "DataGrid1")->model()->headerData(c, Qt::Horizontal).toString(),
-                name);
+                name == QStringLiteral("重量") ? QStringLiteral("重量(g)") : name);
         }
+        // The grams column lies at the right of the three, without moving them.
+        const int grams = kou->fieldIndex(QStringLiteral("重量"));
+        QVERIFY(grams > kou->fieldIndex(QStringLiteral("単位")));
+        QCOMPARE(ctl<DataGrid>(w, "DataGrid1")->columnWidth(grams), Twips::toPixels(800));
+        QCOMPARE(s.recipeCell(2, QStringLiteral("重量")), QStringLiteral("15"));
+        const auto cell = [&](int role) {
+            return ctl<DataGrid>(w, "DataGrid1")->model()->index(2, grams).data(role);
+        };
+        QVERIFY(!cell(Qt::ToolTipRole).toString().contains(QStringLiteral("推定値")));
+        // A spoon weighed by the liquid's density: tinted, and said so.
+        QVERIFY(s.folder.exec(QStringLiteral("UPDATE etn SET USR=2 WHERE SID=3")));
+        QVERIFY(s.goToDish(QStringLiteral("ごはん")));
+        QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
+        QCOMPARE(cell(Qt::BackgroundRole).value<QBrush>().color(), Widgets::estimateTint);
+        QVERIFY(cell(Qt::ToolTipRole).toString().startsWith(QStringLiteral("推定値")));
         QCOMPARE(
             ctl<DataGrid>(w, "DataGrid1")->columnWidth(kou->fieldIndex(QStringLiteral("素材"))),
             Twips::toPixels(3000));

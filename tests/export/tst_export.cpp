@@ -254,6 +254,10 @@ private slots:
         const int energyColumn = int(heading.indexOf(QStringLiteral("ｴﾈﾙｷﾞｰ(Kcal)")));
         const int saltColumn = int(heading.indexOf(QStringLiteral("食塩相当量(g)")));
         const int labelEnergy = int(heading.indexOf(QStringLiteral("表示 熱量(kcal)")));
+        const int note = int(heading.indexOf(QStringLiteral("表示の注記")));
+        // Every component of the table follows the label's columns.
+        QCOMPARE(heading.mid(note + 1).size(), qsizetype(Export::extraComponents().size()));
+        QCOMPARE(heading.value(note + 1), QStringLiteral("廃棄率(%)"));
         QVERIFY(energyColumn > 0 && saltColumn > 0 && labelEnergy > 0);
         QMap<QString, int> kinds;
         for (const QStringList &r : records.mid(1)) {
@@ -264,8 +268,8 @@ private slots:
                 if (!r[c].isEmpty())
                     QVERIFY2(NumberReader::number(r[c]), qPrintable(r[c]));
             }
-            for (int c = 7; c < heading.size() - 1; ++c) {
-                if (c != basis && !r[c].isEmpty())
+            for (int c = 7; c < heading.size(); ++c) {
+                if (c != basis && c != note && !r[c].isEmpty())
                     QVERIFY2(NumberReader::number(r[c]), qPrintable(r[c]));
             }
             const Export::Dish *dish = dishNamed(dishes, r[1]);
@@ -277,7 +281,7 @@ private slots:
                          p.roundedSalt() ? NumberText::general(*p.roundedSalt()) : QString());
                 QCOMPARE(r[energyColumn], Export::panelTexts(dish->totals).energy.remove(','));
             } else if (r[2] == QStringLiteral("栄養成分表示")) {
-                QCOMPARE(r.last().left(12), Export::labelStatement());
+                QCOMPARE(r[note].left(12), Export::labelStatement());
             }
         }
         QCOMPARE(kinds.value(QStringLiteral("合計")), 7);
@@ -303,7 +307,7 @@ private slots:
         QCOMPARE(rowStartingWith(sheet, QStringLiteral("ﾋﾞﾀﾐﾝB2")).value(1),
                  QStringLiteral("0.01"));
         QCOMPARE(rowStartingWith(sheet, QStringLiteral("熱量")).value(1),
-                 QStringLiteral("3086")); // 1234.5 kcal per 100 g, 250 g
+                 QStringLiteral("236")); // 4 x 12.24 + 9 x 5 + 4 x 0.09 per 100 g, 250 g
         QCOMPARE(rowStartingWith(sheet, QStringLiteral("1食（250g）当たり")).size() > 0, true);
         QVERIFY(sheet.last().first().startsWith(QStringLiteral("出典：")));
         const QList<QStringList> all = sheetRows(xlsxPath, Export::overviewSheetName());
@@ -328,7 +332,7 @@ private slots:
         QVERIFY2(label.exitCode == 0, qPrintable(label.message));
         const QString labelText = pdfText(QStringLiteral("label.pdf"));
         QVERIFY(labelText.contains(QStringLiteral("1食（250g）当たり")));
-        QVERIFY(labelText.contains(QStringLiteral("3086kcal")));
+        QVERIFY(labelText.contains(QStringLiteral("236kcal")));
 
         const Tool csv =
             runTool({"--format", "csv", "--dish", "カレー, \"特製\"", "--output", "one.csv"});
@@ -544,31 +548,30 @@ private slots:
 
     void labelOfDish()
     {
-        // 200 g: per 100 g half of each sum. Carbohydrate is sugar + fibre:
-        // 0.3 + 0.19 per 100 g is below 0.5.
-        Export::Totals t = totalsOf(
-            200,
-            {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"TST", 0.6}, {"TSS", 0.38}, {"NA", 600}});
+        // 200 g: per 100 g half of each sum. Carbohydrate 0.49 per 100 g is
+        // below 0.5; energy 4 x 5 + 9 x 1 + 4 x 0.98 = 32.92 for the dish.
+        Export::Totals t = totalsOf(200, {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"NA", 600}});
+        t.labelCarbohydrate = 0.98;
         Export::NutritionLabel label = Export::nutritionLabel(t, std::nullopt);
         QCOMPARE(label.basis, QStringLiteral("100g当たり"));
         QStringList shown;
         for (const Export::LabelRow &r : label.rows)
             shown << r.name.toString() + r.figure + r.unit.toString();
-        QCOMPARE(shown, (QStringList{"熱量125kcal", "たんぱく質2.5g", "脂質0.5g", "炭水化物0g",
+        QCOMPARE(shown, (QStringList{"熱量16kcal", "たんぱく質2.5g", "脂質0.5g", "炭水化物0g",
                                      "食塩相当量0.8g"}));
         QVERIFY(label.note.isEmpty());
 
         label = Export::nutritionLabel(t, 250);
         QCOMPARE(label.basis, QStringLiteral("1食（250g）当たり"));
-        QCOMPARE(label.rows[0].figure, QStringLiteral("313"));
+        QCOMPARE(label.rows[0].figure, QStringLiteral("41"));
 
-        // A food without a protein or sugar value: said in the note.
+        // A food without a protein value: energy and protein leave it out,
+        // and the note says so.
         t.unknown[Export::nutrientIndex("TAN")] = true;
-        t.unknown[Export::nutrientIndex("TSS")] = true; // its sugar holds the fibre
         label = Export::nutritionLabel(t, std::nullopt);
         QCOMPARE(label.note,
-                 QStringLiteral("※ たんぱく質は、値が未知（-）の食品を含まない値です。"));
-        t.unknown[Export::nutrientIndex("TST")] = true;
+                 QStringLiteral("※ 熱量・たんぱく質は、値が未知（-）の食品を含まない値です。"));
+        t.labelCarbohydrateUnknown = true;
         QVERIFY(
             Export::nutritionLabel(t, std::nullopt).note.contains(QStringLiteral("・炭水化物")));
 

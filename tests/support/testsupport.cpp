@@ -5,6 +5,7 @@
 #include "core/store/database.h"
 #include "core/store/schema.h"
 #include "core/store/schemacheck.h"
+#include "core/store/statement.h"
 #include "tools/storebuilder.h"
 
 #include <QApplication>
@@ -159,6 +160,54 @@ StartedProgram::~StartedProgram()
 void StartedProgram::start()
 {
     program->start();
+}
+
+QString dishesWithLines(int count)
+{
+    QString sql;
+    for (int i = 1; i <= count; ++i)
+        sql += QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('料理%1');"
+                              "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) "
+                              "VALUES (%1, 1, 100, 'ｇ', 1);")
+                   .arg(i);
+    return sql;
+}
+
+bool flipIndexPage(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    const qint64 page =
+        scalarOf(db, QStringLiteral("SELECT rootpage FROM sqlite_schema WHERE name='kou_dish'"))
+            .toLongLong();
+    const qint64 size = scalarOf(db, QStringLiteral("PRAGMA page_size")).toLongLong();
+    sqlite3_close(db);
+    QFile file(path);
+    if (page < 2 || !file.open(QIODevice::ReadWrite) || !file.seek(page * size - 3))
+        return false;
+    return file.write("\x7f\x7f\x7f", 3) == 3;
+}
+
+bool putForeignLog(const QString &path)
+{
+    const QString other = path + QStringLiteral(".other");
+    if (!QFile::copy(path, other))
+        return false;
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(other).constData(), &db);
+    SchemaCheck::trustIfOwn(db);
+    const bool written = sqlite3_exec(db,
+                                      "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                                      "INSERT INTO mnu(アイテム名) VALUES ('外来');",
+                                      nullptr, nullptr, nullptr) == SQLITE_OK;
+    // Copied while the other database is open, before its log is folded.
+    const bool copied =
+        written && QFile::copy(other + QStringLiteral("-wal"), path + QStringLiteral("-wal"));
+    sqlite3_close(db);
+    QFile::remove(other);
+    QFile::remove(other + QStringLiteral("-wal"));
+    QFile::remove(other + QStringLiteral("-shm"));
+    return copied;
 }
 
 void setUpTestApplication()

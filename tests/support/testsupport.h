@@ -89,6 +89,16 @@ private:
     QString m_previous;
 };
 
+// count dishes "料理1" … of one line each (100 g of food 1), as SQL.
+QString dishesWithLines(int count);
+// Flips the last bytes of the lines' dish index in the store file path,
+// whose entries then no longer match the lines: the file opens and its
+// tables read; only a full check finds it (needs a few hundred lines).
+bool flipIndexPage(const QString &path);
+// Puts beside the store file path a log of another database (a copy of the
+// store with a dish "外来" added), as a store that keeps no log never has.
+bool putForeignLog(const QString &path);
+
 // The minimal reference rows every store needs: category 20, the unit "ｇ"
 // with KAK 1 and a standards row for every age 1-80 and sex.
 QString minimalReferenceSql();

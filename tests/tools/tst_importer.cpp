@@ -856,30 +856,60 @@ private slots:
 
     // --- household measures ----------------------------------------------------------
 
+    // The weight of a unit of a food as imported: its published weight (USR
+    // 0), a liquid's spoon or cup by the table's density (USR 2), or none.
     void officialMeasures_data()
     {
         QTest::addColumn<int>("sid");
         QTest::addColumn<QString>("unit");
-        QTest::addColumn<double>("grams");
-        QTest::newRow("sugar") << 3003 << "大さじ" << 9.0;
-        QTest::newRow("salt") << 17012 << "小さじ" << 6.0;
-        QTest::newRow("cup of milk") << 13003 << "ｶｯﾌﾟ" << 210.0;
-        QTest::newRow("an egg") << 12004 << "個" << 50.0;
-        QTest::newRow("合 of sake") << 16001 << "合" << 180.0;
-        QTest::newRow("cup of rice, corrected") << 1083 << "ｶｯﾌﾟ" << 160.0;
-        QTest::newRow("a pack of natto") << 4046 << "パック" << 50.0;
+        QTest::addColumn<QString>("stored"); // KAK/USR; empty: no row
+        QTest::newRow("sugar") << 3003 << "大さじ"
+                               << "9.0/0";
+        QTest::newRow("salt") << 17012 << "小さじ"
+                              << "6.0/0";
+        QTest::newRow("cup of milk: published, not 206.4") << 13003 << "ｶｯﾌﾟ"
+                                                           << "210.0/0";
+        QTest::newRow("an egg") << 12004 << "個"
+                                << "50.0/0";
+        QTest::newRow("合 of sake") << 16001 << "合"
+                                    << "180.0/0";
+        QTest::newRow("cup of rice, corrected") << 1083 << "ｶｯﾌﾟ"
+                                                << "160.0/0";
+        QTest::newRow("a pack of natto") << 4046 << "パック"
+                                         << "50.0/0";
+        QTest::newRow("soy sauce: published, not 17.7") << 17007 << "大さじ"
+                                                        << "18.0/0";
+        QTest::newRow("めんつゆ by density 116") << 17030 << "大さじ"
+                                                 << "17.4/2";
+        QTest::newRow("ナンプラー by density 122.1") << 17107 << "小さじ"
+                                                     << "6.1/2";
+        QTest::newRow("本直し cup by density 103.1") << 16026 << "ｶｯﾌﾟ"
+                                                     << "206.2/2";
+        QTest::newRow("no 合 of soy sauce") << 17007 << "合"
+                                            << "";
+        QTest::newRow("a powder is not estimated") << 17028 << "大さじ"
+                                                   << "";
+        QTest::newRow("きな粉: density 34, not a liquid") << 4029 << "大さじ"
+                                                          << "";
+        QTest::newRow("玄米: density 83, 合 only") << 1080 << "ｶｯﾌﾟ"
+                                                   << "";
+        QTest::newRow("a liquid without a density") << 17141 << "大さじ"
+                                                    << "";
     }
     void officialMeasures()
     {
         QFETCH(int, sid);
         QFETCH(QString, unit);
-        QFETCH(double, grams);
-        QCOMPARE(m_data.measures.size(), 393); // the extended file
+        QFETCH(QString, stored);
+        int published = 0;
+        for (const ReferenceData::Measure &m : std::as_const(m_data.measures))
+            published += m.estimated ? 0 : 1;
+        QCOMPARE(published, 393); // the extended file
         QCOMPARE(query(QStringLiteral("SELECT KAK||'/'||USR FROM etn WHERE SID=%1 AND TNM='%2'")
                            .arg(sid)
                            .arg(unit))
                      .toString(),
-                 QStringLiteral("%1/0").arg(grams, 0, 'f', 1));
+                 stored);
     }
 
     void brokenMeasuresAreRejected_data()
@@ -935,10 +965,12 @@ private slots:
                  qPrintable(error));
         QCOMPARE(folder.scalar(QStringLiteral("SELECT FNM FROM eys WHERE SID=11001")).toString(),
                  QStringLiteral("＜畜肉類＞　いのしし　肉　脂身つき　生"));
-        QCOMPARE(folder.count(QStringLiteral("etn")), 393);
+        // The published measures and the liquids' estimated spoons and cups.
+        const int imported = int(m_data.measures.size());
+        QCOMPARE(folder.count(QStringLiteral("etn")), imported);
         // Deleting a food takes its measures with it.
         QVERIFY(folder.exec(QStringLiteral("DELETE FROM eys WHERE SID=3003")));
-        QCOMPARE(folder.count(QStringLiteral("etn")), 390);
+        QCOMPARE(folder.count(QStringLiteral("etn")), imported - 3);
     }
 
     // --- refreshing an existing store ------------------------------------------------
@@ -1015,7 +1047,7 @@ private slots:
                                             " (SID=17012 AND TNM='小さじ') ORDER BY SID)"))
                      .toString(),
                  QStringLiteral("3003大さじ10.0 17012小さじ6.0 100000個50.0"));
-        QCOMPARE(folder.count(QStringLiteral("etn")), 394);
+        QCOMPARE(folder.count(QStringLiteral("etn")), int(m_data.measures.size()) + 1);
         // The next food the user registers still gets a new key.
         QVERIFY(folder.exec(QStringLiteral("INSERT INTO eys(SNM, BID) VALUES ('次', 20)")));
         QCOMPARE(folder.scalar(QStringLiteral("SELECT SID FROM eys WHERE SNM='次'")).toInt(),

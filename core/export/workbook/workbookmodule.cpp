@@ -1,6 +1,7 @@
 // The workbook writer proper, built as a module of its own that the program
 // loads when it first writes a workbook: libxlsxwriter and the libraries it
 // needs (zip, crypto) are then not loaded at every start.
+#include "core/app/filecause.h"
 #include "core/app/threads.h"
 #include "core/export/nutritionlabel.h"
 #include "core/export/sheettable.h"
@@ -15,6 +16,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
 #include <functional>
 #include <latch>
 #include <xlsxwriter.h>
@@ -157,13 +159,29 @@ private:
     Strings *m_gather = nullptr;
 };
 
-// A heading row of five captions, then every nutrient's.
-void writeHeadings(Sheet &s, const Formats &f, int row, const QStringList &first)
+// A heading row of five captions, then every nutrient's, then (on a dish's
+// sheet) every other component's.
+void writeHeadings(Sheet &s, const Formats &f, int row, const QStringList &first,
+                   bool components = false)
 {
     for (int c = 0; c < first.size(); ++c)
         s.text(row, c, first[c], f.heading);
     for (int i = 0; i < nutrientCount; ++i)
         s.text(row, int(first.size()) + i, nutrientHeading(i), f.heading);
+    if (!components)
+        return;
+    int column = int(first.size()) + nutrientCount;
+    for (int c : extraComponents())
+        s.text(row, column++, componentHeading(c), f.heading);
+}
+
+// The other components of a row of a dish's sheet, after the nutrients.
+template <typename Value> void writeComponents(Sheet &s, const Formats &f, int row, Value value)
+{
+    int column = 5 + nutrientCount;
+    for (int c : extraComponents())
+        s.number(row, column++, shown(value(c)),
+                 f.places[qBound(0, Components::all[c].decimals, 2)]);
 }
 
 // The label as a bordered box of three columns; returns the row after it.
@@ -194,7 +212,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
 {
     s.columns(0, 0, 12);
     s.columns(1, 1, 30);
-    s.columns(2, 4 + nutrientCount, 10);
+    s.columns(2, 4 + nutrientCount + int(extraComponents().size()), 10);
 
     int row = 0;
     s.text(row++, 0, dish.name, f.title);
@@ -205,7 +223,8 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
     // The lines.
     writeHeadings(s, f, row++,
                   {QStringLiteral("食品番号"), QStringLiteral("食品名"), QStringLiteral("数量"),
-                   QStringLiteral("単位"), QStringLiteral("重量(g)")});
+                   QStringLiteral("単位"), QStringLiteral("重量(g)")},
+                  true);
     for (const Line &line : dish.lines) {
         s.number(row, 0, double(line.foodId));
         s.text(row, 1, line.foodName);
@@ -214,6 +233,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
         s.number(row, 4, shown(line.grams));
         for (int i = 0; i < nutrientCount; ++i)
             s.number(row, 5 + i, shown(line.amounts[i]), f.places[nutrientPlaces(i)]);
+        writeComponents(s, f, row, [&](int c) { return lineComponent(line, c); });
         ++row;
     }
 
@@ -232,10 +252,12 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
         else
             s.number(row, 5 + i, shown(t.sums[i]), f.places[nutrientPlaces(i)]);
     }
+    writeComponents(s, f, row, [&](int c) { return t.components[c]; });
     ++row;
     s.text(row, 0, QStringLiteral("100g当たり"), f.heading);
     for (int i = 0; i < nutrientCount; ++i)
         s.number(row, 5 + i, perHundredAtPlaces(t, i), f.places[nutrientPlaces(i)]);
+    writeComponents(s, f, row, [&](int c) { return componentPerHundred(t, c); });
     row += 2;
 
     // The panel of the main window.
@@ -350,6 +372,7 @@ struct Part
     bool whole = false;         // the first part
     QByteArray file;
     lxw_error status = LXW_NO_ERROR;
+    int cause = 0;            // the error number of a failed write, when known
     uint32_t references = 0;  // text cells written
     bool unknownText = false; // a text outside the plan's, which the parts cannot share
 };
@@ -412,7 +435,11 @@ void writePart(Part &part, std::vector<Part> &parts, const Plan &plan, std::latc
         book->sst->string_count = references;
     }
     // Closing writes the file; it also frees the workbook when writing failed.
-    keep(&part.status, workbook_close(book));
+    errno = 0;
+    const lxw_error closed = workbook_close(book);
+    if (closed != LXW_NO_ERROR && part.status == LXW_NO_ERROR)
+        part.cause = errno;
+    keep(&part.status, closed);
 }
 
 // Runs work(0) .. work(count - 1), each beside the others but the first,
@@ -428,7 +455,7 @@ void eachPart(size_t count, const std::function<void(size_t)> &work)
 // A dish's share of the work, in cells.
 size_t cellsOf(const Dish &dish)
 {
-    return (dish.lines.size() + 3) * (5 + nutrientCount) + 80;
+    return (dish.lines.size() + 3) * (5 + nutrientCount + extraComponents().size()) + 80;
 }
 
 // Splits the dishes among the parts by their cells; the first part also
@@ -555,7 +582,9 @@ bool writeWorkbookNow(const QString &path, const std::vector<Dish> &dishes, QStr
 
     for (const Part &part : parts) {
         if (part.status != LXW_NO_ERROR) {
-            *error = target.failure(QString::fromUtf8(lxw_strerror(part.status)));
+            // A full disk is told as such, not as the zip library's code.
+            *error = target.failure(part.cause ? FileCause::of(part.cause)
+                                               : QString::fromUtf8(lxw_strerror(part.status)));
             return false;
         }
         if (part.unknownText) {

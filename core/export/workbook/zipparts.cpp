@@ -1,5 +1,7 @@
 #include "core/export/workbook/zipparts.h"
 
+#include "core/app/filecause.h"
+
 #include <QFile>
 #include <QHash>
 #include <algorithm>
@@ -227,7 +229,7 @@ bool merge(const std::vector<QByteArray> &archives, const QByteArray &target,
     QFile file(QFile::decodeName(target));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(joined.data) != joined.data.size() || !file.flush()) {
-        *reason = file.errorString();
+        *reason = FileCause::ofFile(file);
         return false;
     }
     return true;

@@ -39,6 +39,22 @@ private slots:
                                   << "-";
         QTest::newRow("exponent") << "米" << 0 << "1e308" << 0 << "「ｴﾈﾙｷﾞｰ」"
                                   << "-";
+        QTest::newRow("all fat: 900 kcal") << "油" << 0 << "900" << -2 << ""
+                                           << "900";
+        QTest::newRow("more than fat holds") << "油" << 0 << "901" << 0 << "900 Kcal まで"
+                                             << "-";
+        QTest::newRow("salt above 100 g") << "塩" << 22 << "100.1" << 22 << "「食塩相当量」"
+                                          << "-";
+        QTest::newRow("vitamin A far above any food")
+            << "肝" << 14 << "4600000000" << 14 << "大きすぎます"
+            << "-";
+        QTest::newRow("iron ten times the table's largest") << "米" << 9 << "1200" << -2 << ""
+                                                            << "1200";
+        QTest::newRow("name with a line break") << "米\r\n"
+                                                << 0 << "1" << -1 << "改行（CR）"
+                                                << "1";
+        QTest::newRow("name with ESC") << "米\x1b[31m" << 0 << "1" << -1 << "ESC"
+                                       << "1";
         QTest::newRow("bad grouping") << "米" << 0 << "1,00" << 0 << "（入力された値:「1,00」）"
                                       << "-";
     }

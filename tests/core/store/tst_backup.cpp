@@ -225,13 +225,13 @@ private slots:
         const QString storePath = folder.filePath(QStringLiteral("zento.dll"));
         const QString log = storePath + QStringLiteral("-wal");
         store->holdLog(true);
-        Backup::DailyCopy daily;
+        Backup::StartCheck daily;
         QString written, error;
         QVERIFY(daily.start(
-            storePath, QDate(2026, 1, 1),
-            [&](const QString &path, const QString &why) {
-                written = path;
-                error = why;
+            storePath, QDate(2026, 1, 1), true,
+            [&](const Backup::CheckReport &report) {
+                written = report.written;
+                error = report.error + report.damage;
             },
             &error));
         for (int i = 0; i < 20; ++i)

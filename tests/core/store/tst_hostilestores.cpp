@@ -27,23 +27,6 @@ bool run(const QString &path, const QString &sql)
     return ok;
 }
 
-// Flips the last bytes of the lines' dish index, whose entries then no longer
-// match the lines: the file opens, its tables read, only a full check finds it.
-bool flipIndexPage(const QString &path)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open(QFile::encodeName(path).constData(), &db);
-    const qint64 page =
-        scalarOf(db, QStringLiteral("SELECT rootpage FROM sqlite_schema WHERE name='kou_dish'"))
-            .toLongLong();
-    const qint64 size = scalarOf(db, QStringLiteral("PRAGMA page_size")).toLongLong();
-    sqlite3_close(db);
-    QFile file(path);
-    if (page < 2 || !file.open(QIODevice::ReadWrite) || !file.seek(page * size - 3))
-        return false;
-    return file.write("\x7f\x7f\x7f", 3) == 3;
-}
-
 } // namespace
 
 class TestHostileStores : public QObject
@@ -54,77 +37,96 @@ private slots:
     void refusedAtStartAndOnRestore_data()
     {
         QTest::addColumn<QString>("sql");
-        QTest::addColumn<bool>("flip");
+        QTest::addColumn<QString>("harm");
         QTest::addColumn<QString>("named");
         QTest::newRow("trigger") << "CREATE TRIGGER wipe AFTER INSERT ON kou BEGIN DELETE FROM "
                                     "mnu WHERE ID <> new.アイテムCD; END"
-                                 << false << QStringLiteral("トリガー「wipe」");
+                                 << QString() << QStringLiteral("トリガー「wipe」");
         QTest::newRow("our trigger, another body")
             << "DROP TRIGGER mnu_delete_lines; CREATE TRIGGER mnu_delete_lines AFTER DELETE ON "
                "mnu BEGIN UPDATE eys SET ENC = ENC * 10; END"
-            << false << QStringLiteral("トリガー「mnu_delete_lines」");
-        QTest::newRow("view") << "CREATE VIEW names AS SELECT アイテム名 FROM mnu" << false
+            << QString() << QStringLiteral("トリガー「mnu_delete_lines」");
+        QTest::newRow("view") << "CREATE VIEW names AS SELECT アイテム名 FROM mnu" << QString()
                               << QStringLiteral("ビュー「names」");
         QTest::newRow("generated column")
             << "ALTER TABLE mnu ADD COLUMN big BLOB GENERATED ALWAYS AS (zeroblob(300000000))"
-            << false << QStringLiteral("表「mnu」の項目「big」");
+            << QString() << QStringLiteral("表「mnu」の項目「big」");
         QTest::newRow("key not an integer key")
-            << "DROP TABLE mnu; CREATE TABLE mnu (ID TEXT PRIMARY KEY, アイテム名 TEXT)" << false
-            << QStringLiteral("表「mnu」の項目「ID」");
+            << "DROP TABLE mnu; CREATE TABLE mnu (ID TEXT PRIMARY KEY, アイテム名 TEXT)"
+            << QString() << QStringLiteral("表「mnu」の項目「ID」");
         QTest::newRow("index on an expression")
-            << "CREATE INDEX slow ON eys(abs(ENC) + length(SNM))" << false
+            << "CREATE INDEX slow ON eys(abs(ENC) + length(SNM))" << QString()
             << QStringLiteral("索引「slow」");
-        QTest::newRow("virtual table") << "CREATE VIRTUAL TABLE notes USING fts5(a)" << false
+        QTest::newRow("virtual table") << "CREATE VIRTUAL TABLE notes USING fts5(a)" << QString()
                                        << QStringLiteral("仮想表「notes」");
-        QTest::newRow("flipped page") << QString() << true << QStringLiteral("壊れています");
+        QTest::newRow("flipped page") << QString() << "flip" << QStringLiteral("壊れています");
+        QTest::newRow("log of another database")
+            << QString() << "log" << QStringLiteral("ログ「hostile.dll-wal」");
     }
 
     void refusedAtStartAndOnRestore()
     {
         QFETCH(QString, sql);
-        QFETCH(bool, flip);
+        QFETCH(QString, harm);
         QFETCH(QString, named);
         TestFolder folder;
-        QString lines;
-        for (int i = 1; i <= 300; ++i)
-            lines += QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('料理%1');"
-                                    "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) "
-                                    "VALUES (%1, 1, 100, 'ｇ', 1);")
-                         .arg(i);
+        const QString lines = dishesWithLines(300);
         QVERIFY(folder.makeStore(lines));
         const QString hostile = folder.filePath(QStringLiteral("hostile.dll"));
         QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")), hostile));
         if (!sql.isEmpty())
             QVERIFY(run(hostile, sql));
-        if (flip)
+        if (harm == QLatin1String("flip"))
             QVERIFY(flipIndexPage(hostile));
+        if (harm == QLatin1String("log"))
+            QVERIFY(putForeignLog(hostile));
+
+        // Restore: refused, the store in use untouched.
+        QString error;
+        {
+            auto store = Database::open(
+                QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;"), nullptr);
+            QVERIFY(store);
+            const QByteArray kept = bytesOf(folder.filePath(QStringLiteral("zento.dll")));
+            QVERIFY(!Backup::restore(*store, hostile, &error));
+            QVERIFY2(error.contains(named), qPrintable(error));
+            QCOMPARE(bytesOf(folder.filePath(QStringLiteral("zento.dll"))), kept);
+            QCOMPARE(scalarOf(store->handle(), QStringLiteral("SELECT count(*) FROM mnu")).toInt(),
+                     300);
+        }
+        Database::closeUnused();
 
         // Start-up: refused before a byte is written, or found by the check
-        // that runs once the window is up.
-        QString error;
+        // that runs once the window is up, or the log set aside unread.
         const QByteArray before = bytesOf(hostile);
         auto opened = Database::open(
             QStringLiteral("Provider=Zento.SQLite.1;Data Source=hostile.dll;"), &error);
-        if (opened) {
-            error = StoreCheck::damageOf(opened->handle(), QStringLiteral("hostile.dll"));
-            opened.reset();
-            Database::closeUnused();
+        if (opened && !opened->notice().isEmpty()) {
+            error = opened->notice();
+            QCOMPARE(scalarOf(opened->handle(), QStringLiteral("SELECT count(*) FROM mnu")).toInt(),
+                     300);
+        } else if (opened) {
+            // Damage: no day's copy is made of it, and the newest whole copy
+            // is offered, not a newer damaged one.
+            QDir().mkdir(folder.filePath(QStringLiteral("backups")));
+            const QString good = folder.filePath(QStringLiteral("backups/zento-20251231.dll"));
+            const QString bad = folder.filePath(QStringLiteral("backups/newer.dll"));
+            QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")), good));
+            QVERIFY(QFile::copy(hostile, bad));
+            QFile(bad).setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                   QFileDevice::FileModificationTime);
+            const Backup::CheckReport report =
+                Backup::checkThenCopy(opened->handle(), hostile, QDate(2026, 1, 1), true);
+            error = report.damage;
+            QVERIFY(report.written.isEmpty());
+            QCOMPARE(report.goodCopy, good);
         } else {
             QCOMPARE(bytesOf(hostile), before);
             QVERIFY(!QFile::exists(hostile + QStringLiteral("-wal")));
         }
+        opened.reset();
+        Database::closeUnused();
         QVERIFY2(error.contains(named), qPrintable(error));
-
-        // Restore: refused, the store in use untouched.
-        auto store = Database::open(
-            QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;"), nullptr);
-        QVERIFY(store);
-        const QByteArray kept = bytesOf(folder.filePath(QStringLiteral("zento.dll")));
-        QVERIFY(!Backup::restore(*store, hostile, &error));
-        QVERIFY2(error.contains(named), qPrintable(error));
-        QCOMPARE(bytesOf(folder.filePath(QStringLiteral("zento.dll"))), kept);
-        QCOMPARE(scalarOf(store->handle(), QStringLiteral("SELECT count(*) FROM mnu")).toInt(),
-                 300);
     }
 };
 

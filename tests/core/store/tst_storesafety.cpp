@@ -4,8 +4,10 @@
 #include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/schema.h"
+#include "core/store/schemacheck.h"
 #include "core/store/statement.h"
 #include "core/store/storecheck.h"
+#include "core/store/storelock.h"
 #include "tests/support/testsupport.h"
 
 #include <QProcess>
@@ -40,6 +42,21 @@ struct Immutable
             QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
     }
 };
+
+// Makes the change sql in the store at path through a log that stays
+// unfolded, as a program killed before it folded it back leaves it.
+bool leaveInLog(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    SchemaCheck::trustIfOwn(db);
+    const bool ok = sqlite3_exec(db, ("PRAGMA journal_mode=WAL; " + sql).toUtf8().constData(),
+                                 nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    QFile::remove(path + QStringLiteral("-shm"));
+    return ok && QFileInfo(path + QStringLiteral("-wal")).size() > 0;
+}
 
 } // namespace
 
@@ -225,6 +242,7 @@ private slots:
         QTest::newRow("file") << false << false;
         QTest::newRow("folder") << true << false;
         QTest::newRow("folder, store kept with a log") << true << true;
+        QTest::newRow("folder, a change still in the log") << true << true;
     }
 
     void unchangeableFileOrFolderOpensReadOnly()
@@ -236,6 +254,12 @@ private slots:
         if (wal)
             QVERIFY(folder.exec(QStringLiteral("PRAGMA journal_mode=WAL")));
         const QString path = folder.filePath(QStringLiteral("zento.dll"));
+        // An acknowledged change left in the log by a program that ended
+        // without folding it back, and no shared-memory file.
+        const bool logged = QByteArray(QTest::currentDataTag()).contains("still in the log");
+        if (logged)
+            QVERIFY(
+                leaveInLog(path, QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('ハヤシ')")));
         const QByteArray before = bytesOf(path);
         Immutable guard(folderToo ? folder.path() : path);
         if (!guard.ok)
@@ -244,14 +268,71 @@ private slots:
         auto store = Database::open(connection, nullptr);
         QVERIFY(store);
         QVERIFY(store->isReadOnly());
-        QCOMPARE(scalarOf(store->handle(), QStringLiteral("SELECT アイテム名 FROM mnu")).toString(),
-                 QStringLiteral("カレー"));
+        QCOMPARE(scalarOf(store->handle(),
+                          QStringLiteral("SELECT アイテム名 FROM mnu ORDER BY ID DESC LIMIT 1"))
+                     .toString(),
+                 logged ? QStringLiteral("ハヤシ") : QStringLiteral("カレー"));
         QString error;
         QVERIFY(!store->write([](QString *) { return true; }, &error));
         QVERIFY2(error.contains(QStringLiteral("読み取り専用")), qPrintable(error));
         store.reset();
         Database::closeUnused();
         QCOMPARE(bytesOf(path), before);
+    }
+
+    // One program per store: the lock of a running program keeps a second
+    // one off, however old it is; the lock a dead program left is taken.
+    void oneProgramPerStore_data()
+    {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("nobody") << "" << true;
+        QTest::newRow("a running program") << "running" << false;
+        QTest::newRow("a running program, a day ago") << "old" << false;
+        QTest::newRow("a program that died") << "dead" << true;
+    }
+    void oneProgramPerStore()
+    {
+        QFETCH(QString, holder);
+        QFETCH(bool, taken);
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        const QString path = folder.filePath(QStringLiteral("zento.dll"));
+        const QString lockFile = path + QStringLiteral(".lock");
+        StoreLock first(path);
+        if (holder == QLatin1String("running") || holder == QLatin1String("old"))
+            QCOMPARE(first.acquire(), StoreLock::Outcome::Held);
+        if (holder == QLatin1String("old")) {
+            QFile file(lockFile);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                     QFileDevice::FileModificationTime));
+        }
+        if (holder == QLatin1String("dead")) {
+            // The lock as that program left it: written as this program
+            // writes it, but for a process that ran and ended.
+            QByteArray content;
+            {
+                StoreLock left(path);
+                QCOMPARE(left.acquire(), StoreLock::Outcome::Held);
+                QFile file(lockFile);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                content = file.readAll();
+            }
+            QProcess ended;
+            ended.start(QStringLiteral("true"));
+            QVERIFY(ended.waitForStarted());
+            const qint64 pid = ended.processId();
+            QVERIFY(ended.waitForFinished());
+            QFile file(lockFile);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray::number(pid) + content.mid(content.indexOf('\n')));
+        }
+        StoreLock second(path);
+        const StoreLock::Outcome outcome = second.acquire();
+        QCOMPARE(outcome == StoreLock::Outcome::Held, taken);
+        if (!taken)
+            QCOMPARE(second.holder(), QCoreApplication::applicationPid());
     }
 
     void refusedEditsNameTheirReason()

@@ -1,0 +1,161 @@
+// The nutrition label of real dishes, read from a store as every export reads
+// it: energy by the labelling method, the table's own 炭水化物, salt from
+// sodium, and the edges of the "0" and significant-figure rules.
+#include "core/export/dishreport.h"
+#include "core/export/nutritionlabel.h"
+#include "tests/support/testsupport.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString connection = QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll;");
+
+// Foods as the official table gives them per 100 g (eys: the value fields,
+// sugar being 炭水化物 less fibre and never below 0; sbn: the table's own
+// 炭水化物 and alcohol), and one food of the user's own without sbn.
+QString foodsSql()
+{
+    return QStringLiteral("INSERT INTO tni VALUES ('ｇ', 1);"
+                          "INSERT INTO eys(SID,SNM,BID,ENC,TAN,SST,TST,TSS,NA,NAT) VALUES"
+                          " (6061,'キャベツ',6,23,1.2,0.1,3.4,1.8,5,0),"
+                          " (6086,'こまつな',6,13,1.5,0.2,0.5,1.9,15,0),"
+                          " (4040,'油揚げ',4,377,23.4,34.4,0,1.3,4,0),"
+                          " (4084,'油揚げ 油抜き',4,266,18.2,23.4,0,0.9,2,0),"
+                          " (2045,'さつまいも',2,127,0.9,0.5,30.3,2.8,23,0.1),"
+                          " (16001,'清酒',16,107,0.4,0,4.9,0,2,0),"
+                          " (16025,'本みりん',16,241,0.3,0,43.2,NULL,3,0),"
+                          " (17012,'食塩',17,0,0,0,0,0,39000,99.5),"
+                          " (14006,'調合油',14,886,0,100,0,0,0,0),"
+                          " (100001,'自家製たれ',20,200,2,1,40,2,1000,2.5),"
+                          " (100002,'糖質のない食品',20,10,2,0,NULL,NULL,0,0);"
+                          "INSERT INTO sbn(SID,CHOCDF,ALC) VALUES (6061,5.2,NULL), (6086,2.4,NULL),"
+                          " (4040,0.4,NULL), (4084,0,NULL), (2045,33.1,NULL), (16001,4.9,12.3),"
+                          " (16025,43.2,9.5), (17012,0,NULL), (14006,0,NULL);");
+}
+
+// A dish of lines (food, grams), keyed from 1 in the order given.
+QString dishSql(int key, const QList<QPair<qint64, double>> &lines)
+{
+    QString sql = QStringLiteral("INSERT INTO mnu(ID,アイテム名) VALUES (%1,'料理%1');").arg(key);
+    for (const auto &[food, grams] : lines)
+        sql += QStringLiteral("INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2)"
+                              " VALUES (%1,%2,%3,'ｇ',%4);")
+                   .arg(key)
+                   .arg(food)
+                   .arg(grams)
+                   .arg(grams / 100);
+    return sql;
+}
+
+QString labelText(const Export::NutritionLabel &label)
+{
+    QStringList parts{label.basis};
+    for (const Export::LabelRow &row : label.rows)
+        parts << row.figure;
+    return parts.join(QLatin1Char(' '));
+}
+
+bool near(const std::optional<double> &value, double expected)
+{
+    return value && qAbs(*value - expected) < 1e-9;
+}
+
+} // namespace
+
+class TestNutritionLabel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // One row per edge: the label of a dish (its lines, and a serving weight
+    // or 0 for per 100 g) as 基準 熱量 たんぱく質 脂質 炭水化物 食塩相当量.
+    void labelOfRealDishes_data()
+    {
+        using Lines = QList<QPair<qint64, double>>;
+        QTest::addColumn<Lines>("lines");
+        QTest::addColumn<double>("serving");
+        QTest::addColumn<QString>("label");
+        // Energy 4 x 1.2 + 9 x 0.1 + 4 x 5.2 = 26.5, not the table's 23 kcal;
+        // sodium 5 mg is at the threshold: 0.0127 g.
+        QTest::newRow("キャベツ") << Lines{{6061, 100}} << 0.0 << "100g当たり 27 1.2 0 5.2 0.01";
+        QTest::newRow("こまつな") << Lines{{6086, 100}} << 0.0 << "100g当たり 17 1.5 0 2.4 0.04";
+        // Fibre above carbohydrate: the table's 0.4 g reads "0", not the
+        // fibre's 1.3 g; sodium 4 mg is below 5: salt "0".
+        QTest::newRow("油揚げ") << Lines{{4040, 100}} << 0.0 << "100g当たり 405 23.4 34.4 0 0";
+        QTest::newRow("油揚げ 油抜き, 炭水化物 Tr")
+            << Lines{{4084, 100}} << 0.0 << "100g当たり 283 18.2 23.4 0 0";
+        QTest::newRow("さつまいも")
+            << Lines{{2045, 100}} << 0.0 << "100g当たり 141 0.9 0.5 33.1 0.06";
+        // Alcohol counts 7 kcal/g: 1.6 + 19.6 + 86.1 = 107.3.
+        QTest::newRow("清酒, alcohol") << Lines{{16001, 100}} << 0.0 << "100g当たり 107 0 0 4.9 0";
+        QTest::newRow("本みりん, no fibre value")
+            << Lines{{16025, 100}} << 0.0 << "100g当たり 241 0 0 43.2 0";
+        // Sodium 4.9 mg per 100 g reads "0"; 5.0 mg gives 0.01 g.
+        QTest::newRow("sodium 4.9 mg")
+            << Lines{{6061, 98}, {14006, 2}} << 0.0 << "100g当たり 44 1.2 2.1 5.1 0";
+        QTest::newRow("sodium 5.0 mg")
+            << Lines{{6061, 100}} << 0.0 << "100g当たり 27 1.2 0 5.2 0.01";
+        // A small serving of a dish above every threshold: one significant
+        // figure, never "0" (こまつな 17 kcal, 1.5 g per 100 g in 2 g).
+        QTest::newRow("2 g serving")
+            << Lines{{6086, 100}} << 2.0 << "1食（2g）当たり 0.3 0.03 0 0.05 0.0008";
+        // A serving of a dish whose content per 100 g is below a threshold
+        // stays "0" (fat 0.1 g per 100 g).
+        QTest::newRow("250 g serving")
+            << Lines{{6061, 150}, {2045, 100}} << 250.0 << "1食（250g）当たり 180 2.7 0 40.9 0.08";
+        // Salt by sodium, not the rounded salt of each food.
+        QTest::newRow("1 g of salt in 99 g of oil")
+            << Lines{{14006, 99}, {17012, 1}} << 0.0 << "100g当たり 891 0 99.0 0 1.0";
+        // A user's food without the table's 炭水化物: its sugar plus fibre.
+        QTest::newRow("user's food")
+            << Lines{{100001, 100}} << 0.0 << "100g当たり 185 2.0 1.0 42.0 2.5";
+    }
+
+    void labelOfRealDishes()
+    {
+        using Lines = QList<QPair<qint64, double>>;
+        QFETCH(Lines, lines);
+        QFETCH(double, serving);
+        QFETCH(QString, label);
+        TestFolder folder;
+        QVERIFY(folder.makeStore(foodsSql() + dishSql(1, lines)));
+        std::vector<Export::Dish> dishes;
+        QString error;
+        QVERIFY2(Export::readDishes(connection, {}, 20, true, &dishes, &error), qPrintable(error));
+        QCOMPARE(dishes.size(), size_t(1));
+        const Export::NutritionLabel made = Export::nutritionLabel(
+            dishes[0].totals, serving > 0 ? std::optional<double>(serving) : std::nullopt);
+        QCOMPARE(labelText(made), label);
+        QVERIFY2(made.note.isEmpty(), qPrintable(made.note));
+    }
+
+    // A food without any carbohydrate value leaves energy and carbohydrate
+    // short, and the label says so; the components of the table are summed
+    // and an unknown one stays unknown.
+    void unknownsAndComponents()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(foodsSql() + dishSql(1, {{16001, 50}, {100002, 50}})));
+        std::vector<Export::Dish> dishes;
+        QString error;
+        QVERIFY2(Export::readDishes(connection, {}, 20, true, &dishes, &error), qPrintable(error));
+        const Export::Totals &t = dishes[0].totals;
+        const Export::NutritionLabel label = Export::nutritionLabel(t, std::nullopt);
+        QCOMPARE(label.note,
+                 QStringLiteral("※ 熱量・炭水化物は、値が未知（-）の食品を含まない値です。"));
+        const int alcohol = Components::indexOf(u"ALC");
+        const int carbohydrate = Components::indexOf(u"CHOCDF");
+        const int protein = Components::indexOf(u"PROT");
+        QVERIFY(near(t.components[alcohol], 6.15));
+        QVERIFY(t.componentUnknown[alcohol]); // the user's food has none
+        QVERIFY(near(t.components[carbohydrate], 2.45));
+        QVERIFY(near(t.components[protein], 1.2));
+        QVERIFY(!t.componentUnknown[protein]);
+        QVERIFY(near(dishes[0].lines[0].component(alcohol), 6.15));
+        QVERIFY(!dishes[0].lines[1].component(alcohol));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNutritionLabel)
+#include "tst_nutritionlabel.moc"
