@@ -1,12 +1,91 @@
 #include "app/bindings.h"
 
 #include "app/twips.h"
+#include "core/foods/foodnames.h"
 
+#include <QApplication>
+#include <QBrush>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QStyleOptionHeader>
+#include <QStyledItemDelegate>
 #include <QToolTip>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Paints a name too long for its cell shortened as FoodNames::elided does,
+// so its end stays; where it was shortened and the row has no tooltip of its
+// own, the whole text is the tooltip. Text of ASCII alone (numbers) is left
+// to the view.
+class NameDelegate : public QStyledItemDelegate
+{
+public:
+    // decoration: where the view's rows take their ground from (a list's),
+    // besides the model.
+    explicit NameDelegate(QObject *parent, const RowDecoration *decoration = nullptr)
+        : QStyledItemDelegate(parent)
+        , m_decoration(decoration)
+    {
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        if (m_decoration && *m_decoration) {
+            const QVariant ground =
+                (*m_decoration)(index.row(), index.column(), Qt::BackgroundRole);
+            if (ground.canConvert<QBrush>())
+                item.backgroundBrush = ground.value<QBrush>();
+        }
+        item.text = shown(item);
+        const QWidget *widget = option.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    }
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() == QEvent::ToolTip && index.isValid() &&
+            index.data(Qt::ToolTipRole).toString().isEmpty()) {
+            QStyleOptionViewItem item(option);
+            initStyleOption(&item, index);
+            if (shown(item) != item.text) {
+                QToolTip::showText(event->globalPos(), item.text, view);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+
+private:
+    const RowDecoration *m_decoration;
+
+    static QString shown(const QStyleOptionViewItem &item)
+    {
+        const QString &text = item.text;
+        if (!(item.features & QStyleOptionViewItem::HasDisplay) ||
+            std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+            return text;
+        const QWidget *widget = item.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const int room =
+            style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).width() - 2 * margin;
+        const QFontMetrics metrics(item.font);
+        return FoodNames::elided(
+            text, [&](const QString &s) { return metrics.horizontalAdvance(s) <= room; });
+    }
+};
+
+} // namespace
 
 // --- FieldBinding ---------------------------------------------------------
 
@@ -79,6 +158,7 @@ DataList::DataList(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setTextElideMode(Qt::ElideMiddle);
+    setItemDelegate(new NameDelegate(this, &m_decoration));
     connect(this, &QListView::clicked, this, [this](const QModelIndex &) { emit itemClicked(); });
 }
 
@@ -113,13 +193,27 @@ bool DataList::viewportEvent(QEvent *event)
         const QString tip =
             index.isValid() ? m_decoration(index.row(), index.column(), Qt::ToolTipRole).toString()
                             : QString();
-        if (tip.isEmpty())
-            QToolTip::hideText();
-        else
+        if (!tip.isEmpty()) {
             QToolTip::showText(help->globalPos(), tip, viewport());
-        return true;
+            return true;
+        }
     }
     return QListView::viewportEvent(event);
+}
+
+void DataList::keyPressEvent(QKeyEvent *event)
+{
+    const int before = currentIndex().row();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QListView::keyPressEvent(event);
+    const int now = currentIndex().row();
+    if (now < 0 || (now == before && !enter))
+        return;
+    if (selectedRow() != now)
+        selectRow(now);
+    emit itemClicked();
+    if (enter)
+        event->accept();
 }
 
 int DataList::selectedRow() const
@@ -419,8 +513,92 @@ DataGrid::DataGrid(QWidget *parent)
     // The user may widen a column; a long name loses its middle, not its end.
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     setTextElideMode(Qt::ElideMiddle);
+    setItemDelegate(new NameDelegate(this));
     setWordWrap(false);
     connect(this, &QTableView::clicked, this, [this](const QModelIndex &) { emit rowClicked(); });
+    // A width the user drags a column to is kept (see userWidths).
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int size) {
+                if (!m_sizing && size > 0)
+                    userWidths().insert(widthKey(column),
+                                        int(std::lround(size * 1440.0 / logicalDpiX())));
+            });
+}
+
+QHash<QString, int> &DataGrid::userWidths()
+{
+    static QHash<QString, int> widths;
+    return widths;
+}
+
+QString DataGrid::widthsText()
+{
+    QStringList keys = userWidths().keys();
+    keys.sort();
+    QStringList parts;
+    for (const QString &key : keys)
+        parts << key + QLatin1Char(':') + QString::number(userWidths().value(key));
+    return parts.join(QLatin1Char(','));
+}
+
+void DataGrid::readWidths(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^[A-Za-z0-9_]+\\.[A-Za-z0-9_]+\\.[0-9]{1,3}$"));
+    for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const qsizetype colon = part.lastIndexOf(QLatin1Char(':'));
+        bool number = false;
+        const int twips = part.mid(colon + 1).toInt(&number);
+        const QString key = part.left(colon);
+        if (colon > 0 && number && twips > 0 && twips <= 30000 && form.match(key).hasMatch())
+            userWidths().insert(key, twips);
+    }
+}
+
+QString DataGrid::widthKey(int column) const
+{
+    return window()->objectName() + QLatin1Char('.') + objectName() + QLatin1Char('.') +
+           QString::number(column);
+}
+
+void DataGrid::setWidth(int column, int pixels)
+{
+    const auto user = userWidths().constFind(widthKey(column));
+    if (column == m_growing)
+        m_growingBase = pixels;
+    m_sizing = true;
+    setColumnWidth(column, user != userWidths().constEnd() ? Twips::toPixels(*user) : pixels);
+    m_sizing = false;
+    fitGrowingColumn();
+}
+
+void DataGrid::setGrowingColumn(int column)
+{
+    m_growing = column;
+    m_growingBase = column >= 0 ? columnWidth(column) : 0;
+    if (m_designWidth == 0)
+        m_designWidth = width();
+    fitGrowingColumn();
+}
+
+void DataGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    fitGrowingColumn();
+}
+
+void DataGrid::fitGrowingColumn()
+{
+    if (m_growing < 0 || !model() || m_growing >= model()->columnCount() ||
+        isColumnHidden(m_growing) || userWidths().contains(widthKey(m_growing)))
+        return;
+    // The room gained over the grid's width as laid out.
+    const int width = m_growingBase + std::max(0, this->width() - m_designWidth);
+    if (width == columnWidth(m_growing))
+        return;
+    m_sizing = true;
+    setColumnWidth(m_growing, width);
+    m_sizing = false;
 }
 
 void DataGrid::setDataSource(DataSource *source)
@@ -441,8 +619,10 @@ void DataGrid::setDataSource(DataSource *source)
     source->ensureOpen();
     // Rebuild the columns: every column shown at the default width again.
     for (int column = 0; column < m_proxy->columnCount(); ++column) {
+        m_sizing = true;
         setColumnHidden(column, false);
-        setColumnWidth(column, horizontalHeader()->defaultSectionSize());
+        m_sizing = false;
+        setWidth(column, horizontalHeader()->defaultSectionSize());
     }
     emit m_proxy->headerDataChanged(Qt::Horizontal, 0, std::max(0, m_proxy->columnCount() - 1));
     followPointer();
@@ -456,12 +636,11 @@ void DataGrid::setDecoration(RowDecoration decoration)
 
 void DataGrid::setColumnWidthTwips(int column, int twips)
 {
-    if (twips <= 0) {
-        setColumnHidden(column, true);
-        return;
-    }
-    setColumnHidden(column, false);
-    setColumnWidth(column, Twips::toPixels(twips));
+    m_sizing = true;
+    setColumnHidden(column, twips <= 0);
+    m_sizing = false;
+    if (twips > 0)
+        setWidth(column, Twips::toPixels(twips));
 }
 
 void DataGrid::setColumnCaption(int column, const QString &caption)
@@ -556,4 +735,6 @@ void DataGrid::onCurrentChanged(const QModelIndex &current)
     // Show where the pointer is: the clicked row, or the record that could
     // not be left.
     followPointer();
+    if (currentRecord() == current.row())
+        emit rowChosen();
 }

@@ -77,6 +77,9 @@ signals:
 
 protected:
     bool viewportEvent(QEvent *event) override;
+    // A row reached by the keyboard (arrows, page keys, type-ahead) is chosen
+    // as a click chooses it; Enter chooses the current row again.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     RowDecoration m_decoration;
@@ -155,10 +158,35 @@ public:
     // What a click of the user on a row does: makes it current, raises clicked.
     void clickRow(int row);
 
+    // The widths the user gave columns by dragging their headings, in twips,
+    // by window, grid and column ("frmSchF.DataGrid1.1"). They hold for every
+    // grid of that name for the rest of the session, over whatever width the
+    // window lays the column out at, and are kept in the settings as text
+    // (widthsText: "frmSchF.DataGrid1.1:2600,..."; widths read from a text
+    // that is not of that form are left out).
+    static QHash<QString, int> &userWidths();
+    // The column (the name) that takes the room the grid gains when its
+    // window is enlarged, unless the user gave it a width; -1: none.
+    void setGrowingColumn(int column);
+    static QString widthsText();
+    static void readWidths(const QString &text);
+
 signals:
     void rowClicked();
+    // The user made another row current (a click, the keyboard).
+    void rowChosen();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    QString widthKey(int column) const;
+    void setWidth(int column, int pixels);
+    void fitGrowingColumn();
+    bool m_sizing = false;
+    int m_growing = -1;
+    int m_growingBase = 0; // its width as laid out
+    int m_designWidth = 0; // the grid's width as laid out
     class Proxy;
     void followPointer();
     void onCurrentChanged(const QModelIndex &current);

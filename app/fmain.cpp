@@ -6,6 +6,7 @@
 #include "app/twips.h"
 #include "app/widgets.h"
 #include "core/dish/dishsession.h"
+#include "core/settings/settingsfile.h"
 #include "dish/lineeditor.h"
 #include "dish/recipeview.h"
 #include "nutrition/totalspanel.h"
@@ -60,6 +61,9 @@ void Fmain::buildLayout()
         button(w, QStringLiteral("Command4"), QStringLiteral("＞|"), 6240, 360, 495, 375);
     deleteDishButton =
         button(w, QStringLiteral("Command9"), QStringLiteral("削除"), 6840, 360, 975, 375);
+    previousDishButton->setToolTip(QStringLiteral("前の料理"));
+    nextDishButton->setToolTip(QStringLiteral("次の料理"));
+    lastDishButton->setToolTip(QStringLiteral("最後の料理"));
 
     // The parts, in the tab order: food choice and line editor, recipe,
     // totals.
@@ -111,9 +115,12 @@ void Fmain::buildMenu()
     connect(item(visible, "Me_view_all", QStringLiteral("栄養成分一覧")), &QAction::triggered, this,
             [this] { m_program.showAll(); });
     QMenu *back = menu(visible, nullptr, "Me_visible_back", QStringLiteral("背景色"));
-    Me_visible_back1 = item(back, "Me_visible_back1", QStringLiteral("Color1"));
-    Me_visible_back2 = item(back, "Me_visible_back2", QStringLiteral("Color2"));
-    Me_visible_back3 = item(back, "Me_visible_back3", QStringLiteral("Color3"));
+    Me_visible_back1 = item(back, "Me_visible_back1",
+                            SettingsFile::colourCaption(SettingsFile::colourNames().at(0)));
+    Me_visible_back2 = item(back, "Me_visible_back2",
+                            SettingsFile::colourCaption(SettingsFile::colourNames().at(1)));
+    Me_visible_back3 = item(back, "Me_visible_back3",
+                            SettingsFile::colourCaption(SettingsFile::colourNames().at(2)));
     QMenu *help = menu(nullptr, bar, "Me_help", QStringLiteral("ﾍﾙﾌﾟ"));
     Me_help_Visible = item(help, "Me_help_Visible", QStringLiteral("ﾍﾙﾌﾟの表示"));
     Me_Ver = item(help, "Me_Ver", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
@@ -239,6 +246,11 @@ void Fmain::LoadFoodUnits()
     m_lineEditor->LoadFoodUnits();
 }
 
+std::optional<qint64> Fmain::selectedFood() const
+{
+    return m_lineEditor->selectedFood();
+}
+
 std::optional<qint64> Fmain::chosenFood() const
 {
     return m_lineEditor->chosenFood();
@@ -247,4 +259,9 @@ std::optional<qint64> Fmain::chosenFood() const
 qint64 Fmain::currentDish() const
 {
     return m_dish->currentDish();
+}
+
+QString Fmain::currentDishName() const
+{
+    return TexTitle->text();
 }

@@ -57,10 +57,16 @@ public:
     void reloadFoodLists();
     // The unit list for the chosen food read again (its measures changed).
     void LoadFoodUnits();
-    // The food chosen in the line editor; nothing when no food is chosen.
+    // The food selected in the food list (食品名); nothing when no entry is
+    // selected.
+    std::optional<qint64> selectedFood() const;
+    // The food the food commands show: the one selected in the food list,
+    // else the line editor's; nothing when neither names a food.
     std::optional<qint64> chosenFood() const;
     // The current dish's key; 0 when there is no dish.
     qint64 currentDish() const;
+    // The current dish's name as the window shows it.
+    QString currentDishName() const;
 
     // Background colours of the window (menu 表示 > 背景色).
     void ApplyBackColor1();

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "about/frmabout.h"
+#include "app/bindings.h"
 #include "app/fmain.h"
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
@@ -8,11 +9,13 @@
 #include "app/startfonts.h"
 #include "core/app/datafolder.h"
 #include "core/app/leftovers.h"
+#include "core/app/placement.h"
 #include "core/dish/dishsession.h"
 #include "core/settings/settingsfile.h"
 #include "core/store/backup.h"
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "core/store/officialtable.h"
 #include "core/store/schema.h"
 #include "core/store/storecheck.h"
 #include "core/store/storelock.h"
@@ -33,6 +36,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 
 Program::Program(Prompts &prompts, QObject *parent)
@@ -171,6 +175,11 @@ bool Program::start()
     // colour is the name its box would show (its initial text when the file
     // could not be read, which names no colour).
     m_configReading = settings;
+    // The column widths the user gave grids in earlier sessions.
+    if (settings.text)
+        DataGrid::readWidths(
+            SettingsFile::GetSettingValue(*settings.text, SettingsFile::columnsKey()));
+    m_columnWidths = DataGrid::widthsText();
     const QString colour =
         settings.text ? SettingsFile::GetSettingValue(*settings.text, SettingsFile::backKey())
                       : QString();
@@ -251,6 +260,17 @@ void Program::checkOpenStore()
 {
     QString error;
     const QString name = QFileInfo(m_store->fileName()).fileName();
+    // The installed table, to tell changed official foods by (none when the
+    // store is the installed one itself).
+    {
+        QString ready = QDir(DataFolder::readyFolder(QCoreApplication::applicationDirPath()))
+                            .filePath(DataFolder::storeName());
+        if (QFileInfo(ready).canonicalFilePath() ==
+            QFileInfo(m_store->fileName()).canonicalFilePath())
+            ready.clear();
+        m_official = std::make_unique<OfficialTable>(ready);
+        m_officialDiffers.clear();
+    }
     QStringList missing = StoreCheck::missingParts(m_store->handle());
     // A store made by an earlier version lacks only what later versions
     // added (full names, household measures, the reading index, the
@@ -499,6 +519,7 @@ void Program::redo()
 
 void Program::reloadAll(qint64 preferredDish)
 {
+    forgetOfficialChanges();
     if (!m_fmain)
         return;
     m_fmain->reloadFromStore(preferredDish);
@@ -517,6 +538,7 @@ void Program::end()
     if (m_ended)
         return;
     m_ended = true;
+    saveColumnWidths();
     // Every other window closes with the main window; nothing more runs.
     delete m_kij;
     delete m_kon;
@@ -537,6 +559,47 @@ void Program::end()
         QCoreApplication::quit();
 }
 
+std::optional<bool> Program::differsFromOfficial(qint64 food) const
+{
+    if (!m_official || !m_store || food >= Schema::firstUserFoodId)
+        return std::nullopt;
+    const auto known = m_officialDiffers.constFind(food);
+    if (known != m_officialDiffers.constEnd())
+        return *known;
+    const std::optional<bool> differs = m_official->differs(m_store->handle(), food);
+    m_officialDiffers.insert(food, differs);
+    return differs;
+}
+
+bool Program::restoreOfficial(qint64 food, QString *error)
+{
+    if (!m_official || !m_store) {
+        if (error)
+            *error = QStringLiteral("インストールされた食品成分表が見つかりません。");
+        return false;
+    }
+    const bool restored = m_official->restore(*m_store, food, error);
+    forgetOfficialChanges();
+    return restored;
+}
+
+void Program::saveColumnWidths()
+{
+    const QString widths = DataGrid::widthsText();
+    if (widths == m_columnWidths)
+        return;
+    m_columnWidths = widths;
+    // A file that cannot be read is left as it is, as at start-up.
+    const SettingsFile::Reading now = SettingsFile::readOnce(SettingsFile::fileName());
+    if (!now.text)
+        return;
+    QString error;
+    if (!SettingsFile::write(SettingsFile::fileName(), SettingsFile::withColumns(*now.text, widths),
+                             &error))
+        prompts().message(QStringLiteral("列の幅を設定ファイルに記録できませんでした。\n") + error,
+                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
 static void bringUp(QWidget *window)
 {
     window->show();
@@ -544,14 +607,28 @@ static void bringUp(QWidget *window)
     window->activateWindow();
 }
 
+void Program::placeBesideMain(QWidget *window) const
+{
+    if (!m_fmain || !m_fmain->isVisible() || window->property("placed").toBool())
+        return;
+    window->setProperty("placed", true);
+    int others = 0;
+    for (QWidget *open : QApplication::topLevelWidgets())
+        others += open != m_fmain && open != window && open->isVisible() ? 1 : 0;
+    window->move(Placement::beside(m_fmain->frameGeometry(), window->frameGeometry().size(),
+                                   m_fmain->screen()->availableGeometry(), others));
+}
+
 // A secondary window is loaded when it is opened and unloaded when it closes;
-// opening it while it is open only brings it to the front.
+// opening it while it is open only brings it to the front. It opens beside
+// the main window.
 template <typename Window, typename... Args>
-static Window *open(QPointer<Window> &window, Args &...args)
+static Window *open(const Program &program, QPointer<Window> &window, Args &...args)
 {
     if (!window) {
         window = new Window(args...);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        program.placeBesideMain(window);
     }
     bringUp(window);
     return window;
@@ -564,22 +641,22 @@ void Program::showConfig()
 
 void Program::showDishList()
 {
-    open(m_schM, *this);
+    open(*this, m_schM, *this);
 }
 
 void Program::showFoodSearch()
 {
-    open(m_schF, *this);
+    open(*this, m_schF, *this);
 }
 
 void Program::showComparison()
 {
-    open(m_kij, *this);
+    open(*this, m_kij, *this);
 }
 
 void Program::showMenus()
 {
-    open(m_kon, *this);
+    open(*this, m_kon, *this);
 }
 
 void Program::showAll()
@@ -594,10 +671,16 @@ FrmAll *Program::allComponents() const
 
 void Program::showAbout()
 {
-    open(m_about, *this);
+    open(*this, m_about, *this);
+}
+
+void Program::followCurrentDish()
+{
+    if (m_kij)
+        m_kij->followDish();
 }
 
 void Program::showHelp()
 {
-    open(m_help)->openFile(QStringLiteral("zento.hlp"));
+    open(*this, m_help)->openFile(QStringLiteral("zento.hlp"));
 }

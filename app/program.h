@@ -3,12 +3,14 @@
 #include "core/settings/settingsfile.h"
 #include "core/store/backup.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <memory>
 
 class Database;
+class OfficialTable;
 class Fmain;
 class FrmAbout;
 class FrmAll;
@@ -87,6 +89,12 @@ public:
     FrmAll *allComponents() const;
     void showAbout();
     void showHelp();
+    // The main window's current dish or its lines changed: an open
+    // comparison window follows it.
+    void followCurrentDish();
+    // Moves a window opened for the first time beside the main window (see
+    // Placement::beside); a window already placed stays where it is.
+    void placeBesideMain(QWidget *window) const;
 
     // The reason the store could not be opened at start-up, if it could not,
     // or why its edits are off.
@@ -95,6 +103,16 @@ public:
     // The store, held for the whole run so that its undo journal lives as
     // long; null when it could not be opened.
     std::shared_ptr<Database> store() const { return m_store; }
+
+    // ---- The official food table as installed with the program
+    // Whether an official food's values differ from the installed table's;
+    // nothing for the user's own foods, or without an installed table.
+    // Answers are kept until forgetOfficialChanges().
+    std::optional<bool> differsFromOfficial(qint64 food) const;
+    // Puts the installed values of the food back (one undo step).
+    bool restoreOfficial(qint64 food, QString *error);
+    // Foods were changed (stored, undone, restored): ask again.
+    void forgetOfficialChanges() const { m_officialDiffers.clear(); }
     // Whether the edit commands are on: the store opened writable and whole.
     bool isEditable() const { return m_editable; }
 
@@ -134,10 +152,15 @@ private:
     bool m_dailyCopyDue = false;
     Backup::StartCheck m_startCheck;
     std::shared_ptr<Database> m_store;
+    std::unique_ptr<OfficialTable> m_official;
+    mutable QHash<qint64, std::optional<bool>> m_officialDiffers;
     QPointer<Fmain> m_fmain;
     QPointer<Seibn> m_seibn;
     QPointer<FrmConfig> m_config;
     std::optional<SettingsFile::Reading> m_configReading; // loaded, not yet built
+    QString m_columnWidths; // the column widths as the settings file holds them
+    // Writes the column widths the user changed into the settings file.
+    void saveColumnWidths();
     QPointer<FrmSplash> m_splash;
     QPointer<FrmKij> m_kij;
     QPointer<FrmKon> m_kon;

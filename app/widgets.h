@@ -32,6 +32,9 @@ QFont font(const QString &family, int points, bool bold = false);
 
 // The tint of a total that leaves unknown values out.
 inline constexpr QColor unknownTint{255, 214, 150};
+// The ground of a food of the official table whose values the user changed.
+inline constexpr QColor changedOfficialTint{255, 210, 225};
+inline const QString changedOfficialNote = QStringLiteral("食品成分表の値から変えてあります");
 // The tint of a weight that is an estimate, not a published figure.
 inline constexpr QColor estimateTint{205, 228, 255};
 

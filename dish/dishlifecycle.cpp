@@ -49,6 +49,8 @@ void Fmain::UpdateDishTotals()
 {
     m_totals->showTotals(m_dish->totals());
     emit dishShown();
+    // An open comparison shows the dish the window shows.
+    program().followCurrentDish();
 }
 
 // Command7 "＜". Before the first dish the pointer goes back to it and the

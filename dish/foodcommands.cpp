@@ -15,6 +15,7 @@ namespace {
 
 void bringUp(Seibn *editor)
 {
+    editor->program().placeBesideMain(editor);
     editor->show();
     editor->raise();
     editor->activateWindow();
@@ -44,17 +45,22 @@ void Fmain::newFood()
     editor->BeginNewFood(chosenFood().value_or(0));
 }
 
-// Me_data_del "削除". The food deleted is the food of Text4, and the
-// confirmation names that food by its stored name, whichever entry the food
-// list happens to show. With no food chosen the command does nothing.
+// Me_data_del "削除". The food deleted is the one selected in the food list,
+// the food the user sees, and the confirmation names it by its stored name.
+// With no food selected there the command says so and deletes nothing.
 void Fmain::deleteFood()
 {
     Seibn *editor = program().seibn();
     if (!editor)
         return;
-    const std::optional<qint64> chosen = chosenFood();
-    if (!chosen)
+    Prompts &prompts = program().prompts();
+    const QString title = QStringLiteral("食品の削除");
+    const std::optional<qint64> chosen = selectedFood();
+    if (!chosen) {
+        prompts.message(QStringLiteral("削除する食品を「食品名」の一覧で選んでください"),
+                        Prompts::Buttons::Ok, Prompts::Icon::None, title);
         return;
+    }
     const qint64 id = *chosen;
 
     // 1. Narrow the editor's rows to the food; a change the editor could not
@@ -67,21 +73,20 @@ void Fmain::deleteFood()
 
     // 2-3. Confirmation.
     const QString name = food->text(QStringLiteral("SNM"));
-    Prompts &prompts = program().prompts();
     if (prompts.message(name + QStringLiteral("を削除します"), Prompts::Buttons::OkCancel,
-                        Prompts::Icon::None, QStringLiteral("料理の削除")) != Prompts::Answer::Ok)
+                        Prompts::Icon::None, title) != Prompts::Answer::Ok)
         return;
 
     // 4-6. Delete, then report. A refused deletion is told as such, never as
     // done.
     if (!food->deleteCurrent()) {
         prompts.message(name + QStringLiteral("を削除できませんでした。\n") + food->errorString(),
-                        Prompts::Buttons::Ok, Prompts::Icon::Critical);
+                        Prompts::Buttons::Ok, Prompts::Icon::Critical, title);
         return;
     }
     food->moveFirst(); // the one-food query has no row left: stays at its end
     prompts.message(name + QStringLiteral("を削除しました"), Prompts::Buttons::Ok,
-                    Prompts::Icon::None, QStringLiteral("データ削除"));
+                    Prompts::Icon::None, title);
 
     // 7-8. The first dish becomes current.
     LoadDishList();

@@ -18,6 +18,7 @@
 #include "core/store/queries.h"
 #include "dish/recipeview.h"
 
+#include <QBrush>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -72,11 +73,16 @@ LineEditor::LineEditor(QWidget *client, Program &program, DishSession &dish)
     updateLineButton =
         button(w, QStringLiteral("Command11"), QStringLiteral("更新"), 3360, 3240, 975, 375);
 
-    // A food's full official name is the tooltip of its entry.
-    foodList->setDecoration([this](int row, int, int) -> QVariant {
-        return FoodNames::fullName(
-            m_program.DbConnectionString,
-            m_foods->value(row, m_foods->fieldIndex(QStringLiteral("SID"))).toLongLong());
+    // A food's full official name is the tooltip of its entry; an official
+    // food whose values were changed is tinted and says so.
+    foodList->setDecoration([this](int row, int, int role) -> QVariant {
+        const qint64 food =
+            m_foods->value(row, m_foods->fieldIndex(QStringLiteral("SID"))).toLongLong();
+        const bool changed = m_program.differsFromOfficial(food).value_or(false);
+        if (role == Qt::BackgroundRole)
+            return changed ? QVariant(QBrush(Widgets::changedOfficialTint)) : QVariant();
+        const QString name = FoodNames::fullName(m_program.DbConnectionString, food);
+        return changed ? name + QStringLiteral("\n") + Widgets::changedOfficialNote : name;
     });
 
     connect(categoryList, &DataList::itemClicked, this, &LineEditor::chooseCategory);
@@ -87,12 +93,14 @@ LineEditor::LineEditor(QWidget *client, Program &program, DishSession &dish)
     connect(addLineButton, &QPushButton::clicked, this, &LineEditor::addLine);
     connect(deleteLineButton, &QPushButton::clicked, this, &LineEditor::deleteLine);
     connect(updateLineButton, &QPushButton::clicked, this, &LineEditor::updateLine);
+    connect(quantityBox, &QLineEdit::returnPressed, this, &LineEditor::quantityEntered);
 }
 
 void LineEditor::attach(RecipeView &recipe)
 {
     m_recipe = &recipe;
     connect(&recipe, &RecipeView::lineClicked, this, &LineEditor::takeRecipeLine);
+    connect(&recipe, &RecipeView::recipeShown, this, &LineEditor::followCurrentLine);
 }
 
 void LineEditor::grow(Growth &growth)
@@ -153,6 +161,7 @@ void LineEditor::reloadFoodLists()
 
 bool LineEditor::takeFood(qint64 foodId)
 {
+    m_fromLine = false;
     DataSource food;
     food.setConnectionString(m_program.DbConnectionString);
     food.setRecordSource(Queries::foodChoice(foodId));
@@ -172,8 +181,16 @@ bool LineEditor::takeFood(qint64 foodId)
     return true;
 }
 
+std::optional<qint64> LineEditor::selectedFood() const
+{
+    const std::optional<qint64> food = NumberReader::key(foodList->boundText());
+    return food && *food != 0 ? food : std::nullopt;
+}
+
 std::optional<qint64> LineEditor::chosenFood() const
 {
+    if (const std::optional<qint64> listed = selectedFood())
+        return listed;
     return m_food && *m_food != 0 ? m_food : std::nullopt;
 }
 
@@ -209,8 +226,37 @@ void LineEditor::forgetFood()
 
 void LineEditor::enableLineButtons(bool enabled)
 {
-    for (QPushButton *button : {addLineButton, deleteLineButton, updateLineButton})
-        button->setEnabled(enabled);
+    addLineButton->setEnabled(enabled);
+    followCurrentLine();
+}
+
+void LineEditor::followCurrentLine()
+{
+    const bool line = addLineButton->isEnabled() && m_dish.selectedLine().has_value();
+    deleteLineButton->setEnabled(line);
+    updateLineButton->setEnabled(line);
+}
+
+void LineEditor::showCurrentLine()
+{
+    if (m_dish.selectedLine() && m_recipe->currentRow() >= 0)
+        takeRecipeLine();
+}
+
+// Enter in Text2 (数量): "更新" when the editor holds the current line, taken
+// from the grid, with another quantity or unit; "追加" otherwise (a food chosen
+// from the lists begins a new line).
+void LineEditor::quantityEntered()
+{
+    const bool sameFood = m_fromLine && m_recipe->currentRow() >= 0 && m_dish.selectedLine() &&
+                          m_recipe->currentText(QStringLiteral("食品コード")) == foodIdBox->text();
+    const bool changed =
+        sameFood && (m_recipe->currentText(QStringLiteral("数量")) != quantityBox->text() ||
+                     m_recipe->currentText(QStringLiteral("単位")) != unitCombo->text());
+    if (changed)
+        updateLine();
+    else
+        addLine();
 }
 
 bool LineEditor::lineButtonsEnabled() const
@@ -238,6 +284,7 @@ void LineEditor::chooseCategory()
 // DataList3 click: the food, and 100 g of it as a proposal.
 void LineEditor::chooseFood()
 {
+    m_fromLine = false; // a new line begins
     foodNameBox->setText(foodList->text());
     setFood(NumberReader::key(foodList->boundText()));
     quantityBox->setText(QStringLiteral("100"));
@@ -268,6 +315,7 @@ void LineEditor::takeRecipeLine()
     setFood(NumberReader::key(m_recipe->currentText(QStringLiteral("食品コード"))));
     unitCombo->setText(m_recipe->currentText(QStringLiteral("単位")));
     m_recipe->BindSelectedLine();
+    m_fromLine = true;
 }
 
 // Command2 "追加".
@@ -280,10 +328,12 @@ void LineEditor::addLine()
         const LineDraft &line = std::get<LineDraft>(checked);
         showWeightFactor(line.weightFactor);
         QString error;
-        if (m_dish.addLine(line, &error))
+        if (m_dish.addLine(line, &error)) {
             m_recipe->showRecipe();
-        else
+            showCurrentLine(); // the added line
+        } else {
             m_program.prompts().tellWriteFailure(QStringLiteral("材料の行"), error);
+        }
     }
     m_recipe->repaint();
     emit linesChanged();
@@ -311,6 +361,7 @@ void LineEditor::updateLine()
         return;
     }
     m_recipe->showRecipe();
+    showCurrentLine(); // the rewritten line, still current
     emit linesChanged();
 }
 
@@ -321,10 +372,11 @@ void LineEditor::deleteLine()
     emit linesChanged();
 }
 
-// Every failure is passed over and the next step runs; afterwards the grid's
-// first line is the selected line.
+// Every failure is passed over and the next step runs; afterwards the line
+// that took the deleted one's place is current, and the editor shows it.
 void LineEditor::DeleteSelectedLine()
 {
     m_dish.deleteSelectedLine();
     m_recipe->showRecipe();
+    showCurrentLine();
 }

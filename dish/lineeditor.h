@@ -49,7 +49,11 @@ public:
     // category with the food selected. False (and nothing changed) when the
     // store has no such food.
     bool takeFood(qint64 foodId);
-    // The food chosen; nothing when no food is chosen.
+    // The food selected in the food list (食品名); nothing when no entry is
+    // selected.
+    std::optional<qint64> selectedFood() const;
+    // The food the food commands show: the one selected in the food list,
+    // else the editor's; nothing when neither names a food.
     std::optional<qint64> chosenFood() const;
     // The chosen food was deleted: no food is chosen, the lists are read
     // again.
@@ -74,6 +78,12 @@ private:
     void updateLine();
     void deleteLine();
     void DeleteSelectedLine();
+    // Enter in Text2 (数量).
+    void quantityEntered();
+    // After 追加, 更新 and 削除: the editor shows the current line.
+    void showCurrentLine();
+    // 更新 and 削除 act on the current line: off without one.
+    void followCurrentLine();
     void refuseLine(const LineRefusal &refusal);
     void setFood(std::optional<qint64> food);
     void showWeightFactor(double factor);
@@ -98,4 +108,5 @@ private:
     QPushButton *addLineButton;    // Command2
     QPushButton *deleteLineButton; // Command6
     QPushButton *updateLineButton; // Command11
+    bool m_fromLine = false;       // the editor holds the current line, taken from the grid
 };

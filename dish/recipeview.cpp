@@ -62,6 +62,9 @@ RecipeView::RecipeView(QWidget *client, Program &program, DishSession &dish)
         if (m_grid->currentRecord() >= 0) // an empty grid: nothing to take
             emit lineClicked();
     });
+    // A row reached by the keyboard is the current line as a clicked one is.
+    connect(m_grid, &DataGrid::rowChosen, this, &RecipeView::lineClicked);
+    m_grid->setGrowingColumn(0); // the food's name (素材)
 }
 
 void RecipeView::grow(Growth &growth)
@@ -103,6 +106,7 @@ void RecipeView::showRecipe()
     }
     repaint();
     showSelectedLine();
+    emit recipeShown();
 }
 
 void RecipeView::repaint()

@@ -38,8 +38,10 @@ public:
     QString currentText(const QString &field) const;
 
 signals:
-    // A row of the grid was clicked.
+    // A row of the grid was clicked, or reached by the keyboard.
     void lineClicked();
+    // The grid was laid out again (after the lines changed or another dish).
+    void recipeShown();
 
 private:
     void showSelectedLine();

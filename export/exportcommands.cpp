@@ -207,7 +207,7 @@ void ExportCommands::showLabel()
         return;
     std::optional<double> serving;
     if (!text->trimmed().isEmpty()) {
-        serving = NumberReader::number(*text);
+        serving = NumberReader::quantity(*text);
         if (!serving || !std::isfinite(*serving) || *serving <= 0 || *serving > 1e6) {
             prompts.message(QStringLiteral("1食の重さは0より大きい数（g）で入力してください。"),
                             Prompts::Buttons::Ok, Prompts::Icon::Exclamation);

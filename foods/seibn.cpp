@@ -6,12 +6,14 @@
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/foods/foodcomponents.h"
 #include "core/foods/foodrecord.h"
 #include "core/nutrition/nutrients.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "core/store/queries.h"
+#include "core/store/schema.h"
 #include "foods/recordnavigator.h"
 
 #include <QCloseEvent>
@@ -47,8 +49,9 @@ Seibn::Seibn(Program &program, QWidget *parent)
     Adodc2 = new DataSource(this);
     Adodc2->setObjectName(QStringLiteral("Adodc2"));
     buildLayout();
-    // The values fill 5955 twips; the full name and the measures lie below.
-    Twips::resizeClient(this, 5280, 7680);
+    // The values fill 5955 twips; the full name and the measures lie below,
+    // the other components to the right.
+    Twips::resizeClient(this, 9720, 7680);
     setFixedSize(size());
 
     connect(Command1, &QPushButton::clicked, this, &Seibn::leave);
@@ -57,9 +60,14 @@ Seibn::Seibn(Program &program, QWidget *parent)
     connect(Adodc1, &DataSource::currentChanged, this, &Seibn::showFoodExtras);
     connect(Command3, &QPushButton::clicked, this, &Seibn::addMeasureRow);
     connect(Command4, &QPushButton::clicked, this, &Seibn::deleteMeasureRow);
+    connect(Command5, &QPushButton::clicked, this, &Seibn::restoreOfficial);
     connect(GridMeasure, &QTableWidget::itemChanged, this, [this] {
         if (!m_showingMeasures)
             m_measuresChanged = true;
+    });
+    connect(GridComponents, &QTableWidget::itemChanged, this, [this] {
+        if (!m_showingMeasures)
+            m_componentsChanged = true;
     });
     navigator->setDataSource(Adodc1);
     navigator->setLeaveCheck([this] { return storePending(); });
@@ -136,6 +144,41 @@ void Seibn::buildLayout()
         button(w, QStringLiteral("Command3"), QStringLiteral("行を追加"), 4200, 6360, 975, 375);
     Command4 =
         button(w, QStringLiteral("Command4"), QStringLiteral("行を削除"), 4200, 6780, 975, 375);
+
+    label(w, QStringLiteral("Label8"), QStringLiteral("そのほかの成分（食品　１００ｇ中）"), 5400,
+          150, 4200, 240);
+    const QList<int> &stored = FoodComponents::stored();
+    GridComponents = new QTableWidget(int(stored.size()), 3, w);
+    GridComponents->setObjectName(QStringLiteral("GridComponents"));
+    GridComponents->setHorizontalHeaderLabels(
+        {QStringLiteral("成分"), QStringLiteral("値"), QStringLiteral("単位")});
+    GridComponents->verticalHeader()->hide();
+    GridComponents->verticalHeader()->setDefaultSectionSize(Twips::toPixels(255));
+    GridComponents->setColumnWidth(0, Twips::toPixels(2280));
+    GridComponents->setColumnWidth(1, Twips::toPixels(840));
+    GridComponents->horizontalHeader()->setStretchLastSection(true);
+    GridComponents->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int row = 0; row < stored.size(); ++row) {
+        const Components::Component &c = Components::all[stored.at(row)];
+        auto *name = new QTableWidgetItem(c.name.toString());
+        name->setFlags(Qt::ItemIsEnabled);
+        name->setToolTip(c.name.toString());
+        GridComponents->setItem(row, 0, name);
+        auto *value = new QTableWidgetItem(QStringLiteral("-"));
+        value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        GridComponents->setItem(row, 1, value);
+        auto *unit = new QTableWidgetItem(c.unit.toString());
+        unit->setFlags(Qt::ItemIsEnabled);
+        GridComponents->setItem(row, 2, unit);
+    }
+    Twips::place(GridComponents, 5400, 480, 4200, 6600);
+    LabelOfficial = label(w, QStringLiteral("LabelOfficial"), Widgets::changedOfficialNote, 5400,
+                          7200, 2760, 240);
+    LabelOfficial->setStyleSheet(QStringLiteral("color: #c00000;"));
+    LabelOfficial->hide();
+    Command5 = button(w, QStringLiteral("Command5"), QStringLiteral("公式値に戻す"), 8280, 7140,
+                      1320, 375);
+    Command5->hide();
 }
 
 void Seibn::showFoodExtras()
@@ -165,8 +208,27 @@ void Seibn::showFoodExtras()
             GridMeasure->setItem(row, 1, grams);
         }
     }
+    // The other components: unknown ("-") for a new food and a food without
+    // them, never 0.
+    m_components.clear();
+    if (food) {
+        if (const std::optional<QList<Components::Value>> read =
+                FoodComponents::read(program().DbConnectionString, *food))
+            m_components = *read;
+    }
+    if (m_components.isEmpty())
+        m_components.resize(FoodComponents::stored().size());
+    for (int row = 0; row < GridComponents->rowCount(); ++row) {
+        QTableWidgetItem *value = GridComponents->item(row, 1);
+        value->setText(Components::text(m_components.at(row), FoodComponents::stored().at(row)));
+        value->setFlags(hasRow && m_editable
+                            ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable
+                            : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    }
     m_showingMeasures = false;
     m_measuresChanged = false;
+    m_componentsChanged = false;
+    showOfficialState();
     GridMeasure->setEnabled(hasRow && m_editable);
     Command3->setEnabled(hasRow && m_editable);
     Command4->setEnabled(hasRow && m_editable);
@@ -235,6 +297,53 @@ bool Seibn::storeMeasures(const std::optional<QList<FoodMeasures::Measure>> &che
     }
     program().prompts().message(QStringLiteral("目安量を保存できませんでした。\n") + error,
                                 Prompts::Buttons::Ok, Prompts::Icon::Critical);
+    return false;
+}
+
+std::optional<QList<Components::Value>> Seibn::componentsInGrid(QString *error, int *row) const
+{
+    QList<Components::Value> values = m_components;
+    for (int r = 0; r < GridComponents->rowCount() && r < values.size(); ++r) {
+        const int index = FoodComponents::stored().at(r);
+        const QString typed = GridComponents->item(r, 1)->text();
+        if (typed == Components::text(values.at(r), index))
+            continue; // left as shown
+        const std::optional<Components::Value> value = Components::parse(typed);
+        if (!value) {
+            if (!error || !row)
+                return std::nullopt;
+            *error = QStringLiteral("「%1」には0以上の数値、Tr、(数値) または - "
+                                    "（未測定）を入力してください（入力された値:「%2」）。")
+                         .arg(Components::all[index].name.toString(), typed);
+            *row = r;
+            return std::nullopt;
+        }
+        values[r] = *value;
+    }
+    return values;
+}
+
+bool Seibn::storeComponents(const std::optional<QList<Components::Value>> &checked)
+{
+    if (!m_componentsChanged)
+        return true;
+    QString error;
+    int row = -1;
+    const std::optional<QList<Components::Value>> values =
+        checked ? checked : componentsInGrid(&error, &row);
+    const std::optional<qint64> food = NumberReader::key(Adodc1->text(QStringLiteral("SID")));
+    if (values && food &&
+        FoodComponents::write(program().DbConnectionString, *food, *values, &error)) {
+        m_components = *values;
+        m_componentsChanged = false;
+        program().forgetOfficialChanges();
+        showOfficialState();
+        return true;
+    }
+    program().prompts().message(QStringLiteral("成分を保存できませんでした。\n") + error,
+                                Prompts::Buttons::Ok, Prompts::Icon::Critical);
+    if (row >= 0)
+        GridComponents->setCurrentCell(row, 1);
     return false;
 }
 
@@ -347,12 +456,94 @@ bool Seibn::rowIsStorable(bool quiet)
     return false;
 }
 
+void Seibn::showOfficialState()
+{
+    const bool hasRow = !Adodc1->bof() && !Adodc1->eof() && !Adodc1->isNewRecord();
+    const std::optional<qint64> food =
+        hasRow ? NumberReader::key(Adodc1->text(QStringLiteral("SID"))) : std::nullopt;
+    const bool changed = food && program().differsFromOfficial(*food).value_or(false);
+    LabelOfficial->setVisible(changed);
+    Command5->setVisible(changed);
+    Command5->setEnabled(changed && m_editable);
+}
+
+void Seibn::restoreOfficial()
+{
+    const std::optional<qint64> food = NumberReader::key(Adodc1->text(QStringLiteral("SID")));
+    if (!food)
+        return;
+    const QString title = QStringLiteral("公式値に戻す");
+    Prompts &prompts = program().prompts();
+    if (prompts.message(
+            QStringLiteral("「%1」の成分値を、インストールされている食品成分表の値に"
+                           "戻します。変えた値はなくなります（元に戻すで取り消せます）。")
+                .arg(Adodc1->text(QStringLiteral("SNM"))),
+            Prompts::Buttons::OkCancel, Prompts::Icon::Exclamation, title) != Prompts::Answer::Ok)
+        return;
+    // What was typed and not stored goes: the installed values replace it.
+    Adodc1->cancelUpdate();
+    QString error;
+    if (!program().restoreOfficial(*food, &error)) {
+        prompts.message(QStringLiteral("食品成分表の値に戻せませんでした。\n") + error,
+                        Prompts::Buttons::Ok, Prompts::Icon::Critical, title);
+        return;
+    }
+    Adodc1->refresh();
+    m_foodChanged = true;
+    publishChanges(true);
+}
+
+bool Seibn::confirmOfficialChange()
+{
+    if (Adodc1->isNewRecord() || (!Adodc1->hasPendingChange() && !m_componentsChanged))
+        return true;
+    const std::optional<qint64> food = NumberReader::key(Adodc1->text(QStringLiteral("SID")));
+    if (!food || *food >= Schema::firstUserFoodId || m_confirmedOfficial.contains(*food))
+        return true;
+    const QString name = Adodc1->text(QStringLiteral("SNM"));
+    if (program().prompts().message(
+            QStringLiteral("「%1」は食品成分表の食品です。表の値を変えると、この食品を使う料理は"
+                           "変えた値で計算されます。変更しますか？")
+                .arg(name),
+            Prompts::Buttons::OkCancel, Prompts::Icon::Exclamation,
+            QStringLiteral("食品成分表の食品の変更")) == Prompts::Answer::Ok) {
+        m_confirmedOfficial.insert(*food);
+        return true;
+    }
+    // Not changed after all: the food shows its stored values again.
+    Adodc1->cancelUpdate();
+    showFoodExtras();
+    return false;
+}
+
 bool Seibn::storePending()
 {
-    if (!Adodc1->hasPendingChange())
-        return storeMeasures();
+    // A food of the official table is changed only once the user has said
+    // so, once per food, after the change passed its checks.
+    if (!Adodc1->hasPendingChange()) {
+        if (m_componentsChanged && !componentsInGrid(nullptr, nullptr))
+            return storeComponents(); // tells what is wrong
+        if (!confirmOfficialChange())
+            return false;
+        return storeMeasures() && storeComponents();
+    }
     if (!rowIsStorable())
         return false;
+    // The components are checked before the food is stored, and kept aside
+    // as the measures are.
+    std::optional<QList<Components::Value>> components;
+    const bool componentsChanged = m_componentsChanged;
+    if (componentsChanged) {
+        QString error;
+        int row = -1;
+        components = componentsInGrid(&error, &row);
+        if (!components) {
+            program().prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            GridComponents->setFocus();
+            GridComponents->setCurrentCell(row, 1);
+            return false;
+        }
+    }
     // The measures are checked before the food is stored, and kept aside:
     // storing the food shows its row again.
     std::optional<QList<FoodMeasures::Measure>> measures;
@@ -366,6 +557,8 @@ bool Seibn::storePending()
             return false;
         }
     }
+    if (!confirmOfficialChange())
+        return false;
     // The food search matches readings in half-width katakana; a reading
     // typed in hiragana or full-width katakana is stored in that form.
     const QString reading = FoodRecord::readingToStore(Text2->text());
@@ -379,8 +572,11 @@ bool Seibn::storePending()
         return false;
     }
     (isNew ? m_newFoodStored : m_foodChanged) = true;
+    program().forgetOfficialChanges();
+    showOfficialState();
     m_measuresChanged = measuresChanged;
-    return storeMeasures(measures);
+    m_componentsChanged = componentsChanged;
+    return storeMeasures(measures) && storeComponents(components);
 }
 
 bool Seibn::isUntouchedNewRow() const
@@ -437,6 +633,8 @@ bool Seibn::registerFood()
 
 void Seibn::publishChanges(bool reloadLists)
 {
+    if (m_foodChanged)
+        program().forgetOfficialChanges();
     Fmain *fmain = program().fmain();
     const bool changed = m_foodChanged;
     reloadLists = reloadLists || m_newFoodStored || m_foodChanged;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/foods/foodmeasures.h"
+#include "core/nutrition/components.h"
 
+#include <QSet>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -16,7 +18,8 @@ class QTableWidget;
 class RecordNavigator;
 
 // The food editor: one food's name, reading, category and its 23 values per
-// 100 g, every box bound to the row under the pointer of Adodc1.
+// 100 g, every box bound to the row under the pointer of Adodc1, and the
+// food's other components of the food table in a grid beside them.
 //
 // The window lives for the whole run: its buttons and its close box only hide
 // it. It has two states, shown by its buttons: view mode (Command1 "OK",
@@ -85,6 +88,14 @@ public:
     QTableWidget *GridMeasure;
     QPushButton *Command3; // "行を追加"
     QPushButton *Command4; // "行を削除"
+    // Beside them: every other component of the food table (成分, 値, 単位),
+    // as the table writes it: "-" unknown, "Tr", "(1.2)" estimated.
+    QTableWidget *GridComponents;
+    // Under it, for a food of the official table whose values the user
+    // changed: a note saying so and "公式値に戻す", which puts the installed
+    // table's values back.
+    QLabel *LabelOfficial;
+    QPushButton *Command5;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -98,6 +109,13 @@ private:
     // Stores the pending change of the row under the pointer after checking
     // it. False when it was refused.
     bool storePending();
+    // Before a food of the official table is changed (its row or its
+    // components): asks the user, once per food; a "no" drops the change.
+    bool confirmOfficialChange();
+    // Command5 "公式値に戻す".
+    void restoreOfficial();
+    // The note and Command5 for the food under the pointer.
+    void showOfficialState();
     // Before the rows are replaced: a new row the user never touched is
     // dropped, any other change is stored.
     bool settleBeforeReload();
@@ -117,9 +135,19 @@ private:
     // The measures as the grid holds them (blank rows skipped); nothing, with
     // the reason, when a row is not a unit name with a positive weight.
     std::optional<QList<FoodMeasures::Measure>> measuresInGrid(QString *error) const;
+    // The components as the grid holds them: a cell left as shown keeps its
+    // value, another is read as the table writes values. Nothing, with the
+    // reason and the row, when a cell is neither.
+    std::optional<QList<Components::Value>> componentsInGrid(QString *error, int *row) const;
+    // Stores the grid's components (or those already checked) for the food
+    // under the pointer; false with a message when they cannot be stored.
+    bool storeComponents(const std::optional<QList<Components::Value>> &checked = std::nullopt);
 
     Program &m_program;
     bool m_measuresChanged = false;
+    QList<Components::Value> m_components; // as shown
+    bool m_componentsChanged = false;
+    QSet<qint64> m_confirmedOfficial; // official foods the user agreed to change
     bool m_showingMeasures = false;
     bool m_editable = true;
     bool m_newFoodStored = false;

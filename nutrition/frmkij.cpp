@@ -218,8 +218,12 @@ void FrmKij::CalcComparisonTotals()
     if (!main)
         return;
     const qint64 dish = main->currentDish();
-    if (dish == 0)
+    const QString title = QStringLiteral("基準値との比較");
+    if (dish == 0) {
+        setWindowTitle(title);
         return;
+    }
+    setWindowTitle(title + QStringLiteral("：") + main->currentDishName());
     if (!m_session.loadSums(dish))
         return;
 
@@ -241,6 +245,17 @@ void FrmKij::CalcComparisonTotals()
     for (int axis = 0; axis < RadarChart::axisCount; ++axis)
         Widgets::markUnknown(Data[RadarChart::ChartAxis[axis].element],
                              unknown.value(fields[axis]));
+}
+
+void FrmKij::followDish()
+{
+    for (int i = Comparison::firstSumRow; i < Comparison::rowCount; ++i) {
+        Udata[i]->clear();
+        Data[i]->clear();
+        Widgets::markUnknown(Data[i], {});
+    }
+    CalcComparisonTotals();
+    DrawChartGrid();
 }
 
 void FrmKij::FindStandard()

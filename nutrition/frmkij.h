@@ -22,8 +22,9 @@ class QRadioButton;
 // the dish's calculated values and the standards of the chosen age and sex,
 // and a nine-axis radar chart of both.
 //
-// The sums are taken once, when the window is created; the standards row is
-// looked up again on every age or sex change. Controls keep the names the
+// The sums are those of the main window's current dish, taken again whenever
+// it changes; the title names the dish. The standards row is looked up again
+// on every age or sex change. Controls keep the names the
 // program knows them by as their objectName; element i of an array is
 // "<name>_<i>" (Kdata_3).
 class FrmKij : public QWidget
@@ -42,6 +43,9 @@ public:
     // hidden holders (Udata) and the calculated column (Data), rounded to two
     // decimals.
     void CalcComparisonTotals();
+    // The main window's current dish changed (another dish, a changed line):
+    // the calculated column, the title and the chart follow it.
+    void followDish();
     // Moves AdoKij to the first row of the chosen age and sex, or past the
     // last row when there is none (the standard column is then empty).
     void FindStandard();

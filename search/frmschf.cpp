@@ -10,6 +10,8 @@
 #include "core/foods/foodnames.h"
 #include "core/store/datasource.h"
 
+#include <QApplication>
+#include <QBrush>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -63,19 +65,29 @@ FrmSchF::FrmSchF(Program &program, QWidget *parent)
                                975, 375);
     Command2 = Widgets::button(this, QStringLiteral("Command2"), QStringLiteral("ｷｬﾝｾﾙ"), 4560,
                                4800, 975, 375);
+    // What the search found, told in the window: 「見つかりません」 for no
+    // food, or why OK took nothing.
+    Label4 = Widgets::label(this, QStringLiteral("Label4"), QString(), 120, 4860, 3240, 255);
 
     // The window may be enlarged: the grid takes the room, the buttons keep to
     // the bottom right corner.
     auto *growth = new Growth(this);
     growth->add(DataGrid1, Growth::Wider | Growth::Taller);
+    DataGrid1->setGrowingColumn(1); // the name
     growth->add(Command1, Growth::FollowRight | Growth::FollowBottom);
     growth->add(Command2, Growth::FollowRight | Growth::FollowBottom);
+    growth->add(Label4, Growth::Wider | Growth::FollowBottom);
     // A food's full official name is the tooltip of its row.
+    // An official food whose values were changed is tinted and says so.
     DataGrid1->setDecoration([this](int row, int, int role) -> QVariant {
-        if (role != Qt::ToolTipRole || !AdoEys)
+        if (!AdoEys || (role != Qt::ToolTipRole && role != Qt::BackgroundRole))
             return {};
-        return FoodNames::fullName(m_program.DbConnectionString,
-                                   AdoEys->value(row, 0).toLongLong());
+        const qint64 food = AdoEys->value(row, 0).toLongLong();
+        const bool changed = m_program.differsFromOfficial(food).value_or(false);
+        if (role == Qt::BackgroundRole)
+            return changed ? QVariant(QBrush(Widgets::changedOfficialTint)) : QVariant();
+        const QString name = FoodNames::fullName(m_program.DbConnectionString, food);
+        return changed ? name + QStringLiteral("\n") + Widgets::changedOfficialNote : name;
     });
 
     FillNutrientChoices();
@@ -149,6 +161,9 @@ bool FrmSchF::showResult(bool ran)
     DataGrid1->setColumnWidthTwips(3, 1800);
     DataGrid1->setColumnAlignment(2, Qt::AlignRight);
     DataGrid1->viewport()->update();
+    Label4->setText(AdoEys->rowCount() == 0 && !AdoEys->canFetchMore({})
+                        ? QStringLiteral("見つかりません")
+                        : QString());
     return true;
 }
 
@@ -171,15 +186,19 @@ void FrmSchF::readingChanged()
 
 void FrmSchF::takeFood()
 {
-    // The steps need a food: without a current row (no search yet, or an
-    // empty result) there is nothing to hand over and the main window is
+    // The steps need a food: without one (no search yet, an empty result, no
+    // row chosen) the window says so and stays open, and the main window is
     // left as it is.
-    Fmain *main = m_program.fmain();
-    if (main) {
-        if (const std::optional<FoodSearch::Found> food =
-                m_search.foodAt(DataGrid1->currentRecord()))
-            main->takeFood(food->id);
+    const std::optional<FoodSearch::Found> food = m_search.foodAt(DataGrid1->currentRecord());
+    if (!food) {
+        Label4->setText(AdoEys->isOpen() && AdoEys->rowCount() == 0
+                            ? QStringLiteral("見つかりません。食品を検索してください")
+                            : QStringLiteral("食品が選ばれていません。一覧から選んでください"));
+        QApplication::beep();
+        return;
     }
+    if (Fmain *main = m_program.fmain())
+        main->takeFood(food->id);
     close();
 }
 

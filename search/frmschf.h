@@ -48,6 +48,7 @@ public:
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label3;
+    QLabel *Label4;
     QLineEdit *Text1;
     QComboBox *Combo1;
     DataSource *AdoEys;

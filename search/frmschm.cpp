@@ -42,6 +42,7 @@ FrmSchM::FrmSchM(Program &program, QWidget *parent)
 
     auto *growth = new Growth(this);
     growth->add(DataGrid1, Growth::Wider | Growth::Taller);
+    DataGrid1->setGrowingColumn(1); // the dish's name
     growth->add(Command1, Growth::FollowRight | Growth::FollowBottom);
     growth->add(Command2, Growth::FollowRight | Growth::FollowBottom);
     // Energy and salt that pass over foods whose value is unknown are tinted,

@@ -1,5 +1,6 @@
 #include "settings/frmconfig.h"
 
+#include "app/bindings.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
@@ -96,8 +97,8 @@ void FrmConfig::load(const SettingsFile::Reading &reading)
 {
     // The three names; adding them must not replace the text shown.
     const QString shown = Combo1->currentText();
-    Combo1->addItems(
-        {QStringLiteral("背景色１"), QStringLiteral("背景色２"), QStringLiteral("背景色３")});
+    for (const QString &name : SettingsFile::colourNames())
+        Combo1->addItem(SettingsFile::colourCaption(name));
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(shown);
 
@@ -132,8 +133,9 @@ bool FrmConfig::WriteSettingsFile()
 
 void FrmConfig::ComposeSettingsText()
 {
-    setSettingsText(
-        SettingsFile::compose(Text4->text(), Text3->text(), Combo1->currentText(), checkValue()));
+    setSettingsText(SettingsFile::compose(Text4->text(), Text3->text(),
+                                          SettingsFile::colourNameOf(Combo1->currentText()),
+                                          checkValue(), DataGrid::widthsText()));
 }
 
 QString FrmConfig::GetSettingValue(const QString &text, const QString &key)
@@ -183,8 +185,9 @@ void FrmConfig::setSettingsText(const QString &text)
 
 void FrmConfig::setComboText(const QString &text)
 {
-    Combo1->setCurrentIndex(Combo1->findText(text));
-    Combo1->setEditText(text);
+    const QString shown = SettingsFile::colourCaption(text);
+    Combo1->setCurrentIndex(Combo1->findText(shown));
+    Combo1->setEditText(shown);
 }
 
 void FrmConfig::okClicked()

@@ -326,6 +326,29 @@ void DishSession::loadLines()
     m_lines->setConnectionString(m_connection);
     m_lines->setRecordSource(Queries::dishLines(dish));
     m_lines->refresh();
+    // The grid's current row and the selected line are one: the selected
+    // line where it still is, else the first line.
+    const int row = m_selectedLine ? rowOfLine(*m_selectedLine) : -1;
+    makeCurrent(row >= 0 ? row : 0);
+}
+
+int DishSession::rowOfLine(qint64 line) const
+{
+    const int id = m_lines->fieldIndex(lineId);
+    const int count = m_lines->recordCount();
+    for (int row = 0; row < count; ++row)
+        if (NumberReader::key(m_lines->text(row, id)) == line)
+            return row;
+    return -1;
+}
+
+bool DishSession::makeCurrent(int row)
+{
+    if (row < 0 || row >= m_lines->recordCount() || !m_lines->moveTo(row)) {
+        clearSelection();
+        return false;
+    }
+    return selectLine(row);
 }
 
 bool DishSession::selectLine(int row)
@@ -402,6 +425,18 @@ bool DishSession::addLine(const LineDraft &line, QString *error)
     if (!store(m_lines, error))
         return false;
     loadLines();
+    // The new line has the largest key of the dish's lines.
+    const int id = m_lines->fieldIndex(lineId);
+    int newest = -1;
+    qint64 largest = 0;
+    for (int row = 0; row < m_lines->recordCount(); ++row) {
+        const qint64 key = NumberReader::key(m_lines->text(row, id)).value_or(0);
+        if (newest < 0 || key > largest) {
+            newest = row;
+            largest = key;
+        }
+    }
+    makeCurrent(newest);
     return true;
 }
 
@@ -417,6 +452,8 @@ bool DishSession::updateLine(int row, const LineDraft &line, QString *error)
             *error = m_lines->errorString();
         return false;
     }
+    const std::optional<qint64> rewritten =
+        NumberReader::key(m_lines->text(row, m_lines->fieldIndex(lineId)));
     m_lines->setValue(lineDish, currentDish());
     m_lines->setValue(lineFood, line.food);
     m_lines->setValue(lineQuantity, line.quantity);
@@ -425,6 +462,7 @@ bool DishSession::updateLine(int row, const LineDraft &line, QString *error)
     if (!store(m_lines, error))
         return false;
     loadLines();
+    makeCurrent(rewritten ? rowOfLine(*rewritten) : -1);
     return true;
 }
 
@@ -433,11 +471,15 @@ bool DishSession::deleteSelectedLine()
     // Only a line of the current dish: a line selected in another dish was
     // cleared when the dish changed, and is never taken for this one.
     bool deleted = false;
-    if (m_selectedLine && m_selectedLineDish == currentDish())
+    const int row =
+        m_selectedLine && m_selectedLineDish == currentDish() ? rowOfLine(*m_selectedLine) : -1;
+    if (row >= 0)
         deleted = m_selection->deleteCurrent();
     m_selection->refresh();
     loadLines();
-    selectLine(m_lines->position());
+    // The line that took its place is current; the last one when the
+    // deleted line was last.
+    makeCurrent(std::min(std::max(row, 0), m_lines->recordCount() - 1));
     return deleted;
 }
 

@@ -124,6 +124,11 @@ public:
     void loadLines();
     // Makes a row of lines() the selected line; false when there is none.
     bool selectLine(int row);
+    // Makes a row of lines() the current line: the lines' pointer and the
+    // selected line both on it. Without such a row no line is selected.
+    bool makeCurrent(int row);
+    // The row of lines() that holds a line; -1 when none does.
+    int rowOfLine(qint64 line) const;
     std::optional<qint64> selectedLine() const { return m_selectedLine; }
     void clearSelection();
     // Checks what the line editor holds: a chosen food, a quantity that is
@@ -131,12 +136,14 @@ public:
     // and at most maxLineGrams.
     std::variant<LineDraft, LineRefusal> checkLine(const LineInput &input) const;
     // Stores the line as a new line of the current dish, or into the line at
-    // a row of lines(); re-reads the lines. On a refusal nothing is stored,
+    // a row of lines(); re-reads the lines. The line added or rewritten is
+    // then the current line (makeCurrent). On a refusal nothing is stored,
     // the current row stays and *error says why.
     bool addLine(const LineDraft &line, QString *error);
     bool updateLine(int row, const LineDraft &line, QString *error);
     // Deletes the selected line if it is a line of the current dish, re-reads
-    // the lines and selects the first line.
+    // the lines and makes current the line that took its place (the last
+    // line when it was the last; none when no line is left).
     bool deleteSelectedLine();
 
     // ---- Units

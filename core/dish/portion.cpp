@@ -9,7 +9,7 @@ namespace Portion {
 
 std::variant<double, Refusal> readServings(const QString &text)
 {
-    const std::optional<double> n = NumberReader::number(text);
+    const std::optional<double> n = NumberReader::quantity(text);
     if (!n || !std::isfinite(*n))
         return Refusal{QStringLiteral("「人分」欄には数値だけを入力してください"
                                       "（入力された値:「%1」）。")
@@ -26,7 +26,7 @@ std::variant<std::optional<double>, Refusal> readFinishedWeight(const QString &t
 {
     if (text.trimmed().isEmpty())
         return std::optional<double>();
-    const std::optional<double> g = NumberReader::number(text);
+    const std::optional<double> g = NumberReader::quantity(text);
     if (!g || !std::isfinite(*g))
         return Refusal{QStringLiteral("「出来上がり重量」欄には数値（グラム）だけを入力して"
                                       "ください（入力された値:「%1」）。")

@@ -108,7 +108,7 @@ std::optional<Measure> parse(const QString &unit, const QString &grams, QString 
             *error = QStringLiteral("単位の名前を入力してください。");
         return std::nullopt;
     }
-    const std::optional<double> value = NumberReader::number(grams);
+    const std::optional<double> value = NumberReader::quantity(grams);
     if (!value || !validGrams(*value)) {
         if (error)
             *error = QStringLiteral(

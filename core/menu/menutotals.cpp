@@ -43,7 +43,7 @@ int foodGroupOf(qint64 food)
 
 std::variant<double, QString> readPortion(const QString &text, QStringView cell)
 {
-    const std::optional<double> value = NumberReader::number(text);
+    const std::optional<double> value = NumberReader::quantity(text);
     if (!value)
         return QStringLiteral("%1の分量「%2」は数ではありません。人分の数（例: 1、0.5、2）を"
                               "入れてください。")

@@ -37,6 +37,11 @@ QString backKey()
     return QStringLiteral("[BACK]");
 }
 
+QString columnsKey()
+{
+    return QStringLiteral("[COLS]");
+}
+
 QString picKey()
 {
     return QStringLiteral("[PIC]");
@@ -81,11 +86,23 @@ std::optional<int> checkValue(const QString &value)
     return std::nullopt;
 }
 
-QString compose(const QString &speed, const QString &flm, const QString &back, int pic)
+QString compose(const QString &speed, const QString &flm, const QString &back, int pic,
+                const QString &columns)
 {
-    return speedKey() + QLatin1Char('=') + leadingNumber(speed) + lineEnd + flmKey() +
-           QLatin1Char('=') + leadingNumber(flm) + lineEnd + backKey() + QLatin1Char('=') + back +
-           lineEnd + picKey() + QLatin1Char('=') + QString::number(pic) + lineEnd;
+    QString text = speedKey() + QLatin1Char('=') + leadingNumber(speed) + lineEnd + flmKey() +
+                   QLatin1Char('=') + leadingNumber(flm) + lineEnd + backKey() + QLatin1Char('=') +
+                   back + lineEnd + picKey() + QLatin1Char('=') + QString::number(pic) + lineEnd;
+    if (!columns.isEmpty())
+        text += columnsKey() + QLatin1Char('=') + columns + lineEnd;
+    return text;
+}
+
+QString withColumns(const QString &text, const QString &columns)
+{
+    const QString back = GetSettingValue(text, backKey());
+    return compose(GetSettingValue(text, speedKey()), GetSettingValue(text, flmKey()),
+                   colourNames().contains(back) ? back : QString(),
+                   checkValue(GetSettingValue(text, picKey())).value_or(0), columns);
 }
 
 QString decode(const QByteArray &bytes)
@@ -176,6 +193,16 @@ std::optional<QString> read(const QString &path, QString *error)
     return decode(bytes);
 }
 
+namespace {
+
+QStringList colourCaptions()
+{
+    return {QStringLiteral("背景色１（うすいオレンジ）"), QStringLiteral("背景色２（標準の色）"),
+            QStringLiteral("背景色３（うすい青）")};
+}
+
+} // namespace
+
 QString refusedValue(const QString &text)
 {
     // Every line ends with CR LF and holds no other control character: a
@@ -183,7 +210,9 @@ QString refusedValue(const QString &text)
     QStringList lines = text.split(lineEnd);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    const QStringList keys{speedKey(), flmKey(), backKey(), picKey()};
+    QStringList keys{speedKey(), flmKey(), backKey(), picKey()};
+    if (lines.size() == keys.size() + 1)
+        keys << columnsKey();
     bool asComposed = lines.size() == keys.size();
     for (qsizetype i = 0; asComposed && i < keys.size(); ++i)
         asComposed = lines[i].startsWith(keys[i] + QLatin1Char('='));
@@ -196,13 +225,25 @@ QString refusedValue(const QString &text)
     const QString back = GetSettingValue(text, backKey());
     if (!back.isEmpty() && !colourNames().contains(back))
         return QStringLiteral("背景色は「%1」のどれかを選んでください（「%2」は選べません）。")
-            .arg(colourNames().join(QStringLiteral("」「")), back);
+            .arg(colourCaptions().join(QStringLiteral("」「")), back);
     return QString();
 }
 
 QStringList colourNames()
 {
     return {QStringLiteral("背景色１"), QStringLiteral("背景色２"), QStringLiteral("背景色３")};
+}
+
+QString colourCaption(const QString &name)
+{
+    const qsizetype i = colourNames().indexOf(name);
+    return i < 0 ? name : colourCaptions().at(i);
+}
+
+QString colourNameOf(const QString &shown)
+{
+    const qsizetype i = colourCaptions().indexOf(shown);
+    return i < 0 ? shown : colourNames().at(i);
 }
 
 bool write(const QString &path, const QString &text, QString *error)

@@ -26,6 +26,9 @@ QString speedKey(); // "[SPEED]"
 QString flmKey();   // "[FLM]"
 QString backKey();  // "[BACK]"
 QString picKey();   // "[PIC]"
+// The widths the user gave grid columns (the windows' own text), written
+// after the four settings when there are any.
+QString columnsKey(); // "[COLS]"
 
 // The value of key in text: the first line that begins with key (compared
 // exactly: case, width and leading blanks count) gives the rest of that line
@@ -44,8 +47,15 @@ QString leadingNumber(const QString &text);
 std::optional<int> checkValue(const QString &value);
 
 // The file's text for the four settings, each line ended by CR LF. speed and
-// flm are written as their leading numbers.
-QString compose(const QString &speed, const QString &flm, const QString &back, int pic);
+// flm are written as their leading numbers. Column widths, when given, follow
+// on a line of their own.
+QString compose(const QString &speed, const QString &flm, const QString &back, int pic,
+                const QString &columns = QString());
+
+// The text with its column widths replaced by columns: the four settings as
+// the text gives them (composed as the settings window composes them), then
+// the widths.
+QString withColumns(const QString &text, const QString &columns);
 
 // Bytes of the file as text: UTF-8 when the bytes are valid UTF-8 (a byte
 // order mark is dropped), otherwise Shift-JIS (code page 932), as a file
@@ -79,6 +89,11 @@ bool writeThrough(const QString &path, const QString &text, QString *error,
 QString refusedValue(const QString &text);
 // The background colours the settings window offers.
 QStringList colourNames();
+// How a colour is offered: its name and the colour it gives
+// ("背景色１（うすいオレンジ）"); other text as it is.
+QString colourCaption(const QString &name);
+// The name a colour's caption (or its name) stands for; other text as it is.
+QString colourNameOf(const QString &shown);
 
 // One reading of the file: its text, or nothing with the reason.
 struct Reading

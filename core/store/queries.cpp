@@ -183,6 +183,22 @@ QString foodsByNutrient(QStringView field)
            QStringLiteral(" DESC");
 }
 
+namespace {
+
+// The blanks between the parts of a reading or a name do not count in a
+// search: かつおこんぶだし finds ｶﾂｵ ｺﾝﾌﾞﾀﾞｼ.
+QString readingWithoutBlanks()
+{
+    return QStringLiteral("replace(eys.SKN,' ','')");
+}
+
+QString nameWithoutBlanks()
+{
+    return QStringLiteral("replace(replace(eys.SNM,' ',''),'\u3000','')");
+}
+
+} // namespace
+
 QString foodsByReading(const QStringList &readingPatterns, const QStringList &namePatterns)
 {
     QString tests;
@@ -191,8 +207,8 @@ QString foodsByReading(const QStringList &readingPatterns, const QStringList &na
             tests += QStringLiteral(" AND (") + column + QStringLiteral(" LIKE '%") + pattern +
                      QStringLiteral("%' ESCAPE '\\')");
     };
-    add(QStringLiteral("eys.SKN"), readingPatterns);
-    add(QStringLiteral("eys.SNM"), namePatterns);
+    add(readingWithoutBlanks(), readingPatterns);
+    add(nameWithoutBlanks(), namePatterns);
     return QStringLiteral("SELECT eys.SID,eys.SNM,eys.SKN") +
            QStringLiteral(",bun.分類名 FROM eys,bun ") +
            QStringLiteral("WHERE((bun.分類№=eys.BID)") + tests +
@@ -256,21 +272,47 @@ QString holdsWords(const QStringList &readingWords, const QStringList &nameWords
 {
     QStringList tests;
     for (const QString &word : readingWords)
-        tests << holdsText(QStringLiteral("eys.SKN"), word);
+        tests << holdsText(readingWithoutBlanks(), word);
     for (const QString &word : nameWords)
-        tests << holdsText(QStringLiteral("eys.SNM"), word);
+        tests << holdsText(nameWithoutBlanks(), word);
     return QStringLiteral("(") + tests.join(QLatin1String(" AND ")) + QStringLiteral(")");
 }
 
 QString phraseLiteral(const QStringList &words)
 {
-    QStringList phrases;
-    for (QString phrase : words) {
-        phrase.remove(QChar(0));
+    // The index holds the readings with their blanks, a word is typed without
+    // them. Three characters of the word, abc, stand in a reading that holds
+    // the word as "abc", "a b" or "ab ", whatever blanks lie between its
+    // characters: each such trigram of the word is required in one of those
+    // forms. The index thus finds every reading that holds the word and a few
+    // more, which the test of the words then leaves out.
+    const auto quoted = [](QString phrase) {
         phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
-        phrases << QLatin1Char('"') + phrase + QLatin1Char('"');
+        return QLatin1Char('"') + phrase + QLatin1Char('"');
+    };
+    QStringList groups;
+    for (QString word : words) {
+        word.remove(QChar(0));
+        word.remove(QLatin1Char(' '));
+        QStringList characters;
+        for (qsizetype i = 0; i < word.size(); ++i) {
+            const qsizetype width = word.at(i).isHighSurrogate() && i + 1 < word.size() ? 2 : 1;
+            characters << word.mid(i, width);
+            i += width - 1;
+        }
+        if (characters.size() < 3) {
+            groups << quoted(word);
+            continue;
+        }
+        for (qsizetype i = 0; i + 2 < characters.size(); ++i) {
+            const QString &a = characters.at(i), &b = characters.at(i + 1),
+                          &c = characters.at(i + 2);
+            groups << QLatin1Char('(') + quoted(a + b + c) + QLatin1String(" OR ") +
+                          quoted(a + QLatin1Char(' ') + b) + QLatin1String(" OR ") +
+                          quoted(a + b + QLatin1Char(' ')) + QLatin1Char(')');
+        }
     }
-    QString expression = phrases.join(QLatin1String(" AND "));
+    QString expression = groups.join(QLatin1String(" AND "));
     expression.replace(QLatin1Char('\''), QLatin1String("''"));
     return QLatin1Char('\'') + expression + QLatin1Char('\'');
 }
@@ -363,6 +405,47 @@ QString foodNames(qint64 food, bool fullNames)
     return (fullNames ? QStringLiteral("SELECT eys.FNM, eys.SNM FROM eys WHERE(eys.SID=")
                       : QStringLiteral("SELECT NULL, eys.SNM FROM eys WHERE(eys.SID=")) +
            key(food) + QStringLiteral(")");
+}
+
+QString foodValues(const QStringList &fields)
+{
+    return QStringLiteral("SELECT ") + fields.join(QLatin1Char(',')) +
+           QStringLiteral(" FROM eys WHERE SID=?1");
+}
+
+QString foodComponents(const QStringList &columns)
+{
+    return QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
+           QStringLiteral(" FROM sbn WHERE SID=?1");
+}
+
+QString setFoodValues(const QStringList &fields)
+{
+    QStringList sets;
+    for (const QString &field : fields)
+        sets << field + QStringLiteral("=?%1").arg(sets.size() + 2);
+    return QStringLiteral("UPDATE eys SET ") + sets.join(QLatin1Char(',')) +
+           QStringLiteral(" WHERE SID=?1");
+}
+
+QString dropFoodComponents()
+{
+    return QStringLiteral("DELETE FROM sbn WHERE SID=?1");
+}
+
+QString componentRow(const QStringList &columns, qint64 food)
+{
+    return QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
+           QStringLiteral(",MRK FROM sbn WHERE SID=") + key(food);
+}
+
+QString storeComponentRow(const QStringList &columns)
+{
+    QStringList places;
+    for (qsizetype i = 0; i < columns.size() + 2; ++i)
+        places << QStringLiteral("?%1").arg(i + 1);
+    return QStringLiteral("INSERT OR REPLACE INTO sbn(SID,") + columns.join(QLatin1Char(',')) +
+           QStringLiteral(",MRK) VALUES (") + places.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
 QString ownMeasures(qint64 food)

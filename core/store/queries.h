@@ -114,6 +114,22 @@ QString foods();                 // every food with all its fields
 QString foodsTail();
 // FNM and SNM of one food; a store made before full names: NULL and SNM.
 QString foodNames(qint64 food, bool fullNames);
+// ---- A food against the installed table (?1 the food)
+// The food's value fields named.
+QString foodValues(const QStringList &fields);
+// The food's component columns named.
+QString foodComponents(const QStringList &columns);
+// Sets the food's value fields named to ?2, ?3 ...
+QString setFoodValues(const QStringList &fields);
+// The food's row of the component table goes.
+QString dropFoodComponents();
+
+// The food's row of the component table: the columns named, then MRK.
+QString componentRow(const QStringList &columns, qint64 food);
+// Puts a food's row into the component table: ?1 the food, then one value per
+// column named, then MRK.
+QString storeComponentRow(const QStringList &columns);
+// TNM, KAK of a food's own measures, in the order entered.
 // TNM, KAK and whether it is estimated (USR 2) of a food's own measures, in
 // the order entered.
 QString ownMeasures(qint64 food);

@@ -34,8 +34,11 @@ QString imageTable(const QString &table)
 
 QStringList UndoJournal::tables()
 {
+    // A food's household measures (etn) and a dish's label basis (hyj) go
+    // with the food or dish their triggers delete them with.
     return {QStringLiteral("mnu"), QStringLiteral("kou"), QStringLiteral("eys"),
-            QStringLiteral("sbn"), QStringLiteral("kon"), QStringLiteral("kom")};
+            QStringLiteral("sbn"), QStringLiteral("kon"), QStringLiteral("kom"),
+            QStringLiteral("etn"), QStringLiteral("hyj")};
 }
 
 UndoJournal::UndoJournal(Database &store)
@@ -78,12 +81,26 @@ bool UndoJournal::install(QString *error)
             return false;
         }
         info.bind(1, name);
+        int keyColumns = 0;
         while (info.next()) {
             const QString column = info.value(0).toString();
             table.columns << quoted(column);
             if (info.value(1).toInt() == 1)
                 table.key = quoted(column);
+            if (info.value(1).toInt() > 0)
+                ++keyColumns;
         }
+        // A key of several columns: the row is known by its rowid, which is
+        // kept with it.
+        if (keyColumns > 1) {
+            table.key = quoted(QStringLiteral("rowid"));
+            table.columns.prepend(table.key);
+        }
+        // Stores of earlier versions may lack the tables added later (their
+        // start-up adds them); such a table has no changes to record.
+        if (table.columns.isEmpty() &&
+            (name == QLatin1String("etn") || name == QLatin1String("hyj")))
+            continue;
         if (table.columns.isEmpty() || table.key.isEmpty()) {
             if (error)
                 *error = QStringLiteral("表「%1」がないので、元に戻す記録を作れません。").arg(name);

@@ -189,8 +189,8 @@ private slots:
         QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("125"));
         QCOMPARE(s.count("mnu"), 3);
         QCOMPARE(s.count("eys"), 3);
-        // The grid's first line is now the selected one.
-        QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("3"));
+        // The line that took its place is now the current one.
+        QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("5"));
         QVERIFY(s.prompts().asked.isEmpty());
     }
 

@@ -183,7 +183,8 @@ private slots:
     }
 
     // The selected line belongs to the dish it was chosen in: after a change
-    // of dish "削除" cannot reach it.
+    // of dish the new dish's first line is current, and "削除" deletes that
+    // one, never the line of the other dish.
     void changingTheDishClearsTheSelectedLine()
     {
         DishWindow s;
@@ -194,14 +195,8 @@ private slots:
 
         ctl<QPushButton>(w, "Command7")->click();
         QCOMPARE(s.dish(), QStringLiteral("ごはん"));
-        QVERIFY(ctl<QLineEdit>(w, "TexKouID")->text().isEmpty());
-
-        ctl<QPushButton>(w, "Command6")->click();
-        QCOMPARE(s.count("kou"), 5);
-        QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=4")).toInt(), 1);
-        // The press made the grid's current row (this dish's first line) the
-        // selected one; a second press deletes it, and only it.
         QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("1"));
+
         ctl<QPushButton>(w, "Command6")->click();
         QCOMPARE(s.count("kou"), 4);
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=1")).toInt(), 0);
@@ -235,7 +230,14 @@ private slots:
         QCOMPARE(s.recipeFoods(), (QStringList{"牛乳", "米"}));
         QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("400"));
 
-        ctl<QPushButton>(w, "Command6")->click(); // the selected line 70000
+        // The added line is current: 削除 deletes it, then 70000.
+        ctl<QPushButton>(w, "Command6")->click();
+        QCOMPARE(s.recipeFoods(), QStringList{"牛乳"});
+        QCOMPARE(ctl<QLineEdit>(w, "TexKouID")->text(), QStringLiteral("70000"));
+        QVERIFY(s.chooseFood(QStringLiteral("穀類"), QStringLiteral("米")));
+        ctl<QPushButton>(w, "Command2")->click();
+        ctl<DataGrid>(w, "DataGrid1")->clickRow(0);
+        ctl<QPushButton>(w, "Command6")->click(); // the clicked line 70000
         QCOMPARE(s.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE ID=70000")).toInt(), 0);
         QCOMPARE(s.recipeFoods(), QStringList{"米"});
         QCOMPARE(ctl<QLineEdit>(w, "TexSumW100")->text(), QStringLiteral("100"));

@@ -69,12 +69,12 @@ private slots:
         QCOMPARE(run->prompts.asked.size(), 2);
         const AskedPrompt confirm = run->prompts.asked[0];
         QCOMPARE(confirm.prompt, QStringLiteral("牛乳を削除します"));
-        QCOMPARE(confirm.title, QStringLiteral("料理の削除"));
+        QCOMPARE(confirm.title, QStringLiteral("食品の削除"));
         QCOMPARE(confirm.buttons, Prompts::Buttons::OkCancel);
         QCOMPARE(confirm.icon, Prompts::Icon::None);
         const AskedPrompt report = run->prompts.asked[1];
         QCOMPARE(report.prompt, QStringLiteral("牛乳を削除しました"));
-        QCOMPARE(report.title, QStringLiteral("データ削除"));
+        QCOMPARE(report.title, QStringLiteral("食品の削除"));
         QCOMPARE(report.buttons, Prompts::Buttons::Ok);
         QCOMPARE(report.icon, Prompts::Icon::None);
         QVERIFY(editor->isHidden());
@@ -100,33 +100,38 @@ private slots:
         QCOMPARE(ctl<QLineEdit>(*fmain, "TexSumC")->text(), QStringLiteral("178"));
     }
 
-    void deletesTheFoodItNames()
+    void deletesTheFoodTheListShows()
     {
         // The food list shows ヨーグルト while Text4 holds 豆腐 (as after a
-        // click on a recipe line): the food of Text4 is named and deleted.
+        // click on a recipe line): the food the list shows is named and
+        // deleted.
         QVERIFY(fmain->takeFood(40000));
         ctl<DataList>(*fmain, "DataList2")->setBoundText(QStringLiteral("13"));
         ctl<DataList>(*fmain, "DataList2")
             ->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
         ctl<DataList>(*fmain, "DataList3")->setBoundText(QStringLiteral("13002"));
         ctl<QAction>(*fmain, "Me_data_del")->trigger();
-        QCOMPARE(run->prompts.asked.first().prompt, QStringLiteral("豆腐を削除します"));
-        QVERIFY(folder->scalar(QStringLiteral("SELECT SID FROM eys WHERE SID=40000")).isNull());
+        QCOMPARE(run->prompts.asked.first().prompt, QStringLiteral("ヨーグルトを削除します"));
+        QVERIFY(folder->scalar(QStringLiteral("SELECT SID FROM eys WHERE SID=13002")).isNull());
         QCOMPARE(folder->count(QStringLiteral("eys")), 3);
     }
 
     void cancelAndNoFoodChangeNothing()
     {
-        // Nothing chosen: nothing asked, nothing deleted.
-        QCOMPARE(ctl<QLineEdit>(*fmain, "Text4")->text(), QStringLiteral("0"));
+        // Nothing selected in the list: the user is told, nothing deleted,
+        // even with a food in the line editor.
+        ctl<QLineEdit>(*fmain, "Text4")->setText(QStringLiteral("40000"));
         ctl<QAction>(*fmain, "Me_data_del")->trigger();
-        QVERIFY(run->prompts.asked.isEmpty());
+        QCOMPARE(run->prompts.asked.size(), 1);
+        QCOMPARE(run->prompts.asked.first().title, QStringLiteral("食品の削除"));
+        QVERIFY(run->prompts.asked.first().prompt.contains(QStringLiteral("選んでください")));
+        QCOMPARE(folder->count(QStringLiteral("eys")), 4);
 
         chooseFromList(QStringLiteral("1"), QStringLiteral("1001"));
         ctl<DataSource>(*fmain, "AdoMnu")->moveLast();
         run->prompts.answers << Prompts::Answer::Cancel;
         ctl<QAction>(*fmain, "Me_data_del")->trigger();
-        QCOMPARE(run->prompts.asked.size(), 1);
+        QCOMPARE(run->prompts.asked.size(), 2);
         QCOMPARE(folder->count(QStringLiteral("eys")), 4);
         QCOMPARE(ctl<QLineEdit>(*fmain, "Text4")->text(), QStringLiteral("1001"));
         QCOMPARE(ctl<QLineEdit>(*fmain, "Text1")->text(), QStringLiteral("米"));
@@ -135,7 +140,7 @@ private slots:
         // A food that no longer exists is neither named nor "deleted".
         folder->exec(QStringLiteral("DELETE FROM eys WHERE SID=1001"));
         ctl<QAction>(*fmain, "Me_data_del")->trigger();
-        QCOMPARE(run->prompts.asked.size(), 1);
+        QCOMPARE(run->prompts.asked.size(), 2);
     }
 };
 

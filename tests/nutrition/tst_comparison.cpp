@@ -180,7 +180,8 @@ private slots:
         FrmKij *kij = setup.kij;
         QVERIFY(kij);
         QCOMPARE(kij->objectName(), QStringLiteral("frmKij"));
-        QCOMPARE(kij->windowTitle(), QStringLiteral("基準値との比較"));
+        // The title names the dish compared.
+        QCOMPARE(kij->windowTitle(), QStringLiteral("基準値との比較：a"));
         QVERIFY(kij->testAttribute(Qt::WA_DeleteOnClose));
         // A fixed frame around a client area of 8490 x 5475 twips.
         QCOMPARE(kij->size(), QSize(Twips::toPixels(8490), Twips::toPixels(5475)));

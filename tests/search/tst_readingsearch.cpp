@@ -14,7 +14,8 @@ namespace {
 
 // Readings that tie, readings in every case and width, the characters a LIKE
 // pattern treats specially, a reading outside the BMP, a food without a
-// reading and one whose category does not exist; then many foods that share
+// reading and one whose category does not exist, readings and names whose
+// parts stand apart; then many foods that share
 // one syllable, enough that the ordered scan is chosen for it.
 QString storeSql()
 {
@@ -37,7 +38,9 @@ QString storeSql()
                " (13,'絵文字','ｴﾓｼﾞ 🍙🍙🍙',17),"
                " (14,'読みなし',NULL,17),"
                " (15,'空の読み','',17),"
-               " (16,'大文字','ABCDEF',6);"
+               " (16,'大文字','ABCDEF',6),"
+               " (17,'かつお・昆布だし　混合だし','ｶﾂｵ ｺﾝﾌﾞﾀﾞｼ ｺﾝｺﾞｳﾀﾞｼ',17),"
+               " (18,'じゃがいも　塊茎　皮なし　生','ｼﾞｬｶﾞｲﾓ ｶｲｹｲ ｶﾜﾅｼ ﾅﾏ',6);"
                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2600)"
                " INSERT INTO eys(SID,SNM,SKN,BID)"
                " SELECT 1000 + i, 'だいこん' || (i % 7), 'ﾀﾞｲｺﾝ ' || (i % 50), 1 + (i % 2) * 5"
@@ -125,9 +128,9 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("rows");     // how many the LIKE lists
         QTest::addColumn<bool>("indexed"); // looked up in the trigram index
-        QTest::newRow("one character") << QStringLiteral("ｺ") << 2601 << false;
+        QTest::newRow("one character") << QStringLiteral("ｺ") << 2602 << false;
         QTest::newRow("two characters") << QStringLiteral("ﾆｭ") << 4 << false;
-        QTest::newRow("empty: every reading") << QString() << 2614 << false;
+        QTest::newRow("empty: every reading") << QString() << 2616 << false;
         QTest::newRow("ties of reading") << QStringLiteral("ﾌﾂｳｷﾞｭｳ") << 4 << true;
         QTest::newRow("inside a reading") << QStringLiteral("ｷﾞｭｳﾆｭｳ") << 4 << true;
         QTest::newRow("hiragana folded") << QStringLiteral("ぎゅうにゅう") << 4 << true;
@@ -137,6 +140,13 @@ private slots:
         QTest::newRow("kanji and kana") << QStringLiteral("ぎゅうにゅう 牛乳") << 3 << true;
         QTest::newRow("kanji only") << QStringLiteral("牛乳") << 3 << false;
         QTest::newRow("none") << QStringLiteral("ﾎﾟﾀｰｼﾞｭ") << 0 << true;
+        QTest::newRow("across the reading's blanks")
+            << QStringLiteral("かつおこんぶだし") << 1 << true;
+        QTest::newRow("blanks typed elsewhere")
+            << QStringLiteral("こんぶ だしこんごう") << 1 << true;
+        QTest::newRow("words across blanks, any order")
+            << QStringLiteral("かわなしなま じゃがいもかいけい") << 1 << true;
+        QTest::newRow("across the name's blanks") << QStringLiteral("塊茎皮なし") << 1 << false;
         QTest::newRow("percent sign") << QStringLiteral("00%") << 1 << true;
         QTest::newRow("underscore") << QStringLiteral("A_B") << 1 << true;
         QTest::newRow("backslash") << QStringLiteral("ﾝ\\ｶ") << 1 << true;
@@ -171,6 +181,7 @@ private slots:
         QTest::newRow("many, at the top") << QStringLiteral("ﾀﾞｲｺﾝ") << QStringLiteral("LIKE");
         QTest::newRow("any case") << QStringLiteral("abc") << QStringLiteral("eys_skn");
         QTest::newRow("none") << QStringLiteral("ﾎﾟﾀｰｼﾞｭ") << QStringLiteral("eys_skn");
+        QTest::newRow("across a blank") << QStringLiteral("ｵｺﾝﾌﾞ") << QStringLiteral("eys_skn");
     }
     void sameRowsWithRanks()
     {

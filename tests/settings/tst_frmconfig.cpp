@@ -103,9 +103,10 @@ private slots:
             QVERIFY(hidden->isHidden());
         QVERIFY(config->Combo1->isEditable());
         QCOMPARE(config->Combo1->count(), 3);
-        QCOMPARE(config->Combo1->itemText(0), QStringLiteral("背景色１"));
-        QCOMPARE(config->Combo1->itemText(1), QStringLiteral("背景色２"));
-        QCOMPARE(config->Combo1->itemText(2), QStringLiteral("背景色３"));
+        // Each name says its colour.
+        QCOMPARE(config->Combo1->itemText(0), QStringLiteral("背景色１（うすいオレンジ）"));
+        QCOMPARE(config->Combo1->itemText(1), QStringLiteral("背景色２（標準の色）"));
+        QCOMPARE(config->Combo1->itemText(2), QStringLiteral("背景色３（うすい青）"));
     }
 
     void loadingReadsEveryValue()
@@ -117,7 +118,7 @@ private slots:
         FrmConfig *config = started.program->config();
         QCOMPARE(config->Text4->text(), QStringLiteral("12abc"));
         QCOMPARE(config->Text3->text(), QStringLiteral("7"));
-        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３"));
+        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３（うすい青）"));
         QCOMPARE(config->Check1->checkState(), Qt::Checked);
         // Text1 holds the file's text exactly, line ends included.
         QCOMPARE(
@@ -137,7 +138,7 @@ private slots:
         StartedProgram started;
         FrmConfig *config = started.program->config();
         QCOMPARE(config->Text1->text(), text);
-        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３"));
+        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３（うすい青）"));
         QCOMPARE(config->Check1->checkState(), Qt::Checked);
     }
 
@@ -235,7 +236,7 @@ private slots:
         started.start();
         QCOMPARE(started.program->fmain()->backColor(), QColor(128, 128, 255));
         FrmConfig *config = started.program->config();
-        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３"));
+        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３（うすい青）"));
         // Saved back as UTF-8.
         config->Command1->click();
         QCOMPARE(fileBytes(),
@@ -339,7 +340,7 @@ private slots:
         started.program->showConfig(); // loads afresh, reads the file again
         config = started.program->config();
         QCOMPARE(config->Check1->checkState(), Qt::Checked);
-        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３"));
+        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３（うすい青）"));
         config->Check1->click();
         QVERIFY(config->close()); // the close box
         QTRY_VERIFY(!started.program->isConfigLoaded());
@@ -359,7 +360,7 @@ private slots:
         started.program->showConfig();
         QCOMPARE(started.program->config(), loaded);
         QVERIFY(loaded->isVisible());
-        QCOMPARE(loaded->Combo1->currentText(), QStringLiteral("背景色１"));
+        QCOMPARE(loaded->Combo1->currentText(), QStringLiteral("背景色１（うすいオレンジ）"));
         QCOMPARE(loaded->Check1->checkState(), Qt::Unchecked);
     }
 

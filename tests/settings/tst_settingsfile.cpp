@@ -163,6 +163,39 @@ private slots:
         QCOMPARE(GetSettingValue(text, backKey()), QString());
     }
 
+    // The column widths the user gave ride on a fifth line, which a write
+    // accepts; any text is brought to the composed form around them.
+    void columnWidthsKeptBesideTheSettings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("columns");
+        QTest::addColumn<QString>("written");
+        const QString four =
+            QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=背景色３\r\n[PIC]=1\r\n");
+        const QString widths = QStringLiteral("frmSchF.DataGrid1.1:3000");
+        QTest::newRow("added") << four << widths << four + "[COLS]=" + widths + "\r\n";
+        QTest::newRow("replaced") << four + "[COLS]=Fmain.DataGrid1.0:10\r\n"
+                                  << widths << four + "[COLS]=" + widths + "\r\n";
+        QTest::newRow("removed") << four + "[COLS]=Fmain.DataGrid1.0:10\r\n" << QString() << four;
+        QTest::newRow("a hand-grown file")
+            << QStringLiteral("; mine\r\n[PIC]=1\r\n[BACK]=背景色３\r\n") << widths
+            << four + "[COLS]=" + widths + "\r\n";
+        QTest::newRow("a colour not offered is dropped")
+            << QStringLiteral("[BACK]=Midori\r\n") << widths
+            << QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=\r\n[PIC]=0\r\n[COLS]=") + widths +
+                   "\r\n";
+    }
+    void columnWidthsKeptBesideTheSettings()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, columns);
+        QFETCH(QString, written);
+        const QString composed = withColumns(text, columns);
+        QCOMPARE(composed, written);
+        QVERIFY2(refusedValue(composed).isEmpty(), qPrintable(refusedValue(composed)));
+        QCOMPARE(GetSettingValue(composed, columnsKey()), columns);
+    }
+
     void decodesUtf8AndShiftJis()
     {
         QCOMPARE(decode(written.toUtf8()), written);

@@ -343,35 +343,84 @@ private slots:
         QCOMPARE(k.count("mnu"), 3);
     }
 
-    // "更新" rewrites the line at a row; "削除" deletes the selected line only
-    // while its dish is current, then the first line is selected.
-    void updateAndDeleteLines()
+    // One current line through 追加, 更新 and 削除: the lines' pointer (the
+    // grid's ▶) and the selected line (what 削除 deletes) are always the same
+    // line. Steps: "select ROW", "add FOOD QUANTITY", "update FOOD QUANTITY"
+    // (the current row), "delete", "dish KEY".
+    void currentLineThroughCommands_data()
     {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("lines");  // the dish's lines: food quantity
+        QTest::addColumn<qint64>("current"); // the selected line; 0: none
+        QTest::addColumn<int>("stored");     // lines in the store
+        QTest::newRow("a dish opens on its first line")
+            << ""
+            << "米 50,牛乳 200,しょうゆ 1" << qint64(3) << 5;
+        QTest::newRow("the added line is current")
+            << "add 2 80"
+            << "米 50,牛乳 200,しょうゆ 1,牛乳 80" << qint64(6) << 6;
+        QTest::newRow("update after add rewrites the added line")
+            << "add 2 80|update 1 90"
+            << "米 50,牛乳 200,しょうゆ 1,米 90" << qint64(6) << 6;
+        QTest::newRow("delete after add deletes the added line")
+            << "add 2 80|delete"
+            << "米 50,牛乳 200,しょうゆ 1" << qint64(5) << 5;
+        QTest::newRow("update keeps the line current")
+            << "select 1|update 2 250|update 2 300"
+            << "米 50,牛乳 300,しょうゆ 1" << qint64(4) << 5;
+        QTest::newRow("the next line takes the deleted one's place")
+            << "select 0|delete"
+            << "牛乳 200,しょうゆ 1" << qint64(4) << 4;
+        QTest::newRow("a second delete deletes that one") << "select 0|delete|delete"
+                                                          << "しょうゆ 1" << qint64(5) << 3;
+        QTest::newRow("the last line deleted: the one before")
+            << "select 2|delete"
+            << "米 50,牛乳 200" << qint64(4) << 4;
+        QTest::newRow("every line deleted: none current") << "delete|delete|delete|delete"
+                                                          << "" << qint64(0) << 2;
+        QTest::newRow("another dish: its own first line") << "select 2|dish 1|delete"
+                                                          << "" << qint64(0) << 4;
+    }
+    void currentLineThroughCommands()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, lines);
+        QFETCH(qint64, current);
+        QFETCH(int, stored);
         Kitchen k;
         QVERIFY(k.goTo(2));
-        QCOMPARE(k.foods(), (QStringList{"米", "牛乳", "しょうゆ"}));
-        const auto line = std::get<LineDraft>(k.dish.checkLine({"2", "１５０", "ｇ"}));
         QString error;
-        QVERIFY(k.dish.updateLine(1, line, &error));
-        QCOMPARE(k.folder.scalar(QStringLiteral("SELECT 数量 || ' ' || 数量2 FROM kou WHERE ID=4"))
-                     .toString(),
-                 QStringLiteral("150.0 1.5"));
-        QVERIFY(!k.dish.updateLine(7, line, &error)); // no such row: nothing stored
-        QCOMPARE(k.count("kou"), 5);
-
-        QVERIFY(k.dish.selectLine(1));
-        QCOMPARE(k.dish.selectedLine(), std::optional<qint64>(4));
-        QVERIFY(k.goTo(1)); // another dish: the selection is dropped
-        QVERIFY(!k.dish.selectedLine());
-        QVERIFY(!k.dish.deleteSelectedLine());
-        QCOMPARE(k.count("kou"), 5);
-
-        QVERIFY(k.goTo(2));
-        QVERIFY(k.dish.selectLine(1));
-        QVERIFY(k.dish.deleteSelectedLine());
-        QCOMPARE(k.foods(), (QStringList{"米", "しょうゆ"}));
-        QCOMPARE(k.dish.selectedLine(), std::optional<qint64>(3));
-        QCOMPARE(k.count("kou"), 4);
+        for (const QString &step : steps.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+            const QStringList w = step.split(QLatin1Char(' '));
+            if (w[0] == QLatin1String("select")) {
+                QVERIFY(k.dish.makeCurrent(w[1].toInt()));
+            } else if (w[0] == QLatin1String("dish")) {
+                QVERIFY(k.goTo(w[1].toLongLong()));
+            } else if (w[0] == QLatin1String("delete")) {
+                k.dish.deleteSelectedLine();
+            } else {
+                const auto line = std::get<LineDraft>(k.dish.checkLine({w[1], w[2], "ｇ"}));
+                QVERIFY2(w[0] == QLatin1String("add")
+                             ? k.dish.addLine(line, &error)
+                             : k.dish.updateLine(k.dish.lines()->position(), line, &error),
+                         qPrintable(error));
+            }
+        }
+        QStringList shown;
+        DataSource *rows = k.dish.lines();
+        const int quantity = rows->fieldIndex(QStringLiteral("数量"));
+        for (int row = 0; row < rows->recordCount(); ++row)
+            shown << rows->text(row, 0) + QLatin1Char(' ') +
+                         NumberText::general(rows->value(row, quantity).toDouble());
+        QCOMPARE(shown.join(QLatin1Char(',')), lines);
+        QCOMPARE(k.dish.selectedLine().value_or(0), current);
+        if (current != 0)
+            QCOMPARE(rows->position(), k.dish.rowOfLine(current));
+        QCOMPARE(k.count("kou"), qint64(stored));
+        // A row past the end is not rewritten.
+        QVERIFY(
+            !k.dish.updateLine(7, std::get<LineDraft>(k.dish.checkLine({"1", "1", "ｇ"})), &error));
+        QCOMPARE(k.count("kou"), qint64(stored));
     }
 };
 

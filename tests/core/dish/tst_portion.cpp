@@ -21,6 +21,10 @@ private slots:
                                           << "４" << 0.0 << QVariant(4.0);
         QTest::newRow("half a serving") << "servings"
                                         << "0.5" << 0.0 << QVariant(0.5);
+        QTest::newRow("half, as a fraction") << "servings"
+                                             << "1/2" << 0.0 << QVariant(0.5);
+        QTest::newRow("one and a half") << "servings"
+                                        << "1と1/2" << 0.0 << QVariant(1.5);
         QTest::newRow("a thousand") << "servings"
                                     << "1,000" << 0.0 << QVariant(1000.0);
         QTest::newRow("above a thousand") << "servings"

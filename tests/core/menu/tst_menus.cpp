@@ -157,6 +157,9 @@ private slots:
         QTest::newRow("one") << "1" << true;
         QTest::newRow("half, full-width") << "０．５" << true;
         QTest::newRow("hundred") << "100" << true;
+        QTest::newRow("fraction") << "1/2" << true;
+        QTest::newRow("whole and fraction") << "1と1/2" << true;
+        QTest::newRow("zero denominator") << "1/0" << false;
         QTest::newRow("zero") << "0" << false;
         QTest::newRow("negative") << "-1" << false;
         QTest::newRow("text") << "半分" << false;

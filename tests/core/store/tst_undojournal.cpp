@@ -21,14 +21,20 @@ const QString fixture = QStringLiteral(
     "INSERT INTO mnu(ID, アイテム名) VALUES (1, '親子丼'), (2, '塩むすび');"
     "INSERT INTO kou(ID, アイテムCD, 食品コード, 数量, 単位, 数量2) VALUES"
     " (1, 1, 1, 150, 'ｇ', 1.5), (2, 1, 2, 80, 'ｇ', 0.8), (3, 2, 1, 100, 'ｇ', 1),"
-    " (4, 2, 3, 0.1, 'ｇ', 0.001);");
+    " (4, 2, 3, 0.1, 'ｇ', 0.001);"
+    "INSERT INTO etn(SID, TNM, KAK, USR) VALUES (2, '切れ', 40, 1), (1, '合', 150, 0),"
+    " (2, '枚', 250, 0);"
+    "INSERT INTO hyj(ID, KND, GRM) VALUES (1, 1, 250);");
 
-// Every row of the three recorded tables, values with their types.
+// Every row of the recorded tables, values with their types (the measures
+// with their rowid, which orders a food's own units).
 QString snapshot(sqlite3 *db)
 {
     QString text;
-    for (const char *sql : {"SELECT * FROM mnu ORDER BY ID", "SELECT * FROM kou ORDER BY ID",
-                            "SELECT * FROM eys ORDER BY SID"}) {
+    for (const char *sql :
+         {"SELECT * FROM mnu ORDER BY ID", "SELECT * FROM kou ORDER BY ID",
+          "SELECT * FROM eys ORDER BY SID", "SELECT rowid, * FROM etn ORDER BY rowid",
+          "SELECT * FROM hyj ORDER BY ID"}) {
         Statement stmt(db, QString::fromLatin1(sql));
         while (stmt.next()) {
             for (int c = 0; c < sqlite3_column_count(stmt.handle()); ++c) {
@@ -97,7 +103,12 @@ private slots:
         QTest::newRow("delete a dish with its lines")
             << "DELETE FROM mnu WHERE ID = 1" << QList<qint64>{1};
         QTest::newRow("delete a line") << "DELETE FROM kou WHERE ID = 4" << QList<qint64>{2};
-        QTest::newRow("delete a food") << "DELETE FROM eys WHERE SID = 2" << QList<qint64>{};
+        QTest::newRow("delete a food with its measures")
+            << "DELETE FROM eys WHERE SID = 2" << QList<qint64>{};
+        QTest::newRow("change a measure")
+            << "UPDATE etn SET KAK = 45 WHERE SID = 2 AND TNM = '切れ'" << QList<qint64>{};
+        QTest::newRow("add a measure")
+            << "INSERT INTO etn(SID, TNM, KAK) VALUES (3, '小さじ', 6)" << QList<qint64>{};
         QTest::newRow("change a line") << "UPDATE kou SET 食品コード = 3, 数量 = 2.5, 単位 = "
                                           "'小さじ', 数量2 = 0.15 WHERE ID = 2"
                                        << QList<qint64>{1};
