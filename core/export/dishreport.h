@@ -96,6 +96,8 @@ struct Dish
     // The serving weight its nutrition label is given for, as stored with
     // the dish; nothing: per 100 g.
     std::optional<double> labelServing;
+    // 人分: how many people the recipe is written for (1 when none is stored).
+    double servings = 1;
 };
 
 // The units of the comparison table's eleven rows (captions:

@@ -69,6 +69,7 @@ bool DishBook::readSelection(const QString &connectionString, const Export::Sele
         figures.name = dish.name;
         figures.sums = dish.totals.sums;
         figures.unknown = dish.totals.unknown;
+        figures.servings = dish.servings;
         for (const Export::Line &line : dish.lines)
             figures.groupGrams[foodGroupOf(line.foodId)] += line.grams.value_or(0);
         m_absent.remove(dish.key);

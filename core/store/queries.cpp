@@ -524,7 +524,7 @@ QString setPageCacheSize(qint64 cacheSize)
 
 QString exportDishes(const DishKeys &dishes)
 {
-    QString text = QStringLiteral("SELECT ID,アイテム名 FROM mnu");
+    QString text = QStringLiteral("SELECT ID,アイテム名,人分 FROM mnu");
     if (dishes)
         text += QStringLiteral(" WHERE 1") + dishFilter(dishes, u"ID");
     return text;
