@@ -118,6 +118,11 @@ private slots:
         dishes.clear();
         QVERIFY(dishes.need(connection, {1}, &error));
         QCOMPARE(dishes.find(1)->name, QStringLiteral("親子どんぶり"));
+        // A portion is a serving: two portions of a recipe for 4 are half of it.
+        QVERIFY(folder.exec(QStringLiteral("UPDATE mnu SET 人分=4 WHERE ID=2")));
+        dishes.clear();
+        QVERIFY(dishes.need(connection, {2}, &error));
+        QCOMPARE(*Menus::portionTotals(dishes.find(2), 2).value("ENC"), 156.0 / 2);
     }
 
     // The dish box offers the dishes whose name holds the text, the one
