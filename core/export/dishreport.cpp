@@ -517,8 +517,8 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
             Dish dish;
             dish.key = row.key(0);
             dish.name = row.text(1);
-            if (const double servings = row.number(2); servings > 0)
-                dish.servings = servings;
+            if (const std::optional<double> servings = row.number(2); servings && *servings > 0)
+                dish.servings = *servings;
             dish.comparison.age = age;
             dish.comparison.male = male;
             indexOf.insert(dish.key, int(out->size()));
