@@ -661,7 +661,7 @@ void Program::showMenus()
 
 void Program::showAll()
 {
-    open(m_all, *this);
+    open(*this, m_all, *this);
 }
 
 FrmAll *Program::allComponents() const
