@@ -109,7 +109,12 @@ FrmAll::FrmAll(Program &program, QWidget *parent)
         connect(main, &Fmain::dishShown, this, &FrmAll::reload);
 }
 
-FrmAll::~FrmAll() = default;
+FrmAll::~FrmAll()
+{
+    // The base destructor closes the window, and the focus leaving the age
+    // box would judge the person again with this window's members gone.
+    AllAge->lineEdit()->disconnect(this);
+}
 
 void FrmAll::buildLayout()
 {
