@@ -9,7 +9,6 @@
 #include "tests/support/testsupport.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -165,22 +164,6 @@ private slots:
         QVERIFY(p.program->comparison());
         ctl<QPushButton>(*p.program->comparison(), "Command2")->click();
         QVERIFY(p.program->allComponents());
-    }
-
-    // Quitting while the age box has the focus ends the program cleanly:
-    // the focus leaving the box must not judge the person again.
-    void endsWithTheAgeBoxInFocus()
-    {
-        TestFolder folder;
-        QVERIFY(folder.makeStore(storeSql()));
-        StartedProgram p;
-        p.start();
-        p.program->fmain()->show();
-        p.program->showAll();
-        FrmAll *all = p.program->allComponents();
-        QApplication::setActiveWindow(all);
-        ctl<QComboBox>(*all, "AllAge")->lineEdit()->setFocus();
-        QCoreApplication::processEvents();
     }
 };
 
