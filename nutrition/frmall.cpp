@@ -175,7 +175,8 @@ void FrmAll::buildLayout()
     AllGrid->verticalHeader()->setDefaultSectionSize(Twips::toPixels(270));
     AllGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     AllGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    const int widths[] = {3000, 800, 1000, 1000, 1100, 2300, 900, 1500};
+    const int widths[] = {3000, 600,  900,  900,
+                          1000, 2000, 1000, 1500}; // 判定 in sight beside the scroll bar
     for (int c = 0; c < 8; ++c)
         AllGrid->setColumnWidth(c, Twips::toPixels(widths[c]));
     Twips::place(AllGrid, 120, 930, 11160, 6300);
