@@ -1,6 +1,7 @@
 #include "tools/intakefiles.h"
 
-#include <QFile>
+#include "tools/textlines.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
@@ -20,19 +21,11 @@ struct Csv
 bool readCsv(const QString &path, Csv *csv, QString *error)
 {
     csv->name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 を開けません。").arg(path);
+    QStringList lines;
+    if (!readTextLines(path, &lines, error))
         return false;
-    }
-    QString content = QString::fromUtf8(file.readAll());
-    if (content.startsWith(QChar(0xFEFF)))
-        content.remove(0, 1);
-    const QStringList lines = content.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+        const QString &line = lines[i];
         if (line.trimmed().isEmpty())
             continue;
         // No cell of these files is quoted except the notes, which are read

@@ -1,6 +1,7 @@
 #include "tools/standards.h"
 
-#include <QFile>
+#include "tools/textlines.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
@@ -79,22 +80,14 @@ struct Edition
 bool readEdition(const QString &path, Edition *edition, QString *error)
 {
     edition->file = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 を開けません。").arg(path);
+    QStringList lines;
+    if (!readTextLines(path, &lines, error))
         return false;
-    }
-    QString content = QString::fromUtf8(file.readAll());
-    if (content.startsWith(QChar(0xFEFF))) // a byte-order mark some editors write
-        content.remove(0, 1);
-    const QStringList lines = content.split(QLatin1Char('\n'));
     QStringList header;
     QHash<QString, int> at;
     static const QRegularExpression number(QStringLiteral("^[0-9]+(\\.[0-9]+)?$"));
     for (int i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+        const QString &line = lines[i];
         if (line.trimmed().isEmpty())
             continue;
         const QStringList fields = line.split(QLatin1Char(','));
