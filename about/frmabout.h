@@ -26,7 +26,6 @@ private:
     QPushButton *cmdOK;
 
 public:
-
     // The program icon, 32 x 32 pixels, drawn by the program itself.
     static QPixmap programIcon();
 

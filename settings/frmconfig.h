@@ -40,7 +40,6 @@ private:
     QLineEdit *Text3;      // hidden: value of "[FLM]"
 
 public:
-
     // Puts the whole file's text into Text1; false when the file can neither
     // be read nor created (a missing file is created empty).
     bool ReadSettingsFile();
