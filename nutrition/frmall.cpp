@@ -292,15 +292,7 @@ void FrmAll::showPerson()
 
     const NutrientSheet::Balance balance =
         NutrientSheet::balance(m_totals, m_servings, m_table, m_person);
-    QStringList parts = {
-        NutrientSheet::shareText(QStringLiteral("P"), balance.shares.protein,
-                                 balance.goals.protein) +
-            QLatin1Char(' ') + Intakes::verdictText(balance.protein),
-        NutrientSheet::shareText(QStringLiteral("F"), balance.shares.fat, balance.goals.fat) +
-            QLatin1Char(' ') + Intakes::verdictText(balance.fat),
-        NutrientSheet::shareText(QStringLiteral("C"), balance.shares.carbohydrate,
-                                 balance.goals.carbohydrate) +
-            QLatin1Char(' ') + Intakes::verdictText(balance.carbohydrate)};
+    QStringList parts = {NutrientSheet::balanceText(balance)};
     if (balance.energyDish)
         parts << QStringLiteral("全体 %1 kcal、1人分 %2 kcal")
                      .arg(NumberText::grouped(NumberText::roundHalfUp(*balance.energyDish, 0), 0),

@@ -79,4 +79,17 @@ QString shareText(const QString &letter, std::optional<double> share, const Inta
     return text;
 }
 
+QString balanceText(const Balance &b)
+{
+    const auto part = [](const QString &letter, std::optional<double> share,
+                         const Intakes::Standard &goal, Intakes::Verdict verdict) {
+        return shareText(letter, share, goal) + QLatin1Char(' ') + Intakes::verdictText(verdict);
+    };
+    return QStringList{
+        part(QStringLiteral("P"), b.shares.protein, b.goals.protein, b.protein),
+        part(QStringLiteral("F"), b.shares.fat, b.goals.fat, b.fat),
+        part(QStringLiteral("C"), b.shares.carbohydrate, b.goals.carbohydrate, b.carbohydrate)}
+        .join(QStringLiteral("　"));
+}
+
 } // namespace NutrientSheet

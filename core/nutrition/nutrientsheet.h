@@ -53,4 +53,8 @@ Balance balance(const DishComponents::Totals &totals, double servings, const Int
 QString shareText(const QString &letter, std::optional<double> share,
                   const Intakes::Standard &goal);
 
+// The three shares with their goals and judgements:
+// "P 17.2 %（目標量 13～20） 目標量の範囲内　F …　C …".
+QString balanceText(const Balance &balance);
+
 } // namespace NutrientSheet

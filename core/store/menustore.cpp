@@ -104,6 +104,54 @@ bool MenuStore::dishesNamed(const QString &part, int limit,
     return true;
 }
 
+bool MenuStore::readDishes(const std::vector<qint64> &dishes, std::vector<DishHead> *heads,
+                           const std::function<void(const DishLine &)> &line, QString *error) const
+{
+    heads->clear();
+    // Bound parameters are limited in number: many dishes are read in parts.
+    constexpr size_t part = 500;
+    DishLine row;
+    for (size_t first = 0; first < dishes.size(); first += part) {
+        const int count = int(std::min(part, dishes.size() - first));
+        Statement head(m_db->handle(), Queries::menuDishHeads(count));
+        Statement lines(m_db->handle(), Queries::menuDishLines(count));
+        for (const Statement *stmt : {&head, &lines})
+            if (!stmt->isValid()) {
+                *error = stmt->error();
+                return false;
+            }
+        for (int i = 0; i < count; ++i) {
+            head.bind(i + 1, dishes[first + size_t(i)]);
+            lines.bind(i + 1, dishes[first + size_t(i)]);
+        }
+        while (head.next()) {
+            DishHead &dish = heads->emplace_back();
+            dish.id = head.integer(0);
+            dish.name = head.text(1);
+            const double servings = head.type(2) == Statement::Type::Null ? 1 : head.real(2);
+            dish.servings = servings > 0 ? servings : 1;
+        }
+        while (lines.next()) {
+            row.dish = lines.integer(0);
+            row.food = lines.integer(1);
+            row.weightFactor = lines.real(2);
+            row.foodName = lines.text(3);
+            for (int i = 0; i < Components::count; ++i)
+                row.stored[size_t(i)] = lines.type(4 + i) == Statement::Type::Null
+                                            ? std::nullopt
+                                            : std::optional<double>(lines.real(4 + i));
+            line(row);
+        }
+        for (const Statement *stmt : {&head, &lines})
+            if (stmt->failed()) {
+                *error = stmt->error();
+                heads->clear();
+                return false;
+            }
+    }
+    return true;
+}
+
 int MenuStore::daysUsingDish(qint64 dish) const
 {
     return scalarOf(m_db->handle(), Queries::menuDaysUsingDish(), {dish}).toInt();

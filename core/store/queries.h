@@ -219,5 +219,11 @@ QString menuNeighbour(bool before); // the entry next to ?1 in its meal, or null
 QString menuOrderOf();              // ORD of entry ?1
 QString menuSetOrder();             // entry ?1: ORD ?2
 QString menuDeleteEntry();          // entry ?1
+// ID, アイテム名, 人分 of the dishes ?1 .. ?count.
+QString menuDishHeads(int count);
+// The lines of the dishes ?1 .. ?count whose food exists: アイテムCD,
+// 食品コード, 数量2, the food's name, then every component (Components::all)
+// as the store keeps it.
+QString menuDishLines(int count);
 
 } // namespace Queries

@@ -57,9 +57,9 @@ private slots:
         // ½ × (1.5 × 156 + 0.8 × 200) + 2 × 156 = 197 + 312
         QCOMPARE(*mon.day.value("ENC"), 509.0);
         QCOMPARE(*mon.day.value("NAT"), 2 * 0.995);
-        const int salt = Export::nutrientIndex("NAT");
+        const int salt = Menus::componentOf("NAT");
         QVERIFY(mon.day.isPartial(salt)); // the chicken's salt is not known
-        QVERIFY(!mon.day.isPartial(Export::nutrientIndex("ENC")));
+        QVERIFY(!mon.day.isPartial(Menus::componentOf("ENC")));
         QCOMPARE(Menus::figureText(mon.day, "NAT", 1), QStringLiteral("2.0*"));
         QCOMPARE(qRound(*mon.energyShare(1)), 39);
         QVERIFY(!mon.energyShare(0)); // no breakfast
@@ -70,7 +70,7 @@ private slots:
 
         const Menus::DayTotals tue = Menus::dayTotals(tuesday, entries, dishes);
         QCOMPARE(tue.day.missing, 1);
-        QVERIFY(tue.day.isPartial(Export::nutrientIndex("ENC")));
+        QVERIFY(tue.day.isPartial(Menus::componentOf("ENC")));
         QCOMPARE(Menus::figureText(tue.meals[2], "ENC", 0), QStringLiteral("*"));
 
         const Menus::DayTotals none = Menus::dayTotals(empty, entries, dishes);
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(dishes.need(connection, {99, 1}, &error));
         QCOMPARE(dishes.size(), 2);
         QCOMPARE(dishes.find(1)->name, QStringLiteral("親子丼"));
-        QCOMPARE(*dishes.find(1)->sums[Export::nutrientIndex("ENC")], 1.5 * 156 + 0.8 * 200);
+        QCOMPARE(*dishes.find(1)->amounts.sums[Menus::componentOf("ENC")], 1.5 * 156 + 0.8 * 200);
         // A dish renamed shows its new name once the book is read again.
         QVERIFY(folder.exec(QStringLiteral("UPDATE mnu SET アイテム名='親子どんぶり' WHERE ID=1")));
         dishes.clear();
