@@ -96,7 +96,7 @@ void FrmKon::build()
                                 5640, 1080, 375);
     KonDelete = Widgets::button(this, QStringLiteral("KonDelete"), QStringLiteral("削除"), 3600,
                                 5640, 1080, 375);
-    KonPeriod = Widgets::label(this, QStringLiteral("KonPeriod"), QString(), 120, 6120, 4560, 2160);
+    KonPeriod = Widgets::label(this, QStringLiteral("KonPeriod"), QString(), 120, 6120, 4560, 1680);
     KonPeriod->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     KonPeriod->setWordWrap(true);
 
@@ -159,7 +159,7 @@ void FrmKon::build()
                                 12120, 5740, 1320, 375);
     KonToMeal->setToolTip(QStringLiteral("選んだ料理を、左の一覧の食事へ移す"));
     KonShares =
-        Widgets::label(this, QStringLiteral("KonShares"), QString(), 4920, 6240, 7440, 2040);
+        Widgets::label(this, QStringLiteral("KonShares"), QString(), 4920, 6240, 7440, 1560);
     KonShares->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     KonShares->setWordWrap(true);
     KonPrint = Widgets::button(this, QStringLiteral("KonPrint"), QStringLiteral("献立表の印刷"),
@@ -181,7 +181,9 @@ void FrmKon::build()
     KonJudge->verticalHeader()->hide();
     KonJudge->setEditTriggers(QAbstractItemView::NoEditTriggers);
     KonJudge->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Twips::place(KonJudge, 120, 8400, 14160, 3720);
+    KonJudge->setWordWrap(false);
+    KonJudge->verticalHeader()->setDefaultSectionSize(KonJudge->fontMetrics().height() + 6);
+    Twips::place(KonJudge, 120, 7920, 14160, 4200);
     for (int i = 0; i < Components::count; ++i)
         if (!Intakes::nutrientOf(i).isEmpty())
             m_judged.push_back(i);
@@ -193,7 +195,7 @@ void FrmKon::build()
         for (int col = 2; col < KonJudge->columnCount(); ++col)
             KonJudge->setItem(row, col, cell(QString(), col != 2 && col != 5 && col != 8));
     }
-    const int widths[] = {2400, 700, 2300, 1100, 1000, 1800, 1300, 1000, 1800};
+    const int widths[] = {2300, 750, 3000, 1000, 900, 1750, 1250, 900, 1750};
     for (int col = 0; col < KonJudge->columnCount(); ++col)
         KonJudge->setColumnWidth(col, Twips::toPixels(widths[col]));
     KonPfc = Widgets::label(this, QStringLiteral("KonPfc"), QString(), 120, 12180, 14160, 660);

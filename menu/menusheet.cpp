@@ -152,16 +152,16 @@ void paintWeek(Page &sheet, const Menus::Plan &plan, size_t first, bool wholePer
                 continue;
             const Components::Component &c = Components::all[row.component];
             QString cellText = c.name.toString().section(u'（', 0, 0) + QLatin1Char(' ') +
-                               NutrientSheet::figure(row.component, row.total);
+                               NutrientSheet::figure(row.component, row.total) + c.unit.toString();
             if (weekly.average.isPartial(row.component))
                 cellText += QLatin1Char('*');
-            cellText += c.unit;
             if (row.ratio)
                 cellText += QStringLiteral(" %1%").arg(
                     NumberText::grouped(NumberText::roundHalfUp(*row.ratio, 0), 0));
-            const QString verdict = Intakes::verdictText(row.verdict);
-            cellText +=
-                QLatin1Char(' ') + (verdict.isEmpty() ? QStringLiteral("基準なし") : verdict);
+            if (row.standard.isEmpty())
+                cellText += QStringLiteral(" 基準なし");
+            else if (row.verdict != Intakes::Verdict::None)
+                cellText += QLatin1Char(' ') + Intakes::verdictText(row.verdict);
             cells.push_back(cellText);
         }
         const int rows = int((cells.size() + judgedColumns - 1) / judgedColumns);

@@ -4,6 +4,7 @@
 #include "core/store/numbertext.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -73,24 +74,40 @@ bool DishBook::readKeys(const QString &connectionString, const std::vector<qint6
 {
     MenuStore store;
     std::vector<DishHead> heads;
+    std::vector<DishLine> lines;
+    if (!store.open(connectionString, error) || !store.readDishes(keys, &heads, &lines, error))
+        return false;
+    // Each food is read once, in the order of its number, and counted in
+    // every line that uses it.
+    std::sort(lines.begin(), lines.end(),
+              [](const DishLine &a, const DishLine &b) { return a.food < b.food; });
+    std::vector<qint64> foods;
+    for (const DishLine &line : lines)
+        if (foods.empty() || foods.back() != line.food)
+            foods.push_back(line.food);
     QHash<qint64, DishFigures> read;
     DishComponents::Line line;
-    const auto add = [&](const DishLine &row) {
-        DishFigures &figures = read[row.dish];
-        line.weightFactor = row.weightFactor;
-        line.food = row.foodName;
+    auto next = lines.cbegin();
+    const auto add = [&](const FoodValues &food) {
+        line.food = food.name;
         for (int i = 0; i < Components::count; ++i) {
-            std::optional<double> number = row.stored[size_t(i)];
+            std::optional<double> number = food.stored[size_t(i)];
             if (number && !std::isfinite(*number))
                 number.reset();
             if (number && Components::all[i].inFoodRow())
                 number = Components::fromField(i, *number);
             line.values[i].number = number;
         }
-        DishComponents::addLine(figures.amounts, line);
-        figures.groupGrams[foodGroupOf(row.food)] += row.weightFactor * 100;
+        next = std::lower_bound(next, lines.cend(), food.food,
+                                [](const DishLine &l, qint64 key) { return l.food < key; });
+        for (; next != lines.cend() && next->food == food.food; ++next) {
+            DishFigures &figures = read[next->dish];
+            line.weightFactor = next->weightFactor;
+            DishComponents::addLine(figures.amounts, line);
+            figures.groupGrams[foodGroupOf(food.food)] += next->weightFactor * 100;
+        }
     };
-    if (!store.open(connectionString, error) || !store.readDishes(keys, &heads, add, error))
+    if (!store.readFoods(foods, add, error))
         return false;
     m_dishes.reserve(m_dishes.size() + qsizetype(heads.size()));
     for (const DishHead &head : heads) {

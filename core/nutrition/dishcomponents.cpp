@@ -24,11 +24,22 @@ const int fat = Components::indexOf(u"FAT");
 const int triacylglycerols = Components::indexOf(u"FATNLEA");
 const int energy = Components::indexOf(u"ENERC_KCAL");
 
-// The foods a sum of many dishes names at most before 「ほか」.
-constexpr int namedUnknownFoods = 10;
-QString others()
+// Notes a food whose value a sum leaves out, each once: the first ten are
+// named, the rest said to be there (「ほか」), so that a month of menus, or a
+// dish of many foods of the user's own, keeps a short list. False once the
+// list is full.
+bool noteUnknown(QStringList &foods, const QString &food)
 {
-    return QStringLiteral("ほか");
+    constexpr int named = 10;
+    if (foods.size() >= named) {
+        const QString others = QStringLiteral("ほか");
+        if (foods.last() != others)
+            foods << others;
+        return false;
+    }
+    if (!foods.contains(food))
+        foods << food;
+    return true;
 }
 
 } // namespace
@@ -42,8 +53,8 @@ void addLine(Totals &t, const Line &line)
         const Components::Value &v = line.values[i];
         if (v.known())
             t.sums[i] = t.sums[i].value_or(0) + line.weightFactor * *v.number;
-        else if (!t.unknownFoods[i].contains(line.food))
-            t.unknownFoods[i] << line.food;
+        else
+            noteUnknown(t.unknownFoods[i], line.food);
     }
     const auto either = [&](int first, int second, std::optional<double> *sum) {
         const Components::Value &a = line.values[first];
@@ -73,18 +84,9 @@ void add(Totals &t, const Totals &other, double factor)
     t.grams += other.grams * factor;
     for (int i = 0; i < Components::count; ++i) {
         addTo(t.sums[i], other.sums[i]);
-        QStringList &foods = t.unknownFoods[i];
-        for (const QString &food : other.unknownFoods[i]) {
-            // A month of menus may leave out many foods: the first few are
-            // named, the rest said to be there.
-            if (foods.size() >= namedUnknownFoods) {
-                if (foods.last() != others())
-                    foods << others();
+        for (const QString &food : other.unknownFoods[i])
+            if (!noteUnknown(t.unknownFoods[i], food))
                 break;
-            }
-            if (!foods.contains(food))
-                foods << food;
-        }
     }
     addTo(t.energyProtein, other.energyProtein);
     addTo(t.energyFat, other.energyFat);

@@ -104,52 +104,80 @@ bool MenuStore::dishesNamed(const QString &part, int limit,
     return true;
 }
 
-bool MenuStore::readDishes(const std::vector<qint64> &dishes, std::vector<DishHead> *heads,
-                           const std::function<void(const DishLine &)> &line, QString *error) const
+namespace {
+
+// Runs a query over keys in parts (bound parameters are limited in number):
+// `query(count)` is the text for a part, `row` sees each row.
+bool forKeys(sqlite3 *db, const std::vector<qint64> &keys, QString (*query)(int),
+             const std::function<void(const Statement &)> &row, QString *error)
 {
-    heads->clear();
-    // Bound parameters are limited in number: many dishes are read in parts.
     constexpr size_t part = 500;
-    DishLine row;
-    for (size_t first = 0; first < dishes.size(); first += part) {
-        const int count = int(std::min(part, dishes.size() - first));
-        Statement head(m_db->handle(), Queries::menuDishHeads(count));
-        Statement lines(m_db->handle(), Queries::menuDishLines(count));
-        for (const Statement *stmt : {&head, &lines})
-            if (!stmt->isValid()) {
-                *error = stmt->error();
-                return false;
-            }
-        for (int i = 0; i < count; ++i) {
-            head.bind(i + 1, dishes[first + size_t(i)]);
-            lines.bind(i + 1, dishes[first + size_t(i)]);
+    for (size_t first = 0; first < keys.size(); first += part) {
+        const int count = int(std::min(part, keys.size() - first));
+        Statement stmt(db, query(count));
+        if (!stmt.isValid()) {
+            *error = stmt.error();
+            return false;
         }
-        while (head.next()) {
-            DishHead &dish = heads->emplace_back();
-            dish.id = head.integer(0);
-            dish.name = head.text(1);
-            const double servings = head.type(2) == Statement::Type::Null ? 1 : head.real(2);
-            dish.servings = servings > 0 ? servings : 1;
+        for (int i = 0; i < count; ++i)
+            stmt.bind(i + 1, keys[first + size_t(i)]);
+        while (stmt.next())
+            row(stmt);
+        if (stmt.failed()) {
+            *error = stmt.error();
+            return false;
         }
-        while (lines.next()) {
-            row.dish = lines.integer(0);
-            row.food = lines.integer(1);
-            row.weightFactor = lines.real(2);
-            row.foodName = lines.text(3);
-            for (int i = 0; i < Components::count; ++i)
-                row.stored[size_t(i)] = lines.type(4 + i) == Statement::Type::Null
-                                            ? std::nullopt
-                                            : std::optional<double>(lines.real(4 + i));
-            line(row);
-        }
-        for (const Statement *stmt : {&head, &lines})
-            if (stmt->failed()) {
-                *error = stmt->error();
-                heads->clear();
-                return false;
-            }
     }
     return true;
+}
+
+} // namespace
+
+bool MenuStore::readDishes(const std::vector<qint64> &dishes, std::vector<DishHead> *heads,
+                           std::vector<DishLine> *lines, QString *error) const
+{
+    heads->clear();
+    lines->clear();
+    const bool read = forKeys(
+                          m_db->handle(), dishes, &Queries::menuDishHeads,
+                          [&](const Statement &stmt) {
+                              DishHead &dish = heads->emplace_back();
+                              dish.id = stmt.integer(0);
+                              dish.name = stmt.text(1);
+                              const double servings =
+                                  stmt.type(2) == Statement::Type::Null ? 1 : stmt.real(2);
+                              dish.servings = servings > 0 ? servings : 1;
+                          },
+                          error) &&
+                      forKeys(
+                          m_db->handle(), dishes, &Queries::menuDishLines,
+                          [&](const Statement &stmt) {
+                              lines->push_back({stmt.integer(0), stmt.integer(1), stmt.real(2)});
+                          },
+                          error);
+    if (!read) {
+        heads->clear();
+        lines->clear();
+    }
+    return read;
+}
+
+bool MenuStore::readFoods(const std::vector<qint64> &foods,
+                          const std::function<void(const FoodValues &)> &food, QString *error) const
+{
+    FoodValues values;
+    return forKeys(
+        m_db->handle(), foods, &Queries::menuFoods,
+        [&](const Statement &stmt) {
+            values.food = stmt.integer(0);
+            values.name = stmt.text(1);
+            for (int i = 0; i < Components::count; ++i)
+                values.stored[size_t(i)] = stmt.type(2 + i) == Statement::Type::Null
+                                               ? std::nullopt
+                                               : std::optional<double>(stmt.real(2 + i));
+            food(values);
+        },
+        error);
 }
 
 int MenuStore::daysUsingDish(qint64 dish) const

@@ -58,15 +58,21 @@ struct DishHead
     double servings = 1;
 };
 
-// One line of a dish with its food's values per 100 g, every component in
-// the order of Components::all as the store keeps it (the value fields in
-// their own units); nothing where the store has no value.
+// One line of a dish: its food and quantity.
 struct DishLine
 {
     qint64 dish = 0;
     qint64 food = 0;
     double weightFactor = 0; // 数量2: hundreds of grams
-    QString foodName;
+};
+
+// A food's values per 100 g, every component in the order of
+// Components::all as the store keeps it (the value fields in their own
+// units); nothing where the store has no value.
+struct FoodValues
+{
+    qint64 food = 0;
+    QString name;
     std::array<std::optional<double>, Components::count> stored;
 };
 
@@ -88,11 +94,15 @@ public:
     // exactly so first, then in store order; at most `limit`.
     bool dishesNamed(const QString &part, int limit, std::vector<std::pair<qint64, QString>> *out,
                      QString *error) const;
-    // The dishes of those keys that exist, and each of their lines whose
-    // food exists, handed to `line` one by one (in no set order): a few
-    // queries for any number of dishes.
+    // The dishes of those keys that exist and their lines: a few queries
+    // for any number of dishes.
     bool readDishes(const std::vector<qint64> &dishes, std::vector<DishHead> *heads,
-                    const std::function<void(const DishLine &)> &line, QString *error) const;
+                    std::vector<DishLine> *lines, QString *error) const;
+    // The values of the foods of those numbers (ascending, each once) that
+    // exist, handed to `food` one by one in that order: each food is read
+    // once however many lines use it.
+    bool readFoods(const std::vector<qint64> &foods,
+                   const std::function<void(const FoodValues &)> &food, QString *error) const;
     // How many days have the dish in one of their meals.
     int daysUsingDish(qint64 dish) const;
 

@@ -650,14 +650,18 @@ QString menuDishHeads(int count)
 
 QString menuDishLines(int count)
 {
-    QString text = QStringLiteral("SELECT kou.アイテムCD,kou.食品コード,kou.数量2,eys.SNM");
+    return QStringLiteral("SELECT アイテムCD,食品コード,数量2 FROM kou WHERE アイテムCD IN (") +
+           boundList(count) + QLatin1Char(')');
+}
+
+QString menuFoods(int count)
+{
+    QString text = QStringLiteral("SELECT eys.SID,eys.SNM");
     for (const Components::Component &c : Components::all)
         text +=
             c.inFoodRow() ? QStringLiteral(",eys.") + c.field : QStringLiteral(",sbn.") + c.code;
-    return text +
-           QStringLiteral(" FROM kou JOIN eys ON eys.SID=kou.食品コード"
-                          " LEFT JOIN sbn ON sbn.SID=eys.SID WHERE kou.アイテムCD IN (") +
-           boundList(count) + QLatin1Char(')');
+    return text + QStringLiteral(" FROM eys LEFT JOIN sbn ON sbn.SID=eys.SID WHERE eys.SID IN (") +
+           boundList(count) + QStringLiteral(") ORDER BY eys.SID");
 }
 
 QString menuDaysUsingDish()
