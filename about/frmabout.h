@@ -16,6 +16,8 @@ class FrmAbout : public QWidget
 public:
     explicit FrmAbout(Program &program, QWidget *parent = nullptr);
 
+private:
+    // The controls; other code and the tests reach them by objectName.
     QLabel *picIcon;
     QLabel *lblTitle;
     QLabel *lblVersion;
@@ -23,6 +25,7 @@ public:
     QLabel *Label1; // the source of the food data, on light green
     QPushButton *cmdOK;
 
+public:
     // The program icon, 32 x 32 pixels, drawn by the program itself.
     static QPixmap programIcon();
 

@@ -83,9 +83,12 @@ void setUpApplication(QApplication &app)
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"),
                                {QStringLiteral("IPAPMincho"), QStringLiteral("IPA P明朝")});
     QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {QStringLiteral("IPAGothic")});
-    // The IPA fonts cover every character the program shows (kana of both
-    // widths, kanji, Latin, Greek µ, №, †), so no fallback fonts are merged
-    // in: looking them up costs a fifth of the start-up.
+    // The IPA fonts cover every character the program itself shows (kana of
+    // both widths, kanji, Latin, Greek µ, №, †), so its captions and labels
+    // merge no fallback fonts in: looking them up costs a fifth of the
+    // start-up. What a user types (boxes, lists and grid cells) may hold
+    // characters the IPA faces lack (☕ in a dish name); those draw them
+    // from the desktop's other fonts.
     QFont font = Widgets::font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
     // Japanese text needs no shaping rules to be legible, and the IPA fonts
     // carry their proportional widths in their metrics: text is laid out
@@ -97,6 +100,11 @@ void setUpApplication(QApplication &app)
     // start-up. Antialiased unhinted text reads as well at these sizes.
     font.setHintingPreference(QFont::PreferNoHinting);
     app.setFont(font);
+    QFont typed = font;
+    typed.setStyleStrategy(QFont::PreferNoShaping);
+    for (const char *typedInto : {"QLineEdit", "QComboBox", "QAbstractSpinBox", "QAbstractItemView",
+                                  "QTextEdit", "QPlainTextEdit"})
+        QApplication::setFont(typed, typedInto);
 
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     auto *translator = new QTranslator(&app);

@@ -1,39 +1,84 @@
 #include "app/startfonts.h"
 
-#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <fontconfig/fontconfig.h>
 
 namespace {
 
 bool programFonts = false;
 
+QStringList listed(FcStrList *list)
+{
+    QStringList names;
+    if (!list)
+        return names;
+    while (const FcChar8 *name = FcStrListNext(list))
+        names << QFile::decodeName(reinterpret_cast<const char *>(name));
+    FcStrListDone(list);
+    return names;
+}
+
+// A rule file that sets how glyphs are drawn rather than which family
+// stands for which: by fontconfig's numbering 00-29 (rendering) and 90-99
+// (synthesis); an unnumbered file (local.conf, the user's fonts.conf) may
+// set anything and is read as the desktop reads it.
+bool concernsRendering(const QString &path, const QString &mainFile)
+{
+    if (path == mainFile || !QFileInfo(path).isFile())
+        return false;
+    static const QRegularExpression numbered(QStringLiteral("^([0-9])[0-9]-"));
+    const QRegularExpressionMatch m = numbered.match(QFileInfo(path).fileName());
+    if (!m.hasMatch())
+        return true;
+    const QChar tens = m.captured(1).at(0);
+    return tens <= u'2' || tens == u'9';
+}
+
+bool knowsIpaFaces(FcConfig *config)
+{
+    FcPattern *pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>("IPAPGothic"));
+    FcObjectSet *objects = FcObjectSetBuild(FC_FILE, nullptr);
+    FcFontSet *found = FcFontList(config, pattern, objects);
+    const bool known = found && found->nfont > 0;
+    if (found)
+        FcFontSetDestroy(found);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return known;
+}
+
 } // namespace
 
-QByteArray StartFonts::programConfigText(const QString &configFolder)
+StartFonts::Sources StartFonts::sourcesOf(FcConfig *desktop)
+{
+    Sources sources;
+    sources.fontFolders = listed(FcConfigGetFontDirs(desktop));
+    sources.cacheFolders = listed(FcConfigGetCacheDirs(desktop));
+    FcChar8 *main = FcConfigFilename(nullptr);
+    const QString mainFile =
+        main ? QFile::decodeName(reinterpret_cast<const char *>(main)) : QString();
+    FcStrFree(main);
+    for (const QString &file : listed(FcConfigGetConfigFiles(desktop)))
+        if (concernsRendering(file, mainFile))
+            sources.ruleFiles << file;
+    return sources;
+}
+
+QByteArray StartFonts::programConfigText(const Sources &sources)
 {
     QString text = QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>\n");
-    for (const char *folder : {gothicFolder, minchoFolder})
-        text += QStringLiteral("<dir>%1</dir>\n").arg(QString::fromUtf8(folder).toHtmlEscaped());
+    for (const QString &folder : sources.fontFolders)
+        text += QStringLiteral("<dir>%1</dir>\n").arg(folder.toHtmlEscaped());
     // The desktop's caches: the folders' fonts are read from them, not from
     // the font files.
-    text += QStringLiteral("<cachedir>/var/cache/fontconfig</cachedir>\n"
-                           "<cachedir prefix=\"xdg\">fontconfig</cachedir>\n");
-    // Rule files 10 to 19 are the rendering options, by fontconfig's own
-    // numbering; then, as the desktop reads them, the local and the user's
-    // configuration, which may set them too.
-    const QDir rules(configFolder + QStringLiteral("/conf.d"));
-    const QStringList rendering = rules.entryList({QStringLiteral("1[0-9]-*.conf")},
-                                                  QDir::Files | QDir::Readable, QDir::Name);
-    for (const QString &name : rendering)
+    for (const QString &folder : sources.cacheFolders)
+        text += QStringLiteral("<cachedir>%1</cachedir>\n").arg(folder.toHtmlEscaped());
+    for (const QString &file : sources.ruleFiles)
         text += QStringLiteral("<include ignore_missing=\"yes\">%1</include>\n")
-                    .arg(rules.filePath(name).toHtmlEscaped());
-    text += QStringLiteral("<include ignore_missing=\"yes\">%1</include>\n")
-                .arg((configFolder + QStringLiteral("/local.conf")).toHtmlEscaped());
-    text += QStringLiteral(
-        "<include ignore_missing=\"yes\" prefix=\"xdg\">fontconfig/conf.d</include>\n"
-        "<include ignore_missing=\"yes\" prefix=\"xdg\">fontconfig/fonts.conf</include>\n"
-        "</fontconfig>\n");
+                    .arg(file.toHtmlEscaped());
+    text += QStringLiteral("</fontconfig>\n");
     return text.toUtf8();
 }
 
@@ -42,20 +87,20 @@ bool StartFonts::useProgramFonts()
     if (qEnvironmentVariableIsSet("FONTCONFIG_FILE") ||
         qEnvironmentVariableIsSet("FONTCONFIG_PATH"))
         return false;
-    for (const char *folder : {gothicFolder, minchoFolder})
-        if (!QFileInfo(QString::fromUtf8(folder)).isDir())
-            return false;
+    // The desktop's configuration read, its fonts not yet gathered: where
+    // the fonts and caches are and which rule files there are.
+    FcConfig *desktop = FcInitLoadConfig();
+    if (!desktop)
+        return false;
+    const QByteArray text = programConfigText(sourcesOf(desktop));
+    FcConfigDestroy(desktop);
+
     FcConfig *config = FcConfigCreate();
     if (!config)
         return false;
-    const QByteArray text = programConfigText(QStringLiteral("/etc/fonts"));
     bool ok = FcConfigParseAndLoadFromMemory(
                   config, reinterpret_cast<const FcChar8 *>(text.constData()), FcFalse) &&
-              FcConfigBuildFonts(config);
-    if (ok) {
-        FcFontSet *fonts = FcConfigGetFonts(config, FcSetSystem);
-        ok = fonts && fonts->nfont > 0;
-    }
+              FcConfigBuildFonts(config) && knowsIpaFaces(config);
     // The current configuration holds a reference of its own.
     ok = ok && FcConfigSetCurrent(config);
     FcConfigDestroy(config);

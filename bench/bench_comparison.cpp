@@ -38,10 +38,10 @@ void BM_OpenComparison(benchmark::State &state)
         steps.time([&] {
             program.showComparison();
             kij = program.comparison();
-            kij->Picture1->installEventFilter(&watch);
+            ctl<ChartSurface>(*kij, "Picture1")->installEventFilter(&watch);
             painted = waitForPaint(watch);
         });
-        if (!painted || kij->Data[2]->text().isEmpty())
+        if (!painted || ctl<QLabel>(*kij, "Data_2")->text().isEmpty())
             state.SkipWithError("the window did not show the sums and the chart");
         kij->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -62,9 +62,9 @@ void BM_AgeKeystroke(benchmark::State &state)
     program.showComparison();
     FrmKij *kij = program.comparison();
     PaintWatch watch;
-    kij->Picture1->installEventFilter(&watch);
+    ctl<ChartSurface>(*kij, "Picture1")->installEventFilter(&watch);
     waitForPaint(watch);
-    QLineEdit *ageBox = kij->Combo1->lineEdit();
+    QLineEdit *ageBox = ctl<QComboBox>(*kij, "Combo1")->lineEdit();
 
     // Typed over the selected text in pairs: 8, 80, 7, 79, 3, 35 ... so the
     // lookups reach rows near both ends of the table.
@@ -86,7 +86,7 @@ void BM_AgeKeystroke(benchmark::State &state)
         QCoreApplication::sendEvent(ageBox, &release);
         const bool painted = waitForPaint(watch);
         steps.stop();
-        if (!painted || kij->Kdata[2]->text().isEmpty())
+        if (!painted || ctl<QLineEdit>(*kij, "Kdata_2")->text().isEmpty())
             state.SkipWithError("the keystroke did not look up a row and redraw");
     }
 }

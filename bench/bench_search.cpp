@@ -9,6 +9,7 @@
 #include "core/store/datasource.h"
 #include "search/frmschf.h"
 #include "search/frmschm.h"
+#include "tests/support/controls.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -62,7 +63,7 @@ void BM_ReadingKeystroke(benchmark::State &state)
     StepTimes steps(state);
     for (auto _ : state) {
         steps.start();
-        window->Text1->setText(typing[next++ % typing.size()]);
+        ctl<QLineEdit>(*window, "Text1")->setText(typing[next++ % typing.size()]);
         settle();
         steps.stop();
     }
@@ -87,7 +88,7 @@ void BM_RareReadingKeystroke(benchmark::State &state)
     StepTimes steps(state);
     for (auto _ : state) {
         steps.start();
-        window->Text1->setText(rareTyping[next++ % rareTyping.size()]);
+        ctl<QLineEdit>(*window, "Text1")->setText(rareTyping[next++ % rareTyping.size()]);
         settle();
         steps.stop();
     }
@@ -103,10 +104,10 @@ void BM_ReadingCleared(benchmark::State &state)
     FrmSchF *window = openFoodSearch(*run.program);
     StepTimes steps(state);
     for (auto _ : state) {
-        window->Text1->setText(QStringLiteral("ｺ"));
+        ctl<QLineEdit>(*window, "Text1")->setText(QStringLiteral("ｺ"));
         settle();
         steps.time([&] {
-            window->Text1->clear();
+            ctl<QLineEdit>(*window, "Text1")->clear();
             settle();
         });
     }
@@ -124,9 +125,9 @@ void BM_RankByNutrient(benchmark::State &state)
     StepTimes steps(state);
     for (auto _ : state) {
         steps.start();
-        const int index = next++ % window->Combo1->count();
-        window->Combo1->setCurrentIndex(index);
-        emit window->Combo1->activated(index);
+        const int index = next++ % ctl<QComboBox>(*window, "Combo1")->count();
+        ctl<QComboBox>(*window, "Combo1")->setCurrentIndex(index);
+        emit ctl<QComboBox>(*window, "Combo1")->activated(index);
         settle();
         steps.stop();
     }
@@ -165,7 +166,7 @@ void BM_OpenChosenDish(benchmark::State &state)
     int next = 0;
     StepTimes steps(state);
     for (auto _ : state) {
-        window->AdoMnu->moveTo(100 + (next++ * 37) % 400);
+        ctl<DataSource>(*window, "AdoMnu")->moveTo(100 + (next++ * 37) % 400);
         steps.time([&] { window->OpenChosenDish(); });
     }
 }

@@ -199,23 +199,32 @@ void ExportCommands::showLabel()
     }
     // The basis is the dish's own: what was chosen for it last time.
     const QString connection = m_window.program().DbConnectionString;
-    const std::optional<double> stored = Export::storedServing(connection, key);
-    const std::optional<QString> text = prompts.input(
-        QStringLiteral("1食の重さ（g）を入力してください。\n空欄のときは100g当たりで表示します。"),
-        title, stored ? NumberText::general(*stored) : QString());
-    if (!text)
+    const Export::LabelBasis stored = Export::storedBasis(connection, key);
+    const std::optional<int> kind =
+        prompts.choose(QStringLiteral("表示の基準を選んでください。"), title,
+                       {QStringLiteral("100g当たり"), QStringLiteral("1食当たり（重さを入力）"),
+                        QStringLiteral("1人分当たり（出来上がり重量または材料の重さ ÷ 人分）")},
+                       int(stored.kind));
+    if (!kind)
         return;
-    std::optional<double> serving;
-    if (!text->trimmed().isEmpty()) {
-        serving = NumberReader::quantity(*text);
-        if (!serving || !std::isfinite(*serving) || *serving <= 0 || *serving > 1e6) {
+    Export::LabelBasis basis;
+    basis.kind = Export::LabelBasis::Kind(*kind);
+    if (basis.kind == Export::LabelBasis::Kind::Meal) {
+        const std::optional<QString> text =
+            prompts.input(QStringLiteral("1食の重さ（g）を入力してください。"), title,
+                          stored.grams ? NumberText::general(*stored.grams) : QString());
+        if (!text)
+            return;
+        basis.grams = NumberReader::quantity(*text);
+        if (!basis.grams || !std::isfinite(*basis.grams) || *basis.grams <= 0 ||
+            *basis.grams > 1e6) {
             prompts.message(QStringLiteral("1食の重さは0より大きい数（g）で入力してください。"),
                             Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
             return;
         }
     }
     QString error;
-    if (serving != stored && !Export::storeServing(connection, key, serving, &error)) {
+    if (basis != stored && !Export::storeBasis(connection, key, basis, &error)) {
         tell(QStringLiteral("表示の基準を料理に記録できませんでした。\n") + error);
         return;
     }

@@ -320,6 +320,18 @@ std::optional<QList<Components::Value>> Seibn::componentsInGrid(QString *error, 
         }
         values[r] = *value;
     }
+    QStringList typed;
+    for (int r = 0; r < GridComponents->rowCount(); ++r)
+        typed << GridComponents->item(r, 1)->text();
+    int over = -1;
+    const QString tooLarge = FoodComponents::boundProblem(values, &over, typed);
+    if (!tooLarge.isEmpty()) {
+        if (error)
+            *error = tooLarge;
+        if (row)
+            *row = over;
+        return std::nullopt;
+    }
     return values;
 }
 

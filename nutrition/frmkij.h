@@ -57,6 +57,8 @@ public:
     // rows 2 to 10, as the Data and Kdata columns show them.
     RadarChart::Values chartValues() const;
 
+private:
+    // The controls; other code and the tests reach them by objectName.
     QLabel *Label2;
     QComboBox *Combo1;
     QRadioButton *OpMan;

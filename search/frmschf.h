@@ -43,6 +43,8 @@ public:
     void takeFood();       // Command1 "OK"
     void cancel();         // Command2
 
+private:
+    // The controls; other code and the tests reach them by objectName.
     QFrame *Shape1;
     QFrame *Shape2;
     QLabel *Label1;

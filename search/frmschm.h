@@ -34,6 +34,8 @@ public:
     void openDish(); // Command1 "OK"
     void cancel();   // Command2
 
+private:
+    // The controls; other code and the tests reach them by objectName.
     QFrame *Shape1;
     QFrame *Shape2;
     DataGrid *DataGrid1;
@@ -41,7 +43,6 @@ public:
     QPushButton *Command1;
     QPushButton *Command2;
 
-private:
     Program &m_program;
     DishList m_list;
     // Per dish, the foods whose energy or salt the list's sums pass over.

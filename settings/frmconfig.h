@@ -28,6 +28,8 @@ public:
     // Loads the controls from a reading of the file already made.
     FrmConfig(Program &program, const SettingsFile::Reading &reading, QWidget *parent = nullptr);
 
+private:
+    // The controls; other code and the tests reach them by objectName.
     QGroupBox *Frame1;     // "起動時の設定"
     QCheckBox *Check1;     // "表紙の表示": the cover window at start-up
     QComboBox *Combo1;     // background colour name at start-up (editable)
@@ -37,6 +39,7 @@ public:
     QLineEdit *Text4;      // hidden: value of "[SPEED]"
     QLineEdit *Text3;      // hidden: value of "[FLM]"
 
+public:
     // Puts the whole file's text into Text1; false when the file can neither
     // be read nor created (a missing file is created empty).
     bool ReadSettingsFile();

@@ -1,7 +1,7 @@
 // zento-export: the export of the program's ﾌｧｲﾙ menu for scripts.
 //
 //   zento-export --store FILE --format csv|xlsx|pdf|label (--all | --dish KEY-OR-NAME)
-//                [--age N] [--sex male|female] [--serving GRAMS] --output FILE
+//                [--age N] [--sex male|female] [--serving GRAMS|person|100g] --output FILE
 //   zento-export --store FILE --format csv|xlsx|pdf --menu NAME-OR-DATE[..DATE] --output FILE
 //
 // --menu writes the menus of the days named (a day's name or date, or the
@@ -94,9 +94,9 @@ int main(int argc, char *argv[])
                                  QStringLiteral("SEX"), QStringLiteral("male"));
     const QCommandLineOption serving(
         QStringLiteral("serving"),
-        QStringLiteral(
-            "栄養成分表示の1食の重さ（g）。料理ごとの表示の基準に代えて、この実行だけ使う"),
-        QStringLiteral("GRAMS"));
+        QStringLiteral("栄養成分表示の基準: 1食の重さ（g）、person（1人分）または 100g。"
+                       "料理ごとの表示の基準に代えて、この実行だけ使う"),
+        QStringLiteral("GRAMS|person|100g"));
     const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("書き出すファイル"),
                                     QStringLiteral("FILE"));
     const QCommandLineOption menu(
@@ -137,12 +137,20 @@ int main(int argc, char *argv[])
     const QString sexText = parser.value(sex);
     if (sexText != QLatin1String("male") && sexText != QLatin1String("female"))
         return fail(QStringLiteral("--sex は male か female です。"), 2);
-    std::optional<double> servingGrams;
+    std::optional<Export::LabelBasis> labelBasis;
     if (parser.isSet(serving)) {
-        servingGrams = NumberReader::number(parser.value(serving));
-        if (!servingGrams || !std::isfinite(*servingGrams) || *servingGrams <= 0 ||
-            *servingGrams > 1e6)
-            return fail(QStringLiteral("--serving は0より大きい重さ（g）です。"), 2);
+        const QString text = parser.value(serving);
+        if (text == QLatin1String("person")) {
+            labelBasis = Export::LabelBasis::person();
+        } else if (text == QLatin1String("100g")) {
+            labelBasis = Export::LabelBasis{};
+        } else {
+            const std::optional<double> grams = NumberReader::number(text);
+            if (!grams || !std::isfinite(*grams) || *grams <= 0 || *grams > 1e6)
+                return fail(
+                    QStringLiteral("--serving は0より大きい重さ（g）、person か 100g です。"), 2);
+            labelBasis = Export::LabelBasis::meal(*grams);
+        }
     }
 
     // The store: it must exist and be a store of this program.
@@ -202,10 +210,10 @@ int main(int argc, char *argv[])
     if (dishes.empty())
         return fail(QStringLiteral("書き出す料理がありません。"));
 
-    // --serving labels every dish per that serving, for this run only.
-    if (servingGrams) {
+    // --serving labels every dish on that basis, for this run only.
+    if (labelBasis) {
         for (Export::Dish &d : dishes)
-            d.labelServing = servingGrams;
+            d.labelBasis = *labelBasis;
     }
 
     bool written = false;

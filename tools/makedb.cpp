@@ -40,6 +40,13 @@ int refreshed(const QString &target, const ReferenceData::RefreshResult &result)
     std::printf("%s: 参照データを更新しました（食品 %d 件を更新、%d 件を追加、この版にない %d 件は"
                 "そのまま）。\n",
                 qPrintable(target), result.updated, result.added, result.kept);
+    if (!result.differing.isEmpty()) {
+        std::printf("食品成分表と値の違う食品 %d 件は、今の値のまま残しました"
+                    "（食材編集の「公式値に戻す」で表の値になります）:\n",
+                    int(result.differing.size()));
+        for (const QString &food : result.differing)
+            std::printf("  %s\n", qPrintable(food));
+    }
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "tools/referencedata.h"
 
+#include "core/foods/foodrecord.h"
+#include "core/store/officialtable.h"
 #include "core/store/schema.h"
 #include "core/store/schemacheck.h"
 #include "core/store/statement.h"
@@ -12,10 +14,13 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <sqlite3.h>
+#include <vector>
 
 namespace ReferenceData {
 
@@ -683,6 +688,47 @@ bool copyReference(sqlite3 *db, QString *error)
                 error);
 }
 
+// Runs rewrite, which writes the new table's official foods, keeping the
+// values of every official food whose values in the store differ from the
+// new table's: those the user changed. A food that had no component row
+// before (a store made before the components) takes the new components.
+bool keepingChanges(sqlite3 *db, const std::function<bool()> &rewrite, QStringList *differing,
+                    QString *error)
+{
+    bool read = false;
+    const QSet<int> foods = officialFoods(db, "main", &read, error);
+    if (!read)
+        return false;
+    std::vector<std::pair<int, QVariantList>> before;
+    before.reserve(foods.size());
+    for (const int food : foods)
+        if (const std::optional<QVariantList> values = OfficialTable::valuesOf(db, food))
+            before.emplace_back(food, *values);
+    if (!rewrite())
+        return false;
+    std::sort(before.begin(), before.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (auto &[food, old] : before) {
+        std::optional<QVariantList> now = OfficialTable::valuesOf(db, food);
+        if (!now)
+            continue;
+        if (old.constLast().isNull()) { // no component row: the value fields only
+            old = old.mid(0, FoodRecord::valueCount) +
+                  now->mid(FoodRecord::valueCount); // the new components
+        }
+        if (OfficialTable::sameValues(old, *now))
+            continue;
+        if (!OfficialTable::putValues(db, food, old, error))
+            return false;
+        differing->append(
+            QStringLiteral("%1 %2")
+                .arg(food, 5, 10, QLatin1Char('0'))
+                .arg(scalarOf(db, QStringLiteral("SELECT SNM FROM eys WHERE SID=?1"), {food})
+                         .toString()));
+    }
+    return true;
+}
+
 } // namespace
 
 bool refresh(const QString &storePath, const Data &data, RefreshResult *result, QString *error)
@@ -701,9 +747,11 @@ bool refresh(const QString &storePath, const Data &data, RefreshResult *result, 
                     " DELETE FROM kjz; DELETE FROM kjg; DELETE FROM etn WHERE USR <> 1;",
                     error) &&
                writeCategories(db, data, error) &&
-               writeFoods(db, data, &existing, &counts, error) && writeUnits(db, error) &&
-               writeStandards(db, data, error) && writeIntakes(db, data, error) &&
-               writeMeasures(db, data, error);
+               keepingChanges(
+                   db, [&] { return writeFoods(db, data, &existing, &counts, error); },
+                   &counts.differing, error) &&
+               writeUnits(db, error) && writeStandards(db, data, error) &&
+               writeIntakes(db, data, error) && writeMeasures(db, data, error);
     };
     const bool ok = isStore(db, "main", storePath, error) && inTransaction(db, rewrite, error);
     sqlite3_close(db);
@@ -755,7 +803,9 @@ bool refreshFrom(const QString &storePath, const QString &readyPath, RefreshResu
         counts.updated = int(QSet<int>(incoming).intersect(existing).size());
         counts.added = int(incoming.size()) - counts.updated;
         counts.kept = int(existing.size()) - counts.updated;
-        return Schema::upgrade(db, error) && copyReference(db, error);
+        return Schema::upgrade(db, error) &&
+               keepingChanges(
+                   db, [&] { return copyReference(db, error); }, &counts.differing, error);
     };
     const bool ok = isStore(db, "main", storePath, error) && attach() &&
                     isStore(db, "ready", readyPath, error) && inTransaction(db, copy, error);

@@ -112,6 +112,10 @@ struct RefreshResult
     int updated = 0; // official foods whose rows were rewritten
     int added = 0;   // official foods new in this edition
     int kept = 0;    // official foods of the store that this edition lacks (left as they were)
+    // Official foods whose values in the store differ from the new table's
+    // (the user changed them): their values were kept. Each as
+    // "<5-digit food number> <name>", in number order.
+    QStringList differing;
 };
 
 // Refreshes the reference tables of an existing store in one transaction:
@@ -119,7 +123,9 @@ struct RefreshResult
 // change), foods the user registered, dishes and lines are left alone, and
 // the categories, units and standards are replaced; the imported household
 // measures are replaced, the user's own measures kept (where the user gave a
-// weight for the same food and unit, the user's stays). Nothing is changed when
+// weight for the same food and unit, the user's stays). An official food whose
+// values (value fields and components) differ from the new table's keeps its
+// values, and is listed in result->differing. Nothing is changed when
 // anything fails.
 bool refresh(const QString &storePath, const Data &data, RefreshResult *result, QString *error);
 

@@ -335,6 +335,15 @@ std::optional<qint64> findDish(const QString &connection, const QString &keyOrNa
     return std::nullopt;
 }
 
+LabelBasis labelBasisOf(std::optional<double> kind, std::optional<double> grams)
+{
+    if (kind == int(LabelBasis::Kind::Person))
+        return LabelBasis::person();
+    if (kind == int(LabelBasis::Kind::Meal) && grams && std::isfinite(*grams) && *grams > 0)
+        return LabelBasis::meal(*grams);
+    return {};
+}
+
 std::optional<double> Line::component(int c) const
 {
     if (!per100 || !grams || !Components::isAmount(c) || !(*per100)[c])
@@ -519,6 +528,9 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
             dish.name = row.text(1);
             if (const std::optional<double> servings = row.number(2); servings && *servings > 0)
                 dish.servings = *servings;
+            if (const std::optional<double> finished = row.number(3);
+                finished && std::isfinite(*finished) && *finished > 0)
+                dish.finishedGrams = finished;
             dish.comparison.age = age;
             dish.comparison.male = male;
             indexOf.insert(dish.key, int(out->size()));
@@ -596,9 +608,8 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
         (keepsBases &&
          !eachRow(reader, Queries::exportLabelBases(only(which)), &message, [&](const Rows &row) {
              const auto at = indexOf.constFind(row.key(0));
-             const std::optional<double> grams = row.number(1);
-             if (at != indexOf.constEnd() && grams && std::isfinite(*grams) && *grams > 0)
-                 (*out)[*at].labelServing = grams;
+             if (at != indexOf.constEnd())
+                 (*out)[*at].labelBasis = labelBasisOf(row.number(1), row.number(2));
          })))
         return fail(message);
 

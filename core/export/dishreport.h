@@ -86,6 +86,25 @@ struct Comparison
     std::array<double, 9> chartScales{};
 };
 
+// What a label's figures are given for, chosen per dish and stored with it:
+// 100 g of dish (of the finished dish when it has a finished weight), one
+// serving of a weight typed for the label (1食), or one of the servings the
+// recipe is written for (1人分: the finished weight, or else the weight of
+// the lines, divided by the dish's 人分).
+struct LabelBasis
+{
+    enum class Kind { Hundred = 0, Meal = 1, Person = 2 };
+    Kind kind = Kind::Hundred;
+    std::optional<double> grams; // the 1食 weight (Kind::Meal only)
+    static LabelBasis meal(double g) { return {Kind::Meal, g}; }
+    static LabelBasis person() { return {Kind::Person, std::nullopt}; }
+    bool operator==(const LabelBasis &) const = default;
+};
+
+// A label basis as the store keeps it (hyj.KND, hyj.GRM): per 100 g for a
+// kind it does not know or a 1食 without a weight above 0.
+LabelBasis labelBasisOf(std::optional<double> kind, std::optional<double> grams);
+
 struct Dish
 {
     qint64 key = 0;
@@ -93,11 +112,12 @@ struct Dish
     std::vector<Line> lines;
     Totals totals;
     Comparison comparison;
-    // The serving weight its nutrition label is given for, as stored with
-    // the dish; nothing: per 100 g.
-    std::optional<double> labelServing;
+    // The basis its nutrition label is given for, as stored with the dish.
+    LabelBasis labelBasis;
     // 人分: how many people the recipe is written for (1 when none is stored).
     double servings = 1;
+    // 出来上がり重量 (g): the weight once cooked, when one is stored.
+    std::optional<double> finishedGrams;
 };
 
 // The units of the comparison table's eleven rows (captions:

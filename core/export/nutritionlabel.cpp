@@ -97,6 +97,13 @@ QString oneSignificantFigure(double amount)
     return NumberText::fixed(rounded, std::max(places, 0));
 }
 
+std::optional<double> number(const QVariant &value)
+{
+    bool ok = false;
+    const double v = value.toDouble(&ok);
+    return !value.isNull() && ok ? std::optional<double>(v) : std::nullopt;
+}
+
 } // namespace
 
 QString labelFigure(LabelItem item, double amount, double perHundred)
@@ -113,30 +120,84 @@ QString labelFigure(LabelItem item, double amount, double perHundred)
     return NumberText::fixed(rounded, places);
 }
 
+std::optional<double> dishGrams(const Totals &totals, std::optional<double> finishedGrams)
+{
+    if (finishedGrams)
+        return *finishedGrams > 0 && std::isfinite(*finishedGrams)
+                   ? std::optional<double>(NumberText::significant15(*finishedGrams))
+                   : std::nullopt;
+    // Grams of dish: every line counts, as in the panel's weight.
+    if (!totals.lineWeight)
+        return std::nullopt;
+    const double grams = NumberText::significant15(*totals.lineWeight * 100);
+    return grams > 0 ? std::optional<double>(grams) : std::nullopt;
+}
+
+std::optional<double> basisGrams(const LabelBasis &basis, std::optional<double> dishWeight,
+                                 double servings)
+{
+    switch (basis.kind) {
+    case LabelBasis::Kind::Hundred:
+        return 100.0;
+    case LabelBasis::Kind::Meal:
+        return basis.grams && *basis.grams > 0 ? basis.grams : std::optional<double>(100.0);
+    case LabelBasis::Kind::Person:
+        if (!dishWeight)
+            return std::nullopt;
+        return NumberText::significant15(*dishWeight / (servings > 0 ? servings : 1));
+    }
+    return std::nullopt;
+}
+
+QString labelBasis(const LabelBasis &basis, std::optional<double> grams)
+{
+    // The weight of one person's share, to the gram's tenth at most.
+    const auto weight = [&] {
+        return grams ? NumberText::general(NumberText::roundHalfUp(*grams, 1))
+                     : QStringLiteral("-");
+    };
+    switch (basis.kind) {
+    case LabelBasis::Kind::Hundred:
+        break;
+    case LabelBasis::Kind::Meal:
+        if (basis.grams && *basis.grams > 0)
+            return QStringLiteral("1食（%1g）当たり").arg(NumberText::general(*basis.grams));
+        break;
+    case LabelBasis::Kind::Person:
+        return QStringLiteral("1人分（%1g）当たり").arg(weight());
+    }
+    return QStringLiteral("100g当たり");
+}
+
 QString labelBasis(std::optional<double> servingGrams)
 {
     if (!servingGrams || *servingGrams <= 0)
-        return QStringLiteral("100g当たり");
-    return QStringLiteral("1食（%1g）当たり").arg(NumberText::general(*servingGrams));
+        return labelBasis(LabelBasis{}, 100.0);
+    return labelBasis(LabelBasis::meal(*servingGrams), servingGrams);
 }
 
 NutritionLabel nutritionLabel(const Dish &dish)
 {
-    return nutritionLabel(dish.totals, dish.labelServing);
+    return nutritionLabel(dish.totals, dish.labelBasis, dish.servings, dish.finishedGrams);
 }
 
 NutritionLabel nutritionLabel(const Totals &totals, std::optional<double> servingGrams)
 {
-    if (servingGrams && *servingGrams <= 0)
-        servingGrams.reset();
-    NutritionLabel label;
-    label.basis = labelBasis(servingGrams);
+    return nutritionLabel(
+        totals, servingGrams && *servingGrams > 0 ? LabelBasis::meal(*servingGrams) : LabelBasis{},
+        1, std::nullopt);
+}
 
-    // Grams of dish: every line counts, as in the panel's weight.
-    const std::optional<double> weight =
-        totals.lineWeight ? std::optional<double>(NumberText::significant15(*totals.lineWeight))
-                          : std::nullopt;
-    const bool weighable = weight && *weight > 0;
+NutritionLabel nutritionLabel(const Totals &totals, const LabelBasis &basis, double servings,
+                              std::optional<double> finishedGrams)
+{
+    NutritionLabel label;
+    // Per 100 g of a dish with a finished weight is per 100 g of the cooked
+    // dish; the contents are those of every line with a food.
+    const std::optional<double> weight = dishGrams(totals, finishedGrams);
+    const std::optional<double> grams = basisGrams(basis, weight, servings);
+    label.basis = labelBasis(basis, grams);
+    const bool weighable = weight && grams;
 
     QStringList incomplete;
     for (int i = 0; i < labelItemCount; ++i) {
@@ -156,8 +217,8 @@ NutritionLabel nutritionLabel(const Totals &totals, std::optional<double> servin
             row.figure = QStringLiteral("-");
             row.unknown = true;
         } else {
-            const double perHundred = *content.sum / *weight;
-            double amount = servingGrams ? perHundred * *servingGrams / 100 : perHundred;
+            const double perHundred = *content.sum / *weight * 100;
+            double amount = perHundred * *grams / 100;
             if (rule.item == LabelItem::Salt)
                 amount *= saltPerSodium;
             row.figure = labelFigure(rule.item, amount, perHundred);
@@ -173,35 +234,30 @@ NutritionLabel nutritionLabel(const Totals &totals, std::optional<double> servin
     return label;
 }
 
-std::optional<double> storedServing(const QString &connection, qint64 dish)
+LabelBasis storedBasis(const QString &connection, qint64 dish)
 {
     DataSource source;
     source.setConnectionString(connection);
     source.setRecordSource(Queries::labelBasis(dish));
     // A store made before label bases were kept has no such table: per 100 g.
     if (!source.refresh() || source.eof())
-        return std::nullopt;
-    bool ok = false;
-    const double grams = source.value(0, 0).toDouble(&ok);
-    if (!ok || !std::isfinite(grams) || grams <= 0)
-        return std::nullopt;
-    return grams;
+        return {};
+    return labelBasisOf(number(source.value(0, 0)), number(source.value(0, 1)));
 }
 
-bool storeServing(const QString &connection, qint64 dish, std::optional<double> servingGrams,
-                  QString *error)
+bool storeBasis(const QString &connection, qint64 dish, const LabelBasis &basis, QString *error)
 {
     const std::shared_ptr<Database> db = Database::open(connection, error);
     if (!db)
         return false;
+    const bool meal = basis.kind == LabelBasis::Kind::Meal && basis.grams && *basis.grams > 0;
+    const int kind = meal || basis.kind != LabelBasis::Kind::Meal ? int(basis.kind) : 0;
     return db->write(
         [&](QString *e) {
             // A store made before label bases were kept gets the table here.
             return db->run(Schema::labelTableStatement(), {}, e) &&
                    db->run(Queries::storeLabelBasis(),
-                           {dish, servingGrams ? 1 : 0,
-                            servingGrams ? QVariant(*servingGrams) : QVariant()},
-                           e);
+                           {dish, kind, meal ? QVariant(*basis.grams) : QVariant()}, e);
         },
         error);
 }

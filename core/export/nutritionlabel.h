@@ -49,9 +49,20 @@ struct LabelRow
     bool unknown = false; // a food of the dish has no value for it
 };
 
+// The weight a dish is divided by for its per-100 g figures: the finished
+// weight where one is given, else the weight of its lines; nothing when that
+// is not above 0.
+std::optional<double> dishGrams(const Totals &totals, std::optional<double> finishedGrams);
+
+// The grams of one label's basis for a dish of that weight and servings:
+// 100, the 1食 weight, or the dish's weight / 人分; nothing when it cannot be
+// given (1人分 of a dish without weight).
+std::optional<double> basisGrams(const LabelBasis &basis, std::optional<double> dishWeight,
+                                 double servings);
+
 struct NutritionLabel
 {
-    QString basis; // "100g当たり" or "1食（250g）当たり"
+    QString basis; // "100g当たり", "1食（250g）当たり" or "1人分（240g）当たり"
     std::array<LabelRow, labelItemCount> rows;
     // Says which figures leave out foods without a value, or why the label
     // has no figures; empty when every figure is whole.
@@ -74,20 +85,26 @@ inline QString labelStatement()
 // unit of the item's "0" threshold (mg of sodium for salt).
 QString labelFigure(LabelItem item, double amount, double perHundred);
 
-// The label of a dish; servingGrams empty or not above 0 labels per 100 g.
+// The label of a dish of raw weight (no finished weight, one serving);
+// servingGrams empty or not above 0 labels per 100 g.
 NutritionLabel nutritionLabel(const Totals &totals, std::optional<double> servingGrams);
+// The label of a dish written for `servings` people, with its finished
+// weight where one is given, on the basis given.
+NutritionLabel nutritionLabel(const Totals &totals, const LabelBasis &basis, double servings,
+                              std::optional<double> finishedGrams);
 // The label of a dish on the basis stored with it.
 NutritionLabel nutritionLabel(const Dish &dish);
 
-// The basis text for a serving weight ("1食（250g）当たり") or per 100 g.
+// The basis text: "100g当たり", "1食（250g）当たり", "1人分（240g）当たり";
+// grams is the basis's weight (basisGrams).
+QString labelBasis(const LabelBasis &basis, std::optional<double> grams);
+// The text of a serving weight ("1食（250g）当たり") or per 100 g.
 QString labelBasis(std::optional<double> servingGrams);
 
-// The label basis stored with a dish: the serving weight, or nothing for per
-// 100 g (also for a dish never labelled, or a store made before bases were
-// kept).
-std::optional<double> storedServing(const QString &connection, qint64 dish);
+// The label basis stored with a dish: per 100 g also for a dish never
+// labelled, or a store made before bases were kept.
+LabelBasis storedBasis(const QString &connection, qint64 dish);
 // Stores the basis with the dish; false with a message when it cannot.
-bool storeServing(const QString &connection, qint64 dish, std::optional<double> servingGrams,
-                  QString *error);
+bool storeBasis(const QString &connection, qint64 dish, const LabelBasis &basis, QString *error);
 
 } // namespace Export

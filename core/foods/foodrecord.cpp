@@ -87,11 +87,8 @@ std::optional<Problem> check(const QString &name, const std::array<QString, valu
     for (int i = 0; i < valueCount; ++i) {
         const std::optional<double> value = valueOf(values[i]);
         if (value && *value > largest[i])
-            return Problem{i, QStringLiteral("「%1」の値%2は、100 g あたりとして大きすぎます"
-                                             "（%3 %4 まで）。")
-                                  .arg(valueCaption(i), values[i].trimmed(),
-                                       QString::number(largest[i]),
-                                       Nutrients::all[i].unit.toString())};
+            return Problem{i, tooLargeMessage(valueCaption(i), values[i].trimmed(), largest[i],
+                                              Nutrients::all[i].unit.toString())};
     }
     double solid = 0;
     for (const int i : solids)
@@ -103,6 +100,13 @@ std::optional<Problem> check(const QString &name, const std::array<QString, valu
                                       "あたりとして 100 g を超えています。")
                            .arg(QString::number(solid))};
     return std::nullopt;
+}
+
+QString tooLargeMessage(const QString &what, const QString &typed, double limit,
+                        const QString &unit)
+{
+    return QStringLiteral("「%1」の値%2は、100 g あたりとして大きすぎます（%3 %4 まで）。")
+        .arg(what, typed, QString::number(limit), unit);
 }
 
 std::optional<double> valueOf(const QString &text)

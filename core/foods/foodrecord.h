@@ -37,6 +37,11 @@ struct Problem
 // problem found, in box order; nothing when the food may be stored.
 std::optional<Problem> check(const QString &name, const std::array<QString, valueCount> &values);
 
+// The message for a value typed as typed that is larger than a food can hold
+// per 100 g: what names the box or component, limit and unit the most it may hold.
+QString tooLargeMessage(const QString &what, const QString &typed, double limit,
+                        const QString &unit);
+
 // The value a box's text stands for: nothing for an empty box. Only for texts
 // that passed check().
 std::optional<double> valueOf(const QString &text);

@@ -139,40 +139,100 @@ bool copyFile(const QString &store, const QString &target, QString *error)
     return ok;
 }
 
-static bool restoreInto(sqlite3 *live, const QString &storePath, const QString &source,
-                        QString *error)
+namespace {
+
+// Where a restore writes the content it is given before that content takes
+// the store's name: a hidden file beside the store, so that the rename
+// stays within one folder; a killed restore leaves it to the leftovers
+// removed at the next start (its name ends in .part).
+QString replacementPath(const QString &storePath)
 {
+    const QFileInfo store(storePath);
+    return store.absoluteDir().filePath(QStringLiteral(".%1.restoring.part").arg(store.fileName()));
+}
+
+// Writes source's content into the replacement file beside storePath and
+// checks it as a store (a schema of our own, every page and index whole,
+// every table and column) before anything else is done. Returns the
+// replacement's path, or an empty string with *error naming what is wrong;
+// nothing is left behind then. The store is never written: its log does not
+// grow by the size of the copy.
+QString writeReplacement(const QString &storePath, const QString &source, QString *error)
+{
+    const QString shown = QDir::toNativeSeparators(source);
+    auto refuse = [&](const QString &why) {
+        fail(error, QStringLiteral("「%1」からは復元できません。\n%2").arg(shown, why));
+        return QString();
+    };
+    const StoreCheck::FileReport report = StoreCheck::inspectFile(source);
+    if (report.state != StoreCheck::FileState::Ok)
+        return refuse(report.message);
+    if (StoreCheck::sameFile(source, storePath)) {
+        fail(error, QStringLiteral("復元するファイルが、使っているデータベースそのものです。"));
+        return QString();
+    }
+    // Opening would fold in a log that is not the file's own.
+    if (StoreCheck::hasForeignLog(source))
+        return refuse(QStringLiteral("そばに、このファイルのものではないログ「%1-wal」があります。"
+                                     "ログを除いてから選んでください。")
+                          .arg(QFileInfo(source).fileName()));
+    const QString part = replacementPath(storePath);
+    QFile::remove(part);
     QString why;
-    if (!StoreCheck::checkFile(source, &why))
-        return fail(error, QStringLiteral("「%1」からは復元できません。\n%2")
-                               .arg(QDir::toNativeSeparators(source), why));
-    if (QFileInfo(source).canonicalFilePath() == QFileInfo(storePath).canonicalFilePath())
-        return fail(error,
-                    QStringLiteral("復元するファイルが、使っているデータベースそのものです。"));
-    // The store as it is now stays beside it.
-    if (!copy(live, storePath + QStringLiteral(".bak"), &why))
-        return fail(
-            error,
-            QStringLiteral("今のデータベースを残せないので、復元しませんでした。\n%1").arg(why));
     sqlite3 *from = openFile(source, SQLITE_OPEN_READONLY, &why);
     if (!from)
-        return fail(error, why);
-    bool ok = transfer(from, live, &why);
+        return refuse(why);
+    sqlite3 *out = openFile(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
+    bool ok = out && transfer(from, out, &why);
     sqlite3_close_v2(from);
-    // A copy made before the menus existed gets their empty tables.
+    // A copy made before the menus existed gets their empty tables; the
+    // file keeps a rollback journal, so that the one file is all of it.
     char *message = nullptr;
-    if (ok && sqlite3_exec(live, Schema::menuTableStatements().toUtf8().constData(), nullptr,
-                           nullptr, &message) != SQLITE_OK) {
+    if (ok && sqlite3_exec(
+                  out,
+                  (Schema::menuTableStatements() + QStringLiteral(";PRAGMA journal_mode=DELETE;"))
+                      .toUtf8()
+                      .constData(),
+                  nullptr, nullptr, &message) != SQLITE_OK) {
         ok = false;
-        why = QString::fromUtf8(message ? message : sqlite3_errmsg(live));
+        why = QString::fromUtf8(message ? message : sqlite3_errmsg(out));
     }
     sqlite3_free(message);
-    if (!ok)
-        return fail(
-            error,
-            QStringLiteral("復元できませんでした: %1\nデータベースは前のままです。").arg(why));
-    return true;
+    if (out && sqlite3_close(out) != SQLITE_OK && ok)
+        ok = fail(&why, QStringLiteral("ファイルを閉じられません"));
+    if (ok) {
+        QFile written(part);
+        if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
+            ok = fail(&why, QStringLiteral("ディスクに書き切れません"));
+    }
+    if (!ok) {
+        QFile::remove(part);
+        return refuse(why);
+    }
+    if (!StoreCheck::checkFile(part, &why, QFileInfo(source).fileName())) {
+        QFile::remove(part);
+        return refuse(why);
+    }
+    return part;
 }
+
+bool keepAsBak(sqlite3 *live, const QString &storePath, const QString &part, QString *error)
+{
+    QString why;
+    if (copy(live, storePath + QStringLiteral(".bak"), &why))
+        return true;
+    QFile::remove(part);
+    return fail(
+        error, QStringLiteral("今のデータベースを残せないので、復元しませんでした。\n%1").arg(why));
+}
+
+bool notRestored(QString *error, const QString &why)
+{
+    return fail(error,
+                QStringLiteral("復元できませんでした: %1\nデータベースは前のままです。").arg(why));
+}
+
+} // namespace
 
 bool restore(Database &store, const QString &source, QString *error)
 {
@@ -183,13 +243,18 @@ bool restore(Database &store, const QString &source, QString *error)
                                           "置き換えられたか、消されました。ゼントを起動し直して"
                                           "ください。")
                                .arg(QFileInfo(store.fileName()).fileName()));
-    store.drainCursors(true);
-    const bool restored = restoreInto(store.handle(), store.fileName(), source, error);
-    store.replaced(); // whatever part of the copy was made
-    if (!restored)
+    const QString part = writeReplacement(store.fileName(), source, error);
+    if (part.isEmpty())
         return false;
-    if (UndoJournal *journal = store.undoJournal())
-        journal->clear();
+    // The store as it is now stays beside it.
+    store.drainCursors(true);
+    if (!keepAsBak(store.handle(), store.fileName(), part, error))
+        return false;
+    QString why;
+    if (!store.replaceFile(part, &why)) {
+        QFile::remove(part);
+        return notRestored(error, why);
+    }
     return true;
 }
 
@@ -207,12 +272,39 @@ bool restoreFile(const QString &storePath, const QString &source, QString *error
                                           "が開いているので、復元しません。")
                                .arg(storePath)
                                .arg(lock.holder()));
-    sqlite3 *db = openFile(storePath, SQLITE_OPEN_READWRITE, error);
-    if (!db)
+    const QString part = writeReplacement(storePath, source, error);
+    if (part.isEmpty())
         return false;
-    const bool ok = restoreInto(db, storePath, source, error);
+    sqlite3 *db = openFile(storePath, SQLITE_OPEN_READWRITE, error);
+    if (!db) {
+        QFile::remove(part);
+        return false;
+    }
+    if (!keepAsBak(db, storePath, part, error)) {
+        sqlite3_close_v2(db);
+        return false;
+    }
+    // A log of the store goes into it and away before the file is replaced:
+    // it would be folded into the new one.
+    QString why;
+    sqlite3_stmt *mode = nullptr;
+    bool ok =
+        sqlite3_prepare_v2(db, "PRAGMA journal_mode=DELETE", -1, &mode, nullptr) == SQLITE_OK &&
+        sqlite3_step(mode) == SQLITE_ROW &&
+        qstricmp(reinterpret_cast<const char *>(sqlite3_column_text(mode, 0)), "delete") == 0;
+    sqlite3_finalize(mode);
+    if (!ok)
+        why = QStringLiteral("ほかのプログラムが「%1」を読んでいます").arg(storePath);
     sqlite3_close_v2(db);
-    return ok;
+    if (ok &&
+        std::rename(QFile::encodeName(part).constData(),
+                    QFile::encodeName(QFileInfo(storePath).absoluteFilePath()).constData()) != 0)
+        ok = fail(&why, FileCause::of(errno));
+    if (!ok) {
+        QFile::remove(part);
+        return notRestored(error, why);
+    }
+    return true;
 }
 
 QString daily(sqlite3 *db, const QString &storePath, const QDate &today, QString *error, int keep,

@@ -1,5 +1,6 @@
 #include "core/store/database.h"
 
+#include "core/app/filecause.h"
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
 #include "core/store/schemacheck.h"
@@ -14,10 +15,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -183,6 +188,16 @@ bool Database::guardConnections()
     static const bool registered =
         sqlite3_auto_extension(reinterpret_cast<void (*)()>(&guard)) == SQLITE_OK;
     return registered;
+}
+
+// How a connection that writes the store writes: FULL makes every commit
+// durable before it returns; the log is folded back and cut down often.
+static void setWriting(sqlite3 *db)
+{
+    sqlite3_exec(db,
+                 "PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=256;"
+                 "PRAGMA journal_size_limit=1048576;",
+                 nullptr, nullptr, nullptr);
 }
 
 static void prepareConnection(sqlite3 *db)
@@ -374,11 +389,7 @@ std::shared_ptr<Database> Database::open(const QString &connectionString, QStrin
     }
     SchemaCheck::trustIfOwn(db);
     if (!readOnly) {
-        // FULL makes every commit durable before it returns.
-        sqlite3_exec(db,
-                     "PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=256;"
-                     "PRAGMA journal_size_limit=1048576;",
-                     nullptr, nullptr, nullptr);
+        setWriting(db);
         // A store that lacks parts keeps its own journal mode: nothing is
         // written to it before the program has brought it up to date or
         // refused its edits (useWriteAheadLog).
@@ -433,6 +444,87 @@ bool Database::isStillTheFile() const
     return ::stat(QFile::encodeName(QFileInfo(m_fileName).absoluteFilePath()).constData(), &now) ==
                0 &&
            now.st_dev == m_device && now.st_ino == m_inode;
+}
+
+bool Database::replaceFile(const QString &replacement, QString *error)
+{
+    auto fail = [&](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    const QString shown = QFileInfo(m_fileName).fileName();
+    if (m_readOnly || m_privateCopy)
+        return fail(StoreCheck::readOnlyMessage(shown));
+    // No reader of the old file is left: each would hold its state.
+    drainCursors(true);
+    for (sqlite3 *reader : m_idleReaders)
+        sqlite3_close_v2(reader);
+    m_idleReaders.clear();
+    if (m_checkpoint)
+        m_checkpoint->stop();
+    m_foldDue = false;
+    // The log goes into the old file and away: a log beside the new file
+    // would be folded into it. Another program reading the store keeps it.
+    const bool hadLog = m_wal;
+    if (hadLog &&
+        scalarOf(m_db, QStringLiteral("PRAGMA journal_mode=DELETE")).toString().toLower() !=
+            QLatin1String("delete"))
+        return fail(QStringLiteral("データベース「%1」をほかのプログラムが読んでいるので、"
+                                   "入れ替えられません。")
+                        .arg(shown));
+    auto keepLog = [&] {
+        if (hadLog)
+            sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    };
+    const QString target = QFileInfo(m_fileName).absoluteFilePath();
+    const QByteArray path = QFile::encodeName(target);
+    if (std::rename(QFile::encodeName(replacement).constData(), path.constData()) != 0) {
+        const int cause = errno;
+        keepLog();
+        return fail(QStringLiteral("「%1」を「%2」に置き換えられません: %3")
+                        .arg(QFileInfo(replacement).fileName(), shown, FileCause::of(cause)));
+    }
+    // The rename itself is on the disk before the program goes on.
+    const int folder = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) !=
+            SQLITE_OK) {
+        const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : "?");
+        sqlite3_close_v2(db);
+        // The file was replaced, yet this connection still reads the old
+        // one: nothing more is written until the program starts again.
+        m_refusal = QStringLiteral("データベース「%1」は入れ替えましたが、開けません（%2）。"
+                                   "ゼントを起動し直してください。")
+                        .arg(shown, why);
+        return fail(m_refusal);
+    }
+    prepareConnection(db);
+    SchemaCheck::trustIfOwn(db);
+    setWriting(db);
+    if (hadLog)
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA foreign_keys=OFF;", nullptr, nullptr, nullptr);
+    if (m_undo)
+        m_undo->connectionClosing();
+    sqlite3_close_v2(m_db);
+    m_db = db;
+    sqlite3_update_hook(m_db, &Database::noteRowWrite, this);
+    m_wal = journalMode() == QLatin1String("wal");
+    struct stat now;
+    if (::stat(path.constData(), &now) == 0) {
+        m_device = now.st_dev;
+        m_inode = now.st_ino;
+    }
+    replaced();
+    return true;
 }
 
 bool Database::write(const std::function<bool(QString *)> &fn, QString *error)

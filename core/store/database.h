@@ -115,6 +115,16 @@ public:
     // The file's content was replaced through this connection (a restore).
     void replaced();
 
+    // Puts the file replacement (a whole store that was checked, in the same
+    // folder) in the place of the store's file with one rename, and from then
+    // on reads and writes it: the log is first folded into the old file and
+    // removed, so that nothing of it meets the new one; the readers and the
+    // undo journal's steps of the old file are let go (the journal records
+    // again from the next write); the file identity checked before each
+    // write becomes the new file's. False with *error, the store as it was,
+    // when another program reads the store or the rename fails.
+    bool replaceFile(const QString &replacement, QString *error);
+
     // Runs fn once, just before the first write through this store (before
     // its transaction begins); an empty fn forgets the one set.
     void setBeforeFirstWrite(std::function<void()> fn) { m_beforeFirstWrite = std::move(fn); }

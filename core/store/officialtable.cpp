@@ -68,6 +68,24 @@ std::optional<QVariantList> OfficialTable::valuesOf(sqlite3 *db, qint64 food)
     return values;
 }
 
+bool OfficialTable::sameValues(const QVariantList &a, const QVariantList &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const QVariant &x = a.at(i), &y = b.at(i);
+        if (x.isNull() != y.isNull())
+            return false;
+        if (x.isNull())
+            continue;
+        // Numbers compare as numbers (a REAL 12 and an INTEGER 12 agree).
+        const bool numbers = x.typeId() != QMetaType::QString && y.typeId() != QMetaType::QString;
+        if (numbers ? x.toDouble() != y.toDouble() : x.toString() != y.toString())
+            return false;
+    }
+    return true;
+}
+
 std::optional<bool> OfficialTable::differs(sqlite3 *store, qint64 food) const
 {
     if (!m_db)
@@ -76,18 +94,39 @@ std::optional<bool> OfficialTable::differs(sqlite3 *store, qint64 food) const
     const std::optional<QVariantList> own = valuesOf(store, food);
     if (!official || !own)
         return std::nullopt;
-    for (qsizetype i = 0; i < official->size(); ++i) {
-        const QVariant &a = official->at(i), &b = own->at(i);
-        if (a.isNull() != b.isNull())
+    return !sameValues(*official, *own);
+}
+
+bool OfficialTable::putValues(sqlite3 *db, qint64 food, const QVariantList &values, QString *error)
+{
+    const QStringList fields = valueFields();
+    const QStringList columns = componentColumns();
+    const QVariantList sbnValues = values.mid(fields.size());
+    bool hasComponents = false;
+    for (const QVariant &v : sbnValues)
+        hasComponents = hasComponents || !v.isNull();
+    auto run = [&](const QString &sql, const QVariantList &params) {
+        Statement statement;
+        if (!statement.prepare(db, sql)) {
+            if (error)
+                *error = statement.error();
+            return false;
+        }
+        for (int i = 0; i < params.size(); ++i)
+            statement.bind(i + 1, params.at(i));
+        if (statement.exec())
             return true;
-        if (a.isNull())
-            continue;
-        // Numbers compare as numbers (a REAL 12 and an INTEGER 12 agree).
-        const bool numbers = a.typeId() != QMetaType::QString && b.typeId() != QMetaType::QString;
-        if (numbers ? a.toDouble() != b.toDouble() : a.toString() != b.toString())
-            return true;
-    }
-    return false;
+        if (error)
+            *error = statement.error();
+        return false;
+    };
+    if (!run(Queries::setFoodValues(fields), QVariantList{food} + values.mid(0, fields.size())))
+        return false;
+    if (!hasComponents)
+        return run(Queries::dropFoodComponents(), {food});
+    // The component columns and MRK, as the food editor writes them.
+    return run(Queries::storeComponentRow(columns.mid(0, columns.size() - 1)),
+               QVariantList{food} + sbnValues);
 }
 
 bool OfficialTable::restore(Database &store, qint64 food, QString *error) const
@@ -98,22 +137,6 @@ bool OfficialTable::restore(Database &store, qint64 food, QString *error) const
             *error = QStringLiteral("食品成分表にこの食品がありません。");
         return false;
     }
-    const QStringList fields = valueFields();
-    const QStringList columns = componentColumns();
-    const QVariantList eysValues = official->mid(0, fields.size());
-    const QVariantList sbnValues = official->mid(fields.size());
-    bool hasComponents = false;
-    for (const QVariant &v : sbnValues)
-        hasComponents = hasComponents || !v.isNull();
-    return store.write(
-        [&](QString *e) {
-            if (!store.run(Queries::setFoodValues(fields), QVariantList{food} + eysValues, e))
-                return false;
-            if (!hasComponents)
-                return store.run(Queries::dropFoodComponents(), {food}, e);
-            // The component columns and MRK, as the food editor writes them.
-            return store.run(Queries::storeComponentRow(columns.mid(0, columns.size() - 1)),
-                             QVariantList{food} + sbnValues, e);
-        },
-        error);
+    return store.write([&](QString *e) { return putValues(store.handle(), food, *official, e); },
+                       error);
 }

@@ -24,6 +24,14 @@ public:
     // components (sbn), as db holds them; nothing for a food db lacks.
     static std::optional<QVariantList> valuesOf(sqlite3 *db, qint64 food);
 
+    // Whether two lists of valuesOf() hold the same values (numbers compared
+    // as numbers).
+    static bool sameValues(const QVariantList &a, const QVariantList &b);
+    // Writes values (a list of valuesOf()) as the food's values in db; no
+    // component row is written when values hold no component at all. For use
+    // inside a transaction. False with *error when db refuses.
+    static bool putValues(sqlite3 *db, qint64 food, const QVariantList &values, QString *error);
+
     // Whether store's food differs from the installed table's in a value or
     // a component. Nothing for a food the installed table lacks (the user's
     // own, a later addition) or when there is no installed table.

@@ -524,7 +524,7 @@ QString setPageCacheSize(qint64 cacheSize)
 
 QString exportDishes(const DishKeys &dishes)
 {
-    QString text = QStringLiteral("SELECT ID,アイテム名,人分 FROM mnu");
+    QString text = QStringLiteral("SELECT ID,アイテム名,人分,出来上がり重量 FROM mnu");
     if (dishes)
         text += QStringLiteral(" WHERE 1") + dishFilter(dishes, u"ID");
     return text;
@@ -600,12 +600,12 @@ QString exportComponents(const DishKeys &dishes)
 
 QString exportLabelBases(const DishKeys &dishes)
 {
-    return QStringLiteral("SELECT ID,GRM FROM hyj WHERE KND=1") + dishFilter(dishes, u"ID");
+    return QStringLiteral("SELECT ID,KND,GRM FROM hyj WHERE 1") + dishFilter(dishes, u"ID");
 }
 
 QString labelBasis(qint64 dish)
 {
-    return QStringLiteral("SELECT GRM FROM hyj WHERE KND=1 AND ID=") + key(dish);
+    return QStringLiteral("SELECT KND,GRM FROM hyj WHERE ID=") + key(dish);
 }
 
 QString storeLabelBasis()

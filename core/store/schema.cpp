@@ -254,7 +254,8 @@ QString measureTableStatement()
 
 QString labelTableStatement()
 {
-    // KND 0: per 100 g; 1: per serving of GRM grams.
+    // KND 0: per 100 g; 1: per serving of GRM grams; 2: per one of the
+    // dish's servings (人分).
     return QStringLiteral("CREATE TABLE IF NOT EXISTS hyj (\n"
                           "  ID INTEGER PRIMARY KEY, KND INTEGER NOT NULL DEFAULT 0, GRM REAL\n"
                           ");\n");

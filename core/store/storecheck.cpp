@@ -58,10 +58,8 @@ FileReport inspectFile(const QString &path)
     return {};
 }
 
-namespace {
-
-// Whether a log beside the file path is not its own: the file's header (its
-// bytes 18 and 19 are 2 in a file kept with a log) says it keeps none.
+// The file's header (its bytes 18 and 19 are 2 in a file kept with a log)
+// says whether it keeps one.
 bool hasForeignLog(const QString &path)
 {
     const QFileInfo logInfo(path + QStringLiteral("-wal"));
@@ -73,8 +71,6 @@ bool hasForeignLog(const QString &path)
     const QByteArray header = file.read(20);
     return header.size() == 20 && (header.at(18) != 2 || header.at(19) != 2);
 }
-
-} // namespace
 
 QString setAsideForeignLog(const QString &path, bool *stuck)
 {
@@ -290,7 +286,7 @@ QString damageOf(sqlite3 *db, const QString &fileName, const std::atomic_bool *s
         .arg(fileName, faults.mid(0, 3).join(QStringLiteral(" / ")));
 }
 
-bool checkFile(const QString &path, QString *error)
+bool checkFile(const QString &path, QString *error, const QString &shownAs)
 {
     auto fail = [error](const QString &text) {
         if (error)
@@ -314,7 +310,7 @@ bool checkFile(const QString &path, QString *error)
         sqlite3_close_v2(db);
         return fail(QStringLiteral("「%1」を開けません: %2").arg(path, message));
     }
-    const QString shown = QFileInfo(path).fileName();
+    const QString shown = shownAs.isEmpty() ? QFileInfo(path).fileName() : shownAs;
     // The schema first: nothing of a file that brings code of its own is run.
     QStringList foreign = SchemaCheck::foreignParts(db);
     QString problem;

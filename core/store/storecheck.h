@@ -73,7 +73,12 @@ QString damageOf(sqlite3 *db, const QString &fileName, const std::atomic_bool *s
 // The whole check of a file that is to become the store (a backup being
 // restored): a database, a schema of our own, every page and index whole
 // and every table and column there. The
-// file is opened read-only. False with *error naming what is wrong.
-bool checkFile(const QString &path, QString *error);
+// file is opened read-only. False with *error naming what is wrong; the
+// messages name the file shownAs when given (the file the content came from).
+bool checkFile(const QString &path, QString *error, const QString &shownAs = QString());
+
+// Whether a log beside the file path is not its own: the file's header says
+// it keeps none.
+bool hasForeignLog(const QString &path);
 
 } // namespace StoreCheck

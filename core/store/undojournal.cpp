@@ -361,3 +361,14 @@ void UndoJournal::clear()
     m_undo.clear();
     m_redo.clear();
 }
+
+void UndoJournal::connectionClosing()
+{
+    m_undo.clear();
+    m_redo.clear();
+    m_touchedDishes.clear();
+    m_depth = 0;
+    m_stepOpen = false;
+    m_current = 0;
+    m_installed = false;
+}

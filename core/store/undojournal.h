@@ -47,6 +47,10 @@ public:
 
     // Forgets every step (the store was replaced).
     void clear();
+    // The store's connection is about to be closed, its temporary tables
+    // with it: every step is forgotten and the journal is installed again
+    // on the new connection before its first write.
+    void connectionClosing();
 
     // For Database::write: after BEGIN, and after a successful COMMIT.
     bool writeStarting(QString *error);

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/twips.h"
 #include "core/about/versioninfo.h"
+#include "tests/support/controls.h"
 #include "tests/support/testsupport.h"
 
 #include <QLabel>
@@ -53,26 +54,26 @@ private slots:
         QVERIFY(about);
         QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
         QCOMPARE(about->windowTitle(), QStringLiteral("ゼントのﾊﾞｰｼﾞｮﾝ情報"));
-        QCOMPARE(about->lblTitle->text(), QStringLiteral("ゼント"));
-        QCOMPARE(about->lblVersion->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.6"));
-        QCOMPARE(about->lblDescription->text(),
+        QCOMPARE(ctl<QLabel>(*about, "lblTitle")->text(), QStringLiteral("ゼント"));
+        QCOMPARE(ctl<QLabel>(*about, "lblVersion")->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.6"));
+        QCOMPARE(ctl<QLabel>(*about, "lblDescription")->text(),
                  QStringLiteral("料理の栄養成分を簡単に計算します。"));
-        QCOMPARE(about->cmdOK->text(), QStringLiteral("OK"));
+        QCOMPARE(ctl<QPushButton>(*about, "cmdOK")->text(), QStringLiteral("OK"));
         QCOMPARE(about->size(), QSize(Twips::toPixels(5730), Twips::toPixels(2235)));
         const auto twips = [](int l, int t, int w, int h) {
             return QRect(Twips::toPixels(l), Twips::toPixels(t), Twips::toPixels(w),
                          Twips::toPixels(h));
         };
-        QCOMPARE(about->picIcon->geometry(), twips(240, 240, 540, 540));
-        QCOMPARE(about->lblTitle->geometry(), twips(1050, 240, 3885, 480));
-        QCOMPARE(about->lblVersion->geometry(), twips(1050, 780, 3885, 225));
-        QCOMPARE(about->lblDescription->geometry(), twips(1050, 1125, 3885, 210));
-        QCOMPARE(about->Label1->geometry(), twips(1080, 1560, 3015, 510));
-        QCOMPARE(about->cmdOK->geometry(), twips(4245, 1800, 1380, 345));
+        QCOMPARE(ctl<QLabel>(*about, "picIcon")->geometry(), twips(240, 240, 540, 540));
+        QCOMPARE(ctl<QLabel>(*about, "lblTitle")->geometry(), twips(1050, 240, 3885, 480));
+        QCOMPARE(ctl<QLabel>(*about, "lblVersion")->geometry(), twips(1050, 780, 3885, 225));
+        QCOMPARE(ctl<QLabel>(*about, "lblDescription")->geometry(), twips(1050, 1125, 3885, 210));
+        QCOMPARE(ctl<QLabel>(*about, "Label1")->geometry(), twips(1080, 1560, 3015, 510));
+        QCOMPARE(ctl<QPushButton>(*about, "cmdOK")->geometry(), twips(4245, 1800, 1380, 345));
         for (const char *name : {"picIcon", "lblTitle", "lblVersion", "lblDescription", "Label1"})
             QVERIFY2(about->findChild<QLabel *>(QLatin1String(name)), name);
-        QCOMPARE(about->picIcon->pixmap().size(), QSize(32, 32));
-        QVERIFY(!about->picIcon->pixmap().toImage().allGray()); // drawn, in colour
+        QCOMPARE(ctl<QLabel>(*about, "picIcon")->pixmap().size(), QSize(32, 32));
+        QVERIFY(!ctl<QLabel>(*about, "picIcon")->pixmap().toImage().allGray()); // drawn, in colour
     }
 
     void sourceLineIsLegible()
@@ -80,7 +81,7 @@ private slots:
         TestFolder folder;
         StartedProgram started;
         started.program->showAbout();
-        QLabel *line = started.program->about()->Label1;
+        QLabel *line = ctl<QLabel>(*started.program->about(), "Label1");
         QVERIFY(line->autoFillBackground());
         QCOMPARE(line->palette().color(QPalette::Window), QColor(192, 255, 192));
         // The source as its publisher asks, and that it was converted.
@@ -105,12 +106,13 @@ private slots:
         StartedProgram started;
         started.program->showAbout();
         QPointer<FrmAbout> first = started.program->about();
-        first->lblVersion->setText(QStringLiteral("x"));
-        first->cmdOK->click();
+        ctl<QLabel>(*first, "lblVersion")->setText(QStringLiteral("x"));
+        ctl<QPushButton>(*first, "cmdOK")->click();
         QTRY_VERIFY(first.isNull());
         QVERIFY(!started.program->about());
         started.program->showAbout();
-        QCOMPARE(started.program->about()->lblVersion->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.6"));
+        QCOMPARE(ctl<QLabel>(*started.program->about(), "lblVersion")->text(),
+                 QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.2.6"));
         QVERIFY(started.program->about()->close()); // the close box
         QTRY_VERIFY(!started.program->about());
     }

@@ -3,8 +3,12 @@
 #include "app/widgets.h"
 
 #include <QApplication>
+#include <QGlyphRun>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRawFont>
 #include <QTemporaryDir>
+#include <QTextLayout>
 #include <QtTest>
 #include <fontconfig/fontconfig.h>
 
@@ -27,7 +31,8 @@ private:
     struct Match
     {
         QByteArray file;
-        int index = -1, antialias = -1, rgba = -1, lcdFilter = -1, autohint = -1, hintStyle = -1;
+        int index = -1, antialias = -1, rgba = -1, lcdFilter = -1, autohint = -1, hintStyle = -1,
+            embolden = -1;
         bool operator==(const Match &) const = default;
     };
 
@@ -56,36 +61,71 @@ private:
             FcPatternGetInteger(found, FC_LCD_FILTER, 0, &match.lcdFilter);
             FcPatternGetBool(found, FC_AUTOHINT, 0, &match.autohint);
             FcPatternGetInteger(found, FC_HINT_STYLE, 0, &match.hintStyle);
+            FcPatternGetBool(found, FC_EMBOLDEN, 0, &match.embolden);
             FcPatternDestroy(found);
         }
         FcPatternDestroy(pattern);
         return match;
     }
 
+    // Whether some font the desktop knows covers every character of text.
+    static bool desktopHasGlyphs(const QString &text)
+    {
+        FcConfig *desktop = FcInitLoadConfigAndFonts();
+        bool all = true;
+        for (char32_t c : text.toUcs4()) {
+            FcCharSet *set = FcCharSetCreate();
+            FcCharSetAddChar(set, c);
+            FcPattern *pattern = FcPatternCreate();
+            FcPatternAddCharSet(pattern, FC_CHARSET, set);
+            FcObjectSet *objects = FcObjectSetBuild(FC_FILE, nullptr);
+            FcFontSet *found = FcFontList(desktop, pattern, objects);
+            all = all && found && found->nfont > 0;
+            if (found)
+                FcFontSetDestroy(found);
+            FcObjectSetDestroy(objects);
+            FcPatternDestroy(pattern);
+            FcCharSetDestroy(set);
+        }
+        FcConfigDestroy(desktop);
+        return all;
+    }
+
 private slots:
     void sameFacesAsTheDesktop_data()
     {
+        QTest::addColumn<QString>("userFile");
         QTest::addColumn<QByteArray>("userRules");
-        QTest::newRow("the desktop's settings") << QByteArray();
+        QTest::newRow("the desktop's settings") << QStringLiteral("fonts.conf") << QByteArray();
         QTest::newRow("the user's subpixel order and filter")
+            << QStringLiteral("fonts.conf")
             << QByteArray("<match target=\"pattern\"><edit name=\"rgba\" mode=\"assign\">"
                           "<const>rgb</const></edit></match>"
                           "<match target=\"pattern\"><edit name=\"lcdfilter\" mode=\"assign\">"
                           "<const>lcdlight</const></edit></match>");
         QTest::newRow("the user's antialiasing off")
+            << QStringLiteral("fonts.conf")
             << QByteArray("<match target=\"font\"><edit name=\"antialias\" mode=\"assign\">"
                           "<bool>false</bool></edit></match>");
+        QTest::newRow("a user's rule numbered 2x: no hinting")
+            << QStringLiteral("conf.d/25-unhint.conf")
+            << QByteArray("<match target=\"font\"><edit name=\"hintstyle\" mode=\"assign\">"
+                          "<const>hintnone</const></edit></match>");
+        QTest::newRow("a user's rule numbered 9x: synthetic bold")
+            << QStringLiteral("conf.d/95-embolden.conf")
+            << QByteArray("<match target=\"font\"><edit name=\"embolden\" mode=\"assign\">"
+                          "<bool>true</bool></edit></match>");
     }
 
     void sameFacesAsTheDesktop()
     {
+        QFETCH(QString, userFile);
         QFETCH(QByteArray, userRules);
-        if (!QFileInfo::exists(QString::fromUtf8(StartFonts::gothicFolder)))
-            QSKIP("the IPA fonts are not installed");
         QTemporaryDir home;
         QVERIFY(home.isValid());
-        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("fontconfig")));
-        QFile user(home.filePath(QStringLiteral("fontconfig/fonts.conf")));
+        const QString path = home.filePath(QStringLiteral("fontconfig/") + userFile);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile user(path);
         QVERIFY(user.open(QIODevice::WriteOnly));
         user.write("<?xml version=\"1.0\"?><fontconfig>" + userRules + "</fontconfig>");
         user.close();
@@ -93,10 +133,12 @@ private slots:
 
         FcConfig *desktop = FcInitLoadConfigAndFonts();
         FcConfig *program = FcConfigCreate();
-        const QByteArray text = StartFonts::programConfigText(QStringLiteral("/etc/fonts"));
+        const QByteArray text = StartFonts::programConfigText(StartFonts::sourcesOf(desktop));
         QVERIFY(FcConfigParseAndLoadFromMemory(
             program, reinterpret_cast<const FcChar8 *>(text.constData()), FcTrue));
         QVERIFY(FcConfigBuildFonts(program));
+        if (matchIn(desktop, "IPAPGothic", 12, false).file.isEmpty())
+            QSKIP("the IPA fonts are not installed");
         struct Face
         {
             const char *family;
@@ -116,6 +158,27 @@ private slots:
         qunsetenv("XDG_CONFIG_HOME");
     }
 
+    void typedTextDrawsWhatTheIpaFacesLack()
+    {
+        if (!m_programFonts)
+            QSKIP("the program's own font configuration is not in use here");
+        // A dish name with symbols the IPA faces have no glyph for: each is
+        // drawn from another installed font, not as the empty box.
+        const QString name = QStringLiteral("☕コーヒーゼリー ❤ ☺");
+        if (!desktopHasGlyphs(name))
+            QSKIP("no installed font has these symbols");
+        QLineEdit box(name);
+        box.ensurePolished();
+        QTextLayout layout(name, box.font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        for (const QGlyphRun &run : layout.glyphRuns()) {
+            const QString family = run.rawFont().familyName();
+            for (quint32 glyph : run.glyphIndexes())
+                QVERIFY2(glyph != 0, qPrintable(family));
+        }
+    }
     void textIsDrawnBeforeAndAfterTheDesktopFontsLoad()
     {
         if (!m_programFonts)

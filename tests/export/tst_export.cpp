@@ -482,12 +482,20 @@ private slots:
         // The label: a serving typed in full-width digits is read; a text
         // that is no weight is refused.
         p.clear();
+        p.choices = {1};
         p.inputs = {QStringLiteral("２５０")};
         commands->Me_file_label->trigger();
         QCOMPARE(p.previews, 1);
-        QCOMPARE(Export::storedServing(s.started.program->DbConnectionString, s.w().currentDish()),
-                 std::optional<double>(250));
+        QCOMPARE(Export::storedBasis(s.started.program->DbConnectionString, s.w().currentDish()),
+                 Export::LabelBasis::meal(250));
         p.clear();
+        p.choices = {2};
+        commands->Me_file_label->trigger();
+        QCOMPARE(p.previews, 1);
+        QCOMPARE(Export::storedBasis(s.started.program->DbConnectionString, s.w().currentDish()),
+                 Export::LabelBasis::person());
+        p.clear();
+        p.choices = {1};
         p.inputs = {QStringLiteral("-5")};
         commands->Me_file_label->trigger();
         QCOMPARE(p.previews, 0);

@@ -112,12 +112,15 @@ struct OneDish
 
 QString dataText(FrmKij *kij, int i)
 {
-    return kij->Data[i]->text();
+    return ctl<QLabel>(*kij, "Data", i)->text();
 }
 
 QImage chartImage(FrmKij *kij)
 {
-    return kij->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return ctl<ChartSurface>(*kij, "Picture1")
+        ->grab()
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 bool isGreen(QRgb c)
@@ -198,43 +201,46 @@ private slots:
         QVERIFY(at(kij->findChild<QWidget *>(QStringLiteral("Data_3")), 1080, 2160, 735, 255));
         QVERIFY(at(kij->findChild<QWidget *>(QStringLiteral("Label1_9")), 120, 4320, 615, 255));
         QVERIFY(at(kij->findChild<QWidget *>(QStringLiteral("Label1_7")), 120, 3600, 735, 255));
-        QCOMPARE(kij->Label1[0]->text(), QStringLiteral("基準身長"));
-        QCOMPARE(kij->Label1[10]->text(), QStringLiteral("ﾋﾞﾀﾐﾝC"));
-        QCOMPARE(kij->Label3->text(), QStringLiteral("基準値"));
-        QCOMPARE(kij->Command1->text(), QStringLiteral("OK"));
+        QCOMPARE(ctl<QLabel>(*kij, "Label1_0")->text(), QStringLiteral("基準身長"));
+        QCOMPARE(ctl<QLabel>(*kij, "Label1_10")->text(), QStringLiteral("ﾋﾞﾀﾐﾝC"));
+        QCOMPARE(ctl<QLabel>(*kij, "Label3")->text(), QStringLiteral("基準値"));
+        QCOMPARE(ctl<QPushButton>(*kij, "Command1")->text(), QStringLiteral("OK"));
 
         // The axis captions and the legend lie inside the chart.
         for (int i = 11; i <= 19; ++i)
-            QCOMPARE(kij->Label1[i]->parentWidget(), kij->Picture1);
-        QCOMPARE(kij->Label1[11]->text(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
-        QCOMPARE(kij->Label1[11]->pos(), QPoint(Twips::toPixels(2400), Twips::toPixels(240)));
-        QCOMPARE(kij->Label4->text(), QStringLiteral("基準値"));
-        QCOMPARE(kij->Label5->text(), QStringLiteral("計算値"));
-        QCOMPARE(kij->Line1->colour(), QColor(0, 255, 0));
-        QCOMPARE(kij->Line2->line(), QLineF(4440, 4200, 4800, 4200));
+            QCOMPARE(ctl<QLabel>(*kij, "Label1", i)->parentWidget(),
+                     ctl<ChartSurface>(*kij, "Picture1"));
+        QCOMPARE(ctl<QLabel>(*kij, "Label1_11")->text(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
+        QCOMPARE(ctl<QLabel>(*kij, "Label1_11")->pos(),
+                 QPoint(Twips::toPixels(2400), Twips::toPixels(240)));
+        QCOMPARE(ctl<QLabel>(*kij, "Label4")->text(), QStringLiteral("基準値"));
+        QCOMPARE(ctl<QLabel>(*kij, "Label5")->text(), QStringLiteral("計算値"));
+        QCOMPARE(ctl<LineShape>(*kij, "Line1")->colour(), QColor(0, 255, 0));
+        QCOMPARE(ctl<LineShape>(*kij, "Line2")->line(), QLineF(4440, 4200, 4800, 4200));
         const QImage chart = chartImage(kij);
         QVERIFY(near(chart, QPointF(4620, 4560), isGreen));
         QVERIFY(near(chart, QPointF(4620, 4200), isRed));
 
         // Age and sex at start; Data 0 and 1 hidden; holders hidden.
-        QCOMPARE(kij->Combo1->count(), 80);
-        QCOMPARE(kij->Combo1->itemText(0), QStringLiteral("1"));
-        QCOMPARE(kij->Combo1->itemText(79), QStringLiteral("80"));
-        QCOMPARE(kij->Combo1->currentText(), QStringLiteral("20"));
-        QVERIFY(kij->Combo1->isEditable());
-        QVERIFY(kij->OpMan->isChecked() && !kij->OpWom->isChecked());
-        QVERIFY(kij->Data[0]->isHidden() && kij->Data[1]->isHidden() && kij->Data[2]->isVisible());
-        QCOMPARE(kij->Data[2]->frameShape(), QFrame::Box);
-        QVERIFY(kij->Data[2]->alignment() & Qt::AlignRight);
-        QVERIFY(kij->Kdata[2]->alignment() & Qt::AlignRight);
-        for (QLineEdit *holder : kij->Udata)
-            QVERIFY(holder->isHidden());
-        QCOMPARE(kij->findChild<DataSource *>(QStringLiteral("AdoKij")), kij->AdoKij);
-        QCOMPARE(kij->findChild<DataSource *>(QStringLiteral("AdoSumCA")), kij->AdoSumCA);
+        QCOMPARE(ctl<QComboBox>(*kij, "Combo1")->count(), 80);
+        QCOMPARE(ctl<QComboBox>(*kij, "Combo1")->itemText(0), QStringLiteral("1"));
+        QCOMPARE(ctl<QComboBox>(*kij, "Combo1")->itemText(79), QStringLiteral("80"));
+        QCOMPARE(ctl<QComboBox>(*kij, "Combo1")->currentText(), QStringLiteral("20"));
+        QVERIFY(ctl<QComboBox>(*kij, "Combo1")->isEditable());
+        QVERIFY(ctl<QRadioButton>(*kij, "OpMan")->isChecked() &&
+                !ctl<QRadioButton>(*kij, "OpWom")->isChecked());
+        QVERIFY(ctl<QLabel>(*kij, "Data_0")->isHidden() &&
+                ctl<QLabel>(*kij, "Data_1")->isHidden() &&
+                ctl<QLabel>(*kij, "Data_2")->isVisible());
+        QCOMPARE(ctl<QLabel>(*kij, "Data_2")->frameShape(), QFrame::Box);
+        QVERIFY(ctl<QLabel>(*kij, "Data_2")->alignment() & Qt::AlignRight);
+        QVERIFY(ctl<QLineEdit>(*kij, "Kdata_2")->alignment() & Qt::AlignRight);
+        for (int i = 0; i < 11; ++i)
+            QVERIFY(ctl<QLineEdit>(*kij, "Udata", i)->isHidden());
 
         // "OK" unloads the window.
         QPointer<FrmKij> window = kij;
-        kij->Command1->click();
+        ctl<QPushButton>(*kij, "Command1")->click();
         QTRY_VERIFY(!window);
         QVERIFY(!p.program->comparison());
     }
@@ -254,14 +260,15 @@ private slots:
         FrmKij *kij = openFor(*p.program, 7);
         QVERIFY(kij);
         QCOMPARE(dataText(kij, 2), QStringLiteral("246.91"));
-        QCOMPARE(kij->Udata[8]->text(), QStringLiteral("0.0050"));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Udata_8")->text(), QStringLiteral("0.0050"));
         QCOMPARE(dataText(kij, 8), QStringLiteral("0.01"));
-        QCOMPARE(kij->Udata[7]->text(), QStringLiteral("0.004999"));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Udata_7")->text(), QStringLiteral("0.004999"));
         QCOMPARE(dataText(kij, 7), QStringLiteral("0"));
         QCOMPARE(dataText(kij, 5), QString()); // no iron: a null sum
-        QVERIFY(kij->Udata[0]->text().isEmpty() && kij->Udata[1]->text().isEmpty());
+        QVERIFY(ctl<QLineEdit>(*kij, "Udata_0")->text().isEmpty() &&
+                ctl<QLineEdit>(*kij, "Udata_1")->text().isEmpty());
         // The standards lookup ran all the same.
-        QCOMPARE(kij->Kdata[2]->text(), standardEnergy(20, 1));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_2")->text(), standardEnergy(20, 1));
     }
 
     void dishWithoutLinesOpensEmpty()
@@ -276,10 +283,10 @@ private slots:
         QVERIFY(kij);
         for (int i = 2; i <= 10; ++i) {
             QCOMPARE(dataText(kij, i), QString());
-            QCOMPARE(kij->Udata[i]->text(), QString());
+            QCOMPARE(ctl<QLineEdit>(*kij, "Udata", i)->text(), QString());
         }
-        QCOMPARE(kij->Kdata[2]->text(), standardEnergy(20, 1));
-        QCOMPARE(kij->Kdata[0]->text(), QStringLiteral("120"));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_2")->text(), standardEnergy(20, 1));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_0")->text(), QStringLiteral("120"));
 
         // The green polygon has shrunk to the centre: no green anywhere else
         // (the legend's green stroke aside).
@@ -299,36 +306,37 @@ private slots:
         FrmKij *kij = setup.kij;
         QVERIFY(kij);
         // Of the two rows for 20 / male, the first in table order.
-        QCOMPARE(kij->Kdata[2]->text(), standardEnergy(20, 1));
-        QCOMPARE(kij->Kdata[0]->text(), QStringLiteral("120"));
-        QCOMPARE(kij->Kdata[7]->text(), QStringLiteral("0.8"));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_2")->text(), standardEnergy(20, 1));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_0")->text(), QStringLiteral("120"));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_7")->text(), QStringLiteral("0.8"));
 
         QSignalSpy lookups(kij, &FrmKij::standardLookedUp);
         QSignalSpy redraws(kij, &FrmKij::chartRedrawn);
-        kij->OpWom->click();
-        QVERIFY(kij->OpWom->isChecked() && !kij->OpMan->isChecked());
-        QCOMPARE(kij->Kdata[2]->text(), standardEnergy(20, 0));
-        kij->OpMan->click();
-        QCOMPARE(kij->Kdata[2]->text(), standardEnergy(20, 1));
+        ctl<QRadioButton>(*kij, "OpWom")->click();
+        QVERIFY(ctl<QRadioButton>(*kij, "OpWom")->isChecked() &&
+                !ctl<QRadioButton>(*kij, "OpMan")->isChecked());
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_2")->text(), standardEnergy(20, 0));
+        ctl<QRadioButton>(*kij, "OpMan")->click();
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_2")->text(), standardEnergy(20, 1));
         QCOMPARE(lookups.count(), 2);
         QCOMPARE(redraws.count(), 2);
 
         // Retyping the age: "3" then "35", one lookup per keystroke.
         lookups.clear();
-        QLineEdit *ageBox = kij->Combo1->lineEdit();
+        QLineEdit *ageBox = ctl<QComboBox>(*kij, "Combo1")->lineEdit();
         ageBox->selectAll();
         QTest::keyClick(ageBox, Qt::Key_3);
         QTest::keyClick(ageBox, Qt::Key_5);
         QCOMPARE(lookups.count(), 2);
         QCOMPARE(lookups[0], (QList<QVariant>{3, 1}));
         QCOMPARE(lookups[1], (QList<QVariant>{35, 1}));
-        QCOMPARE(kij->Kdata[2]->text(), standardEnergy(35, 1));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_2")->text(), standardEnergy(35, 1));
 
         // Picking from the list looks up once.
         lookups.clear();
-        kij->Combo1->setCurrentIndex(79);
+        ctl<QComboBox>(*kij, "Combo1")->setCurrentIndex(79);
         QCOMPARE(lookups.count(), 1);
-        QCOMPARE(kij->Kdata[2]->text(), standardEnergy(80, 1));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_2")->text(), standardEnergy(80, 1));
     }
 
     void ageTextWithoutARow()
@@ -338,15 +346,15 @@ private slots:
         OneDish setup;
         FrmKij *kij = setup.kij;
         QVERIFY(kij);
-        kij->Combo1->setEditText(QStringLiteral("abc"));
-        for (QLineEdit *box : kij->Kdata)
-            QCOMPARE(box->text(), QString());
+        ctl<QComboBox>(*kij, "Combo1")->setEditText(QStringLiteral("abc"));
+        for (int i = 0; i < 11; ++i)
+            QCOMPARE(ctl<QLineEdit>(*kij, "Kdata", i)->text(), QString());
         const QImage chart = chartImage(kij);
         QVERIFY(near(chart, RadarChart::centre(), isRed));
         QVERIFY(!near(chart, QPointF(2800, 900), isRed));
         // A valid age afterwards finds its row again.
-        kij->Combo1->setEditText(QStringLiteral("30"));
-        QCOMPARE(kij->Kdata[2]->text(), standardEnergy(30, 1));
+        ctl<QComboBox>(*kij, "Combo1")->setEditText(QStringLiteral("30"));
+        QCOMPARE(ctl<QLineEdit>(*kij, "Kdata_2")->text(), standardEnergy(30, 1));
     }
 
     void standardsAreNeverWrittenBack()
@@ -356,10 +364,10 @@ private slots:
         StartedProgram &p = setup.p;
         FrmKij *kij = setup.kij;
         QVERIFY(kij);
-        QVERIFY(kij->Kdata[2]->isReadOnly());
-        QTest::keyClicks(kij->Kdata[2], QStringLiteral("999"));
-        kij->OpWom->click();
-        kij->Command1->click();
+        QVERIFY(ctl<QLineEdit>(*kij, "Kdata_2")->isReadOnly());
+        QTest::keyClicks(ctl<QLineEdit>(*kij, "Kdata_2"), QStringLiteral("999"));
+        ctl<QRadioButton>(*kij, "OpWom")->click();
+        ctl<QPushButton>(*kij, "Command1")->click();
         QTRY_VERIFY(!p.program->comparison());
         QCOMPARE(folder.scalar(QStringLiteral("SELECT CAL FROM kij WHERE AGE=20 AND SEX=1 LIMIT 1"))
                      .toString(),
@@ -400,7 +408,7 @@ private slots:
 
         // Changing the sex changes the red polygon only.
         const RadarChart::Figure oldFigure = RadarChart::figure(kij->chartValues());
-        kij->OpWom->click();
+        ctl<QRadioButton>(*kij, "OpWom")->click();
         const RadarChart::Figure newFigure = RadarChart::figure(kij->chartValues());
         QVERIFY(oldFigure.calculated == newFigure.calculated);
         QVERIFY(oldFigure.standard != newFigure.standard);
@@ -420,7 +428,7 @@ private slots:
         QVERIFY(near(after, RadarChart::vertex(RadarChart::ChartAxis[1], 48, proteinScale), isRed));
 
         // The chart plots the comparison's numbers, not the labels' texts.
-        kij->Data[2]->setText(QStringLiteral("3510"));
+        ctl<QLabel>(*kij, "Data_2")->setText(QStringLiteral("3510"));
         kij->DrawChartGrid();
         QVERIFY(near(chartImage(kij), QPointF(2800, 1425), isGreen));
         QVERIFY(!near(chartImage(kij), QPointF(2800, 450), isGreen));
@@ -437,7 +445,7 @@ private slots:
         FrmKij *kij = openFor(*p.program, 1);
         QVERIFY(kij);
         QCOMPARE(dataText(kij, 2), QStringLiteral("100"));
-        kij->OpWom->click();
+        ctl<QRadioButton>(*kij, "OpWom")->click();
 
         QVERIFY(folder.exec(lineSql(1, 1, 2)));
         Fmain *main = p.program->fmain();
@@ -450,16 +458,16 @@ private slots:
         QTRY_VERIFY(redraws.count() >= 1);
         QCOMPARE(lookups.count(), 0);
         QCOMPARE(dataText(kij, 2), QStringLiteral("100"));
-        QVERIFY(kij->OpWom->isChecked());
+        QVERIFY(ctl<QRadioButton>(*kij, "OpWom")->isChecked());
 
         // Unloaded and opened again: fresh sums, age 20 and male again.
-        kij->Command1->click();
+        ctl<QPushButton>(*kij, "Command1")->click();
         QTRY_VERIFY(!p.program->comparison());
         kij = openFor(*p.program, 1);
         QVERIFY(kij);
         QCOMPARE(dataText(kij, 2), QStringLiteral("300"));
-        QVERIFY(kij->OpMan->isChecked());
-        QCOMPARE(kij->Combo1->currentText(), QStringLiteral("20"));
+        QVERIFY(ctl<QRadioButton>(*kij, "OpMan")->isChecked());
+        QCOMPARE(ctl<QComboBox>(*kij, "Combo1")->currentText(), QStringLiteral("20"));
     }
 };
 

@@ -62,7 +62,7 @@ struct Session
     QMap<qint64, QStringList> shownRows() const
     {
         QMap<qint64, QStringList> rows;
-        QAbstractItemModel *model = window->DataGrid1->model();
+        QAbstractItemModel *model = ctl<DataGrid>(*window, "DataGrid1")->model();
         for (int row = 0; row < model->rowCount(); ++row) {
             QStringList texts;
             for (int c = 0; c < 5; ++c)
@@ -73,7 +73,7 @@ struct Session
     }
     int rowOf(qint64 key) const
     {
-        DataSource *dishes = window->AdoMnu;
+        DataSource *dishes = ctl<DataSource>(*window, "AdoMnu");
         for (int row = 0; row < dishes->recordCount(); ++row)
             if (dishes->value(row, 0).toLongLong() == key)
                 return row;
@@ -115,15 +115,14 @@ private slots:
                                           Twips::toPixels(wd), Twips::toPixels(h));
         };
         QCOMPARE(s.window->size(), QSize(Twips::toPixels(6420), Twips::toPixels(5595)));
-        QVERIFY(at(s.window->DataGrid1, 0, 1080, 6375, 3975));
-        QVERIFY(at(s.window->Command1, 4320, 5160, 975, 375));
-        QVERIFY(at(s.window->Command2, 5400, 5160, 975, 375));
-        QVERIFY(at(s.window->Shape1, 0, 120, 3255, 855));
-        QVERIFY(at(s.window->Shape2, 3360, 120, 3015, 855));
-        QCOMPARE(s.window->Command1->text(), QStringLiteral("OK"));
-        QCOMPARE(s.window->Command2->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-        QCOMPARE(s.window->findChild<DataSource *>(QStringLiteral("AdoMnu")), s.window->AdoMnu);
-        DataGrid *grid = s.window->DataGrid1;
+        QVERIFY(at(ctl<DataGrid>(*s.window, "DataGrid1"), 0, 1080, 6375, 3975));
+        QVERIFY(at(ctl<QPushButton>(*s.window, "Command1"), 4320, 5160, 975, 375));
+        QVERIFY(at(ctl<QPushButton>(*s.window, "Command2"), 5400, 5160, 975, 375));
+        QVERIFY(at(ctl<QFrame>(*s.window, "Shape1"), 0, 120, 3255, 855));
+        QVERIFY(at(ctl<QFrame>(*s.window, "Shape2"), 3360, 120, 3015, 855));
+        QCOMPARE(ctl<QPushButton>(*s.window, "Command1")->text(), QStringLiteral("OK"));
+        QCOMPARE(ctl<QPushButton>(*s.window, "Command2")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        DataGrid *grid = ctl<DataGrid>(*s.window, "DataGrid1");
         QVERIFY(grid->isColumnHidden(0));
         QCOMPARE(grid->columnCaption(1), QStringLiteral("ﾒﾆｭｰ名"));
         QCOMPARE(grid->columnCaption(2), QStringLiteral("ｴﾈﾙｷﾞｰ"));
@@ -142,8 +141,8 @@ private slots:
         Fmain *main = s.main();
         QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(),
                  QStringLiteral("40000")); // start-up: the last dish
-        s.window->DataGrid1->clickRow(s.rowOf(1));
-        s.window->Command1->click();
+        ctl<DataGrid>(*s.window, "DataGrid1")->clickRow(s.rowOf(1));
+        ctl<QPushButton>(*s.window, "Command1")->click();
         QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("1"));
         QCOMPARE(ctl<QLineEdit>(*main, "TexTitle")->text(), QStringLiteral("カレー"));
         QCOMPARE(ctl<DataSource>(*main, "AdoMnu")->value(QStringLiteral("ID")).toLongLong(), 1);
@@ -152,16 +151,17 @@ private slots:
 
         // Keys beyond the 16-bit range open as well.
         s.open();
-        s.window->DataGrid1->clickRow(s.rowOf(40000));
-        s.window->Command1->click();
+        ctl<DataGrid>(*s.window, "DataGrid1")->clickRow(s.rowOf(40000));
+        ctl<QPushButton>(*s.window, "Command1")->click();
         QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("40000"));
         QCOMPARE(ctl<QLineEdit>(*main, "TexTitle")->text(), QStringLiteral("特大"));
         QCOMPARE(ctl<DataSource>(*main, "AdoKou")->recordCount(), 1);
 
         // Without a move, the first row is opened.
         s.open();
-        const qint64 first = s.window->AdoMnu->value(QStringLiteral("ID")).toLongLong();
-        s.window->Command1->click();
+        const qint64 first =
+            ctl<DataSource>(*s.window, "AdoMnu")->value(QStringLiteral("ID")).toLongLong();
+        ctl<QPushButton>(*s.window, "Command1")->click();
         QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QString::number(first));
         QVERIFY(s.started.prompts.asked.isEmpty());
     }
@@ -170,8 +170,8 @@ private slots:
     {
         Session s;
         Fmain *main = s.main();
-        s.window->DataGrid1->clickRow(s.rowOf(3));
-        s.window->Command2->click();
+        ctl<DataGrid>(*s.window, "DataGrid1")->clickRow(s.rowOf(3));
+        ctl<QPushButton>(*s.window, "Command2")->click();
         QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("40000"));
         QCOMPARE(ctl<DataSource>(*main, "AdoMnu")->value(QStringLiteral("ID")).toLongLong(), 40000);
         QVERIFY(s.closed());
@@ -184,8 +184,9 @@ private slots:
         QVERIFY(s.folder.exec(QStringLiteral("DELETE FROM mnu WHERE ID=3")));
         main->findChild<DishSession *>()->loadDishes();
         QVERIFY(ctl<DataSource>(*main, "AdoMnu")->moveTo(1)); // みそ汁
-        s.window->DataGrid1->clickRow(s.rowOf(3)); // still listed: the list is not refreshed
-        s.window->Command1->click();
+        ctl<DataGrid>(*s.window, "DataGrid1")
+            ->clickRow(s.rowOf(3)); // still listed: the list is not refreshed
+        ctl<QPushButton>(*s.window, "Command1")->click();
         QCOMPARE(ctl<QLineEdit>(*main, "TexID")->text(), QStringLiteral("2"));
         QCOMPARE(ctl<DataSource>(*main, "AdoMnu")->position(), 1);
         QCOMPARE(s.started.prompts.asked.size(), 1);
@@ -196,9 +197,9 @@ private slots:
     {
         Session s(minimalReferenceSql() +
                   QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a'),('b');"));
-        QCOMPARE(s.window->AdoMnu->rowCount(), 0);
+        QCOMPARE(ctl<DataSource>(*s.window, "AdoMnu")->rowCount(), 0);
         const QString current = ctl<QLineEdit>(*s.main(), "TexID")->text();
-        s.window->Command1->click();
+        ctl<QPushButton>(*s.window, "Command1")->click();
         QCOMPARE(ctl<QLineEdit>(*s.main(), "TexID")->text(), current);
         QVERIFY(s.started.prompts.asked.isEmpty());
         QVERIFY(s.closed());

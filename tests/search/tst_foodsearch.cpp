@@ -23,7 +23,7 @@ namespace {
 QList<qint64> listedFoods(FrmSchF *window)
 {
     QList<qint64> ids;
-    DataSource *result = window->AdoEys;
+    DataSource *result = ctl<DataSource>(*window, "AdoEys");
     const int count = result->recordCount();
     for (int row = 0; row < count; ++row)
         ids << result->value(row, 0).toLongLong();
@@ -33,7 +33,7 @@ QList<qint64> listedFoods(FrmSchF *window)
 QStringList column(FrmSchF *window, int c)
 {
     QStringList texts;
-    DataSource *result = window->AdoEys;
+    DataSource *result = ctl<DataSource>(*window, "AdoEys");
     const int count = result->recordCount();
     for (int row = 0; row < count; ++row)
         texts << result->text(row, c);
@@ -86,29 +86,29 @@ private slots:
         QVERIFY(s.window);
         QCOMPARE(s.window->objectName(), QStringLiteral("frmSchF"));
         QCOMPARE(s.window->windowTitle(), QStringLiteral("食品素材の検索"));
-        QVERIFY(s.window->Text1->text().isEmpty());
-        QVERIFY(s.window->Combo1->currentText().isEmpty());
-        QVERIFY(s.window->Label3->text().isEmpty());
-        QCOMPARE(s.window->AdoEys->rowCount(), 0);
+        QVERIFY(ctl<QLineEdit>(*s.window, "Text1")->text().isEmpty());
+        QVERIFY(ctl<QComboBox>(*s.window, "Combo1")->currentText().isEmpty());
+        QVERIFY(ctl<QLabel>(*s.window, "Label3")->text().isEmpty());
+        QCOMPARE(ctl<DataSource>(*s.window, "AdoEys")->rowCount(), 0);
         // The client area and the controls at their twips.
         auto at = [](QWidget *w, int l, int t, int wd, int h) {
             return w->geometry() == QRect(Twips::toPixels(l), Twips::toPixels(t),
                                           Twips::toPixels(wd), Twips::toPixels(h));
         };
         QCOMPARE(s.window->size(), QSize(Twips::toPixels(5700), Twips::toPixels(5235)));
-        QVERIFY(at(s.window->Text1, 120, 480, 2535, 270));
-        QVERIFY(at(s.window->Combo1, 3000, 480, 2175, 300));
-        QVERIFY(at(s.window->DataGrid1, 0, 1080, 5655, 3615));
-        QVERIFY(at(s.window->Command1, 3480, 4800, 975, 375));
-        QVERIFY(at(s.window->Command2, 4560, 4800, 975, 375));
-        QVERIFY(at(s.window->Shape2, 2880, 120, 2775, 855));
-        QCOMPARE(s.window->Label1->text(), QStringLiteral("多いもので探す"));
-        QCOMPARE(s.window->Label2->text(), QStringLiteral("ﾖﾐｶﾞﾅで探す"));
-        QCOMPARE(s.window->Command2->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-        QCOMPARE(s.window->findChild<DataSource *>(QStringLiteral("AdoEys")), s.window->AdoEys);
-        QCOMPARE(s.window->Combo1->count(), 22);
+        QVERIFY(at(ctl<QLineEdit>(*s.window, "Text1"), 120, 480, 2535, 270));
+        QVERIFY(at(ctl<QComboBox>(*s.window, "Combo1"), 3000, 480, 2175, 300));
+        QVERIFY(at(ctl<DataGrid>(*s.window, "DataGrid1"), 0, 1080, 5655, 3615));
+        QVERIFY(at(ctl<QPushButton>(*s.window, "Command1"), 3480, 4800, 975, 375));
+        QVERIFY(at(ctl<QPushButton>(*s.window, "Command2"), 4560, 4800, 975, 375));
+        QVERIFY(at(ctl<QFrame>(*s.window, "Shape2"), 2880, 120, 2775, 855));
+        QCOMPARE(ctl<QLabel>(*s.window, "Label1")->text(), QStringLiteral("多いもので探す"));
+        QCOMPARE(ctl<QLabel>(*s.window, "Label2")->text(), QStringLiteral("ﾖﾐｶﾞﾅで探す"));
+        QCOMPARE(ctl<QPushButton>(*s.window, "Command2")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(ctl<QComboBox>(*s.window, "Combo1")->count(), 22);
         for (int i = 0; i < 22; ++i)
-            QCOMPARE(s.window->Combo1->itemText(i), Nutrients::ranked()[i]->rankingName.toString());
+            QCOMPARE(ctl<QComboBox>(*s.window, "Combo1")->itemText(i),
+                     Nutrients::ranked()[i]->rankingName.toString());
     }
 
     void kanaFormsFindTheSameFoods()
@@ -117,9 +117,10 @@ private slots:
         const QList<qint64> expected{14, 2, 3}; // descending reading; 4 has no category
         for (const QString &typed : {QStringLiteral("ぎゅうにゅう"), QStringLiteral("ギュウニュウ"),
                                      QStringLiteral("ｷﾞｭｳﾆｭｳ")}) {
-            s.window->Text1->clear();
-            typeInto(s.window->Text1, typed);
-            QCOMPARE(s.window->Text1->text(), typed); // the box keeps what was typed
+            ctl<QLineEdit>(*s.window, "Text1")->clear();
+            typeInto(ctl<QLineEdit>(*s.window, "Text1"), typed);
+            QCOMPARE(ctl<QLineEdit>(*s.window, "Text1")->text(),
+                     typed); // the box keeps what was typed
             QCOMPARE(listedFoods(s.window), expected);
         }
     }
@@ -129,10 +130,10 @@ private slots:
         Session s;
         for (int pass = 0; pass < 2; ++pass) {
             if (pass == 0)
-                s.window->Text1->setText(QStringLiteral("ｺﾒ"));
+                ctl<QLineEdit>(*s.window, "Text1")->setText(QStringLiteral("ｺﾒ"));
             else
-                typeInto(s.window->Combo1->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
-            DataGrid *grid = s.window->DataGrid1;
+                typeInto(ctl<QComboBox>(*s.window, "Combo1")->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
+            DataGrid *grid = ctl<DataGrid>(*s.window, "DataGrid1");
             QVERIFY(grid->isColumnHidden(0));
             QCOMPARE(grid->columnCaption(1), QStringLiteral("食品名"));
             QCOMPARE(grid->columnCaption(2), QStringLiteral("値"));
@@ -145,10 +146,11 @@ private slots:
     void choosingANutrientRanksHighestFirst()
     {
         Session s;
-        const int vitaminA = s.window->Combo1->findText(QStringLiteral("ﾋﾞﾀﾐﾝA"));
-        s.window->Combo1->setCurrentIndex(vitaminA);
-        emit s.window->Combo1->activated(vitaminA);
-        QCOMPARE(s.window->Label3->text(), QStringLiteral("VAK"));
+        const int vitaminA =
+            ctl<QComboBox>(*s.window, "Combo1")->findText(QStringLiteral("ﾋﾞﾀﾐﾝA"));
+        ctl<QComboBox>(*s.window, "Combo1")->setCurrentIndex(vitaminA);
+        emit ctl<QComboBox>(*s.window, "Combo1")->activated(vitaminA);
+        QCOMPARE(ctl<QLabel>(*s.window, "Label3")->text(), QStringLiteral("VAK"));
         QCOMPARE(listedFoods(s.window).mid(0, 3),
                  (QList<qint64>{13, 11, 12})); // 2 and 14 tie after them
         QVERIFY(!listedFoods(s.window).contains(4));
@@ -156,24 +158,26 @@ private slots:
         for (int i = 1; i < values.size(); ++i)
             QVERIFY(values[i - 1].toDouble() >= values[i].toDouble());
 
-        const int salt = s.window->Combo1->findText(QStringLiteral("食塩相当量"));
-        s.window->Combo1->setCurrentIndex(salt);
-        emit s.window->Combo1->activated(salt);
-        QCOMPARE(s.window->Label3->text(), QStringLiteral("NAT"));
+        const int salt =
+            ctl<QComboBox>(*s.window, "Combo1")->findText(QStringLiteral("食塩相当量"));
+        ctl<QComboBox>(*s.window, "Combo1")->setCurrentIndex(salt);
+        emit ctl<QComboBox>(*s.window, "Combo1")->activated(salt);
+        QCOMPARE(ctl<QLabel>(*s.window, "Label3")->text(), QStringLiteral("NAT"));
         QCOMPARE(listedFoods(s.window).first(), 10);
     }
 
     void typingANameIsChoosingIt()
     {
         Session chosen;
-        const int index = chosen.window->Combo1->findText(QStringLiteral("ﾚﾁﾉｰﾙ"));
-        chosen.window->Combo1->setCurrentIndex(index);
-        emit chosen.window->Combo1->activated(index);
+        const int index =
+            ctl<QComboBox>(*chosen.window, "Combo1")->findText(QStringLiteral("ﾚﾁﾉｰﾙ"));
+        ctl<QComboBox>(*chosen.window, "Combo1")->setCurrentIndex(index);
+        emit ctl<QComboBox>(*chosen.window, "Combo1")->activated(index);
         const QList<qint64> byChoice = listedFoods(chosen.window);
 
         Session typed;
-        typeInto(typed.window->Combo1->lineEdit(), QStringLiteral("ﾚﾁﾉｰﾙ"));
-        QCOMPARE(typed.window->Label3->text(), QStringLiteral("VAR"));
+        typeInto(ctl<QComboBox>(*typed.window, "Combo1")->lineEdit(), QStringLiteral("ﾚﾁﾉｰﾙ"));
+        QCOMPARE(ctl<QLabel>(*typed.window, "Label3")->text(), QStringLiteral("VAR"));
         QCOMPARE(listedFoods(typed.window), byChoice);
         QCOMPARE(byChoice.first(), 12);
     }
@@ -181,31 +185,31 @@ private slots:
     void unknownNutrientTextLeavesTheGrid()
     {
         Session s;
-        typeInto(s.window->Combo1->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
-        const QString query = s.window->AdoEys->recordSource();
+        typeInto(ctl<QComboBox>(*s.window, "Combo1")->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
+        const QString query = ctl<DataSource>(*s.window, "AdoEys")->recordSource();
         const QList<qint64> before = listedFoods(s.window);
         QCOMPARE(before.first(), 1);
 
-        typeInto(s.window->Combo1->lineEdit(), QStringLiteral("x")); // "ｴﾈﾙｷﾞｰx"
-        QVERIFY(s.window->Label3->text().isEmpty());
-        QCOMPARE(s.window->AdoEys->recordSource(), query);
+        typeInto(ctl<QComboBox>(*s.window, "Combo1")->lineEdit(), QStringLiteral("x")); // "ｴﾈﾙｷﾞｰx"
+        QVERIFY(ctl<QLabel>(*s.window, "Label3")->text().isEmpty());
+        QCOMPARE(ctl<DataSource>(*s.window, "AdoEys")->recordSource(), query);
         QCOMPARE(listedFoods(s.window), before);
         QVERIFY(s.started.prompts.asked.isEmpty());
 
         // Before any search, unknown text runs nothing at all.
         Session fresh;
-        typeInto(fresh.window->Combo1->lineEdit(), QStringLiteral("鉄分"));
-        QVERIFY(fresh.window->AdoEys->recordSource().isEmpty());
-        QCOMPARE(fresh.window->AdoEys->rowCount(), 0);
+        typeInto(ctl<QComboBox>(*fresh.window, "Combo1")->lineEdit(), QStringLiteral("鉄分"));
+        QVERIFY(ctl<DataSource>(*fresh.window, "AdoEys")->recordSource().isEmpty());
+        QCOMPARE(ctl<DataSource>(*fresh.window, "AdoEys")->rowCount(), 0);
     }
 
     void okFillsTheLineEditor()
     {
         Session s;
         Fmain *main = s.main();
-        s.window->Text1->setText(QStringLiteral("ｷﾞｭｳﾆｭｳ"));
-        s.window->DataGrid1->clickRow(2); // 低脂肪牛乳
-        s.window->Command1->click();
+        ctl<QLineEdit>(*s.window, "Text1")->setText(QStringLiteral("ｷﾞｭｳﾆｭｳ"));
+        ctl<DataGrid>(*s.window, "DataGrid1")->clickRow(2); // 低脂肪牛乳
+        ctl<QPushButton>(*s.window, "Command1")->click();
 
         QCOMPARE(ctl<QLineEdit>(*main, "Text1")->text(), QStringLiteral("低脂肪牛乳"));
         QCOMPARE(ctl<QLineEdit>(*main, "Text4")->text(), QStringLiteral("3"));
@@ -223,8 +227,8 @@ private slots:
     void okWithoutAMoveTakesTheFirstRow()
     {
         Session s;
-        typeInto(s.window->Combo1->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
-        s.window->Command1->click();
+        typeInto(ctl<QComboBox>(*s.window, "Combo1")->lineEdit(), QStringLiteral("ｴﾈﾙｷﾞｰ"));
+        ctl<QPushButton>(*s.window, "Command1")->click();
         QCOMPARE(ctl<QLineEdit>(*s.main(), "Text4")->text(), QStringLiteral("1"));
         QCOMPARE(ctl<DataList>(*s.main(), "DataList2")->text(), QStringLiteral("穀類"));
     }
@@ -232,10 +236,10 @@ private slots:
     void okSelectsTheVeryFoodWhenNamesRepeat()
     {
         Session s;
-        s.window->Text1->setText(QStringLiteral("ﾌﾂｳ"));
+        ctl<QLineEdit>(*s.window, "Text1")->setText(QStringLiteral("ﾌﾂｳ"));
         QCOMPARE(listedFoods(s.window), (QList<qint64>{14, 2}));
-        s.window->DataGrid1->clickRow(1); // the second food of that name
-        s.window->Command1->click();
+        ctl<DataGrid>(*s.window, "DataGrid1")->clickRow(1); // the second food of that name
+        ctl<QPushButton>(*s.window, "Command1")->click();
         QCOMPARE(ctl<QLineEdit>(*s.main(), "Text4")->text(), QStringLiteral("2"));
         QCOMPARE(ctl<DataList>(*s.main(), "DataList3")->boundText(), QStringLiteral("2"));
     }
@@ -263,10 +267,11 @@ private slots:
         const QString quantity = ctl<QLineEdit>(*main, "Text2")->text();
         const QString category = ctl<DataList>(*main, "DataList2")->text();
         if (typed != QLatin1String("-"))
-            s.window->Text1->setText(typed);
+            ctl<QLineEdit>(*s.window, "Text1")->setText(typed);
         if (typed == QLatin1String("ﾅｲﾓﾉ"))
-            QCOMPARE(s.window->Label4->text(), QStringLiteral("見つかりません"));
-        (cancel ? s.window->Command2 : s.window->Command1)->click();
+            QCOMPARE(ctl<QLabel>(*s.window, "Label4")->text(), QStringLiteral("見つかりません"));
+        (cancel ? ctl<QPushButton>(*s.window, "Command2") : ctl<QPushButton>(*s.window, "Command1"))
+            ->click();
         QCOMPARE(ctl<QLineEdit>(*main, "Text1")->text(), name);
         QCOMPARE(ctl<QLineEdit>(*main, "Text4")->text(), id);
         QCOMPARE(ctl<QLineEdit>(*main, "Text2")->text(), quantity);
@@ -275,8 +280,8 @@ private slots:
             QVERIFY(s.closed());
         } else {
             QVERIFY(!s.closed());
-            QVERIFY2(s.window->Label4->text().startsWith(told),
-                     qPrintable(s.window->Label4->text()));
+            QVERIFY2(ctl<QLabel>(*s.window, "Label4")->text().startsWith(told),
+                     qPrintable(ctl<QLabel>(*s.window, "Label4")->text()));
         }
     }
 };

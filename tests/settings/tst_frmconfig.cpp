@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/twips.h"
 #include "settings/frmconfig.h"
+#include "tests/support/controls.h"
 #include "tests/support/testsupport.h"
 
 #include <QCheckBox>
@@ -80,10 +81,10 @@ private slots:
         QVERIFY(!(config->windowFlags() & Qt::WindowMinMaxButtonsHint));
         QCOMPARE(config->size(), QSize(Twips::toPixels(4755), Twips::toPixels(3315)));
         QCOMPARE(config->minimumSize(), config->maximumSize());
-        QCOMPARE(config->Frame1->title(), QStringLiteral("起動時の設定"));
-        QCOMPARE(config->Check1->text(), QStringLiteral("表紙の表示"));
-        QCOMPARE(config->Command1->text(), QStringLiteral("OK"));
-        QCOMPARE(config->Command4->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(ctl<QGroupBox>(*config, "Frame1")->title(), QStringLiteral("起動時の設定"));
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->text(), QStringLiteral("表紙の表示"));
+        QCOMPARE(ctl<QPushButton>(*config, "Command1")->text(), QStringLiteral("OK"));
+        QCOMPARE(ctl<QPushButton>(*config, "Command4")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
         // Window positions, whatever parent the control sits in.
         const auto at = [config](QWidget *w) {
             return QRect(w->mapTo(config, QPoint(0, 0)), w->size());
@@ -92,21 +93,24 @@ private slots:
             return QRect(Twips::toPixels(l), Twips::toPixels(t), Twips::toPixels(w),
                          Twips::toPixels(h));
         };
-        QCOMPARE(at(config->Frame1), twips(120, 360, 2415, 1575));
-        QCOMPARE(at(config->Check1), twips(480, 840, 1455, 255));
-        QCOMPARE(at(config->Combo1), twips(480, 1320, 1215, 300));
-        QCOMPARE(at(config->Command1), twips(720, 2880, 975, 375));
-        QCOMPARE(at(config->Command4), twips(1800, 2880, 975, 375));
-        for (QWidget *hidden :
-             {static_cast<QWidget *>(config->Text1), static_cast<QWidget *>(config->Text4),
-              static_cast<QWidget *>(config->Text3)})
+        QCOMPARE(at(ctl<QGroupBox>(*config, "Frame1")), twips(120, 360, 2415, 1575));
+        QCOMPARE(at(ctl<QCheckBox>(*config, "Check1")), twips(480, 840, 1455, 255));
+        QCOMPARE(at(ctl<QComboBox>(*config, "Combo1")), twips(480, 1320, 1215, 300));
+        QCOMPARE(at(ctl<QPushButton>(*config, "Command1")), twips(720, 2880, 975, 375));
+        QCOMPARE(at(ctl<QPushButton>(*config, "Command4")), twips(1800, 2880, 975, 375));
+        for (QWidget *hidden : {static_cast<QWidget *>(ctl<QLineEdit>(*config, "Text1")),
+                                static_cast<QWidget *>(ctl<QLineEdit>(*config, "Text4")),
+                                static_cast<QWidget *>(ctl<QLineEdit>(*config, "Text3"))})
             QVERIFY(hidden->isHidden());
-        QVERIFY(config->Combo1->isEditable());
-        QCOMPARE(config->Combo1->count(), 3);
+        QVERIFY(ctl<QComboBox>(*config, "Combo1")->isEditable());
+        QCOMPARE(ctl<QComboBox>(*config, "Combo1")->count(), 3);
         // Each name says its colour.
-        QCOMPARE(config->Combo1->itemText(0), QStringLiteral("背景色１（うすいオレンジ）"));
-        QCOMPARE(config->Combo1->itemText(1), QStringLiteral("背景色２（標準の色）"));
-        QCOMPARE(config->Combo1->itemText(2), QStringLiteral("背景色３（うすい青）"));
+        QCOMPARE(ctl<QComboBox>(*config, "Combo1")->itemText(0),
+                 QStringLiteral("背景色１（うすいオレンジ）"));
+        QCOMPARE(ctl<QComboBox>(*config, "Combo1")->itemText(1),
+                 QStringLiteral("背景色２（標準の色）"));
+        QCOMPARE(ctl<QComboBox>(*config, "Combo1")->itemText(2),
+                 QStringLiteral("背景色３（うすい青）"));
     }
 
     void loadingReadsEveryValue()
@@ -116,13 +120,14 @@ private slots:
             QStringLiteral("[FLM]=7\r\n[PIC]=1\r\n; mine\r\n[BACK]=背景色３\r\n[SPEED]=12abc\r\n"));
         StartedProgram started;
         FrmConfig *config = started.program->config();
-        QCOMPARE(config->Text4->text(), QStringLiteral("12abc"));
-        QCOMPARE(config->Text3->text(), QStringLiteral("7"));
-        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３（うすい青）"));
-        QCOMPARE(config->Check1->checkState(), Qt::Checked);
+        QCOMPARE(ctl<QLineEdit>(*config, "Text4")->text(), QStringLiteral("12abc"));
+        QCOMPARE(ctl<QLineEdit>(*config, "Text3")->text(), QStringLiteral("7"));
+        QCOMPARE(ctl<QComboBox>(*config, "Combo1")->currentText(),
+                 QStringLiteral("背景色３（うすい青）"));
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->checkState(), Qt::Checked);
         // Text1 holds the file's text exactly, line ends included.
         QCOMPARE(
-            config->Text1->text(),
+            ctl<QLineEdit>(*config, "Text1")->text(),
             QStringLiteral("[FLM]=7\r\n[PIC]=1\r\n; mine\r\n[BACK]=背景色３\r\n[SPEED]=12abc\r\n"));
         QVERIFY(started.prompts.asked.isEmpty());
     }
@@ -137,9 +142,10 @@ private slots:
         putText(text);
         StartedProgram started;
         FrmConfig *config = started.program->config();
-        QCOMPARE(config->Text1->text(), text);
-        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３（うすい青）"));
-        QCOMPARE(config->Check1->checkState(), Qt::Checked);
+        QCOMPARE(ctl<QLineEdit>(*config, "Text1")->text(), text);
+        QCOMPARE(ctl<QComboBox>(*config, "Combo1")->currentText(),
+                 QStringLiteral("背景色３（うすい青）"));
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->checkState(), Qt::Checked);
     }
 
     void coverValue_data()
@@ -162,7 +168,7 @@ private slots:
         TestFolder folder;
         putText(QStringLiteral("[SPEED]=0\r\n") + line + QStringLiteral("\r\n"));
         StartedProgram started;
-        QCOMPARE(int(started.program->config()->Check1->checkState()), state);
+        QCOMPARE(int(ctl<QCheckBox>(*started.program->config(), "Check1")->checkState()), state);
         QVERIFY(started.prompts.asked.isEmpty());
     }
 
@@ -203,7 +209,7 @@ private slots:
         QVERIFY(!recorder.shown.contains(QStringLiteral("frmSplash")));
         QVERIFY(started.program->isConfigLoaded()); // loaded again, hidden
         QVERIFY(started.program->config()->isHidden());
-        QCOMPARE(started.program->config()->Combo1->currentText(), QString());
+        QCOMPARE(ctl<QComboBox>(*started.program->config(), "Combo1")->currentText(), QString());
         QVERIFY(started.prompts.asked.isEmpty());
     }
 
@@ -236,9 +242,10 @@ private slots:
         started.start();
         QCOMPARE(started.program->fmain()->backColor(), QColor(128, 128, 255));
         FrmConfig *config = started.program->config();
-        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３（うすい青）"));
+        QCOMPARE(ctl<QComboBox>(*config, "Combo1")->currentText(),
+                 QStringLiteral("背景色３（うすい青）"));
         // Saved back as UTF-8.
-        config->Command1->click();
+        ctl<QPushButton>(*config, "Command1")->click();
         QCOMPARE(fileBytes(),
                  QStringLiteral("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=背景色３\r\n[PIC]=0\r\n").toUtf8());
     }
@@ -251,9 +258,9 @@ private slots:
         started.program->showConfig();
         FrmConfig *config = started.program->config();
         QVERIFY(config->isVisible());
-        config->Check1->click();
-        config->Combo1->setCurrentIndex(2);
-        config->Command1->click();
+        ctl<QCheckBox>(*config, "Check1")->click();
+        ctl<QComboBox>(*config, "Combo1")->setCurrentIndex(2);
+        ctl<QPushButton>(*config, "Command1")->click();
         QCOMPARE(
             fileBytes(),
             QStringLiteral("[SPEED]=12\r\n[FLM]=3.5\r\n[BACK]=背景色３\r\n[PIC]=1\r\n").toUtf8());
@@ -274,8 +281,8 @@ private slots:
              {QStringLiteral("Midori"), QStringLiteral("背景色１\r\n[PIC]=1")}) {
             started.prompts.clear();
             const QByteArray before = fileBytes();
-            config->Combo1->setEditText(typed);
-            config->Command1->click();
+            ctl<QComboBox>(*config, "Combo1")->setEditText(typed);
+            ctl<QPushButton>(*config, "Command1")->click();
             QCOMPARE(fileBytes(), before);
             QCOMPARE(started.prompts.asked.size(), 1);
             QVERIFY2(started.prompts.asked[0].prompt.contains(QStringLiteral("前のまま")),
@@ -289,8 +296,8 @@ private slots:
         putText(QStringLiteral("[PIC]=2\r\n[BACK]=背景色２\r\n"));
         StartedProgram started;
         FrmConfig *config = started.program->config();
-        QCOMPARE(config->Check1->checkState(), Qt::PartiallyChecked);
-        config->Command1->click();
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->checkState(), Qt::PartiallyChecked);
+        ctl<QPushButton>(*config, "Command1")->click();
         QVERIFY(fileBytes().endsWith("[PIC]=2\r\n"));
     }
 
@@ -300,12 +307,12 @@ private slots:
         putText(QStringLiteral("[PIC]=2\r\n"));
         StartedProgram started;
         FrmConfig *config = started.program->config();
-        config->Check1->click();
-        QCOMPARE(config->Check1->checkState(), Qt::Checked);
-        config->Check1->click();
-        QCOMPARE(config->Check1->checkState(), Qt::Unchecked);
-        config->Check1->click();
-        QCOMPARE(config->Check1->checkState(), Qt::Checked);
+        ctl<QCheckBox>(*config, "Check1")->click();
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->checkState(), Qt::Checked);
+        ctl<QCheckBox>(*config, "Check1")->click();
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->checkState(), Qt::Unchecked);
+        ctl<QCheckBox>(*config, "Check1")->click();
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->checkState(), Qt::Checked);
     }
 
     void savingAfterALongerHandEditedFileLeavesNothingBehind()
@@ -317,8 +324,8 @@ private slots:
         putBytes(old);
         StartedProgram started;
         FrmConfig *config = started.program->config();
-        config->Combo1->setEditText(QString());
-        config->Command1->click();
+        ctl<QComboBox>(*config, "Combo1")->setEditText(QString());
+        ctl<QPushButton>(*config, "Command1")->click();
         QCOMPARE(fileBytes(), QByteArray("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=\r\n[PIC]=1\r\n"));
         QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{iniName});
     }
@@ -332,16 +339,17 @@ private slots:
         StartedProgram started;
         started.program->showConfig();
         FrmConfig *config = started.program->config();
-        config->Check1->click();
-        config->Combo1->setCurrentIndex(0);
-        config->Command4->click();
+        ctl<QCheckBox>(*config, "Check1")->click();
+        ctl<QComboBox>(*config, "Combo1")->setCurrentIndex(0);
+        ctl<QPushButton>(*config, "Command4")->click();
         QTRY_VERIFY(!started.program->isConfigLoaded());
 
         started.program->showConfig(); // loads afresh, reads the file again
         config = started.program->config();
-        QCOMPARE(config->Check1->checkState(), Qt::Checked);
-        QCOMPARE(config->Combo1->currentText(), QStringLiteral("背景色３（うすい青）"));
-        config->Check1->click();
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->checkState(), Qt::Checked);
+        QCOMPARE(ctl<QComboBox>(*config, "Combo1")->currentText(),
+                 QStringLiteral("背景色３（うすい青）"));
+        ctl<QCheckBox>(*config, "Check1")->click();
         QVERIFY(config->close()); // the close box
         QTRY_VERIFY(!started.program->isConfigLoaded());
         QCOMPARE(fileBytes(), before);
@@ -360,8 +368,9 @@ private slots:
         started.program->showConfig();
         QCOMPARE(started.program->config(), loaded);
         QVERIFY(loaded->isVisible());
-        QCOMPARE(loaded->Combo1->currentText(), QStringLiteral("背景色１（うすいオレンジ）"));
-        QCOMPARE(loaded->Check1->checkState(), Qt::Unchecked);
+        QCOMPARE(ctl<QComboBox>(*loaded, "Combo1")->currentText(),
+                 QStringLiteral("背景色１（うすいオレンジ）"));
+        QCOMPARE(ctl<QCheckBox>(*loaded, "Check1")->checkState(), Qt::Unchecked);
     }
 
     void unreadableFileKeepsTheInitialControls()
@@ -373,9 +382,9 @@ private slots:
         StartedProgram started;
         started.start();
         FrmConfig *config = started.program->config();
-        QCOMPARE(config->Combo1->currentText(), QStringLiteral("Combo1"));
-        QCOMPARE(config->Check1->checkState(), Qt::Unchecked);
-        QCOMPARE(config->Text4->text(), QString());
+        QCOMPARE(ctl<QComboBox>(*config, "Combo1")->currentText(), QStringLiteral("Combo1"));
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->checkState(), Qt::Unchecked);
+        QCOMPARE(ctl<QLineEdit>(*config, "Text4")->text(), QString());
         QVERIFY(!recorder.shown.contains(QStringLiteral("frmSplash")));
         QVERIFY(started.prompts.asked.isEmpty()); // no message at start-up
         const QColor colour = started.program->fmain()->backColor();
@@ -389,11 +398,11 @@ private slots:
         StartedProgram started;
         started.program->showConfig();
         FrmConfig *config = started.program->config();
-        config->Check1->click();
+        ctl<QCheckBox>(*config, "Check1")->click();
         // The file turns into something that cannot be written.
         QVERIFY(QFile::remove(iniName));
         QVERIFY(QDir().mkdir(iniName));
-        config->Command1->click();
+        ctl<QPushButton>(*config, "Command1")->click();
         QCOMPARE(started.prompts.asked.size(), 1);
         const AskedPrompt asked = started.prompts.asked.first();
         QCOMPARE(asked.kind, AskedPrompt::Message);
@@ -405,9 +414,9 @@ private slots:
         QTest::qWait(20);
         QVERIFY(started.program->isConfigLoaded());
         QVERIFY(config->isVisible());
-        QCOMPARE(config->Check1->checkState(), Qt::Checked);
+        QCOMPARE(ctl<QCheckBox>(*config, "Check1")->checkState(), Qt::Checked);
         QVERIFY(QDir().rmdir(iniName));
-        config->Command1->click();
+        ctl<QPushButton>(*config, "Command1")->click();
         QCOMPARE(started.prompts.asked.size(), 1);
         QCOMPARE(fileBytes(), QByteArray("[SPEED]=0\r\n[FLM]=0\r\n[BACK]=\r\n[PIC]=1\r\n"));
         QTRY_VERIFY(!started.program->isConfigLoaded());

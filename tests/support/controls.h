@@ -4,6 +4,7 @@
 // knows it ("Text2", "Command8", "AdoKou"); a missing control ends the test
 // program, so a renamed control cannot pass unnoticed.
 
+#include <QByteArray>
 #include <QObject>
 #include <QtGlobal>
 
@@ -13,4 +14,11 @@ template <typename T> T *ctl(const QObject &window, const char *name)
     if (!control)
         qFatal("%s has no control %s", qPrintable(window.objectName()), name);
     return control;
+}
+
+// Element `index` of a control array ("Kdata", 3 is "Kdata_3").
+template <typename T> T *ctl(const QObject &window, const char *name, int index)
+{
+    const QByteArray element = QByteArray(name) + '_' + QByteArray::number(index);
+    return ctl<T>(window, element.constData());
 }

@@ -992,6 +992,7 @@ private slots:
             "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) VALUES"
             " (1, 100000, 1, '大さじ', 0.15), (1, 4032, 50, 'ｇ', 0.5);"
             "UPDATE eys SET ENC = 999, SNM = '旧名', SKN = 'ｷｭｳﾒｲ' WHERE SID = 4032;"
+            "UPDATE sbn SET MG = 1 WHERE SID = 1001;"
             "DELETE FROM eys WHERE SID = 18039;"
             "INSERT INTO eys(SID, SNM, BID, ENC) VALUES (19001, '旧版だけの食品', 18, 10);"
             "DELETE FROM bun WHERE 分類№ = 5; INSERT INTO tni VALUES ('升', 1500);"
@@ -1025,8 +1026,18 @@ private slots:
                      .toString(),
                  QStringLiteral("100000:0.15,4032:0.5"));
         QCOMPARE(folder.count(QStringLiteral("mnu")), 1);
+        // The official food whose value differs from the table's (changed by
+        // the user) keeps its value, takes the table's names and is told.
         QCOMPARE(folder.scalar(QStringLiteral("SELECT ENC FROM eys WHERE SID=4032")).toDouble(),
-                 73.0);
+                 999.0);
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT MG FROM sbn WHERE SID=1001")).toDouble(),
+                 1.0);
+        QCOMPARE(result.differing.size(), 2);
+        QVERIFY(result.differing.at(0).startsWith(QStringLiteral("01001 ")));
+        QCOMPARE(
+            result.differing.at(1),
+            QStringLiteral("04032 ") +
+                folder.scalar(QStringLiteral("SELECT SNM FROM eys WHERE SID=4032")).toString());
         QCOMPARE(folder.scalar(QStringLiteral("SELECT SKN FROM eys WHERE SID=4032")).toString(),
                  QStringLiteral("ﾀﾞｲｽﾞ ﾄｳﾌ ｱﾌﾞﾗｱｹﾞﾙｲ ﾓﾒﾝﾄﾞｳﾌ"));
         QCOMPARE(
@@ -1061,7 +1072,7 @@ private slots:
         TestFolder folder;
         QVERIFY(buildStore(folder));
         QVERIFY(folder.exec(QStringLiteral(
-            "UPDATE eys SET ENC = 999 WHERE SID = 4032; DELETE FROM bun WHERE 分類№ = 5;"
+            "UPDATE eys SET SNM = '旧名' WHERE SID = 4032; DELETE FROM bun WHERE 分類№ = 5;"
             "ALTER TABLE kij RENAME COLUMN VC TO refused;")));
         ReferenceData::RefreshResult result;
         QString error;
@@ -1069,8 +1080,8 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("VC")) || error.contains(QStringLiteral("refused")),
                  qPrintable(error));
         // The foods and categories written before the failure were rolled back.
-        QCOMPARE(folder.scalar(QStringLiteral("SELECT ENC FROM eys WHERE SID=4032")).toDouble(),
-                 999.0);
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT SNM FROM eys WHERE SID=4032")).toString(),
+                 QStringLiteral("旧名"));
         QCOMPARE(folder.count(QStringLiteral("bun")), 18);
         QCOMPARE(folder.count(QStringLiteral("kij")), 160);
         QCOMPARE(folder.count(QStringLiteral("tni")), 6);

@@ -130,6 +130,87 @@ private slots:
         QVERIFY2(made.note.isEmpty(), qPrintable(made.note));
     }
 
+    // One row per basis: a dish of キャベツ 150 g and さつまいも 100 g (or oil
+    // and cabbage), its 人分, finished weight (0: none) and the basis stored
+    // with it (hyj.KND, GRM). Per 100 g of a dish with a finished weight is
+    // per 100 g of the cooked dish, the "0" rule tested on it too; 1人分 is
+    // the finished weight, else the lines' weight, divided by 人分.
+    void labelBasisAndFinishedWeight_data()
+    {
+        using Lines = QList<QPair<qint64, double>>;
+        QTest::addColumn<Lines>("lines");
+        QTest::addColumn<double>("servings");
+        QTest::addColumn<double>("finished");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("grams");
+        QTest::addColumn<QString>("label");
+        const Lines dish{{6061, 150}, {2045, 100}};
+        QTest::newRow("100 g, raw weight")
+            << dish << 1.0 << 0.0 << 0 << 0.0 << "100g当たり 72 1.1 0 16.4 0.03";
+        QTest::newRow("1人分 of 2")
+            << dish << 2.0 << 0.0 << 2 << 0.0 << "1人分（125g）当たり 90 1.4 0 20.5 0.04";
+        QTest::newRow("1人分 of 3, a third of a gram")
+            << dish << 3.0 << 0.0 << 2 << 0.0 << "1人分（83.3g）当たり 60 0.9 0 13.6 0.03";
+        QTest::newRow("100 g of 200 g cooked")
+            << dish << 4.0 << 200.0 << 0 << 0.0 << "100g当たり 90 1.4 0 20.5 0.04";
+        QTest::newRow("1人分 of 200 g cooked for 4")
+            << dish << 4.0 << 200.0 << 2 << 0.0 << "1人分（50g）当たり 45 0.7 0 10.2 0.02";
+        QTest::newRow("1食 100 g of 200 g cooked")
+            << dish << 4.0 << 200.0 << 1 << 100.0 << "1食（100g）当たり 90 1.4 0 20.5 0.04";
+        // Water taken up in cooking brings fat below 0.5 g per 100 g: "0".
+        QTest::newRow("oil and cabbage, raw") << Lines{{14006, 1}, {6061, 99}} << 1.0 << 0.0 << 0
+                                              << 0.0 << "100g当たり 35 1.2 1.1 5.1 0";
+        QTest::newRow("oil and cabbage, 300 g cooked")
+            << Lines{{14006, 1}, {6061, 99}} << 1.0 << 300.0 << 0 << 0.0
+            << "100g当たり 12 0 0 1.7 0";
+        QTest::newRow("a kind the store does not know")
+            << dish << 2.0 << 0.0 << 7 << 50.0 << "100g当たり 72 1.1 0 16.4 0.03";
+        QTest::newRow("1食 without a weight")
+            << dish << 2.0 << 0.0 << 1 << 0.0 << "100g当たり 72 1.1 0 16.4 0.03";
+    }
+
+    void labelBasisAndFinishedWeight()
+    {
+        using Lines = QList<QPair<qint64, double>>;
+        QFETCH(Lines, lines);
+        QFETCH(double, servings);
+        QFETCH(double, finished);
+        QFETCH(int, kind);
+        QFETCH(double, grams);
+        QFETCH(QString, label);
+        TestFolder folder;
+        QVERIFY(folder.makeStore(
+            foodsSql() + dishSql(1, lines) +
+            QStringLiteral("UPDATE mnu SET 人分=%1,出来上がり重量=%2;"
+                           "INSERT INTO hyj(ID,KND,GRM) VALUES (1,%3,%4);")
+                .arg(servings)
+                .arg(finished > 0 ? QString::number(finished) : QStringLiteral("NULL"))
+                .arg(kind)
+                .arg(grams > 0 ? QString::number(grams) : QStringLiteral("NULL"))));
+        std::vector<Export::Dish> dishes;
+        QString error;
+        QVERIFY2(Export::readDishes(connection, {}, 20, true, &dishes, &error), qPrintable(error));
+        QCOMPARE(labelText(Export::nutritionLabel(dishes[0])), label);
+        // The basis read alone is the one the export reads.
+        QCOMPARE(Export::storedBasis(connection, 1), dishes[0].labelBasis);
+    }
+
+    // The basis chosen is stored with the dish and read back; a store made
+    // before bases were kept gets their table at the first choice.
+    void storedBasisRoundTrip()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(foodsSql() + dishSql(1, {{6061, 100}}) +
+                                 QStringLiteral("DROP TABLE hyj;")));
+        QCOMPARE(Export::storedBasis(connection, 1), Export::LabelBasis{});
+        QString error;
+        for (const Export::LabelBasis &basis :
+             {Export::LabelBasis::person(), Export::LabelBasis::meal(220), Export::LabelBasis{}}) {
+            QVERIFY2(Export::storeBasis(connection, 1, basis, &error), qPrintable(error));
+            QCOMPARE(Export::storedBasis(connection, 1), basis);
+        }
+    }
+
     // A food without any carbohydrate value leaves energy and carbohydrate
     // short, and the label says so; the components of the table are summed
     // and an unknown one stays unknown.

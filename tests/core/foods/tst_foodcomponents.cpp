@@ -98,6 +98,38 @@ private slots:
         QVERIFY(!error.isEmpty());
         QCOMPARE(folder.count(QStringLiteral("sbn")), 0);
     }
+
+    void valuesOverTheirBoundAreRefused_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("named"); // empty: stored
+        QTest::newRow("magnesium at ten times the table") << "MG" << 32000.0 << QString();
+        QTest::newRow("magnesium above") << "MG" << 32001.0 << QStringLiteral("「マグネシウム」");
+        QTest::newRow("gram component over 100 g")
+            << "PROTCAA" << 100.5 << QStringLiteral("アミノ酸組成によるたんぱく質");
+        QTest::newRow("sugar as monosaccharides") << "CHOAVLM" << 105.9 << QString();
+        QTest::newRow("monosaccharides beyond starch")
+            << "CHOAVLM" << 112.0 << QStringLiteral("111 g まで");
+        QTest::newRow("waste over 100 %") << "REFUSE" << 101.0 << QStringLiteral("廃棄率");
+        QTest::newRow("vitamin B6") << "VITB6A" << 38.2 << QStringLiteral("ビタミンB6");
+    }
+
+    void valuesOverTheirBoundAreRefused()
+    {
+        QFETCH(QString, code);
+        QFETCH(double, value);
+        QFETCH(QString, named);
+        TestFolder folder;
+        QVERIFY(folder.makeStore(minimalReferenceSql()));
+        QList<Components::Value> values(FoodComponents::stored().size());
+        values[place(code.toLatin1().constData())] =
+            Components::Value{value, Components::Marker::Plain};
+        QString error;
+        QCOMPARE(FoodComponents::write(connection, 1, values, &error), named.isEmpty());
+        QVERIFY2(error.contains(named), qPrintable(error));
+        QCOMPARE(folder.count(QStringLiteral("sbn")), named.isEmpty() ? 1 : 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFoodComponents)

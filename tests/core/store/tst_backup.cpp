@@ -3,11 +3,13 @@
 #include "core/store/database.h"
 #include "core/store/statement.h"
 #include "core/store/storecheck.h"
+#include "core/store/storelock.h"
 #include "core/store/undojournal.h"
 #include "tests/support/testsupport.h"
 
 #include <QtTest>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -118,6 +120,53 @@ private slots:
         QVERIFY(addDish(*store, QStringLiteral("夜")));
         QVERIFY(store->undoJournal()->undo(&error));
         QCOMPARE(dishesIn(store->handle()), QStringList{QStringLiteral("朝")});
+    }
+
+    void restoreSwapsTheFileAndKeepsTheLogSmall()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore());
+        const QString storePath = folder.filePath(QStringLiteral("zento.dll"));
+        StoreLock lock(storePath);
+        QCOMPARE(lock.acquire(), StoreLock::Outcome::Held);
+        auto store = Database::open(connection, nullptr);
+        QVERIFY(store->hasWriteAheadLog());
+        QVERIFY(addDish(*store, QStringLiteral("今")));
+        // A copy of some megabytes: written through the store's log, it
+        // would grow the log past its limit.
+        const QString saved = folder.filePath(QStringLiteral("saved.dll"));
+        QVERIFY(Backup::copy(store->handle(), saved, nullptr));
+        sqlite3 *db = nullptr;
+        sqlite3_open(QFile::encodeName(saved).constData(), &db);
+        QCOMPARE(sqlite3_exec(db,
+                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < 3000) INSERT INTO mnu(アイテム名) "
+                              "SELECT printf('%04d', i) || hex(zeroblob(500)) FROM n",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        QVERIFY(QFileInfo(saved).size() > 3'000'000);
+        struct stat before;
+        QCOMPARE(::stat(QFile::encodeName(storePath).constData(), &before), 0);
+
+        QString error;
+        QVERIFY2(Backup::restore(*store, saved, &error), qPrintable(error));
+        QVERIFY(QFileInfo(storePath + QStringLiteral("-wal")).size() < 1'048'576);
+        QCOMPARE(scalarOf(store->handle(), QStringLiteral("SELECT count(*) FROM mnu")).toInt(),
+                 3001);
+        // The store is a new file, and the file the program checks before
+        // each write is that one: writes go on, into it.
+        struct stat after;
+        QCOMPARE(::stat(QFile::encodeName(storePath).constData(), &after), 0);
+        QVERIFY(after.st_ino != before.st_ino);
+        QVERIFY(store->isStillTheFile());
+        QVERIFY(store->hasWriteAheadLog());
+        QVERIFY(addDish(*store, QStringLiteral("後")));
+        QCOMPARE(dishesInFile(storePath).size(), 3002);
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral(".zento.dll.restoring.part"))));
+        // The lock stays held: a second program is still kept off.
+        StoreLock second(storePath);
+        QCOMPARE(second.acquire(), StoreLock::Outcome::Elsewhere);
     }
 
     void restoreRefusesWhatIsNotAWholeStore_data()

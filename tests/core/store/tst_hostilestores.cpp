@@ -91,6 +91,10 @@ private slots:
             QVERIFY(!Backup::restore(*store, hostile, &error));
             QVERIFY2(error.contains(named), qPrintable(error));
             QCOMPARE(bytesOf(folder.filePath(QStringLiteral("zento.dll"))), kept);
+            // Nothing of the refused content stays beside the store.
+            QVERIFY(QDir(folder.path())
+                        .entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden)
+                        .isEmpty());
             QCOMPARE(scalarOf(store->handle(), QStringLiteral("SELECT count(*) FROM mnu")).toInt(),
                      300);
         }
