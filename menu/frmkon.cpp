@@ -1,6 +1,7 @@
 #include "menu/frmkon.h"
 
 #include "app/fmain.h"
+#include "app/growth.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
@@ -201,6 +202,23 @@ void FrmKon::build()
     KonPfc = Widgets::label(this, QStringLiteral("KonPfc"), QString(), 120, 12180, 14160, 660);
     KonPfc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     KonPfc->setWordWrap(true);
+    // The window may be enlarged: the two tables take the room, the controls
+    // under them keep below them, the print buttons to the right edge.
+    auto *growth = new Growth(this);
+    growth->add(KonDays, Growth::Taller);
+    for (QWidget *control : {KonNew, KonCopy, KonRename, KonDelete})
+        growth->add(control, Growth::FollowBottom);
+    growth->add(KonPeriod, Growth::FollowBottom);
+    growth->add(KonGrid, Growth::Wider | Growth::Taller);
+    growth->add(KonMeal, Growth::FollowBottom);
+    growth->add(KonDish, Growth::FollowBottom);
+    for (QWidget *control : {KonAdd, KonRemove, KonUp, KonDown, KonToMeal})
+        growth->add(control, Growth::FollowBottom);
+    growth->add(KonShares, Growth::Wider | Growth::FollowBottom);
+    for (QWidget *control : {KonPrint, KonPdf, KonExport})
+        growth->add(control, Growth::FollowRight | Growth::FollowBottom);
+    growth->add(KonJudge, Growth::Wider | Growth::FollowBottom);
+    growth->add(KonPfc, Growth::Wider | Growth::FollowBottom);
 
     connect(KonDays, &QTableWidget::itemSelectionChanged, this, [this] {
         if (!m_filling)
