@@ -1,6 +1,7 @@
 #include "menu/frmkon.h"
 
 #include "app/fmain.h"
+#include "app/growth.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
@@ -165,6 +166,22 @@ void FrmKon::build()
     KonExport = Widgets::button(this, QStringLiteral("KonExport"), QStringLiteral("CSV・Excel"),
                                 12480, 7200, 1800, 375);
     KonExport->setToolTip(QStringLiteral("選んだ日の献立を、日ごとの表と期間の表で書き出す"));
+
+    // The window may be enlarged: the two tables take the room, the controls
+    // under them keep below them, the print buttons to the right edge.
+    auto *growth = new Growth(this);
+    growth->add(KonDays, Growth::Taller);
+    for (QWidget *control : {KonNew, KonCopy, KonRename, KonDelete})
+        growth->add(control, Growth::FollowBottom);
+    growth->add(KonPeriod, Growth::FollowBottom);
+    growth->add(KonGrid, Growth::Wider | Growth::Taller);
+    growth->add(KonMeal, Growth::FollowBottom);
+    growth->add(KonDish, Growth::FollowBottom);
+    for (QWidget *control : {KonAdd, KonRemove, KonUp, KonDown, KonToMeal})
+        growth->add(control, Growth::FollowBottom);
+    growth->add(KonShares, Growth::Wider | Growth::FollowBottom);
+    for (QWidget *control : {KonPrint, KonPdf, KonExport})
+        growth->add(control, Growth::FollowRight | Growth::FollowBottom);
 
     connect(KonDays, &QTableWidget::itemSelectionChanged, this, [this] {
         if (!m_filling)

@@ -1,6 +1,7 @@
 #include "nutrition/frmall.h"
 
 #include "app/fmain.h"
+#include "app/growth.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
@@ -53,14 +54,25 @@ private:
 } // namespace
 
 FrmAll::FrmAll(Program &program, QWidget *parent)
-    : QWidget(parent, Widgets::fixedDialog)
+    : QWidget(parent, Widgets::fixedDialog & ~Qt::MSWindowsFixedSizeDialogHint)
     , m_program(program)
 {
     setObjectName(QStringLiteral("FrmAll"));
     setWindowTitle(QStringLiteral("栄養成分一覧"));
     buildLayout();
     Twips::resizeClient(this, 11400, 8400);
-    setFixedSize(size());
+    // The window may be enlarged: the grid takes the room, the balance
+    // stays under it, the basis at the right edge.
+    auto *growth = new Growth(this);
+    growth->add(m_dishName, Growth::Wider);
+    for (const char *name : {"LabelBasis", "AllBasis"})
+        if (auto *control = findChild<QWidget *>(QLatin1String(name)))
+            growth->add(control, Growth::FollowRight);
+    growth->add(AllGrid, Growth::Wider | Growth::Taller);
+    if (auto *caption = findChild<QWidget *>(QStringLiteral("LabelPfc")))
+        growth->add(caption, Growth::FollowBottom);
+    growth->add(m_pfcText, Growth::Wider | Growth::FollowBottom);
+    growth->add(PfcBar, Growth::Wider | Growth::FollowBottom);
     QString error;
     QList<Intakes::Row> rows;
     if (DishComponents::loadIntakes(program.DbConnectionString, &rows, &error))
