@@ -176,19 +176,21 @@ int main(int argc, char *argv[])
     Intakes::Person person;
     person.age = int(*ageNumber);
     person.sex = sexText == QLatin1String("male") ? 1 : 0;
-    const QStringList levels{"low", "moderate", "high"};
-    if (!levels.contains(parser.value(pal)))
-        return fail(QStringLiteral("--pal は low, moderate, high のどれかです。"), 2);
-    person.activity = Intakes::Activity(levels.indexOf(parser.value(pal)));
-    const QStringList stages{"none", "early", "mid", "late", "lactation"};
-    if (!stages.contains(parser.value(stage)))
-        return fail(QStringLiteral("--stage は none, early, mid, late, lactation のどれかです。"),
-                    2);
-    person.stage = Intakes::Stage(stages.indexOf(parser.value(stage)));
-    const QStringList bases{"serving", "dish", "100g"};
-    if (!bases.contains(parser.value(per)))
-        return fail(QStringLiteral("--per は serving, dish, 100g のどれかです。"), 2);
-    const auto sheetBasis = NutrientSheet::Basis(bases.indexOf(parser.value(per)));
+    // An option that names one of its words: the word's place, or -1 (and
+    // the message naming the words).
+    QString wrongWord;
+    const auto wordOf = [&](const QCommandLineOption &option, const QStringList &words) {
+        const int at = int(words.indexOf(parser.value(option)));
+        if (at < 0 && wrongWord.isEmpty())
+            wrongWord = QStringLiteral("--%1 は %2 のどれかです。")
+                            .arg(option.names().first(), words.join(QStringLiteral(", ")));
+        return at;
+    };
+    person.activity = Intakes::Activity(wordOf(pal, {"low", "moderate", "high"}));
+    person.stage = Intakes::Stage(wordOf(stage, {"none", "early", "mid", "late", "lactation"}));
+    const auto sheetBasis = NutrientSheet::Basis(wordOf(per, {"serving", "dish", "100g"}));
+    if (!wrongWord.isEmpty())
+        return fail(wrongWord, 2);
 
     std::optional<Export::LabelBasis> labelBasis;
     if (parser.isSet(serving)) {
