@@ -207,7 +207,10 @@ void DataList::keyPressEvent(QKeyEvent *event)
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     QListView::keyPressEvent(event);
     const int now = currentIndex().row();
-    if (now < 0 || (now == before && !enter))
+    // Type-ahead chooses what it lands on, even the row already highlighted
+    // (the food of the current line chosen again begins a new line).
+    const bool typed = !event->text().isEmpty() && event->text().at(0).isPrint();
+    if (now < 0 || (now == before && !enter && !typed))
         return;
     if (selectedRow() != now)
         selectRow(now);

@@ -13,9 +13,9 @@ Growth::Growth(QWidget *client, QSize design)
     client->installEventFilter(this);
 }
 
-void Growth::add(QWidget *control, int edges)
+void Growth::add(QWidget *control, int edges, double verticalShare)
 {
-    m_entries.append({control, control->geometry(), edges});
+    m_entries.append({control, control->geometry(), edges, verticalShare});
 }
 
 bool Growth::eventFilter(QObject *watched, QEvent *event)
@@ -31,14 +31,15 @@ void Growth::follow()
     const int dy = std::max(0, m_client->height() - m_design.height());
     for (const Entry &e : std::as_const(m_entries)) {
         QRect r = e.design;
+        const int down = int(dy * e.verticalShare);
         if (e.edges & Wider)
             r.setWidth(r.width() + dx);
         if (e.edges & Taller)
-            r.setHeight(r.height() + dy);
+            r.setHeight(r.height() + down);
         if (e.edges & FollowRight)
             r.moveLeft(r.left() + dx);
         if (e.edges & FollowBottom)
-            r.moveTop(r.top() + dy);
+            r.moveTop(r.top() + down);
         e.control->setGeometry(r);
     }
 }

@@ -27,8 +27,11 @@ public:
     // (by default its size now).
     explicit Growth(QWidget *client, QSize design = QSize());
 
-    // Records the control's design geometry; call after it is placed.
-    void add(QWidget *control, int edges);
+    // Records the control's design geometry; call after it is placed. The
+    // control takes (or moves by) verticalShare of the extra height: controls
+    // stacked one above the other share it, the lower ones moving down by
+    // what the upper ones took.
+    void add(QWidget *control, int edges, double verticalShare = 1.0);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -39,6 +42,7 @@ private:
         QWidget *control;
         QRect design;
         int edges;
+        double verticalShare;
     };
     void follow();
 

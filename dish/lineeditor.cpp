@@ -105,8 +105,20 @@ void LineEditor::attach(RecipeView &recipe)
 
 void LineEditor::grow(Growth &growth)
 {
-    growth.add(foodList, Growth::Wider);
-    growth.add(foodButton, Growth::FollowRight);
+    // The two lists take half the extra height, the recipe below the other
+    // half; the line editor between them moves down by the lists' share.
+    growth.add(categoryList, Growth::Taller, listShare);
+    growth.add(foodList, Growth::Wider | Growth::Taller, listShare);
+    growth.add(foodButton, Growth::FollowRight | Growth::FollowBottom, listShare);
+    QWidget *client = foodList->parentWidget();
+    for (const char *name : {"Label4", "Label5", "Label6"})
+        if (auto *caption = client->findChild<QWidget *>(QLatin1String(name)))
+            growth.add(caption, Growth::FollowBottom, listShare);
+    for (QWidget *control :
+         {static_cast<QWidget *>(foodNameBox), static_cast<QWidget *>(quantityBox),
+          static_cast<QWidget *>(unitCombo), static_cast<QWidget *>(addLineButton),
+          static_cast<QWidget *>(deleteLineButton), static_cast<QWidget *>(updateLineButton)})
+        growth.add(control, Growth::FollowBottom, listShare);
 }
 
 void LineEditor::LoadCategoryList()

@@ -31,8 +31,11 @@ public:
     // controls come after the editor's in the tab order.
     void attach(RecipeView &recipe);
 
-    // The extra width of an enlarged window goes to the food list.
+    // The extra width of an enlarged window goes to the food list; the
+    // extra height is shared by the two lists (listShare of it) and the
+    // recipe below them.
     void grow(Growth &growth);
+    static constexpr double listShare = 0.5;
 
     // The lists, read from the store.
     void LoadCategoryList();

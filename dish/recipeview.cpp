@@ -11,6 +11,7 @@
 #include "core/foods/foodnames.h"
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
+#include "dish/lineeditor.h"
 
 #include <QBrush>
 #include <QLabel>
@@ -69,7 +70,11 @@ RecipeView::RecipeView(QWidget *client, Program &program, DishSession &dish)
 
 void RecipeView::grow(Growth &growth)
 {
-    growth.add(m_grid, Growth::Wider | Growth::Taller);
+    // Below the food lists, which take their share of the extra height.
+    const double listShare = LineEditor::listShare;
+    if (auto *caption = m_grid->parentWidget()->findChild<QWidget *>(QStringLiteral("Label7")))
+        growth.add(caption, Growth::FollowBottom, listShare);
+    growth.add(m_grid, Growth::Wider | Growth::Taller | Growth::FollowBottom, listShare);
 }
 
 void RecipeView::showRecipe()

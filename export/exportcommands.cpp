@@ -55,35 +55,72 @@ std::optional<Export::Selection> ExportCommands::askDishes(const QString &title)
     return which;
 }
 
-bool ExportCommands::askPerson(const QString &title, int *age, bool *male)
+bool ExportCommands::askPerson(const QString &title, Person *person)
 {
     Prompts &prompts = m_window.program().prompts();
     const std::optional<QString> text =
-        prompts.input(QStringLiteral("比較する基準値の年齢（1～80）を入力してください。"), title,
+        prompts.input(QStringLiteral("比較する基準値の年齢（0～100）を入力してください。"), title,
                       QStringLiteral("20"));
     if (!text)
         return false;
-    const std::optional<double> number = NumberReader::number(*text);
-    if (!number || *number != std::floor(*number) || *number < 1 || *number > 80) {
-        prompts.message(QStringLiteral("年齢は1から80までの整数で入力してください。"),
-                        Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    const std::variant<int, QString> age = Intakes::readAge(*text);
+    if (const QString *refusal = std::get_if<QString>(&age)) {
+        prompts.message(*refusal, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return false;
     }
     const std::optional<int> sex = prompts.choose(QStringLiteral("性別を選んでください。"), title,
                                                   {QStringLiteral("男性"), QStringLiteral("女性")});
     if (!sex)
         return false;
-    *age = int(*number);
-    *male = *sex == 0;
+    Intakes::Person &p = person->person;
+    p.age = std::get<int>(age);
+    p.sex = *sex == 0 ? 1 : 0;
+    const std::optional<int> activity =
+        prompts.choose(QStringLiteral("身体活動レベルを選んでください。"), title,
+                       {Intakes::activityText(Intakes::Activity::Low),
+                        Intakes::activityText(Intakes::Activity::Moderate),
+                        Intakes::activityText(Intakes::Activity::High)},
+                       int(Intakes::Activity::Moderate));
+    if (!activity)
+        return false;
+    p.activity = Intakes::Activity(*activity);
+    p.stage = Intakes::Stage::None;
+    // A stage only where the standards give the woman's age one.
+    QList<Intakes::Row> rows;
+    QString error;
+    DishComponents::loadIntakes(m_window.program().DbConnectionString, &rows, &error);
+    const Intakes::Table table(rows);
+    if (table.stageAllowed(p, Intakes::Stage::Lactation)) {
+        QStringList stages;
+        for (int s = 0; s <= int(Intakes::Stage::Lactation); ++s)
+            stages << Intakes::stageText(Intakes::Stage(s));
+        const std::optional<int> stage =
+            prompts.choose(QStringLiteral("妊娠・授乳を選んでください。"), title, stages);
+        if (!stage)
+            return false;
+        p.stage = Intakes::Stage(*stage);
+    }
+    const std::optional<int> basis = prompts.choose(
+        QStringLiteral("栄養成分一覧の判定で、1日の基準と比べる量を選んでください。"), title,
+        {NutrientSheet::basisText(NutrientSheet::Basis::Serving),
+         NutrientSheet::basisText(NutrientSheet::Basis::Dish),
+         NutrientSheet::basisText(NutrientSheet::Basis::Hundred)});
+    if (!basis)
+        return false;
+    person->basis = NutrientSheet::Basis(*basis);
     return true;
 }
 
-bool ExportCommands::read(const Export::Selection &which, int age, bool male,
+bool ExportCommands::read(const Export::Selection &which, const Person *person,
                           std::vector<Export::Dish> *dishes)
 {
     QString error;
+    const int age = person ? person->person.age : 20;
+    const bool male = person ? person->person.sex == 1 : true;
     if (!Export::readDishes(m_window.program().DbConnectionString, which, age, male, dishes,
-                            &error)) {
+                            &error) ||
+        (person && !Export::attachSheets(m_window.program().DbConnectionString, person->person,
+                                         person->basis, dishes, &error))) {
         tell(QStringLiteral("料理を読み込めませんでした。\n") + error);
         return false;
     }
@@ -110,9 +147,8 @@ static QString suggestedName(const std::vector<Export::Dish> &dishes, const QStr
 bool ExportCommands::askPages(const QString &title, std::vector<Export::Dish> *dishes)
 {
     const std::optional<Export::Selection> which = askDishes(title);
-    int age = 20;
-    bool male = true;
-    return which && askPerson(title, &age, &male) && read(*which, age, male, dishes);
+    Person person;
+    return which && askPerson(title, &person) && read(*which, &person, dishes);
 }
 
 void ExportCommands::exportDishes()
@@ -128,12 +164,11 @@ void ExportCommands::exportDishes()
     if (!format)
         return;
     const bool workbook = *format == 1;
-    int age = 20;
-    bool male = true;
-    if (workbook && !askPerson(title, &age, &male))
+    Person person;
+    if (workbook && !askPerson(title, &person))
         return;
     std::vector<Export::Dish> dishes;
-    if (!read(*which, age, male, &dishes))
+    if (!read(*which, workbook ? &person : nullptr, &dishes))
         return;
     const std::optional<QString> path = prompts.saveFileName(
         title, suggestedName(dishes, workbook ? QStringLiteral(".xlsx") : QStringLiteral(".csv")),
@@ -229,7 +264,7 @@ void ExportCommands::showLabel()
         return;
     }
     std::vector<Export::Dish> dishes;
-    if (!read(Export::Selection{false, key}, 20, true, &dishes))
+    if (!read(Export::Selection{false, key}, nullptr, &dishes))
         return;
     ReportPage::Options options;
     options.labelOnly = true;

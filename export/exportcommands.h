@@ -35,11 +35,20 @@ public:
 private:
     // Asks which dishes; nothing when cancelled or there is no current dish.
     std::optional<Export::Selection> askDishes(const QString &title);
-    // Asks the age and sex of the comparison.
-    bool askPerson(const QString &title, int *age, bool *male);
+    // The person the comparison and the 栄養成分一覧 are for, and what the
+    // latter judges.
+    struct Person
+    {
+        Intakes::Person person;
+        NutrientSheet::Basis basis = NutrientSheet::Basis::Serving;
+    };
+    // Asks the age and sex, the activity level, a pregnancy stage or
+    // lactation where the woman's age allows one, and the basis.
+    bool askPerson(const QString &title, Person *person);
     // The dishes and the person of a printed page, read; false when the user stops.
     bool askPages(const QString &title, std::vector<Export::Dish> *dishes);
-    bool read(const Export::Selection &which, int age, bool male,
+    // Reads the dishes; with a person, each with that person's 栄養成分一覧.
+    bool read(const Export::Selection &which, const Person *person,
               std::vector<Export::Dish> *dishes);
     void tell(const QString &error);
 

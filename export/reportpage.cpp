@@ -5,6 +5,7 @@
 #include "core/nutrition/radarchart.h"
 #include "core/store/numbertext.h"
 #include "nutrition/chartsurface.h"
+#include "nutrition/pfcbar.h"
 
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -93,7 +94,8 @@ void paintDish(Page &page, QPagedPaintDevice *device, const Export::Dish &dish,
     paintChart(page, device, 84, chartTop, contentWidth - 84, dish.comparison);
 
     page.text(0, 0, contentWidth, 9, dish.name, font(15, true));
-    page.text(0, 9, contentWidth, 5, QStringLiteral("料理番号 %1").arg(dish.key), small);
+    page.text(0, 9, contentWidth, 5,
+              QStringLiteral("料理番号 %1　%2").arg(dish.key).arg(portionText(dish)), small);
 
     // The recipe lines, as many as the column holds.
     double y = 17;
@@ -133,7 +135,7 @@ void paintDish(Page &page, QPagedPaintDevice *device, const Export::Dish &dish,
         page.text(0, y, 108, rowHeight, QStringLiteral("（材料がありません）"), small);
 
     // The totals panel's figures.
-    const PanelTexts panel = panelTexts(dish.totals);
+    const PanelTexts panel = panelTexts(dish.totals, dish.finishedGrams);
     const double px = 116;
     double py = 17;
     page.text(px, py, 64, 6, QStringLiteral("栄養成分値"), font(11, true));
@@ -194,6 +196,94 @@ void paintDish(Page &page, QPagedPaintDevice *device, const Export::Dish &dish,
     page.wrapped(0, contentHeight - 9, contentWidth, 9, attribution(), font(7));
 }
 
+// The 栄養成分一覧 of the dish for the chosen person: every component in the
+// table's order with its whole, serving and 100 g figures, the day's
+// standard, the share of it and the judgement, then the energy balance as
+// numbers and a bar.
+void paintSheet(Page &page, const Export::Dish &dish, const Export::SheetChoice &choice)
+{
+    using namespace Export;
+    const double contentWidth = pageWidthMm - 2 * marginMm;
+    const double contentHeight = pageHeightMm - 2 * marginMm;
+    const NutrientSheetPage sheet = nutrientSheet(dish, choice);
+    page.text(0, 0, contentWidth, 8, QStringLiteral("栄養成分一覧　") + dish.name, font(13, true));
+    page.text(0, 8, contentWidth, 5, portionText(dish), font(8));
+    page.text(0, 12.5, contentWidth, 5,
+              personText(choice) + QStringLiteral("　判定：") +
+                  NutrientSheet::basisText(choice.basis) + QStringLiteral("比較"),
+              font(8));
+
+    // The grid: name, unit, 全体, 1人分, 100g当たり, 基準 (1日), 充足率, 判定.
+    struct Column
+    {
+        double x, width;
+        int align;
+    };
+    constexpr int right = Qt::AlignRight | Qt::AlignVCenter;
+    constexpr int left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Column columns[] = {{0, 44, left},   {44, 9, left},   {53, 16, right},  {69, 15, right},
+                              {84, 16, right}, {102, 44, left}, {146, 12, right}, {160, 20, left}};
+    const QStringList headings{QStringLiteral("成分"),       QStringLiteral("単位"),
+                               QStringLiteral("全体"),       QStringLiteral("1人分"),
+                               QStringLiteral("100g当たり"), QStringLiteral("基準 (1日)"),
+                               QStringLiteral("充足率(%)"),  QStringLiteral("判定")};
+    const QFont body = font(6.5);
+    const QFont bold = font(6.5, true);
+    const double rowHeight = 3.7;
+    double y = 19;
+    for (int c = 0; c < 8; ++c)
+        page.text(columns[c].x, y, columns[c].width, rowHeight, headings[c], bold,
+                  columns[c].align);
+    page.line(0, y + rowHeight, contentWidth, y + rowHeight);
+    y += rowHeight + 0.3;
+    bool leftOut = false;
+    for (const NutrientSheet::Row &r : sheet.rows) {
+        const Components::Component &c = Components::all[r.component];
+        // A sum that leaves foods out is marked, as the window tints it.
+        const QString mark = r.unknownFoods.isEmpty() ? QString() : QStringLiteral("*");
+        leftOut = leftOut || !mark.isEmpty();
+        const auto figure = [&](const std::optional<double> &v) {
+            return v ? NutrientSheet::figure(r.component, v) + mark : QString();
+        };
+        const QString texts[] = {
+            c.name.toString(),
+            c.unit.toString(),
+            figure(r.total),
+            figure(r.serving),
+            figure(r.perHundredGrams),
+            Intakes::nutrientOf(r.component).isEmpty()
+                ? QString()
+                : Intakes::standardText(r.standard, c.decimals),
+            r.ratio ? NumberText::grouped(NumberText::roundHalfUp(*r.ratio, 0), 0) : QString(),
+            Intakes::verdictText(r.verdict)};
+        for (int col = 0; col < 8; ++col)
+            page.text(columns[col].x, y, columns[col].width, rowHeight, texts[col], body,
+                      columns[col].align);
+        y += rowHeight;
+    }
+    page.line(0, y + 0.3, contentWidth, y + 0.3);
+    y += 1;
+    if (leftOut) {
+        page.text(0, y, contentWidth, rowHeight,
+                  QStringLiteral("* 値が未知（-）の食品を含まない値です。"), font(6.5));
+        y += rowHeight;
+    }
+
+    // The energy balance.
+    y += 1.5;
+    page.text(0, y, contentWidth, 5, QStringLiteral("エネルギー産生栄養素バランス"), font(9, true));
+    y += 5;
+    const QStringList shares = NutrientSheet::shareTexts(sheet.balance);
+    page.text(0, y, contentWidth, 4.5, shares.join(QStringLiteral("　")), font(7.5));
+    y += 5;
+    page.painter().setFont(font(7.5));
+    PfcBar::paint(page.painter(), page.rect(0, y, contentWidth, 9), sheet.balance, Qt::white,
+                  Qt::black);
+
+    page.line(0, contentHeight - 10, contentWidth, contentHeight - 10);
+    page.wrapped(0, contentHeight - 9, contentWidth, 9, attribution(), font(7));
+}
+
 void paintLabelPage(Page &page, const Export::Dish &dish, const Options &options)
 {
     const double contentWidth = pageWidthMm - 2 * marginMm;
@@ -249,13 +339,23 @@ void paintLabel(QPainter &painter, const QRectF &box, const Export::NutritionLab
 bool paint(QPagedPaintDevice *device, const std::vector<Export::Dish> &dishes,
            const Options &options, QString *error)
 {
+    // A dish with a 栄養成分一覧 takes a second page for it.
+    std::vector<std::pair<size_t, bool>> pages; // the dish, its 栄養成分一覧
+    for (size_t i = 0; i < dishes.size(); ++i) {
+        pages.emplace_back(i, false);
+        if (!options.labelOnly && dishes[i].sheet)
+            pages.emplace_back(i, true);
+    }
     return PrintPage::paintPages(
-        device, QPageLayout::Portrait, marginMm, int(dishes.size()),
+        device, QPageLayout::Portrait, marginMm, int(pages.size()),
         [&](Page &page, int i) {
+            const auto [d, sheet] = pages[size_t(i)];
             if (options.labelOnly)
-                paintLabelPage(page, dishes[i], options);
+                paintLabelPage(page, dishes[d], options);
+            else if (sheet)
+                paintSheet(page, dishes[d], *dishes[d].sheet);
             else
-                paintDish(page, device, dishes[i], options);
+                paintDish(page, device, dishes[d], options);
         },
         error);
 }

@@ -14,8 +14,10 @@ class QPainter;
 // lines with their grams, the figures of the totals panel, the comparison
 // table for the chosen age and sex beside the radar chart (the comparison
 // window's own geometry), the nutrition label as a box and the attribution
-// of the reference data at the foot. The same painting serves the printer,
-// the print preview and PDF files.
+// of the reference data at the foot; for a dish given a person's 栄養成分一覧
+// (Export::Dish::sheet), a second page with it: every component of the dish
+// beside that person's standards and the energy balance with its bar. The
+// same painting serves the printer, the print preview and PDF files.
 namespace ReportPage {
 
 struct Options
@@ -23,7 +25,7 @@ struct Options
     bool labelOnly = false; // a page holds the dish's label alone
 };
 
-// Paints one page per dish on a paged device (a printer or a PDF writer) set
+// Paints the pages of every dish on a paged device (a printer or a PDF writer) set
 // to A4. Returns false with a message when the device cannot be painted on.
 bool paint(QPagedPaintDevice *device, const std::vector<Export::Dish> &dishes,
            const Options &options, QString *error);

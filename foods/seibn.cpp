@@ -2,6 +2,7 @@
 
 #include "app/bindings.h"
 #include "app/fmain.h"
+#include "app/growth.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
@@ -52,7 +53,13 @@ Seibn::Seibn(Program &program, QWidget *parent)
     // The values fill 5955 twips; the full name and the measures lie below,
     // the other components to the right.
     Twips::resizeClient(this, 9720, 7680);
-    setFixedSize(size());
+    // The window may be enlarged: the other components take the room.
+    auto *growth = new Growth(this);
+    if (auto *caption = findChild<QWidget *>(QStringLiteral("Label8")))
+        growth->add(caption, Growth::Wider);
+    growth->add(GridComponents, Growth::Wider | Growth::Taller);
+    growth->add(LabelOfficial, Growth::FollowBottom);
+    growth->add(Command5, Growth::FollowRight | Growth::FollowBottom);
 
     connect(Command1, &QPushButton::clicked, this, &Seibn::leave);
     connect(Command2, &QPushButton::clicked, this, &Seibn::registerFood);

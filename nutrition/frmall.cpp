@@ -1,6 +1,7 @@
 #include "nutrition/frmall.h"
 
 #include "app/fmain.h"
+#include "app/growth.h"
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/twips.h"
@@ -10,6 +11,7 @@
 #include "core/nutrition/nutrientsheet.h"
 #include "core/nutrition/unknownvalues.h"
 #include "core/store/numbertext.h"
+#include "nutrition/pfcbar.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -41,42 +43,8 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        const QRect bar = rect().adjusted(0, 0, -1, -height() / 3);
-        p.fillRect(bar, palette().color(QPalette::Base));
-        const std::optional<double> shares[] = {m_balance.shares.protein, m_balance.shares.fat,
-                                                m_balance.shares.carbohydrate};
-        const Intakes::Standard *goals[] = {&m_balance.goals.protein, &m_balance.goals.fat,
-                                            &m_balance.goals.carbohydrate};
-        static const QColor colours[] = {QColor(214, 90, 80), QColor(230, 180, 60),
-                                         QColor(90, 140, 200)};
-        static const char *letters[] = {"P", "F", "C"};
-        double from = 0;
-        for (int i = 0; i < 3; ++i) {
-            if (!shares[i] || *shares[i] <= 0)
-                continue;
-            const double share = std::min(*shares[i], 100.0 - from);
-            const int left = bar.left() + int(bar.width() * from / 100);
-            const int right = bar.left() + int(bar.width() * (from + share) / 100);
-            const QRect part(left, bar.top(), right - left, bar.height());
-            p.fillRect(part, colours[i]);
-            p.setPen(Qt::black);
-            p.drawText(part, Qt::AlignCenter,
-                       QStringLiteral("%1 %2%")
-                           .arg(QLatin1String(letters[i]))
-                           .arg(NumberText::grouped(NumberText::roundHalfUp(*shares[i], 0), 0)));
-            // The goal's range of this share, under its part of the bar.
-            if (goals[i]->dgMin && goals[i]->dgMax) {
-                const int a = bar.left() + int(bar.width() * (from + 0) / 100);
-                const int gx1 = a + int(bar.width() * *goals[i]->dgMin / 100);
-                const int gx2 = a + int(bar.width() * *goals[i]->dgMax / 100);
-                const int y = bar.bottom() + 4 + i * 4;
-                p.setPen(QPen(colours[i].darker(130), 3));
-                p.drawLine(gx1, y, gx2, y);
-            }
-            from += share;
-        }
-        p.setPen(palette().color(QPalette::WindowText));
-        p.drawRect(bar);
+        PfcBar::paint(p, QRectF(rect().adjusted(0, 0, -1, 0)), m_balance,
+                      palette().color(QPalette::Base), palette().color(QPalette::WindowText));
     }
 
 private:
@@ -86,14 +54,25 @@ private:
 } // namespace
 
 FrmAll::FrmAll(Program &program, QWidget *parent)
-    : QWidget(parent, Widgets::fixedDialog)
+    : QWidget(parent, Widgets::fixedDialog & ~Qt::MSWindowsFixedSizeDialogHint)
     , m_program(program)
 {
     setObjectName(QStringLiteral("FrmAll"));
     setWindowTitle(QStringLiteral("栄養成分一覧"));
     buildLayout();
     Twips::resizeClient(this, 11400, 8400);
-    setFixedSize(size());
+    // The window may be enlarged: the grid takes the room, the balance
+    // stays under it, the basis at the right edge.
+    auto *growth = new Growth(this);
+    growth->add(m_dishName, Growth::Wider);
+    for (const char *name : {"LabelBasis", "AllBasis"})
+        if (auto *control = findChild<QWidget *>(QLatin1String(name)))
+            growth->add(control, Growth::FollowRight);
+    growth->add(AllGrid, Growth::Wider | Growth::Taller);
+    if (auto *caption = findChild<QWidget *>(QStringLiteral("LabelPfc")))
+        growth->add(caption, Growth::FollowBottom);
+    growth->add(m_pfcText, Growth::Wider | Growth::FollowBottom);
+    growth->add(PfcBar, Growth::Wider | Growth::FollowBottom);
     QString error;
     QList<Intakes::Row> rows;
     if (DishComponents::loadIntakes(program.DbConnectionString, &rows, &error))
@@ -161,8 +140,9 @@ void FrmAll::buildLayout()
     label(this, QStringLiteral("LabelBasis"), QStringLiteral("判定"), 8340, 540, 480, 255);
     AllBasis = new QComboBox(this);
     AllBasis->setObjectName(QStringLiteral("AllBasis"));
-    AllBasis->addItems(
-        {QStringLiteral("1人分を1日の基準と"), QStringLiteral("料理全体を1日分として")});
+    for (auto b :
+         {NutrientSheet::Basis::Serving, NutrientSheet::Basis::Dish, NutrientSheet::Basis::Hundred})
+        AllBasis->addItem(NutrientSheet::basisText(b));
     Twips::place(AllBasis, 8820, 510, 2460, 300);
 
     AllGrid = new QTableWidget(Components::count, 8, this);
@@ -292,15 +272,7 @@ void FrmAll::showPerson()
 
     const NutrientSheet::Balance balance =
         NutrientSheet::balance(m_totals, m_servings, m_table, m_person);
-    QStringList parts = {
-        NutrientSheet::shareText(QStringLiteral("P"), balance.shares.protein,
-                                 balance.goals.protein) +
-            QLatin1Char(' ') + Intakes::verdictText(balance.protein),
-        NutrientSheet::shareText(QStringLiteral("F"), balance.shares.fat, balance.goals.fat) +
-            QLatin1Char(' ') + Intakes::verdictText(balance.fat),
-        NutrientSheet::shareText(QStringLiteral("C"), balance.shares.carbohydrate,
-                                 balance.goals.carbohydrate) +
-            QLatin1Char(' ') + Intakes::verdictText(balance.carbohydrate)};
+    QStringList parts = NutrientSheet::shareTexts(balance);
     if (balance.energyDish)
         parts << QStringLiteral("全体 %1 kcal、1人分 %2 kcal")
                      .arg(NumberText::grouped(NumberText::roundHalfUp(*balance.energyDish, 0), 0),

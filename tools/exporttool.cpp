@@ -1,12 +1,19 @@
 // zento-export: the export of the program's ﾌｧｲﾙ menu for scripts.
 //
 //   zento-export --store FILE --format csv|xlsx|pdf|label (--all | --dish KEY-OR-NAME)
-//                [--age N] [--sex male|female] [--serving GRAMS|person|100g] --output FILE
+//                [--age N] [--sex male|female] [--pal low|moderate|high]
+//                [--stage none|early|mid|late|lactation] [--per serving|dish|100g]
+//                [--serving GRAMS|person|100g] --output FILE
 //   zento-export --store FILE --format csv|xlsx|pdf --menu NAME-OR-DATE[..DATE] --output FILE
 //
 // --menu writes the menus of the days named (a day's name or date, or the
 // dated days from one date to another): the 献立表 as PDF, or a table per
 // day and the period's as a workbook or CSV.
+//
+// The PDF gives every dish a second page, and the workbook every dish's sheet
+// a table, with its 栄養成分一覧 for the person of --age, --sex, --pal and
+// --stage, judging a serving (--per serving), the whole dish as a day's
+// intake (dish) or 100 g of it (100g) against a day's standard.
 //
 // Exits 0 when the file is written, 1 with a one-line message on stderr when
 // the store, the dish or the target fails, 2 for a wrong command line.
@@ -87,8 +94,24 @@ int main(int argc, char *argv[])
     const QCommandLineOption all(QStringLiteral("all"), QStringLiteral("すべての料理"));
     const QCommandLineOption dish(QStringLiteral("dish"), QStringLiteral("料理の番号または名前"),
                                   QStringLiteral("KEY-OR-NAME"));
-    const QCommandLineOption age(QStringLiteral("age"), QStringLiteral("基準値の年齢（既定 20）"),
+    const QCommandLineOption age(QStringLiteral("age"),
+                                 QStringLiteral("基準値の年齢 0～100（既定 20）"),
                                  QStringLiteral("N"), QStringLiteral("20"));
+    const QCommandLineOption pal(
+        QStringLiteral("pal"),
+        QStringLiteral("栄養成分一覧の身体活動レベル low|moderate|high（低い・ふつう・高い、既定 "
+                       "moderate）"),
+        QStringLiteral("LEVEL"), QStringLiteral("moderate"));
+    const QCommandLineOption stage(
+        QStringLiteral("stage"),
+        QStringLiteral("栄養成分一覧の妊娠・授乳 none|early|mid|late|lactation（なし・妊娠初期・"
+                       "中期・後期・授乳中、既定 none。女性の10～64歳だけ）"),
+        QStringLiteral("STAGE"), QStringLiteral("none"));
+    const QCommandLineOption per(
+        QStringLiteral("per"),
+        QStringLiteral("栄養成分一覧で1日の基準と比べる量 serving|dish|100g（1人分・料理全体・"
+                       "100g、既定 serving）"),
+        QStringLiteral("BASIS"), QStringLiteral("serving"));
     const QCommandLineOption sex(QStringLiteral("sex"),
                                  QStringLiteral("基準値の性別 male|female（既定 male）"),
                                  QStringLiteral("SEX"), QStringLiteral("male"));
@@ -103,7 +126,7 @@ int main(int argc, char *argv[])
         QStringLiteral("menu"),
         QStringLiteral("献立: 日の名前か日付（2026-12-07）、または期間 2026-12-07..2026-12-11"),
         QStringLiteral("NAME-OR-DATE[..DATE]"));
-    parser.addOptions({store, format, all, dish, age, sex, serving, output, menu});
+    parser.addOptions({store, format, all, dish, age, sex, pal, stage, per, serving, output, menu});
     parser.addHelpOption();
     if (!parser.parse(QCoreApplication::arguments()))
         return fail(parser.errorText(), 2);
@@ -132,11 +155,31 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("--all か --dish のどちらか一つを指定してください。"), 2);
 
     const std::optional<double> ageNumber = NumberReader::number(parser.value(age));
-    if (!ageNumber || *ageNumber != std::floor(*ageNumber) || *ageNumber < 1 || *ageNumber > 80)
-        return fail(QStringLiteral("--age は1から80までの整数です。"), 2);
+    if (!ageNumber || *ageNumber != std::floor(*ageNumber) || *ageNumber < Intakes::youngestAge ||
+        *ageNumber > Intakes::oldestAge)
+        return fail(QStringLiteral("--age は0から100までの整数です。"), 2);
     const QString sexText = parser.value(sex);
     if (sexText != QLatin1String("male") && sexText != QLatin1String("female"))
         return fail(QStringLiteral("--sex は male か female です。"), 2);
+    Intakes::Person person;
+    person.age = int(*ageNumber);
+    person.sex = sexText == QLatin1String("male") ? 1 : 0;
+    // An option that names one of its words: the word's place, or -1 (and
+    // the message naming the words).
+    QString wrongWord;
+    const auto wordOf = [&](const QCommandLineOption &option, const QStringList &words) {
+        const int at = int(words.indexOf(parser.value(option)));
+        if (at < 0 && wrongWord.isEmpty())
+            wrongWord = QStringLiteral("--%1 は %2 のどれかです。")
+                            .arg(option.names().first(), words.join(QStringLiteral(", ")));
+        return at;
+    };
+    person.activity = Intakes::Activity(wordOf(pal, {"low", "moderate", "high"}));
+    person.stage = Intakes::Stage(wordOf(stage, {"none", "early", "mid", "late", "lactation"}));
+    const auto sheetBasis = NutrientSheet::Basis(wordOf(per, {"serving", "dish", "100g"}));
+    if (!wrongWord.isEmpty())
+        return fail(wrongWord, 2);
+
     std::optional<Export::LabelBasis> labelBasis;
     if (parser.isSet(serving)) {
         const QString text = parser.value(serving);
@@ -209,6 +252,14 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("データベース「%1」を読めません: %2").arg(storePath, error));
     if (dishes.empty())
         return fail(QStringLiteral("書き出す料理がありません。"));
+    if ((kind == QLatin1String("pdf") || kind == QLatin1String("xlsx")) &&
+        !Export::attachSheets(connection, person, sheetBasis, &dishes, &error))
+        return fail(QStringLiteral("データベース「%1」を読めません: %2").arg(storePath, error));
+    // A stage is for a woman of an age the standards give one (10 to 64).
+    if (dishes.front().sheet && !dishes.front().sheet->table.stageAllowed(person, person.stage))
+        return fail(QStringLiteral("--stage は女性の、妊娠・授乳の基準がある年齢（10～64歳）に"
+                                   "だけ指定できます。"),
+                    2);
 
     // --serving labels every dish on that basis, for this run only.
     if (labelBasis) {

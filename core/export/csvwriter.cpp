@@ -1,5 +1,6 @@
 #include "core/export/csvwriter.h"
 
+#include "core/dish/portion.h"
 #include "core/export/nutritionlabel.h"
 #include "core/export/sheettable.h"
 #include "core/export/targetfile.h"
@@ -197,6 +198,12 @@ template <typename Value> void appendComponents(QByteArray &out, Value value)
 
 void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
 {
+    // Every row of the dish ends with its 人分 and finished weight.
+    QByteArray portion = ",";
+    appendNumber(portion, dish.servings);
+    portion += ',';
+    appendNumber(portion, dish.finishedGrams);
+    portion += "\r\n";
     const QString key = QString::number(dish.key);
     // Every row of the dish begins with its number and name.
     QByteArray dishFields = key.toUtf8() + ',';
@@ -221,15 +228,16 @@ void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
         }
         out += noLabel;
         appendComponents(out, [&](int c) { return lineComponent(line, c); });
-        out += "\r\n";
+        out += portion;
     }
 
     // The total row: the panel's weight, energy (whole kcal) and salt as it
     // rounds them, every other sum as the store adds it up; then the row per
-    // 100 g at each nutrient's places.
+    // 100 g (of the finished dish when it has a finished weight) and the row
+    // of one serving at each nutrient's places.
     static const int energy = nutrientIndex("ENC");
     static const int salt = nutrientIndex("NAT");
-    const DishTotals panel = dishTotals(dish.totals);
+    const DishTotals panel = dishTotals(dish.totals, dish.finishedGrams);
     out += dishFields + "合計,,,,,";
     appendNumber(out, panel.grams());
     for (int i = 0; i < nutrientCount; ++i) {
@@ -247,15 +255,29 @@ void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
     }
     out += noLabel;
     appendComponents(out, [&](int c) { return dish.totals.components[c]; });
-    out += "\r\n";
+    out += portion;
     out += dishFields + "100g当たり,,,,,";
     for (int i = 0; i < nutrientCount; ++i) {
         out += ',';
-        appendNumber(out, perHundredAtPlaces(dish.totals, i));
+        appendNumber(out, perHundredAtPlaces(dish.totals, i, dish.finishedGrams));
     }
     out += noLabel;
-    appendComponents(out, [&](int c) { return componentPerHundred(dish.totals, c); });
-    out += "\r\n";
+    appendComponents(
+        out, [&](int c) { return componentPerHundred(dish.totals, c, dish.finishedGrams); });
+    out += portion;
+    out += dishFields + "1人分,,,,,";
+    const std::optional<double> hundreds =
+        Portion::hundreds(panel.grams().value_or(0), dish.finishedGrams);
+    appendNumber(out, hundreds ? std::optional<double>(
+                                     NumberText::roundHalfUp(*hundreds * 100 / dish.servings, 1))
+                               : std::nullopt);
+    for (int i = 0; i < nutrientCount; ++i) {
+        out += ',';
+        appendNumber(out, perServingAtPlaces(dish, i));
+    }
+    out += noLabel;
+    appendComponents(out, [&](int c) { return componentPerServing(dish, c); });
+    out += portion;
 
     // The label: its figures as numbers in their own columns ("-", a figure
     // that cannot be given, is left empty).
@@ -272,7 +294,7 @@ void appendDish(QByteArray &out, const Dish &dish, NameBytes &names)
     appendField(out, label.note.isEmpty() ? labelStatement()
                                           : labelStatement() + QLatin1Char(' ') + label.note);
     out += QByteArray(qsizetype(extraComponents().size()), ',');
-    out += "\r\n";
+    out += portion;
 }
 
 } // namespace
@@ -333,6 +355,7 @@ bool writeDocument(QFileDevice &file, const std::vector<Dish> &dishes)
     headings << QStringLiteral("表示の注記");
     for (int c : extraComponents())
         headings << componentHeading(c);
+    headings << QStringLiteral("人分") << QStringLiteral("出来上がり重量(g)");
     out += csvRecord(headings);
     NameBytes names;
     for (const Dish &dish : dishes) {

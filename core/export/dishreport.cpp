@@ -1,6 +1,7 @@
 #include "core/export/dishreport.h"
 
 #include "core/app/threads.h"
+#include "core/dish/portion.h"
 #include "core/nutrition/chartscale.h"
 #include "core/nutrition/comparison.h"
 #include "core/nutrition/radarchart.h"
@@ -201,7 +202,7 @@ QString attribution()
         "（一部の値は2020年版による）");
 }
 
-DishTotals dishTotals(const Totals &t)
+DishTotals dishTotals(const Totals &t, std::optional<double> finishedGrams)
 {
     auto sum = [&](const char *field) { return t.sums[nutrientIndex(field)]; };
     DishTotals d;
@@ -214,12 +215,14 @@ DishTotals dishTotals(const Totals &t)
     d.fibre = sum("TSS");
     d.ash = sum("KBN");
     d.salt = sum("NAT");
+    d.finishedGrams = finishedGrams;
     return d;
 }
 
-std::optional<double> perHundredGrams(const Totals &totals, int nutrient)
+std::optional<double> perHundredGrams(const Totals &totals, int nutrient,
+                                      std::optional<double> finishedGrams)
 {
-    return dishTotals(totals).perHundredGrams(totals.sums[nutrient]);
+    return dishTotals(totals, finishedGrams).perHundredGrams(totals.sums[nutrient]);
 }
 
 int nutrientPlaces(int nutrient)
@@ -240,12 +243,39 @@ int nutrientPlaces(int nutrient)
     return places[nutrient];
 }
 
-std::optional<double> perHundredAtPlaces(const Totals &totals, int nutrient)
+namespace {
+
+// The hundreds of grams a dish's figures per 100 g divide by: its finished
+// weight's, else its lines'; nothing when that is 0.
+std::optional<double> hundredsOf(const Totals &totals, std::optional<double> finishedGrams)
 {
-    const std::optional<double> &sum = totals.sums[nutrient];
-    if (!sum || !totals.lineWeight || NumberText::significant15(*totals.lineWeight) == 0)
+    if (finishedGrams)
+        return Portion::hundreds(0, finishedGrams);
+    if (!totals.lineWeight || NumberText::significant15(*totals.lineWeight) == 0)
         return std::nullopt;
-    return NumberText::roundHalfUp(*sum / *totals.lineWeight, nutrientPlaces(nutrient));
+    return totals.lineWeight;
+}
+
+std::optional<double> atPlaces(const std::optional<double> &sum, std::optional<double> divisor,
+                               int places)
+{
+    if (!sum || !divisor)
+        return std::nullopt;
+    return NumberText::roundHalfUp(*sum / *divisor, places);
+}
+
+} // namespace
+
+std::optional<double> perHundredAtPlaces(const Totals &totals, int nutrient,
+                                         std::optional<double> finishedGrams)
+{
+    return atPlaces(totals.sums[nutrient], hundredsOf(totals, finishedGrams),
+                    nutrientPlaces(nutrient));
+}
+
+std::optional<double> perServingAtPlaces(const Dish &dish, int nutrient)
+{
+    return atPlaces(dish.totals.sums[nutrient], dish.servings, nutrientPlaces(nutrient));
 }
 
 const std::vector<int> &extraComponents()
@@ -274,12 +304,19 @@ std::optional<double> lineComponent(const Line &line, int component)
     return line.per100 ? (*line.per100)[component] : std::nullopt;
 }
 
-std::optional<double> componentPerHundred(const Totals &totals, int component)
+std::optional<double> componentPerHundred(const Totals &totals, int component,
+                                          std::optional<double> finishedGrams)
 {
-    const std::optional<double> &sum = totals.components[component];
-    if (!sum || !totals.lineWeight || NumberText::significant15(*totals.lineWeight) == 0)
+    return atPlaces(totals.components[component], hundredsOf(totals, finishedGrams),
+                    Components::all[component].decimals);
+}
+
+std::optional<double> componentPerServing(const Dish &dish, int component)
+{
+    if (!Components::isAmount(component))
         return std::nullopt;
-    return NumberText::roundHalfUp(*sum / *totals.lineWeight, Components::all[component].decimals);
+    return atPlaces(dish.totals.components[component], dish.servings,
+                    Components::all[component].decimals);
 }
 
 std::optional<double> shown(const std::optional<double> &value)
@@ -287,9 +324,72 @@ std::optional<double> shown(const std::optional<double> &value)
     return value ? std::optional<double>(NumberText::significant15(*value)) : std::nullopt;
 }
 
-PanelTexts panelTexts(const Totals &t)
+PanelTexts panelTexts(const Totals &t, std::optional<double> finishedGrams)
 {
-    return totalsText(dishTotals(t));
+    return totalsText(dishTotals(t, finishedGrams));
+}
+
+NutrientSheetPage nutrientSheet(const Dish &dish, const SheetChoice &choice)
+{
+    // The lines as the window reads them: each food's components per 100 g.
+    QList<DishComponents::Line> lines;
+    lines.reserve(qsizetype(dish.lines.size()));
+    for (const Line &line : dish.lines) {
+        DishComponents::Line &l = lines.emplace_back();
+        l.weightFactor = line.grams.value_or(0) / 100;
+        l.food = line.foodName;
+        if (!line.per100)
+            continue;
+        for (int c = 0; c < Components::count; ++c)
+            l.values[c].number = (*line.per100)[c];
+    }
+    const DishComponents::Totals totals = DishComponents::total(lines);
+    NutrientSheetPage page;
+    page.group = choice.table.groupName(choice.person.age);
+    page.rows = NutrientSheet::rows(totals, dish.servings, dish.finishedGrams, choice.table,
+                                    choice.person, choice.basis);
+    page.balance = NutrientSheet::balance(totals, dish.servings, choice.table, choice.person);
+    return page;
+}
+
+bool attachSheets(const QString &connection, const Intakes::Person &person,
+                  NutrientSheet::Basis basis, std::vector<Dish> *dishes, QString *error)
+{
+    QList<Intakes::Row> rows;
+    if (!DishComponents::loadIntakes(connection, &rows, error))
+        return false;
+    auto choice = std::make_shared<SheetChoice>();
+    choice->person = person;
+    choice->basis = basis;
+    choice->table = Intakes::Table(rows);
+    for (Dish &dish : *dishes)
+        dish.sheet = choice;
+    return true;
+}
+
+QString personText(const SheetChoice &choice)
+{
+    const Intakes::Person &p = choice.person;
+    const QString group = choice.table.groupName(p.age);
+    QString text = QStringLiteral("%1歳（%2）・%3・身体活動 %4")
+                       .arg(p.age)
+                       .arg(group.isEmpty() ? QStringLiteral("基準なし") : group,
+                            p.sex == 1 ? QStringLiteral("男性") : QStringLiteral("女性"),
+                            Intakes::activityText(p.activity));
+    if (p.stage != Intakes::Stage::None && choice.table.stageAllowed(p, p.stage))
+        text += QStringLiteral("・") + Intakes::stageText(p.stage);
+    return text;
+}
+
+QString portionText(const Dish &dish)
+{
+    QString text = QStringLiteral("%1人分").arg(Portion::servingsText(dish.servings));
+    if (dish.finishedGrams)
+        text += QStringLiteral("・出来上がり %1 g")
+                    .arg(NumberText::grouped(
+                        *dish.finishedGrams,
+                        *dish.finishedGrams == std::floor(*dish.finishedGrams) ? 0 : 1));
+    return text;
 }
 
 ListTexts listTexts(const Totals &t)

@@ -2,7 +2,10 @@
 
 #include "core/dish/dishsession.h"
 #include "core/nutrition/components.h"
+#include "core/nutrition/dishcomponents.h"
+#include "core/nutrition/intakes.h"
 #include "core/nutrition/nutrients.h"
+#include "core/nutrition/nutrientsheet.h"
 
 #include <QString>
 #include <QStringView>
@@ -86,6 +89,15 @@ struct Comparison
     std::array<double, 9> chartScales{};
 };
 
+// The person and the basis the 栄養成分一覧 of an export judges by, and the
+// intake standards it looks them up in; one for all the dishes of an export.
+struct SheetChoice
+{
+    Intakes::Person person;
+    NutrientSheet::Basis basis = NutrientSheet::Basis::Serving;
+    Intakes::Table table;
+};
+
 // What a label's figures are given for, chosen per dish and stored with it:
 // 100 g of dish (of the finished dish when it has a finished weight), one
 // serving of a weight typed for the label (1食), or one of the servings the
@@ -118,20 +130,45 @@ struct Dish
     double servings = 1;
     // 出来上がり重量 (g): the weight once cooked, when one is stored.
     std::optional<double> finishedGrams;
+    // The person of the 栄養成分一覧 the print and the PDF give each dish
+    // on a page of its own; none: no such page.
+    std::shared_ptr<const SheetChoice> sheet;
 };
+
+// The 栄養成分一覧 of a dish: every component for the whole dish, a serving
+// and 100 g, judged for the person of its choice, as the window shows them.
+struct NutrientSheetPage
+{
+    QString group; // the standards' age group, "15～17歳"; empty: none
+    QList<NutrientSheet::Row> rows;
+    NutrientSheet::Balance balance;
+};
+NutrientSheetPage nutrientSheet(const Dish &dish, const SheetChoice &choice);
+
+// Reads the intake standards and gives every dish the 栄養成分一覧 of that
+// person and basis; false with *error when the standards cannot be read.
+bool attachSheets(const QString &connectionString, const Intakes::Person &person,
+                  NutrientSheet::Basis basis, std::vector<Dish> *dishes, QString *error);
+
+// The person of a 栄養成分一覧: "15歳（15～17歳）・女性・身体活動 ふつう・妊娠中期".
+QString personText(const SheetChoice &choice);
+// 人分 and the finished weight: "4人分・出来上がり 1,200 g", "1人分".
+QString portionText(const Dish &dish);
 
 // The units of the comparison table's eleven rows (captions:
 // Comparison::caption).
 extern const std::array<QStringView, 11> comparisonUnits;
 
 // The totals as the main window's panel counts and shows them.
-DishTotals dishTotals(const Totals &totals);
+// With a finished weight, the figures per 100 g are of the finished dish.
+DishTotals dishTotals(const Totals &totals, std::optional<double> finishedGrams = std::nullopt);
 using PanelTexts = DishTotalsText;
-PanelTexts panelTexts(const Totals &totals);
+PanelTexts panelTexts(const Totals &totals, std::optional<double> finishedGrams = std::nullopt);
 
 // Grams per 100 g of dish of nutrient i, rounded half up to one decimal as
 // the panel rounds; nothing for a dish without weight or without the value.
-std::optional<double> perHundredGrams(const Totals &totals, int nutrient);
+std::optional<double> perHundredGrams(const Totals &totals, int nutrient,
+                                      std::optional<double> finishedGrams = std::nullopt);
 
 // The decimals the food table gives nutrient i per 100 g with: energy,
 // minerals in mg, vitamin A and C and cholesterol whole; the gram fields, iron,
@@ -139,7 +176,10 @@ std::optional<double> perHundredGrams(const Totals &totals, int nutrient);
 int nutrientPlaces(int nutrient);
 // The content of nutrient i per 100 g of dish at those places, rounded half
 // up; nothing for a dish without weight or without the value.
-std::optional<double> perHundredAtPlaces(const Totals &totals, int nutrient);
+std::optional<double> perHundredAtPlaces(const Totals &totals, int nutrient,
+                                         std::optional<double> finishedGrams = std::nullopt);
+// The content of nutrient i in one of the dish's servings at those places.
+std::optional<double> perServingAtPlaces(const Dish &dish, int nutrient);
 // The components the value fields do not hold (Components::all), in the
 // table's order: the columns the exports give after the nutrients'.
 const std::vector<int> &extraComponents();
@@ -151,7 +191,10 @@ std::optional<double> lineComponent(const Line &line, int component);
 
 // The content of component c per 100 g of dish at the decimals the food
 // table gives it with, rounded half up; nothing without weight or value.
-std::optional<double> componentPerHundred(const Totals &totals, int component);
+std::optional<double> componentPerHundred(const Totals &totals, int component,
+                                          std::optional<double> finishedGrams = std::nullopt);
+// The content of component c in one of the dish's servings at its places.
+std::optional<double> componentPerServing(const Dish &dish, int component);
 // A figure as its 15 significant digits, the form the windows' texts show:
 // no binary remainder (957.9999999999998 is 958).
 std::optional<double> shown(const std::optional<double> &value);

@@ -27,7 +27,9 @@ QList<Row> rows(const DishComponents::Totals &totals, double servings,
         const QString nutrient = Intakes::nutrientOf(i);
         if (!nutrient.isEmpty())
             row.standard = table.of(nutrient, person);
-        const std::optional<double> judged = basis == Basis::Dish ? row.total : row.serving;
+        const std::optional<double> judged = basis == Basis::Dish      ? row.total
+                                             : basis == Basis::Hundred ? row.perHundredGrams
+                                                                       : row.serving;
         if (judged) {
             row.verdict = Intakes::judge(*judged, row.standard);
             if (const auto reference = row.standard.reference(); reference && *reference > 0)
@@ -36,6 +38,19 @@ QList<Row> rows(const DishComponents::Totals &totals, double servings,
         list.append(row);
     }
     return list;
+}
+
+QString basisText(Basis basis)
+{
+    switch (basis) {
+    case Basis::Serving:
+        return QStringLiteral("1人分を1日の基準と");
+    case Basis::Dish:
+        return QStringLiteral("料理全体を1日分として");
+    case Basis::Hundred:
+        return QStringLiteral("100gを1日の基準と");
+    }
+    return QString();
 }
 
 QString figure(int component, std::optional<double> value)
@@ -77,6 +92,23 @@ QString shareText(const QString &letter, std::optional<double> share, const Inta
     else
         text += QStringLiteral("（目標量なし）");
     return text;
+}
+
+QStringList shareTexts(const Balance &b)
+{
+    const auto text = [](const char *letter, std::optional<double> share,
+                         const Intakes::Standard &goal, Intakes::Verdict verdict) {
+        return shareText(QLatin1String(letter), share, goal) + QLatin1Char(' ') +
+               Intakes::verdictText(verdict);
+    };
+    return {text("P", b.shares.protein, b.goals.protein, b.protein),
+            text("F", b.shares.fat, b.goals.fat, b.fat),
+            text("C", b.shares.carbohydrate, b.goals.carbohydrate, b.carbohydrate)};
+}
+
+QString balanceText(const Balance &b)
+{
+    return shareTexts(b).join(QStringLiteral("　"));
 }
 
 } // namespace NutrientSheet

@@ -14,9 +14,12 @@
 // judgement. The window and the paper show these rows as they are.
 namespace NutrientSheet {
 
-// What is judged against a day's standard: one serving, or the whole dish as
-// a day's intake (1日分).
-enum class Basis { Serving = 0, Dish = 1 };
+// What is judged against a day's standard: one serving, the whole dish as
+// a day's intake (1日分), or 100 g of the dish (of the finished dish when it
+// has a finished weight).
+enum class Basis { Serving = 0, Dish = 1, Hundred = 2 };
+// The texts of the choice, in the order of Basis: "1人分を1日の基準と", ...
+QString basisText(Basis basis);
 
 struct Row
 {
@@ -52,5 +55,11 @@ Balance balance(const DishComponents::Totals &totals, double servings, const Int
 // "P 17.2 % (目標量 13～20)": a share and its goal; "-" for an unknown share.
 QString shareText(const QString &letter, std::optional<double> share,
                   const Intakes::Standard &goal);
+// The three shares P, F and C, each with its goal and its judgement.
+QStringList shareTexts(const Balance &balance);
+
+// The three shares with their goals and judgements:
+// "P 17.2 %（目標量 13～20） 目標量の範囲内　F …　C …".
+QString balanceText(const Balance &balance);
 
 } // namespace NutrientSheet

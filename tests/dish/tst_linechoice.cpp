@@ -83,6 +83,51 @@ private slots:
         ctl<QPushButton>(w, "Command6")->click();
         QCOMPARE(s.recipeFoods(), (QStringList{"米", "しょうゆ"}));
     }
+
+    // The food of the current line chosen again in 食品名 (by a click or by
+    // Enter in the list) begins a new line: Enter in 数量 adds it and leaves
+    // the current line as it was.
+    void sameFoodChosenAgainIsANewLine_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("click") << "click";
+        QTest::newRow("Enter in the list") << "enter";
+        QTest::newRow("type-ahead onto the highlighted food") << "type";
+    }
+    void sameFoodChosenAgainIsANewLine()
+    {
+        QFETCH(QString, how);
+        DishWindow s;
+        Fmain &w = s.w();
+        auto *quantity = ctl<QLineEdit>(w, "Text2");
+        auto *foods = ctl<DataList>(w, "DataList3");
+        QVERIFY(s.goToDish(QStringLiteral("ミルク粥")));
+        QVERIFY(s.chooseFood(QStringLiteral("乳類"), QStringLiteral("牛乳")));
+        DishWindow::type(quantity, QStringLiteral("30"));
+        QTest::keyClick(quantity, Qt::Key_Return);
+        QCOMPARE(s.count("kou"), 6);
+        QCOMPARE(ctl<QLineEdit>(w, "Text1")->text(), QStringLiteral("牛乳"));
+
+        if (how == QLatin1String("enter")) {
+            foods->setFocus();
+            QTest::keyClick(foods, Qt::Key_Return);
+        } else if (how == QLatin1String("type")) {
+            foods->setFocus();
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("牛"));
+            QApplication::sendEvent(foods, &key);
+        } else {
+            const QModelIndex milk = foods->currentIndex();
+            QCOMPARE(milk.data().toString(), QStringLiteral("牛乳"));
+            QTest::mouseClick(foods->viewport(), Qt::LeftButton, {},
+                              foods->visualRect(milk).center());
+        }
+        QCOMPARE(quantity->text(), QStringLiteral("100"));
+        DishWindow::type(quantity, QStringLiteral("20"));
+        QTest::keyClick(quantity, Qt::Key_Return);
+        QCOMPARE(s.count("kou"), 7);
+        QCOMPARE(s.recipeCell(3, QStringLiteral("数量")), QStringLiteral("30"));
+        QCOMPARE(s.recipeCell(4, QStringLiteral("数量")), QStringLiteral("20"));
+    }
 };
 
 QTEST_MAIN(TestLineChoice)

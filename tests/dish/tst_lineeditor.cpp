@@ -259,6 +259,26 @@ private slots:
         QCOMPARE(folder.count(QStringLiteral("kou")), 5);
         QCOMPARE(folder.count(QStringLiteral("mnu")), 3);
     }
+
+    // Enlarged, the window gives the food lists half the height gained and
+    // the recipe the other half; the line editor stays between them.
+    void enlargedWindowSharesTheHeight()
+    {
+        DishWindow s;
+        Fmain &w = s.w();
+        QWidget *foods = ctl<DataList>(w, "DataList3");
+        QWidget *quantity = ctl<QLineEdit>(w, "Text2");
+        QWidget *recipe = ctl<DataGrid>(w, "DataGrid1");
+        const QRect list = foods->geometry(), box = quantity->geometry(), grid = recipe->geometry();
+        QWidget *client = foods->parentWidget();
+        client->resize(client->width() + 100, client->height() + 200);
+        QCOMPARE(foods->height(), list.height() + 100);
+        QCOMPARE(foods->width(), list.width() + 100);
+        QCOMPARE(quantity->y(), box.y() + 100);
+        QCOMPARE(recipe->y(), grid.y() + 100);
+        QCOMPARE(recipe->geometry().bottom(), grid.bottom() + 200);
+        QVERIFY(foods->geometry().bottom() < quantity->y());
+    }
 };
 
 QTEST_MAIN(TestLineEditor)

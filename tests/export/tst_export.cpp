@@ -256,7 +256,9 @@ private slots:
         const int labelEnergy = int(heading.indexOf(QStringLiteral("表示 熱量(kcal)")));
         const int note = int(heading.indexOf(QStringLiteral("表示の注記")));
         // Every component of the table follows the label's columns.
-        QCOMPARE(heading.mid(note + 1).size(), qsizetype(Export::extraComponents().size()));
+        QCOMPARE(heading.mid(note + 1).size(), qsizetype(Export::extraComponents().size()) + 2);
+        QCOMPARE(heading.mid(heading.size() - 2),
+                 (QStringList{QStringLiteral("人分"), QStringLiteral("出来上がり重量(g)")}));
         QCOMPARE(heading.value(note + 1), QStringLiteral("廃棄率(%)"));
         QVERIFY(energyColumn > 0 && saltColumn > 0 && labelEnergy > 0);
         QMap<QString, int> kinds;
@@ -326,6 +328,21 @@ private slots:
         for (const char *shown :
              {"端数", "端数の食品", "1,235", "0.13", "12.3", "栄養成分表示", "出典："})
             QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
+        // The second page: the 栄養成分一覧 of the person asked for, by the
+        // store's standards (the iron of a woman of 30-49, who may be
+        // nursing).
+        QVERIFY(s.folder.exec(QStringLiteral(
+            "INSERT INTO kjz VALUES (30,49,0,0,'iron_mg','rda_menstruating',10.5,2025),"
+            "(NULL,NULL,0,4,'iron_mg','rda',2.5,2025);")));
+        const Tool sheet =
+            runTool({"--format", "pdf", "--dish", "端数", "--age", "30", "--sex", "female", "--pal",
+                     "high", "--stage", "lactation", "--per", "dish", "--output", "sheet.pdf"});
+        QVERIFY2(sheet.exitCode == 0, qPrintable(sheet.message));
+        const QString sheetText = pdfText(QStringLiteral("sheet.pdf"));
+        for (const char *shown :
+             {"栄養成分一覧", "30歳（30", "49歳）・女性・身体活動 高い・授乳中",
+              "料理全体を1日分として比較", "エネルギー産生栄養素バランス", "1人分"})
+            QVERIFY2(sheetText.contains(QString::fromUtf8(shown)), shown);
 
         const Tool label = runTool(
             {"--format", "label", "--dish", "2", "--serving", "250", "--output", "label.pdf"});
@@ -355,7 +372,13 @@ private slots:
             {{"--format", "csv", "--dish", "ない料理", "--output", "x.csv"}, "見つかりません"},
             {{"--format", "csv", "--all", "--output", "none/x.csv"}, "がありません"},
             {{"--format", "xlsx", "--all", "--output", "."}, "フォルダ"},
-            {{"--format", "pdf", "--all", "--age", "81", "--output", "x.pdf"}, "--age"},
+            {{"--format", "pdf", "--all", "--age", "101", "--output", "x.pdf"}, "--age"},
+            {{"--format", "pdf", "--all", "--pal", "ふつう", "--output", "x.pdf"}, "--pal"},
+            {{"--format", "pdf", "--all", "--per", "meal", "--output", "x.pdf"}, "--per"},
+            {{"--format", "pdf", "--all", "--stage", "2", "--output", "x.pdf"}, "--stage"},
+            {{"--format", "pdf", "--all", "--sex", "female", "--age", "70", "--stage", "late",
+              "--output", "x.pdf"},
+             "10～64歳"},
             {{"--format", "doc", "--all", "--output", "x.doc"}, "--format"},
         };
         for (const Case &c : failures) {
@@ -475,7 +498,7 @@ private slots:
         commands->Me_file_print->trigger();
         QCOMPARE(p.previews, 1);
         p.clear();
-        p.inputs = {QStringLiteral("90")};
+        p.inputs = {QStringLiteral("101")};
         commands->Me_file_pdf->trigger();
         QCOMPARE(p.asked.last().icon, Prompts::Icon::Exclamation);
 

@@ -170,7 +170,7 @@ private slots:
         // 5 days of 2 or 3 dishes, a lunch total and a day total each, and the average.
         QCOMPARE(rows.size(), 1 + 4 * 5 + 4 + 1);
         const int energyColumn =
-            int(rows.front().indexOf(Export::nutrientHeading(Export::nutrientIndex("ENC"))));
+            int(rows.front().indexOf(Export::componentHeading(Menus::componentOf("ENC"))));
         int found = 0;
         for (const QStringList &row : rows) {
             if (row[0] != date || row[5] != kind || row[3] != dish)

@@ -208,6 +208,42 @@ int writeLabel(Sheet &s, const Formats &f, int row, const NutritionLabel &label)
     return row;
 }
 
+// The 栄養成分一覧 of the dish for the chosen person; returns the row after it.
+int writeSheet(Sheet &s, const Formats &f, int row, const Dish &dish, const SheetChoice &choice)
+{
+    const NutrientSheetPage page = nutrientSheet(dish, choice);
+    s.text(row++, 0,
+           QStringLiteral("栄養成分一覧（%1、%2比較）")
+               .arg(personText(choice), NutrientSheet::basisText(choice.basis)),
+           f.heading);
+    const QStringList headings{QStringLiteral("成分"),       QStringLiteral("単位"),
+                               QStringLiteral("全体"),       QStringLiteral("1人分"),
+                               QStringLiteral("100g当たり"), QStringLiteral("基準 (1日)"),
+                               QStringLiteral("充足率 (%)"), QStringLiteral("判定")};
+    for (int c = 0; c < headings.size(); ++c)
+        s.text(row, c, headings[c], f.heading);
+    ++row;
+    for (const NutrientSheet::Row &r : page.rows) {
+        const Components::Component &c = Components::all[r.component];
+        lxw_format *places = f.places[qBound(0, c.decimals, 2)];
+        s.text(row, 0, c.name.toString());
+        s.text(row, 1, c.unit.toString());
+        s.number(row, 2, shown(r.total), places);
+        s.number(row, 3, shown(r.serving), places);
+        s.number(row, 4, shown(r.perHundredGrams), places);
+        if (!Intakes::nutrientOf(r.component).isEmpty())
+            s.text(row, 5, Intakes::standardText(r.standard, c.decimals));
+        if (r.ratio)
+            s.number(row, 6, NumberText::roundHalfUp(*r.ratio, 0));
+        s.text(row, 7, Intakes::verdictText(r.verdict));
+        ++row;
+    }
+    s.text(row++, 0, QStringLiteral("エネルギー産生栄養素バランス"), f.heading);
+    for (const QString &text : NutrientSheet::shareTexts(page.balance))
+        s.text(row++, 0, text);
+    return row;
+}
+
 void writeDish(Sheet &s, const Formats &f, const Dish &dish)
 {
     s.columns(0, 0, 12);
@@ -218,6 +254,10 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
     s.text(row++, 0, dish.name, f.title);
     s.text(row, 0, QStringLiteral("料理番号"));
     s.number(row, 1, double(dish.key));
+    s.text(row, 2, QStringLiteral("人分"));
+    s.number(row, 3, dish.servings);
+    s.text(row, 4, QStringLiteral("出来上がり重量(g)"));
+    s.number(row, 5, dish.finishedGrams);
     row += 2;
 
     // The lines.
@@ -239,7 +279,7 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
 
     // Totals and per 100 g, as the panel rounds the figures it shows.
     const Totals &t = dish.totals;
-    const DishTotals panel = dishTotals(t);
+    const DishTotals panel = dishTotals(t, dish.finishedGrams);
     const int energy = nutrientIndex("ENC");
     const int salt = nutrientIndex("NAT");
     s.text(row, 0, QStringLiteral("合計"), f.heading);
@@ -254,10 +294,21 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
     }
     writeComponents(s, f, row, [&](int c) { return t.components[c]; });
     ++row;
+    // Per 100 g of the finished dish when it has a finished weight.
     s.text(row, 0, QStringLiteral("100g当たり"), f.heading);
     for (int i = 0; i < nutrientCount; ++i)
-        s.number(row, 5 + i, perHundredAtPlaces(t, i), f.places[nutrientPlaces(i)]);
-    writeComponents(s, f, row, [&](int c) { return componentPerHundred(t, c); });
+        s.number(row, 5 + i, perHundredAtPlaces(t, i, dish.finishedGrams),
+                 f.places[nutrientPlaces(i)]);
+    writeComponents(s, f, row,
+                    [&](int c) { return componentPerHundred(t, c, dish.finishedGrams); });
+    ++row;
+    s.text(row, 0, QStringLiteral("1人分"), f.heading);
+    if (const std::optional<double> grams = panel.grams())
+        s.number(row, 4,
+                 NumberText::roundHalfUp(dish.finishedGrams.value_or(*grams) / dish.servings, 1));
+    for (int i = 0; i < nutrientCount; ++i)
+        s.number(row, 5 + i, perServingAtPlaces(dish, i), f.places[nutrientPlaces(i)]);
+    writeComponents(s, f, row, [&](int c) { return componentPerServing(dish, c); });
     row += 2;
 
     // The panel of the main window.
@@ -273,18 +324,18 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
         {QStringLiteral("合計重量"), shown(panel.grams()), nullptr, QStringLiteral("g")},
         {QStringLiteral("総カロリー"), shown(t.sums[energy]), f.energy, QStringLiteral("kcal")},
         {QStringLiteral("食塩量"), panel.roundedSalt(), nullptr, QStringLiteral("g")},
-        {QStringLiteral("水分"), perHundredGrams(t, nutrientIndex("SUI")), nullptr,
-         QStringLiteral("g")},
-        {QStringLiteral("タンパク質"), perHundredGrams(t, nutrientIndex("TAN")), nullptr,
-         QStringLiteral("g")},
-        {QStringLiteral("脂質"), perHundredGrams(t, nutrientIndex("SST")), nullptr,
-         QStringLiteral("g")},
-        {QStringLiteral("糖質"), perHundredGrams(t, nutrientIndex("TST")), nullptr,
-         QStringLiteral("g")},
-        {QStringLiteral("繊維"), perHundredGrams(t, nutrientIndex("TSS")), nullptr,
-         QStringLiteral("g")},
-        {QStringLiteral("灰分"), perHundredGrams(t, nutrientIndex("KBN")), nullptr,
-         QStringLiteral("g(100g中)")},
+        {QStringLiteral("水分"), perHundredGrams(t, nutrientIndex("SUI"), dish.finishedGrams),
+         nullptr, QStringLiteral("g")},
+        {QStringLiteral("タンパク質"), perHundredGrams(t, nutrientIndex("TAN"), dish.finishedGrams),
+         nullptr, QStringLiteral("g")},
+        {QStringLiteral("脂質"), perHundredGrams(t, nutrientIndex("SST"), dish.finishedGrams),
+         nullptr, QStringLiteral("g")},
+        {QStringLiteral("糖質"), perHundredGrams(t, nutrientIndex("TST"), dish.finishedGrams),
+         nullptr, QStringLiteral("g")},
+        {QStringLiteral("繊維"), perHundredGrams(t, nutrientIndex("TSS"), dish.finishedGrams),
+         nullptr, QStringLiteral("g")},
+        {QStringLiteral("灰分"), perHundredGrams(t, nutrientIndex("KBN"), dish.finishedGrams),
+         nullptr, QStringLiteral("g(100g中)")},
     };
     for (const PanelRow &p : panelRows) {
         s.text(row, 0, p.caption);
@@ -320,6 +371,8 @@ void writeDish(Sheet &s, const Formats &f, const Dish &dish)
 
     row = writeLabel(s, f, row, nutritionLabel(dish));
     ++row;
+    if (dish.sheet)
+        row = writeSheet(s, f, row, dish, *dish.sheet) + 1;
     s.text(row, 0, attribution(), f.note);
 }
 
@@ -335,6 +388,8 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
                   {QStringLiteral("料理番号"), QStringLiteral("料理名"),
                    QStringLiteral("ｴﾈﾙｷﾞｰ(kcal)"), QStringLiteral("合計重量(g)"),
                    QStringLiteral("食塩量(g)")});
+    s.text(row - 1, 5 + nutrientCount, QStringLiteral("人分"), f.heading);
+    s.text(row - 1, 6 + nutrientCount, QStringLiteral("出来上がり重量(g)"), f.heading);
     for (const Dish &dish : dishes) {
         s.number(row, 0, double(dish.key));
         s.text(row, 1, dish.name);
@@ -343,6 +398,8 @@ void writeOverview(Sheet &s, const Formats &f, const std::vector<Dish> &dishes)
         s.number(row, 4, dish.totals.listSalt);
         for (int i = 0; i < nutrientCount; ++i)
             s.number(row, 5 + i, shown(dish.totals.sums[i]), f.places[nutrientPlaces(i)]);
+        s.number(row, 5 + nutrientCount, dish.servings);
+        s.number(row, 6 + nutrientCount, dish.finishedGrams);
         ++row;
     }
     ++row;

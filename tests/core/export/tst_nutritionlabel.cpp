@@ -195,6 +195,34 @@ private slots:
         QCOMPARE(Export::storedBasis(connection, 1), dishes[0].labelBasis);
     }
 
+    // The rows per 100 g and per serving of the exports: per 100 g of the
+    // finished dish, a serving a quarter of a dish for 4, each at the
+    // table's places (energy whole, protein and 炭水化物 one decimal).
+    void perHundredAndServing()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(foodsSql() + dishSql(1, {{6061, 150}, {2045, 100}}) +
+                                 QStringLiteral("UPDATE mnu SET 人分=4,出来上がり重量=200;")));
+        std::vector<Export::Dish> dishes;
+        QString error;
+        QVERIFY2(Export::readDishes(connection, {}, 20, true, &dishes, &error), qPrintable(error));
+        const Export::Dish &d = dishes[0];
+        QCOMPARE(d.servings, 4.0);
+        QCOMPARE(d.finishedGrams, std::optional<double>(200));
+        const int energy = Export::nutrientIndex("ENC");
+        const int protein = Export::nutrientIndex("TAN");
+        const int carbohydrate = Components::indexOf(u"CHOCDF");
+        QCOMPARE(Export::perHundredAtPlaces(d.totals, energy, d.finishedGrams),
+                 std::optional<double>(81)); // 161.5 kcal in 200 g
+        QCOMPARE(Export::perHundredAtPlaces(d.totals, energy), std::optional<double>(65));
+        QCOMPARE(Export::perServingAtPlaces(d, energy), std::optional<double>(40));
+        QCOMPARE(Export::perServingAtPlaces(d, protein), std::optional<double>(0.7));
+        QCOMPARE(Export::componentPerHundred(d.totals, carbohydrate, d.finishedGrams),
+                 std::optional<double>(20.5));
+        QCOMPARE(Export::componentPerServing(d, carbohydrate), std::optional<double>(10.2));
+        QCOMPARE(Export::portionText(d), QStringLiteral("4人分・出来上がり 200 g"));
+    }
+
     // The basis chosen is stored with the dish and read back; a store made
     // before bases were kept gets their table at the first choice.
     void storedBasisRoundTrip()

@@ -273,6 +273,10 @@ private slots:
         QCOMPARE(dish[ca].perHundredGrams, std::optional(80.0));
         QCOMPARE(dish[ca].verdict, Verdict::Adequate);
         QVERIFY(!dish[Components::refuse].total);
+        const auto hundred =
+            NutrientSheet::rows(totals, 4, 500.0, m_table, girl, NutrientSheet::Basis::Hundred);
+        QCOMPARE(qRound(*hundred[ca].ratio), 25); // 160 mg of the finished dish
+        QCOMPARE(hundred[ca].verdict, Verdict::PossiblyDeficient);
     }
 };
 

@@ -1,4 +1,5 @@
 // Copies of the store and restoring one, on the store itself.
+#include "core/app/leftovers.h"
 #include "core/store/backup.h"
 #include "core/store/database.h"
 #include "core/store/statement.h"
@@ -167,6 +168,15 @@ private slots:
         // The lock stays held: a second program is still kept off.
         StoreLock second(storePath);
         QCOMPARE(second.acquire(), StoreLock::Outcome::Elsewhere);
+        // The hidden copy of a restore that was killed goes at the next start.
+        const QString killed = folder.filePath(QStringLiteral(".zento.dll.restoring.part"));
+        QFile left(killed);
+        QVERIFY(left.open(QIODevice::WriteOnly));
+        left.setFileTime(QDateTime::currentDateTime().addSecs(-2 * Leftovers::quietSeconds),
+                         QFileDevice::FileModificationTime);
+        left.close();
+        QCOMPARE(Leftovers::removeBesideStore(storePath), 1);
+        QVERIFY(!QFile::exists(killed));
     }
 
     void restoreRefusesWhatIsNotAWholeStore_data()
