@@ -584,7 +584,7 @@ bool Seibn::storePending()
     if (reading != Text2->text())
         Text2->setText(reading);
     const bool isNew = Adodc1->isNewRecord();
-    if (!Adodc1->update()) {
+    if (!Adodc1->submitPending()) {
         program().prompts().message(QStringLiteral("食品を保存できませんでした。\n") +
                                         Adodc1->errorString(),
                                     Prompts::Buttons::Ok, Prompts::Icon::Critical);

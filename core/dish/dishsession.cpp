@@ -122,7 +122,7 @@ void DishSession::setConnectionString(const QString &text)
 
 bool DishSession::store(DataSource *source, QString *error)
 {
-    if (source->update())
+    if (source->submitPending())
         return true;
     if (error)
         *error = source->errorString();
@@ -134,7 +134,6 @@ bool DishSession::store(DataSource *source, QString *error)
 
 bool DishSession::loadDishes()
 {
-    dropPendingName(); // the refresh would store a name left empty
     m_dishes->setConnectionString(m_connection);
     m_dishes->setRecordSource(Queries::dishList());
     m_dishes->setTailSource(Queries::dishListTail());
@@ -161,50 +160,9 @@ QString DishSession::currentName() const
     return hasDish() ? m_dishes->text(dishName) : QString();
 }
 
-void DishSession::dropPendingName()
+void DishSession::revertTypedName()
 {
-    if (m_dishes->hasPendingChange() && !m_dishes->isNewRecord() &&
-        m_dishes->text(dishName).trimmed().isEmpty())
-        m_dishes->cancelUpdate();
-}
-
-bool DishSession::previous()
-{
-    dropPendingName();
-    m_dishes->movePrevious();
-    if (!m_dishes->bof())
-        return true;
-    m_dishes->moveFirst();
-    return false;
-}
-
-bool DishSession::next()
-{
-    dropPendingName();
-    m_dishes->moveNext();
-    if (!m_dishes->eof())
-        return true;
-    m_dishes->moveLast();
-    return false;
-}
-
-void DishSession::last()
-{
-    dropPendingName();
-    m_dishes->moveLast();
-}
-
-bool DishSession::show(qint64 dish)
-{
-    const int column = m_dishes->fieldIndex(dishId);
-    const int count = column < 0 ? 0 : m_dishes->recordCount();
-    for (int row = 0; row < count; ++row) {
-        if (NumberReader::key(m_dishes->text(row, column)) == dish) {
-            dropPendingName();
-            return m_dishes->moveTo(row); // a refused pending change keeps the pointer
-        }
-    }
-    return false;
+    m_dishes->cancelUpdate();
 }
 
 // A name with a control character is never stored.
@@ -218,12 +176,56 @@ static bool refusedName(const QString &name, QString *error)
     return true;
 }
 
+bool DishSession::submitTypedName()
+{
+    if (!m_dishes->hasPendingChange())
+        return true;
+    const QString name = m_dishes->text(dishName);
+    if (name.trimmed().isEmpty() || refusedName(name, nullptr)) {
+        m_dishes->cancelUpdate();
+        return false;
+    }
+    return store(m_dishes, nullptr);
+}
+
+bool DishSession::previous()
+{
+    m_dishes->movePrevious();
+    if (!m_dishes->bof())
+        return true;
+    m_dishes->moveFirst();
+    return false;
+}
+
+bool DishSession::next()
+{
+    m_dishes->moveNext();
+    if (!m_dishes->eof())
+        return true;
+    m_dishes->moveLast();
+    return false;
+}
+
+void DishSession::last()
+{
+    m_dishes->moveLast();
+}
+
+bool DishSession::show(qint64 dish)
+{
+    const int column = m_dishes->fieldIndex(dishId);
+    const int count = column < 0 ? 0 : m_dishes->recordCount();
+    for (int row = 0; row < count; ++row) {
+        if (NumberReader::key(m_dishes->text(row, column)) == dish) {
+            return m_dishes->moveTo(row); // a refused pending change keeps the pointer
+        }
+    }
+    return false;
+}
+
 bool DishSession::createDish(const QString &name, QString *error)
 {
-    dropPendingName();
     if (refusedName(name, error))
-        return false;
-    if (m_dishes->hasPendingChange() && !store(m_dishes, error))
         return false;
     // Written to the store directly: appending it to the record set would
     // first read every dish.
@@ -271,7 +273,6 @@ int DishSession::daysUsingCurrentDish() const
 
 bool DishSession::deleteDish(QString *error)
 {
-    dropPendingName();
     if (!hasDish())
         return false;
     if (!m_dishes->deleteCurrent()) {
@@ -303,7 +304,6 @@ bool DishSession::setPortion(double servings, std::optional<double> finishedGram
 {
     if (!hasDish())
         return false;
-    dropPendingName();
     m_dishes->setValue(dishServings, servings);
     m_dishes->setValue(dishFinished, finishedGrams ? QVariant(*finishedGrams) : QVariant());
     return store(m_dishes, error);

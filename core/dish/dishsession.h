@@ -104,8 +104,13 @@ public:
     bool createDish(const QString &name, QString *error);
     // Stores a new name for the current dish, which stays current.
     bool renameDish(const QString &name, QString *error);
-    // Drops a name typed into the current dish and not stored.
-    void dropPendingName();
+    // The name typed into the current dish's box and not yet stored:
+    // revertTypedName() forgets it; submitTypedName() stores it as it stands
+    // (an empty or refused name is forgotten instead), keeping the record
+    // set where it is. Nothing else stores it: moving to another dish or
+    // reloading forgets it.
+    void revertTypedName();
+    bool submitTypedName();
     // How many menu days have the current dish in a meal.
     int daysUsingCurrentDish() const;
     // Deletes the current dish (its lines and its menu entries go with it); the first dish is
