@@ -61,6 +61,11 @@ void BM_ChangePerson(benchmark::State &state)
     PaintWatch watch;
     grid->viewport()->installEventFilter(&watch);
     waitForPaint(watch);
+    // A change that leaves every figure of the grid as it was (an activity
+    // level without standards of its own for that age) repaints only the
+    // balance bar, which every change repaints; the grid's repaint, when it
+    // has one, comes in the same pass.
+    ctl<QWidget>(*all, "PfcBar")->installEventFilter(&watch);
     QComboBox *age = ctl<QComboBox>(*all, "AllAge");
     QComboBox *sex = ctl<QComboBox>(*all, "AllSex");
     QComboBox *pal = ctl<QComboBox>(*all, "AllPal");
@@ -82,7 +87,7 @@ void BM_ChangePerson(benchmark::State &state)
         const bool painted = waitForPaint(watch);
         steps.stop();
         if (!painted)
-            state.SkipWithError("the change did not repaint the grid");
+            state.SkipWithError("the change did not repaint the window");
     }
 }
 ZENTO_STEP_BENCHMARK(BM_ChangePerson)->Iterations(300);

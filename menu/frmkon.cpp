@@ -7,6 +7,7 @@
 #include "app/twips.h"
 #include "app/widgets.h"
 #include "core/menu/menufiles.h"
+#include "core/menu/menureport.h"
 #include "core/nutrition/unknownvalues.h"
 #include "core/store/numbertext.h"
 #include "menu/menusheet.h"
@@ -169,7 +170,8 @@ void FrmKon::build()
                              6720, 1800, 375);
     KonExport = Widgets::button(this, QStringLiteral("KonExport"), QStringLiteral("CSV・Excel"),
                                 12480, 7200, 1800, 375);
-    KonExport->setToolTip(QStringLiteral("選んだ日の献立を、日ごとの表と期間の表で書き出す"));
+    KonExport->setToolTip(QStringLiteral(
+        "選んだ日の献立、または日ごとと期間の栄養量報告を書き出す（CSV、Excel、PDF）"));
 
     // The judgement of the day and of the period, nutrient by nutrient, as
     // 栄養成分一覧 shows a dish's.
@@ -869,20 +871,36 @@ void FrmKon::writeFile()
         return;
     const QString title = QStringLiteral("献立の書き出し");
     Prompts &prompts = m_program.prompts();
-    const std::optional<int> format =
-        prompts.choose(QStringLiteral("形式を選んでください。"), title,
-                       {QStringLiteral("CSV（.csv）"), QStringLiteral("Excel（.xlsx）")});
+    // The menus, or the nutrient report of the days and the period.
+    const std::optional<int> format = prompts.choose(
+        QStringLiteral("形式を選んでください。"), title,
+        {QStringLiteral("献立の CSV（.csv）"), QStringLiteral("献立の Excel（.xlsx）"),
+         QStringLiteral("栄養量報告の CSV（.csv）"), QStringLiteral("栄養量報告の Excel（.xlsx）"),
+         QStringLiteral("栄養量報告の PDF（.pdf）")});
     if (!format)
         return;
-    const bool workbook = *format == 1;
-    const std::optional<QString> path = prompts.saveFileName(
-        title, workbook ? QStringLiteral("献立.xlsx") : QStringLiteral("献立.csv"),
-        workbook ? QStringLiteral("Excel ブック (*.xlsx)") : QStringLiteral("CSV (*.csv)"));
+    const bool report = *format >= 2;
+    const QString base = report ? QStringLiteral("栄養量報告") : QStringLiteral("献立");
+    const int kind = *format % 2 == 0 ? (*format == 4 ? 2 : 0) : 1; // 0 CSV, 1 xlsx, 2 PDF
+    static const QString suffixes[] = {QStringLiteral(".csv"), QStringLiteral(".xlsx"),
+                                       QStringLiteral(".pdf")};
+    static const QString filters[] = {QStringLiteral("CSV (*.csv)"),
+                                      QStringLiteral("Excel ブック (*.xlsx)"),
+                                      QStringLiteral("PDF (*.pdf)")};
+    const std::optional<QString> path =
+        prompts.saveFileName(title, base + suffixes[kind], filters[kind]);
     if (!path)
         return;
     QString error;
-    const bool written =
-        workbook ? Menus::writeWorkbook(*path, plan, &error) : Menus::writeCsv(*path, plan, &error);
+    bool written = false;
+    if (kind == 2)
+        written = MenuSheet::writeReportPdf(*path, plan, &error);
+    else if (kind == 1)
+        written = report ? Menus::writeReportWorkbook(*path, plan, &error)
+                         : Menus::writeWorkbook(*path, plan, &error);
+    else
+        written = report ? Menus::writeReportCsv(*path, plan, &error)
+                         : Menus::writeCsv(*path, plan, &error);
     if (changed(written, error))
         prompts.message(QStringLiteral("「%1」に書き出しました。").arg(*path));
 }

@@ -190,6 +190,93 @@ bool paint(QPagedPaintDevice *device, const Menus::Plan &plan, QString *error)
         error);
 }
 
+namespace {
+
+void paintSection(Page &page, const Menus::ReportSection &section)
+{
+    constexpr double width = 210 - 2 * marginMm;
+    constexpr double height = 297 - 2 * marginMm;
+    page.text(0, 0, width, 8, QStringLiteral("栄養量報告　") + section.title, font(13, true));
+    page.text(0, 8, width, 5,
+              section.person +
+                  QStringLiteral("　日本人の食事摂取基準（2025年版）の1日の値と比べて"),
+              font(8));
+    struct Column
+    {
+        double x, width;
+        int align;
+    };
+    constexpr int right = Qt::AlignRight | Qt::AlignVCenter;
+    constexpr int left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Column columns[] = {{0, 56, left},  {56, 12, left},   {68, 20, right},
+                              {92, 52, left}, {144, 14, right}, {160, 30, left}};
+    const QStringList headings{QStringLiteral("成分"),      QStringLiteral("単位"),
+                               QStringLiteral("摂取量"),    QStringLiteral("基準 (1日)"),
+                               QStringLiteral("充足率(%)"), QStringLiteral("判定")};
+    const QFont body = font(6.5);
+    const QFont bold = font(6.5, true);
+    constexpr double rowHeight = 3.9;
+    double y = 15;
+    for (int c = 0; c < 6; ++c)
+        page.text(columns[c].x, y, columns[c].width, rowHeight, headings[c], bold,
+                  columns[c].align);
+    page.line(0, y + rowHeight, width, y + rowHeight);
+    y += rowHeight + 0.3;
+    if (!section.planned) {
+        page.text(0, y, width, 5, QStringLiteral("献立がないので判定しません。"), font(8));
+        y += 5;
+    }
+    const auto paintLine = [&](const QString &name, const QString &unit,
+                               const Menus::ReportLine &line) {
+        const QString texts[] = {name, unit, line.figure, line.standard, line.ratio, line.verdict};
+        for (int c = 0; c < 6; ++c)
+            page.text(columns[c].x, y, columns[c].width, rowHeight, texts[c], body,
+                      columns[c].align);
+        y += rowHeight;
+    };
+    for (const Menus::ReportLine &line : section.lines) {
+        const Components::Component &c = Components::all[line.component];
+        paintLine(c.name.toString(), c.unit.toString(), line);
+    }
+    page.line(0, y + 0.3, width, y + 0.3);
+    y += 1.5;
+    if (!section.balance.empty()) {
+        page.text(0, y, width, 5, QStringLiteral("エネルギー産生栄養素バランス"), font(8, true));
+        y += 5;
+        for (const Menus::ReportLine &line : section.balance)
+            paintLine(Menus::balanceName(line.component), QStringLiteral("%"), line);
+        y += 1;
+    }
+    if (!section.note.isEmpty())
+        page.text(0, y, width, rowHeight, section.note, body);
+    page.line(0, height - 10, width, height - 10);
+    page.wrapped(0, height - 9, width, 9, Export::attribution(), font(7));
+}
+
+} // namespace
+
+bool paintReport(QPagedPaintDevice *device, const Menus::Plan &plan, QString *error)
+{
+    const std::vector<Menus::ReportSection> sections = Menus::reportSections(plan);
+    return PrintPage::paintPages(
+        device, QPageLayout::Portrait, marginMm, int(sections.size()),
+        [&](Page &page, int i) { paintSection(page, sections[size_t(i)]); }, error);
+}
+
+bool writeReportPdf(const QString &path, const Menus::Plan &plan, QString *error)
+{
+    if (plan.days.empty()) {
+        *error = QStringLiteral("栄養量報告にする日がありません。");
+        return false;
+    }
+    return PrintPage::writePdf(
+        path, QStringLiteral("栄養量報告"),
+        [&](QPagedPaintDevice *device, QString *reason) {
+            return paintReport(device, plan, reason);
+        },
+        error);
+}
+
 bool writePdf(const QString &path, const Menus::Plan &plan, QString *error)
 {
     if (plan.days.empty()) {

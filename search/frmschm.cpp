@@ -7,6 +7,7 @@
 #include "app/prompts.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "core/dish/portion.h"
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
 
@@ -91,6 +92,12 @@ void FrmSchM::LoadDishOverview()
     DataGrid1->setColumnCaption(2, QStringLiteral("ｴﾈﾙｷﾞｰ"));
     DataGrid1->setColumnCaption(3, QStringLiteral("合計重量"));
     DataGrid1->setColumnCaption(4, QStringLiteral("食塩量"));
+    // 人分 at the right of the columns the list always had.
+    DataGrid1->setColumnWidthTwips(5, 600);
+    DataGrid1->setColumnAlignment(5, Qt::AlignRight);
+    DataGrid1->setColumnCaption(5, QStringLiteral("人分"));
+    DataGrid1->setColumnFormat(
+        5, [](const QVariant &value) { return Portion::servingsText(value.toDouble()); });
     // Energy and weight come unrounded from the query; they are shown with
     // one decimal. The salt is shown as the query rounded it.
     const ValueFormat oneDecimal = [](const QVariant &value) {

@@ -8,7 +8,8 @@ class DataSource;
 
 // Every dish that has lines, with its energy, total weight and salt, computed
 // by one aggregate query. Rows: key, name, energy (kcal), weight (g), salt (g,
-// rounded half up to two decimals by the query).
+// rounded half up to two decimals by the query), 人分 (the servings the
+// recipe is written for).
 class DishList
 {
 public:

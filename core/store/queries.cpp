@@ -377,8 +377,8 @@ QString dishOverview()
     return QStringLiteral("SELECT mnu.ID,mnu.アイテム名,") +
            QStringLiteral("Sum(eys.ENC*kou.数量2) AS SENC,") +
            QStringLiteral("Sum(kou.数量2*100) AS SSU,") +
-           QStringLiteral("int(Sum(eys.NAT*kou.数量2)*100+0.5)/100 AS SNAT ") +
-           QStringLiteral("FROM mnu,kou,eys ") +
+           QStringLiteral("int(Sum(eys.NAT*kou.数量2)*100+0.5)/100 AS SNAT,") +
+           QStringLiteral("mnu.人分 ") + QStringLiteral("FROM mnu,kou,eys ") +
            QStringLiteral("WHERE((mnu.ID = kou.アイテムCD) AND (kou.食品コード = eys.SID)) ") +
            QStringLiteral("GROUP BY mnu.ID,mnu.アイテム名");
 }

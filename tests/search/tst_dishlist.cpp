@@ -26,6 +26,7 @@ QString storeSql()
                " (4,'d','ｴ',20,0,0.4),(5,'e','ｵ',20,400,0);"
                "INSERT INTO mnu(ID,アイテム名) VALUES (1,'カレー'),(2,'みそ汁'),(3,'サラダ'),"
                " (4,'サラダ'),(5,'大盛り'),(6,'消えた食品だけ'),(40000,'特大');"
+               "UPDATE mnu SET 人分=4 WHERE ID=1; UPDATE mnu SET 人分=2.5 WHERE ID=5;"
                "INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2) VALUES"
                " (1,1,150,'ｇ',1.5),(1,2,25,'ｇ',0.25),"
                " (3,3,1,'ｇ',0.01),(4,4,1,'ｇ',0.01),"
@@ -65,7 +66,7 @@ struct Session
         QAbstractItemModel *model = ctl<DataGrid>(*window, "DataGrid1")->model();
         for (int row = 0; row < model->rowCount(); ++row) {
             QStringList texts;
-            for (int c = 0; c < 5; ++c)
+            for (int c = 0; c < 6; ++c)
                 texts << model->index(row, c).data().toString();
             rows.insert(texts.first().toLongLong(), texts);
         }
@@ -99,11 +100,12 @@ private slots:
         // 2 has no lines, 6 only a line whose food is gone; the two サラダ
         // are two rows.
         QCOMPARE(rows.keys(), (QList<qint64>{1, 3, 4, 5, 40000}));
-        QCOMPARE(rows[1], (QStringList{"1", "カレー", "162.5", "175.0", "0.65"}));
-        QCOMPARE(rows[3].mid(1), (QStringList{"サラダ", "0.0", "1.0", "0.01"})); // 0.005
-        QCOMPARE(rows[4].mid(1), (QStringList{"サラダ", "0.0", "1.0", "0"}));    // 0.004
+        // The sums are the whole dish's; 人分 at the right.
+        QCOMPARE(rows[1], (QStringList{"1", "カレー", "162.5", "175.0", "0.65", "4"}));
+        QCOMPARE(rows[3].mid(1), (QStringList{"サラダ", "0.0", "1.0", "0.01", "1"})); // 0.005
+        QCOMPARE(rows[4].mid(1), (QStringList{"サラダ", "0.0", "1.0", "0", "1"}));    // 0.004
         // The missing food's line takes no part, not even in the weight.
-        QCOMPARE(rows[5].mid(1), (QStringList{"大盛り", "1,234.6", "308.6", "0"}));
+        QCOMPARE(rows[5].mid(1), (QStringList{"大盛り", "1,234.6", "308.6", "0", "2.5"}));
         QCOMPARE(rows[40000][1], QStringLiteral("特大"));
     }
 
@@ -128,6 +130,8 @@ private slots:
         QCOMPARE(grid->columnCaption(2), QStringLiteral("ｴﾈﾙｷﾞｰ"));
         QCOMPARE(grid->columnCaption(3), QStringLiteral("合計重量"));
         QCOMPARE(grid->columnCaption(4), QStringLiteral("食塩量"));
+        QCOMPARE(grid->columnCaption(5), QStringLiteral("人分"));
+        QVERIFY(grid->columnAlignment(5) & Qt::AlignRight);
         QVERIFY(!(grid->columnAlignment(1) & Qt::AlignRight));
         for (int c = 2; c <= 4; ++c) {
             QVERIFY(grid->columnAlignment(c) & Qt::AlignRight);
