@@ -7,6 +7,8 @@
 #include "app/twips.h"
 #include "app/widgets.h"
 #include "core/menu/menufiles.h"
+#include "core/menu/menureport.h"
+#include "core/nutrition/unknownvalues.h"
 #include "core/store/numbertext.h"
 #include "menu/menusheet.h"
 
@@ -65,6 +67,9 @@ FrmKon::FrmKon(Program &program, QWidget *parent)
         setEnabled(false);
         return;
     }
+    QList<Intakes::Row> rows;
+    if (DishComponents::loadIntakes(m_program.DbConnectionString, &rows, &error))
+        m_standards = Intakes::Table(rows);
     reload();
 }
 
@@ -72,7 +77,7 @@ FrmKon::~FrmKon() = default;
 
 void FrmKon::build()
 {
-    Twips::resizeClient(this, 14400, 8400);
+    Twips::resizeClient(this, 14400, 12960);
     KonDays = new QTableWidget(0, 4, this);
     KonDays->setObjectName(QStringLiteral("KonDays"));
     KonDays->setHorizontalHeaderLabels({QStringLiteral("日付"), QStringLiteral("名前"),
@@ -93,7 +98,7 @@ void FrmKon::build()
                                 5640, 1080, 375);
     KonDelete = Widgets::button(this, QStringLiteral("KonDelete"), QStringLiteral("削除"), 3600,
                                 5640, 1080, 375);
-    KonPeriod = Widgets::label(this, QStringLiteral("KonPeriod"), QString(), 120, 6120, 4560, 2160);
+    KonPeriod = Widgets::label(this, QStringLiteral("KonPeriod"), QString(), 120, 6120, 4560, 1680);
     KonPeriod->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     KonPeriod->setWordWrap(true);
 
@@ -156,7 +161,7 @@ void FrmKon::build()
                                 12120, 5740, 1320, 375);
     KonToMeal->setToolTip(QStringLiteral("選んだ料理を、左の一覧の食事へ移す"));
     KonShares =
-        Widgets::label(this, QStringLiteral("KonShares"), QString(), 4920, 6240, 7440, 2040);
+        Widgets::label(this, QStringLiteral("KonShares"), QString(), 4920, 6240, 7440, 1560);
     KonShares->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     KonShares->setWordWrap(true);
     KonPrint = Widgets::button(this, QStringLiteral("KonPrint"), QStringLiteral("献立表の印刷"),
@@ -165,8 +170,40 @@ void FrmKon::build()
                              6720, 1800, 375);
     KonExport = Widgets::button(this, QStringLiteral("KonExport"), QStringLiteral("CSV・Excel"),
                                 12480, 7200, 1800, 375);
-    KonExport->setToolTip(QStringLiteral("選んだ日の献立を、日ごとの表と期間の表で書き出す"));
+    KonExport->setToolTip(QStringLiteral(
+        "選んだ日の献立、または日ごとと期間の栄養量報告を書き出す（CSV、Excel、PDF）"));
 
+    // The judgement of the day and of the period, nutrient by nutrient, as
+    // 栄養成分一覧 shows a dish's.
+    KonJudge = new QTableWidget(0, 9, this);
+    KonJudge->setObjectName(QStringLiteral("KonJudge"));
+    KonJudge->setHorizontalHeaderLabels(
+        {QStringLiteral("成分"), QStringLiteral("単位"), QStringLiteral("基準 (1日)"),
+         QStringLiteral("1日"), QStringLiteral("充足率 (%)"), QStringLiteral("判定"),
+         QStringLiteral("期間の1日平均"), QStringLiteral("充足率 (%)"), QStringLiteral("判定")});
+    KonJudge->verticalHeader()->hide();
+    KonJudge->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    KonJudge->setSelectionBehavior(QAbstractItemView::SelectRows);
+    KonJudge->setWordWrap(false);
+    KonJudge->verticalHeader()->setDefaultSectionSize(KonJudge->fontMetrics().height() + 6);
+    Twips::place(KonJudge, 120, 7920, 14160, 4200);
+    for (int i = 0; i < Components::count; ++i)
+        if (!Intakes::nutrientOf(i).isEmpty())
+            m_judged.push_back(i);
+    KonJudge->setRowCount(int(m_judged.size()));
+    for (int row = 0; row < int(m_judged.size()); ++row) {
+        const Components::Component &c = Components::all[m_judged[row]];
+        KonJudge->setItem(row, 0, cell(c.name.toString()));
+        KonJudge->setItem(row, 1, cell(c.unit.toString()));
+        for (int col = 2; col < KonJudge->columnCount(); ++col)
+            KonJudge->setItem(row, col, cell(QString(), col != 2 && col != 5 && col != 8));
+    }
+    const int widths[] = {2300, 750, 3000, 1000, 900, 1750, 1250, 900, 1750};
+    for (int col = 0; col < KonJudge->columnCount(); ++col)
+        KonJudge->setColumnWidth(col, Twips::toPixels(widths[col]));
+    KonPfc = Widgets::label(this, QStringLiteral("KonPfc"), QString(), 120, 12180, 14160, 660);
+    KonPfc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    KonPfc->setWordWrap(true);
     // The window may be enlarged: the two tables take the room, the controls
     // under them keep below them, the print buttons to the right edge.
     auto *growth = new Growth(this);
@@ -175,6 +212,7 @@ void FrmKon::build()
         growth->add(control, Growth::FollowBottom);
     growth->add(KonPeriod, Growth::FollowBottom);
     growth->add(KonGrid, Growth::Wider | Growth::Taller);
+    growth->growColumn(KonGrid, 1); // the dish's name
     growth->add(KonMeal, Growth::FollowBottom);
     growth->add(KonDish, Growth::FollowBottom);
     for (QWidget *control : {KonAdd, KonRemove, KonUp, KonDown, KonToMeal})
@@ -182,6 +220,8 @@ void FrmKon::build()
     growth->add(KonShares, Growth::Wider | Growth::FollowBottom);
     for (QWidget *control : {KonPrint, KonPdf, KonExport})
         growth->add(control, Growth::FollowRight | Growth::FollowBottom);
+    growth->add(KonJudge, Growth::Wider | Growth::FollowBottom);
+    growth->add(KonPfc, Growth::Wider | Growth::FollowBottom);
 
     connect(KonDays, &QTableWidget::itemSelectionChanged, this, [this] {
         if (!m_filling)
@@ -402,7 +442,7 @@ void FrmKon::fillDay()
     KonStage->setCurrentIndex(qBound(0, day->person.stage, 4));
     KonStage->setEnabled(!day->person.male);
 
-    const Menus::Plan plan = Menus::buildPlan({*day}, m_entries.value(key), m_dishes);
+    const Menus::Plan plan = Menus::buildPlan({*day}, m_entries.value(key), m_dishes, m_standards);
     const Menus::PlanDay &shown = plan.days.front();
     auto addRow = [&](const QString &meal, const QString &dish, const QString &portion,
                       const Menus::Totals &totals, qint64 entry) {
@@ -471,7 +511,54 @@ void FrmKon::fillDay()
             text += QStringLiteral("\n* は未測定の値を含まない合計です。");
     }
     KonShares->setText(text);
+    const Menus::Judgement judgement = plan.dayJudgement(shown);
+    showJudgement(2, shown.totals.day, judgement, true);
+    m_dayBalance = judgement.isEmpty() ? QStringLiteral("1日: 献立がないので判定しません。")
+                                       : QStringLiteral("1日 エネルギー産生栄養素バランス: ") +
+                                             NutrientSheet::balanceText(judgement.balance);
+    showBalance();
     m_filling = false;
+}
+
+void FrmKon::showJudgement(int column, const Menus::Totals &totals,
+                           const Menus::Judgement &judgement, bool standards)
+{
+    // A day without entries is judged not at all: its cells stay empty.
+    QString missing;
+    if (totals.missing > 0)
+        missing = QStringLiteral("削除された料理 %1 件を含まない").arg(totals.missing);
+    for (int row = 0; row < int(m_judged.size()); ++row) {
+        const int i = m_judged[row];
+        const NutrientSheet::Row *judged = judgement.isEmpty() ? nullptr : &judgement.rows[i];
+        if (standards)
+            KonJudge->item(row, column)
+                ->setText(judged
+                              ? Intakes::standardText(judged->standard, Components::all[i].decimals)
+                              : QString());
+        const int first = standards ? column + 1 : column;
+        QTableWidgetItem *figure = KonJudge->item(row, first);
+        figure->setText(judged ? NutrientSheet::figure(i, judged->total) : QString());
+        KonJudge->item(row, first + 1)
+            ->setText(judged && judged->ratio
+                          ? NumberText::grouped(NumberText::roundHalfUp(*judged->ratio, 0), 0)
+                          : QString());
+        KonJudge->item(row, first + 2)
+            ->setText(judged ? Intakes::verdictText(judged->verdict) : QString());
+        // A figure that leaves something out says so, as in the main window.
+        QStringList notes;
+        if (judged && !judged->unknownFoods.isEmpty())
+            notes << UnknownValues::note(judged->unknownFoods);
+        if (judged && !missing.isEmpty())
+            notes << missing;
+        figure->setToolTip(notes.join(QLatin1Char('\n')));
+        figure->setBackground(notes.isEmpty() ? QBrush() : QBrush(Widgets::unknownTint));
+    }
+}
+
+void FrmKon::showBalance()
+{
+    KonPfc->setText(m_periodBalance.isEmpty() ? m_dayBalance
+                                              : m_dayBalance + QLatin1Char('\n') + m_periodBalance);
 }
 
 void FrmKon::fillPeriod()
@@ -479,14 +566,24 @@ void FrmKon::fillPeriod()
     const std::vector<Menus::Day> days = selectedDays();
     if (days.size() < 2) {
         KonPeriod->setText(QStringLiteral("期間: 一覧で何日かを選ぶと、1日平均を表示します。"));
+        showJudgement(6, Menus::Totals(), Menus::Judgement(), false);
+        m_periodBalance.clear();
+        showBalance();
         return;
     }
     std::vector<qint64> keys;
     for (const Menus::Day &day : days)
         keys.push_back(day.id);
     needDishes(keys);
-    const Menus::Plan plan = Menus::buildPlan(days, entriesOf(days), m_dishes);
+    const Menus::Plan plan = Menus::buildPlan(days, entriesOf(days), m_dishes, m_standards);
     const Menus::PeriodTotals &period = plan.period;
+    const Menus::Judgement judgement = plan.periodJudgement();
+    showJudgement(6, period.average, judgement, false);
+    m_periodBalance = judgement.isEmpty()
+                          ? QString()
+                          : QStringLiteral("期間の1日平均 エネルギー産生栄養素バランス: ") +
+                                NutrientSheet::balanceText(judgement.balance);
+    showBalance();
     QString text = QStringLiteral("期間 %1日（献立のある日 %2日）の1日平均")
                        .arg(period.days)
                        .arg(period.plannedDays);
@@ -737,7 +834,7 @@ bool FrmKon::chosenPlan(Menus::Plan *plan)
         keys.push_back(day.id);
     if (days.empty() || !needDishes(keys))
         return false;
-    *plan = Menus::buildPlan(days, entriesOf(days), m_dishes);
+    *plan = Menus::buildPlan(days, entriesOf(days), m_dishes, m_standards);
     return true;
 }
 
@@ -774,20 +871,36 @@ void FrmKon::writeFile()
         return;
     const QString title = QStringLiteral("献立の書き出し");
     Prompts &prompts = m_program.prompts();
-    const std::optional<int> format =
-        prompts.choose(QStringLiteral("形式を選んでください。"), title,
-                       {QStringLiteral("CSV（.csv）"), QStringLiteral("Excel（.xlsx）")});
+    // The menus, or the nutrient report of the days and the period.
+    const std::optional<int> format = prompts.choose(
+        QStringLiteral("形式を選んでください。"), title,
+        {QStringLiteral("献立の CSV（.csv）"), QStringLiteral("献立の Excel（.xlsx）"),
+         QStringLiteral("栄養量報告の CSV（.csv）"), QStringLiteral("栄養量報告の Excel（.xlsx）"),
+         QStringLiteral("栄養量報告の PDF（.pdf）")});
     if (!format)
         return;
-    const bool workbook = *format == 1;
-    const std::optional<QString> path = prompts.saveFileName(
-        title, workbook ? QStringLiteral("献立.xlsx") : QStringLiteral("献立.csv"),
-        workbook ? QStringLiteral("Excel ブック (*.xlsx)") : QStringLiteral("CSV (*.csv)"));
+    const bool report = *format >= 2;
+    const QString base = report ? QStringLiteral("栄養量報告") : QStringLiteral("献立");
+    const int kind = *format % 2 == 0 ? (*format == 4 ? 2 : 0) : 1; // 0 CSV, 1 xlsx, 2 PDF
+    static const QString suffixes[] = {QStringLiteral(".csv"), QStringLiteral(".xlsx"),
+                                       QStringLiteral(".pdf")};
+    static const QString filters[] = {QStringLiteral("CSV (*.csv)"),
+                                      QStringLiteral("Excel ブック (*.xlsx)"),
+                                      QStringLiteral("PDF (*.pdf)")};
+    const std::optional<QString> path =
+        prompts.saveFileName(title, base + suffixes[kind], filters[kind]);
     if (!path)
         return;
     QString error;
-    const bool written =
-        workbook ? Menus::writeWorkbook(*path, plan, &error) : Menus::writeCsv(*path, plan, &error);
+    bool written = false;
+    if (kind == 2)
+        written = MenuSheet::writeReportPdf(*path, plan, &error);
+    else if (kind == 1)
+        written = report ? Menus::writeReportWorkbook(*path, plan, &error)
+                         : Menus::writeWorkbook(*path, plan, &error);
+    else
+        written = report ? Menus::writeReportCsv(*path, plan, &error)
+                         : Menus::writeCsv(*path, plan, &error);
     if (changed(written, error))
         prompts.message(QStringLiteral("「%1」に書き出しました。").arg(*path));
 }

@@ -17,9 +17,11 @@ class QTableWidget;
 // 献立: days of meals made of dishes. The list of days (KonDays) with their
 // energy and salt; the chosen day's meals as a grid (KonGrid) of dishes with
 // portions, per meal and day totals; whom the day is planned for (KonAge,
-// KonSex, KonPal, KonStage); and the average per day of the days selected
-// together in the list (KonPeriod). Every change is written at once and is
-// one undo step.
+// KonSex, KonPal, KonStage); the average per day of the days selected
+// together in the list (KonPeriod); and the day and the period judged
+// against the person's standards nutrient by nutrient (KonJudge) with their
+// energy balance (KonPfc). Every change is written at once and is one undo
+// step.
 class FrmKon : public QWidget
 {
     Q_OBJECT
@@ -58,6 +60,8 @@ public:
     QPushButton *KonPrint;
     QPushButton *KonPdf;
     QPushButton *KonExport;
+    QTableWidget *KonJudge;
+    QLabel *KonPfc;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -78,6 +82,11 @@ private:
     std::vector<Menus::Entry> entriesOf(const std::vector<Menus::Day> &days) const;
     void fillDay();
     void fillPeriod();
+    // Shows a judgement in KonJudge from the column on (figure, 充足率,
+    // 判定); the standards too when `standards` is set.
+    void showJudgement(int column, const Menus::Totals &totals, const Menus::Judgement &judgement,
+                       bool standards);
+    void showBalance();
     void dayChosen();
     void personChanged();
     void portionEdited(int row, int column);
@@ -107,5 +116,8 @@ private:
     std::vector<Menus::Day> m_days;
     QHash<qint64, std::vector<Menus::Entry>> m_entries; // by day
     std::vector<bool> m_figuresShown;                   // by row of KonDays
+    Intakes::Table m_standards;
+    std::vector<int> m_judged; // the components of KonJudge's rows
+    QString m_dayBalance, m_periodBalance;
     bool m_filling = false;
 };

@@ -19,4 +19,10 @@ bool paint(QPagedPaintDevice *device, const Menus::Plan &plan, QString *error);
 // Writes the pages as a PDF file through a temporary file.
 bool writePdf(const QString &path, const Menus::Plan &plan, QString *error);
 
+// The nutrient report (栄養量報告): an A4 portrait page per day and one for
+// the period's average per day, every component of the food table beside
+// the person's standard, the 充足率 and the 判定, then the energy balance.
+bool paintReport(QPagedPaintDevice *device, const Menus::Plan &plan, QString *error);
+bool writeReportPdf(const QString &path, const Menus::Plan &plan, QString *error);
+
 } // namespace MenuSheet

@@ -4,11 +4,14 @@
 //                [--age N] [--sex male|female] [--pal low|moderate|high]
 //                [--stage none|early|mid|late|lactation] [--per serving|dish|100g]
 //                [--serving GRAMS|person|100g] --output FILE
-//   zento-export --store FILE --format csv|xlsx|pdf --menu NAME-OR-DATE[..DATE] --output FILE
+//   zento-export --store FILE --format csv|xlsx|pdf --menu NAME-OR-DATE[..DATE] [--report]
+//                --output FILE
 //
 // --menu writes the menus of the days named (a day's name or date, or the
 // dated days from one date to another): the 献立表 as PDF, or a table per
-// day and the period's as a workbook or CSV.
+// day and the period's as a workbook or CSV; with --report, the nutrient
+// report of those days and of the period instead (every component, the
+// standard of each day's person, 充足率, 判定, the energy balance).
 //
 // The PDF gives every dish a second page, and the workbook every dish's sheet
 // a table, with its 栄養成分一覧 for the person of --age, --sex, --pal and
@@ -21,6 +24,7 @@
 #include "core/export/dishreport.h"
 #include "core/export/workbookwriter.h"
 #include "core/menu/menufiles.h"
+#include "core/menu/menureport.h"
 #include "core/store/database.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
@@ -126,7 +130,12 @@ int main(int argc, char *argv[])
         QStringLiteral("menu"),
         QStringLiteral("献立: 日の名前か日付（2026-12-07）、または期間 2026-12-07..2026-12-11"),
         QStringLiteral("NAME-OR-DATE[..DATE]"));
-    parser.addOptions({store, format, all, dish, age, sex, pal, stage, per, serving, output, menu});
+    const QCommandLineOption report(
+        QStringLiteral("report"),
+        QStringLiteral("--menu と: 献立表に代えて、日ごとと期間の栄養量報告（すべての成分、基準、"
+                       "充足率、判定、エネルギー産生栄養素バランス）を書き出す"));
+    parser.addOptions(
+        {store, format, all, dish, age, sex, pal, stage, per, serving, output, menu, report});
     parser.addHelpOption();
     if (!parser.parse(QCoreApplication::arguments()))
         return fail(parser.errorText(), 2);
@@ -151,6 +160,9 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("--menu は --all や --dish と一緒には使えません。"), 2);
     if (menus && kind == QLatin1String("label"))
         return fail(QStringLiteral("--menu の --format は csv, xlsx, pdf のどれかです。"), 2);
+    const bool reported = parser.isSet(report);
+    if (reported && !menus)
+        return fail(QStringLiteral("--report は --menu と一緒に使います。"), 2);
     if (!menus && parser.isSet(all) == parser.isSet(dish))
         return fail(QStringLiteral("--all か --dish のどちらか一つを指定してください。"), 2);
 
@@ -227,11 +239,14 @@ int main(int argc, char *argv[])
                     : QStringLiteral("データベース「%1」を読めません: %2").arg(storePath, error));
         bool written = false;
         if (kind == QLatin1String("csv"))
-            written = Menus::writeCsv(target, plan, &error);
+            written = reported ? Menus::writeReportCsv(target, plan, &error)
+                               : Menus::writeCsv(target, plan, &error);
         else if (kind == QLatin1String("xlsx"))
-            written = Menus::writeWorkbook(target, plan, &error);
+            written = reported ? Menus::writeReportWorkbook(target, plan, &error)
+                               : Menus::writeWorkbook(target, plan, &error);
         else
-            written = MenuSheet::writePdf(target, plan, &error);
+            written = reported ? MenuSheet::writeReportPdf(target, plan, &error)
+                               : MenuSheet::writePdf(target, plan, &error);
         return written ? 0 : fail(error);
     }
 

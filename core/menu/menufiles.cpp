@@ -1,5 +1,6 @@
 #include "core/menu/menufiles.h"
 
+#include "core/export/dishreport.h"
 #include "core/store/numbertext.h"
 
 namespace Menus {
@@ -11,15 +12,15 @@ Export::TableCell text(const QString &value)
     return {value, std::nullopt, 0};
 }
 
-// What a row's figures leave out: the nutrients some dish has no value of,
+// What a row's figures leave out: the components some dish has no value of,
 // and the dishes no longer there.
 QString noteOf(const Totals &totals)
 {
     QStringList notes;
     QStringList unknown;
-    for (int i = 0; i < Export::nutrientCount; ++i)
-        if (totals.unknown[i])
-            unknown << Export::nutrientHeading(i);
+    for (int i = 0; i < Components::count; ++i)
+        if (Components::isAmount(i) && !totals.amounts.unknownFoods[i].isEmpty())
+            unknown << Components::all[i].name.toString();
     if (!unknown.isEmpty())
         notes << QStringLiteral("未測定の値を含まない: ") + unknown.join(QStringLiteral("、"));
     if (totals.missing > 0)
@@ -34,12 +35,14 @@ std::vector<Export::TableCell> row(const Day &day, const QString &meal, const QS
     std::vector<Export::TableCell> cells{text(day.date), text(day.name), text(meal), text(dish)};
     cells.push_back({QString(), portion, 2});
     cells.push_back(text(kind));
-    for (int i = 0; i < Export::nutrientCount; ++i) {
-        const int places = Export::nutrientPlaces(i);
-        std::optional<double> value = totals.sums[i];
+    for (int i = 0; i < Components::count; ++i) {
+        if (!Components::isAmount(i))
+            continue;
+        const int places = Components::all[i].decimals;
+        std::optional<double> value = totals.amounts.sums[i];
         if (value)
             value = NumberText::roundHalfUp(*value, places + 1);
-        cells.push_back({QString(), totals.isEmpty() ? std::nullopt : value, places});
+        cells.push_back({QString(), totals.isEmpty() ? std::nullopt : value, qMin(places, 2)});
     }
     cells.push_back(text(noteOf(totals)));
     return cells;
@@ -52,8 +55,9 @@ QStringList tableHeadings()
     QStringList headings{QStringLiteral("日付"),       QStringLiteral("献立名"),
                          QStringLiteral("食事"),       QStringLiteral("料理"),
                          QStringLiteral("分量(人分)"), QStringLiteral("区分")};
-    for (int i = 0; i < Export::nutrientCount; ++i)
-        headings << Export::nutrientHeading(i);
+    for (int i = 0; i < Components::count; ++i)
+        if (Components::isAmount(i))
+            headings << Export::componentHeading(i);
     headings << QStringLiteral("注記");
     return headings;
 }

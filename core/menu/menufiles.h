@@ -13,7 +13,7 @@
 namespace Menus {
 
 // The columns every table shares: 日付, 献立名, 食事, 料理, 分量(人分), 区分,
-// the nutrients, 注記.
+// every component of the food table (廃棄率 aside), 注記.
 QStringList tableHeadings();
 std::vector<Export::SheetTable> planTables(const Plan &plan);
 

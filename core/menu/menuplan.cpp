@@ -6,9 +6,10 @@
 namespace Menus {
 
 Plan buildPlan(const std::vector<Day> &days, const std::vector<Entry> &entries,
-               const DishBook &dishes)
+               const DishBook &dishes, const Intakes::Table &standards)
 {
     Plan plan;
+    plan.standards = standards;
     QHash<qint64, int> indexOf;
     plan.days.reserve(days.size());
     for (const Day &day : days) {
@@ -37,6 +38,21 @@ Plan buildPlan(const std::vector<Day> &days, const std::vector<Entry> &entries,
     }
     plan.period = periodTotals(counted);
     return plan;
+}
+
+Intakes::Person Plan::person() const
+{
+    return intakePerson(days.empty() ? Person() : days.front().day.person);
+}
+
+Judgement Plan::dayJudgement(const PlanDay &day) const
+{
+    return judge(day.totals.day, standards, intakePerson(day.day.person));
+}
+
+Judgement Plan::periodJudgement() const
+{
+    return judge(period.average, standards, person());
 }
 
 std::vector<Day> namedDays(const std::vector<Day> &all, const QString &daysText)
@@ -86,7 +102,10 @@ bool readPlan(const QString &connectionString, const QString &daysText, Plan *pl
     DishBook dishes;
     if (!dishes.need(connectionString, used, error))
         return false;
-    *plan = buildPlan(chosen, entries, dishes);
+    QList<Intakes::Row> rows;
+    if (!DishComponents::loadIntakes(connectionString, &rows, error))
+        return false;
+    *plan = buildPlan(chosen, entries, dishes, Intakes::Table(rows));
     return true;
 }
 

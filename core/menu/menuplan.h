@@ -31,13 +31,19 @@ struct Plan
 {
     std::vector<PlanDay> days;
     PeriodTotals period;
+    // The intakes' standards the days and the period are judged by.
+    Intakes::Table standards;
+    // Whom the period is judged for: the person of its first day.
+    Intakes::Person person() const;
+    Judgement dayJudgement(const PlanDay &day) const;
+    Judgement periodJudgement() const;
 };
 
 // The plan of the days given, in the order given.
 Plan buildPlan(const std::vector<Day> &days, const std::vector<Entry> &entries,
-               const DishBook &dishes);
+               const DishBook &dishes, const Intakes::Table &standards = {});
 
-// Reads the days a text names and their plan: a day's name or date
+// Reads the days a text names and their plan (the standards too): a day's name or date
 // (yyyy-MM-dd), or a range of dates "FROM..TO" (both included). False with
 // *error when the store fails or no day matches.
 bool readPlan(const QString &connectionString, const QString &daysText, Plan *plan, QString *error);
@@ -58,7 +64,7 @@ struct Figure
 inline constexpr std::array<Figure, 5> mainFigures{{{"ENC", u"ｴﾈﾙｷﾞｰ", u"kcal", 0},
                                                     {"TAN", u"ﾀﾝﾊﾟｸ質", u"g", 1},
                                                     {"SST", u"脂質", u"g", 1},
-                                                    {"TST", u"炭水化物", u"g", 1},
+                                                    {"CHOCDF", u"炭水化物", u"g", 1},
                                                     {"NAT", u"食塩相当量", u"g", 1}}};
 
 } // namespace Menus

@@ -3,7 +3,10 @@
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
+#include <QHash>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Menus {
 
@@ -57,23 +60,62 @@ std::variant<double, QString> readPortion(const QString &text, QStringView cell)
     return *value;
 }
 
-bool DishBook::readSelection(const QString &connectionString, const Export::Selection &which,
-                             QString *error)
+int componentOf(const char *name)
 {
-    std::vector<Export::Dish> dishes;
-    if (!Export::readDishes(connectionString, which, 30, false, &dishes, error))
+    const QLatin1StringView text(name);
+    for (int i = 0; i < Components::count; ++i)
+        if (Components::all[i].field == text)
+            return i;
+    return Components::indexOf(QString(text));
+}
+
+bool DishBook::readKeys(const QString &connectionString, const std::vector<qint64> &keys,
+                        QString *error)
+{
+    MenuStore store;
+    std::vector<DishHead> heads;
+    std::vector<DishLine> lines;
+    if (!store.open(connectionString, error) || !store.readDishes(keys, &heads, &lines, error))
         return false;
-    m_dishes.reserve(m_dishes.size() + qsizetype(dishes.size()));
-    for (Export::Dish &dish : dishes) {
-        DishFigures figures;
-        figures.name = dish.name;
-        figures.sums = dish.totals.sums;
-        figures.unknown = dish.totals.unknown;
-        figures.servings = dish.servings;
-        for (const Export::Line &line : dish.lines)
-            figures.groupGrams[foodGroupOf(line.foodId)] += line.grams.value_or(0);
-        m_absent.remove(dish.key);
-        m_dishes.insert(dish.key, std::move(figures));
+    // Each food is read once, in the order of its number, and counted in
+    // every line that uses it.
+    std::sort(lines.begin(), lines.end(),
+              [](const DishLine &a, const DishLine &b) { return a.food < b.food; });
+    std::vector<qint64> foods;
+    for (const DishLine &line : lines)
+        if (foods.empty() || foods.back() != line.food)
+            foods.push_back(line.food);
+    QHash<qint64, DishFigures> read;
+    DishComponents::Line line;
+    auto next = lines.cbegin();
+    const auto add = [&](const FoodValues &food) {
+        line.food = food.name;
+        for (int i = 0; i < Components::count; ++i) {
+            std::optional<double> number = food.stored[size_t(i)];
+            if (number && !std::isfinite(*number))
+                number.reset();
+            if (number && Components::all[i].inFoodRow())
+                number = Components::fromField(i, *number);
+            line.values[i].number = number;
+        }
+        next = std::lower_bound(next, lines.cend(), food.food,
+                                [](const DishLine &l, qint64 key) { return l.food < key; });
+        for (; next != lines.cend() && next->food == food.food; ++next) {
+            DishFigures &figures = read[next->dish];
+            line.weightFactor = next->weightFactor;
+            DishComponents::addLine(figures.amounts, line);
+            figures.groupGrams[foodGroupOf(food.food)] += next->weightFactor * 100;
+        }
+    };
+    if (!store.readFoods(foods, add, error))
+        return false;
+    m_dishes.reserve(m_dishes.size() + qsizetype(heads.size()));
+    for (const DishHead &head : heads) {
+        DishFigures figures = read.take(head.id);
+        figures.name = head.name;
+        figures.servings = head.servings;
+        m_absent.remove(head.id);
+        m_dishes.insert(head.id, std::move(figures));
     }
     return true;
 }
@@ -81,25 +123,33 @@ bool DishBook::readSelection(const QString &connectionString, const Export::Sele
 bool DishBook::read(const QString &connectionString, QString *error)
 {
     clear();
-    return readSelection(connectionString, Export::Selection{}, error);
+    MenuStore store;
+    std::vector<std::pair<qint64, QString>> all;
+    if (!store.open(connectionString, error) ||
+        !store.dishesNamed(QString(), std::numeric_limits<int>::max(), &all, error))
+        return false;
+    std::vector<qint64> keys;
+    keys.reserve(all.size());
+    for (const auto &dish : all)
+        keys.push_back(dish.first);
+    return readKeys(connectionString, keys, error);
 }
 
 bool DishBook::need(const QString &connectionString, const std::vector<qint64> &dishes,
                     QString *error)
 {
-    Export::Selection which;
-    which.all = false;
+    std::vector<qint64> keys;
     QSet<qint64> asked;
     for (qint64 dish : dishes)
         if (!m_dishes.contains(dish) && !m_absent.contains(dish) && !asked.contains(dish)) {
             asked.insert(dish);
-            which.keys.push_back(dish);
+            keys.push_back(dish);
         }
-    if (which.keys.empty())
+    if (keys.empty())
         return true;
-    if (!readSelection(connectionString, which, error))
+    if (!readKeys(connectionString, keys, error))
         return false;
-    for (qint64 dish : which.keys)
+    for (qint64 dish : keys)
         if (!m_dishes.contains(dish))
             m_absent.insert(dish);
     return true;
@@ -117,21 +167,17 @@ const DishFigures *DishBook::find(qint64 dish) const
     return at == m_dishes.constEnd() ? nullptr : &*at;
 }
 
-std::optional<double> Totals::value(const char *field) const
+bool Totals::isPartial(int component) const
 {
-    const int i = Export::nutrientIndex(field);
-    return i < 0 ? std::nullopt : sums[i];
+    return missing > 0 || (component >= 0 && component < Components::count &&
+                           !amounts.unknownFoods[component].isEmpty());
 }
 
-namespace {
-
-void addTo(std::optional<double> &sum, const std::optional<double> &value, double factor)
+std::optional<double> Totals::value(const char *name) const
 {
-    if (value)
-        sum = sum.value_or(0) + *value * factor;
+    const int i = componentOf(name);
+    return i < 0 ? std::nullopt : amounts.sums[i];
 }
-
-} // namespace
 
 void Totals::add(const DishFigures *dish, double portion)
 {
@@ -141,22 +187,16 @@ void Totals::add(const DishFigures *dish, double portion)
         return;
     }
     const double factor = portion / (dish->servings > 0 ? dish->servings : 1);
-    for (int i = 0; i < Export::nutrientCount; ++i) {
-        addTo(sums[i], dish->sums[i], factor);
-        unknown[i] = unknown[i] || dish->unknown[i];
-    }
+    DishComponents::add(amounts, dish->amounts, factor);
     for (int g = 0; g <= foodGroupCount; ++g)
         groupGrams[g] += dish->groupGrams[g] * factor;
 }
 
-void Totals::add(const Totals &other)
+void Totals::add(const Totals &other, double factor)
 {
-    for (int i = 0; i < Export::nutrientCount; ++i) {
-        addTo(sums[i], other.sums[i], 1);
-        unknown[i] = unknown[i] || other.unknown[i];
-    }
+    DishComponents::add(amounts, other.amounts, factor);
     for (int g = 0; g <= foodGroupCount; ++g)
-        groupGrams[g] += other.groupGrams[g];
+        groupGrams[g] += other.groupGrams[g] * factor;
     entries += other.entries;
     missing += other.missing;
 }
@@ -238,27 +278,46 @@ PeriodTotals periodTotals(const std::vector<const DayTotals *> &days)
     }
     for (int m = 0; m < mealCount; ++m)
         period.energyShare[m] = share(meals[m], sum);
-    if (period.plannedDays == 0)
-        return period;
-    const double n = period.plannedDays;
-    period.average = sum;
-    for (std::optional<double> &value : period.average.sums)
-        if (value)
-            *value /= n;
-    for (double &grams : period.average.groupGrams)
-        grams /= n;
+    if (period.plannedDays > 0)
+        period.average.add(sum, 1.0 / period.plannedDays);
     return period;
 }
 
-QString figureText(const Totals &totals, const char *field, int decimals)
+QString figureText(const Totals &totals, const char *name, int decimals)
 {
-    const int i = Export::nutrientIndex(field);
-    if (i < 0 || totals.isEmpty() || !totals.sums[i])
-        return totals.missing > 0 && i >= 0 && !totals.isEmpty() ? QStringLiteral("*") : QString();
-    QString text = NumberText::grouped(*totals.sums[i], decimals);
+    const int i = componentOf(name);
+    if (i < 0 || totals.isEmpty())
+        return QString();
+    const std::optional<double> &sum = totals.amounts.sums[i];
+    if (!sum)
+        return totals.missing > 0 ? QStringLiteral("*") : QString();
+    QString text = NumberText::grouped(*sum, decimals);
     if (totals.isPartial(i))
         text += QLatin1Char('*');
     return text;
+}
+
+Intakes::Person intakePerson(const Person &person)
+{
+    Intakes::Person p;
+    p.age = person.age;
+    p.sex = person.male ? 1 : 0;
+    p.activity = Intakes::Activity(qBound(1, person.pal, 3) - 1);
+    p.stage = person.male ? Intakes::Stage::None : Intakes::Stage(qBound(0, person.stage, 4));
+    return p;
+}
+
+Judgement judge(const Totals &totals, const Intakes::Table &standards,
+                const Intakes::Person &person)
+{
+    Judgement judgement;
+    if (totals.isEmpty())
+        return judgement;
+    // The totals are a day's intake: judged whole, as 1日分 judges a dish.
+    judgement.rows = NutrientSheet::rows(totals.amounts, 1, std::nullopt, standards, person,
+                                         NutrientSheet::Basis::Dish);
+    judgement.balance = NutrientSheet::balance(totals.amounts, 1, standards, person);
+    return judgement;
 }
 
 } // namespace Menus

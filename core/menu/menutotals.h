@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/export/dishreport.h"
+#include "core/nutrition/dishcomponents.h"
+#include "core/nutrition/nutrientsheet.h"
 #include "core/store/menustore.h"
 
 #include <QHash>
@@ -12,9 +13,10 @@
 #include <variant>
 #include <vector>
 
-// The totals of menus: of a dish's portion, a meal, a day and a period, all
-// built from the dishes' totals as the export model reads them, so that a
-// dish shows the same figures in the main window, its exports and a menu.
+// The totals of menus: of a dish's portion, a meal, a day and a period, over
+// every component of the food table, all counted as 栄養成分一覧 counts a
+// dish (DishComponents), so that a dish shows the same figures there and in
+// a menu; and their judgement against a person's standards.
 namespace Menus {
 
 // The 18 food groups of the food table; a food's group is the first two
@@ -29,25 +31,28 @@ int foodGroupOf(qint64 food);
 inline constexpr double maxPortion = 100;
 std::variant<double, QString> readPortion(const QString &text, QStringView cell);
 
+// A component (Components::all) named by its value field ("ENC", "NAT") or
+// by its code ("CHOCDF"); -1 for another name.
+int componentOf(const char *name);
+
 // One dish as menus count it: its totals and its grams per food group,
 // for the whole dish.
 struct DishFigures
 {
     QString name;
     double servings = 1; // 人分: a portion of 1 is the dish ÷ servings
-    Export::Amounts sums;
-    std::array<bool, Export::nutrientCount> unknown{};
+    DishComponents::Totals amounts;
     std::array<double, foodGroupCount + 1> groupGrams{}; // [0]: the user's own foods
 };
 
-// The dishes' figures, read from the store (Export::readDishes) only when a
+// The dishes' figures, read from the store (MenuStore::readDishes) only when a
 // menu needs them and kept by key: a menu reads the dishes its days use, not
 // every dish of the store.
 class DishBook
 {
 public:
-    // Reads the figures of those of `dishes` not read yet; a key the store
-    // does not hold is noted as missing. False with *error when the store
+    // Reads the figures of those of `dishes` not read yet, all in a few
+    // queries; a key the store does not hold is noted as missing. False with *error when the store
     // fails (the figures read before stay).
     bool need(const QString &connectionString, const std::vector<qint64> &dishes, QString *error);
     // Reads every dish of the store.
@@ -59,8 +64,7 @@ public:
     int size() const { return int(m_dishes.size()); }
 
 private:
-    bool readSelection(const QString &connectionString, const Export::Selection &which,
-                       QString *error);
+    bool readKeys(const QString &connectionString, const std::vector<qint64> &keys, QString *error);
     QHash<qint64, DishFigures> m_dishes;
     QSet<qint64> m_absent; // asked for and not in the store
 };
@@ -68,20 +72,22 @@ private:
 // Amounts eaten: nothing until something is counted.
 struct Totals
 {
-    Export::Amounts sums;                              // null: no entry had the value
-    std::array<bool, Export::nutrientCount> unknown{}; // some entry lacks the value
+    // Every component; a sum is null when no entry had the value, and names
+    // the foods it leaves out.
+    DishComponents::Totals amounts;
     std::array<double, foodGroupCount + 1> groupGrams{};
     int entries = 0; // entries counted, missing ones included
     int missing = 0; // entries whose dish no longer exists
 
     bool isEmpty() const { return entries == 0; }
-    // Whether the nutrient's figure leaves something out (an unknown value
+    // Whether the component's figure leaves something out (an unknown value
     // or a missing dish).
-    bool isPartial(int nutrient) const { return unknown[nutrient] || missing > 0; }
-    std::optional<double> value(const char *field) const;
+    bool isPartial(int component) const;
+    // The figure of a component named as componentOf() reads it.
+    std::optional<double> value(const char *name) const;
     // Adds a portion of a dish; a dish not found counts as missing.
     void add(const DishFigures *dish, double portion);
-    void add(const Totals &other);
+    void add(const Totals &other, double factor = 1);
 };
 
 // What one portion of a dish brings: its totals × portion ÷ servings.
@@ -114,6 +120,21 @@ PeriodTotals periodTotals(const std::vector<const DayTotals *> &days);
 
 // A figure as the menus show it: rounded to the decimals, "*" after it
 // when it leaves something out; empty for nothing.
-QString figureText(const Totals &totals, const char *field, int decimals);
+QString figureText(const Totals &totals, const char *name, int decimals);
+
+// Whom the intakes judge a day for.
+Intakes::Person intakePerson(const Person &person);
+
+// A day's or a period's totals judged as a day's intake against the person's
+// standards, as 栄養成分一覧 judges a dish: one row per component and the
+// energy balance. Nothing for totals without entries.
+struct Judgement
+{
+    QList<NutrientSheet::Row> rows;
+    NutrientSheet::Balance balance;
+    bool isEmpty() const { return rows.isEmpty(); }
+};
+Judgement judge(const Totals &totals, const Intakes::Table &standards,
+                const Intakes::Person &person);
 
 } // namespace Menus

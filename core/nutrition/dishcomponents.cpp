@@ -24,33 +24,72 @@ const int fat = Components::indexOf(u"FAT");
 const int triacylglycerols = Components::indexOf(u"FATNLEA");
 const int energy = Components::indexOf(u"ENERC_KCAL");
 
+// Notes a food whose value a sum leaves out, each once: the first ten are
+// named, the rest said to be there (「ほか」), so that a month of menus, or a
+// dish of many foods of the user's own, keeps a short list. False once the
+// list is full.
+bool noteUnknown(QStringList &foods, const QString &food)
+{
+    constexpr int named = 10;
+    if (foods.size() >= named) {
+        const QString others = QStringLiteral("ほか");
+        if (foods.last() != others)
+            foods << others;
+        return false;
+    }
+    if (!foods.contains(food))
+        foods << food;
+    return true;
+}
+
 } // namespace
+
+void addLine(Totals &t, const Line &line)
+{
+    t.grams += line.weightFactor * 100;
+    for (int i = 0; i < Components::count; ++i) {
+        if (!Components::isAmount(i))
+            continue;
+        const Components::Value &v = line.values[i];
+        if (v.known())
+            t.sums[i] = t.sums[i].value_or(0) + line.weightFactor * *v.number;
+        else
+            noteUnknown(t.unknownFoods[i], line.food);
+    }
+    const auto either = [&](int first, int second, std::optional<double> *sum) {
+        const Components::Value &a = line.values[first];
+        const Components::Value &b = line.values[second];
+        const Components::Value &v = a.known() ? a : b;
+        if (v.known())
+            *sum = sum->value_or(0) + line.weightFactor * *v.number;
+    };
+    either(aminoProtein, protein, &t.energyProtein);
+    either(triacylglycerols, fat, &t.energyFat);
+}
 
 Totals total(const QList<Line> &lines)
 {
     Totals t;
-    for (const Line &line : lines) {
-        t.grams += line.weightFactor * 100;
-        for (int i = 0; i < Components::count; ++i) {
-            if (!Components::isAmount(i))
-                continue;
-            const Components::Value &v = line.values[i];
-            if (v.known())
-                t.sums[i] = t.sums[i].value_or(0) + line.weightFactor * *v.number;
-            else if (!t.unknownFoods[i].contains(line.food))
-                t.unknownFoods[i] << line.food;
-        }
-        const auto either = [&](int first, int second, std::optional<double> *sum) {
-            const Components::Value &a = line.values[first];
-            const Components::Value &b = line.values[second];
-            const Components::Value &v = a.known() ? a : b;
-            if (v.known())
-                *sum = sum->value_or(0) + line.weightFactor * *v.number;
-        };
-        either(aminoProtein, protein, &t.energyProtein);
-        either(triacylglycerols, fat, &t.energyFat);
-    }
+    for (const Line &line : lines)
+        addLine(t, line);
     return t;
+}
+
+void add(Totals &t, const Totals &other, double factor)
+{
+    const auto addTo = [factor](std::optional<double> &sum, const std::optional<double> &value) {
+        if (value)
+            sum = sum.value_or(0) + *value * factor;
+    };
+    t.grams += other.grams * factor;
+    for (int i = 0; i < Components::count; ++i) {
+        addTo(t.sums[i], other.sums[i]);
+        for (const QString &food : other.unknownFoods[i])
+            if (!noteUnknown(t.unknownFoods[i], food))
+                break;
+    }
+    addTo(t.energyProtein, other.energyProtein);
+    addTo(t.energyFat, other.energyFat);
 }
 
 Intakes::Balance balance(const Totals &t)

@@ -33,6 +33,12 @@ struct Totals
 };
 
 Totals total(const QList<Line> &lines);
+// Adds one line to the totals: the single step total() takes for each line.
+void addLine(Totals &totals, const Line &line);
+// Adds `factor` times other totals (a dish's portion, a meal, a day) to
+// `totals`, keeping which foods each sum leaves out (the first ten, then
+// 「ほか」): dishes, days and periods are all counted so.
+void add(Totals &totals, const Totals &other, double factor = 1);
 
 // The lines of a dish from the store; false with *error when it cannot be
 // read.

@@ -107,4 +107,9 @@ QStringList shareTexts(const Balance &b)
             text("C", b.shares.carbohydrate, b.goals.carbohydrate, b.carbohydrate)};
 }
 
+QString balanceText(const Balance &b)
+{
+    return shareTexts(b).join(QStringLiteral("　"));
+}
+
 } // namespace NutrientSheet

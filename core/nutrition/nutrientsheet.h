@@ -58,4 +58,8 @@ QString shareText(const QString &letter, std::optional<double> share,
 // The three shares P, F and C, each with its goal and its judgement.
 QStringList shareTexts(const Balance &balance);
 
+// The three shares with their goals and judgements:
+// "P 17.2 %（目標量 13～20） 目標量の範囲内　F …　C …".
+QString balanceText(const Balance &balance);
+
 } // namespace NutrientSheet

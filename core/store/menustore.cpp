@@ -104,6 +104,82 @@ bool MenuStore::dishesNamed(const QString &part, int limit,
     return true;
 }
 
+namespace {
+
+// Runs a query over keys in parts (bound parameters are limited in number):
+// `query(count)` is the text for a part, `row` sees each row.
+bool forKeys(sqlite3 *db, const std::vector<qint64> &keys, QString (*query)(int),
+             const std::function<void(const Statement &)> &row, QString *error)
+{
+    constexpr size_t part = 500;
+    for (size_t first = 0; first < keys.size(); first += part) {
+        const int count = int(std::min(part, keys.size() - first));
+        Statement stmt(db, query(count));
+        if (!stmt.isValid()) {
+            *error = stmt.error();
+            return false;
+        }
+        for (int i = 0; i < count; ++i)
+            stmt.bind(i + 1, keys[first + size_t(i)]);
+        while (stmt.next())
+            row(stmt);
+        if (stmt.failed()) {
+            *error = stmt.error();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool MenuStore::readDishes(const std::vector<qint64> &dishes, std::vector<DishHead> *heads,
+                           std::vector<DishLine> *lines, QString *error) const
+{
+    heads->clear();
+    lines->clear();
+    const bool read = forKeys(
+                          m_db->handle(), dishes, &Queries::menuDishHeads,
+                          [&](const Statement &stmt) {
+                              DishHead &dish = heads->emplace_back();
+                              dish.id = stmt.integer(0);
+                              dish.name = stmt.text(1);
+                              const double servings =
+                                  stmt.type(2) == Statement::Type::Null ? 1 : stmt.real(2);
+                              dish.servings = servings > 0 ? servings : 1;
+                          },
+                          error) &&
+                      forKeys(
+                          m_db->handle(), dishes, &Queries::menuDishLines,
+                          [&](const Statement &stmt) {
+                              lines->push_back({stmt.integer(0), stmt.integer(1), stmt.real(2)});
+                          },
+                          error);
+    if (!read) {
+        heads->clear();
+        lines->clear();
+    }
+    return read;
+}
+
+bool MenuStore::readFoods(const std::vector<qint64> &foods,
+                          const std::function<void(const FoodValues &)> &food, QString *error) const
+{
+    FoodValues values;
+    return forKeys(
+        m_db->handle(), foods, &Queries::menuFoods,
+        [&](const Statement &stmt) {
+            values.food = stmt.integer(0);
+            values.name = stmt.text(1);
+            for (int i = 0; i < Components::count; ++i)
+                values.stored[size_t(i)] = stmt.type(2 + i) == Statement::Type::Null
+                                               ? std::nullopt
+                                               : std::optional<double>(stmt.real(2 + i));
+            food(values);
+        },
+        error);
+}
+
 int MenuStore::daysUsingDish(qint64 dish) const
 {
     return scalarOf(m_db->handle(), Queries::menuDaysUsingDish(), {dish}).toInt();

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/nutrition/components.h"
+
 #include <QString>
 #include <QStringView>
 #include <QVariant>
+#include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -46,6 +50,32 @@ struct Entry
     int order = 0;
 };
 
+// A dish as menus read it: its name and 人分 (1 when none is stored).
+struct DishHead
+{
+    qint64 id = 0;
+    QString name;
+    double servings = 1;
+};
+
+// One line of a dish: its food and quantity.
+struct DishLine
+{
+    qint64 dish = 0;
+    qint64 food = 0;
+    double weightFactor = 0; // 数量2: hundreds of grams
+};
+
+// A food's values per 100 g, every component in the order of
+// Components::all as the store keeps it (the value fields in their own
+// units); nothing where the store has no value.
+struct FoodValues
+{
+    qint64 food = 0;
+    QString name;
+    std::array<std::optional<double>, Components::count> stored;
+};
+
 class MenuStore
 {
 public:
@@ -64,6 +94,15 @@ public:
     // exactly so first, then in store order; at most `limit`.
     bool dishesNamed(const QString &part, int limit, std::vector<std::pair<qint64, QString>> *out,
                      QString *error) const;
+    // The dishes of those keys that exist and their lines: a few queries
+    // for any number of dishes.
+    bool readDishes(const std::vector<qint64> &dishes, std::vector<DishHead> *heads,
+                    std::vector<DishLine> *lines, QString *error) const;
+    // The values of the foods of those numbers (ascending, each once) that
+    // exist, handed to `food` one by one in that order: each food is read
+    // once however many lines use it.
+    bool readFoods(const std::vector<qint64> &foods,
+                   const std::function<void(const FoodValues &)> &food, QString *error) const;
     // How many days have the dish in one of their meals.
     int daysUsingDish(qint64 dish) const;
 

@@ -621,16 +621,47 @@ QString menuDays()
                           "ORDER BY DAT IS NULL OR DAT='',DAT,ID");
 }
 
+namespace {
+
+// "?1,?2,…,?count": the bound keys of an IN list.
+QString boundList(int count)
+{
+    QStringList marks;
+    for (int i = 1; i <= count; ++i)
+        marks << QLatin1Char('?') + QString::number(i);
+    return marks.join(QLatin1Char(','));
+}
+
+} // namespace
+
 QString menuEntries(int dayCount)
 {
     QString text = QStringLiteral("SELECT ID,KID,MEAL,DISH,POR,ORD FROM kom");
-    if (dayCount > 0) {
-        QStringList marks;
-        for (int i = 1; i <= dayCount; ++i)
-            marks << QLatin1Char('?') + QString::number(i);
-        text += QStringLiteral(" WHERE KID IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
-    }
+    if (dayCount > 0)
+        text += QStringLiteral(" WHERE KID IN (") + boundList(dayCount) + QLatin1Char(')');
     return text + QStringLiteral(" ORDER BY KID,MEAL,ORD,ID");
+}
+
+QString menuDishHeads(int count)
+{
+    return QStringLiteral("SELECT ID,アイテム名,人分 FROM mnu WHERE ID IN (") + boundList(count) +
+           QLatin1Char(')');
+}
+
+QString menuDishLines(int count)
+{
+    return QStringLiteral("SELECT アイテムCD,食品コード,数量2 FROM kou WHERE アイテムCD IN (") +
+           boundList(count) + QLatin1Char(')');
+}
+
+QString menuFoods(int count)
+{
+    QString text = QStringLiteral("SELECT eys.SID,eys.SNM");
+    for (const Components::Component &c : Components::all)
+        text +=
+            c.inFoodRow() ? QStringLiteral(",eys.") + c.field : QStringLiteral(",sbn.") + c.code;
+    return text + QStringLiteral(" FROM eys LEFT JOIN sbn ON sbn.SID=eys.SID WHERE eys.SID IN (") +
+           boundList(count) + QStringLiteral(") ORDER BY eys.SID");
 }
 
 QString menuDaysUsingDish()

@@ -219,5 +219,12 @@ QString menuNeighbour(bool before); // the entry next to ?1 in its meal, or null
 QString menuOrderOf();              // ORD of entry ?1
 QString menuSetOrder();             // entry ?1: ORD ?2
 QString menuDeleteEntry();          // entry ?1
+// ID, アイテム名, 人分 of the dishes ?1 .. ?count.
+QString menuDishHeads(int count);
+// The lines of the dishes ?1 .. ?count: アイテムCD, 食品コード, 数量2.
+QString menuDishLines(int count);
+// The foods ?1 .. ?count by number: SID, SNM, then every component
+// (Components::all) as the store keeps it.
+QString menuFoods(int count);
 
 } // namespace Queries

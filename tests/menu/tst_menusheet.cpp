@@ -3,6 +3,7 @@
 #include "core/export/csvwriter.h"
 #include "core/menu/menufiles.h"
 #include "core/menu/menuplan.h"
+#include "core/menu/menureport.h"
 #include "menu/menusheet.h"
 #include "tests/support/testsupport.h"
 
@@ -22,7 +23,11 @@ const QString fixture = QStringLiteral(
     " (11221, '鶏肉', 'ﾄﾘﾆｸ', 20, 200, 20, 14, 0, 0.2);"
     "INSERT INTO mnu(ID, アイテム名) VALUES (1, 'ごはん'), (2, '牛乳'), (3, '鶏の照り焼き');"
     "INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) VALUES"
-    " (1, 1088, 180, 'ｇ', 1.8), (2, 13003, 206, 'ｇ', 2.06), (3, 11221, 60, 'ｇ', 0.6);");
+    " (1, 1088, 180, 'ｇ', 1.8), (2, 13003, 206, 'ｇ', 2.06), (3, 11221, 60, 'ｇ', 0.6);"
+    "INSERT INTO kjz(AGF, AGT, SEX, STG, NUT, IND, VAL, EDN) VALUES"
+    " (10, 11, 1, 0, 'protein_g', 'ear', 35, 2025), (10, 11, 1, 0, 'protein_g', 'rda', 45, 2025),"
+    " (10, 11, 1, 0, 'salt_g', 'dg_max', 6.0, 2025),"
+    " (10, 11, 1, 0, 'energy_kcal', 'eer', 2250, 2025);");
 
 // Monday to Friday, 給食 for a boy of 10: ごはん and 牛乳 every day, 鶏の照り
 //焼き but on Friday, one and a half of it on Wednesday.
@@ -114,6 +119,65 @@ private slots:
             QFile::copy(pdf, qEnvironmentVariable("ZENTO_KEEP_PDF"));
     }
 
+    // The nutrient report of the week: a page per day and the period's, each
+    // nutrient beside the boy's standard.
+    void reportOfTheWeek()
+    {
+        TestFolder folder;
+        QVERIFY(makeWeek(folder));
+        Menus::Plan plan;
+        QString error;
+        QVERIFY2(Menus::readPlan(connection, QStringLiteral("給食"), &plan, &error),
+                 qPrintable(error));
+        const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+        QVERIFY2(MenuSheet::writeReportPdf(pdf, plan, &error), qPrintable(error));
+        QProcess process;
+        process.start(QStringLiteral("pdftotext"),
+                      {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(process.waitForFinished(60000));
+        const QStringList pages =
+            QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
+        QCOMPARE(pages.size(), 5 + 1 + 1); // five days, the period, the end
+        const auto has = [](const QString &page, const QStringList &words) {
+            // The words in this order on one line of the page.
+            for (const QString &line : page.split(QLatin1Char('\n'))) {
+                qsizetype at = 0;
+                for (const QString &word : words)
+                    if (at >= 0 && (at = line.indexOf(word, at)) >= 0)
+                        at += word.size();
+                if (at >= 0)
+                    return true;
+            }
+            return false;
+        };
+        // Monday: 4.5 + 6.8 + 12 g of protein, below the EAR of 35 g.
+        QVERIFY2(has(pages[0], {"栄養量報告", "12/7(月) 給食"}), qPrintable(pages[0]));
+        QVERIFY(has(pages[0], {"10歳 男性 身体活動ふつう"}));
+        QVERIFY2(
+            has(pages[0], {"たんぱく質", "g", "23.3", "推奨量 45.0", "52", "不足の可能性が高い"}),
+            qPrintable(pages[0]));
+        QVERIFY2(has(pages[0], {"食塩相当量", "g", "0.3", "目標量 6.0未満", "目標量の範囲内"}),
+                 qPrintable(pages[0]));
+        QVERIFY(has(pages[0], {"エネルギー産生栄養素バランス"}));
+        // A component the standards say nothing of has no judgement.
+        QVERIFY(has(pages[0], {"コレステロール", "mg"}));
+        // The period: (23.3 × 3 + 29.3 + 11.3) ÷ 5.
+        QVERIFY2(has(pages[5], {"期間 5日（献立のある日 5日）の1日平均"}), qPrintable(pages[5]));
+        QVERIFY2(has(pages[5], {"たんぱく質", "22.1", "推奨量 45.0", "49", "不足の可能性が高い"}),
+                 qPrintable(pages[5]));
+        QVERIFY(has(pages[5], {"文部科学省"}));
+
+        // The same as rows of a table, the period's last.
+        const QString csv = folder.filePath(QStringLiteral("report.csv"));
+        QVERIFY2(Menus::writeReportCsv(csv, plan, &error), qPrintable(error));
+        QStringList protein;
+        for (const QStringList &row : csvRows(csv))
+            if (row[3] == QStringLiteral("たんぱく質"))
+                protein << row.mid(5).join(QLatin1Char('|'));
+        QCOMPARE(protein.size(), 6);
+        QCOMPARE(protein.last(), QStringLiteral("22.1|推奨量 45.0|49|不足の可能性が高い"));
+    }
+
     // Every row of the CSV: a dish's portion, a meal's, a day's and the
     // period's average, each with its own figures.
     void csvOfTheWeek_data()
@@ -170,7 +234,7 @@ private slots:
         // 5 days of 2 or 3 dishes, a lunch total and a day total each, and the average.
         QCOMPARE(rows.size(), 1 + 4 * 5 + 4 + 1);
         const int energyColumn =
-            int(rows.front().indexOf(Export::nutrientHeading(Export::nutrientIndex("ENC"))));
+            int(rows.front().indexOf(Export::componentHeading(Menus::componentOf("ENC"))));
         int found = 0;
         for (const QStringList &row : rows) {
             if (row[0] != date || row[5] != kind || row[3] != dish)
@@ -199,6 +263,12 @@ private slots:
         QTest::newRow("a range without dates")
             << QStringList{"--menu", "2026-12-40..2026-12-41", "--format", "csv"} << 1
             << "見つかりません";
+        QTest::newRow("the report of a week as a workbook")
+            << QStringList{"--menu", "給食", "--format", "xlsx", "--report"} << 0 << "";
+        QTest::newRow("the report as PDF")
+            << QStringList{"--menu", "2026-12-07", "--format", "pdf", "--report"} << 0 << "";
+        QTest::newRow("a report of no menu")
+            << QStringList{"--all", "--format", "csv", "--report"} << 2 << "--menu";
         QTest::newRow("with --all")
             << QStringList{"--menu", "給食", "--all", "--format", "csv"} << 2 << "--all";
         QTest::newRow("as a label")

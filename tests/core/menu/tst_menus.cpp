@@ -2,6 +2,7 @@
 // menus kept through a dish's deletion, undo, backup and restore.
 #include "core/menu/menuplan.h"
 #include "core/menu/menutotals.h"
+#include "core/nutrition/components.h"
 #include "core/store/backup.h"
 #include "core/store/database.h"
 #include "core/store/undojournal.h"
@@ -57,9 +58,9 @@ private slots:
         // ½ × (1.5 × 156 + 0.8 × 200) + 2 × 156 = 197 + 312
         QCOMPARE(*mon.day.value("ENC"), 509.0);
         QCOMPARE(*mon.day.value("NAT"), 2 * 0.995);
-        const int salt = Export::nutrientIndex("NAT");
+        const int salt = Menus::componentOf("NAT");
         QVERIFY(mon.day.isPartial(salt)); // the chicken's salt is not known
-        QVERIFY(!mon.day.isPartial(Export::nutrientIndex("ENC")));
+        QVERIFY(!mon.day.isPartial(Menus::componentOf("ENC")));
         QCOMPARE(Menus::figureText(mon.day, "NAT", 1), QStringLiteral("2.0*"));
         QCOMPARE(qRound(*mon.energyShare(1)), 39);
         QVERIFY(!mon.energyShare(0)); // no breakfast
@@ -70,7 +71,7 @@ private slots:
 
         const Menus::DayTotals tue = Menus::dayTotals(tuesday, entries, dishes);
         QCOMPARE(tue.day.missing, 1);
-        QVERIFY(tue.day.isPartial(Export::nutrientIndex("ENC")));
+        QVERIFY(tue.day.isPartial(Menus::componentOf("ENC")));
         QCOMPARE(Menus::figureText(tue.meals[2], "ENC", 0), QStringLiteral("*"));
 
         const Menus::DayTotals none = Menus::dayTotals(empty, entries, dishes);
@@ -96,6 +97,104 @@ private slots:
         QCOMPARE(plan.period.energyShare[3], week.energyShare[3]);
     }
 
+    // A day's total and a period's average judged as a day's intake against
+    // the standards of a boy of 10, each figure as 栄養成分一覧 shows it.
+    void judgementOfDayAndPeriod_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<QString>("figure");
+        QTest::addColumn<int>("ratio");
+        QTest::addColumn<QString>("verdict");
+        // Monday: ½ 親子丼 and 2 塩むすび; 14.9 g of protein below the EAR.
+        QTest::newRow("protein of a day") << "monday"
+                                          << "PROT"
+                                          << "14.9" << 50 << "不足の可能性が高い";
+        QTest::newRow("salt within its goal") << "monday"
+                                              << "NACL_EQ"
+                                              << "2.0" << 33 << "目標量の範囲内";
+        // Energy has a need, no judgement.
+        QTest::newRow("energy") << "monday"
+                                << "ENERC_KCAL"
+                                << "509" << 25 << "";
+        // Tuesday's dinner dish is gone: the rest is judged.
+        QTest::newRow("a day with a missing dish") << "tuesday"
+                                                   << "NACL_EQ"
+                                                   << "1.0" << 17 << "目標量の範囲内";
+        // The period: (14.875 + 2.5) ÷ 2 days with entries.
+        QTest::newRow("protein of the period") << "period"
+                                               << "PROT"
+                                               << "8.7" << 29 << "不足の可能性が高い";
+        QTest::newRow("a component without a standard") << "period"
+                                                        << "CHOLE"
+                                                        << "" << -1 << "";
+        QTest::newRow("an empty day is not judged") << "empty"
+                                                    << "PROT"
+                                                    << "" << -1 << "";
+    }
+    void judgementOfDayAndPeriod()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, component);
+        QFETCH(QString, figure);
+        QFETCH(int, ratio);
+        QFETCH(QString, verdict);
+        TestFolder folder;
+        QVERIFY(folder.makeStore(fixture));
+        Menus::MenuStore store;
+        QString error;
+        QVERIFY(store.open(connection, &error));
+        const Menus::Person boy{10, true, 2, 0};
+        std::vector<Menus::Day> days;
+        for (const char *date : {"2026-12-07", "2026-12-08", "2026-12-09"}) {
+            Menus::Day day{0, QString::fromLatin1(date), QStringLiteral("給食"), boy};
+            day.id = *store.createDay(day, &error);
+            days.push_back(day);
+        }
+        QVERIFY(store.addEntry(days[0].id, 1, 1, 0.5, &error));
+        QVERIFY(store.addEntry(days[0].id, 3, 2, 2, &error));
+        QVERIFY(store.addEntry(days[1].id, 0, 2, 1, &error));
+        QVERIFY(store.addEntry(days[1].id, 2, 99, 1, &error));
+        std::vector<Menus::Entry> entries;
+        QVERIFY(store.entries({}, &entries, &error));
+        Menus::DishBook dishes;
+        QVERIFY(dishes.read(connection, &error));
+        const auto row = [](const char *nutrient, const char *indicator, double value) {
+            Intakes::Row r;
+            r.from = 10;
+            r.to = 11;
+            r.sex = 1;
+            r.nutrient = QString::fromLatin1(nutrient);
+            r.indicator = QString::fromLatin1(indicator);
+            r.value = value;
+            return r;
+        };
+        const Intakes::Table standards({row("protein_g", "ear", 25), row("protein_g", "rda", 30),
+                                        row("salt_g", "dg_max", 6), row("energy_kcal", "eer", 2000),
+                                        row("protein_pct", "dg_min", 13),
+                                        row("protein_pct", "dg_max", 20)});
+        const Menus::Plan plan = Menus::buildPlan(days, entries, dishes, standards);
+        const Menus::Judgement judgement =
+            what == QLatin1String("period")
+                ? plan.periodJudgement()
+                : plan.dayJudgement(plan.days[what == QLatin1String("monday")    ? 0
+                                              : what == QLatin1String("tuesday") ? 1
+                                                                                 : 2]);
+        if (what == QLatin1String("empty")) {
+            QVERIFY(judgement.isEmpty());
+            return;
+        }
+        const NutrientSheet::Row &judged = judgement.rows[Components::indexOf(component)];
+        QCOMPARE(NutrientSheet::figure(judged.component, judged.total), figure);
+        QCOMPARE(judged.ratio ? qRound(*judged.ratio) : -1, ratio);
+        QCOMPARE(Intakes::verdictText(judged.verdict), verdict);
+        if (what == QLatin1String("monday")) {
+            // 14.875 g × 4 kcal of 509 kcal: 11.7 %, below the 13-20 % goal.
+            QCOMPARE(qRound(*judgement.balance.shares.protein * 10), 117);
+            QCOMPARE(judgement.balance.protein, Intakes::Verdict::BelowGoal);
+        }
+    }
+
     // Only the dishes asked for are read; one the store lacks is missing
     // and asked again without harm.
     void dishesReadOnDemand()
@@ -112,7 +211,7 @@ private slots:
         QVERIFY(dishes.need(connection, {99, 1}, &error));
         QCOMPARE(dishes.size(), 2);
         QCOMPARE(dishes.find(1)->name, QStringLiteral("親子丼"));
-        QCOMPARE(*dishes.find(1)->sums[Export::nutrientIndex("ENC")], 1.5 * 156 + 0.8 * 200);
+        QCOMPARE(*dishes.find(1)->amounts.sums[Menus::componentOf("ENC")], 1.5 * 156 + 0.8 * 200);
         // A dish renamed shows its new name once the book is read again.
         QVERIFY(folder.exec(QStringLiteral("UPDATE mnu SET アイテム名='親子どんぶり' WHERE ID=1")));
         dishes.clear();
