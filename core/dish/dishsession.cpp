@@ -56,6 +56,25 @@ QString foldedUnit(const QString &unit)
 
 // ---- Totals
 
+DishTotals DishTotals::fromSums(std::optional<double> weightFactorSum,
+                                const std::function<std::optional<double>(const char *)> &sumOf,
+                                double servings, std::optional<double> finishedGrams)
+{
+    DishTotals t;
+    t.weightFactorSum = weightFactorSum;
+    t.energy = sumOf("ENC");
+    t.water = sumOf("SUI");
+    t.protein = sumOf("TAN");
+    t.fat = sumOf("SST");
+    t.sugar = sumOf("TST");
+    t.fibre = sumOf("TSS");
+    t.ash = sumOf("KBN");
+    t.salt = sumOf("NAT");
+    t.servings = servings;
+    t.finishedGrams = finishedGrams;
+    return t;
+}
+
 std::optional<double> DishTotals::grams() const
 {
     return weightFactorSum ? finiteOrNothing(*weightFactorSum * 100) : std::nullopt;
@@ -547,28 +566,23 @@ std::optional<double> DishSession::weightFactor(const QString &quantity, const Q
 DishTotals DishSession::totals()
 {
     const qint64 dish = currentDish();
-    DishTotals t;
+    std::optional<double> weight;
     m_weightSum->setConnectionString(m_connection);
     m_weightSum->setRecordSource(Queries::dishWeight(dish));
     if (m_weightSum->refresh() && !m_weightSum->eof())
-        t.weightFactorSum = number(m_weightSum->value(QStringLiteral("合計数")));
+        weight = number(m_weightSum->value(QStringLiteral("合計数")));
 
     m_nutrients->setConnectionString(m_connection);
     m_nutrients->setRecordSource(Queries::dishNutrients(dish));
-    if (m_nutrients->refresh() && !m_nutrients->eof()) {
-        auto sum = [this](const char *alias) {
-            return number(m_nutrients->value(QString::fromUtf8(alias)));
-        };
-        t.energy = sum("カロリ");
-        t.water = sum("SSUI");
-        t.protein = sum("STAN");
-        t.fat = sum("SSST");
-        t.sugar = sum("STST");
-        t.fibre = sum("STSS");
-        t.ash = sum("SKBN");
-        t.salt = sum("SNAT");
-    }
-    t.servings = servings();
-    t.finishedGrams = finishedWeight();
-    return t;
+    const bool summed = m_nutrients->refresh() && !m_nutrients->eof();
+    // The sums' names in the query: カロリ for the energy, S and the field
+    // for the others.
+    auto sumOf = [&](const char *field) -> std::optional<double> {
+        if (!summed)
+            return std::nullopt;
+        const QString name = qstrcmp(field, "ENC") == 0 ? QStringLiteral("カロリ")
+                                                        : QLatin1Char('S') + QLatin1String(field);
+        return number(m_nutrients->value(name));
+    };
+    return DishTotals::fromSums(weight, sumOf, servings(), finishedWeight());
 }
