@@ -7,7 +7,7 @@
 #include "core/export/csvwriter.h"
 #include "core/export/dishreport.h"
 #include "core/store/datasource.h"
-#include "export/reportpage.h"
+#include "paper/reportpage.h"
 
 #include <QDir>
 #include <QFile>

@@ -10,7 +10,7 @@
 #include "bench/support/benchsupport.h"
 #include "core/menu/menuplan.h"
 #include "menu/frmkon.h"
-#include "menu/menusheet.h"
+#include "paper/menusheet.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #include "core/export/workbookwriter.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
-#include "export/reportpage.h"
+#include "paper/reportpage.h"
 
 #include <QAction>
 #include <QDir>

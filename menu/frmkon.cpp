@@ -10,7 +10,7 @@
 #include "core/menu/menureport.h"
 #include "core/nutrition/unknownvalues.h"
 #include "core/store/numbertext.h"
-#include "menu/menusheet.h"
+#include "paper/menusheet.h"
 
 #include <QComboBox>
 #include <QCompleter>

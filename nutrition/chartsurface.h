@@ -23,14 +23,6 @@ public:
     void setValueSource(std::function<RadarChart::Values()> source);
     RadarChart::Values values() const;
 
-    // Paints a figure with `painter` already set up for a surface of the
-    // chart's twips size: `pixelsPerTwip` maps twips to the painter's logical
-    // pixels; pen widths are in those pixels.
-    static QColor colourOf(RadarChart::Rgb rgb);
-
-    static void render(QPainter &painter, const RadarChart::Figure &figure, double pixelsPerTwip,
-                       const QColor &background, const QColor &foreground);
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 

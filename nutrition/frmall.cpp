@@ -11,7 +11,7 @@
 #include "core/nutrition/nutrientsheet.h"
 #include "core/nutrition/unknownvalues.h"
 #include "core/store/numbertext.h"
-#include "nutrition/pfcbar.h"
+#include "paper/pfcbar.h"
 
 #include <QComboBox>
 #include <QHeaderView>

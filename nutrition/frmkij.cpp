@@ -12,6 +12,7 @@
 #include "core/store/datasource.h"
 #include "core/store/numbertext.h"
 #include "nutrition/chartsurface.h"
+#include "paper/chartpaint.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -132,12 +133,12 @@ void FrmKij::buildLayout()
         Label1[11 + i] = chartLabel(Picture1, elementName("Label1", 11 + i),
                                     RadarChart::ChartAxis[i].caption.toString(),
                                     axisCaptionAt[i].x(), axisCaptionAt[i].y());
-    Line2 = new LineShape(Picture1, QStringLiteral("Line2"),
-                          ChartSurface::colourOf(RadarChart::standardColour), 2, 4440, 4200, 4800,
-                          4200);
+    Line2 =
+        new LineShape(Picture1, QStringLiteral("Line2"),
+                      ChartPaint::colourOf(RadarChart::standardColour), 2, 4440, 4200, 4800, 4200);
     Label4 = chartLabel(Picture1, QStringLiteral("Label4"), QStringLiteral("基準値"), 4920, 4080);
     Line1 = new LineShape(Picture1, QStringLiteral("Line1"),
-                          ChartSurface::colourOf(RadarChart::calculatedColour), 2, 4440, 4560, 4800,
+                          ChartPaint::colourOf(RadarChart::calculatedColour), 2, 4440, 4560, 4800,
                           4560);
     Label5 = chartLabel(Picture1, QStringLiteral("Label5"), QStringLiteral("計算値"), 4920, 4440);
 

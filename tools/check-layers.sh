@@ -9,7 +9,9 @@
 #     the window folders (the tools, tests and benchmarks build their stores
 #     themselves);
 #  5. a window folder includes another window folder's header only where the
-#     README's list of typed calls between window folders allows it.
+#     README's list of typed calls between window folders allows it;
+#  6. paper/ (the printed pages, linked by the command-line export without
+#     Qt Widgets) includes no window folder's header and no Qt Widgets header.
 # Usage: tools/check-layers.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -112,6 +114,17 @@ while IFS=: read -r file line text; do
     esac
 done < <(git ls-files -- $(tr '|' ' ' <<<"$window_rooms") | grep -E '\.(cpp|h)$' |
     xargs grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"('"$window_rooms"')/' || true)
+
+# 6. What paper/ includes.
+while IFS=: read -r file line text; do
+    header=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]+)[>"].*/\1/' <<<"$text")
+    if [[ "$header" =~ ^($window_rooms)/ ]]; then
+        fail "$file:$line includes the window header $header"
+    elif [[ "$header" == QtWidgets/* ]] ||
+        { [[ "$header" =~ ^Q[A-Za-z0-9]*$ ]] && [ -e "$qt_headers/QtWidgets/$header" ]; }; then
+        fail "$file:$line includes $header, a Qt Widgets header"
+    fi
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include' paper --include='*.h' --include='*.cpp')
 
 if [ "$failed" -ne 0 ]; then
     exit 1

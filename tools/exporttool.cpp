@@ -29,8 +29,8 @@
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "core/store/storecheck.h"
-#include "export/reportpage.h"
-#include "menu/menusheet.h"
+#include "paper/menusheet.h"
+#include "paper/reportpage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 #include "core/menu/menufiles.h"
 #include "core/menu/menuplan.h"
 #include "core/menu/menureport.h"
-#include "menu/menusheet.h"
+#include "paper/menusheet.h"
 #include "tests/support/testsupport.h"
 
 #include <QProcess>

@@ -1,5 +1,6 @@
 #include "core/nutrition/radarchart.h"
 #include "nutrition/chartsurface.h"
+#include "paper/chartpaint.h"
 
 #include <QImage>
 #include <QPainter>
@@ -44,7 +45,7 @@ QImage draw(const Values &values)
     QImage image(int(std::ceil(surfaceWidth * pixelsPerTwip)),
                  int(std::ceil(surfaceHeight * pixelsPerTwip)), QImage::Format_RGB32);
     QPainter painter(&image);
-    ChartSurface::render(painter, figure(values), pixelsPerTwip, Qt::white, Qt::black);
+    ChartPaint::render(painter, figure(values), pixelsPerTwip, Qt::white, Qt::black);
     return image;
 }
 
@@ -120,7 +121,7 @@ private slots:
                          QImage::Format_RGB32);
             image.setDevicePixelRatio(ratio);
             QPainter painter(&image);
-            ChartSurface::render(painter, figure(values), pixelsPerTwip, Qt::white, Qt::black);
+            ChartPaint::render(painter, figure(values), pixelsPerTwip, Qt::white, Qt::black);
             painter.end();
             const int y = int(1900 * pixelsPerTwip * ratio);
             int run = 0;

@@ -1,9 +1,9 @@
-#include "menu/menusheet.h"
+#include "paper/menusheet.h"
 
-#include "app/printpage.h"
 #include "core/export/dishreport.h"
 #include "core/menu/menureport.h"
 #include "core/store/numbertext.h"
+#include "paper/printpage.h"
 
 #include <QPagedPaintDevice>
 

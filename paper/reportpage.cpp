@@ -1,11 +1,11 @@
-#include "export/reportpage.h"
+#include "paper/reportpage.h"
 
-#include "app/printpage.h"
 #include "core/nutrition/comparison.h"
 #include "core/nutrition/radarchart.h"
 #include "core/store/numbertext.h"
-#include "nutrition/chartsurface.h"
-#include "nutrition/pfcbar.h"
+#include "paper/chartpaint.h"
+#include "paper/pfcbar.h"
+#include "paper/printpage.h"
 
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -57,7 +57,7 @@ void paintChart(Page &page, QPagedPaintDevice *device, double x, double y, doubl
     p.setClipRect(page.rect(x, y, width, height));
     p.translate(page.mm(x), page.mm(y));
     p.scale(scale, scale);
-    ChartSurface::render(p, RadarChart::figure(values), pixelsPerTwip, Qt::white, Qt::black);
+    ChartPaint::render(p, RadarChart::figure(values), pixelsPerTwip, Qt::white, Qt::black);
     p.setFont(font(7 / scale)); // points, under the chart's scale
     p.setPen(Qt::black);
     const double toDevice = page.mm(width) / RadarChart::surfaceWidth / scale;
@@ -65,10 +65,10 @@ void paintChart(Page &page, QPagedPaintDevice *device, double x, double y, doubl
         p.drawText(QPointF(caption.x * toDevice, (caption.y + 200) * toDevice),
                    caption.text.toString());
     // The legend's strokes beside their captions.
-    p.setPen(QPen(ChartSurface::colourOf(RadarChart::standardColour), 2));
+    p.setPen(QPen(ChartPaint::colourOf(RadarChart::standardColour), 2));
     p.drawLine(QPointF(4440 * toDevice, 4200 * toDevice),
                QPointF(4800 * toDevice, 4200 * toDevice));
-    p.setPen(QPen(ChartSurface::colourOf(RadarChart::calculatedColour), 2));
+    p.setPen(QPen(ChartPaint::colourOf(RadarChart::calculatedColour), 2));
     p.drawLine(QPointF(4440 * toDevice, 4560 * toDevice),
                QPointF(4800 * toDevice, 4560 * toDevice));
     p.restore();

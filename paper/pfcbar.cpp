@@ -1,4 +1,4 @@
-#include "nutrition/pfcbar.h"
+#include "paper/pfcbar.h"
 
 #include "core/store/numbertext.h"
 

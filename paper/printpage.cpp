@@ -1,4 +1,4 @@
-#include "app/printpage.h"
+#include "paper/printpage.h"
 
 #include "core/export/targetfile.h"
 
