@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QPointer>
+#include <QTableView>
 #include <QWidget>
 
 Growth::Growth(QWidget *client, QSize design)
@@ -16,6 +17,11 @@ Growth::Growth(QWidget *client, QSize design)
 void Growth::add(QWidget *control, int edges, double verticalShare)
 {
     m_entries.append({control, control->geometry(), edges, verticalShare});
+}
+
+void Growth::growColumn(QTableView *table, int column)
+{
+    m_columns.append({table, column, table->columnWidth(column)});
 }
 
 bool Growth::eventFilter(QObject *watched, QEvent *event)
@@ -42,4 +48,6 @@ void Growth::follow()
             r.moveTop(r.top() + down);
         e.control->setGeometry(r);
     }
+    for (const Column &c : std::as_const(m_columns))
+        c.table->setColumnWidth(c.column, c.width + dx);
 }

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 
+class QTableView;
 class QWidget;
 
 // Lets a window laid out at its design size be enlarged: the controls given
@@ -33,6 +34,10 @@ public:
     // what the upper ones took.
     void add(QWidget *control, int edges, double verticalShare = 1.0);
 
+    // The column of table (which takes the extra width) takes it all: the
+    // other columns keep their widths. Call once its width is set.
+    void growColumn(QTableView *table, int column);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -44,9 +49,16 @@ private:
         int edges;
         double verticalShare;
     };
+    struct Column
+    {
+        QTableView *table;
+        int column;
+        int width;
+    };
     void follow();
 
     QWidget *m_client;
     QSize m_design;
     QList<Entry> m_entries;
+    QList<Column> m_columns;
 };

@@ -53,8 +53,8 @@ void Fmain::setEditable(bool editable)
 
 void Fmain::reloadFromStore(qint64 preferredDish)
 {
-    // A name typed but not stored belongs to the state that was replaced.
-    m_dish->dropPendingName();
+    // A name typed but not stored belongs to the state that was replaced:
+    // the reload forgets it.
     const qint64 current = currentDish();
     LoadDishList();
     if (!(preferredDish > 0 && showDish(preferredDish)) && !(current > 0 && showDish(current))) {

@@ -77,7 +77,7 @@ void BM_RegisterNewFood(benchmark::State &state)
     StepTimes steps(state);
     for (auto _ : state) {
         ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
-        editor->Text1->setText(QStringLiteral("ベンチ食品%1").arg(++n));
+        ctl<QLineEdit>(*editor, "Text1")->setText(QStringLiteral("ベンチ食品%1").arg(++n));
         bool stored = false;
         steps.time([&] { stored = editor->registerFood(); });
         if (!stored)
@@ -104,7 +104,7 @@ void BM_NewFoodThroughRegister(benchmark::State &state)
         bool stored = false;
         steps.time([&] {
             ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
-            editor->Text1->setText(QStringLiteral("ベンチ食品%1").arg(++n));
+            ctl<QLineEdit>(*editor, "Text1")->setText(QStringLiteral("ベンチ食品%1").arg(++n));
             stored = editor->registerFood();
         });
         if (!stored)

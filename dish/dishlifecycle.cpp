@@ -81,7 +81,6 @@ void Fmain::lastDish()
 // empty totals. A dish the store refuses leaves the dish that was current.
 void Fmain::newDish()
 {
-    m_dish->dropPendingName();
     Prompts &prompts = program().prompts();
     const std::optional<QString> name = prompts.input(
         QStringLiteral("追加する料理名を入力してください"), QStringLiteral("料理の新規追加"));
@@ -104,7 +103,9 @@ void Fmain::newDish()
 // same transaction.
 void Fmain::deleteDish()
 {
-    m_dish->dropPendingName();
+    // A name typed into the dish's box is moot: the question names the
+    // dish as stored.
+    m_dish->revertTypedName();
     if (m_dish->hasDish()) {
         Prompts &prompts = program().prompts();
         const QString name = TexTitle->text();
@@ -141,13 +142,15 @@ void Fmain::storeDishName()
     if (!m_dish->hasDish())
         return; // no dish to hold a name
     if (program().hasEnded()) {
-        m_dish->dropPendingName();
+        // The window is closing: the name is kept as it stands, without a
+        // word (an empty one is forgotten).
+        m_dish->submitTypedName();
         return;
     }
     const QString name = TexTitle->text();
     if (blank(name)) {
         program().prompts().message(QStringLiteral("料理名を入力してください"));
-        m_dish->dropPendingName();
+        m_dish->revertTypedName();
         return;
     }
     if (!m_dish->dishes()->hasPendingChange() && m_dish->currentName() == name)

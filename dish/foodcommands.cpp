@@ -67,24 +67,24 @@ void Fmain::deleteFood()
     // store (the user has been told) stops the command.
     if (!editor->LoadFoodRecord(id))
         return;
-    DataSource *food = editor->Adodc1;
-    if (food->bof() || food->eof() || food->value(QStringLiteral("SID")).toLongLong() != id)
+    const std::optional<QString> stored = editor->loadedFoodName(id);
+    if (!stored)
         return; // no such food (any more): nothing to name, nothing to delete
 
     // 2-3. Confirmation.
-    const QString name = food->text(QStringLiteral("SNM"));
+    const QString name = *stored;
     if (prompts.message(name + QStringLiteral("を削除します"), Prompts::Buttons::OkCancel,
                         Prompts::Icon::None, title) != Prompts::Answer::Ok)
         return;
 
     // 4-6. Delete, then report. A refused deletion is told as such, never as
     // done.
-    if (!food->deleteCurrent()) {
-        prompts.message(name + QStringLiteral("を削除できませんでした。\n") + food->errorString(),
+    QString error;
+    if (!editor->deleteLoadedFood(&error)) {
+        prompts.message(name + QStringLiteral("を削除できませんでした。\n") + error,
                         Prompts::Buttons::Ok, Prompts::Icon::Critical, title);
         return;
     }
-    food->moveFirst(); // the one-food query has no row left: stays at its end
     prompts.message(name + QStringLiteral("を削除しました"), Prompts::Buttons::Ok,
                     Prompts::Icon::None, title);
 

@@ -423,6 +423,24 @@ bool Seibn::LoadFoodRecord(qint64 food)
     return opened;
 }
 
+std::optional<QString> Seibn::loadedFoodName(qint64 food) const
+{
+    if (Adodc1->bof() || Adodc1->eof() ||
+        NumberReader::key(Adodc1->text(QStringLiteral("SID"))) != food)
+        return std::nullopt;
+    return Adodc1->text(QStringLiteral("SNM"));
+}
+
+bool Seibn::deleteLoadedFood(QString *error)
+{
+    if (!Adodc1->deleteCurrent()) {
+        *error = Adodc1->errorString();
+        return false;
+    }
+    Adodc1->moveFirst(); // the one-food query has no row left: stays at its end
+    return true;
+}
+
 bool Seibn::BeginNewFood(qint64 food)
 {
     if (!settleBeforeReload())
@@ -584,7 +602,7 @@ bool Seibn::storePending()
     if (reading != Text2->text())
         Text2->setText(reading);
     const bool isNew = Adodc1->isNewRecord();
-    if (!Adodc1->update()) {
+    if (!Adodc1->submitPending()) {
         program().prompts().message(QStringLiteral("食品を保存できませんでした。\n") +
                                         Adodc1->errorString(),
                                     Prompts::Buttons::Ok, Prompts::Icon::Critical);

@@ -51,6 +51,12 @@ public:
     // row after it: every value "0", category 20. Returns false when no row
     // could be started.
     bool BeginNewFood(qint64 food);
+    // After LoadFoodRecord(food): the food's stored name, or nothing when
+    // there is no such food (any more).
+    std::optional<QString> loadedFoodName(qint64 food) const;
+    // Deletes the food LoadFoodRecord narrowed the rows to; false, with the
+    // store's reason in *error, when it refuses.
+    bool deleteLoadedFood(QString *error);
 
     // The main window's "新規登録": Command1 becomes "ｷｬﾝｾﾙ", Command2 is shown.
     void enterAddMode();
@@ -72,6 +78,8 @@ public:
     // carbohydrate rows are told apart).
     static QString valueCaption(int index);
 
+private:
+    // The controls; other code and the tests reach them by objectName.
     DataSource *Adodc1;
     DataSource *Adodc2;
 

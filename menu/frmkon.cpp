@@ -212,6 +212,7 @@ void FrmKon::build()
         growth->add(control, Growth::FollowBottom);
     growth->add(KonPeriod, Growth::FollowBottom);
     growth->add(KonGrid, Growth::Wider | Growth::Taller);
+    growth->growColumn(KonGrid, 1); // the dish's name
     growth->add(KonMeal, Growth::FollowBottom);
     growth->add(KonDish, Growth::FollowBottom);
     for (QWidget *control : {KonAdd, KonRemove, KonUp, KonDown, KonToMeal})

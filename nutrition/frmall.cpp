@@ -69,6 +69,7 @@ FrmAll::FrmAll(Program &program, QWidget *parent)
         if (auto *control = findChild<QWidget *>(QLatin1String(name)))
             growth->add(control, Growth::FollowRight);
     growth->add(AllGrid, Growth::Wider | Growth::Taller);
+    growth->growColumn(AllGrid, 5); // the standard, the longest text
     if (auto *caption = findChild<QWidget *>(QStringLiteral("LabelPfc")))
         growth->add(caption, Growth::FollowBottom);
     growth->add(m_pfcText, Growth::Wider | Growth::FollowBottom);

@@ -101,14 +101,14 @@ int main(int argc, char *argv[])
     for (int i = 0; i < edits; ++i) {
         const QString name = QStringLiteral("%1-%2").arg(tag).arg(i);
         if (!dishes.addNew() || !dishes.setValue(QStringLiteral("アイテム名"), name) ||
-            !dishes.update())
+            !dishes.submitPending())
             return fail(dishes.errorString());
         const QVariant dish = dishes.value(QStringLiteral("ID"));
         if (!lines.addNew() || !lines.setValue(QStringLiteral("アイテムCD"), dish) ||
             !lines.setValue(QStringLiteral("食品コード"), food) ||
             !lines.setValue(QStringLiteral("数量"), 100.0 + i) ||
             !lines.setValue(QStringLiteral("単位"), QStringLiteral("ｇ")) ||
-            !lines.setValue(QStringLiteral("数量2"), (100.0 + i) / 100) || !lines.update())
+            !lines.setValue(QStringLiteral("数量2"), (100.0 + i) / 100) || !lines.submitPending())
             return fail(lines.errorString());
         std::printf("ack %s\n", qPrintable(name));
         std::fflush(stdout);

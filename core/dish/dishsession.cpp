@@ -56,6 +56,25 @@ QString foldedUnit(const QString &unit)
 
 // ---- Totals
 
+DishTotals DishTotals::fromSums(std::optional<double> weightFactorSum,
+                                const std::function<std::optional<double>(const char *)> &sumOf,
+                                double servings, std::optional<double> finishedGrams)
+{
+    DishTotals t;
+    t.weightFactorSum = weightFactorSum;
+    t.energy = sumOf("ENC");
+    t.water = sumOf("SUI");
+    t.protein = sumOf("TAN");
+    t.fat = sumOf("SST");
+    t.sugar = sumOf("TST");
+    t.fibre = sumOf("TSS");
+    t.ash = sumOf("KBN");
+    t.salt = sumOf("NAT");
+    t.servings = servings;
+    t.finishedGrams = finishedGrams;
+    return t;
+}
+
 std::optional<double> DishTotals::grams() const
 {
     return weightFactorSum ? finiteOrNothing(*weightFactorSum * 100) : std::nullopt;
@@ -122,7 +141,7 @@ void DishSession::setConnectionString(const QString &text)
 
 bool DishSession::store(DataSource *source, QString *error)
 {
-    if (source->update())
+    if (source->submitPending())
         return true;
     if (error)
         *error = source->errorString();
@@ -134,7 +153,6 @@ bool DishSession::store(DataSource *source, QString *error)
 
 bool DishSession::loadDishes()
 {
-    dropPendingName(); // the refresh would store a name left empty
     m_dishes->setConnectionString(m_connection);
     m_dishes->setRecordSource(Queries::dishList());
     m_dishes->setTailSource(Queries::dishListTail());
@@ -161,50 +179,9 @@ QString DishSession::currentName() const
     return hasDish() ? m_dishes->text(dishName) : QString();
 }
 
-void DishSession::dropPendingName()
+void DishSession::revertTypedName()
 {
-    if (m_dishes->hasPendingChange() && !m_dishes->isNewRecord() &&
-        m_dishes->text(dishName).trimmed().isEmpty())
-        m_dishes->cancelUpdate();
-}
-
-bool DishSession::previous()
-{
-    dropPendingName();
-    m_dishes->movePrevious();
-    if (!m_dishes->bof())
-        return true;
-    m_dishes->moveFirst();
-    return false;
-}
-
-bool DishSession::next()
-{
-    dropPendingName();
-    m_dishes->moveNext();
-    if (!m_dishes->eof())
-        return true;
-    m_dishes->moveLast();
-    return false;
-}
-
-void DishSession::last()
-{
-    dropPendingName();
-    m_dishes->moveLast();
-}
-
-bool DishSession::show(qint64 dish)
-{
-    const int column = m_dishes->fieldIndex(dishId);
-    const int count = column < 0 ? 0 : m_dishes->recordCount();
-    for (int row = 0; row < count; ++row) {
-        if (NumberReader::key(m_dishes->text(row, column)) == dish) {
-            dropPendingName();
-            return m_dishes->moveTo(row); // a refused pending change keeps the pointer
-        }
-    }
-    return false;
+    m_dishes->cancelUpdate();
 }
 
 // A name with a control character is never stored.
@@ -218,12 +195,56 @@ static bool refusedName(const QString &name, QString *error)
     return true;
 }
 
+bool DishSession::submitTypedName()
+{
+    if (!m_dishes->hasPendingChange())
+        return true;
+    const QString name = m_dishes->text(dishName);
+    if (name.trimmed().isEmpty() || refusedName(name, nullptr)) {
+        m_dishes->cancelUpdate();
+        return false;
+    }
+    return store(m_dishes, nullptr);
+}
+
+bool DishSession::previous()
+{
+    m_dishes->movePrevious();
+    if (!m_dishes->bof())
+        return true;
+    m_dishes->moveFirst();
+    return false;
+}
+
+bool DishSession::next()
+{
+    m_dishes->moveNext();
+    if (!m_dishes->eof())
+        return true;
+    m_dishes->moveLast();
+    return false;
+}
+
+void DishSession::last()
+{
+    m_dishes->moveLast();
+}
+
+bool DishSession::show(qint64 dish)
+{
+    const int column = m_dishes->fieldIndex(dishId);
+    const int count = column < 0 ? 0 : m_dishes->recordCount();
+    for (int row = 0; row < count; ++row) {
+        if (NumberReader::key(m_dishes->text(row, column)) == dish) {
+            return m_dishes->moveTo(row); // a refused pending change keeps the pointer
+        }
+    }
+    return false;
+}
+
 bool DishSession::createDish(const QString &name, QString *error)
 {
-    dropPendingName();
     if (refusedName(name, error))
-        return false;
-    if (m_dishes->hasPendingChange() && !store(m_dishes, error))
         return false;
     // Written to the store directly: appending it to the record set would
     // first read every dish.
@@ -271,7 +292,6 @@ int DishSession::daysUsingCurrentDish() const
 
 bool DishSession::deleteDish(QString *error)
 {
-    dropPendingName();
     if (!hasDish())
         return false;
     if (!m_dishes->deleteCurrent()) {
@@ -303,7 +323,6 @@ bool DishSession::setPortion(double servings, std::optional<double> finishedGram
 {
     if (!hasDish())
         return false;
-    dropPendingName();
     m_dishes->setValue(dishServings, servings);
     m_dishes->setValue(dishFinished, finishedGrams ? QVariant(*finishedGrams) : QVariant());
     return store(m_dishes, error);
@@ -547,28 +566,23 @@ std::optional<double> DishSession::weightFactor(const QString &quantity, const Q
 DishTotals DishSession::totals()
 {
     const qint64 dish = currentDish();
-    DishTotals t;
+    std::optional<double> weight;
     m_weightSum->setConnectionString(m_connection);
     m_weightSum->setRecordSource(Queries::dishWeight(dish));
     if (m_weightSum->refresh() && !m_weightSum->eof())
-        t.weightFactorSum = number(m_weightSum->value(QStringLiteral("合計数")));
+        weight = number(m_weightSum->value(QStringLiteral("合計数")));
 
     m_nutrients->setConnectionString(m_connection);
     m_nutrients->setRecordSource(Queries::dishNutrients(dish));
-    if (m_nutrients->refresh() && !m_nutrients->eof()) {
-        auto sum = [this](const char *alias) {
-            return number(m_nutrients->value(QString::fromUtf8(alias)));
-        };
-        t.energy = sum("カロリ");
-        t.water = sum("SSUI");
-        t.protein = sum("STAN");
-        t.fat = sum("SSST");
-        t.sugar = sum("STST");
-        t.fibre = sum("STSS");
-        t.ash = sum("SKBN");
-        t.salt = sum("SNAT");
-    }
-    t.servings = servings();
-    t.finishedGrams = finishedWeight();
-    return t;
+    const bool summed = m_nutrients->refresh() && !m_nutrients->eof();
+    // The sums' names in the query: カロリ for the energy, S and the field
+    // for the others.
+    auto sumOf = [&](const char *field) -> std::optional<double> {
+        if (!summed)
+            return std::nullopt;
+        const QString name = qstrcmp(field, "ENC") == 0 ? QStringLiteral("カロリ")
+                                                        : QLatin1Char('S') + QLatin1String(field);
+        return number(m_nutrients->value(name));
+    };
+    return DishTotals::fromSums(weight, sumOf, servings(), finishedWeight());
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -17,6 +18,13 @@ struct DishTotals
     std::optional<double> salt;                                   // g in the dish
     double servings = 1;                                          // 人分
     std::optional<double> finishedGrams; // 出来上がり重量, when given
+
+    // The one way totals are made: the weight, and each sum looked up by
+    // the food table's field name (ENC, SUI, TAN, SST, TST, TSS, KBN, NAT).
+    static DishTotals fromSums(std::optional<double> weightFactorSum,
+                               const std::function<std::optional<double>(const char *field)> &sumOf,
+                               double servings = 1,
+                               std::optional<double> finishedGrams = std::nullopt);
 
     std::optional<double> grams() const;
     // Grams of a nutrient per 100 g of dish (of the finished dish when it has
@@ -104,8 +112,13 @@ public:
     bool createDish(const QString &name, QString *error);
     // Stores a new name for the current dish, which stays current.
     bool renameDish(const QString &name, QString *error);
-    // Drops a name typed into the current dish and not stored.
-    void dropPendingName();
+    // The name typed into the current dish's box and not yet stored:
+    // revertTypedName() forgets it; submitTypedName() stores it as it stands
+    // (an empty or refused name is forgotten instead), keeping the record
+    // set where it is. Nothing else stores it: moving to another dish or
+    // reloading forgets it.
+    void revertTypedName();
+    bool submitTypedName();
     // How many menu days have the current dish in a meal.
     int daysUsingCurrentDish() const;
     // Deletes the current dish (its lines and its menu entries go with it); the first dish is

@@ -204,19 +204,9 @@ QString attribution()
 
 DishTotals dishTotals(const Totals &t, std::optional<double> finishedGrams)
 {
-    auto sum = [&](const char *field) { return t.sums[nutrientIndex(field)]; };
-    DishTotals d;
-    d.weightFactorSum = t.lineWeight;
-    d.energy = sum("ENC");
-    d.water = sum("SUI");
-    d.protein = sum("TAN");
-    d.fat = sum("SST");
-    d.sugar = sum("TST");
-    d.fibre = sum("TSS");
-    d.ash = sum("KBN");
-    d.salt = sum("NAT");
-    d.finishedGrams = finishedGrams;
-    return d;
+    return DishTotals::fromSums(
+        t.lineWeight, [&](const char *field) { return t.sums[nutrientIndex(field)]; }, 1,
+        finishedGrams);
 }
 
 std::optional<double> perHundredGrams(const Totals &totals, int nutrient,

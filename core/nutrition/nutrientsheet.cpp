@@ -98,8 +98,9 @@ QStringList shareTexts(const Balance &b)
 {
     const auto text = [](const char *letter, std::optional<double> share,
                          const Intakes::Standard &goal, Intakes::Verdict verdict) {
-        return shareText(QLatin1String(letter), share, goal) + QLatin1Char(' ') +
-               Intakes::verdictText(verdict);
+        const QString judged = Intakes::verdictText(verdict);
+        const QString text = shareText(QLatin1String(letter), share, goal);
+        return judged.isEmpty() ? text : text + QLatin1Char(' ') + judged;
     };
     return {text("P", b.shares.protein, b.goals.protein, b.protein),
             text("F", b.shares.fat, b.goals.fat, b.fat),

@@ -509,7 +509,8 @@ bool Database::replaceFile(const QString &replacement, QString *error)
     prepareConnection(db);
     SchemaCheck::trustIfOwn(db);
     setWriting(db);
-    if (hadLog)
+    // As at opening: a whole store is kept with a log (no reader is left).
+    if (StoreCheck::missingParts(db).isEmpty())
         sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA foreign_keys=OFF;", nullptr, nullptr, nullptr);
     if (m_undo)

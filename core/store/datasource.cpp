@@ -37,10 +37,6 @@ DataSource::DataSource(QObject *parent)
 
 DataSource::~DataSource()
 {
-    // A record left with a change is stored, as when the window that holds the
-    // data source closes; a change the store refuses cannot be kept.
-    if (hasPendingChange())
-        commitPending();
     closeCursor();
 }
 
@@ -84,8 +80,7 @@ bool DataSource::ensureOpen()
 
 bool DataSource::refresh()
 {
-    if (hasPendingChange() && !commitPending())
-        return false;
+    forgetPending();
 
     beginResetModel();
     m_resetting = true;
@@ -383,10 +378,13 @@ bool DataSource::movePointer(int row)
     if (row == m_pos)
         return true;
     if (hasPendingChange()) {
+        // A new record forgotten leaves the rows after it where they were.
         const bool wasNew = m_newRow;
-        if (!commitPending())
-            return false;
-        Q_UNUSED(wasNew);
+        forgetPending();
+        if (wasNew && row >= m_rows.size())
+            row = m_rows.size() - 1;
+        if (row == m_pos)
+            return true;
     }
     m_pos = row;
     emit currentChanged();
@@ -408,8 +406,7 @@ bool DataSource::moveLast()
     // A record set not read to its end counts its rows and reads the last
     // ones alone.
     if (m_cursor.isValid() && !m_newRow) {
-        if (hasPendingChange() && !commitPending())
-            return false;
+        forgetPending();
         settleAhead();
         if (readLastBackwards() && standAhead(m_aheadFirst + m_ahead.size() - 1, 0))
             return true;
@@ -463,8 +460,7 @@ bool DataSource::moveTo(int row)
         return movePointer(row);
     // A row far beyond the rows read is read alone, with the rows before it.
     if (row >= m_rows.size() + laterBatch && m_cursor.isValid() && !m_newRow) {
-        if (hasPendingChange() && !commitPending())
-            return false;
+        forgetPending();
         if (standAhead(row, 0))
             return true;
     }
@@ -541,8 +537,7 @@ bool DataSource::setValue(const QString &field, const QVariant &value)
 bool DataSource::addNew()
 {
     settleAhead();
-    if (hasPendingChange() && !commitPending())
-        return false;
+    forgetPending();
     if (m_columns.empty()) {
         setError(QStringLiteral("レコードを追加できません: 結果に項目がありません。"));
         return false;
@@ -645,9 +640,17 @@ bool DataSource::convertForStore(const Column &column, QVariant &value, QString 
     return true;
 }
 
-bool DataSource::update()
+bool DataSource::submitPending()
 {
     return commitPending();
+}
+
+void DataSource::forgetPending()
+{
+    if (!hasPendingChange())
+        return;
+    cancelUpdate();
+    m_dirty.clear(); // a change to a row no longer held
 }
 
 bool DataSource::commitPending()

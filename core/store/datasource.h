@@ -25,11 +25,14 @@ struct sqlite3_stmt;
 // rest when the reading in order reaches them. The last rows of a record
 // source whose tail its owner declared (setTailSource) are read by that tail
 // query, and counted only once their place is asked for (position(), a move
-// beyond them, reading on in order). Changes made to the current
-// record (setValue, a new record from addNew) are written to the base table
-// when the pointer leaves the record, on update(), requery() or refresh(); each
-// write is one durable transaction. For a joined query the written table is
-// the one the assigned fields come from, found from the column origins.
+// beyond them, reading on in order). A change made to the current record
+// (setValue, a new record from addNew) is pending until its owner submits
+// it: submitPending() writes it to the base table in one durable transaction, and
+// nothing else writes. Moving the pointer, refreshing, adding a record or
+// destroying the data source forgets a pending change, as revert() does, so
+// that reading never stores what a box happened to hold. For a joined query
+// the written table is the one the assigned fields come from, found from the
+// column origins.
 class DataSource : public QAbstractTableModel
 {
     Q_OBJECT
@@ -53,7 +56,7 @@ public:
     // their count and offset. A new record source drops it.
     void setTailSource(const QString &sql) { m_tailSource = sql; }
 
-    // Writes a pending change, then runs the record source. The pointer
+    // Runs the record source, forgetting a pending change. The pointer
     // stands on the first row, or at end of file when there is none. On
     // failure the record set is empty and errorString() says why.
     bool refresh();
@@ -63,8 +66,7 @@ public:
     bool isOpen() const { return m_open; }
 
     // Record pointer. position() is -1 before the first record and
-    // recordCount() at end of file. A move first writes a pending change;
-    // when that fails the pointer stays and the move returns false.
+    // recordCount() at end of file. A move forgets a pending change.
     bool moveFirst();
     bool moveLast();
     bool moveNext();
@@ -88,10 +90,15 @@ public:
     QString text(int row, int column) const;
     bool setValue(const QString &field, const QVariant &value);
 
+    // Starts a new record after the last one; a pending change is forgotten.
     bool addNew();
     bool deleteCurrent();
-    // Writes the pending change of the current record now.
-    bool update();
+    // Writes the pending change of the current record; false, with the
+    // reason in errorString(), when the store refuses it (the change stays
+    // pending). The model's own submit(), which item views call when their
+    // current row changes, writes nothing: as with a manual-submit model,
+    // only the owner stores.
+    bool submitPending();
     // Forgets the pending change; a new record is dropped.
     void cancelUpdate();
     bool hasPendingChange() const { return m_newRow || !m_dirty.isEmpty(); }
@@ -136,6 +143,7 @@ private:
     };
 
     bool commitPending();
+    void forgetPending();
     bool fetchRows(int upTo); // reads rows until upTo rows are held (or the end)
     // Rows read ahead of the rows read in order: [m_aheadFirst, + m_ahead.size()).
     bool isAhead(int row) const;

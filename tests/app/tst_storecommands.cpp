@@ -278,6 +278,7 @@ private slots:
         p.prompts.files << good;
         action(f, "Me_file_restore")->trigger();
         QVERIFY(p.program->isEditable());
+        QVERIFY(p.program->store()->hasWriteAheadLog()); // whole now: kept with a log
         QVERIFY(button(f, "Command2")->isEnabled());
         QVERIFY(child<DataSource>(f, "AdoKou")->recordCount() > 0);
         QVERIFY(text(f, "TexSumC") != QString());

@@ -41,11 +41,19 @@ private slots:
         QVERIFY(ds->moveLast());
         QCOMPARE(box->text(), QStringLiteral("三"));
         QCOMPARE(box->cursorPosition(), 0); // a long value shows its beginning
+        auto stored = [&] {
+            return folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=3"))
+                .toString();
+        };
         box->setText(QStringLiteral("三色丼"));
         QVERIFY(ds->hasPendingChange());
-        QVERIFY(ds->moveFirst());
-        QCOMPARE(folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=3")).toString(),
-                 QStringLiteral("三色丼"));
+        QVERIFY(ds->moveFirst()); // leaving the record forgets what was typed
+        QCOMPARE(stored(), QStringLiteral("三"));
+        QVERIFY(ds->moveLast());
+        QCOMPARE(box->text(), QStringLiteral("三"));
+        box->setText(QStringLiteral("三色丼"));
+        QVERIFY(ds->submitPending());
+        QCOMPARE(stored(), QStringLiteral("三色丼"));
         // Past the end there is no record: typing stores nothing.
         QVERIFY(ds->moveLast() && ds->moveNext());
         QCOMPARE(box->text(), QString());
@@ -91,7 +99,7 @@ private slots:
         QCOMPARE(combo->text(), QStringLiteral("野菜類"));
         QVERIFY(!foods->hasPendingChange()); // showing is not editing
         combo->setBoundText(QStringLiteral("20"));
-        QVERIFY(foods->update());
+        QVERIFY(foods->submitPending());
         QCOMPARE(folder.scalar(QStringLiteral("SELECT BID FROM eys")).toLongLong(), 20);
     }
 
@@ -141,14 +149,16 @@ private slots:
         grid->setDataSource(dishes);
         QVERIFY(!grid->isColumnHidden(0));
         QCOMPARE(grid->columnCaption(1), QStringLiteral("アイテム名"));
-        // A record that cannot be left keeps the grid on it.
-        auto *foods = source(
-            &window, QStringLiteral("SELECT eys.SID, eys.ENC FROM eys UNION ALL SELECT 1, 2"));
+        // A change not submitted is forgotten when the grid moves on, and
+        // the grid never writes it.
+        auto *foods = source(&window, QStringLiteral("SELECT eys.SID, eys.ENC FROM eys "
+                                                     "UNION ALL SELECT 1, 2"));
         grid->setDataSource(foods);
         QVERIFY(foods->setValue(QStringLiteral("ENC"), QStringLiteral("多い")));
         grid->clickRow(1);
-        QCOMPARE(foods->position(), 0);
-        QCOMPARE(grid->currentIndex().row(), 0);
+        QCOMPARE(foods->position(), 1);
+        QVERIFY(!foods->hasPendingChange());
+        QCOMPARE(foods->text(0, 1), QString());
     }
 };
 

@@ -4,6 +4,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QtTest>
+#include <functional>
 #include <sqlite3.h>
 
 class TestDataSource : public QObject
@@ -68,19 +69,33 @@ private slots:
         QVERIFY(!empty->moveLast());
     }
 
-    void leavingARecordWritesItOnce()
+    void onlySubmitWrites()
     {
         TestFolder folder;
         QVERIFY(
             folder.makeStore(QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('a'),('b');")));
         auto ds = open(QStringLiteral("SELECT mnu.* FROM mnu"));
-        QVERIFY(ds->refresh());
+        auto storedName = [&] {
+            return folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=1"))
+                .toString();
+        };
+        // Leaving the record, refreshing, starting a new record: the
+        // change is forgotten, never written.
+        const std::vector<std::function<bool()>> leaves = {
+            [&] { return ds->moveNext(); }, [&] { return ds->refresh(); },
+            [&] { return ds->addNew() && ds->moveFirst(); }};
+        for (const auto &leave : leaves) {
+            QVERIFY(ds->refresh());
+            QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("煮物")));
+            QVERIFY(leave());
+            QCOMPARE(storedName(), QStringLiteral("a"));
+            QVERIFY(ds->moveFirst());
+            QCOMPARE(ds->text(QStringLiteral("アイテム名")), QStringLiteral("a"));
+        }
         QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("煮物")));
-        QCOMPARE(folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=1")).toString(),
-                 QStringLiteral("a"));
-        QVERIFY(ds->moveNext());
-        QCOMPARE(folder.scalar(QStringLiteral("SELECT アイテム名 FROM mnu WHERE ID=1")).toString(),
-                 QStringLiteral("煮物"));
+        QVERIFY(ds->submitPending());
+        QCOMPARE(storedName(), QStringLiteral("煮物"));
+        QVERIFY(!ds->hasPendingChange());
         QCOMPARE(folder.count(QStringLiteral("mnu")), 2);
     }
 
@@ -98,7 +113,7 @@ private slots:
         QVERIFY(ds->setValue(QStringLiteral("食品コード"), QStringLiteral("1002")));
         QVERIFY(ds->setValue(QStringLiteral("数量"), 250.0));
         QVERIFY(ds->setValue(QStringLiteral("数量2"), QStringLiteral("2.5")));
-        QVERIFY(ds->update());
+        QVERIFY(ds->submitPending());
         QCOMPARE(folder.scalar(QStringLiteral("SELECT 食品コード FROM kou")).toLongLong(), 1002);
         QCOMPARE(folder.scalar(QStringLiteral("SELECT 数量2 FROM kou")).toDouble(), 2.5);
         QCOMPARE(folder.scalar(QStringLiteral("SELECT SNM FROM eys WHERE SID=1001")).toString(),
@@ -108,7 +123,7 @@ private slots:
         QVERIFY(ds->addNew());
         QVERIFY(ds->setValue(QStringLiteral("アイテムCD"), QStringLiteral("1")));
         QVERIFY(ds->setValue(QStringLiteral("食品コード"), QStringLiteral("1001")));
-        QVERIFY(ds->movePrevious());
+        QVERIFY(ds->submitPending());
         QCOMPARE(folder.count(QStringLiteral("kou")), 2);
         QVERIFY(ds->moveLast());
         QCOMPARE(ds->text(QStringLiteral("ID")), QStringLiteral("2"));
@@ -122,16 +137,15 @@ private slots:
         auto ds = open(QStringLiteral("SELECT eys.* FROM eys"));
         QVERIFY(ds->refresh());
         QVERIFY(ds->setValue(QStringLiteral("ENC"), QStringLiteral("abc")));
-        QVERIFY(!ds->update());
+        QVERIFY(!ds->submitPending());
         QVERIFY(ds->errorString().contains(QStringLiteral("ENC")));
         QCOMPARE(folder.scalar(QStringLiteral("SELECT ENC FROM eys")).toDouble(), 100.0);
-        // The pointer cannot leave the record while its change is refused.
-        QVERIFY(!ds->moveNext());
-        QCOMPARE(ds->position(), 0);
+        // A refused change stays pending, to be mended or forgotten.
+        QVERIFY(ds->hasPendingChange());
         // Full-width digits are digits; an empty box stores no value.
         QVERIFY(ds->setValue(QStringLiteral("ENC"), QStringLiteral("１２．５")));
         QVERIFY(ds->setValue(QStringLiteral("SUI"), QString()));
-        QVERIFY(ds->update());
+        QVERIFY(ds->submitPending());
         QCOMPARE(folder.scalar(QStringLiteral("SELECT ENC FROM eys")).toDouble(), 12.5);
         QVERIFY(folder.scalar(QStringLiteral("SELECT SUI FROM eys")).isNull());
     }
@@ -143,7 +157,7 @@ private slots:
         auto ds = open(QStringLiteral("SELECT mnu.* FROM mnu"));
         QVERIFY(ds->refresh());
         QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("煮物")));
-        QVERIFY(ds->update());
+        QVERIFY(ds->submitPending());
         QTest::qWait(Database::checkpointDelayMs + 500);
         // A copy of the file alone, as a backup would take it, holds the change.
         QVERIFY(QFile::copy(folder.filePath(QStringLiteral("zento.dll")),
@@ -171,13 +185,13 @@ private slots:
         for (const char *name : {"a", "b"}) {
             QVERIFY(ds->addNew());
             QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QString::fromLatin1(name)));
-            QVERIFY(ds->update());
+            QVERIFY(ds->submitPending());
         }
         QVERIFY(ds->moveLast());
         QVERIFY(ds->deleteCurrent());
         QVERIFY(ds->addNew());
         QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("c")));
-        QVERIFY(ds->update());
+        QVERIFY(ds->submitPending());
         QCOMPARE(ds->text(QStringLiteral("ID")), QStringLiteral("3"));
 
         // Foods the user adds are keyed above every official food number.
@@ -185,7 +199,7 @@ private slots:
         QVERIFY(foods->refresh());
         QVERIFY(foods->addNew());
         QVERIFY(foods->setValue(QStringLiteral("SNM"), QStringLiteral("自家製")));
-        QVERIFY(foods->update());
+        QVERIFY(foods->submitPending());
         QCOMPARE(foods->value(QStringLiteral("SID")).toLongLong(), 100000);
     }
 
@@ -265,7 +279,7 @@ private slots:
         // A change to a row read ahead is stored and survives the reading in
         // order, which would find the row as it was.
         QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("changed")));
-        QVERIFY(ds->update());
+        QVERIFY(ds->submitPending());
         QCOMPARE(
             folder.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE アイテム名='changed'"))
                 .toInt(),
@@ -309,7 +323,8 @@ private slots:
         QCOMPARE(name(), QStringLiteral("d%1").arg(rows - 1));
         QCOMPARE(ds->position(), rows - 2);
         QVERIFY(ds->moveLast() && ds->addNew());
-        QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("new")) && ds->update());
+        QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("new")) &&
+                ds->submitPending());
         QVERIFY(ds->moveLast());
         QCOMPARE(name(), QStringLiteral("new"));
         QCOMPARE(ds->position(), rows);

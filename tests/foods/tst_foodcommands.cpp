@@ -50,15 +50,15 @@ private slots:
         chooseFromList(QStringLiteral("13"), QStringLiteral("13002"));
         ctl<QPushButton>(*fmain, "Command1")->click();
         QVERIFY(editor->isVisible());
-        QCOMPARE(editor->Text1->text(), QStringLiteral("ヨーグルト"));
-        QCOMPARE(editor->Adodc1->recordSource(),
+        QCOMPARE(ctl<QLineEdit>(*editor, "Text1")->text(), QStringLiteral("ヨーグルト"));
+        QCOMPARE(ctl<DataSource>(*editor, "Adodc1")->recordSource(),
                  QStringLiteral("SELECT eys.* FROM eys WHERE(eys.SID=13002)"));
 
         ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
-        QCOMPARE(editor->Command1->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-        QVERIFY(editor->Adodc1->isNewRecord());
+        QCOMPARE(ctl<QPushButton>(*editor, "Command1")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QVERIFY(ctl<DataSource>(*editor, "Adodc1")->isNewRecord());
         // The query is over the food last narrowed to; the new row follows it.
-        QCOMPARE(editor->Adodc1->position(), 1);
+        QCOMPARE(ctl<DataSource>(*editor, "Adodc1")->position(), 1);
     }
 
     void deleteFoodUsedInDishes()

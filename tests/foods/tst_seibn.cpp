@@ -73,8 +73,7 @@ private slots:
         QVERIFY(at(editor->findChild<QWidget *>(QStringLiteral("data_20")), 3840, 3960, 855, 270));
         QVERIFY(at(editor->findChild<RecordNavigator *>(QStringLiteral("Adodc1")), 240, 5400, 1200,
                    360));
-        QVERIFY(at(editor->Command1, 4200, 5520, 975, 375));
-        QCOMPARE(editor->findChild<DataSource *>(QStringLiteral("Adodc1")), editor->Adodc1);
+        QVERIFY(at(ctl<QPushButton>(*editor, "Command1"), 4200, 5520, 975, 375));
 
         // Each box shows its own field of the food shown.
         showFood(QStringLiteral("13001"));
@@ -84,44 +83,44 @@ private slots:
         for (int i = 0; i < 23; ++i)
             QCOMPARE(editor->findChild<QLineEdit *>(QStringLiteral("data_%1").arg(i))->text(),
                      expected[i]);
-        QCOMPARE(editor->Text1->text(), QStringLiteral("牛乳"));
-        QCOMPARE(editor->Text2->text(), QStringLiteral("ｷﾞｭｳﾆｭｳ"));
-        QCOMPARE(editor->DataCombo1->text(), QStringLiteral("乳類"));
+        QCOMPARE(ctl<QLineEdit>(*editor, "Text1")->text(), QStringLiteral("牛乳"));
+        QCOMPARE(ctl<QLineEdit>(*editor, "Text2")->text(), QStringLiteral("ｷﾞｭｳﾆｭｳ"));
+        QCOMPARE(ctl<DataCombo>(*editor, "DataCombo1")->text(), QStringLiteral("乳類"));
     }
 
     void modesAcrossRegisterAndCancel()
     {
-        QCOMPARE(editor->Command1->text(), QStringLiteral("OK"));
-        QVERIFY(editor->Command2->isHidden());
+        QCOMPARE(ctl<QPushButton>(*editor, "Command1")->text(), QStringLiteral("OK"));
+        QVERIFY(ctl<QPushButton>(*editor, "Command2")->isHidden());
 
         ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         QVERIFY(editor->isVisible());
-        QCOMPARE(editor->Command1->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-        QVERIFY(!editor->Command2->isHidden());
-        QCOMPARE(editor->Command2->text(), QStringLiteral("登録"));
-        for (QLineEdit *box : editor->data)
-            QCOMPARE(box->text(), QStringLiteral("0"));
-        QCOMPARE(editor->DataCombo1->text(), QStringLiteral("登録食品"));
+        QCOMPARE(ctl<QPushButton>(*editor, "Command1")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QVERIFY(!ctl<QPushButton>(*editor, "Command2")->isHidden());
+        QCOMPARE(ctl<QPushButton>(*editor, "Command2")->text(), QStringLiteral("登録"));
+        for (int i = 0; i < 23; ++i)
+            QCOMPARE(ctl<QLineEdit>(*editor, "data", i)->text(), QStringLiteral("0"));
+        QCOMPARE(ctl<DataCombo>(*editor, "DataCombo1")->text(), QStringLiteral("登録食品"));
 
         // "登録" hides the editor but keeps add mode for the next opening.
-        editor->Text1->setText(QStringLiteral("豆乳"));
-        editor->Command2->click();
+        ctl<QLineEdit>(*editor, "Text1")->setText(QStringLiteral("豆乳"));
+        ctl<QPushButton>(*editor, "Command2")->click();
         QVERIFY(editor->isHidden());
         showFood(QStringLiteral("1001"));
         QVERIFY(editor->isVisible());
-        QCOMPARE(editor->Command1->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-        QVERIFY(!editor->Command2->isHidden());
+        QCOMPARE(ctl<QPushButton>(*editor, "Command1")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QVERIFY(!ctl<QPushButton>(*editor, "Command2")->isHidden());
 
         // "ｷｬﾝｾﾙ" returns to view mode; so does the close box, which only hides.
-        editor->Command1->click();
+        ctl<QPushButton>(*editor, "Command1")->click();
         QVERIFY(editor->isHidden());
-        QCOMPARE(editor->Command1->text(), QStringLiteral("OK"));
-        QVERIFY(editor->Command2->isHidden());
+        QCOMPARE(ctl<QPushButton>(*editor, "Command1")->text(), QStringLiteral("OK"));
+        QVERIFY(ctl<QPushButton>(*editor, "Command2")->isHidden());
         ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
         editor->close();
         QVERIFY(editor->isHidden());
         QCOMPARE(run->program->seibn(), editor);
-        QCOMPARE(editor->Command1->text(), QStringLiteral("OK"));
+        QCOMPARE(ctl<QPushButton>(*editor, "Command1")->text(), QStringLiteral("OK"));
         QCOMPARE(folder->count(QStringLiteral("eys")), 4); // only 豆乳 was added
         QVERIFY(run->prompts.asked.isEmpty());
     }
@@ -133,7 +132,7 @@ private slots:
         ctl<DataList>(*fmain, "DataList2")
             ->clickRow(ctl<DataList>(*fmain, "DataList2")->selectedRow());
         ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
-        editor->Text1->setText(QStringLiteral("手作り味噌"));
+        ctl<QLineEdit>(*editor, "Text1")->setText(QStringLiteral("手作り味噌"));
         QVERIFY(editor->registerFood());
         QCOMPARE(folder->count(QStringLiteral("eys")), 4);
         const QString row = QStringLiteral("FROM eys WHERE SNM='手作り味噌'");
@@ -157,15 +156,15 @@ private slots:
 
         // A reading typed in hiragana is stored as the search matches it.
         ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
-        editor->Text1->setText(QStringLiteral("自家製牛乳"));
-        editor->Text2->setText(QStringLiteral("じかせいぎゅうにゅう"));
+        ctl<QLineEdit>(*editor, "Text1")->setText(QStringLiteral("自家製牛乳"));
+        ctl<QLineEdit>(*editor, "Text2")->setText(QStringLiteral("じかせいぎゅうにゅう"));
         QVERIFY(editor->registerFood());
         QCOMPARE(stored("SELECT SKN FROM eys WHERE SNM='自家製牛乳'").toString(),
                  QStringLiteral("ｼﾞｶｾｲｷﾞｭｳﾆｭｳ"));
 
         // A second new food gets its own key; a name of blanks is a name.
         ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
-        editor->Text1->setText(QStringLiteral("  "));
+        ctl<QLineEdit>(*editor, "Text1")->setText(QStringLiteral("  "));
         QVERIFY(editor->registerFood());
         QCOMPARE(stored("SELECT count(*) FROM eys WHERE SNM='  ' AND SID > 100000").toInt(), 1);
         QVERIFY(run->prompts.asked.isEmpty());
@@ -182,14 +181,14 @@ private slots:
         QCOMPARE(asked.buttons, Prompts::Buttons::Ok);
         QCOMPARE(asked.icon, Prompts::Icon::None);
         QVERIFY(editor->isVisible());
-        QCOMPARE(editor->Command1->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        QCOMPARE(ctl<QPushButton>(*editor, "Command1")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
         QCOMPARE(folder->count(QStringLiteral("eys")), 3);
 
         // The same check guards a shown food whose name was cleared.
         showFood(QStringLiteral("1001"));
-        editor->Command1->click(); // "ｷｬﾝｾﾙ": back to view mode
+        ctl<QPushButton>(*editor, "Command1")->click(); // "ｷｬﾝｾﾙ": back to view mode
         showFood(QStringLiteral("1001"));
-        editor->Text1->clear();
+        ctl<QLineEdit>(*editor, "Text1")->clear();
         QVERIFY(!editor->leave());
         QCOMPARE(stored("SELECT SNM FROM eys WHERE SID=1001").toString(), QStringLiteral("米"));
     }
@@ -199,12 +198,13 @@ private slots:
         // The current dish is ミルク粥: 200 g of milk and 50 g of rice.
         QCOMPARE(ctl<QLineEdit>(*fmain, "TexID")->text(), QStringLiteral("2"));
         showFood(QStringLiteral("13001"));
-        editor->data[0]->setText(QStringLiteral("100"));
-        editor->data[22]->setText(QStringLiteral("０．２")); // full-width digits are digits
-        editor->data[3]->clear();                            // no value
-        const int cereals = editor->DataCombo1->findText(QStringLiteral("穀類"));
-        editor->DataCombo1->setCurrentIndex(cereals);
-        emit editor->DataCombo1->activated(cereals);
+        ctl<QLineEdit>(*editor, "data_0")->setText(QStringLiteral("100"));
+        ctl<QLineEdit>(*editor, "data_22")
+            ->setText(QStringLiteral("０．２"));    // full-width digits are digits
+        ctl<QLineEdit>(*editor, "data_3")->clear(); // no value
+        const int cereals = ctl<DataCombo>(*editor, "DataCombo1")->findText(QStringLiteral("穀類"));
+        ctl<DataCombo>(*editor, "DataCombo1")->setCurrentIndex(cereals);
+        emit ctl<DataCombo>(*editor, "DataCombo1")->activated(cereals);
         QVERIFY(editor->leave());
         QVERIFY(editor->isHidden());
         QCOMPARE(stored("SELECT ENC FROM eys WHERE SID=13001").toDouble(), 100.0);
@@ -223,18 +223,20 @@ private slots:
             QStringLiteral("UPDATE eys SET FNM='＜牛乳及び乳製品＞　牛乳' WHERE SID=13001;"
                            "INSERT INTO etn(SID,TNM,KAK,USR) VALUES (13001,'ｶｯﾌﾟ',210,0);")));
         showFood(QStringLiteral("13001"));
-        QCOMPARE(editor->TextFull->text(), QStringLiteral("＜牛乳及び乳製品＞　牛乳"));
-        QCOMPARE(editor->GridMeasure->rowCount(), 1);
-        QCOMPARE(editor->GridMeasure->item(0, 1)->text(), QStringLiteral("210"));
+        QCOMPARE(ctl<QLineEdit>(*editor, "TextFull")->text(),
+                 QStringLiteral("＜牛乳及び乳製品＞　牛乳"));
+        QCOMPARE(ctl<QTableWidget>(*editor, "GridMeasure")->rowCount(), 1);
+        QCOMPARE(ctl<QTableWidget>(*editor, "GridMeasure")->item(0, 1)->text(),
+                 QStringLiteral("210"));
 
-        editor->Command3->click();
-        editor->GridMeasure->item(1, 0)->setText(QStringLiteral("本"));
-        editor->GridMeasure->item(1, 1)->setText(QStringLiteral("0"));
+        ctl<QPushButton>(*editor, "Command3")->click();
+        ctl<QTableWidget>(*editor, "GridMeasure")->item(1, 0)->setText(QStringLiteral("本"));
+        ctl<QTableWidget>(*editor, "GridMeasure")->item(1, 1)->setText(QStringLiteral("0"));
         QVERIFY(!editor->leave());
         QVERIFY(run->prompts.asked.last().prompt.contains(QStringLiteral("正の数ではありません")));
         QCOMPARE(folder->count(QStringLiteral("etn")), 1);
 
-        editor->GridMeasure->item(1, 1)->setText(QStringLiteral("２００"));
+        ctl<QTableWidget>(*editor, "GridMeasure")->item(1, 1)->setText(QStringLiteral("２００"));
         QVERIFY(editor->leave());
         QCOMPARE(stored("SELECT group_concat(TNM||KAK||'/'||USR, ' ') FROM etn").toString(),
                  QStringLiteral("ｶｯﾌﾟ210.0/0 本200.0/1"));
@@ -245,36 +247,36 @@ private slots:
 
         // A food of the user's own shows its name as the full name.
         showFood(QStringLiteral("40000"));
-        QCOMPARE(editor->TextFull->text(), QStringLiteral("豆腐"));
-        QCOMPARE(editor->GridMeasure->rowCount(), 0);
+        QCOMPARE(ctl<QLineEdit>(*editor, "TextFull")->text(), QStringLiteral("豆腐"));
+        QCOMPARE(ctl<QTableWidget>(*editor, "GridMeasure")->rowCount(), 0);
     }
 
     void badValuesRefused()
     {
         showFood(QStringLiteral("13001"));
-        editor->data[2]->setText(QStringLiteral("3.3g"));
+        ctl<QLineEdit>(*editor, "data_2")->setText(QStringLiteral("3.3g"));
         QVERIFY(!editor->leave());
         QVERIFY(editor->isVisible());
         QCOMPARE(run->prompts.asked.size(), 1);
         QVERIFY(run->prompts.asked.last().prompt.contains(QStringLiteral("「ﾀﾝﾊﾟｸ質」")));
         QVERIFY(run->prompts.asked.last().prompt.contains(QStringLiteral("3.3g")));
 
-        editor->data[2]->setText(QStringLiteral("-1"));
+        ctl<QLineEdit>(*editor, "data_2")->setText(QStringLiteral("-1"));
         QVERIFY(!editor->leave());
         QVERIFY(run->prompts.asked.last().prompt.contains(QStringLiteral("0以上")));
         // Neither the navigation bar nor another food replaces the row.
         QVERIFY(!editor->LoadFoodRecord(1001));
-        QCOMPARE(editor->Text1->text(), QStringLiteral("牛乳"));
+        QCOMPARE(ctl<QLineEdit>(*editor, "Text1")->text(), QStringLiteral("牛乳"));
         QCOMPARE(stored("SELECT TAN FROM eys WHERE SID=13001").toDouble(), 3.3);
 
-        editor->data[2]->setText(QStringLiteral("３"));
+        ctl<QLineEdit>(*editor, "data_2")->setText(QStringLiteral("３"));
         QVERIFY(editor->leave());
         QCOMPARE(stored("SELECT TAN FROM eys WHERE SID=13001").toDouble(), 3.0);
 
         // A new food with a bad value is not stored at all.
         ctl<QAction>(*fmain, "Me_data_addnew")->trigger();
-        editor->Text1->setText(QStringLiteral("新食品"));
-        editor->data[5]->setText(QStringLiteral("abc"));
+        ctl<QLineEdit>(*editor, "Text1")->setText(QStringLiteral("新食品"));
+        ctl<QLineEdit>(*editor, "data_5")->setText(QStringLiteral("abc"));
         QVERIFY(!editor->registerFood());
         QVERIFY(run->prompts.asked.last().prompt.contains(QStringLiteral("炭水化物")));
         QCOMPARE(folder->count(QStringLiteral("eys")), 3);
@@ -283,38 +285,39 @@ private slots:
     void navigationStoresTheRowLeft()
     {
         // After start-up the editor holds every food, the first one current.
-        RecordNavigator *bar = editor->navigator;
-        QCOMPARE(editor->Text1->text(), QStringLiteral("米"));
-        editor->data[0]->setText(QStringLiteral("x"));
+        RecordNavigator *bar = ctl<RecordNavigator>(*editor, "Adodc1");
+        QCOMPARE(ctl<QLineEdit>(*editor, "Text1")->text(), QStringLiteral("米"));
+        ctl<QLineEdit>(*editor, "data_0")->setText(QStringLiteral("x"));
         bar->moveNext();
-        QCOMPARE(editor->Adodc1->position(), 0); // refused: stays
-        editor->data[0]->setText(QStringLiteral("350"));
+        QCOMPARE(ctl<DataSource>(*editor, "Adodc1")->position(), 0); // refused: stays
+        ctl<QLineEdit>(*editor, "data_0")->setText(QStringLiteral("350"));
         bar->moveNext();
-        QCOMPARE(editor->Text1->text(), QStringLiteral("牛乳"));
+        QCOMPARE(ctl<QLineEdit>(*editor, "Text1")->text(), QStringLiteral("牛乳"));
         QCOMPARE(stored("SELECT ENC FROM eys WHERE SID=1001").toDouble(), 350.0);
         bar->moveLast();
         bar->moveNext(); // the bar never runs off the end
-        QCOMPARE(editor->Text1->text(), QStringLiteral("豆腐"));
+        QCOMPARE(ctl<QLineEdit>(*editor, "Text1")->text(), QStringLiteral("豆腐"));
         bar->movePrevious();
         bar->moveFirst();
         bar->movePrevious();
-        QCOMPARE(editor->Text1->text(), QStringLiteral("米"));
+        QCOMPARE(ctl<QLineEdit>(*editor, "Text1")->text(), QStringLiteral("米"));
     }
 
     void keysAbove32767()
     {
         showFood(QStringLiteral("40000"));
-        QCOMPARE(editor->Adodc1->text(QStringLiteral("SID")), QStringLiteral("40000"));
-        QCOMPARE(editor->Text1->text(), QStringLiteral("豆腐"));
-        editor->Text2->setText(QStringLiteral("ﾓﾒﾝﾄﾞｳﾌ"));
+        QCOMPARE(ctl<DataSource>(*editor, "Adodc1")->text(QStringLiteral("SID")),
+                 QStringLiteral("40000"));
+        QCOMPARE(ctl<QLineEdit>(*editor, "Text1")->text(), QStringLiteral("豆腐"));
+        ctl<QLineEdit>(*editor, "Text2")->setText(QStringLiteral("ﾓﾒﾝﾄﾞｳﾌ"));
         QVERIFY(editor->leave());
         QCOMPARE(stored("SELECT SKN FROM eys WHERE SID=40000").toString(),
                  QStringLiteral("ﾓﾒﾝﾄﾞｳﾌ"));
 
         // With no food chosen the editor shows none and takes no typing.
         editor->LoadFoodRecord(0);
-        QVERIFY(editor->Text1->text().isEmpty());
-        QVERIFY(editor->data[0]->isReadOnly());
+        QVERIFY(ctl<QLineEdit>(*editor, "Text1")->text().isEmpty());
+        QVERIFY(ctl<QLineEdit>(*editor, "data_0")->isReadOnly());
     }
 };
 
