@@ -344,7 +344,7 @@ void FrmKon::showDayFigures()
     for (int row = first; row <= last; ++row)
         if (!m_figuresShown[row])
             days.push_back(m_days[row].id);
-    if (days.empty() || !needDishes(days))
+    if (days.empty() || !needDishes(days, Menus::Depth::Listed))
         return;
     for (int row = first; row <= last; ++row)
         if (!m_figuresShown[row])
@@ -360,14 +360,14 @@ void FrmKon::showDayFigures(int row)
     m_figuresShown[row] = true;
 }
 
-bool FrmKon::needDishes(const std::vector<qint64> &days)
+bool FrmKon::needDishes(const std::vector<qint64> &days, Menus::Depth depth)
 {
     std::vector<qint64> dishes;
     for (qint64 day : days)
         for (const Menus::Entry &entry : m_entries.value(day))
             dishes.push_back(entry.dish);
     QString error;
-    if (m_dishes.need(m_program.DbConnectionString, dishes, &error))
+    if (m_dishes.need(m_program.DbConnectionString, dishes, &error, depth))
         return true;
     m_program.prompts().message(error, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
     return false;

@@ -77,8 +77,9 @@ private:
     void showDayFigures(int row);
     // Reads one day's entries again after a change and shows it.
     void refreshDay(qint64 day);
-    // Reads the figures of the dishes the days use; false after telling why.
-    bool needDishes(const std::vector<qint64> &days);
+    // Reads the figures of the dishes the days use (for the list: only the
+    // energy and salt); false after telling why.
+    bool needDishes(const std::vector<qint64> &days, Menus::Depth depth = Menus::Depth::Every);
     std::vector<Menus::Entry> entriesOf(const std::vector<Menus::Day> &days) const;
     void fillDay();
     void fillPeriod();

@@ -70,7 +70,7 @@ int componentOf(const char *name)
 }
 
 bool DishBook::readKeys(const QString &connectionString, const std::vector<qint64> &keys,
-                        QString *error)
+                        Depth depth, QString *error)
 {
     MenuStore store;
     std::vector<DishHead> heads;
@@ -107,13 +107,14 @@ bool DishBook::readKeys(const QString &connectionString, const std::vector<qint6
             figures.groupGrams[foodGroupOf(food.food)] += next->weightFactor * 100;
         }
     };
-    if (!store.readFoods(foods, add, error))
+    if (!store.readFoods(foods, depth == Depth::Listed, add, error))
         return false;
     m_dishes.reserve(m_dishes.size() + qsizetype(heads.size()));
     for (const DishHead &head : heads) {
         DishFigures figures = read.take(head.id);
         figures.name = head.name;
         figures.servings = head.servings;
+        figures.complete = depth == Depth::Every;
         m_absent.remove(head.id);
         m_dishes.insert(head.id, std::move(figures));
     }
@@ -132,22 +133,26 @@ bool DishBook::read(const QString &connectionString, QString *error)
     keys.reserve(all.size());
     for (const auto &dish : all)
         keys.push_back(dish.first);
-    return readKeys(connectionString, keys, error);
+    return readKeys(connectionString, keys, Depth::Every, error);
 }
 
 bool DishBook::need(const QString &connectionString, const std::vector<qint64> &dishes,
-                    QString *error)
+                    QString *error, Depth depth)
 {
     std::vector<qint64> keys;
     QSet<qint64> asked;
-    for (qint64 dish : dishes)
-        if (!m_dishes.contains(dish) && !m_absent.contains(dish) && !asked.contains(dish)) {
+    for (qint64 dish : dishes) {
+        const auto known = m_dishes.constFind(dish);
+        const bool enough = known != m_dishes.constEnd() ? known->complete || depth == Depth::Listed
+                                                         : m_absent.contains(dish);
+        if (!enough && !asked.contains(dish)) {
             asked.insert(dish);
             keys.push_back(dish);
         }
+    }
     if (keys.empty())
         return true;
-    if (!readKeys(connectionString, keys, error))
+    if (!readKeys(connectionString, keys, depth, error))
         return false;
     for (qint64 dish : keys)
         if (!m_dishes.contains(dish))

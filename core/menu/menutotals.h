@@ -43,7 +43,14 @@ struct DishFigures
     double servings = 1; // 人分: a portion of 1 is the dish ÷ servings
     DishComponents::Totals amounts;
     std::array<double, foodGroupCount + 1> groupGrams{}; // [0]: the user's own foods
+    // False for figures read for the list of days: only the components of
+    // the foods' value fields (energy, salt …) were read.
+    bool complete = true;
 };
+
+// How much of a dish DishBook::need reads: every component, or only what
+// the list of days shows (energy and salt, from the foods' value fields).
+enum class Depth { Every, Listed };
 
 // The dishes' figures, read from the store (MenuStore::readDishes) only when a
 // menu needs them and kept by key: a menu reads the dishes its days use, not
@@ -54,7 +61,8 @@ public:
     // Reads the figures of those of `dishes` not read yet, all in a few
     // queries; a key the store does not hold is noted as missing. False with *error when the store
     // fails (the figures read before stay).
-    bool need(const QString &connectionString, const std::vector<qint64> &dishes, QString *error);
+    bool need(const QString &connectionString, const std::vector<qint64> &dishes, QString *error,
+              Depth depth = Depth::Every);
     // Reads every dish of the store.
     bool read(const QString &connectionString, QString *error);
     // Forgets every figure (the store changed).
@@ -64,7 +72,8 @@ public:
     int size() const { return int(m_dishes.size()); }
 
 private:
-    bool readKeys(const QString &connectionString, const std::vector<qint64> &keys, QString *error);
+    bool readKeys(const QString &connectionString, const std::vector<qint64> &keys, Depth depth,
+                  QString *error);
     QHash<qint64, DishFigures> m_dishes;
     QSet<qint64> m_absent; // asked for and not in the store
 };

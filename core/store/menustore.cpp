@@ -108,7 +108,7 @@ namespace {
 
 // Runs a query over keys in parts (bound parameters are limited in number):
 // `query(count)` is the text for a part, `row` sees each row.
-bool forKeys(sqlite3 *db, const std::vector<qint64> &keys, QString (*query)(int),
+bool forKeys(sqlite3 *db, const std::vector<qint64> &keys, const std::function<QString(int)> &query,
              const std::function<void(const Statement &)> &row, QString *error)
 {
     constexpr size_t part = 500;
@@ -162,12 +162,13 @@ bool MenuStore::readDishes(const std::vector<qint64> &dishes, std::vector<DishHe
     return read;
 }
 
-bool MenuStore::readFoods(const std::vector<qint64> &foods,
+bool MenuStore::readFoods(const std::vector<qint64> &foods, bool valueFieldsOnly,
                           const std::function<void(const FoodValues &)> &food, QString *error) const
 {
     FoodValues values;
     return forKeys(
-        m_db->handle(), foods, &Queries::menuFoods,
+        m_db->handle(), foods,
+        [valueFieldsOnly](int count) { return Queries::menuFoods(count, valueFieldsOnly); },
         [&](const Statement &stmt) {
             values.food = stmt.integer(0);
             values.name = stmt.text(1);

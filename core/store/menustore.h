@@ -100,8 +100,9 @@ public:
                     std::vector<DishLine> *lines, QString *error) const;
     // The values of the foods of those numbers (ascending, each once) that
     // exist, handed to `food` one by one in that order: each food is read
-    // once however many lines use it.
-    bool readFoods(const std::vector<qint64> &foods,
+    // once however many lines use it. With `valueFieldsOnly` the components
+    // kept beside the food's value fields are not read (nothing).
+    bool readFoods(const std::vector<qint64> &foods, bool valueFieldsOnly,
                    const std::function<void(const FoodValues &)> &food, QString *error) const;
     // How many days have the dish in one of their meals.
     int daysUsingDish(qint64 dish) const;

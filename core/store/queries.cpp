@@ -654,14 +654,17 @@ QString menuDishLines(int count)
            boundList(count) + QLatin1Char(')');
 }
 
-QString menuFoods(int count)
+QString menuFoods(int count, bool valueFieldsOnly)
 {
     QString text = QStringLiteral("SELECT eys.SID,eys.SNM");
     for (const Components::Component &c : Components::all)
-        text +=
-            c.inFoodRow() ? QStringLiteral(",eys.") + c.field : QStringLiteral(",sbn.") + c.code;
-    return text + QStringLiteral(" FROM eys LEFT JOIN sbn ON sbn.SID=eys.SID WHERE eys.SID IN (") +
-           boundList(count) + QStringLiteral(") ORDER BY eys.SID");
+        text += c.inFoodRow()     ? QStringLiteral(",eys.") + c.field
+                : valueFieldsOnly ? QStringLiteral(",NULL")
+                                  : QStringLiteral(",sbn.") + c.code;
+    return text + QStringLiteral(" FROM eys") +
+           (valueFieldsOnly ? QString() : QStringLiteral(" LEFT JOIN sbn ON sbn.SID=eys.SID")) +
+           QStringLiteral(" WHERE eys.SID IN (") + boundList(count) +
+           QStringLiteral(") ORDER BY eys.SID");
 }
 
 QString menuDaysUsingDish()

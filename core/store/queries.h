@@ -224,7 +224,8 @@ QString menuDishHeads(int count);
 // The lines of the dishes ?1 .. ?count: アイテムCD, 食品コード, 数量2.
 QString menuDishLines(int count);
 // The foods ?1 .. ?count by number: SID, SNM, then every component
-// (Components::all) as the store keeps it.
-QString menuFoods(int count);
+// (Components::all) as the store keeps it; with `valueFieldsOnly`, null
+// for the components kept beside the food (sbn), which are not read.
+QString menuFoods(int count, bool valueFieldsOnly);
 
 } // namespace Queries
