@@ -11,6 +11,7 @@
 #include "core/menu/menuplan.h"
 #include "menu/frmkon.h"
 #include "paper/menusheet.h"
+#include "tests/support/controls.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -118,8 +119,9 @@ void BM_MenuOpen(benchmark::State &state)
     for (auto _ : state) {
         FrmKon *kon = nullptr;
         steps.time([&] { kon = openMenus(bench.program()); });
-        if (kon->KonDays->rowCount() != 365 || kon->KonGrid->rowCount() == 0 ||
-            kon->KonDays->item(0, 2)->text().isEmpty())
+        if (ctl<QTableWidget>(*kon, "KonDays")->rowCount() != 365 ||
+            ctl<QTableWidget>(*kon, "KonGrid")->rowCount() == 0 ||
+            ctl<QTableWidget>(*kon, "KonDays")->item(0, 2)->text().isEmpty())
             state.SkipWithError("the window did not show the year and its first day");
         closeMenus(kon);
     }
@@ -136,8 +138,8 @@ void BM_MenuChooseDay(benchmark::State &state)
     int row = 0;
     for (auto _ : state) {
         row = (row + 37) % 365; // days far apart: their dishes are read then
-        steps.time([&] { kon->KonDays->selectRow(row); });
-        if (kon->KonGrid->rowCount() == 0)
+        steps.time([&] { ctl<QTableWidget>(*kon, "KonDays")->selectRow(row); });
+        if (ctl<QTableWidget>(*kon, "KonGrid")->rowCount() == 0)
             state.SkipWithError("the day's meals are not shown");
     }
     closeMenus(kon);
@@ -150,15 +152,16 @@ void BM_MenuAddEntry(benchmark::State &state)
     if (!bench.run)
         return;
     FrmKon *kon = openMenus(bench.program());
-    kon->KonDays->selectRow(100);
+    ctl<QTableWidget>(*kon, "KonDays")->selectRow(100);
     // A dish chosen from the offered names, as a user picks it.
-    kon->KonDish->addItem(QStringLiteral("ベンチマークで選ぶ料理"), qint64(5000));
+    ctl<QComboBox>(*kon, "KonDish")
+        ->addItem(QStringLiteral("ベンチマークで選ぶ料理"), qint64(5000));
     StepTimes steps(state);
     for (auto _ : state) {
-        kon->KonDish->setCurrentIndex(0);
-        const int before = kon->KonGrid->rowCount();
-        steps.time([&] { kon->KonAdd->click(); });
-        if (kon->KonGrid->rowCount() <= before)
+        ctl<QComboBox>(*kon, "KonDish")->setCurrentIndex(0);
+        const int before = ctl<QTableWidget>(*kon, "KonGrid")->rowCount();
+        steps.time([&] { ctl<QPushButton>(*kon, "KonAdd")->click(); });
+        if (ctl<QTableWidget>(*kon, "KonGrid")->rowCount() <= before)
             state.SkipWithError("the entry was not added");
     }
     closeMenus(kon);
@@ -171,13 +174,13 @@ void BM_MenuEditPortion(benchmark::State &state)
     if (!bench.run)
         return;
     FrmKon *kon = openMenus(bench.program());
-    kon->KonDays->selectRow(200);
+    ctl<QTableWidget>(*kon, "KonDays")->selectRow(200);
     StepTimes steps(state);
     int n = 0;
     for (auto _ : state) {
         const QString portion = QString::number(1 + (++n % 4) * 0.5);
-        steps.time([&] { kon->KonGrid->item(0, 2)->setText(portion); });
-        if (kon->KonGrid->item(0, 2)->text() != portion)
+        steps.time([&] { ctl<QTableWidget>(*kon, "KonGrid")->item(0, 2)->setText(portion); });
+        if (ctl<QTableWidget>(*kon, "KonGrid")->item(0, 2)->text() != portion)
             state.SkipWithError("the portion was not kept");
     }
     closeMenus(kon);
@@ -187,7 +190,7 @@ ZENTO_STEP_BENCHMARK(BM_MenuEditPortion)->Iterations(100);
 // Chooses rows first..last of the list together, as Shift+click does.
 void choosePeriod(FrmKon *kon, int first, int last)
 {
-    QTableWidget *days = kon->KonDays;
+    QTableWidget *days = ctl<QTableWidget>(*kon, "KonDays");
     const QItemSelection range(days->model()->index(first, 0),
                                days->model()->index(last, days->columnCount() - 1));
     days->selectionModel()->select(range, QItemSelectionModel::ClearAndSelect);
@@ -204,8 +207,8 @@ void periodBenchmark(benchmark::State &state, int days)
         FrmKon *kon = openMenus(bench.program());
         first = days >= 365 ? 0 : (first + 31) % (365 - days);
         steps.time([&] { choosePeriod(kon, first, first + days - 1); });
-        if (!kon->KonPeriod->text().contains(QStringLiteral("%1日").arg(days)))
-            state.SkipWithError(kon->KonPeriod->text().toUtf8().constData());
+        if (!ctl<QLabel>(*kon, "KonPeriod")->text().contains(QStringLiteral("%1日").arg(days)))
+            state.SkipWithError(ctl<QLabel>(*kon, "KonPeriod")->text().toUtf8().constData());
         closeMenus(kon);
     }
 }

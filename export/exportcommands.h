@@ -22,17 +22,18 @@ class ExportCommands : public QObject
 public:
     explicit ExportCommands(Fmain &window);
 
-    QAction *Me_file_export;
-    QAction *Me_file_print;
-    QAction *Me_file_pdf;
-    QAction *Me_file_label;
-
     void exportDishes();
     void printDishes();
     void writePdf();
     void showLabel();
 
 private:
+    // The ﾌｧｲﾙ menu's commands, on the main window.
+    QAction *Me_file_export;
+    QAction *Me_file_print;
+    QAction *Me_file_pdf;
+    QAction *Me_file_label;
+
     // Asks which dishes; nothing when cancelled or there is no current dish.
     std::optional<Export::Selection> askDishes(const QString &title);
     // The person the comparison and the 栄養成分一覧 are for, and what the

@@ -38,6 +38,8 @@ public:
     // Makes the day current; false when there is none of that key.
     bool showDay(qint64 day);
 
+private:
+    // The controls; other code and the tests reach them by objectName.
     QTableWidget *KonDays;
     QPushButton *KonNew;
     QPushButton *KonCopy;

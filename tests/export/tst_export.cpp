@@ -13,6 +13,7 @@
 #include "nutrition/frmkij.h"
 #include "search/frmschm.h"
 #include "tests/dish/dishwindow.h"
+#include "tests/support/controls.h"
 #include "tools/xlsxreader.h"
 
 #include <QAction>
@@ -461,8 +462,7 @@ private slots:
     {
         DishWindow s(reportSql());
         ScriptedPrompts &p = s.prompts();
-        auto *commands = s.w().findChild<ExportCommands *>();
-        QVERIFY(commands);
+        QVERIFY(s.w().findChild<ExportCommands *>());
         QStringList captions;
         for (QAction *action : s.w().findChild<QMenu *>(QStringLiteral("Me_file_menu"))->actions())
             captions << action->text();
@@ -476,7 +476,7 @@ private slots:
         p.clear();
         p.choices = {0, 0};
         p.saveNames = {s.folder.filePath(QStringLiteral("dish.csv"))};
-        commands->Me_file_export->trigger();
+        ctl<QAction>(s.w(), "Me_file_export")->trigger();
         QFile csv(s.folder.filePath(QStringLiteral("dish.csv")));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QByteArray bytes = csv.readAll();
@@ -487,7 +487,7 @@ private slots:
         p.clear();
         p.choices = {1, 0};
         p.saveNames = {s.folder.filePath(QStringLiteral("none/all.csv"))};
-        commands->Me_file_export->trigger();
+        ctl<QAction>(s.w(), "Me_file_export")->trigger();
         QCOMPARE(p.asked.last().icon, Prompts::Icon::Critical);
         QVERIFY(p.asked.last().prompt.contains(QStringLiteral("none")));
 
@@ -495,11 +495,11 @@ private slots:
         p.clear();
         p.choices = {1, 1};
         p.inputs = {QStringLiteral("35")};
-        commands->Me_file_print->trigger();
+        ctl<QAction>(s.w(), "Me_file_print")->trigger();
         QCOMPARE(p.previews, 1);
         p.clear();
         p.inputs = {QStringLiteral("101")};
-        commands->Me_file_pdf->trigger();
+        ctl<QAction>(s.w(), "Me_file_pdf")->trigger();
         QCOMPARE(p.asked.last().icon, Prompts::Icon::Exclamation);
 
         // The label: a serving typed in full-width digits is read; a text
@@ -507,20 +507,20 @@ private slots:
         p.clear();
         p.choices = {1};
         p.inputs = {QStringLiteral("２５０")};
-        commands->Me_file_label->trigger();
+        ctl<QAction>(s.w(), "Me_file_label")->trigger();
         QCOMPARE(p.previews, 1);
         QCOMPARE(Export::storedBasis(s.started.program->DbConnectionString, s.w().currentDish()),
                  Export::LabelBasis::meal(250));
         p.clear();
         p.choices = {2};
-        commands->Me_file_label->trigger();
+        ctl<QAction>(s.w(), "Me_file_label")->trigger();
         QCOMPARE(p.previews, 1);
         QCOMPARE(Export::storedBasis(s.started.program->DbConnectionString, s.w().currentDish()),
                  Export::LabelBasis::person());
         p.clear();
         p.choices = {1};
         p.inputs = {QStringLiteral("-5")};
-        commands->Me_file_label->trigger();
+        ctl<QAction>(s.w(), "Me_file_label")->trigger();
         QCOMPARE(p.previews, 0);
         QCOMPARE(p.asked.last().icon, Prompts::Icon::Exclamation);
     }
