@@ -7,6 +7,7 @@
 namespace {
 
 bool programFonts = false;
+FcConfig *desktopConfig = nullptr; // the desktop's, made current again later
 
 QStringList listed(FcStrList *list)
 {
@@ -87,23 +88,33 @@ bool StartFonts::useProgramFonts()
     if (qEnvironmentVariableIsSet("FONTCONFIG_FILE") ||
         qEnvironmentVariableIsSet("FONTCONFIG_PATH"))
         return false;
-    // The desktop's configuration read, its fonts not yet gathered: where
-    // the fonts and caches are and which rule files there are.
+    // The desktop's configuration, read once: where the fonts and caches are
+    // and which rule files there are. It is current while the program's own
+    // is parsed (fontconfig reads the current configuration while parsing,
+    // and would otherwise read the desktop's whole configuration a second
+    // time), and it is kept for useDesktopFonts().
     FcConfig *desktop = FcInitLoadConfig();
     if (!desktop)
         return false;
+    if (!FcConfigSetCurrent(desktop)) {
+        FcConfigDestroy(desktop);
+        return false;
+    }
     const QByteArray text = programConfigText(sourcesOf(desktop));
-    FcConfigDestroy(desktop);
 
     FcConfig *config = FcConfigCreate();
-    if (!config)
-        return false;
-    bool ok = FcConfigParseAndLoadFromMemory(
+    bool ok = config &&
+              FcConfigParseAndLoadFromMemory(
                   config, reinterpret_cast<const FcChar8 *>(text.constData()), FcFalse) &&
               FcConfigBuildFonts(config) && knowsIpaFaces(config);
     // The current configuration holds a reference of its own.
     ok = ok && FcConfigSetCurrent(config);
-    FcConfigDestroy(config);
+    if (config)
+        FcConfigDestroy(config);
+    if (ok)
+        desktopConfig = desktop;
+    else
+        FcConfigDestroy(desktop); // it stays current, as fontconfig's own would be
     programFonts = ok;
     return ok;
 }
@@ -113,9 +124,7 @@ void StartFonts::useDesktopFonts()
     if (!programFonts)
         return;
     programFonts = false;
-    FcConfig *desktop = FcInitLoadConfigAndFonts();
-    if (!desktop)
-        return;
-    FcConfigSetCurrent(desktop);
-    FcConfigDestroy(desktop);
+    FcConfigSetCurrent(desktopConfig);
+    FcConfigDestroy(desktopConfig); // the current configuration holds it
+    desktopConfig = nullptr;
 }
