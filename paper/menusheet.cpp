@@ -201,15 +201,10 @@ void paintSection(Page &page, const Menus::ReportSection &section)
               section.person +
                   QStringLiteral("　日本人の食事摂取基準（2025年版）の1日の値と比べて"),
               font(8));
-    struct Column
-    {
-        double x, width;
-        int align;
-    };
-    constexpr int right = Qt::AlignRight | Qt::AlignVCenter;
-    constexpr int left = Qt::AlignLeft | Qt::AlignVCenter;
-    const Column columns[] = {{0, 56, left},  {56, 12, left},   {68, 20, right},
-                              {92, 52, left}, {144, 14, right}, {160, 30, left}};
+    using PrintPage::alignLeft, PrintPage::alignRight;
+    const std::vector<PrintPage::Column> columns = {{0, 56, alignLeft},    {56, 12, alignLeft},
+                                                    {68, 20, alignRight},  {92, 52, alignLeft},
+                                                    {144, 14, alignRight}, {160, 30, alignLeft}};
     const QStringList headings{QStringLiteral("成分"),      QStringLiteral("単位"),
                                QStringLiteral("摂取量"),    QStringLiteral("基準 (1日)"),
                                QStringLiteral("充足率(%)"), QStringLiteral("判定")};
@@ -217,9 +212,7 @@ void paintSection(Page &page, const Menus::ReportSection &section)
     const QFont bold = font(6.5, true);
     constexpr double rowHeight = 3.9;
     double y = 15;
-    for (int c = 0; c < 6; ++c)
-        page.text(columns[c].x, y, columns[c].width, rowHeight, headings[c], bold,
-                  columns[c].align);
+    page.row(columns, y, rowHeight, headings, bold);
     page.line(0, y + rowHeight, width, y + rowHeight);
     y += rowHeight + 0.3;
     if (!section.planned) {
@@ -228,10 +221,8 @@ void paintSection(Page &page, const Menus::ReportSection &section)
     }
     const auto paintLine = [&](const QString &name, const QString &unit,
                                const Menus::ReportLine &line) {
-        const QString texts[] = {name, unit, line.figure, line.standard, line.ratio, line.verdict};
-        for (int c = 0; c < 6; ++c)
-            page.text(columns[c].x, y, columns[c].width, rowHeight, texts[c], body,
-                      columns[c].align);
+        page.row(columns, y, rowHeight,
+                 {name, unit, line.figure, line.standard, line.ratio, line.verdict}, body);
         y += rowHeight;
     };
     for (const Menus::ReportLine &line : section.lines) {

@@ -54,6 +54,13 @@ void Page::wrappedAnywhere(double x, double y, double w, double h, const QString
                        s);
 }
 
+void Page::row(const std::vector<Column> &columns, double y, double h, const QStringList &texts,
+               const QFont &f)
+{
+    for (size_t c = 0; c < columns.size() && c < size_t(texts.size()); ++c)
+        text(columns[c].x, y, columns[c].width, h, texts[c], f, columns[c].align);
+}
+
 void Page::line(double x1, double y1, double x2, double y2)
 {
     m_painter.drawLine(QPointF(mm(x1), mm(y1)), QPointF(mm(x2), mm(y2)));

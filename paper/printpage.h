@@ -4,7 +4,9 @@
 #include <QPageLayout>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <vector>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -17,6 +19,16 @@ namespace PrintPage {
 
 // The printed pages' Japanese font at a size in points.
 QFont font(double points, bool bold = false);
+
+// A column of a printed table: its left edge and width (mm) and how its
+// texts are aligned.
+struct Column
+{
+    double x, width;
+    int align;
+};
+inline constexpr int alignLeft = Qt::AlignLeft | Qt::AlignVCenter;
+inline constexpr int alignRight = Qt::AlignRight | Qt::AlignVCenter;
 
 // Millimetres of the content area (inside the margins) to device units.
 class Page
@@ -39,6 +51,9 @@ public:
     // A text wrapped to its width, broken anywhere, nothing cut.
     void wrappedAnywhere(double x, double y, double w, double h, const QString &s, const QFont &f);
     void line(double x1, double y1, double x2, double y2);
+    // One row of a table at y, each text in its column's box.
+    void row(const std::vector<Column> &columns, double y, double h, const QStringList &texts,
+             const QFont &f);
     QPainter &painter() { return m_painter; }
 
 private:

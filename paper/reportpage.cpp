@@ -214,15 +214,10 @@ void paintSheet(Page &page, const Export::Dish &dish, const Export::SheetChoice 
               font(8));
 
     // The grid: name, unit, 全体, 1人分, 100g当たり, 基準 (1日), 充足率, 判定.
-    struct Column
-    {
-        double x, width;
-        int align;
-    };
-    constexpr int right = Qt::AlignRight | Qt::AlignVCenter;
-    constexpr int left = Qt::AlignLeft | Qt::AlignVCenter;
-    const Column columns[] = {{0, 44, left},   {44, 9, left},   {53, 16, right},  {69, 15, right},
-                              {84, 16, right}, {102, 44, left}, {146, 12, right}, {160, 20, left}};
+    using PrintPage::alignLeft, PrintPage::alignRight;
+    const std::vector<PrintPage::Column> columns = {
+        {0, 44, alignLeft},   {44, 9, alignLeft},   {53, 16, alignRight},  {69, 15, alignRight},
+        {84, 16, alignRight}, {102, 44, alignLeft}, {146, 12, alignRight}, {160, 20, alignLeft}};
     const QStringList headings{QStringLiteral("成分"),       QStringLiteral("単位"),
                                QStringLiteral("全体"),       QStringLiteral("1人分"),
                                QStringLiteral("100g当たり"), QStringLiteral("基準 (1日)"),
@@ -231,9 +226,7 @@ void paintSheet(Page &page, const Export::Dish &dish, const Export::SheetChoice 
     const QFont bold = font(6.5, true);
     const double rowHeight = 3.7;
     double y = 19;
-    for (int c = 0; c < 8; ++c)
-        page.text(columns[c].x, y, columns[c].width, rowHeight, headings[c], bold,
-                  columns[c].align);
+    page.row(columns, y, rowHeight, headings, bold);
     page.line(0, y + rowHeight, contentWidth, y + rowHeight);
     y += rowHeight + 0.3;
     bool leftOut = false;
@@ -245,7 +238,7 @@ void paintSheet(Page &page, const Export::Dish &dish, const Export::SheetChoice 
         const auto figure = [&](const std::optional<double> &v) {
             return v ? NutrientSheet::figure(r.component, v) + mark : QString();
         };
-        const QString texts[] = {
+        const QStringList texts = {
             c.name.toString(),
             c.unit.toString(),
             figure(r.total),
@@ -256,9 +249,7 @@ void paintSheet(Page &page, const Export::Dish &dish, const Export::SheetChoice 
                 : Intakes::standardText(r.standard, c.decimals),
             r.ratio ? NumberText::grouped(NumberText::roundHalfUp(*r.ratio, 0), 0) : QString(),
             Intakes::verdictText(r.verdict)};
-        for (int col = 0; col < 8; ++col)
-            page.text(columns[col].x, y, columns[col].width, rowHeight, texts[col], body,
-                      columns[col].align);
+        page.row(columns, y, rowHeight, texts, body);
         y += rowHeight;
     }
     page.line(0, y + 0.3, contentWidth, y + 0.3);
