@@ -85,9 +85,11 @@ void FrmKon::build()
     KonDays->setSelectionBehavior(QAbstractItemView::SelectRows);
     KonDays->setSelectionMode(QAbstractItemView::ExtendedSelection);
     KonDays->verticalHeader()->hide();
-    KonDays->horizontalHeader()->setStretchLastSection(true);
-    KonDays->setColumnWidth(1, Twips::toPixels(1200));
+    // The figures keep their widths and the name takes what is left, so
+    // energy and salt are never cut at the list's edge.
+    KonDays->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     KonDays->setColumnWidth(2, Twips::toPixels(900));
+    KonDays->setColumnWidth(3, Twips::toPixels(750));
     KonDays->setToolTip(QStringLiteral("Shift や Ctrl で何日かを選ぶと、その期間の1日平均を表示"));
     Twips::place(KonDays, 120, 120, 4560, 5400);
     KonNew = Widgets::button(this, QStringLiteral("KonNew"), QStringLiteral("新規"), 120, 5640,
