@@ -19,13 +19,10 @@ namespace {
 
 void BM_OpenAllComponents(benchmark::State &state)
 {
-    BenchFolder folder(benchStoreOf(state.range(0)));
-    BenchProgram run;
-    Program &program = *run.program;
-    if (!makeLargestDishCurrent(*program.fmain())) {
-        state.SkipWithError("no dish with lines in the store");
+    LargestDishProgram run(state);
+    if (!run.ready)
         return;
-    }
+    Program &program = run.program();
     StepTimes steps(state);
     for (auto _ : state) {
         PaintWatch watch;
@@ -48,13 +45,10 @@ ZENTO_STEP_BENCHMARK(BM_OpenAllComponents)->Iterations(60);
 
 void BM_ChangePerson(benchmark::State &state)
 {
-    BenchFolder folder(benchStoreOf(state.range(0)));
-    BenchProgram run;
-    Program &program = *run.program;
-    if (!makeLargestDishCurrent(*program.fmain())) {
-        state.SkipWithError("no dish with lines in the store");
+    LargestDishProgram run(state);
+    if (!run.ready)
         return;
-    }
+    Program &program = run.program();
     program.showAll();
     FrmAll *all = program.allComponents();
     auto *grid = ctl<QTableWidget>(*all, "AllGrid");

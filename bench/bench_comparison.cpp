@@ -23,13 +23,10 @@ namespace {
 
 void BM_OpenComparison(benchmark::State &state)
 {
-    BenchFolder folder(benchStoreOf(state.range(0)));
-    BenchProgram run;
-    Program &program = *run.program;
-    if (!makeLargestDishCurrent(*program.fmain())) {
-        state.SkipWithError("no dish with lines in the store");
+    LargestDishProgram run(state);
+    if (!run.ready)
         return;
-    }
+    Program &program = run.program();
     StepTimes steps(state);
     for (auto _ : state) {
         PaintWatch watch;
@@ -52,13 +49,10 @@ ZENTO_STEP_BENCHMARK(BM_OpenComparison)->Iterations(60);
 
 void BM_AgeKeystroke(benchmark::State &state)
 {
-    BenchFolder folder(benchStoreOf(state.range(0)));
-    BenchProgram run;
-    Program &program = *run.program;
-    if (!makeLargestDishCurrent(*program.fmain())) {
-        state.SkipWithError("no dish with lines in the store");
+    LargestDishProgram run(state);
+    if (!run.ready)
         return;
-    }
+    Program &program = run.program();
     program.showComparison();
     FrmKij *kij = program.comparison();
     PaintWatch watch;

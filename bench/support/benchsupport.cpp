@@ -250,3 +250,11 @@ bool makeLargestDishCurrent(Fmain &fmain)
         return false;
     return fmain.showDish(largest.value(0, 0).toLongLong());
 }
+
+LargestDishProgram::LargestDishProgram(benchmark::State &state)
+    : folder(benchStoreOf(state.range(0)))
+{
+    ready = makeLargestDishCurrent(*run.program->fmain());
+    if (!ready)
+        state.SkipWithError("no dish with lines in the store");
+}

@@ -141,3 +141,16 @@ bool waitForPaint(PaintWatch &watch);
 
 // Makes the dish with the most lines current in the main window.
 bool makeLargestDishCurrent(Fmain &fmain);
+
+// A started program on a copy of the benchmark's store (its first
+// argument), with the dish of the most lines current. When the store has no
+// dish with lines, ready is false and the benchmark is told why.
+struct LargestDishProgram
+{
+    explicit LargestDishProgram(benchmark::State &state);
+    Program &program() { return *run.program; }
+
+    BenchFolder folder;
+    BenchProgram run;
+    bool ready = false;
+};
