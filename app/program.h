@@ -47,6 +47,8 @@ public:
     // food editor, the day's copy of the store), for callers that do not
     // run the event loop.
     void finishStartUp();
+    // Returns once the check of the store and the day's copy are done.
+    void waitForStoreCheck();
     // Starts the check of the store's pages and indexes beside the window,
     // and after it the day's copy when one is due; returns at once. Done
     // once; start() does it just after the first paint.
@@ -134,8 +136,6 @@ private:
     // off and offers the newest whole copy; a day's copy that could not be
     // made is told.
     void storeChecked(const Backup::CheckReport &report, int serial);
-    // Returns once the check and the day's copy are done.
-    void waitForStoreCheck();
     // Replaces the store by the copy source and shows the result.
     void restoreFrom(const QString &source);
     void setEditable(bool editable);

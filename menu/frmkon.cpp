@@ -577,9 +577,10 @@ void FrmKon::fillPeriod()
     for (const Menus::Day &day : days)
         keys.push_back(day.id);
     needDishes(keys);
-    const Menus::Plan plan = Menus::buildPlan(days, entriesOf(days), m_dishes, m_standards);
-    const Menus::PeriodTotals &period = plan.period;
-    const Menus::Judgement judgement = plan.periodJudgement();
+    // The period's sums alone: no entry's own figures are needed here.
+    const Menus::PeriodTotals period = Menus::periodTotals(keys, entriesOf(days), m_dishes);
+    const Menus::Judgement judgement =
+        Menus::judge(period.average, m_standards, Menus::intakePerson(days.front().person));
     showJudgement(6, period.average, judgement, false);
     m_periodBalance = judgement.isEmpty()
                           ? QString()

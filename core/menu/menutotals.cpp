@@ -1,5 +1,6 @@
 #include "core/menu/menutotals.h"
 
+#include "core/menu/figureseal.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 
@@ -73,9 +74,32 @@ bool DishBook::readKeys(const QString &connectionString, const std::vector<qint6
                         Depth depth, QString *error)
 {
     MenuStore store;
+    if (!store.open(connectionString, error))
+        return false;
+    // Figures counted before and kept with the store are taken as they are;
+    // only the other dishes are counted from their lines.
+    std::vector<std::pair<qint64, QByteArray>> kept;
+    qint64 version = 0;
+    const QByteArray key = sealKey();
+    if (!key.isEmpty() && !store.keptFigures(keys, &kept, &version, error))
+        return false;
+    QSet<qint64> opened;
+    for (const auto &[dish, sealed] : kept)
+        if (std::optional<DishFigures> figures = openFigures(dish, sealed, key)) {
+            figures->complete = true;
+            m_absent.remove(dish);
+            m_dishes.emplace(dish, std::move(*figures));
+            opened.insert(dish);
+        }
+    std::vector<qint64> counted;
+    for (qint64 dish : keys)
+        if (!opened.contains(dish))
+            counted.push_back(dish);
+    if (counted.empty())
+        return true;
     std::vector<DishHead> heads;
     std::vector<DishLine> lines;
-    if (!store.open(connectionString, error) || !store.readDishes(keys, &heads, &lines, error))
+    if (!store.readDishes(counted, &heads, &lines, error))
         return false;
     // Each food is read once, in the order of its number, and counted in
     // every line that uses it.
@@ -85,9 +109,10 @@ bool DishBook::readKeys(const QString &connectionString, const std::vector<qint6
     for (const DishLine &line : lines)
         if (foods.empty() || foods.back() != line.food)
             foods.push_back(line.food);
-    QHash<qint64, DishFigures> read;
+    QHash<qint64, DishFigures> count;
     DishComponents::Line line;
     auto next = lines.cbegin();
+    const bool listed = depth == Depth::Listed;
     const auto add = [&](const FoodValues &food) {
         line.food = food.name;
         for (int i = 0; i < Components::count; ++i) {
@@ -101,23 +126,29 @@ bool DishBook::readKeys(const QString &connectionString, const std::vector<qint6
         next = std::lower_bound(next, lines.cend(), food.food,
                                 [](const DishLine &l, qint64 key) { return l.food < key; });
         for (; next != lines.cend() && next->food == food.food; ++next) {
-            DishFigures &figures = read[next->dish];
+            DishFigures &figures = count[next->dish];
             line.weightFactor = next->weightFactor;
             DishComponents::addLine(figures.amounts, line);
             figures.groupGrams[foodGroupOf(food.food)] += next->weightFactor * 100;
         }
     };
-    if (!store.readFoods(foods, depth == Depth::Listed, add, error))
+    if (!store.readFoods(foods, listed, add, error))
         return false;
+    // What was counted in full is kept for the next reading.
+    std::vector<std::pair<qint64, QByteArray>> keep;
     m_dishes.reserve(m_dishes.size() + qsizetype(heads.size()));
     for (const DishHead &head : heads) {
-        DishFigures figures = read.take(head.id);
+        DishFigures figures = count.take(head.id);
         figures.name = head.name;
         figures.servings = head.servings;
-        figures.complete = depth == Depth::Every;
+        figures.complete = !listed;
+        if (!listed && !key.isEmpty())
+            keep.emplace_back(head.id, sealFigures(head.id, figures, key));
         m_absent.remove(head.id);
-        m_dishes.insert(head.id, std::move(figures));
+        m_dishes.emplace(head.id, std::move(figures));
     }
+    if (!keep.empty())
+        store.keepFigures(keep, version);
     return true;
 }
 

@@ -587,6 +587,24 @@ bool Database::write(const std::function<bool(QString *)> &fn, QString *error)
     return true;
 }
 
+bool Database::writeDerived(const std::function<bool()> &fn)
+{
+    if (m_readOnly || !editsRefused().isEmpty() || !isStillTheFile())
+        return false;
+    drainCursors();
+    bool ok = sqlite3_exec(m_db, "PRAGMA synchronous=NORMAL; BEGIN IMMEDIATE", nullptr, nullptr,
+                           nullptr) == SQLITE_OK;
+    if (ok) {
+        ok = fn() && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+        if (!ok)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    if (ok)
+        scheduleCheckpoint();
+    return ok;
+}
+
 void Database::scheduleCheckpoint()
 {
     // Once the user pauses, the log is folded back into the file, so that a

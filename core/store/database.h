@@ -91,6 +91,12 @@ public:
     // from this store is read to its end, so that record sets keep the rows
     // their query found.
     bool write(const std::function<bool(QString *error)> &fn, QString *error);
+    // Writes what the store keeps only to spare counting again (figures
+    // derived from its data): no undo step, and not synced at once, since a
+    // crash loses no more than figures that are counted again when next
+    // needed. Nothing is written to a store that refuses edits. False when
+    // nothing was written.
+    bool writeDerived(const std::function<bool()> &fn);
 
     // Runs one statement with positional parameters (?1, ?2, ...); for use
     // inside write(). Sets *changes to the number of rows it changed.

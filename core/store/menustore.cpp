@@ -2,6 +2,7 @@
 
 #include "core/store/database.h"
 #include "core/store/queries.h"
+#include "core/store/schema.h"
 #include "core/store/statement.h"
 
 namespace Menus {
@@ -179,6 +180,55 @@ bool MenuStore::readFoods(const std::vector<qint64> &foods, bool valueFieldsOnly
             food(values);
         },
         error);
+}
+
+bool MenuStore::keptFigures(const std::vector<qint64> &dishes,
+                            std::vector<std::pair<qint64, QByteArray>> *out, qint64 *version,
+                            QString *error) const
+{
+    out->clear();
+    *version = scalarOf(m_db->handle(), Queries::dataVersion(), {}).toLongLong();
+    if (!m_figuresReady)
+        m_figuresReady = Schema::figureTableReady(m_db->handle());
+    if (!*m_figuresReady)
+        return true;
+    const bool read = forKeys(
+        m_db->handle(), dishes, &Queries::menuKeptFigures,
+        [&](const Statement &stmt) {
+            if (stmt.type(1) == Statement::Type::Blob)
+                out->emplace_back(stmt.integer(0), stmt.bytes(1));
+        },
+        error);
+    if (!read)
+        out->clear();
+    return read;
+}
+
+bool MenuStore::keepFigures(const std::vector<std::pair<qint64, QByteArray>> &figures,
+                            qint64 version)
+{
+    if (figures.empty())
+        return false;
+    sqlite3 *db = m_db->handle();
+    return m_db->writeDerived([&] {
+        if (scalarOf(db, Queries::dataVersion(), {}).toLongLong() != version)
+            return false;
+        QString ignored;
+        if (!Schema::makeFigureTable(db, &ignored))
+            return false;
+        m_figuresReady = true;
+        Statement keep(db, Queries::menuKeepFigures());
+        if (!keep.isValid())
+            return false;
+        for (const auto &[dish, sealed] : figures) {
+            keep.reset();
+            keep.bind(1, dish);
+            keep.bind(2, sealed);
+            if (!keep.exec())
+                return false;
+        }
+        return true;
+    });
 }
 
 int MenuStore::daysUsingDish(qint64 dish) const

@@ -104,6 +104,15 @@ public:
     // kept beside the food's value fields are not read (nothing).
     bool readFoods(const std::vector<qint64> &foods, bool valueFieldsOnly,
                    const std::function<void(const FoodValues &)> &food, QString *error) const;
+    // The figures of those dishes counted earlier and kept with the store
+    // (sealed, as counted), and the store's data version they were read at;
+    // none when the store keeps none.
+    bool keptFigures(const std::vector<qint64> &dishes,
+                     std::vector<std::pair<qint64, QByteArray>> *out, qint64 *version,
+                     QString *error) const;
+    // Keeps the dishes' figures, unless another connection changed the store
+    // since `version` or the store cannot be written; no undo step.
+    bool keepFigures(const std::vector<std::pair<qint64, QByteArray>> &figures, qint64 version);
     // How many days have the dish in one of their meals.
     int daysUsingDish(qint64 dish) const;
 
@@ -129,6 +138,7 @@ public:
 private:
     bool write(const QString &sql, const QVariantList &params, QString *error);
     std::shared_ptr<Database> m_db;
+    mutable std::optional<bool> m_figuresReady;
 };
 
 } // namespace Menus

@@ -626,10 +626,13 @@ namespace {
 // "?1,?2,…,?count": the bound keys of an IN list.
 QString boundList(int count)
 {
-    QStringList marks;
-    for (int i = 1; i <= count; ++i)
-        marks << QLatin1Char('?') + QString::number(i);
-    return marks.join(QLatin1Char(','));
+    // Plain marks are numbered in order; numbered ones cost the parser a
+    // search of the marks so far each.
+    QString marks;
+    marks.reserve(2 * count);
+    for (int i = 0; i < count; ++i)
+        marks += i ? QStringLiteral(",?") : QStringLiteral("?");
+    return marks;
 }
 
 } // namespace
@@ -665,6 +668,22 @@ QString menuFoods(int count, bool valueFieldsOnly)
            (valueFieldsOnly ? QString() : QStringLiteral(" LEFT JOIN sbn ON sbn.SID=eys.SID")) +
            QStringLiteral(" WHERE eys.SID IN (") + boundList(count) +
            QStringLiteral(") ORDER BY eys.SID");
+}
+
+QString menuKeptFigures(int count)
+{
+    return QStringLiteral("SELECT ID,FIG FROM mns WHERE ID IN (") + boundList(count) +
+           QLatin1Char(')');
+}
+
+QString menuKeepFigures()
+{
+    return QStringLiteral("INSERT OR REPLACE INTO mns(ID,FIG) VALUES (?1,?2)");
+}
+
+QString dataVersion()
+{
+    return QStringLiteral("PRAGMA data_version");
 }
 
 QString menuDaysUsingDish()

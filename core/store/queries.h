@@ -223,6 +223,11 @@ QString menuDeleteEntry();          // entry ?1
 QString menuDishHeads(int count);
 // The lines of the dishes ?1 .. ?count: アイテムCD, 食品コード, 数量2.
 QString menuDishLines(int count);
+// The figures kept of `count` dishes (mns), and keeping one.
+QString menuKeptFigures(int count);
+QString menuKeepFigures();
+// A number that changes whenever another connection commits a change.
+QString dataVersion();
 // The foods ?1 .. ?count by number: SID, SNM, then every component
 // (Components::all) as the store keeps it; with `valueFieldsOnly`, null
 // for the components kept beside the food (sbn), which are not read.

@@ -151,6 +151,7 @@ BEGIN
 END;
 %LABEL%
 %MENUS%
+%FIGURES%
 INSERT INTO sqlite_sequence(name, seq) VALUES ('eys', 99999);
 ANALYZE sqlite_schema;
 INSERT INTO sqlite_stat1(tbl, idx, stat) VALUES
@@ -167,6 +168,7 @@ PRAGMA user_version = 1;
         .replace(QStringLiteral("%COMPONENTS%"), componentTableStatements())
         .replace(QStringLiteral("%LABEL%"), labelTableStatement() + labelTriggerStatement())
         .replace(QStringLiteral("%MENUS%"), menuTableStatements())
+        .replace(QStringLiteral("%FIGURES%"), figureTableStatements())
         .replace(QStringLiteral("%INTAKES%"), intakeTableStatements());
 }
 
@@ -225,6 +227,50 @@ BEGIN
   DELETE FROM kom WHERE DISH = old.ID;
 END;
 )SQL");
+}
+
+QStringList figureTriggers()
+{
+    QStringList names;
+    for (const char *table : {"kou", "eys", "sbn"})
+        for (const char *event : {"insert", "update", "delete"})
+            names
+                << QStringLiteral("%1_%2_figures").arg(QLatin1String(table), QLatin1String(event));
+    names << QStringLiteral("mnu_update_figures") << QStringLiteral("mnu_delete_figures");
+    return names;
+}
+
+QString figureTableStatements()
+{
+    // mns keeps each dish's counted figures (its name and servings, every
+    // component's sum and the foods it leaves out, the grams per food group) sealed by the program
+    // that counted them, so that a menu of many days need not read every
+    // dish, line and food again. Any change to a dish, its lines, a food they
+    // use or its components drops the dish's row; the next reading counts
+    // it anew.
+    QString sql = QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS mns (ID INTEGER PRIMARY KEY, FIG BLOB NOT NULL);\n"
+        "CREATE TRIGGER IF NOT EXISTS mnu_update_figures AFTER UPDATE ON mnu\n"
+        "BEGIN\n  DELETE FROM mns WHERE ID IN (old.ID, new.ID);\nEND;\n"
+        "CREATE TRIGGER IF NOT EXISTS mnu_delete_figures AFTER DELETE ON mnu\n"
+        "BEGIN\n  DELETE FROM mns WHERE ID = old.ID;\nEND;\n");
+    const auto trigger = [&sql](const char *table, const char *event, const QString &drop) {
+        sql += QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_%2_figures AFTER %3 ON %1\n"
+                              "BEGIN\n  DELETE FROM mns WHERE %4;\nEND;\n")
+                   .arg(QLatin1String(table), QString::fromLatin1(event).toLower(),
+                        QLatin1String(event), drop);
+    };
+    trigger("kou", "INSERT", QStringLiteral("ID = new.アイテムCD"));
+    trigger("kou", "UPDATE", QStringLiteral("ID IN (old.アイテムCD, new.アイテムCD)"));
+    trigger("kou", "DELETE", QStringLiteral("ID = old.アイテムCD"));
+    const QString usedBy =
+        QStringLiteral("ID IN (SELECT アイテムCD FROM kou WHERE 食品コード IN (%1))");
+    for (const char *table : {"eys", "sbn"}) {
+        trigger(table, "INSERT", usedBy.arg(QStringLiteral("new.SID")));
+        trigger(table, "UPDATE", usedBy.arg(QStringLiteral("old.SID, new.SID")));
+        trigger(table, "DELETE", usedBy.arg(QStringLiteral("old.SID")));
+    }
+    return sql;
 }
 
 QString componentTableStatements()
@@ -300,7 +346,35 @@ bool upgrade(sqlite3 *db, QString *error)
                        "BEGIN\n  DELETE FROM etn WHERE SID = old.SID;\nEND;\n"),
                    error) &&
            execAll(db, labelTableStatement() + labelTriggerStatement(), error) &&
-           execAll(db, searchIndexStatements(), error) && execAll(db, menuTableStatements(), error);
+           execAll(db, searchIndexStatements(), error) &&
+           execAll(db, menuTableStatements(), error) && makeFigureTable(db, error);
+}
+
+bool figureTableReady(sqlite3 *db)
+{
+    int present = 0;
+    sqlite3_stmt *stmt = nullptr;
+    const QStringList names = figureTriggers();
+    if (sqlite3_prepare_v2(
+            db,
+            "SELECT count(*) FROM sqlite_schema WHERE (type = 'trigger' AND name IN "
+            "(SELECT value FROM json_each(?1))) OR (type = 'table' AND name = 'mns')",
+            -1, &stmt, nullptr) == SQLITE_OK) {
+        const QByteArray list = "[\"" + names.join(QStringLiteral("\",\"")).toUtf8() + "\"]";
+        sqlite3_bind_text(stmt, 1, list.constData(), int(list.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            present = sqlite3_column_int(stmt, 0);
+    }
+    sqlite3_finalize(stmt);
+    return present == names.size() + 1;
+}
+
+bool makeFigureTable(sqlite3 *db, QString *error)
+{
+    // Figures kept while a trigger that drops them was missing may be stale:
+    // they all go before the triggers are made again.
+    return figureTableReady(db) ||
+           execAll(db, figureTableStatements() + QStringLiteral("DELETE FROM mns;\n"), error);
 }
 
 namespace {

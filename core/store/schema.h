@@ -44,6 +44,17 @@ QString labelTableStatement();
 // triggers that remove a day's or a dish's entries with it ("IF NOT EXISTS").
 QString menuTableStatements();
 
+// mns, the counted figures of each dish, and the triggers that drop a
+// dish's row when its lines, a food they use or its components change ("IF
+// NOT EXISTS"); the triggers' names.
+QString figureTableStatements();
+QStringList figureTriggers();
+// Whether the store has mns and every one of those triggers.
+bool figureTableReady(sqlite3 *db);
+// Makes what figureTableReady() lacks, dropping every figure kept meanwhile;
+// part of the caller's transaction.
+bool makeFigureTable(sqlite3 *db, QString *error);
+
 // Brings the tables of an older store up to date: eys.FNM, etn, hyj, the
 // dish's servings and finished weight, the component and intake tables, the search indexes and the
 // menus. Safe to run on a current store.

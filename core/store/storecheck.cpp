@@ -190,6 +190,7 @@ const std::vector<TableColumns> &usedParts()
         {QStringLiteral("kom"),
          {QStringLiteral("ID"), QStringLiteral("KID"), QStringLiteral("MEAL"),
           QStringLiteral("DISH"), QStringLiteral("POR"), QStringLiteral("ORD")}},
+        {QStringLiteral("mns"), {QStringLiteral("ID"), QStringLiteral("FIG")}},
     };
     return parts;
 }
@@ -320,11 +321,12 @@ bool checkFile(const QString &path, QString *error, const QString &shownAs)
     else
         problem = damageOf(db, shown);
     if (problem.isEmpty()) {
-        // A copy made before the menus existed is whole: the restore adds
-        // their empty tables.
+        // A copy made before the menus (or their kept figures) existed is
+        // whole: the restore adds their empty tables.
         QStringList missing = missingParts(db);
         missing.removeIf([](const QString &part) {
-            return part == QStringLiteral("表「kon」") || part == QStringLiteral("表「kom」");
+            return part == QStringLiteral("表「kon」") || part == QStringLiteral("表「kom」") ||
+                   part == QStringLiteral("表「mns」");
         });
         if (!missing.isEmpty())
             problem = QStringLiteral("「%1」に%2がありません。")

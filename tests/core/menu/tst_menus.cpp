@@ -224,6 +224,65 @@ private slots:
         QCOMPARE(*Menus::portionTotals(dishes.find(2), 2).value("ENC"), 156.0 / 2);
     }
 
+    // A dish's figures are kept with the store once counted, and never
+    // outlive a change to what they were counted from; figures altered or
+    // brought by a file from elsewhere are counted anew.
+    void keptFiguresFollowTheirDish_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<double>("energy"); // of 親子丼 afterwards
+        QTest::addColumn<bool>("chicken");  // whose salt is unknown
+        const double before = 1.5 * 156 + 0.8 * 200;
+        QTest::newRow("nothing") << QString() << before << true;
+        QTest::newRow("a food's value") << QStringLiteral("UPDATE eys SET ENC=100 WHERE SID=1088")
+                                        << 1.5 * 100 + 0.8 * 200 << true;
+        QTest::newRow("a line's quantity")
+            << QStringLiteral("UPDATE kou SET 数量2=1 WHERE アイテムCD=1 AND 食品コード=11221")
+            << 1.5 * 156 + 200.0 << true;
+        QTest::newRow("a line deleted")
+            << QStringLiteral("DELETE FROM kou WHERE アイテムCD=1 AND 食品コード=11221")
+            << 1.5 * 156 << false;
+        QTest::newRow("a line added")
+            << QStringLiteral("INSERT INTO kou(アイテムCD,食品コード,数量,単位,数量2) "
+                              "VALUES (1,1088,100,'ｇ',1)")
+            << before + 156 << true;
+        QTest::newRow("a food deleted")
+            << QStringLiteral("DELETE FROM eys WHERE SID=11221") << 1.5 * 156 << false;
+        QTest::newRow("figures altered")
+            << QStringLiteral("UPDATE mns SET FIG=substr(FIG,1,20)||zeroblob(8)||substr(FIG,29)")
+            << before << true;
+        QTest::newRow("figures of another dish")
+            << QStringLiteral("UPDATE mns SET FIG=(SELECT FIG FROM mns WHERE ID=2) WHERE ID=1")
+            << before << true;
+        QTest::newRow("figures without seal")
+            << QStringLiteral("UPDATE mns SET FIG=substr(FIG,1,length(FIG)-32)") << before << true;
+    }
+
+    void keptFiguresFollowTheirDish()
+    {
+        QFETCH(QString, change);
+        QFETCH(double, energy);
+        QFETCH(bool, chicken);
+        TestFolder folder;
+        QVERIFY(folder.makeStore(fixture));
+        QString error;
+        Menus::DishBook counted;
+        QVERIFY2(counted.need(connection, {1, 2}, &error), qPrintable(error));
+        QCOMPARE(folder.scalar(QStringLiteral("SELECT count(*) FROM mns")).toInt(), 2);
+        if (!change.isEmpty())
+            QVERIFY(folder.exec(change));
+        Menus::DishBook again;
+        QVERIFY2(again.need(connection, {1, 2}, &error), qPrintable(error));
+        const int enc = Menus::componentOf("ENC");
+        const int salt = Menus::componentOf("NAT");
+        QCOMPARE(*again.find(1)->amounts.sums[enc], energy);
+        // The chicken's unknown salt is named whether counted or kept.
+        QCOMPARE(again.find(1)->amounts.unknownFoods[salt].contains(QStringLiteral("鶏肉")),
+                 chicken);
+        QCOMPARE(*again.find(2)->amounts.sums[salt], 0.995);
+        QCOMPARE(again.find(2)->groupGrams[17], 1.0);
+    }
+
     // The dish box offers the dishes whose name holds the text, the one
     // named exactly so first.
     void dishesNamed_data()
