@@ -5,7 +5,6 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
-#include "app/startfonts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -76,10 +75,6 @@ private:
 
 int main(int argc, char *argv[])
 {
-    // ZENTO_PROBE_DESKTOP_FONTS=1 starts with the desktop's whole font
-    // configuration, as the program did before it had its own.
-    if (qEnvironmentVariableIsEmpty("ZENTO_PROBE_DESKTOP_FONTS"))
-        StartFonts::useProgramFonts();
     QApplication app(argc, argv);
     setUpApplication(app);
     DialogPrompts prompts;

@@ -41,10 +41,12 @@ def launch_once(probe, folder):
     elapsed = time.perf_counter() - start
     if not ready:
         process.kill()
-    process.wait()
+    _, status, usage = os.wait4(process.pid, 0)
+    process.returncode = os.waitstatus_to_exitcode(status)
     if not line.startswith("painted"):
         return None
-    return elapsed * 1000, int(line.split("peak_rss_kib=")[1]) / 1024
+    cpu = usage.ru_utime + usage.ru_stime
+    return elapsed * 1000, int(line.split("peak_rss_kib=")[1]) / 1024, cpu * 1000
 
 
 def launch(probe, folder):
@@ -79,7 +81,7 @@ def main():
     probe = os.path.abspath(args.probe)
     empty = os.path.abspath(args.empty or os.path.join(os.path.dirname(probe),
                                                        "zento-emptyprobe"))
-    results = {probe: ([], []), empty: ([], [])}
+    results = {probe: ([], [], []), empty: ([], [], [])}
     with tempfile.TemporaryDirectory() as folder:
         shutil.copy(args.store, os.path.join(folder, "zento.dll"))
         if args.ini:
@@ -88,18 +90,22 @@ def main():
             # Alternate which goes first, so neither always follows the other.
             order = (probe, empty) if run % 2 else (empty, probe)
             for which in order:
-                elapsed, peak = launch(which, folder)
+                elapsed, peak, cpu = launch(which, folder)
                 if run == 0:
                     continue  # the first round warms the file cache
                 results[which][0].append(elapsed)
                 results[which][1].append(peak)
+                results[which][2].append(cpu)
     for name, which in (("empty window", empty), ("ゼント", probe)):
-        times, peaks = results[which]
+        times, peaks, cpus = results[which]
         print(f"{name}: start to painted median {statistics.median(times):.1f} ms, "
               f"p90 {percentile(times, 0.9):.1f} ms, min {min(times):.1f} ms "
-              f"over {len(times)} runs; peak RSS {max(peaks):.1f} MiB")
+              f"over {len(times)} runs; processor time median "
+              f"{statistics.median(cpus):.1f} ms; peak RSS {max(peaks):.1f} MiB")
     ratio = statistics.median(results[probe][0]) / statistics.median(results[empty][0])
-    print(f"ratio to the empty window (medians): {ratio:.2f}")
+    cpu_ratio = statistics.median(results[probe][2]) / statistics.median(results[empty][2])
+    print(f"ratio to the empty window (medians): {ratio:.2f}; "
+          f"of processor time: {cpu_ratio:.2f}")
 
 
 if __name__ == "__main__":
