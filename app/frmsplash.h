@@ -5,14 +5,13 @@
 class QLabel;
 
 // The cover window shown while the program starts: a picture with the
-// program's name over its top-left corner.
+// program's name (Label1) over its top-left corner.
 class FrmSplash : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit FrmSplash(QWidget *parent = nullptr);
-    QLabel *titleLabel() const { return m_title; }
 
     // The cover picture, 320 x 267 pixels, drawn by the program itself.
     static QImage picture();

@@ -6,7 +6,8 @@ class QPushButton;
 class QTextBrowser;
 
 // The program's own help viewer: shows the help file (HTML) at its contents
-// page, follows its links, and goes back or to the contents on request.
+// page (helpBrowser), follows its links, and goes back (helpBack) or to the
+// contents (helpContents) on request.
 class HelpWindow : public QWidget
 {
     Q_OBJECT
@@ -16,9 +17,6 @@ public:
     // Opens fileName (relative to the working folder) at its contents page;
     // a missing file is reported in the viewer itself.
     void openFile(const QString &fileName);
-    QTextBrowser *browser() const { return m_browser; }
-    QPushButton *contentsButton() const { return m_contents; }
-    QPushButton *backButton() const { return m_back; }
 
 private:
     void showProblem(const QString &html);

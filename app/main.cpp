@@ -1,7 +1,6 @@
 #include "app/appsetup.h"
 #include "app/program.h"
 #include "app/prompts.h"
-#include "app/startfonts.h"
 #include "core/app/datafolder.h"
 
 #include <QApplication>
@@ -9,7 +8,6 @@
 
 int main(int argc, char *argv[])
 {
-    StartFonts::useProgramFonts();
     QApplication app(argc, argv);
     setUpApplication(app);
     app.setDesktopFileName(QStringLiteral(ZENTO_APP_ID)); // the menu entry and icon it belongs to

@@ -6,7 +6,6 @@
 #include "app/frmsplash.h"
 #include "app/helpwindow.h"
 #include "app/prompts.h"
-#include "app/startfonts.h"
 #include "core/app/datafolder.h"
 #include "core/app/leftovers.h"
 #include "core/app/placement.h"
@@ -199,10 +198,7 @@ bool Program::start()
     // user has had a moment, so that its first opening costs no more than
     // the next.
     constexpr int editorDelayMs = 300;
-    QTimer::singleShot(editorDelayMs, this, [this] {
-        StartFonts::useDesktopFonts();
-        seibn();
-    });
+    QTimer::singleShot(editorDelayMs, this, [this] { seibn(); });
     // The check of the store's pages and the day's copy wait until then
     // too: on a large store they would hold up the first paint.
     constexpr int storeCheckDelayMs = 500;

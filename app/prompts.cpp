@@ -1,6 +1,5 @@
 #include "app/prompts.h"
 
-#include "app/startfonts.h"
 #include "core/app/modules.h"
 
 #include <QApplication>
@@ -89,8 +88,6 @@ std::optional<int> DialogPrompts::choose(const QString &prompt, const QString &t
 std::optional<QString> DialogPrompts::saveFileName(const QString &title, const QString &suggested,
                                                    const QString &filter)
 {
-    // The desktop's own dialog is drawn with the desktop's fonts.
-    StartFonts::useDesktopFonts();
     const QString name =
         QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
     if (name.isEmpty())
@@ -117,7 +114,6 @@ void DialogPrompts::printPreview(const QString &title,
 std::optional<QString> DialogPrompts::chooseFile(FileMode mode, const QString &title,
                                                  const QString &suggested)
 {
-    StartFonts::useDesktopFonts(); // as for saveFileName
     const QString filter = QStringLiteral("データベース (*.dll);;すべてのファイル (*)");
     const QString chosen =
         mode == FileMode::Save

@@ -12,9 +12,6 @@ namespace {
 
 constexpr int firstBatch = 64;
 constexpr int laterBatch = 512;
-// Where the last rows read backwards stand until they are counted: beyond
-// any row the reading in order reaches first.
-constexpr int aheadFromEndBase = 1 << 30;
 
 QString quoted(const QString &identifier)
 {
@@ -71,6 +68,7 @@ void DataSource::closeCursor()
     if (m_reader && m_db)
         m_db->releaseReader(m_reader);
     m_reader = nullptr;
+    m_tail.closeQuery();
 }
 
 bool DataSource::ensureOpen()
@@ -88,7 +86,7 @@ bool DataSource::refresh()
     m_columns.clear();
     m_columnByName.clear();
     m_rows.reset(0);
-    dropAhead();
+    m_tail.drop();
     m_modelRows = 0;
     m_dirty.clear();
     m_newRow = false;
@@ -132,6 +130,7 @@ bool DataSource::refresh()
             // The first name wins when two columns share one.
             for (int i = count - 1; i >= 0; --i)
                 m_columnByName.insert(m_columns[i].name.toLower(), i);
+            m_tail.open(handle, m_recordSource, count);
             m_db->addCursor(this, handle);
             ok = fetchRows(firstBatch);
             if (!ok)
@@ -161,6 +160,13 @@ bool DataSource::fetchRows(int upTo)
     if (!m_cursor.isValid())
         return true;
     settleAhead();
+    return readInOrder(upTo);
+}
+
+bool DataSource::readInOrder(int upTo)
+{
+    if (!m_cursor.isValid())
+        return true;
     const int first = m_rows.size();
     bool ok = true;
     while (m_rows.size() < upTo) {
@@ -168,11 +174,11 @@ bool DataSource::fetchRows(int upTo)
             const int row = m_rows.size();
             const bool ahead = isAhead(row);
             m_rows.appendFrom(m_cursor.handle());
-            // A row read ahead is the one to keep: it may have been changed.
+            // A row held ahead is the one to keep: it may have been changed.
             if (ahead) {
-                m_rows.setRow(row, m_ahead.row(row - m_aheadFirst));
-                if (row + 1 == m_aheadFirst + m_ahead.size())
-                    dropAhead();
+                m_rows.setRow(row, m_tail.row(row));
+                if (row + 1 == m_tail.end())
+                    m_tail.drop();
             }
         } else {
             if (m_cursor.failed()) {
@@ -180,6 +186,13 @@ bool DataSource::fetchRows(int upTo)
                 ok = false;
             }
             closeCursor();
+            // The records added after the last row follow it.
+            for (int row = m_rows.size(); isAhead(row); ++row) {
+                m_rows.appendEmpty();
+                m_rows.setRow(row, m_tail.row(row));
+            }
+            if (!m_tail.unplaced())
+                m_tail.drop();
             break;
         }
     }
@@ -193,58 +206,32 @@ bool DataSource::fetchRows(int upTo)
     return ok;
 }
 
-bool DataSource::isAhead(int row) const
-{
-    return m_aheadFirst >= 0 && row >= m_aheadFirst && row < m_aheadFirst + m_ahead.size() &&
-           row >= m_rows.size();
-}
-
-void DataSource::dropAhead()
-{
-    m_ahead.reset(0);
-    m_aheadFirst = -1;
-    m_aheadChanged = false;
-    m_aheadFromEnd = false;
-}
-
 void DataSource::settleAhead()
 {
-    if (!m_aheadFromEnd)
+    if (!m_tail.unplaced())
         return;
-    m_aheadFromEnd = false;
-    int total = countRows();
+    int total = m_tail.count();
     // Without a count the rows are read in order to their end, which counts
-    // them; nothing merges on the way, as the rows ahead stand beyond reach.
+    // them; nothing merges on the way, as the rows held stand beyond reach.
     if (total < 0) {
-        fetchAll();
+        while (m_cursor.isValid())
+            readInOrder(m_rows.size() + laterBatch);
         total = m_rows.size();
     }
-    const int first = std::max(0, total - m_ahead.size());
-    if (m_pos >= aheadFromEndBase)
-        m_pos += first - aheadFromEndBase;
-    if (first >= m_rows.size()) {
-        m_aheadFirst = first;
+    const int first = std::max(0, total - m_tail.size());
+    if (m_pos >= TailReader::unplacedFirst)
+        m_pos += first - TailReader::unplacedFirst;
+    m_tail.place(first);
+    if (first >= m_rows.size())
         return;
-    }
-    // Read again in order: the rows read ahead, which may have been changed
-    // since, take their places.
+    // Read again in order: the rows held, which may have been changed since,
+    // take their places.
     const int last = std::min(total, int(m_rows.size())) - 1;
     for (int row = first; row <= last; ++row)
-        m_rows.setRow(row, m_ahead.row(row - first));
-    dropAhead();
+        m_rows.setRow(row, m_tail.row(row));
+    m_tail.drop();
     if (last >= first && last < m_modelRows)
         emit dataChanged(index(first, 0), index(last, std::max(0, columnCount() - 1)));
-}
-
-int DataSource::countRows()
-{
-    // Counted in the cursor's snapshot, which every row held was read from.
-    Statement count;
-    if (m_cursor.isValid() &&
-        count.prepare(m_reader, QStringLiteral("SELECT count(*) FROM (%1)").arg(m_recordSource)) &&
-        count.next())
-        return int(count.value(0).toLongLong());
-    return -1;
 }
 
 int DataSource::position() const
@@ -254,91 +241,50 @@ int DataSource::position() const
     return m_pos;
 }
 
-RowStore &DataSource::storeOf(int row, int *index)
+std::vector<QVariant> DataSource::rowAt(int row) const
 {
-    if (isAhead(row)) {
-        *index = row - m_aheadFirst;
-        return m_ahead;
-    }
-    *index = row;
-    return m_rows;
+    return isAhead(row) ? m_tail.row(row) : m_rows.row(row);
+}
+
+void DataSource::setRowAt(int row, std::vector<QVariant> values)
+{
+    if (isAhead(row))
+        m_tail.setRow(row, std::move(values));
+    else
+        m_rows.setRow(row, std::move(values));
 }
 
 bool DataSource::readAhead(int first, int count)
 {
     settleAhead();
-    // Rows changed here are never read again from the snapshot, which holds
-    // them as they were: the rows up to them are read in order first.
-    if (m_aheadChanged)
-        fetchRows(m_aheadFirst + m_ahead.size());
-    // Read through the cursor's own connection while it is open: the rows
-    // come from the same snapshot as the rows read in order.
-    if (!m_cursor.isValid() || !m_reader || first < m_rows.size() || count <= 0)
+    // Rows changed or added ahead are never read again from the snapshot,
+    // which holds them as they were (or not at all): the rows up to them are
+    // read in order first.
+    if (m_tail.changed())
+        fetchRows(m_tail.end());
+    if (!m_cursor.isValid() || first < m_rows.size())
         return false;
-    Statement rows;
-    if (!rows.prepare(m_reader,
-                      QStringLiteral("SELECT * FROM (%1) LIMIT ?1 OFFSET ?2").arg(m_recordSource)))
-        return false;
-    if (sqlite3_column_count(rows.handle()) != int(m_columns.size()))
-        return false;
-    rows.bind(1, qint64(count));
-    rows.bind(2, qint64(first));
-    RowStore read;
-    read.reset(int(m_columns.size()));
-    while (rows.next())
-        read.appendFrom(rows.handle());
-    if (rows.failed() || read.empty())
-        return false;
-    m_ahead = std::move(read);
-    m_aheadFirst = first;
-    return true;
+    return m_tail.readAt(first, count);
 }
 
 bool DataSource::readLastBackwards()
 {
-    // Only where the owner declared the tail: its rows are exactly the
-    // record source's rows in reverse.
-    if (m_tailSource.isEmpty())
+    if (m_tail.tailSource().isEmpty())
         return false;
-    if (m_aheadChanged)
-        fetchRows(m_aheadFirst + m_ahead.size());
-    if (!m_cursor.isValid() || !m_reader || m_rows.size() > laterBatch)
-        return false;
+    if (m_tail.changed())
+        fetchRows(m_tail.end());
     // The last rows are kept only when as many again as were read in order,
     // and a later batch, lie before them: then they are not among those
     // rows, and reading in order up to them would cost more.
-    const int count = firstBatch;
-    const int wanted = count + m_rows.size() + laterBatch;
-    // Read through the cursor's connection: the same snapshot.
-    RowStore backwards;
-    backwards.reset(int(m_columns.size()));
-    Statement rows;
-    if (!rows.prepare(m_reader, m_tailSource) ||
-        sqlite3_column_count(rows.handle()) != int(m_columns.size()))
+    if (!m_cursor.isValid() || m_rows.size() > laterBatch)
         return false;
-    rows.bind(1, qint64(wanted));
-    int seen = 0;
-    while (rows.next()) {
-        if (seen++ < count)
-            backwards.appendFrom(rows.handle());
-    }
-    if (rows.failed() || seen != wanted)
-        return false;
-    m_ahead.reset(int(m_columns.size()));
-    for (int i = count - 1; i >= 0; --i) {
-        m_ahead.appendEmpty();
-        m_ahead.setRow(m_ahead.size() - 1, backwards.row(i));
-    }
-    m_aheadFirst = aheadFromEndBase;
-    m_aheadChanged = false;
-    m_aheadFromEnd = true;
-    return true;
+    return m_tail.readLast(firstBatch, m_rows.size() + laterBatch);
 }
 
-bool DataSource::standAhead(int row, int rowsFrom)
+bool DataSource::standAhead(int row)
 {
     // The rows before it come with it, for the moves back that follow.
-    const int first = std::max({rowsFrom, int(m_rows.size()), row - firstBatch + 1});
+    const int first = std::max(int(m_rows.size()), row - firstBatch + 1);
     if (!isAhead(row) && !(readAhead(first, row - first + 1) && isAhead(row)))
         return false;
     m_pos = row;
@@ -380,9 +326,14 @@ bool DataSource::movePointer(int row)
     if (hasPendingChange()) {
         // A new record forgotten leaves the rows after it where they were.
         const bool wasNew = m_newRow;
+        const int newAt = m_pos;
         forgetPending();
-        if (wasNew && row >= m_rows.size())
-            row = m_rows.size() - 1;
+        if (wasNew && row >= newAt) {
+            row = newAt - 1;
+            // The last row, when the new record stood after rows not read.
+            if (row >= m_rows.size() && !isAhead(row))
+                return moveTo(row);
+        }
         if (row == m_pos)
             return true;
     }
@@ -403,15 +354,22 @@ bool DataSource::moveFirst()
 
 bool DataSource::moveLast()
 {
+    // A new record is the last row.
+    if (m_newRow && isAhead(m_pos))
+        return true;
     // A record set not read to its end counts its rows and reads the last
     // ones alone.
     if (m_cursor.isValid() && !m_newRow) {
         forgetPending();
         settleAhead();
-        if (readLastBackwards() && standAhead(m_aheadFirst + m_ahead.size() - 1, 0))
+        // The rows held ahead end with the last row (an added record, or the
+        // last rows read before).
+        if (m_tail.endsTheSet() && standAhead(m_tail.end() - 1))
             return true;
-        const int rows = countRows();
-        if (rows > m_rows.size() + laterBatch && standAhead(rows - 1, 0))
+        if (readLastBackwards() && standAhead(m_tail.end() - 1))
+            return true;
+        const int rows = m_tail.count();
+        if (rows > m_rows.size() + laterBatch && standAhead(rows - 1))
             return true;
     }
     fetchAll();
@@ -459,9 +417,13 @@ bool DataSource::moveTo(int row)
     if (isAhead(row))
         return movePointer(row);
     // A row far beyond the rows read is read alone, with the rows before it.
-    if (row >= m_rows.size() + laterBatch && m_cursor.isValid() && !m_newRow) {
+    if (row >= m_rows.size() + laterBatch && m_cursor.isValid()) {
+        // A new record (the last row) forgotten leaves the rows before it.
+        const int newAt = m_newRow ? m_pos : -1;
         forgetPending();
-        if (standAhead(row, 0))
+        if (newAt >= 0 && row >= newAt)
+            row = newAt - 1;
+        if (standAhead(row))
             return true;
     }
     fetchRows(row + 1);
@@ -487,7 +449,7 @@ QVariant DataSource::value(int row, int column) const
     if (!held(row) || column < 0 || column >= int(m_columns.size()))
         return QVariant();
     if (isAhead(row))
-        return m_ahead.value(row - m_aheadFirst, column);
+        return m_tail.value(row, column);
     return m_rows.value(row, column);
 }
 
@@ -517,16 +479,15 @@ bool DataSource::setValue(const QString &field, const QVariant &value)
         setError(QStringLiteral("現在のレコードがありません。"));
         return false;
     }
-    int at = 0;
-    RowStore &rows = storeOf(m_pos, &at);
-    const QVariant old = rows.value(at, column);
+    const QVariant old = this->value(m_pos, column);
     if (sameText(old, value) && old.typeId() == value.typeId())
         return true;
     if (!m_newRow && m_dirty.isEmpty())
-        m_original = rows.row(at);
-    rows.setValue(at, column, value);
+        m_original = rowAt(m_pos);
     if (isAhead(m_pos))
-        m_aheadChanged = true;
+        m_tail.setValue(m_pos, column, value);
+    else
+        m_rows.setValue(m_pos, column, value);
     m_dirty.insert(column);
     if (m_pos < m_modelRows)
         emit dataChanged(index(m_pos, column), index(m_pos, column));
@@ -542,13 +503,19 @@ bool DataSource::addNew()
         setError(QStringLiteral("レコードを追加できません: 結果に項目がありません。"));
         return false;
     }
-    fetchAll();
     m_posBeforeNew = m_pos;
-    const int row = m_rows.size();
-    beginInsertRows(QModelIndex(), row, row);
-    m_rows.appendEmpty();
-    m_modelRows = m_rows.size();
-    endInsertRows();
+    // Rows not read yet: the new record stands after the last row, which the
+    // tail reader places by the count of rows, and joins the rows in order
+    // when the reading reaches it.
+    int row = m_cursor.isValid() ? m_tail.appendNew() : -1;
+    if (row < 0) {
+        fetchAll();
+        row = m_rows.size();
+        beginInsertRows(QModelIndex(), row, row);
+        m_rows.appendEmpty();
+        m_modelRows = m_rows.size();
+        endInsertRows();
+    }
     m_newRow = true;
     m_dirty.clear();
     m_pos = row;
@@ -559,21 +526,28 @@ bool DataSource::addNew()
 void DataSource::cancelUpdate()
 {
     if (m_newRow) {
-        const int row = m_rows.size() - 1;
-        beginRemoveRows(QModelIndex(), row, row);
-        m_rows.erase(row);
-        m_modelRows = m_rows.size();
-        endRemoveRows();
+        if (isAhead(m_pos)) {
+            m_tail.removeNew();
+        } else {
+            const int row = m_rows.size() - 1;
+            beginRemoveRows(QModelIndex(), row, row);
+            m_rows.erase(row);
+            m_modelRows = m_rows.size();
+            endRemoveRows();
+        }
         m_newRow = false;
         m_dirty.clear();
-        // Back on the record that was current before the new one was started.
-        m_pos = m_rows.empty() ? 0 : qBound(-1, m_posBeforeNew, m_rows.size());
+        // Back on the record that was current before the new one was started
+        // (read again when the new record took the place of the rows ahead).
+        const int back = m_posBeforeNew;
+        if (!held(back) && back >= m_rows.size() && m_cursor.isValid() && standAhead(back))
+            return;
+        m_pos = held(back) ? back : m_rows.empty() ? 0 : qBound(-1, back, m_rows.size());
         emit currentChanged();
         return;
     }
     if (!m_dirty.isEmpty() && held(m_pos)) {
-        int at = 0;
-        storeOf(m_pos, &at).setRow(at, m_original);
+        setRowAt(m_pos, m_original);
         m_dirty.clear();
         if (m_pos < m_modelRows)
             emit dataChanged(index(m_pos, 0), index(m_pos, int(m_columns.size()) - 1));
@@ -672,8 +646,7 @@ bool DataSource::commitPending()
         return false;
     }
 
-    int at = 0;
-    std::vector<QVariant> row = storeOf(m_pos, &at).row(at);
+    std::vector<QVariant> row = rowAt(m_pos);
     std::vector<QVariant> converted = row;
     QHash<QString, QList<int>> byTable;
     QStringList tables;
@@ -770,7 +743,7 @@ bool DataSource::commitPending()
             converted[keyColumn] = QVariant(newId);
     }
     // The write may have read the rows ahead into the rows in order.
-    storeOf(m_pos, &at).setRow(at, std::move(converted));
+    setRowAt(m_pos, std::move(converted));
     m_dirty.clear();
     m_newRow = false;
     m_original.clear();
@@ -782,16 +755,16 @@ bool DataSource::commitPending()
 bool DataSource::deleteCurrent()
 {
     settleAhead();
+    if (m_newRow && held(m_pos)) {
+        cancelUpdate();
+        return true;
+    }
     // A row read ahead is deleted from the rows read in order.
     if (isAhead(m_pos))
         fetchRows(m_pos + 1);
     if (m_pos < 0 || m_pos >= m_rows.size()) {
         setError(QStringLiteral("削除するレコードがありません。"));
         return false;
-    }
-    if (m_newRow) {
-        cancelUpdate();
-        return true;
     }
     QString table = m_uniqueTable;
     if (table.isEmpty()) {
@@ -832,6 +805,7 @@ bool DataSource::deleteCurrent()
     m_rows.erase(m_pos);
     m_modelRows = m_rows.size();
     endRemoveRows();
+    m_tail.rowRemoved();
     // The row that takes its place is read, if it is not yet.
     fetchRows(m_pos + 1);
     emit currentChanged();

@@ -2,6 +2,7 @@
 
 #include "core/store/rowstore.h"
 #include "core/store/statement.h"
+#include "core/store/tailreader.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -14,25 +15,22 @@ class Database;
 struct sqlite3;
 struct sqlite3_stmt;
 
-// A named query holder on a window: connection text, record source, a record
-// set with a record pointer, and the controls bound to it. It is also the
-// table model that grids and lists show.
+// A record set: a named query holder on a window, with its connection text,
+// its record source, the rows the query found, a record pointer and the
+// controls bound to it. It is also the table model that grids and lists show.
 //
-// Rows are read from the store as they are needed, in order. moveLast() and
-// moveTo() a row far ahead read the rows around the one asked for alone (a
-// count and an offset, in the same snapshot), so that standing on the last of
-// a hundred thousand dishes does not read the others; those rows join the
-// rest when the reading in order reaches them. The last rows of a record
-// source whose tail its owner declared (setTailSource) are read by that tail
-// query, and counted only once their place is asked for (position(), a move
-// beyond them, reading on in order). A change made to the current record
-// (setValue, a new record from addNew) is pending until its owner submits
-// it: submitPending() writes it to the base table in one durable transaction, and
-// nothing else writes. Moving the pointer, refreshing, adding a record or
-// destroying the data source forgets a pending change, as revert() does, so
-// that reading never stores what a box happened to hold. For a joined query
-// the written table is the one the assigned fields come from, found from the
-// column origins.
+// Rows are read from the store as they are needed, in order; the rows of the
+// last dish of a hundred thousand, or of a row far ahead, are read alone by
+// its tail reader (see TailReader) and join the rest when the reading in
+// order reaches them. The model shows the rows read in order.
+//
+// A change made to the current record (setValue, a new record from addNew) is
+// pending until its owner submits it: submitPending() writes it to the base
+// table in one durable transaction, and nothing else writes. Moving the
+// pointer, refreshing, adding a record or destroying the record set forgets a
+// pending change, as cancelUpdate() does, so that reading never stores what
+// a box happened to hold. For a joined query the written table is the one the
+// assigned fields come from, found from the column origins.
 class DataSource : public QAbstractTableModel
 {
     Q_OBJECT
@@ -46,7 +44,7 @@ public:
     void setRecordSource(const QString &sql)
     {
         if (sql != m_recordSource)
-            m_tailSource.clear();
+            m_tail.setTailSource(QString());
         m_recordSource = sql;
     }
     QString recordSource() const { return m_recordSource; }
@@ -54,7 +52,7 @@ public:
     // its last rows from the last backwards, ?1 of them: moveLast() then
     // reads those rows alone. Empty (the default): the last rows are read by
     // their count and offset. A new record source drops it.
-    void setTailSource(const QString &sql) { m_tailSource = sql; }
+    void setTailSource(const QString &sql) { m_tail.setTailSource(sql); }
 
     // Runs the record source, forgetting a pending change. The pointer
     // stands on the first row, or at end of file when there is none. On
@@ -91,6 +89,9 @@ public:
     bool setValue(const QString &field, const QVariant &value);
 
     // Starts a new record after the last one; a pending change is forgotten.
+    // While rows are still unread the new record stands after the last row
+    // without reading them, and joins the model when the reading in order
+    // reaches it.
     bool addNew();
     bool deleteCurrent();
     // Writes the pending change of the current record; false, with the
@@ -145,18 +146,19 @@ private:
     bool commitPending();
     void forgetPending();
     bool fetchRows(int upTo); // reads rows until upTo rows are held (or the end)
-    // Rows read ahead of the rows read in order: [m_aheadFirst, + m_ahead.size()).
-    bool isAhead(int row) const;
+    bool readInOrder(int upTo);
+    // Rows held by the tail reader that the reading in order has not reached.
+    bool isAhead(int row) const { return m_tail.holds(row) && row >= m_rows.size(); }
     bool readAhead(int row, int count);
     bool readLastBackwards();
+    // Puts the last rows read backwards at their place, once counted.
     void settleAhead();
-    // The rows of the open query; -1 when they cannot be counted.
-    int countRows();
-    bool standAhead(int row, int rowsFrom);
-    void dropAhead();
-    // The store and index that hold a row read in order or ahead.
-    RowStore &storeOf(int row, int *index);
+    // Stands on a row held ahead, reading it (and the rows just before it)
+    // when it is not held.
+    bool standAhead(int row);
     bool held(int row) const { return (row >= 0 && row < m_rows.size()) || isAhead(row); }
+    std::vector<QVariant> rowAt(int row) const;
+    void setRowAt(int row, std::vector<QVariant> values);
     void closeCursor();
     void setError(const QString &message);
     bool movePointer(int row);
@@ -166,7 +168,6 @@ private:
 
     QString m_connectionString;
     QString m_recordSource;
-    QString m_tailSource;
     QString m_uniqueTable;
     QString m_error;
     std::shared_ptr<Database> m_db;
@@ -177,12 +178,7 @@ private:
     std::vector<Column> m_columns;
     QHash<QString, int> m_columnByName; // lower-cased name -> first column
     RowStore m_rows;
-    RowStore m_ahead;
-    int m_aheadFirst = -1;
-    bool m_aheadChanged = false; // a row ahead was assigned: never read it again
-    // The rows ahead are the last ones, read backwards, standing at a stand-in
-    // place (aheadFromEndBase on) until settleAhead() counts the rows.
-    bool m_aheadFromEnd = false;
+    TailReader m_tail;
     int m_modelRows = 0; // rows the model has announced to its views
     int m_pos = -1;
     bool m_newRow = false;

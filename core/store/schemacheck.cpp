@@ -290,6 +290,10 @@ QStringList foreignParts(sqlite3 *db)
                                      found->table.compare(object.table, Qt::CaseInsensitive) == 0
                                  ? &*found
                                  : nullptr;
+        // A statement word for word our own makes what ours makes (the same
+        // columns, keys and options): nothing of it is read further.
+        if (ours && object.sql == ours->sql)
+            continue;
         const QString named = QStringLiteral("%1「%2」").arg(kindOf(object), object.name);
         if (object.type == QLatin1String("table") && !object.isVirtual) {
             // SQLite's own tables (key sequences, planner statistics) and a

@@ -3,6 +3,7 @@
 // shows it.
 #include "app/helpwindow.h"
 #include "app/program.h"
+#include "tests/support/controls.h"
 #include "tests/support/testsupport.h"
 
 #include <QPushButton>
@@ -94,14 +95,14 @@ private slots:
         HelpWindow *help = started.program->help();
         QVERIFY(help);
         help->resize(700, 500);
-        QTextBrowser *browser = help->browser();
+        QTextBrowser *browser = ctl<QTextBrowser>(*help, "helpBrowser");
         QCOMPARE(browser->documentTitle(), QStringLiteral("ゼント ヘルプ"));
         QVERIFY(browser->toPlainText().contains(QStringLiteral("目次")));
         QCOMPARE(browser->verticalScrollBar()->value(), 0);
         // A contents link moves down to its section; "目次" comes back.
         browser->setSource(QUrl(QStringLiteral("#sources")));
         QTRY_VERIFY(browser->verticalScrollBar()->value() > 0);
-        help->contentsButton()->click();
+        ctl<QPushButton>(*help, "helpContents")->click();
         QTRY_COMPARE(browser->verticalScrollBar()->value(), 0);
         // Opening it again starts at the contents.
         browser->setSource(QUrl(QStringLiteral("#settings")));
@@ -119,7 +120,8 @@ private slots:
         QVERIFY(QFile::copy(sourcePath(), folder.filePath(QStringLiteral("zento.hlp"))));
         StartedProgram started;
         started.program->showHelp();
-        const QTextDocument *document = started.program->help()->browser()->document();
+        const QTextDocument *document =
+            ctl<QTextBrowser>(*started.program->help(), "helpBrowser")->document();
         QStringList missing;
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -140,7 +142,8 @@ private slots:
         TestFolder folder;
         StartedProgram started;
         started.program->showHelp();
-        const QString shown = started.program->help()->browser()->toPlainText();
+        const QString shown =
+            ctl<QTextBrowser>(*started.program->help(), "helpBrowser")->toPlainText();
         QVERIFY2(shown.contains(QStringLiteral("zento.hlp")), qPrintable(shown));
         QVERIFY(shown.contains(QStringLiteral("見つかりません")));
         QVERIFY(started.prompts.asked.isEmpty());
@@ -177,8 +180,8 @@ private slots:
         window.show();
         window.openFile(QStringLiteral("zento.hlp"));
         QCoreApplication::processEvents(); // lays the page out, images and all
-        QVERIFY2(window.browser()->toPlainText().contains(shown),
-                 qPrintable(window.browser()->toPlainText().left(200)));
+        QVERIFY2(ctl<QTextBrowser>(window, "helpBrowser")->toPlainText().contains(shown),
+                 qPrintable(ctl<QTextBrowser>(window, "helpBrowser")->toPlainText().left(200)));
     }
 };
 

@@ -346,14 +346,18 @@ private slots:
         p.start();
         ctl<QAction>(*p.program->fmain(), "Me_help_Visible")->trigger();
         QVERIFY(p.program->help() && p.program->help()->isVisible());
-        QVERIFY(p.program->help()->browser()->toPlainText().contains(QStringLiteral("zento.hlp")));
+        QVERIFY(ctl<QTextBrowser>(*p.program->help(), "helpBrowser")
+                    ->toPlainText()
+                    .contains(QStringLiteral("zento.hlp")));
 
         QFile help(QStringLiteral("zento.hlp"));
         QVERIFY(help.open(QIODevice::WriteOnly));
         help.write("<html><body><h1 id=\"contents\">目次</h1><p>使い方</p></body></html>");
         help.close();
         ctl<QAction>(*p.program->fmain(), "Me_help_Visible")->trigger();
-        QVERIFY(p.program->help()->browser()->toPlainText().startsWith(QStringLiteral("目次")));
+        QVERIFY(ctl<QTextBrowser>(*p.program->help(), "helpBrowser")
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("目次")));
     }
 
     void exitEndsTheProgram()

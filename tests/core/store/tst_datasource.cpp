@@ -1,6 +1,5 @@
 #include "core/store/database.h"
 #include "core/store/datasource.h"
-#include "core/store/queries.h"
 #include "tests/support/testsupport.h"
 
 #include <QtTest>
@@ -233,108 +232,6 @@ private slots:
         QCOMPARE(reader->recordCount(), 1000);
         QVERIFY(reader->moveLast());
         QCOMPARE(reader->text(QStringLiteral("アイテム名")), QStringLiteral("d999"));
-    }
-
-    // Standing on the last or a far row reads those rows alone (a plain scan
-    // backwards, any other query by offset); moves, changes and the reading in
-    // order that follows give what reading every row would.
-    void rowsFarAheadAreReadAlone_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("tail");
-        QTest::newRow("plain scan, its tail declared")
-            << Queries::dishList() << Queries::dishListTail();
-        QTest::newRow("search") << QStringLiteral("SELECT mnu.* FROM mnu WHERE ID > 0")
-                                << QString();
-    }
-
-    void rowsFarAheadAreReadAlone()
-    {
-        QFETCH(QString, source);
-        QFETCH(QString, tail);
-        TestFolder folder;
-        QString sql;
-        for (int i = 1; i <= 3000; ++i)
-            sql += QStringLiteral("INSERT INTO mnu(アイテム名) VALUES ('d%1');").arg(i);
-        QVERIFY(folder.makeStore(sql));
-        auto ds = open(source);
-        ds->setTailSource(tail);
-        QVERIFY(ds->refresh());
-        auto name = [&] { return ds->text(QStringLiteral("アイテム名")); };
-
-        // Another connection deletes a row: the record set keeps its snapshot.
-        auto other = open(QStringLiteral("SELECT mnu.* FROM mnu WHERE ID=2999"));
-        QVERIFY(other->refresh() && other->deleteCurrent());
-        QVERIFY(ds->moveLast());
-        QCOMPARE(name(), QStringLiteral("d3000"));
-        QVERIFY(ds->rowCount() < 3000); // the rows before it were not read
-        QVERIFY(!ds->eof());
-        for (int i = 2999; i >= 2900; --i) { // back across the rows read ahead
-            QVERIFY(ds->movePrevious());
-            QCOMPARE(name(), QStringLiteral("d%1").arg(i));
-        }
-        QVERIFY(ds->moveTo(1499));
-        QCOMPARE(name(), QStringLiteral("d1500"));
-
-        // A change to a row read ahead is stored and survives the reading in
-        // order, which would find the row as it was.
-        QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("changed")));
-        QVERIFY(ds->submitPending());
-        QCOMPARE(
-            folder.scalar(QStringLiteral("SELECT count(*) FROM mnu WHERE アイテム名='changed'"))
-                .toInt(),
-            1);
-        QVERIFY(ds->moveLast());
-        QCOMPARE(ds->recordCount(), 3000);
-        QCOMPARE(ds->text(1499, 1), QStringLiteral("changed"));
-        QCOMPARE(ds->position(), 2999);
-        QVERIFY(ds->moveNext() && ds->eof());
-
-        // Deleting a row read ahead.
-        QVERIFY(ds->refresh() && ds->moveTo(2000));
-        QVERIFY(ds->deleteCurrent());
-        QCOMPARE(name(), QStringLiteral("d2002"));
-        QCOMPARE(ds->recordCount(), 2998);
-    }
-
-    // The last rows of a record source whose tail is declared stand where
-    // they are asked for before they are counted; a table too small for that
-    // is read in order.
-    void lastRowsArePlacedWhenAsked_data()
-    {
-        QTest::addColumn<int>("rows");
-        QTest::newRow("smaller than two batches") << 70;
-        QTest::newRow("a few batches") << 700;
-        QTest::newRow("many") << 3000;
-    }
-    void lastRowsArePlacedWhenAsked()
-    {
-        QFETCH(int, rows);
-        TestFolder folder;
-        QVERIFY(folder.makeStore(
-            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < "
-                           "%1) INSERT INTO mnu(アイテム名) SELECT 'd' || i FROM n;")
-                .arg(rows)));
-        auto ds = open(Queries::dishList());
-        ds->setTailSource(Queries::dishListTail());
-        QVERIFY(ds->refresh());
-        auto name = [&] { return ds->text(QStringLiteral("アイテム名")); };
-        QVERIFY(ds->moveLast() && ds->movePrevious());
-        QCOMPARE(name(), QStringLiteral("d%1").arg(rows - 1));
-        QCOMPARE(ds->position(), rows - 2);
-        QVERIFY(ds->moveLast() && ds->addNew());
-        QVERIFY(ds->setValue(QStringLiteral("アイテム名"), QStringLiteral("new")) &&
-                ds->submitPending());
-        QVERIFY(ds->moveLast());
-        QCOMPARE(name(), QStringLiteral("new"));
-        QCOMPARE(ds->position(), rows);
-        QCOMPARE(ds->recordCount(), rows + 1);
-        QVERIFY(ds->moveLast() && ds->moveNext() && ds->eof());
-        QVERIFY(ds->refresh() && ds->moveLast() && ds->deleteCurrent());
-        QCOMPARE(folder.count(QStringLiteral("mnu")), rows);
-        QCOMPARE(ds->recordCount(), rows);
-        QVERIFY(ds->moveLast());
-        QCOMPARE(name(), QStringLiteral("d%1").arg(rows));
     }
 
     void queryLanguage()
