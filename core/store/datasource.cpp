@@ -354,6 +354,9 @@ bool DataSource::moveFirst()
 
 bool DataSource::moveLast()
 {
+    // A new record is the last row.
+    if (m_newRow && isAhead(m_pos))
+        return true;
     // A record set not read to its end counts its rows and reads the last
     // ones alone.
     if (m_cursor.isValid() && !m_newRow) {
@@ -414,8 +417,12 @@ bool DataSource::moveTo(int row)
     if (isAhead(row))
         return movePointer(row);
     // A row far beyond the rows read is read alone, with the rows before it.
-    if (row >= m_rows.size() + laterBatch && m_cursor.isValid() && !m_newRow) {
+    if (row >= m_rows.size() + laterBatch && m_cursor.isValid()) {
+        // A new record (the last row) forgotten leaves the rows before it.
+        const int newAt = m_newRow ? m_pos : -1;
         forgetPending();
+        if (newAt >= 0 && row >= newAt)
+            row = newAt - 1;
         if (standAhead(row))
             return true;
     }

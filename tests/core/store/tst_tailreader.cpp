@@ -133,17 +133,17 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("tail");
         QTest::addColumn<int>("from"); // -1: the last row
-        QTest::addColumn<bool>("store");
+        QTest::addColumn<QString>("leave");
+        const QString list = Queries::dishList(), tail = Queries::dishListTail();
         const QString search = QStringLiteral("SELECT mnu.* FROM mnu WHERE ID > 0");
-        QTest::newRow("tail, first row, stored")
-            << Queries::dishList() << Queries::dishListTail() << 0 << true;
-        QTest::newRow("tail, last row, stored")
-            << Queries::dishList() << Queries::dishListTail() << -1 << true;
-        QTest::newRow("tail, last row, cancelled")
-            << Queries::dishList() << Queries::dishListTail() << -1 << false;
-        QTest::newRow("search, far row, stored") << search << QString() << 2000 << true;
-        QTest::newRow("search, far row, cancelled") << search << QString() << 2000 << false;
-        QTest::newRow("search, first row, cancelled") << search << QString() << 0 << false;
+        QTest::newRow("tail, first row, stored") << list << tail << 0 << "submit";
+        QTest::newRow("tail, last row, stored") << list << tail << -1 << "submit";
+        QTest::newRow("tail, last row, cancelled") << list << tail << -1 << "cancel";
+        QTest::newRow("tail, first row, back") << list << tail << 0 << "previous";
+        QTest::newRow("search, far row, stored") << search << QString() << 2000 << "submit";
+        QTest::newRow("search, far row, cancelled") << search << QString() << 2000 << "cancel";
+        QTest::newRow("search, first row, cancelled") << search << QString() << 0 << "cancel";
+        QTest::newRow("search, first row, back") << search << QString() << 0 << "previous";
     }
 
     void newRecordStandsLastUnread()
@@ -151,8 +151,9 @@ private slots:
         QFETCH(QString, source);
         QFETCH(QString, tail);
         QFETCH(int, from);
-        QFETCH(bool, store);
+        QFETCH(QString, leave);
         const int rows = 3000;
+        const bool store = leave == QLatin1String("submit");
         TestFolder folder;
         QVERIFY(folder.makeStore(dishes(rows)));
         // As the program keeps it: a write leaves the readers' rows unread.
@@ -162,8 +163,9 @@ private slots:
         auto ds = open(source, tail);
         QVERIFY(ds->refresh());
         QVERIFY(from < 0 ? ds->moveLast() : ds->moveTo(from));
-        const int former = ds->position();
-        const QString formerName = ds->text(QStringLiteral("アイテム名"));
+        auto name = [&] { return ds->text(QStringLiteral("アイテム名")); };
+        int former = ds->position();
+        QString formerName = name();
 
         QVERIFY(ds->addNew());
         QCOMPARE(ds->position(), rows);
@@ -171,13 +173,17 @@ private slots:
         if (store) {
             QVERIFY(ds->submitPending());
             QVERIFY(ds->moveFirst() && ds->moveLast());
-            QCOMPARE(ds->position(), rows);
-            QCOMPARE(ds->text(QStringLiteral("アイテム名")), QStringLiteral("new"));
-        } else {
+            former = rows;
+            formerName = QStringLiteral("new");
+        } else if (leave == QLatin1String("cancel")) {
             ds->cancelUpdate();
-            QCOMPARE(ds->position(), former);
-            QCOMPARE(ds->text(QStringLiteral("アイテム名")), formerName);
+        } else {
+            QVERIFY(ds->movePrevious());
+            former = rows - 1;
+            formerName = QStringLiteral("d%1").arg(rows);
         }
+        QCOMPARE(ds->position(), former);
+        QCOMPARE(name(), formerName);
         QVERIFY(ds->rowCount() < rows); // the rows before were not read
         QCOMPARE(folder.count(QStringLiteral("mnu")), rows + int(store));
         // Reading in order puts the stored record after the last row.
