@@ -593,6 +593,10 @@ bool Database::writeDerived(const std::function<bool()> &fn)
     if (m_readOnly || !editsRefused().isEmpty() || !isStillTheFile())
         return false;
     drainCursors();
+    // The connection's own setting is put back afterwards, whatever it was.
+    const QByteArray synchronous =
+        "PRAGMA synchronous=" +
+        QByteArray::number(scalarOf(m_db, QStringLiteral("PRAGMA synchronous")).toInt());
     bool ok = sqlite3_exec(m_db, "PRAGMA synchronous=NORMAL; BEGIN IMMEDIATE", nullptr, nullptr,
                            nullptr) == SQLITE_OK;
     if (ok) {
@@ -600,7 +604,7 @@ bool Database::writeDerived(const std::function<bool()> &fn)
         if (!ok)
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
-    sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db, synchronous.constData(), nullptr, nullptr, nullptr);
     if (ok)
         scheduleCheckpoint();
     return ok;

@@ -266,9 +266,20 @@ private slots:
         TestFolder folder;
         QVERIFY(folder.makeStore(fixture));
         QString error;
+        // Keeping figures leaves the connection's own durability as it was.
+        Menus::MenuStore held;
+        QVERIFY(held.open(connection, &error));
+        sqlite3 *db = held.database()->handle();
+        QCOMPARE(sqlite3_exec(db, "PRAGMA synchronous=EXTRA", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
         Menus::DishBook counted;
         QVERIFY2(counted.need(connection, {1, 2}, &error), qPrintable(error));
         QCOMPARE(folder.scalar(QStringLiteral("SELECT count(*) FROM mns")).toInt(), 2);
+        sqlite3_stmt *mode = nullptr;
+        sqlite3_prepare_v2(db, "PRAGMA synchronous", -1, &mode, nullptr);
+        QCOMPARE(sqlite3_step(mode), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int(mode, 0), 3); // EXTRA
+        sqlite3_finalize(mode);
         if (!change.isEmpty())
             QVERIFY(folder.exec(change));
         Menus::DishBook again;
