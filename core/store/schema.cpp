@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <vector>
 
 namespace Schema {
 
@@ -229,47 +230,66 @@ END;
 )SQL");
 }
 
+namespace {
+
+// The triggers that drop a dish's kept figures: the table and event, and
+// which dishes' rows go.
+struct FigureTrigger
+{
+    const char *table;
+    const char *event;
+    QString drop;
+};
+
+std::vector<FigureTrigger> figureTriggerList()
+{
+    const QString usedBy =
+        QStringLiteral("ID IN (SELECT アイテムCD FROM kou WHERE 食品コード IN (%1))");
+    std::vector<FigureTrigger> list = {
+        {"mnu", "UPDATE", QStringLiteral("ID IN (old.ID, new.ID)")},
+        {"mnu", "DELETE", QStringLiteral("ID = old.ID")},
+        {"kou", "INSERT", QStringLiteral("ID = new.アイテムCD")},
+        {"kou", "UPDATE", QStringLiteral("ID IN (old.アイテムCD, new.アイテムCD)")},
+        {"kou", "DELETE", QStringLiteral("ID = old.アイテムCD")}};
+    for (const char *table : {"eys", "sbn"}) {
+        list.push_back({table, "INSERT", usedBy.arg(QStringLiteral("new.SID"))});
+        list.push_back({table, "UPDATE", usedBy.arg(QStringLiteral("old.SID, new.SID"))});
+        list.push_back({table, "DELETE", usedBy.arg(QStringLiteral("old.SID"))});
+    }
+    return list;
+}
+
+QString triggerName(const FigureTrigger &trigger)
+{
+    return QStringLiteral("%1_%2_figures")
+        .arg(QLatin1String(trigger.table), QString::fromLatin1(trigger.event).toLower());
+}
+
+} // namespace
+
 QStringList figureTriggers()
 {
     QStringList names;
-    for (const char *table : {"kou", "eys", "sbn"})
-        for (const char *event : {"insert", "update", "delete"})
-            names
-                << QStringLiteral("%1_%2_figures").arg(QLatin1String(table), QLatin1String(event));
-    names << QStringLiteral("mnu_update_figures") << QStringLiteral("mnu_delete_figures");
+    for (const FigureTrigger &trigger : figureTriggerList())
+        names << triggerName(trigger);
     return names;
 }
 
 QString figureTableStatements()
 {
     // mns keeps each dish's counted figures (its name and servings, every
-    // component's sum and the foods it leaves out, the grams per food group) sealed by the program
-    // that counted them, so that a menu of many days need not read every
-    // dish, line and food again. Any change to a dish, its lines, a food they
-    // use or its components drops the dish's row; the next reading counts
-    // it anew.
+    // component's sum and the foods it leaves out, the grams per food group)
+    // sealed by the program that counted them, so that a menu of many days
+    // need not read every dish, line and food again. Any change to a dish,
+    // its lines, a food they use or its components drops the dish's row; the
+    // next reading counts it anew.
     QString sql = QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS mns (ID INTEGER PRIMARY KEY, FIG BLOB NOT NULL);\n"
-        "CREATE TRIGGER IF NOT EXISTS mnu_update_figures AFTER UPDATE ON mnu\n"
-        "BEGIN\n  DELETE FROM mns WHERE ID IN (old.ID, new.ID);\nEND;\n"
-        "CREATE TRIGGER IF NOT EXISTS mnu_delete_figures AFTER DELETE ON mnu\n"
-        "BEGIN\n  DELETE FROM mns WHERE ID = old.ID;\nEND;\n");
-    const auto trigger = [&sql](const char *table, const char *event, const QString &drop) {
-        sql += QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_%2_figures AFTER %3 ON %1\n"
+        "CREATE TABLE IF NOT EXISTS mns (ID INTEGER PRIMARY KEY, FIG BLOB NOT NULL);\n");
+    for (const FigureTrigger &trigger : figureTriggerList())
+        sql += QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER %2 ON %3\n"
                               "BEGIN\n  DELETE FROM mns WHERE %4;\nEND;\n")
-                   .arg(QLatin1String(table), QString::fromLatin1(event).toLower(),
-                        QLatin1String(event), drop);
-    };
-    trigger("kou", "INSERT", QStringLiteral("ID = new.アイテムCD"));
-    trigger("kou", "UPDATE", QStringLiteral("ID IN (old.アイテムCD, new.アイテムCD)"));
-    trigger("kou", "DELETE", QStringLiteral("ID = old.アイテムCD"));
-    const QString usedBy =
-        QStringLiteral("ID IN (SELECT アイテムCD FROM kou WHERE 食品コード IN (%1))");
-    for (const char *table : {"eys", "sbn"}) {
-        trigger(table, "INSERT", usedBy.arg(QStringLiteral("new.SID")));
-        trigger(table, "UPDATE", usedBy.arg(QStringLiteral("old.SID, new.SID")));
-        trigger(table, "DELETE", usedBy.arg(QStringLiteral("old.SID")));
-    }
+                   .arg(triggerName(trigger), QLatin1String(trigger.event),
+                        QLatin1String(trigger.table), trigger.drop);
     return sql;
 }
 
