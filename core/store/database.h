@@ -187,8 +187,3 @@ private:
     std::function<void()> m_beforeFirstWrite;
     std::vector<std::pair<std::string, quint64>> m_rowWrites;
 };
-
-// Binds a Qt value to a statement parameter (1-based).
-void bindValue(sqlite3_stmt *stmt, int index, const QVariant &value);
-// Reads a result column as a Qt value (null, integer, real, text or blob).
-QVariant columnValue(sqlite3_stmt *stmt, int column);

@@ -1,11 +1,9 @@
 #include "core/store/schemacheck.h"
 
-#include "core/store/schema.h"
-#include "core/store/statement.h"
+#include "core/store/schemareference.h"
 
 #include <QHash>
 #include <QSet>
-#include <mutex>
 #include <sqlite3.h>
 #include <vector>
 
@@ -13,46 +11,10 @@ namespace SchemaCheck {
 
 namespace {
 
-// A statement's text as tokens: a quoted name or text is one token, a word
-// is one (upper-cased), every other character stands alone; blanks and line
-// breaks go. Two statements that differ only in spacing or in the case of
-// their keywords give the same tokens.
-QStringList tokensOf(const QString &sql, bool keepCase = false)
-{
-    QStringList tokens;
-    const qsizetype n = sql.size();
-    for (qsizetype i = 0; i < n;) {
-        const QChar c = sql[i];
-        if (c.isSpace()) {
-            ++i;
-            continue;
-        }
-        if (c == QLatin1Char('"') || c == QLatin1Char('\'') || c == QLatin1Char('`') ||
-            c == QLatin1Char('[')) {
-            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-            qsizetype j = i + 1;
-            while (j < n &&
-                   !(sql[j] == close && !(j + 1 < n && sql[j + 1] == close && close != ']')))
-                j += sql[j] == close ? 2 : 1;
-            tokens << sql.mid(i, j + 1 - i);
-            i = j + 1;
-            continue;
-        }
-        if (c.isLetterOrNumber() || c == QLatin1Char('_') || c.unicode() > 127) {
-            qsizetype j = i;
-            while (
-                j < n && !sql[j].isSpace() &&
-                (sql[j].isLetterOrNumber() || sql[j] == QLatin1Char('_') || sql[j].unicode() > 127))
-                ++j;
-            tokens << (keepCase ? sql.mid(i, j - i) : sql.mid(i, j - i).toUpper());
-            i = j;
-            continue;
-        }
-        tokens << QString(c);
-        ++i;
-    }
-    return tokens;
-}
+using SchemaReference::columnsOf;
+using SchemaReference::Object;
+using SchemaReference::objectsOf;
+using SchemaReference::tokensOf;
 
 QString unquoted(const QString &token)
 {
@@ -119,91 +81,22 @@ QSet<QString> wordsAfterName(const QStringList &definition)
     return words;
 }
 
-// What the table info tells of a column: type, not null, default, key and
-// whether it is stored (a computed column is hidden).
-QHash<QString, QString> columnsOf(sqlite3 *db, const QString &table)
-{
-    QHash<QString, QString> columns;
-    Statement info;
-    if (!info.prepare(db, QStringLiteral("SELECT name, upper(type), \"notnull\", dflt_value, pk, "
-                                         "hidden FROM pragma_table_xinfo(?1, 'main')")))
-        return columns;
-    info.bind(1, table);
-    while (info.next())
-        columns.insert(info.value(0).toString().toLower(),
-                       QStringLiteral("%1|%2|%3|%4|%5")
-                           .arg(info.value(1).toString(), info.value(2).toString(),
-                                info.value(3).toString(), info.value(4).toString(),
-                                info.value(5).toString()));
-    return columns;
-}
-
-struct Object
-{
-    QString type; // table, index, trigger, view
-    QString name;
-    QString table; // the table an index or trigger belongs to
-    QString sql;
-    bool isVirtual = false;
-    bool isShadow = false;
-};
-
-// The schema's objects in their order; false when it cannot be read. Only
-// sqlite_schema is read: nothing is opened (a virtual table of a module this
-// program lacks would not open).
-bool objectsOf(sqlite3 *db, std::vector<Object> *objects)
-{
-    Statement list;
-    if (!list.prepare(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_schema "
-                                         "ORDER BY rowid")))
-        return false;
-    while (list.next()) {
-        Object object;
-        object.type = list.value(0).toString();
-        object.name = list.value(1).toString();
-        object.table = list.value(2).toString();
-        object.sql = list.value(3).toString();
-        const QStringList head = tokensOf(object.sql.left(40));
-        object.isVirtual = head.size() > 1 && head[1] == QLatin1String("VIRTUAL");
-        objects->push_back(object);
-    }
-    return !list.failed();
-}
-
-// The program's own schema, made once from its statements.
+// The program's own schema, by lower-cased name.
 struct Reference
 {
-    QHash<QString, Object> objects; // by lower-cased name
-    QHash<QString, QHash<QString, QString>> columns;
+    QHash<QString, Object> objects;
+    const QHash<QString, SchemaReference::Columns> &columns;
 };
 
 const Reference &reference()
 {
-    static Reference made;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        sqlite3 *db = nullptr;
-        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr) ==
-                SQLITE_OK &&
-            Schema::create(db, nullptr) && Schema::bringUpToDate(db, nullptr)) {
-            std::vector<Object> objects;
-            objectsOf(db, &objects);
-            // The virtual table's shadow tables, which SQLite makes for it.
-            QSet<QString> shadows;
-            Statement list;
-            if (list.prepare(db, QStringLiteral("SELECT lower(name) FROM pragma_table_list "
-                                                "WHERE schema = 'main' AND type = 'shadow'")))
-                while (list.next())
-                    shadows << list.value(0).toString();
-            for (Object &object : objects) {
-                object.isShadow = shadows.contains(object.name.toLower());
-                made.objects.insert(object.name.toLower(), object);
-                if (object.type == QLatin1String("table"))
-                    made.columns.insert(object.name.toLower(), columnsOf(db, object.name));
-            }
-        }
-        sqlite3_close_v2(db);
-    });
+    static const Reference made = [] {
+        const SchemaReference::Reference &builtIn = SchemaReference::builtIn();
+        Reference ours{{}, builtIn.columns};
+        for (const Object &object : builtIn.objects)
+            ours.objects.insert(object.name.toLower(), object);
+        return ours;
+    }();
     return made;
 }
 

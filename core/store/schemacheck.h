@@ -5,8 +5,8 @@
 
 struct sqlite3;
 
-// The store's schema compared with the one the program makes itself (the
-// schema's own statements, run once in memory): a file brings data, never
+// The store's schema compared with the one the program makes itself (its
+// statements as SQLite keeps them, SchemaReference): a file brings data, never
 // code. A trigger, view, index or virtual table the program does not make, a
 // column that computes or checks anything of its own, or a table whose keys
 // or column types differ from ours is foreign. A store made by an earlier

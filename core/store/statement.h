@@ -57,3 +57,8 @@ private:
 // The first column of the first row of sql, null when there is none or the
 // query fails.
 QVariant scalarOf(sqlite3 *db, const QString &sql, const QVariantList &params = {});
+
+// Binds a Qt value to a statement parameter (1-based).
+void bindValue(sqlite3_stmt *stmt, int index, const QVariant &value);
+// Reads a result column as a Qt value (null, integer, real, text or blob).
+QVariant columnValue(sqlite3_stmt *stmt, int column);

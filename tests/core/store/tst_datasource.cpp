@@ -1,5 +1,6 @@
 #include "core/store/database.h"
 #include "core/store/datasource.h"
+#include "core/store/statement.h"
 #include "tests/support/testsupport.h"
 
 #include <QtTest>

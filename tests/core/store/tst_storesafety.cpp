@@ -5,6 +5,7 @@
 #include "core/store/datasource.h"
 #include "core/store/schema.h"
 #include "core/store/schemacheck.h"
+#include "core/store/schemareference.h"
 #include "core/store/statement.h"
 #include "core/store/storecheck.h"
 #include "core/store/storelock.h"
@@ -93,6 +94,30 @@ private slots:
         for (const auto &table : StoreCheck::usedParts())
             listed << table.table + QLatin1Char(':') + table.columns.join(QLatin1Char(','));
         QCOMPARE(listed, expected);
+    }
+
+    // The schema compiled in is the one the statements make now, read back
+    // from SQLite: names, statements (Japanese names included), virtual and
+    // shadow tables, and every column's type, key and default.
+    void builtInSchemaIsWhatTheStatementsMake()
+    {
+        const SchemaReference::Reference made = SchemaReference::make();
+        const SchemaReference::Reference &builtIn = SchemaReference::builtIn();
+        QVERIFY(!made.objects.empty());
+        auto text = [](const SchemaReference::Reference &r) {
+            QStringList lines;
+            for (const SchemaReference::Object &o : r.objects)
+                lines << QStringList{o.type,
+                                     o.name,
+                                     o.table,
+                                     o.sql,
+                                     QString::number(o.isVirtual),
+                                     QString::number(o.isShadow)}
+                             .join(QLatin1Char('|'));
+            return lines;
+        };
+        QCOMPARE(text(builtIn), text(made));
+        QCOMPARE(builtIn.columns, made.columns);
     }
 
     void missingParts_data()
