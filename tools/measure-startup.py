@@ -15,6 +15,9 @@ a user's next start finds it.
     measure-startup.py PROBE STORE [--empty EMPTY_PROBE] [--runs N] [--ini FILE]
                        [--cpu N]
 
+STORE "-" starts the program with no store beside it: the main window and its
+controls alone, with nothing read, which no store can start faster than.
+
 With --ini, FILE is put beside the store as its settings file "zento.ini".
 
 With --cpu, every launch runs on that one processor. On a machine whose
@@ -87,7 +90,8 @@ def main():
                                                        "zento-emptyprobe"))
     results = {probe: ([], [], []), empty: ([], [], [])}
     with tempfile.TemporaryDirectory() as folder:
-        shutil.copy(args.store, os.path.join(folder, "zento.dll"))
+        if args.store != "-":
+            shutil.copy(args.store, os.path.join(folder, "zento.dll"))
         if args.ini:
             shutil.copy(args.ini, os.path.join(folder, "zento.ini"))
         for run in range(args.runs + 1):
