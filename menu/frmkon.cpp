@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QDate>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,6 +72,9 @@ FrmKon::FrmKon(Program &program, QWidget *parent)
     if (DishComponents::loadIntakes(m_program.DbConnectionString, &rows, &error))
         m_standards = Intakes::Table(rows);
     reload();
+    // A dish changed in the main window shows its new figures here at once.
+    if (Fmain *main = m_program.fmain())
+        connect(main, &Fmain::dishShown, this, &FrmKon::followStore);
 }
 
 FrmKon::~FrmKon() = default;
@@ -297,7 +301,7 @@ bool FrmKon::showDay(qint64 day)
     return false;
 }
 
-void FrmKon::fillDays(qint64 keep)
+void FrmKon::fillDays(qint64 keep, const std::vector<qint64> &alsoSelected)
 {
     QString error;
     std::vector<Menus::Entry> entries;
@@ -320,11 +324,37 @@ void FrmKon::fillDays(qint64 keep)
         KonDays->setItem(row, 3, cell(QString(), true));
     }
     KonDays->resizeColumnToContents(0);
-    m_filling = false;
     if (keepRow >= 0)
         KonDays->selectRow(keepRow);
+    for (int row = 0; row < int(m_days.size()); ++row)
+        if (row != keepRow && std::find(alsoSelected.begin(), alsoSelected.end(), m_days[row].id) !=
+                                  alsoSelected.end())
+            KonDays->selectionModel()->select(KonDays->model()->index(row, 0),
+                                              QItemSelectionModel::Select |
+                                                  QItemSelectionModel::Rows);
+    m_filling = false;
+    m_seen = m_store.mark();
     showDayFigures();
     dayChosen();
+}
+
+void FrmKon::followStore()
+{
+    if (!m_store.database() || m_filling || m_store.mark() == m_seen)
+        return;
+    std::vector<qint64> selected;
+    for (const Menus::Day &day : selectedDays())
+        selected.push_back(day.id);
+    m_dishes.clear();
+    fillDays(currentDay(), selected);
+}
+
+bool FrmKon::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::WindowActivate)
+        followStore();
+    return handled;
 }
 
 void FrmKon::showEvent(QShowEvent *event)
@@ -395,6 +425,8 @@ void FrmKon::refreshDay(qint64 day)
         return;
     }
     m_entries.insert(day, std::move(entries));
+    // The window's own change is read: only it changed the store since.
+    m_seen = m_store.mark();
     needDishes({day});
     for (int row = 0; row < int(m_days.size()); ++row)
         if (m_days[row].id == day)
@@ -621,6 +653,7 @@ void FrmKon::personChanged()
     for (Menus::Day &day : m_days)
         if (day.id == currentDay())
             day.person = person;
+    m_seen = m_store.mark();
     fillDay();
     fillPeriod();
 }

@@ -67,12 +67,19 @@ private:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void build();
     // Offers the dishes whose name holds the typed text in KonDish.
     void offerDishes();
-    void fillDays(qint64 keep);
+    // Reads the days and their entries again; `keep` becomes the current
+    // day, and the days of `alsoSelected` are selected with it.
+    void fillDays(qint64 keep, const std::vector<qint64> &alsoSelected = {});
+    // Reads everything again when the store changed since the window last
+    // read it (a dish edited, renamed or deleted in the main window, a food
+    // changed), keeping the chosen days: no figure or name shown is stale.
+    void followStore();
     // The energy and salt of the days the list shows (read on demand: a
     // year of menus reads only the dishes of the rows in sight).
     void showDayFigures();
@@ -123,4 +130,5 @@ private:
     std::vector<int> m_judged; // the components of KonJudge's rows
     QString m_dayBalance, m_periodBalance;
     bool m_filling = false;
+    Menus::MenuStore::Mark m_seen; // the store as the window last read it
 };

@@ -236,6 +236,14 @@ int MenuStore::daysUsingDish(qint64 dish) const
     return scalarOf(m_db->handle(), Queries::menuDaysUsingDish(), {dish}).toInt();
 }
 
+MenuStore::Mark MenuStore::mark() const
+{
+    Mark mark;
+    for (const char *table : {"kon", "kom", "mnu", "kou", "eys", "sbn"})
+        mark.push_back(m_db->markOf(table));
+    return mark;
+}
+
 bool MenuStore::write(const QString &sql, const QVariantList &params, QString *error)
 {
     return m_db->write([&](QString *e) { return m_db->run(sql, params, e); }, error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/nutrition/components.h"
+#include "core/store/database.h"
 
 #include <QString>
 #include <QStringView>
@@ -11,8 +12,6 @@
 #include <optional>
 #include <utility>
 #include <vector>
-
-class Database;
 
 // The menus kept in the store: days of meals, each entry a dish in a meal
 // with its portion. Every change is one write, and so one undo step.
@@ -115,6 +114,13 @@ public:
     bool keepFigures(const std::vector<std::pair<qint64, QByteArray>> &figures, qint64 version);
     // How many days have the dish in one of their meals.
     int daysUsingDish(qint64 dish) const;
+    // A mark of what the menus count: the days, their entries, the dishes,
+    // their lines and the foods' values. It changes whenever any of them may
+    // have changed, whoever wrote (another window, an undo, another
+    // program); the figures kept beside them do not count. Equal marks mean
+    // that what was read before is still true.
+    using Mark = std::vector<Database::TableMark>;
+    Mark mark() const;
 
     std::optional<qint64> createDay(const Day &day, QString *error);
     // A new day with the entries and person of another; one write.

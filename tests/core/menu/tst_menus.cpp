@@ -294,6 +294,51 @@ private slots:
         QCOMPARE(again.find(2)->groupGrams[17], 1.0);
     }
 
+    // The menu window reads again when what it shows comes from changed,
+    // through the program or another; figures kept are no change.
+    void markFollowsWhatMenusCount_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("outside"); // written by another connection
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("nothing, figures kept") << QString() << false << false;
+        QTest::newRow("a line's quantity")
+            << QStringLiteral("UPDATE kou SET 数量2=1 WHERE アイテムCD=1") << false << true;
+        QTest::newRow("a dish renamed")
+            << QStringLiteral("UPDATE mnu SET アイテム名='親子どんぶり' WHERE ID=1") << false
+            << true;
+        QTest::newRow("a dish deleted")
+            << QStringLiteral("DELETE FROM mnu WHERE ID=2") << false << true;
+        QTest::newRow("a day's person") << QStringLiteral("UPDATE kon SET AGE=12") << false << true;
+        QTest::newRow("a food's value, by another program")
+            << QStringLiteral("UPDATE eys SET ENC=100 WHERE SID=1088") << true << true;
+    }
+
+    void markFollowsWhatMenusCount()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, outside);
+        QFETCH(bool, changed);
+        TestFolder folder;
+        QVERIFY(folder.makeStore(fixture));
+        Menus::MenuStore store;
+        QString error;
+        QVERIFY(store.open(connection, &error));
+        const qint64 day = *store.createDay({0, QStringLiteral("2026-12-07"), {}, {}}, &error);
+        QVERIFY(store.addEntry(day, 1, 2, 1, &error));
+        const Menus::MenuStore::Mark before = store.mark();
+        Menus::DishBook dishes;
+        QVERIFY2(dishes.need(connection, {1, 2}, &error), qPrintable(error));
+        QCOMPARE(folder.count(QStringLiteral("mns")), 2);
+        const std::shared_ptr<Database> db = store.database();
+        if (outside)
+            QVERIFY(folder.exec(change));
+        else if (!change.isEmpty())
+            QVERIFY2(db->write([&](QString *e) { return db->run(change, {}, e); }, &error),
+                     qPrintable(error));
+        QCOMPARE(store.mark() != before, changed);
+    }
+
     // The dish box offers the dishes whose name holds the text, the one
     // named exactly so first.
     void dishesNamed_data()
