@@ -29,6 +29,17 @@ bool fail(QString *error, const QString &text)
     return false;
 }
 
+// Why a write into db failed with rc, in the user's words where the cause is
+// known (a full disk ...), else in SQLite's: said, or rc's own text.
+QString causeOf(sqlite3 *db, int rc, const char *said = nullptr)
+{
+    if (const int cause = sqlite3_system_errno(db))
+        return FileCause::of(cause);
+    if ((rc & 0xff) == SQLITE_FULL)
+        return FileCause::of(ENOSPC);
+    return QString::fromUtf8(said ? said : sqlite3_errstr(rc));
+}
+
 // Copies every page of from into to, in one pass.
 bool transfer(sqlite3 *from, sqlite3 *to, QString *error)
 {
@@ -43,16 +54,15 @@ bool transfer(sqlite3 *from, sqlite3 *to, QString *error)
         sqlite3_sleep(50);
     }
     const int finish = sqlite3_backup_finish(backup);
-    // A failed write is told by its cause (a full disk ...), in words.
-    const int cause = sqlite3_system_errno(to);
     // Pages that cannot be read are the damage of the file copied from.
     if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB)
         return fail(error, QStringLiteral("写し元のデータベースが壊れています（%1）")
                                .arg(QString::fromUtf8(sqlite3_errstr(rc))));
+    // A failed write is told by its cause (a full disk ...), in words.
     if (rc != SQLITE_DONE)
-        return fail(error, cause ? FileCause::of(cause) : QString::fromUtf8(sqlite3_errstr(rc)));
+        return fail(error, causeOf(to, rc));
     if (finish != SQLITE_OK)
-        return fail(error, cause ? FileCause::of(cause) : QString::fromUtf8(sqlite3_errmsg(to)));
+        return fail(error, causeOf(to, finish, sqlite3_errmsg(to)));
     return true;
 }
 
@@ -111,7 +121,7 @@ bool copy(sqlite3 *db, const QString &target, QString *error)
     // one file is all of it.
     if (ok &&
         sqlite3_exec(out, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
-        ok = fail(&why, QString::fromUtf8(sqlite3_errmsg(out)));
+        ok = fail(&why, causeOf(out, sqlite3_extended_errcode(out), sqlite3_errmsg(out)));
     if (sqlite3_close(out) != SQLITE_OK && ok)
         ok = fail(&why, QStringLiteral("ファイルを閉じられません"));
     if (ok) {
@@ -206,7 +216,7 @@ QString writeReplacement(const QString &storePath, const QString &source, QStrin
                       .constData(),
                   nullptr, nullptr, &message) != SQLITE_OK) {
         ok = false;
-        why = QString::fromUtf8(message ? message : sqlite3_errmsg(out));
+        why = causeOf(out, sqlite3_extended_errcode(out), message ? message : sqlite3_errmsg(out));
     }
     sqlite3_free(message);
     if (out && sqlite3_close(out) != SQLITE_OK && ok)
