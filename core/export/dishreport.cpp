@@ -491,7 +491,7 @@ bool readComponents(const ExportReader &reader, const Selection &which, Foods *f
 }
 
 // Adds a line's components that the value fields do not hold to its dish's
-// sums, and its carbohydrate to the label's.
+// sums, and its carbohydrate and sodium to the label's.
 void addComponents(const Line &line, const Amounts &foodValues, Totals *totals)
 {
     const std::array<int, Components::count> &fields = fieldOfComponent();
@@ -518,6 +518,18 @@ void addComponents(const Line &line, const Amounts &foodValues, Totals *totals)
     }
     if (carb)
         totals->labelCarbohydrate = totals->labelCarbohydrate.value_or(0) + *carb;
+
+    static const int sodium = nutrientIndex("NA");
+    static const int salt = nutrientIndex("NAT");
+    std::optional<double> na = foodValues[sodium];
+    // Salt equivalent is sodium x 2.54 / 1000: a salt with no sodium beside
+    // it stands for the sodium it is made of.
+    if ((!na || *na == 0) && foodValues[salt] && *foodValues[salt] > 0)
+        na = *foodValues[salt] * 1000 / 2.54;
+    if (!na)
+        totals->labelSodiumUnknown = true;
+    else if (line.grams)
+        totals->labelSodium = totals->labelSodium.value_or(0) + line.grams.value() / 100 * *na;
 }
 
 // The components the value fields hold are the dish's sums of those fields.

@@ -71,6 +71,11 @@ struct Totals
     // food without it (one of the user's own) its 糖質 plus fibre.
     std::optional<double> labelCarbohydrate;
     bool labelCarbohydrateUnknown = false;
+    // The label's sodium (mg), line by line: the food's sodium, or for a
+    // food that gives its salt equivalent but no sodium (one typed from a
+    // package's label) the sodium of that salt.
+    std::optional<double> labelSodium;
+    bool labelSodiumUnknown = false;
 };
 
 // The nine compared nutrients and the standard of one age and sex.

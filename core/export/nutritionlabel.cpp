@@ -80,7 +80,9 @@ Content contentOf(const Totals &t, LabelItem item)
                     : std::nullopt,
                 t.labelCarbohydrateUnknown};
     case LabelItem::Salt:
-        return field("NA");
+        return {t.labelSodium ? std::optional<double>(NumberText::significant15(*t.labelSodium))
+                              : std::nullopt,
+                t.labelSodiumUnknown};
     }
     return {};
 }

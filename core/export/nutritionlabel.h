@@ -12,7 +12,9 @@
 // serving of a given weight, as the food labelling standard (食品表示基準,
 // 平成27年内閣府令第10号) and the consumer agency's guideline for nutrition
 // labels (消費者庁「食品表示法に基づく栄養成分表示のためのガイドライン」) ask:
-// - salt equivalent is sodium x 2.54 / 1000 (g from mg);
+// - salt equivalent is sodium x 2.54 / 1000 (g from mg); a food that gives
+//   its salt equivalent but no sodium (a user's food typed from a package's
+//   label) counts the sodium of that salt;
 // - a content per 100 g below the item's threshold (別表第九: energy 5 kcal,
 //   protein, fat and carbohydrate 0.5 g, sodium 5 mg) reads "0";
 // - each figure is rounded half up to its place: energy whole kcal, the rest

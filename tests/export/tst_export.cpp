@@ -583,6 +583,7 @@ private slots:
         // below 0.5; energy 4 x 5 + 9 x 1 + 4 x 0.98 = 32.92 for the dish.
         Export::Totals t = totalsOf(200, {{"ENC", 250}, {"TAN", 5}, {"SST", 1.0}, {"NA", 600}});
         t.labelCarbohydrate = 0.98;
+        t.labelSodium = 600;
         Export::NutritionLabel label = Export::nutritionLabel(t, std::nullopt);
         QCOMPARE(label.basis, QStringLiteral("100g当たり"));
         QStringList shown;

@@ -28,7 +28,9 @@ QString foodsSql()
                           " (17012,'食塩',17,0,0,0,0,0,39000,99.5),"
                           " (14006,'調合油',14,886,0,100,0,0,0,0),"
                           " (100001,'自家製たれ',20,200,2,1,40,2,1000,2.5),"
-                          " (100002,'糖質のない食品',20,10,2,0,NULL,NULL,0,0);"
+                          " (100002,'糖質のない食品',20,10,2,0,NULL,NULL,0,0),"
+                          " (100003,'塩だけのたれ',20,100,2,1,20,0,0,5.0),"
+                          " (100004,'塩だけのだし',20,2,0.3,0,0.2,0,NULL,2.5);"
                           "INSERT INTO sbn(SID,CHOCDF,ALC) VALUES (6061,5.2,NULL), (6086,2.4,NULL),"
                           " (4040,0.4,NULL), (4084,0,NULL), (2045,33.1,NULL), (16001,4.9,12.3),"
                           " (16025,43.2,9.5), (17012,0,NULL), (14006,0,NULL);");
@@ -110,6 +112,12 @@ private slots:
         // A user's food without the table's 炭水化物: its sugar plus fibre.
         QTest::newRow("user's food")
             << Lines{{100001, 100}} << 0.0 << "100g当たり 185 2.0 1.0 42.0 2.5";
+        // A user's food typed from a package's label gives its salt and no
+        // sodium (the box left at 0, or empty): the salt is that salt.
+        QTest::newRow("user's food with salt, sodium 0")
+            << Lines{{100003, 100}} << 0.0 << "100g当たり 97 2.0 1.0 20.0 5.0";
+        QTest::newRow("user's food with salt, no sodium")
+            << Lines{{100004, 50}, {6061, 50}} << 0.0 << "100g当たり 14 0.8 0 2.7 1.3";
     }
 
     void labelOfRealDishes()
