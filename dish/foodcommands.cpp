@@ -4,6 +4,7 @@
 #include "app/fmain.h"
 #include "app/program.h"
 #include "app/prompts.h"
+#include "core/foods/foodrecord.h"
 #include "core/store/datasource.h"
 #include "dish/lineeditor.h"
 #include "foods/seibn.h"
@@ -71,9 +72,10 @@ void Fmain::deleteFood()
     if (!stored)
         return; // no such food (any more): nothing to name, nothing to delete
 
-    // 2-3. Confirmation.
+    // 2-3. Confirmation; it says how many dishes lose the food's lines.
     const QString name = *stored;
-    if (prompts.message(name + QStringLiteral("を削除します"), Prompts::Buttons::OkCancel,
+    const int dishes = FoodRecord::dishesUsing(program().DbConnectionString, id);
+    if (prompts.message(FoodRecord::deletionQuestion(name, dishes), Prompts::Buttons::OkCancel,
                         Prompts::Icon::None, title) != Prompts::Answer::Ok)
         return;
 

@@ -3,7 +3,9 @@
 #include "core/app/nametext.h"
 #include "core/nutrition/nutrients.h"
 #include "core/search/kana.h"
+#include "core/store/datasource.h"
 #include "core/store/numberreader.h"
+#include "core/store/queries.h"
 
 #include <cmath>
 
@@ -114,6 +116,24 @@ std::optional<double> valueOf(const QString &text)
     if (text.trimmed().isEmpty())
         return std::nullopt;
     return NumberReader::number(text);
+}
+
+int dishesUsing(const QString &connection, qint64 food)
+{
+    DataSource source;
+    source.setConnectionString(connection);
+    source.setRecordSource(Queries::dishesUsingFood(food));
+    return source.refresh() && !source.eof() ? source.value(0, 0).toInt() : 0;
+}
+
+QString deletionQuestion(const QString &name, int dishes)
+{
+    const QString question = name + QStringLiteral("を削除します");
+    if (dishes <= 0)
+        return question;
+    return question + QStringLiteral("\nこの食品は料理 %1 品で使われています。削除すると、"
+                                     "その料理の行は表示されず、栄養量にも数えられなくなります。")
+                          .arg(dishes);
 }
 
 QString readingToStore(const QString &typed)

@@ -46,6 +46,14 @@ QString tooLargeMessage(const QString &what, const QString &typed, double limit,
 // that passed check().
 std::optional<double> valueOf(const QString &text);
 
+// How many dishes have a line of the food: the lines stay when the food is
+// deleted, but no longer show nor count. 0 when the store cannot be read.
+int dishesUsing(const QString &connection, qint64 food);
+
+// The question asked before the food called name is deleted; it says how
+// many dishes lose its lines from their figures.
+QString deletionQuestion(const QString &name, int dishes);
+
 // Readings are stored in half-width katakana, the form the food search
 // matches; hiragana and full-width katakana are folded to it.
 QString readingToStore(const QString &typed);

@@ -45,6 +45,10 @@ bool transfer(sqlite3 *from, sqlite3 *to, QString *error)
     const int finish = sqlite3_backup_finish(backup);
     // A failed write is told by its cause (a full disk ...), in words.
     const int cause = sqlite3_system_errno(to);
+    // Pages that cannot be read are the damage of the file copied from.
+    if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB)
+        return fail(error, QStringLiteral("写し元のデータベースが壊れています（%1）")
+                               .arg(QString::fromUtf8(sqlite3_errstr(rc))));
     if (rc != SQLITE_DONE)
         return fail(error, cause ? FileCause::of(cause) : QString::fromUtf8(sqlite3_errstr(rc)));
     if (finish != SQLITE_OK)
@@ -185,6 +189,13 @@ QString writeReplacement(const QString &storePath, const QString &source, QStrin
     sqlite3 *out = openFile(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
     bool ok = out && transfer(from, out, &why);
     sqlite3_close_v2(from);
+    // The copy is checked as it came, before anything is run on it: a
+    // foreign or damaged file is refused for what it is.
+    if (ok) {
+        const QString problem = StoreCheck::problemOf(out, QFileInfo(source).fileName());
+        if (!problem.isEmpty())
+            ok = fail(&why, problem);
+    }
     // A copy made before the menus existed gets their empty tables; the
     // file keeps a rollback journal, so that the one file is all of it.
     char *message = nullptr;
@@ -206,10 +217,6 @@ QString writeReplacement(const QString &storePath, const QString &source, QStrin
             ok = fail(&why, QStringLiteral("ディスクに書き切れません"));
     }
     if (!ok) {
-        QFile::remove(part);
-        return refuse(why);
-    }
-    if (!StoreCheck::checkFile(part, &why, QFileInfo(source).fileName())) {
         QFile::remove(part);
         return refuse(why);
     }

@@ -686,6 +686,12 @@ QString dataVersion()
     return QStringLiteral("PRAGMA data_version");
 }
 
+QString dishesUsingFood(qint64 food)
+{
+    return QStringLiteral("SELECT count(DISTINCT アイテムCD) FROM kou WHERE 食品コード=") +
+           key(food);
+}
+
 QString menuDaysUsingDish()
 {
     return QStringLiteral("SELECT count(DISTINCT KID) FROM kom WHERE DISH=?1");

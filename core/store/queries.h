@@ -114,6 +114,8 @@ QString foods();                 // every food with all its fields
 QString foodsTail();
 // FNM and SNM of one food; a store made before full names: NULL and SNM.
 QString foodNames(qint64 food, bool fullNames);
+// How many dishes have a line of the food.
+QString dishesUsingFood(qint64 food);
 // ---- A food against the installed table (?1 the food)
 // The food's value fields named.
 QString foodValues(const QStringList &fields);

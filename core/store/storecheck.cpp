@@ -38,6 +38,12 @@ FileReport inspectFile(const QString &path)
         return {FileState::Folder,
                 QStringLiteral("「%1」はフォルダーで、データベースファイルではありません。")
                     .arg(shown)};
+    // A pipe would hold the program waiting for a writer, and a device has
+    // no size: neither is opened.
+    const QString notAFile = notAFileReason(path);
+    if (!notAFile.isEmpty())
+        return {FileState::NotDatabase,
+                QStringLiteral("%1データベースファイルとしては開きません。").arg(notAFile)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {FileState::Unreadable, QStringLiteral("データベースファイル「%1」を読めません: %2")
@@ -287,6 +293,31 @@ QString damageOf(sqlite3 *db, const QString &fileName, const std::atomic_bool *s
         .arg(fileName, faults.mid(0, 3).join(QStringLiteral(" / ")));
 }
 
+QString problemOf(sqlite3 *db, const QString &shown)
+{
+    // The schema first: nothing of a file that brings code of its own is run.
+    QStringList foreign = SchemaCheck::foreignParts(db);
+    QString problem;
+    if (!foreign.isEmpty())
+        problem = QStringLiteral("「%1」には、このプログラムが作らない%2があります。")
+                      .arg(shown, foreign.join(QStringLiteral("、")));
+    else
+        problem = damageOf(db, shown);
+    if (problem.isEmpty()) {
+        // A copy made before the menus (or their kept figures) existed is
+        // whole: the restore adds their empty tables.
+        QStringList missing = missingParts(db);
+        missing.removeIf([](const QString &part) {
+            return part == QStringLiteral("表「kon」") || part == QStringLiteral("表「kom」") ||
+                   part == QStringLiteral("表「mns」");
+        });
+        if (!missing.isEmpty())
+            problem = QStringLiteral("「%1」に%2がありません。")
+                          .arg(shown, missing.join(QStringLiteral("、")));
+    }
+    return problem;
+}
+
 bool checkFile(const QString &path, QString *error, const QString &shownAs)
 {
     auto fail = [error](const QString &text) {
@@ -311,27 +342,7 @@ bool checkFile(const QString &path, QString *error, const QString &shownAs)
         sqlite3_close_v2(db);
         return fail(QStringLiteral("「%1」を開けません: %2").arg(path, message));
     }
-    const QString shown = shownAs.isEmpty() ? QFileInfo(path).fileName() : shownAs;
-    // The schema first: nothing of a file that brings code of its own is run.
-    QStringList foreign = SchemaCheck::foreignParts(db);
-    QString problem;
-    if (!foreign.isEmpty())
-        problem = QStringLiteral("「%1」には、このプログラムが作らない%2があります。")
-                      .arg(shown, foreign.join(QStringLiteral("、")));
-    else
-        problem = damageOf(db, shown);
-    if (problem.isEmpty()) {
-        // A copy made before the menus (or their kept figures) existed is
-        // whole: the restore adds their empty tables.
-        QStringList missing = missingParts(db);
-        missing.removeIf([](const QString &part) {
-            return part == QStringLiteral("表「kon」") || part == QStringLiteral("表「kom」") ||
-                   part == QStringLiteral("表「mns」");
-        });
-        if (!missing.isEmpty())
-            problem = QStringLiteral("「%1」に%2がありません。")
-                          .arg(shown, missing.join(QStringLiteral("、")));
-    }
+    const QString problem = problemOf(db, shownAs.isEmpty() ? QFileInfo(path).fileName() : shownAs);
     const bool ok = problem.isEmpty();
     sqlite3_close_v2(db);
     return ok ? true : fail(problem);

@@ -70,6 +70,12 @@ QString readOnlyMessage(const QString &fileName);
 // it is whole, or when stop was set while it ran.
 QString damageOf(sqlite3 *db, const QString &fileName, const std::atomic_bool *stop = nullptr);
 
+// What makes the open database db unfit to become the store, as one message
+// naming shown: a schema not of our own, a damaged page or index, a table or
+// column the program uses that it lacks (the menus' tables aside, which a
+// restore adds); empty when it is fit.
+QString problemOf(sqlite3 *db, const QString &shown);
+
 // The whole check of a file that is to become the store (a backup being
 // restored): a database, a schema of our own, every page and index whole
 // and every table and column there. The

@@ -1,4 +1,5 @@
 #include "core/foods/foodrecord.h"
+#include "tests/support/testsupport.h"
 
 #include <QtTest>
 
@@ -102,6 +103,37 @@ private slots:
                  QStringLiteral("ｷﾞｭｳﾆｭｳ"));
         QCOMPARE(FoodRecord::readingToStore(QStringLiteral("パン")), QStringLiteral("ﾊﾟﾝ"));
         QCOMPARE(FoodRecord::readingToStore(QStringLiteral("ｺﾒ")), QStringLiteral("ｺﾒ"));
+    }
+
+    // The question before a food is deleted counts the dishes that lose its
+    // lines: each dish once, however many lines it has of the food.
+    void deletionCountsTheDishesUsingTheFood_data()
+    {
+        QTest::addColumn<QString>("lines"); // dish:food of each line
+        QTest::addColumn<int>("dishes");
+        QTest::newRow("unused") << "1:2" << 0;
+        QTest::newRow("one dish") << "1:1 1:2" << 1;
+        QTest::newRow("two lines of one dish") << "1:1 1:1" << 1;
+        QTest::newRow("two dishes") << "1:1 2:1 2:2" << 2;
+    }
+    void deletionCountsTheDishesUsingTheFood()
+    {
+        QFETCH(QString, lines);
+        QFETCH(int, dishes);
+        TestFolder folder;
+        QString sql = QStringLiteral("INSERT INTO mnu(ID, アイテム名) VALUES (1, 'a'), (2, 'b');");
+        for (const QString &line : lines.split(QLatin1Char(' '))) {
+            const QStringList parts = line.split(QLatin1Char(':'));
+            sql += QStringLiteral("INSERT INTO kou(アイテムCD, 食品コード, 数量, 単位, 数量2) "
+                                  "VALUES (%1, %2, 10, 'ｇ', 0.1);")
+                       .arg(parts[0], parts[1]);
+        }
+        QVERIFY(folder.makeStore(sql));
+        const QString connection = QStringLiteral("Provider=Zento.SQLite.1;Data Source=zento.dll");
+        QCOMPARE(FoodRecord::dishesUsing(connection, 1), dishes);
+        const QString question = FoodRecord::deletionQuestion(QStringLiteral("米"), dishes);
+        QVERIFY(question.startsWith(QStringLiteral("米を削除します")));
+        QCOMPARE(question.contains(QStringLiteral("料理 %1 品").arg(dishes)), dishes > 0);
     }
 };
 

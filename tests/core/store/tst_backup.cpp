@@ -191,6 +191,13 @@ private slots:
             << QByteArray() << QStringLiteral("DROP TABLE kou") << QStringLiteral("表「kou」");
         QTest::newRow("missing file")
             << QByteArray("-") << QString() << QStringLiteral("見つかりません");
+        // A database of another program is named by what it lacks.
+        QTest::newRow("foreign database")
+            << QByteArray("foreign") << QString() << QStringLiteral("表「mnu」");
+        QTest::newRow("truncated copy")
+            << QByteArray("truncated") << QString() << QStringLiteral("壊れています");
+        // A pipe is refused without waiting for a writer.
+        QTest::newRow("pipe") << QByteArray("|") << QString() << QStringLiteral("パイプ");
     }
 
     void restoreRefusesWhatIsNotAWholeStore()
@@ -210,6 +217,18 @@ private slots:
             QCOMPARE(sqlite3_exec(db, damage.toUtf8().constData(), nullptr, nullptr, nullptr),
                      SQLITE_OK);
             sqlite3_close(db);
+        } else if (content == "foreign") {
+            sqlite3 *db = nullptr;
+            sqlite3_open(QFile::encodeName(source).constData(), &db);
+            QCOMPARE(sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES (1)", nullptr,
+                                  nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+        } else if (content == "truncated") {
+            QVERIFY(Backup::copy(store->handle(), source, nullptr));
+            QVERIFY(QFile::resize(source, QFileInfo(source).size() / 2));
+        } else if (content == "|") {
+            QCOMPARE(::mkfifo(QFile::encodeName(source).constData(), 0600), 0);
         } else if (content != "-") {
             QFile file(source);
             QVERIFY(file.open(QIODevice::WriteOnly));
