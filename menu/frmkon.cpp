@@ -697,14 +697,13 @@ bool FrmKon::askDay(const QString &title, QString *date, QString *name)
             title, *date);
         if (!typed)
             return false;
-        const QString text = typed->trimmed();
-        if (text.isEmpty() || QDate::fromString(text, Qt::ISODate).isValid()) {
-            *date = text;
+        if (const std::optional<QString> read = Menus::readDate(*typed)) {
+            *date = *read;
             break;
         }
-        prompts.message(
-            QStringLiteral("日付「%1」は読めません。2026-12-07 の形で入れてください。").arg(text),
-            Prompts::Buttons::Ok, Prompts::Icon::Exclamation, title);
+        prompts.message(QStringLiteral("日付「%1」は読めません。2026-12-07 の形で入れてください。")
+                            .arg(typed->trimmed()),
+                        Prompts::Buttons::Ok, Prompts::Icon::Exclamation, title);
     }
     const std::optional<QString> typed =
         prompts.input(QStringLiteral("献立の名前（例 給食、朝食会）"), title, *name);

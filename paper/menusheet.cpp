@@ -34,6 +34,8 @@ QString entryText(const Menus::PlanEntry &entry)
 
 QString averageText(const Menus::PeriodTotals &period)
 {
+    if (period.plannedDays == 0)
+        return QStringLiteral("－");
     QStringList parts;
     for (const Menus::Figure &figure : Menus::mainFigures)
         parts << QStringLiteral("%1 %2%3").arg(
@@ -124,7 +126,7 @@ void paintWeek(Page &sheet, const Menus::Plan &plan, size_t first, bool wholePer
                QStringLiteral("1日平均（%1日のうち献立のある%2日）: ")
                        .arg(weekly.days)
                        .arg(weekly.plannedDays) +
-                   (weekly.plannedDays ? averageText(weekly) : QStringLiteral("－")),
+                   averageText(weekly),
                bold);
     fy += 4.5;
     if (wholePeriodToo) {

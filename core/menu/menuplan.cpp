@@ -124,4 +124,17 @@ QString dayCaption(const Day &day)
     return caption.isEmpty() ? QStringLiteral("（名前なし）") : caption;
 }
 
+std::optional<QString> readDate(const QString &text)
+{
+    const QString typed = text.normalized(QString::NormalizationForm_KC).trimmed();
+    if (typed.isEmpty())
+        return QString();
+    for (const QString &format : {QStringLiteral("yyyy-M-d"), QStringLiteral("yyyy/M/d")}) {
+        const QDate date = QDate::fromString(typed, format);
+        if (date.isValid())
+            return date.toString(Qt::ISODate);
+    }
+    return std::nullopt;
+}
+
 } // namespace Menus

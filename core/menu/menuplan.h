@@ -53,6 +53,11 @@ std::vector<Day> namedDays(const std::vector<Day> &all, const QString &daysText)
 // A day's caption: its date (M/d(曜)) and name, or the name alone.
 QString dayCaption(const Day &day);
 
+// A day's date as typed: "2026-12-07" or "2026/12/7", full-width digits
+// too, is kept as yyyy-MM-dd, and nothing typed as no date; nothing for
+// text that is no such date.
+std::optional<QString> readDate(const QString &text);
+
 // The five figures of a day's row in the lists and the sheet.
 struct Figure
 {

@@ -64,6 +64,16 @@ QList<QStringList> csvRows(const QString &path)
     return rows;
 }
 
+// The text of a PDF file, its pages parted by form feeds.
+QString pdfText(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 struct Tool
 {
     int exitCode = -1;
@@ -102,11 +112,7 @@ private slots:
         const QString pdf = folder.filePath(QStringLiteral("week.pdf"));
         QVERIFY2(MenuSheet::writePdf(pdf, plan, &error), qPrintable(error));
 
-        QProcess process;
-        process.start(QStringLiteral("pdftotext"),
-                      {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-        QVERIFY(process.waitForFinished(60000));
-        const QString text = QString::fromUtf8(process.readAllStandardOutput());
+        const QString text = pdfText(pdf);
         for (const QString &expected :
              {QStringLiteral("献立表"), QStringLiteral("12/7(月) 給食"),
               QStringLiteral("12/11(金) 給食"), QStringLiteral("10歳 男性 身体活動ふつう"),
@@ -117,6 +123,31 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("526")), qPrintable(text));
         if (qEnvironmentVariableIsSet("ZENTO_KEEP_PDF"))
             QFile::copy(pdf, qEnvironmentVariable("ZENTO_KEEP_PDF"));
+    }
+
+    // Days planned with no dish yet print no average, for the week or for
+    // the whole period.
+    void daysWithoutDishes()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(fixture));
+        Menus::MenuStore store;
+        QString error;
+        QVERIFY(store.open(connection, &error));
+        for (int d = 0; d < 8; ++d)
+            QVERIFY(store.createDay(
+                {0, QDate(2026, 12, 7).addDays(d).toString(Qt::ISODate), {}, {}}, &error));
+        Menus::Plan plan;
+        QVERIFY2(
+            Menus::readPlan(connection, QStringLiteral("2026-12-07..2026-12-14"), &plan, &error),
+            qPrintable(error));
+        const QString pdf = folder.filePath(QStringLiteral("empty.pdf"));
+        QVERIFY2(MenuSheet::writePdf(pdf, plan, &error), qPrintable(error));
+        const QString text = pdfText(pdf);
+        QVERIFY2(text.contains(QStringLiteral("1日平均（7日のうち献立のある0日）: －")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("期間全体の1日平均（8日のうち献立のある0日）: －")),
+                 qPrintable(text));
     }
 
     // The nutrient report of the week: a page per day and the period's, each
@@ -131,12 +162,7 @@ private slots:
                  qPrintable(error));
         const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
         QVERIFY2(MenuSheet::writeReportPdf(pdf, plan, &error), qPrintable(error));
-        QProcess process;
-        process.start(QStringLiteral("pdftotext"),
-                      {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-        QVERIFY(process.waitForFinished(60000));
-        const QStringList pages =
-            QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
+        const QStringList pages = pdfText(pdf).split(QLatin1Char('\f'));
         QCOMPARE(pages.size(), 5 + 1 + 1); // five days, the period, the end
         const auto has = [](const QString &page, const QStringList &words) {
             // The words in this order on one line of the page.

@@ -395,6 +395,36 @@ private slots:
             QVERIFY(std::get<QString>(read).contains(QStringLiteral("昼食 3行目")));
     }
 
+    // A day's date is kept as yyyy-MM-dd whichever way it was typed, so that
+    // the list sorts by it and zento-export finds the day by it.
+    void datesRead_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("kept"); // "refused" for none
+        QTest::newRow("as kept") << "2026-12-07"
+                                 << "2026-12-07";
+        QTest::newRow("slashes, one digit") << " 2026/12/7 "
+                                            << "2026-12-07";
+        QTest::newRow("full-width") << "２０２６－１２－０７"
+                                    << "2026-12-07";
+        QTest::newRow("no date") << ""
+                                 << "";
+        QTest::newRow("dots") << "2026.12.07"
+                              << "refused";
+        QTest::newRow("text after") << "2026-12-07x"
+                                    << "refused";
+        QTest::newRow("no such day") << "2026-02-30"
+                                     << "refused";
+        QTest::newRow("no year") << "12/7"
+                                 << "refused";
+    }
+    void datesRead()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, kept);
+        QCOMPARE(Menus::readDate(text).value_or(QStringLiteral("refused")), kept);
+    }
+
     void menusKeptThroughDeleteUndoAndRestore()
     {
         TestFolder folder;
