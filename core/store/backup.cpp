@@ -71,8 +71,12 @@ sqlite3 *openFile(const QString &path, int flags, QString *error)
     sqlite3 *db = nullptr;
     const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
     if (sqlite3_open_v2(name.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        // A file that cannot be made is told by its cause (no such folder ...).
+        const int cause = db && (flags & SQLITE_OPEN_CREATE) ? sqlite3_system_errno(db) : 0;
         fail(error, QStringLiteral("「%1」を開けません: %2")
-                        .arg(path, QString::fromUtf8(db ? sqlite3_errmsg(db) : "?")));
+                        .arg(QDir::toNativeSeparators(path),
+                             cause ? FileCause::of(cause)
+                                   : QString::fromUtf8(db ? sqlite3_errmsg(db) : "?")));
         sqlite3_close_v2(db);
         return nullptr;
     }

@@ -96,6 +96,10 @@ private slots:
         QVERIFY(!Backup::copy(store->handle(), target, &error));
         QVERIFY2(error.contains(QStringLiteral("old.dll")), qPrintable(error));
         QCOMPARE(bytesOf(target), QByteArray("earlier backup"));
+        // A folder that does not exist is named as the cause.
+        QVERIFY(!Backup::copy(store->handle(), folder.filePath(QStringLiteral("none/new.dll")),
+                              &error));
+        QVERIFY2(error.contains(QStringLiteral("フォルダーがありません")), qPrintable(error));
     }
 
     void restoreKeepsTheStoreAndReplacesIt()
