@@ -473,8 +473,11 @@ void FrmKon::fillDay()
     KonAge->setValue(day->person.age);
     KonSex->setCurrentIndex(day->person.male ? 0 : 1);
     KonPal->setCurrentIndex(qBound(1, day->person.pal, 3) - 1);
-    KonStage->setCurrentIndex(qBound(0, day->person.stage, 4));
-    KonStage->setEnabled(!day->person.male);
+    // Stages are offered to a woman of an age the standards give them for.
+    KonStage->setCurrentIndex(Menus::judgedPerson(day->person, m_standards).stage);
+    Menus::Person mother = day->person;
+    mother.stage = 4;
+    KonStage->setEnabled(Menus::judgedPerson(mother, m_standards).stage != 0);
 
     const Menus::Plan plan = Menus::buildPlan({*day}, m_entries.value(key), m_dishes, m_standards);
     const Menus::PlanDay &shown = plan.days.front();
@@ -647,6 +650,7 @@ void FrmKon::personChanged()
         return;
     Menus::Person person{KonAge->value(), KonSex->currentIndex() == 0, KonPal->currentIndex() + 1,
                          KonSex->currentIndex() == 0 ? 0 : KonStage->currentIndex()};
+    person = Menus::judgedPerson(person, m_standards);
     QString error;
     if (!changed(m_store.setPerson(currentDay(), person, &error), error))
         return;

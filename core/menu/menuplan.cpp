@@ -15,6 +15,7 @@ Plan buildPlan(const std::vector<Day> &days, const std::vector<Entry> &entries,
     for (const Day &day : days) {
         indexOf.insert(day.id, int(plan.days.size()));
         plan.days.push_back({day, {}, {}});
+        plan.days.back().day.person = judgedPerson(day.person, standards);
     }
     for (const Entry &entry : entries) {
         const auto at = indexOf.constFind(entry.day);

@@ -343,6 +343,14 @@ Intakes::Person intakePerson(const Person &person)
     return p;
 }
 
+Person judgedPerson(const Person &person, const Intakes::Table &standards)
+{
+    Person judged = person;
+    const Intakes::Person p = intakePerson(person);
+    judged.stage = standards.stageAllowed(p, p.stage) ? int(p.stage) : 0;
+    return judged;
+}
+
 Judgement judge(const Totals &totals, const Intakes::Table &standards,
                 const Intakes::Person &person)
 {

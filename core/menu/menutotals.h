@@ -133,6 +133,10 @@ QString figureText(const Totals &totals, const char *name, int decimals);
 
 // Whom the intakes judge a day for.
 Intakes::Person intakePerson(const Person &person);
+// The person as the standards can judge them: a stage of pregnancy or
+// lactation is kept only for a woman of an age the standards give stages
+// for, so that no day claims a stage its judgement leaves out.
+Person judgedPerson(const Person &person, const Intakes::Table &standards);
 
 // A day's or a period's totals judged as a day's intake against the person's
 // standards, as 栄養成分一覧 judges a dish: one row per component and the

@@ -425,6 +425,37 @@ private slots:
         QCOMPARE(Menus::readDate(text).value_or(QStringLiteral("refused")), kept);
     }
 
+    // A day claims only a stage its judgement applies: pregnancy and
+    // lactation for a woman of an age the standards give them for.
+    void stagesJudged_data()
+    {
+        QTest::addColumn<int>("age");
+        QTest::addColumn<bool>("male");
+        QTest::addColumn<int>("stage");
+        QTest::addColumn<int>("judged");
+        QTest::newRow("woman of 30") << 30 << false << 1 << 1;
+        QTest::newRow("girl of 5") << 5 << false << 1 << 0;
+        QTest::newRow("woman of 70") << 70 << false << 4 << 0;
+        QTest::newRow("man") << 30 << true << 2 << 0;
+        QTest::newRow("stage out of range") << 30 << false << 9 << 4;
+    }
+    void stagesJudged()
+    {
+        QFETCH(int, age);
+        QFETCH(bool, male);
+        QFETCH(int, stage);
+        QFETCH(int, judged);
+        const Intakes::Table standards(
+            {{10, 64, 0, 0, QStringLiteral("iron_mg"), QStringLiteral("rda_menstruating"), 10.5}});
+        const Menus::Person person{age, male, 2, stage};
+        QCOMPARE(Menus::judgedPerson(person, standards).stage, judged);
+        Menus::DishBook none;
+        QCOMPARE(Menus::buildPlan({{1, {}, {}, person}}, {}, none, standards)
+                     .days.front()
+                     .day.person.stage,
+                 judged);
+    }
+
     void menusKeptThroughDeleteUndoAndRestore()
     {
         TestFolder folder;
