@@ -108,6 +108,16 @@ std::optional<Measure> parse(const QString &unit, const QString &grams, QString 
             *error = QStringLiteral("単位の名前を入力してください。");
         return std::nullopt;
     }
+    // A gram is a gram for every food: a measure of that name would count
+    // every line of the food in grams by its weight instead.
+    const QString folded = name.normalized(QString::NormalizationForm_KC).toLower();
+    if (folded == QLatin1String("g") || folded == QLatin1String("kg")) {
+        if (error)
+            *error = QStringLiteral("「%1」は重さの単位なので、目安量にはできません。"
+                                    "小さじ・個などの単位とその重さ（g）を入力してください。")
+                         .arg(name);
+        return std::nullopt;
+    }
     const std::optional<double> value = NumberReader::quantity(grams);
     if (!value || !validGrams(*value)) {
         if (error)

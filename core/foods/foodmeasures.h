@@ -50,8 +50,9 @@ QString noWeightMessage(const QString &unit);
 // with the grams that count.
 QList<Measure> unitChoices(const QList<Measure> &own, const QList<Measure> &general);
 
-// Checks one measure the user typed: a unit name and a positive number of
-// grams (read strictly). Returns the measure, or sets *error to a message.
+// Checks one measure the user typed: a unit name, not a unit of weight (ｇ,
+// kg), and a positive number of grams (read strictly). Returns the measure, or sets *error to a
+// message.
 std::optional<Measure> parse(const QString &unit, const QString &grams, QString *error);
 
 // Replaces the food's own measures with the list given, in one transaction.

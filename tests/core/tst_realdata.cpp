@@ -129,6 +129,11 @@ private slots:
                                   << "-3" << -1.0;
         QTest::newRow("letters") << "個"
                                  << "5g" << -1.0;
+        // Units of weight weigh what they say for every food.
+        QTest::newRow("gram") << "ｇ"
+                              << "5" << -1.0;
+        QTest::newRow("half-width kilogram") << "KG"
+                                             << "1000" << -1.0;
     }
     void typedMeasures()
     {
