@@ -113,6 +113,17 @@ bool copy(sqlite3 *db, const QString &target, QString *error)
     if (storeFile && *storeFile && StoreCheck::sameFile(QFile::decodeName(storeFile), target))
         return fail(error, QStringLiteral("バックアップ先「%1」は、写すデータベースそのものです。")
                                .arg(QDir::toNativeSeparators(target)));
+    // The files that go with the store (its log, its lock) are its own: a
+    // copy written over one would be lost with it, or lose its changes.
+    if (storeFile && *storeFile) {
+        const QString store = QFileInfo(QFile::decodeName(storeFile)).absoluteFilePath();
+        for (const char *companion : {"-wal", "-shm", "-journal", ".lock"})
+            if (info.absoluteFilePath() == store + QLatin1String(companion) ||
+                StoreCheck::sameFile(store + QLatin1String(companion), target))
+                return fail(error, QStringLiteral("バックアップ先「%1」は、データベースが使う"
+                                                  "ファイルです。別の名前を選んでください。")
+                                       .arg(QDir::toNativeSeparators(target)));
+    }
     // The copy is made beside the target and takes its name only when whole.
     const QString part = info.absoluteFilePath() + QStringLiteral(".part");
     QFile::remove(part);

@@ -96,6 +96,13 @@ private slots:
         QVERIFY(!Backup::copy(store->handle(), target, &error));
         QVERIFY2(error.contains(QStringLiteral("old.dll")), qPrintable(error));
         QCOMPARE(bytesOf(target), QByteArray("earlier backup"));
+        // The store's own log and lock are not copied over.
+        for (const char *companion : {"zento.dll-wal", "zento.dll.lock"}) {
+            QVERIFY(
+                !Backup::copy(store->handle(), folder.filePath(QLatin1String(companion)), &error));
+            QVERIFY2(error.contains(QStringLiteral("データベースが使うファイル")),
+                     qPrintable(error));
+        }
         // A folder that does not exist is named as the cause.
         QVERIFY(!Backup::copy(store->handle(), folder.filePath(QStringLiteral("none/new.dll")),
                               &error));
