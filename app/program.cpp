@@ -450,9 +450,15 @@ void Program::restoreStore()
         QFileInfo(m_store->fileName()).absoluteDir().filePath(QStringLiteral("backups")));
     if (!source)
         return;
+    // The copy kept from an earlier restore gives way to the data of now.
+    const QString bak = QFileInfo(m_store->fileName()).fileName() + QStringLiteral(".bak");
+    const QString earlier =
+        QFileInfo::exists(m_store->fileName() + QStringLiteral(".bak"))
+            ? QStringLiteral("\nいまある「%1」は、今のデータで置き換わります。\n").arg(bak)
+            : QString();
     if (m_prompts.message(QStringLiteral("今のデータを「%1」の内容に置き換えます。\n"
-                                         "今のデータは「%2.bak」に残します。よろしいですか?")
-                              .arg(*source, QFileInfo(m_store->fileName()).fileName()),
+                                         "今のデータは「%2」に残します。%3よろしいですか?")
+                              .arg(*source, bak, earlier),
                           Prompts::Buttons::OkCancel,
                           Prompts::Icon::Question) != Prompts::Answer::Ok)
         return;

@@ -268,6 +268,18 @@ private slots:
             child<DataSource>(f, "AdoKou")->recordCount(),
             folder.scalar(QStringLiteral("SELECT count(*) FROM kou WHERE アイテムCD = ") + current)
                 .toInt());
+
+        // A second restore says that the copy the first one kept gives way.
+        p.prompts.clear();
+        p.prompts.files << copy;
+        action(f, "Me_file_restore")->trigger();
+        const auto asked =
+            std::find_if(p.prompts.asked.begin(), p.prompts.asked.end(), [](const AskedPrompt &a) {
+                return a.prompt.contains(QStringLiteral("よろしいですか"));
+            });
+        QVERIFY(asked != p.prompts.asked.end());
+        QVERIFY2(asked->prompt.contains(QStringLiteral("いまある「zento.dll.bak」は")),
+                 qPrintable(asked->prompt));
     }
 
     void restoreOfAWholeCopyTurnsEditsBackOn()
