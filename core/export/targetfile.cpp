@@ -102,7 +102,10 @@ bool TargetFile::write(const QString &path,
     }
     QString reason;
     if (!fill(file, &reason)) {
-        *error = target.failure(reason.isEmpty() ? FileCause::ofFile(file) : reason);
+        // A write the file refused (a full disk ...) is the cause of what the
+        // writer could not go on with.
+        const bool refused = file.error() != QFileDevice::NoError;
+        *error = target.failure(reason.isEmpty() || refused ? FileCause::ofFile(file) : reason);
         return false;
     }
     if (!file.flush() || file.error() != QFileDevice::NoError) {
