@@ -312,6 +312,13 @@ private slots:
         QCOMPARE(rowStartingWith(sheet, QStringLiteral("熱量")).value(1),
                  QStringLiteral("236")); // 4 x 12.24 + 9 x 5 + 4 x 0.09 per 100 g, 250 g
         QCOMPARE(rowStartingWith(sheet, QStringLiteral("1食（250g）当たり")).size() > 0, true);
+        // A figure of one significant figure shows all of its decimals.
+        QVERIFY(runTool({"--format", "xlsx", "--dish", "端数", "--serving", "0.01", "--output",
+                         "small.xlsx"})
+                    .exitCode == 0);
+        const QList<QStringList> small = sheetRows(QStringLiteral("small.xlsx"), "端数");
+        const QString salt = rowStartingWith(small, QStringLiteral("食塩相当量")).value(1);
+        QVERIFY2(salt.startsWith(QStringLiteral("0.0")) && salt.toDouble() > 0, qPrintable(salt));
         QVERIFY(sheet.last().first().startsWith(QStringLiteral("出典：")));
         const QList<QStringList> all = sheetRows(xlsxPath, Export::overviewSheetName());
         const QStringList row = rowStartingWith(all, QString::number(halves->key));

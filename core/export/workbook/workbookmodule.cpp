@@ -35,6 +35,9 @@ struct Formats
     lxw_format *boxTitle = nullptr;
     lxw_format *boxText = nullptr;
     lxw_format *boxFigure[3] = {}; // 0, 1 and 2 decimals
+    // A figure given to one significant figure (0.005, 0.0008): as many
+    // decimals as it has.
+    lxw_format *boxSmallFigure = nullptr;
     lxw_format *note = nullptr;
     lxw_format *places[3] = {}; // a nutrient's figure at 0, 1 and 2 decimals
 
@@ -70,6 +73,12 @@ struct Formats
             format_set_right(boxFigure[i], LXW_BORDER_MEDIUM);
             format_set_bottom(boxFigure[i], LXW_BORDER_HAIR);
         }
+        boxSmallFigure = workbook_add_format(book);
+        format_set_num_format(boxSmallFigure, "0.0#########");
+        format_set_align(boxSmallFigure, LXW_ALIGN_RIGHT);
+        format_set_left(boxSmallFigure, LXW_BORDER_MEDIUM);
+        format_set_right(boxSmallFigure, LXW_BORDER_MEDIUM);
+        format_set_bottom(boxSmallFigure, LXW_BORDER_HAIR);
         note = workbook_add_format(book);
         format_set_italic(note);
         format_set_font_color(note, 0x606060);
@@ -82,7 +91,7 @@ struct Formats
         // are written, so that every part of a workbook numbers them alike.
         for (lxw_format *format :
              {title, heading, energy, oneDecimal, boxTitle, boxText, boxFigure[0], boxFigure[1],
-              boxFigure[2], note, places[0], places[1], places[2]})
+              boxFigure[2], boxSmallFigure, note, places[0], places[1], places[2]})
             lxw_format_get_xf_index(format);
     }
 };
@@ -195,7 +204,8 @@ int writeLabel(Sheet &s, const Formats &f, int row, const NutritionLabel &label)
         if (figure) {
             const qsizetype point = r.figure.indexOf(QLatin1Char('.'));
             const int decimals = point < 0 ? 0 : int(r.figure.size() - point - 1);
-            s.number(row, 1, figure, f.boxFigure[qBound(0, decimals, 2)]);
+            s.number(row, 1, figure,
+                     decimals > 2 ? f.boxSmallFigure : f.boxFigure[qBound(0, decimals, 2)]);
         } else {
             s.text(row, 1, r.figure, f.boxFigure[0]);
         }
