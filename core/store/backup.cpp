@@ -1,5 +1,6 @@
 #include "core/store/backup.h"
 
+#include "core/app/datafolder.h"
 #include "core/app/filecause.h"
 #include "core/app/threads.h"
 #include "core/store/database.h"
@@ -8,6 +9,7 @@
 #include "core/store/storelock.h"
 #include "core/store/undojournal.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -170,6 +172,16 @@ bool copyFile(const QString &store, const QString &target, QString *error)
 
 namespace {
 
+// The store installed with the program, whose official foods' components
+// and intake tables an earlier version's store is given.
+QString installedStore()
+{
+    if (!QCoreApplication::instance())
+        return QString();
+    return QDir(DataFolder::readyFolder(QCoreApplication::applicationDirPath()))
+        .filePath(DataFolder::storeName());
+}
+
 // Where a restore writes the content it is given before that content takes
 // the store's name: a hidden file beside the store, so that the rename
 // stays within one folder; a killed restore leaves it to the leftovers
@@ -182,7 +194,8 @@ QString replacementPath(const QString &storePath)
 
 // Writes source's content into the replacement file beside storePath and
 // checks it as a store (a schema of our own, every page and index whole,
-// every table and column) before anything else is done. Returns the
+// every table and column; an earlier version's brought up to date) before
+// anything else is done. Returns the
 // replacement's path, or an empty string with *error naming what is wrong;
 // nothing is left behind then. The store is never written: its log does not
 // grow by the size of the copy.
@@ -216,24 +229,38 @@ QString writeReplacement(const QString &storePath, const QString &source, QStrin
     sqlite3_close_v2(from);
     // The copy is checked as it came, before anything is run on it: a
     // foreign or damaged file is refused for what it is.
+    const QString named = QFileInfo(source).fileName();
     if (ok) {
-        const QString problem = StoreCheck::problemOf(out, QFileInfo(source).fileName());
+        const QString problem = StoreCheck::foreignOrDamage(out, named);
         if (!problem.isEmpty())
             ok = fail(&why, problem);
     }
-    // A copy made before the menus existed gets their empty tables; the
-    // file keeps a rollback journal, so that the one file is all of it.
-    char *message = nullptr;
-    if (ok && sqlite3_exec(
-                  out,
-                  (Schema::menuTableStatements() + QStringLiteral(";PRAGMA journal_mode=DELETE;"))
-                      .toUtf8()
-                      .constData(),
-                  nullptr, nullptr, &message) != SQLITE_OK) {
-        ok = false;
-        why = causeOf(out, sqlite3_extended_errcode(out), message ? message : sqlite3_errmsg(out));
+    // A copy made by an earlier version is brought up to date as the program
+    // does at its start (the menus' empty tables, the dish's servings ...),
+    // in one transaction; one that then still lacks a part is refused.
+    if (ok) {
+        const QStringList missing = StoreCheck::missingParts(out);
+        if (!missing.isEmpty()) {
+            QString upgradeError;
+            const bool upgraded =
+                sqlite3_exec(out, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK &&
+                Schema::bringUpToDate(out, &upgradeError, installedStore()) &&
+                StoreCheck::missingParts(out).isEmpty() &&
+                sqlite3_exec(out, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+            if (!upgraded) {
+                const int rc = sqlite3_extended_errcode(out);
+                sqlite3_exec(out, "ROLLBACK", nullptr, nullptr, nullptr);
+                ok = fail(&why, (rc & 0xff) == SQLITE_FULL
+                                    ? causeOf(out, rc)
+                                    : QStringLiteral("「%1」に%2がありません。")
+                                          .arg(named, missing.join(QStringLiteral("、"))));
+            }
+        }
     }
-    sqlite3_free(message);
+    // The file keeps a rollback journal, so that the one file is all of it.
+    if (ok &&
+        sqlite3_exec(out, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        ok = fail(&why, causeOf(out, sqlite3_extended_errcode(out), sqlite3_errmsg(out)));
     if (out && sqlite3_close(out) != SQLITE_OK && ok)
         ok = fail(&why, QStringLiteral("ファイルを閉じられません"));
     if (ok) {

@@ -293,16 +293,19 @@ QString damageOf(sqlite3 *db, const QString &fileName, const std::atomic_bool *s
         .arg(fileName, faults.mid(0, 3).join(QStringLiteral(" / ")));
 }
 
-QString problemOf(sqlite3 *db, const QString &shown)
+QString foreignOrDamage(sqlite3 *db, const QString &shown)
 {
     // The schema first: nothing of a file that brings code of its own is run.
-    QStringList foreign = SchemaCheck::foreignParts(db);
-    QString problem;
+    const QStringList foreign = SchemaCheck::foreignParts(db);
     if (!foreign.isEmpty())
-        problem = QStringLiteral("「%1」には、このプログラムが作らない%2があります。")
-                      .arg(shown, foreign.join(QStringLiteral("、")));
-    else
-        problem = damageOf(db, shown);
+        return QStringLiteral("「%1」には、このプログラムが作らない%2があります。")
+            .arg(shown, foreign.join(QStringLiteral("、")));
+    return damageOf(db, shown);
+}
+
+QString problemOf(sqlite3 *db, const QString &shown)
+{
+    QString problem = foreignOrDamage(db, shown);
     if (problem.isEmpty()) {
         // A copy made before the menus (or their kept figures) existed is
         // whole: the restore adds their empty tables.

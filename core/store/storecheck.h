@@ -70,6 +70,10 @@ QString readOnlyMessage(const QString &fileName);
 // it is whole, or when stop was set while it ran.
 QString damageOf(sqlite3 *db, const QString &fileName, const std::atomic_bool *stop = nullptr);
 
+// A schema not of our own in the open database db, or a damaged page or
+// index, as one message naming shown; empty when there is neither.
+QString foreignOrDamage(sqlite3 *db, const QString &shown);
+
 // What makes the open database db unfit to become the store, as one message
 // naming shown: a schema not of our own, a damaged page or index, a table or
 // column the program uses that it lacks (the menus' tables aside, which a
