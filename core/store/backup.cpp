@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -83,6 +84,30 @@ sqlite3 *openFile(const QString &path, int flags, QString *error)
         return nullptr;
     }
     sqlite3_busy_timeout(db, 2000);
+    return db;
+}
+
+// A file to copy from, read-only. On a medium that cannot be written (a
+// read-only disk, a disc), a file without a log beside it is read as it
+// lies: SQLite could not make the shared-memory file a file kept with a log
+// needs even to be read.
+sqlite3 *openSource(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    if (QFileInfo(info.absolutePath()).isWritable() ||
+        QFileInfo::exists(info.absoluteFilePath() + QStringLiteral("-wal")))
+        return openFile(path, SQLITE_OPEN_READONLY, error);
+    const QByteArray uri = QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded() +
+                           QByteArrayLiteral("?immutable=1");
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
+        SQLITE_OK) {
+        fail(error, QStringLiteral("「%1」を開けません: %2")
+                        .arg(QDir::toNativeSeparators(path),
+                             QString::fromUtf8(db ? sqlite3_errmsg(db) : "?")));
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
     return db;
 }
 
@@ -221,7 +246,7 @@ QString writeReplacement(const QString &storePath, const QString &source, QStrin
     const QString part = replacementPath(storePath);
     QFile::remove(part);
     QString why;
-    sqlite3 *from = openFile(source, SQLITE_OPEN_READONLY, &why);
+    sqlite3 *from = openSource(source, &why);
     if (!from)
         return refuse(why);
     sqlite3 *out = openFile(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
