@@ -664,8 +664,12 @@ bool readDishes(const QString &connection, const Selection &which, int age, bool
             const auto at = indexOf.constFind(lines.key(0));
             const std::optional<qint64> foodId = lines.exactKey(1);
             const auto food = foodId ? foods.constFind(*foodId) : foods.constEnd();
-            if (at == indexOf.constEnd() || food == foods.constEnd())
+            if (at == indexOf.constEnd())
                 return;
+            if (food == foods.constEnd()) {
+                ++(*out)[*at].totals.linesWithoutFood;
+                return;
+            }
             Line &line = (*out)[*at].lines.emplace_back();
             line.foodId = *foodId;
             line.foodName = food->name;

@@ -76,6 +76,9 @@ struct Totals
     // package's label) the sodium of that salt.
     std::optional<double> labelSodium;
     bool labelSodiumUnknown = false;
+    // Lines whose food was deleted: their weight counts in lineWeight, their
+    // nutrients in no sum.
+    int linesWithoutFood = 0;
 };
 
 // The nine compared nutrients and the standard of one age and sex.

@@ -233,6 +233,13 @@ NutritionLabel nutritionLabel(const Totals &totals, const LabelBasis &basis, dou
     else if (!incomplete.isEmpty())
         label.note = QStringLiteral("※ %1は、値が未知（-）の食品を含まない値です。")
                          .arg(incomplete.join(QStringLiteral("・")));
+    // The weight of a line whose food was deleted counts, its nutrients
+    // cannot: every figure is short of them.
+    if (weighable && totals.linesWithoutFood > 0)
+        label.note += (label.note.isEmpty() ? QString() : QStringLiteral("\n")) +
+                      QStringLiteral("※ 削除された食品の材料（%1行）は、重さには数えていますが、"
+                                     "栄養成分には含まれていません。")
+                          .arg(totals.linesWithoutFood);
     return label;
 }
 

@@ -247,6 +247,22 @@ private slots:
         }
     }
 
+    // A line whose food was deleted weighs but brings no nutrients: the
+    // label says so.
+    void lineOfADeletedFood()
+    {
+        TestFolder folder;
+        QVERIFY(folder.makeStore(foodsSql() + dishSql(1, {{6061, 100}, {99999, 100}})));
+        std::vector<Export::Dish> dishes;
+        QString error;
+        QVERIFY2(Export::readDishes(connection, {}, 20, true, &dishes, &error), qPrintable(error));
+        QCOMPARE(dishes[0].totals.linesWithoutFood, 1);
+        const Export::NutritionLabel label = Export::nutritionLabel(dishes[0]);
+        QCOMPARE(labelText(label), QStringLiteral("100g当たり 13 0.6 0 2.6 0"));
+        QVERIFY2(label.note.contains(QStringLiteral("削除された食品の材料（1行）")),
+                 qPrintable(label.note));
+    }
+
     // A food without any carbohydrate value leaves energy and carbohydrate
     // short, and the label says so; the components of the table are summed
     // and an unknown one stays unknown.
