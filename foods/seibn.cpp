@@ -10,11 +10,13 @@
 #include "core/foods/foodcomponents.h"
 #include "core/foods/foodrecord.h"
 #include "core/nutrition/nutrients.h"
+#include "core/store/database.h"
 #include "core/store/datasource.h"
 #include "core/store/numberreader.h"
 #include "core/store/numbertext.h"
 #include "core/store/queries.h"
 #include "core/store/schema.h"
+#include "core/store/undojournal.h"
 #include "foods/recordnavigator.h"
 
 #include <QCloseEvent>
@@ -555,6 +557,10 @@ bool Seibn::confirmOfficialChange()
 
 bool Seibn::storePending()
 {
+    // The food, its measures and its components are stored by writes of
+    // their own; undo takes a save back whole.
+    const std::shared_ptr<Database> store = program().store();
+    const UndoJournal::Step step(store ? store->undoJournal() : nullptr);
     // A food of the official table is changed only once the user has said
     // so, once per food, after the change passed its checks.
     if (!Adodc1->hasPendingChange()) {

@@ -31,6 +31,30 @@ public:
     void beginStep();
     void endStep();
 
+    // One step for as long as it lives: the writes of one command that
+    // stores in several (a food, its measures, its components) are undone
+    // as one. Does nothing without a journal.
+    class Step
+    {
+    public:
+        explicit Step(UndoJournal *journal)
+            : m_journal(journal)
+        {
+            if (m_journal)
+                m_journal->beginStep();
+        }
+        ~Step()
+        {
+            if (m_journal)
+                m_journal->endStep();
+        }
+        Step(const Step &) = delete;
+        Step &operator=(const Step &) = delete;
+
+    private:
+        UndoJournal *m_journal;
+    };
+
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }
     int undoCount() const { return int(m_undo.size()); }

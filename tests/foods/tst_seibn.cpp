@@ -251,6 +251,25 @@ private slots:
         QCOMPARE(ctl<QTableWidget>(*editor, "GridMeasure")->rowCount(), 0);
     }
 
+    // A save stores the food, its measures and its components by writes of
+    // their own; one undo takes all of them back, one redo stores them again.
+    void oneSaveIsOneUndoStep()
+    {
+        showFood(QStringLiteral("13001"));
+        ctl<QLineEdit>(*editor, "data_0")->setText(QStringLiteral("100"));
+        ctl<QPushButton>(*editor, "Command3")->click();
+        ctl<QTableWidget>(*editor, "GridMeasure")->item(0, 0)->setText(QStringLiteral("本"));
+        ctl<QTableWidget>(*editor, "GridMeasure")->item(0, 1)->setText(QStringLiteral("200"));
+        QVERIFY(editor->leave());
+        const QString food = QStringLiteral("SELECT ENC || '/' || (SELECT count(*) FROM etn) FROM "
+                                            "eys WHERE SID=13001");
+        QCOMPARE(stored(food).toString(), QStringLiteral("100.0/1"));
+        run->program->undo();
+        QCOMPARE(stored(food).toString(), QStringLiteral("67.0/0"));
+        run->program->redo();
+        QCOMPARE(stored(food).toString(), QStringLiteral("100.0/1"));
+    }
+
     void badValuesRefused()
     {
         showFood(QStringLiteral("13001"));
