@@ -1,6 +1,6 @@
 // zento-schemaref FILE: writes the program's own schema, as SQLite keeps it
-// once the schema's statements have run, as C++ tables for the core to
-// compile in (core/store/schemabuiltin.cpp). Run by the build.
+// once the schema's statements have run, as a C++ source file of rows
+// (SchemaReference::Made) for the core to compile in. Run by the build.
 #include "core/store/schemareference.h"
 
 #include <QByteArray>
@@ -42,12 +42,15 @@ int main(int argc, char *argv[])
         return 1;
     }
     QByteArray text = "// Made by zento-schemaref from the schema's own statements.\n"
-                      "constexpr MadeObject madeObjects[] = {\n";
+                      "#include \"core/store/schemareference.h\"\n\n"
+                      "namespace SchemaReference::Made {\n\n"
+                      "namespace {\n\n"
+                      "constexpr ObjectRow objectRows[] = {\n";
     for (const SchemaReference::Object &o : made.objects)
         text += "    {" + literal(o.type) + ", " + literal(o.name) + ", " + literal(o.table) +
                 ", " + literal(o.sql) + ", " + (o.isVirtual ? "true" : "false") + ", " +
                 (o.isShadow ? "true" : "false") + "},\n";
-    text += "};\nconstexpr MadeColumn madeColumns[] = {\n";
+    text += "};\n\nconstexpr ColumnRow columnRows[] = {\n";
     // In the order of their names, so that the same schema gives the same file.
     QStringList tables = made.columns.keys();
     tables.sort();
@@ -59,7 +62,10 @@ int main(int argc, char *argv[])
             text += "    {" + literal(table) + ", " + literal(name) + ", " +
                     literal(columns[name]) + "},\n";
     }
-    text += "};\n";
+    text += "};\n\n} // namespace\n\n"
+            "const std::span<const ObjectRow> objects(objectRows);\n"
+            "const std::span<const ColumnRow> columns(columnRows);\n\n"
+            "} // namespace SchemaReference::Made\n";
     // Written only when it changed, so that the core is not compiled again
     // for nothing.
     QFile file(QString::fromLocal8Bit(argv[1]));

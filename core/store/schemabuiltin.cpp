@@ -4,38 +4,15 @@
 
 namespace SchemaReference {
 
-namespace {
-
-struct MadeObject
-{
-    const char *type;
-    const char *name;
-    const char *table;
-    const char *sql;
-    bool isVirtual;
-    bool isShadow;
-};
-
-struct MadeColumn
-{
-    const char *table;
-    const char *name;
-    const char *info;
-};
-
-#include "schemareference.inc"
-
-} // namespace
-
 const Reference &builtIn()
 {
     static const Reference reference = [] {
         Reference made;
-        for (const MadeObject &o : madeObjects)
+        for (const Made::ObjectRow &o : Made::objects)
             made.objects.push_back({QString::fromUtf8(o.type), QString::fromUtf8(o.name),
                                     QString::fromUtf8(o.table), QString::fromUtf8(o.sql),
                                     o.isVirtual, o.isShadow});
-        for (const MadeColumn &c : madeColumns)
+        for (const Made::ColumnRow &c : Made::columns)
             made.columns[QString::fromUtf8(c.table)].insert(QString::fromUtf8(c.name),
                                                             QString::fromUtf8(c.info));
         return made;

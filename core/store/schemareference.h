@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <span>
 #include <vector>
 
 struct sqlite3;
@@ -52,5 +53,31 @@ Reference make();
 
 // The reference the build made, compiled in.
 const Reference &builtIn();
+
+// What builtIn() is read from: the rows zento-schemaref writes into a source
+// file of its own, which the build compiles into the core.
+namespace Made {
+
+struct ObjectRow
+{
+    const char *type;
+    const char *name;
+    const char *table;
+    const char *sql;
+    bool isVirtual;
+    bool isShadow;
+};
+
+struct ColumnRow
+{
+    const char *table;
+    const char *name;
+    const char *info;
+};
+
+extern const std::span<const ObjectRow> objects;
+extern const std::span<const ColumnRow> columns;
+
+} // namespace Made
 
 } // namespace SchemaReference
