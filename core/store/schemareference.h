@@ -37,7 +37,8 @@ struct Reference
 
 // A statement's text as tokens: a quoted name or text is one token, a word
 // is one (upper-cased unless keepCase), every other character stands alone;
-// blanks and line breaks go.
+// blanks and line breaks go. Two statements that differ only in spacing or
+// in the case of their keywords give the same tokens.
 QStringList tokensOf(const QString &sql, bool keepCase = false);
 
 // The schema's objects in their order; false when it cannot be read. Only
